@@ -1,0 +1,37 @@
+// The command-line scan shared by all four tools.
+#pragma once
+
+#include "diag.h"
+
+// What a tool prints for -h: a banner, a usage line (formatted with the
+// program name) and its option lines, then an empty line.
+struct HelpText {
+    const char* banner;
+    const char* usage;  // contains one "%s" for the program name
+    const char* const* options;
+    int option_count;
+};
+
+enum class DestinationKind {
+    Prefix,  // analyzers: the argument names a directory, see make_dst_prefix
+    File,    // decoders: the argument is stored unchanged
+};
+
+struct CommandLine {
+    char src[kPathSize] = {};
+    char dst[kPathSize] = {};
+};
+
+// Turns a destination argument into a report path prefix: backslashes become
+// '/', and a '/' is appended unless the text is empty or already ends in one.
+// An argument of size - 2 characters or more leaves dst unchanged.
+char* make_dst_prefix(char* dst, const char* arg, int size);
+
+// Clears errno, stores the program name, scans every argument, then shows the
+// help (exit 0) or ends with "Invalid option". Required slots are the caller's
+// to check.
+void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
+                       CommandLine* line);
+
+// Prints the help text on standard output.
+void print_help(const HelpText& help);

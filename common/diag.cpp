@@ -1,0 +1,52 @@
+#include "diag.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+char g_program_name[kPathSize];
+}
+
+void copy_truncated(char* dst, const char* src, int size) {
+    if (!dst || size <= 0) return;
+    size_t n = src ? strnlen(src, static_cast<size_t>(size - 1)) : 0;
+    if (n) memcpy(dst, src, n);
+    dst[n] = '\0';
+}
+
+void set_program_name(const char* name) {
+    if (name) copy_truncated(g_program_name, name, kPathSize);
+}
+
+const char* program_name() { return g_program_name; }
+
+void vreport(const char* format, va_list args) {
+    if (!format) return;
+    int saved = errno;  // the prefix output must not change the reported error
+    if (g_program_name[0]) fprintf(stderr, "%s: ", g_program_name);
+    vfprintf(stderr, format, args);
+    size_t len = strlen(format);
+    if (len > 0 && format[len - 1] == ':') fprintf(stderr, " %s", strerror(saved));
+    fputc('\n', stderr);
+    errno = saved;
+}
+
+void fatal(const char* format, ...) {
+    int saved = errno;
+    fflush(stdout);
+    errno = saved;
+    va_list args;
+    va_start(args, format);
+    vreport(format, args);
+    va_end(args);
+    exit(1);
+}
+
+void warn(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vreport(format, args);
+    va_end(args);
+}

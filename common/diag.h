@@ -1,0 +1,23 @@
+// Diagnostics shared by all tools: the program-name store and one-line messages
+// on standard error.
+#pragma once
+
+#include <cstdarg>
+
+constexpr int kPathSize = 1024;  // every path and name buffer: 1023 characters + NUL
+
+void set_program_name(const char* name);
+const char* program_name();
+
+// Writes "<program>: <message>" and, when the format itself ends with ':',
+// " <strerror(errno)>", then a line end. A null format writes nothing.
+void vreport(const char* format, va_list args);
+
+// Flushes standard output, reports, and ends the process with status 1.
+[[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Reports and returns.
+void warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Copies at most size - 1 characters of src into dst and terminates it.
+void copy_truncated(char* dst, const char* src, int size);

@@ -1,0 +1,33 @@
+#include "driver.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "rom.h"
+
+int write_reports(const char* prefix, const ReportJob* jobs, int count) {
+    int failed = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = std::string(prefix) + jobs[i].file_name;
+        int ok = 0;
+        if (path.size() >= static_cast<size_t>(kPathSize)) {
+            errno = ENAMETOOLONG;
+        } else {
+            ok = jobs[i].write(path.c_str());
+        }
+        if (!ok) {
+            warn("Cannot create file - %s:", path.c_str());
+            failed = 1;
+        }
+    }
+    return failed;
+}
+
+int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
+    CommandLine line;
+    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line);
+    if (line.src[0] == '\0') fatal("Too few arguments");
+    if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
+    return info.run(line.dst);
+}

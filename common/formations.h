@@ -1,0 +1,28 @@
+// The formation report that both games share: per formation a bracketed title
+// and five member rows with selection rate, speed modifier and position flags.
+#pragma once
+
+#include <cstdint>
+
+#include "techniques.h"
+
+constexpr int kFormationMembers = 5;
+
+struct FormationEntry {
+    int32_t rate;   // selection rate
+    int32_t speed;  // speed modifier, -3..+3
+    int32_t front_defence;
+    int32_t rear_defence;
+    int32_t ranged_attack;
+    int32_t close_attack;
+    int32_t magic_attack;
+};
+
+// Decodes a member's flag byte: bits 7..3 the position flags, bit 2 the sign
+// and bits 1..0 the magnitude of the speed modifier.
+FormationEntry decode_formation_flags(int rate, int flags);
+
+// Writes count formations of kFormationMembers entries each. With
+// actual_rear_column the rows end with the "後防(実際)" column (odd speed).
+int write_formation_report(const char* path, const FormationEntry* formations, int count,
+                           NameLookup formation_name, bool actual_rear_column);

@@ -1,0 +1,27 @@
+// Label tables and helpers of the reports: marks, bit labels, race and type names.
+#pragma once
+
+#include <cstdio>
+
+struct LabelSet {
+    const char* attributes[8];  // attack kinds, bit 7 first
+    const char* statuses[8];    // status changes, bit 7 first
+    const char* races[16];
+};
+
+extern const LabelSet kGameALabels;
+extern const LabelSet kGameBLabels;
+
+// "○" for a non-zero flag, "×" for zero.
+const char* mark_of(int flag);
+
+// For each bit from 7 down to 0 that is set in mask: "%-2s" of the bit's label
+// when it is set in bits, else the filler "・".
+void print_bit_labels(FILE* stream, int bits, int mask, const LabelSet& labels);   // attributes
+void print_bit_labels2(FILE* stream, int bits, int mask, const LabelSet& labels);  // statuses
+
+// Race name for 0..15, "" otherwise.
+const char* race_name(int index, const LabelSet& labels);
+
+// Game-B type name for 0..7, "" otherwise.
+const char* type_name8(int index);

@@ -1,0 +1,45 @@
+// Technique learning lists: for a key technique, the techniques that can be
+// learnt from it, each with its difficulty.
+//
+// In the ROM a list is a sequence of groups (key byte, count byte n, then n
+// pairs of technique and difficulty) ended by a key of 0xFF, read through a
+// window of 1024 bytes.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kLearningWindowSize = 1024;
+
+struct LearnEntry {
+    int32_t tech;
+    int32_t difficulty;
+};
+
+struct LearnGroup {
+    int32_t key;
+    int32_t count;
+    LearnEntry* entries;  // count entries; null when count is 0
+};
+
+struct TechLearning {
+    int32_t group_count;
+    LearnGroup* groups;
+};
+
+// Reads the two learning lists whose windows start at the given rom offsets;
+// groups of list 1 first. A group is taken only while its key and count bytes
+// lie inside the window and the key is not 0xFF; only the pairs that lie wholly
+// inside the window are kept, and such a cut group ends its list.
+TechLearning* load_learning_lists(long list1_offset, long list2_offset);
+
+// Releases the entry lists and the group list; the header stays for the caller.
+void free_tech_learning(TechLearning* learning);
+
+// Writes the learning report: per group a bracketed title, a header line and
+// one row per entry, groups separated by one empty line.
+int write_learning_report(const char* path, const TechLearning* learning,
+                          const char* (*tech_name)(int));
+
+// Decodes the groups of one 1024-byte window into groups (may be null to count
+// only); returns the number of groups.
+int parse_learning_window(const unsigned char* window, LearnGroup* groups);

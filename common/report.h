@@ -1,0 +1,64 @@
+// Report writing: the writer skeleton shared by every report, row prefixes,
+// sections by index range and blocks separated by empty lines.
+#pragma once
+
+#include <cstdio>
+
+// Opens a report for writing in text mode. Refuses (errno EBUSY) a path that
+// names the open ROM image. Returns null when the file cannot be created.
+FILE* open_report(const char* path);
+
+// Flushes and closes a report; returns 1 when everything written reached the
+// file, 0 after any write or close error (errno tells why).
+int close_report(FILE* stream);
+
+// The writer contract: 0 without creating anything for a null or empty path
+// or a missing block, 0 when the file cannot be created or completely written,
+// 1 when the report was written.
+template <typename Body>
+int write_report(const char* path, bool have_blocks, Body&& body) {
+    if (!path || !*path || !have_blocks) return 0;
+    FILE* stream = open_report(path);
+    if (!stream) return 0;
+    body(stream);
+    return close_report(stream);
+}
+
+// Row prefix "%03d(%0<hex_digits>X): %-<name_width>s :" (no trailing blank).
+void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width);
+
+// Writes a line feed before every block but the first, so that blocks are
+// separated by one empty line and the file ends without one.
+class BlockSeparator {
+public:
+    void next(FILE* stream) {
+        if (!first_) fputc('\n', stream);
+        first_ = false;
+    }
+
+private:
+    bool first_ = true;
+};
+
+// A section of a report: its header line and the range of indices it lists.
+struct Section {
+    int first;
+    int last;  // inclusive
+    const char* header;
+};
+
+// Writes each section's header line and calls row(stream, index, section
+// number) for each index of its range in ascending order.
+template <typename Row>
+void write_sections(FILE* stream, const Section* sections, int count, Row&& row) {
+    for (int s = 0; s < count; ++s) {
+        fputs(sections[s].header, stream);
+        for (int i = sections[s].first; i <= sections[s].last; ++i) row(stream, i, s);
+    }
+}
+
+// Prints n integers with the given format, ", " between them.
+void print_int_list(FILE* stream, const char* format, const int* values, int n);
+
+// Bracketed block title "[No.%03d(%02X): %s]\n" (the name unpadded).
+void print_block_title(FILE* stream, int index, const char* name);

@@ -1,0 +1,127 @@
+#include "rom.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "diag.h"
+
+namespace {
+
+FILE* g_rom = nullptr;
+long long g_image_base = 0;
+
+void seek_or_die(FILE* stream, off_t offset, int whence) {
+    if (fseeko(stream, offset, whence) != 0) fatal("Fatal error in fseek():");
+}
+
+off_t tell_or_die(FILE* stream) {
+    off_t pos = ftello(stream);
+    if (pos < 0) fatal("Fatal error in fseek():");
+    return pos;
+}
+
+// Reads up to count bytes; a short count is fine at the end of the file, but a
+// read error is fatal.
+size_t read_some(FILE* stream, unsigned char* dst, size_t count) {
+    size_t got = fread(dst, 1, count, stream);
+    if (got < count && ferror(stream)) fatal("Fatal error in fread():");
+    return got;
+}
+
+// Horspool bad-character shifts: the distance from a byte's last occurrence
+// (the pattern's last byte excluded) to the pattern's end.
+void build_shifts(const unsigned char* pattern, size_t length, size_t shift[256]) {
+    for (int i = 0; i < 256; ++i) shift[i] = length;
+    for (size_t j = 0; j + 1 < length; ++j) shift[pattern[j]] = length - 1 - j;
+}
+
+}  // namespace
+
+int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
+    const size_t buffer_size = 16 * length > 1024 ? 16 * length : 1024;
+    const off_t start = tell_or_die(stream);
+    seek_or_die(stream, 0, SEEK_END);
+    const off_t end = tell_or_die(stream);
+    seek_or_die(stream, start, SEEK_SET);
+
+    size_t shift[256];
+    build_shifts(pattern, length, shift);
+    unsigned char* buffer = static_cast<unsigned char*>(malloc(buffer_size));
+    if (!buffer) fatal("Fatal error in malloc()");
+
+    // The window is the length bytes ending at buffer[w]; window_end is the
+    // file position just after it.
+    size_t w = read_some(stream, buffer, length);
+    off_t window_end = start + static_cast<off_t>(length);
+    bool complete = (w == length);
+    while (complete && window_end <= end) {
+        const unsigned char last = buffer[w - 1];
+        if (last == pattern[length - 1] && memcmp(buffer + w - length, pattern, length) == 0) {
+            free(buffer);
+            seek_or_die(stream, -static_cast<off_t>(length), SEEK_CUR);
+            return 0;
+        }
+        const size_t s = shift[last];
+        if (w + s >= buffer_size - 8) {
+            memmove(buffer, buffer + w - length, length);
+            w = length;
+        }
+        complete = (read_some(stream, buffer + w, s) == s);
+        w += s;
+        window_end += static_cast<off_t>(s);
+    }
+    free(buffer);
+    seek_or_die(stream, start, SEEK_SET);
+    return 1;
+}
+
+int rom_open(const char* path, const char* title) {
+    if (!path || !*path || !title || !*title) return 0;
+    rom_close();
+    FILE* stream = fopen(path, "rb");
+    if (!stream) return 0;
+    g_rom = stream;
+    g_image_base = 0;
+    const size_t length = strlen(title);
+    if (find_signature(stream, reinterpret_cast<const unsigned char*>(title), length) == 0) {
+        const off_t title_pos = tell_or_die(stream);
+        unsigned char header[kCartridgeHeaderSize];
+        if (fread(header, 1, sizeof header, stream) != sizeof header) fatal("Fatal error in fread():");
+        const bool hirom = (header[kTitleLength] & 0x0F) != 0;
+        g_image_base = static_cast<long long>(title_pos) - (hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    }
+    seek_or_die(stream, 0, SEEK_SET);
+    return 1;
+}
+
+size_t rom_read(void* buffer, long offset, size_t count) {
+    if (!buffer || offset < 0 || !g_rom) return 0;
+    const long long pos = g_image_base + offset;
+    if (pos < 0) {
+        errno = EINVAL;
+        fatal("Fatal error in fseek():");
+    }
+    seek_or_die(g_rom, static_cast<off_t>(pos), SEEK_SET);
+    if (count == 0) return 0;
+    if (fread(buffer, 1, count, g_rom) != count) fatal("Fatal error in fread():");
+    return count;
+}
+
+int rom_close() {
+    if (g_rom) fclose(g_rom);
+    g_rom = nullptr;
+    g_image_base = 0;
+    return 0;
+}
+
+long long rom_image_base() { return g_image_base; }
+
+bool rom_is_image(const char* path) {
+    if (!g_rom || !path) return false;
+    struct stat image, other;
+    if (fstat(fileno(g_rom), &image) != 0 || stat(path, &other) != 0) return false;
+    return image.st_dev == other.st_dev && image.st_ino == other.st_ino;
+}

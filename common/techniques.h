@@ -1,0 +1,23 @@
+// Technique records and the technique reports that both games share: the
+// learn-flag report and the evade report.
+#pragma once
+
+#include <cstdint>
+
+struct TechRecord {
+    int32_t derivation;   // 0 or 1 ("派生")
+    int32_t evade;        // 0 or 1 ("見切")
+    int32_t learn_types;  // 16-bit set; bit n is column TYnn
+    int32_t difficulty;   // 0..255 ("難度")
+};
+
+using NameLookup = const char* (*)(int);
+
+// "mtNtechlearnflag.txt": header and one row per technique 0..255, with the
+// derivation mark and the sixteen learn-type marks TY00..TY15.
+int write_learn_flag_report(const char* path, const TechRecord* techs, NameLookup tech_name);
+
+// The evade report: the header line, then one row per technique first..last
+// with the evade mark and the difficulty; hex_digits is 2 or 3.
+int write_evade_report(const char* path, const TechRecord* techs, int first, int last, int hex_digits,
+                       const char* header, NameLookup tech_name);

@@ -1,0 +1,115 @@
+// The common command-line scan, run end to end through a probe tool, and the
+// destination prefix.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cmdline.h"
+#include "test_util.h"
+
+namespace {
+
+const std::string kProbe = SCAN_PROBE;
+const std::string kHelp =
+    "scan_probe\n"
+    "probe: [option] src-pathname [dst-pathname]\n"
+    "\t-h\tdisplay this help and exit\n"
+    "\n";
+
+RunResult probe(const std::vector<std::string>& args) { return run_tool(kProbe, args, "", "probe"); }
+
+std::string prefix(const char* arg, int size = 1024) {
+    char dst[1024] = "unchanged";
+    make_dst_prefix(dst, arg, size);
+    return dst;
+}
+
+}  // namespace
+
+TEST(CommandLine, NoArgumentsIsTooFew) {
+    const RunResult r = probe({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "src=[]\ndst=[]\n");
+    EXPECT_EQ(r.err, "probe: Too few arguments\n");
+}
+
+TEST(CommandLine, HelpWinsOverEverythingElse) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-h"}, {"-H"}, {"-x", "-h"}, {"-hx"}, {"rom.smc", "out", "-h"}, {"-hh"}}) {
+        const RunResult r = probe(args);
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.out, kHelp) << args[0];
+        EXPECT_EQ(r.err, "") << args[0];
+    }
+}
+
+TEST(CommandLine, InvalidOptionLetters) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-x", "rom.smc"}, {"rom.smc", "-s"}, {"-m"}}) {
+        const RunResult r = probe(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "probe: Invalid option\n");
+    }
+}
+
+TEST(CommandLine, PositionalArguments) {
+    EXPECT_EQ(probe({"rom.smc", "-"}).out, "src=[rom.smc]\ndst=[]\n");
+    EXPECT_EQ(probe({"rom.smc", "out", "third"}).out, "src=[rom.smc]\ndst=[out/]\n");
+    EXPECT_EQ(probe({"", "rom.smc", "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
+    EXPECT_EQ(probe({"rom.smc", "", "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
+    const std::string refused(1022, 'd');
+    EXPECT_EQ(probe({"rom.smc", refused, "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
+}
+
+TEST(CommandLine, LongSourceIsHeldAsItsFirst1023Characters) {
+    const std::string src(1500, 's');
+    EXPECT_EQ(probe({src}).out, "src=[" + src.substr(0, 1023) + "]\ndst=[]\n");
+}
+
+TEST(CommandLine, LongProgramNameIsTruncated) {
+    const std::string name(1500, 'p');
+    const RunResult r = run_tool(kProbe, {}, "", name.c_str());
+    EXPECT_EQ(r.err, name.substr(0, 1023) + ": Too few arguments\n");
+    const RunResult help = run_tool(kProbe, {"-h"}, "", name.c_str());
+    EXPECT_NE(help.out.find(name.substr(0, 1023) + ": [option]"), std::string::npos);
+    EXPECT_EQ(help.out.find(name.substr(0, 1024)), std::string::npos);
+}
+
+TEST(CommandLine, ColonMessagesGetTheSystemText) {
+    // The probe ends with a colon-terminated message; errno is still 0.
+    const RunResult r = probe({"a", "b", "c", "d", "e"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string("probe: Cannot create file - a: ") + strerror(0) + "\n");
+    // Standard output came out before the diagnostic (it was flushed first).
+    EXPECT_EQ(r.out, "src=[a]\ndst=[b/]\n");
+}
+
+TEST(CommandLine, NullFormatWritesNothingButStillFails) {
+    const RunResult r = probe({"a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(DestinationPrefix, Forms) {
+    EXPECT_EQ(prefix("out"), "out/");
+    EXPECT_EQ(prefix("out\\"), "out/");
+    EXPECT_EQ(prefix("a\\b\\"), "a/b/");
+    EXPECT_EQ(prefix("C:\\dump\\a"), "C:/dump/a/");
+    EXPECT_EQ(prefix("/"), "/");
+    EXPECT_EQ(prefix(""), "");
+}
+
+TEST(DestinationPrefix, DoubleByteSecondByte0x5CIsChangedToo) {
+    // "表" is 0x95 0x5C in Shift-JIS: its second byte becomes '/'.
+    EXPECT_EQ(prefix("表"), "\x95/");
+}
+
+TEST(DestinationPrefix, RefusesArgumentsThatDoNotFit) {
+    EXPECT_EQ(prefix(std::string(1021, 'd').c_str()), std::string(1021, 'd') + "/");
+    EXPECT_EQ(prefix(std::string(1022, 'd').c_str()), "unchanged");
+    EXPECT_EQ(prefix("out", 0), "unchanged");
+    EXPECT_EQ(prefix(nullptr), "unchanged");
+    EXPECT_EQ(prefix("ab", 4), "unchanged");
+    EXPECT_EQ(prefix("a", 4), "a/");
+    EXPECT_EQ(make_dst_prefix(nullptr, "out", 10), nullptr);
+}

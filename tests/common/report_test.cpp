@@ -1,0 +1,152 @@
+// Report helpers: marks, bit labels, race and type names, the writer skeleton,
+// row prefixes, sections and blocks, and the report loop of the driver.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "driver.h"
+#include "labels.h"
+#include "report.h"
+#include "test_util.h"
+
+namespace {
+
+template <typename F>
+std::string capture(F&& print) {
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    print(f);
+    fclose(f);
+    std::string s(buf, len);
+    free(buf);
+    return s;
+}
+
+}  // namespace
+
+TEST(Labels, Marks) {
+    EXPECT_STREQ(mark_of(1), "○");
+    EXPECT_STREQ(mark_of(-5), "○");
+    EXPECT_STREQ(mark_of(0), "×");
+}
+
+TEST(Labels, BitLabelsBit7First) {
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x81, 0xFF, kGameALabels); }), "斬・・・・・・状");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameALabels); }), "・殴・・・・・・");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameBLabels); }), "・打・・・・・・");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameALabels); }), "・痺・・・・・・");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameBLabels); }), "・??・・・・・・");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameALabels); }), "死痺眠暗精毒圧ス");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameBLabels); }), "死??痺眠暗精毒ス");
+}
+
+TEST(Labels, MaskSelectsTheCells) {
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0xFF, 0, kGameALabels); }), "");
+    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x09, 0x0F, kGameALabels); }), "熱・・状");
+    print_bit_labels(nullptr, 0xFF, 0xFF, kGameALabels);  // a null stream prints nothing
+}
+
+TEST(Labels, RaceAndTypeNames) {
+    EXPECT_STREQ(race_name(0, kGameALabels), "--------");
+    EXPECT_STREQ(race_name(0, kGameBLabels), "----");
+    EXPECT_STREQ(race_name(12, kGameALabels), "火の精霊");
+    EXPECT_STREQ(race_name(15, kGameBLabels), "巨人");
+    EXPECT_STREQ(race_name(-1, kGameALabels), "");
+    EXPECT_STREQ(race_name(16, kGameBLabels), "");
+    EXPECT_STREQ(type_name8(0), "------");
+    EXPECT_STREQ(type_name8(7), "アビス");
+    EXPECT_STREQ(type_name8(8), "");
+    EXPECT_STREQ(type_name8(-1), "");
+}
+
+TEST(Report, RowPrefixes) {
+    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 300, 3, "あい", 16); }), "300(12C): あい             :");
+    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 17, 2, "", 16); }), "017(11):                  :");
+    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 5, 2, "x", 20); }), "005(05): x                    :");
+    // A name longer than its column pushes the rest of the row to the right.
+    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 1, 3, "あいうえおかきくけ", 16); }),
+              "001(001): あいうえおかきくけ :");
+}
+
+TEST(Report, SectionsAndBlocks) {
+    const Section sections[] = {{0, 1, "H1\n"}, {2, 2, "H2\n"}};
+    EXPECT_EQ(capture([&](FILE* f) {
+                  write_sections(f, sections, 2, [](FILE* s, int i, int sec) { fprintf(s, "%d/%d\n", i, sec); });
+              }),
+              "H1\n0/0\n1/0\nH2\n2/1\n");
+    EXPECT_EQ(capture([](FILE* f) {
+                  BlockSeparator sep;
+                  for (int i = 0; i < 3; ++i) {
+                      sep.next(f);
+                      fprintf(f, "b%d\n", i);
+                  }
+              }),
+              "b0\n\nb1\n\nb2\n");
+    const int values[] = {1, -2, 300};
+    EXPECT_EQ(capture([&](FILE* f) { print_int_list(f, "%3d", values, 3); }), "  1,  -2, 300");
+}
+
+TEST(Report, WriterContract) {
+    TempDir dir;
+    auto body = [](FILE* f) { fputs("x\n", f); };
+    EXPECT_EQ(write_report("", true, body), 0);
+    EXPECT_EQ(write_report(nullptr, true, body), 0);
+    EXPECT_EQ(write_report(dir.file("a.txt").c_str(), false, body), 0);
+    EXPECT_FALSE(file_exists(dir.file("a.txt")));
+    EXPECT_EQ(write_report(dir.file("no/such/dir.txt").c_str(), true, body), 0);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(write_report(dir.file("a.txt").c_str(), true, body), 1);
+    EXPECT_EQ(read_file(dir.file("a.txt")), "x\n");
+}
+
+TEST(Report, IncompleteWriteIsAFailure) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    errno = 0;
+    EXPECT_EQ(write_report("/dev/full", true, [](FILE* f) { fputs("x\n", f); }), 0);
+    EXPECT_EQ(errno, ENOSPC);
+    // Even when the buffer overflowed long before the end.
+    EXPECT_EQ(write_report("/dev/full", true,
+                           [](FILE* f) {
+                               for (int i = 0; i < 100000; ++i) fputs("0123456789", f);
+                           }),
+              0);
+}
+
+TEST(Driver, ReportLoopWarnsAndGoesOn) {
+    TempDir dir;
+    const std::string prefix = dir.path() + "/";
+    int calls = 0;
+    const ReportJob jobs[] = {
+        {"one.txt", [&](const char* path) { ++calls; return write_report(path, true, [](FILE*) {}); }},
+        {"two.txt", [&](const char*) { ++calls; errno = EACCES; return 0; }},
+        {"three.txt", [&](const char* path) { ++calls; return write_report(path, true, [](FILE*) {}); }},
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 3), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot create file - " + prefix + "two.txt: " + strerror(EACCES) + "\n");
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(file_exists(dir.file("three.txt")));
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(Driver, OverlongReportPathIsNeverCut) {
+    const std::string prefix(1015, 'p');
+    int calls = 0;
+    const ReportJob jobs[] = {
+        {"short.txt", [&](const char*) { ++calls; return 1; }},        // 1015 + 9 = 1024: too long
+        {"s.txt", [&](const char* path) { ++calls; return strlen(path) == 1020 ? 1 : 0; }},
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 2), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot create file - " + prefix + "short.txt: " + strerror(ENAMETOOLONG) + "\n");
+    EXPECT_EQ(calls, 1);
+}

@@ -1,0 +1,151 @@
+// mt2decoder and mt3decoder, run end to end.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "chartables.h"
+#include "decode.h"
+#include "test_util.h"
+
+namespace {
+
+const std::string kMt2 = MT2DECODER;
+const std::string kMt3 = MT3DECODER;
+
+class DecoderTest : public ::testing::Test {
+protected:
+    // Decodes the bytes with the tool and returns the output file's content.
+    std::string decode(const std::string& tool, const std::string& input) {
+        write_file(src_, input);
+        const RunResult r = run_tool(tool, {src_, dst_});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        return read_file(dst_);
+    }
+
+    TempDir dir_;
+    std::string src_ = dir_.file("in.bin");
+    std::string dst_ = dir_.file("out.txt");
+};
+
+}  // namespace
+
+TEST_F(DecoderTest, LinesAndCodes) {
+    EXPECT_EQ(decode(kMt2, std::string("\x51\x00\x52", 3)), "あ\nい");
+    EXPECT_EQ(decode(kMt3, std::string("\x51\x00\x52", 3)), "あ\nい");
+    EXPECT_EQ(decode(kMt2, std::string("\x20\x00", 2)), " ");
+    EXPECT_EQ(decode(kMt2, std::string("\x23\xFF", 2)), "狼");
+    EXPECT_EQ(decode(kMt3, std::string("\x23\xFF", 2)), "汗");
+    EXPECT_EQ(decode(kMt2, "\xE5\x1A\x50\x50"), "ー〓  ");
+    EXPECT_EQ(decode(kMt3, "\xE5"), "一");
+    EXPECT_EQ(decode(kMt2, std::string("\x00\x00", 2)), "\n\n");
+}
+
+TEST_F(DecoderTest, TrailingLeadByteIsDropped) {
+    EXPECT_EQ(decode(kMt2, "\x51\x21"), "あ");
+    EXPECT_EQ(decode(kMt2, ""), "");
+}
+
+TEST_F(DecoderTest, EveryCodeAcrossChunkBoundaries) {
+    // A long input whose two-byte codes straddle the reader's chunks.
+    std::string input;
+    std::string expected;
+    for (int round = 0; round < 300; ++round) {
+        for (int code = 0; code < 1024; ++code) {
+            if (round % 2) input += '\x51';  // shift the alignment every other round
+            if (round % 2) expected += kGameBCharTables.single[0x51];
+            input += static_cast<char>(0x20 + code / 256);
+            input += static_cast<char>(code % 256);
+            expected += kGameBCharTables.dbl[code];
+        }
+    }
+    EXPECT_EQ(decode(kMt3, input), expected);
+}
+
+TEST_F(DecoderTest, CommandLine) {
+    write_file(src_, std::string("\x51"));
+    RunResult r = run_tool(kMt2, {src_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Too few arguments\n");
+    EXPECT_FALSE(file_exists(dst_));
+
+    r = run_tool(kMt2, {"-s", src_, dst_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Invalid option\n");
+    r = run_tool(kMt3, {src_, dst_, "-m"});
+    EXPECT_EQ(r.err, kMt3 + ": Invalid option\n");
+    EXPECT_FALSE(file_exists(dst_));
+
+    r = run_tool(kMt2, {src_, dst_, dir_.file("third")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(read_file(dst_), "あ");
+    EXPECT_FALSE(file_exists(dir_.file("third")));
+}
+
+TEST_F(DecoderTest, Help) {
+    const RunResult r = run_tool(kMt3, {"-sh", src_}, "", "mt3decoder");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "mt3decoder - game text to Shift-JIS decoder\n"
+              "mt3decoder: [option] src-filename dst-filename\n"
+              "\t-s\tdecode in single-byte mode\n"
+              "\t-m\tdecode in multi-byte mode\n"
+              "\t-h\tdisplay this help and exit\n"
+              "\n");
+}
+
+TEST_F(DecoderTest, MissingSourceCreatesNothing) {
+    const RunResult r = run_tool(kMt2, {dir_.file("missing"), dst_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");
+    EXPECT_FALSE(file_exists(dst_));
+}
+
+TEST_F(DecoderTest, UncreatableDestination) {
+    write_file(src_, std::string("\x51"));
+    const RunResult r = run_tool(kMt2, {src_, dir_.file("no/such/out.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");
+}
+
+TEST_F(DecoderTest, DirectoryAsSource) {
+    const RunResult r = run_tool(kMt2, {dir_.path(), dst_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");
+}
+
+TEST_F(DecoderTest, FullDiskIsAFailure) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    write_file(src_, std::string(100000, '\x51'));
+    RunResult r = run_tool(kMt2, {src_, "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");
+    write_file(src_, std::string("\x51"));
+    r = run_tool(kMt2, {src_, "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(DecoderTest, RefusesToOverwriteItsSource) {
+    const std::string input = "\x51\x52\x53";
+    write_file(src_, input);
+    ASSERT_EQ(link(src_.c_str(), dir_.file("hard").c_str()), 0);
+    ASSERT_EQ(symlink(src_.c_str(), dir_.file("soft").c_str()), 0);
+    for (const std::string& dst : {src_, dir_.file("hard"), dir_.file("soft"), dir_.path() + "/./in.bin"}) {
+        const RunResult r = run_tool(kMt2, {src_, dst});
+        EXPECT_EQ(r.status, 1) << dst;
+        EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");
+        EXPECT_EQ(read_file(src_), input);
+    }
+}
+
+TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
+    const unsigned char in[] = {0x51, 0x00, 0x22};
+    char out[16];
+    size_t used = 0;
+    const size_t n = decode_block(in, sizeof in, out, &used, kGameACharTables);
+    EXPECT_EQ(used, 2u);
+    EXPECT_EQ(std::string(out, n), "あ\n");
+}

@@ -1,0 +1,43 @@
+// Temporary directories, files and running the built tools.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rom_builder.h"
+
+// A fresh directory under the system's temporary directory, removed with its
+// contents at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& content);
+void write_file(const std::string& path, const Bytes& content);
+bool file_exists(const std::string& path);
+std::vector<std::string> list_dir(const std::string& path);  // sorted names
+
+// Splits a text into lines without their "\n" (a final "\n" adds no line).
+std::vector<std::string> split_lines(const std::string& text);
+
+struct RunResult {
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+// Runs the executable with the arguments (argv[0] is the executable path unless
+// argv0 is given), in cwd when it is not empty.
+RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
+                   const std::string& cwd = "", const char* argv0 = nullptr);
