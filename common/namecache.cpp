@@ -6,6 +6,22 @@
 #include "gametext.h"
 #include "rom.h"
 
+namespace {
+NameCache* g_caches = nullptr;
+}
+
+NameCache::NameCache(long rom_offset, int count, int field_length, const CharTables& tables)
+    : rom_offset_(rom_offset), count_(count), field_length_(field_length), tables_(tables), next_(g_caches) {
+    g_caches = this;
+}
+
+void NameCache::reset_all() {
+    for (NameCache* c = g_caches; c; c = c->next_) {
+        free(c->slots_);
+        c->slots_ = nullptr;
+    }
+}
+
 const char* NameCache::get(int index) {
     if (index < 0 || index >= count_) return "";
     if (!slots_) fill();

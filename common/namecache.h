@@ -8,8 +8,7 @@
 // in range and kept until the process ends.
 class NameCache {
 public:
-    NameCache(long rom_offset, int count, int field_length, const CharTables& tables)
-        : rom_offset_(rom_offset), count_(count), field_length_(field_length), tables_(tables) {}
+    NameCache(long rom_offset, int count, int field_length, const CharTables& tables);
     NameCache(const NameCache&) = delete;
     NameCache& operator=(const NameCache&) = delete;
 
@@ -17,6 +16,11 @@ public:
     const char* get(int index);
 
     int count() const { return count_; }
+
+    // Empties every name cache of the process, so that the next lookups read
+    // the image that is open then (for tests and fuzzing, which open many
+    // images in one process).
+    static void reset_all();
 
 private:
     void fill();
@@ -26,4 +30,5 @@ private:
     int field_length_;
     const CharTables& tables_;
     char* slots_ = nullptr;  // count_ slots of kNameSlotSize bytes, never released
+    NameCache* next_ = nullptr;  // all caches of the process, for reset_all
 };
