@@ -7,7 +7,10 @@
 
 namespace {
 char g_program_name[kPathSize];
-}
+FatalHook g_fatal_hook = nullptr;
+}  // namespace
+
+void set_fatal_hook(FatalHook hook) { g_fatal_hook = hook; }
 
 void copy_truncated(char* dst, const char* src, int size) {
     if (!dst || size <= 0) return;
@@ -41,6 +44,7 @@ void fatal(const char* format, ...) {
     va_start(args, format);
     vreport(format, args);
     va_end(args);
+    if (g_fatal_hook) g_fatal_hook();
     exit(1);
 }
 

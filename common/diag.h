@@ -16,6 +16,12 @@ void vreport(const char* format, va_list args);
 // Flushes standard output, reports, and ends the process with status 1.
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Called by fatal after the diagnostic, before the process ends. A harness
+// that runs many inputs in one process (a fuzzer) installs a hook that leaves
+// by throwing; when the hook returns, the process ends as usual.
+using FatalHook = void (*)();
+void set_fatal_hook(FatalHook hook);
+
 // Reports and returns.
 void warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

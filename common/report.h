@@ -20,7 +20,15 @@ int write_report(const char* path, bool have_blocks, Body&& body) {
     if (!path || !*path || !have_blocks) return 0;
     FILE* stream = open_report(path);
     if (!stream) return 0;
+    // Closes the file also when the body leaves early through a fatal hook.
+    struct Closer {
+        FILE* stream;
+        ~Closer() {
+            if (stream) fclose(stream);
+        }
+    } closer{stream};
     body(stream);
+    closer.stream = nullptr;
     return close_report(stream);
 }
 
