@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr size_t kSearchChunk = 64 * 1024;
+
 FILE* g_rom = nullptr;
 long long g_image_base = 0;
 
@@ -41,37 +43,34 @@ void build_shifts(const unsigned char* pattern, size_t length, size_t shift[256]
 }  // namespace
 
 int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
-    const size_t buffer_size = 16 * length > 1024 ? 16 * length : 1024;
+    // The file is read forward once, in chunks of a fixed buffer; a window that
+    // straddles two chunks is carried over to the start of the buffer.
+    const size_t buffer_size = 16 * length > kSearchChunk ? 16 * length : kSearchChunk;
     const off_t start = tell_or_die(stream);
-    seek_or_die(stream, 0, SEEK_END);
-    const off_t end = tell_or_die(stream);
-    seek_or_die(stream, start, SEEK_SET);
-
     size_t shift[256];
     build_shifts(pattern, length, shift);
     unsigned char* buffer = static_cast<unsigned char*>(malloc(buffer_size));
     if (!buffer) fatal("Fatal error in malloc()");
 
-    // The window is the length bytes ending at buffer[w]; window_end is the
-    // file position just after it.
-    size_t w = read_some(stream, buffer, length);
-    off_t window_end = start + static_cast<off_t>(length);
-    bool complete = (w == length);
-    while (complete && window_end <= end) {
-        const unsigned char last = buffer[w - 1];
-        if (last == pattern[length - 1] && memcmp(buffer + w - length, pattern, length) == 0) {
-            free(buffer);
-            seek_or_die(stream, -static_cast<off_t>(length), SEEK_CUR);
-            return 0;
+    off_t base = start;  // file position of buffer[0]
+    size_t kept = 0;
+    for (;;) {
+        const size_t got = read_some(stream, buffer + kept, buffer_size - kept);
+        const size_t n = kept + got;
+        size_t pos = 0;
+        while (pos + length <= n) {
+            const unsigned char last = buffer[pos + length - 1];
+            if (last == pattern[length - 1] && memcmp(buffer + pos, pattern, length) == 0) {
+                free(buffer);
+                seek_or_die(stream, base + static_cast<off_t>(pos), SEEK_SET);
+                return 0;
+            }
+            pos += shift[last];
         }
-        const size_t s = shift[last];
-        if (w + s >= buffer_size - 8) {
-            memmove(buffer, buffer + w - length, length);
-            w = length;
-        }
-        complete = (read_some(stream, buffer + w, s) == s);
-        w += s;
-        window_end += static_cast<off_t>(s);
+        if (got == 0) break;
+        kept = n - pos;  // less than length bytes: the start of the next window
+        memmove(buffer, buffer + pos, kept);
+        base += static_cast<off_t>(pos);
     }
     free(buffer);
     seek_or_die(stream, start, SEEK_SET);

@@ -79,6 +79,16 @@ TEST_F(RomTest, TitleFoundAcrossManyWindowMoves) {
     EXPECT_EQ(open_base(rom), 0x1F0000);
 }
 
+TEST_F(RomTest, TitleStraddlingTheSearchBuffer) {
+    // Copier headers that put the title across the search's 64 KiB chunks.
+    for (size_t into : {1, 10, 20, 21, 22}) {
+        const size_t copier = 0x10000 - 0x7FC0 - 21 + into;
+        EXPECT_EQ(open_base(RomBuilder(0x10000).header(kTitle, 0x20).copier(copier)), static_cast<long long>(copier));
+        EXPECT_EQ(open_base(RomBuilder(0x10000).header(kTitle, 0x20).copier(copier * 2)),
+                  static_cast<long long>(copier * 2));
+    }
+}
+
 TEST_F(RomTest, SignatureSearchLeavesTheStreamAtTheMatchOrWhereItBegan) {
     write_file(path_, std::string("xxabcabcdyy"));
     FILE* f = fopen(path_.c_str(), "rb");
