@@ -1,0 +1,131 @@
+#include "characters.h"
+
+#include "common/block.h"
+#include "common/bytes.h"
+#include "common/marks.h"
+#include "common/namecache.h"
+#include "common/records.h"
+#include "common/rows.h"
+
+namespace mt3 {
+
+namespace {
+
+constexpr long kCharacterNames = 0x3D1480;
+constexpr int kCharacterNameCount = 256;
+constexpr int kCharacterNameLength = 8;
+constexpr long kCharacterRecords = 0x3E0600;
+constexpr size_t kCharacterRecordSize = 48;
+constexpr long kLevelUpRecords = 0x3E31BF;
+constexpr size_t kLevelUpRecordSize = 16;
+
+// Characters 41-46 carry the names 0-5 again, character 47 name 16.
+constexpr int kRepeatedFirst = 41;
+constexpr int kLastCharacter = 47;
+constexpr int kLastCharacterName = 16;
+
+// Level-up record bytes in the order of CharacterRecord::level_up.
+constexpr int kLevelUpBytes[kLevelUpCount] = {15, 13, 14, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+
+struct FlagBit {
+    int byte;
+    int bit;
+};
+
+constexpr FlagBit kFlagBits[kCharacterFlagCount] = {
+    {2, 7}, {2, 6}, {2, 5}, {2, 4}, {4, 7}, {13, 7}, {14, 7}, {15, 7}, {16, 7}, {17, 7}, {18, 7}, {19, 7}, {20, 7},
+};
+
+// Name tables of the flag report.
+const char* const kGuardianStars[] = {"歳星", "螢惑", "鎮星", "太白", "辰星"};
+const char* const kWeapons[] = {"剣", "大剣", "斧", "棍棒", "小剣", "槍", "弓", "体術", "なし"};
+const char* const kArts[] = {"蒼龍", "朱鳥", "太陽", "白虎", "玄武"};
+
+template <size_t N>
+const char* table_name(const char* const (&table)[N], int index) {
+    return (index >= 0 && static_cast<size_t>(index) < N) ? table[index] : "";
+}
+
+constexpr RowPrefix kCharacterPrefix{3, 16, character_name};
+
+// An arts byte: bits 6..5 the school, bits 4..0 the level in it. Schools past
+// the table's end take no level.
+void decode_school(int32_t* levels, int schools, int byte) {
+    const int school = bits(byte, 6, 5);
+    if (school < schools) levels[school] = byte & 0x1F;
+}
+
+void decode_character(CharacterRecord& c, const unsigned char* r, int) {
+    c.hp = (r[4] & 0x7F) * 256 + r[3];
+    for (int i = 0; i < 7; ++i) c.params[kStatsFirst + i] = r[6 + i];
+    for (int i = 0; i < 5; ++i) c.params[kWeaponsFirst + i] = r[13 + i] & 0x7F;
+    decode_school(c.params + kEarthArtsFirst, 4, r[18]);
+    decode_school(c.params + kHeavenArtsFirst, 2, r[19]);
+    c.params[kUnknownParam] = r[20] & 0x7F;
+    c.spark_type = r[22];
+    c.type = r[21];
+    c.guardian_star = r[40];
+    c.arts = r[41];
+    c.weapon = r[42];
+    for (int i = 0; i < kCharacterFlagCount; ++i) c.flags[i] = bit(r[kFlagBits[i].byte], kFlagBits[i].bit);
+}
+
+template <typename Row>
+int write_character_report(const char* path, const CharacterRecord* characters, const char* header, Row&& row) {
+    return write_row_report(path, characters != nullptr, header, kCharacterCount, kCharacterPrefix,
+                            [&](FILE* fp, int n) { row(fp, characters[n]); });
+}
+
+}  // namespace
+
+const char* character_name(int index) {
+    static NameCache names(kCharacterNames, kCharacterNameCount, kCharacterNameLength, kGameBCharTables);
+    if (index < 0 || index > kLastCharacter) return "";
+    if (index == kLastCharacter) return names.get(kLastCharacterName);
+    return names.get(index < kRepeatedFirst ? index : index - kRepeatedFirst);
+}
+
+CharacterRecord* load_characters() {
+    CharacterRecord* characters = load_records<CharacterRecord>(kCharacterRecords, kCharacterRecordSize,
+                                                                kCharacterCount, decode_character);
+    RomTable level_up(kLevelUpRecords, kLevelUpRecordSize, kCharacterCount);
+    for (int n = 0; n < kCharacterCount; ++n) {
+        for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = level_up.record(n)[kLevelUpBytes[i]];
+    }
+    return characters;
+}
+
+int write_chrparam(const char* path, const CharacterRecord* characters) {
+    return write_character_report(path, characters,
+                                  "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   "
+                                  "槍   弓 体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
+                                  [](FILE* fp, const CharacterRecord& c) {
+                                      print_value_row(fp, c.hp, c.params, kParamCount);
+                                  });
+}
+
+int write_chrlvup(const char* path, const CharacterRecord* characters) {
+    return write_character_report(path, characters,
+                                  "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 "
+                                  "玄武 太陽   月    TYPE\n",
+                                  [](FILE* fp, const CharacterRecord& c) {
+                                      fputs("  ", fp);
+                                      print_int_list(fp, "%3d", c.level_up, kLevelUpCount);
+                                      fprintf(fp, ", TYPE%02d\n", c.type);
+                                  });
+}
+
+int write_chrflag(const char* path, const CharacterRecord* characters) {
+    return write_character_report(path, characters,
+                                  "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 "
+                                  "天術 不明  宿星  武器  術    閃TYPE\n",
+                                  [](FILE* fp, const CharacterRecord& c) {
+                                      print_mark_cells(fp, c.flags, kCharacterFlagCount);
+                                      fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n",
+                                              table_name(kGuardianStars, c.guardian_star),
+                                              table_name(kWeapons, c.weapon), table_name(kArts, c.arts),
+                                              c.spark_type);
+                                  });
+}
+
+}  // namespace mt3

@@ -1,0 +1,46 @@
+// Game-B playable characters: 48 character records with their level-up
+// values, the character name mapping and the three character reports.
+#pragma once
+
+#include <cstdint>
+
+namespace mt3 {
+
+constexpr int kCharacterCount = 48;
+constexpr int kParamCount = 19;    // strength .. charm, 5 weapons, 6 arts schools, 不明
+constexpr int kLevelUpCount = 14;  // HP WP JP, 5 weapons, 6 arts schools
+constexpr int kCharacterFlagCount = 13;
+
+// Indices into CharacterRecord::params.
+enum CharacterParam {
+    kStatsFirst = 0,      // strength, dexterity, speed, stamina, magic power, willpower, charm
+    kWeaponsFirst = 7,    // sword, axe, spear, bow, martial arts
+    kEarthArtsFirst = 12,  // 蒼龍, 朱鳥, 白虎, 玄武
+    kHeavenArtsFirst = 16, // 太陽, 月
+    kUnknownParam = 18,
+};
+
+struct CharacterRecord {
+    int32_t hp;
+    int32_t params[kParamCount];
+    int32_t level_up[kLevelUpCount];
+    int32_t guardian_star;
+    int32_t weapon;
+    int32_t arts;
+    int32_t spark_type;
+    int32_t type;
+    // male, female, undead, 不明, HP, sword, axe, spear, bow, martial arts,
+    // earth arts, heaven arts, 不明: the flag report's column order
+    int32_t flags[kCharacterFlagCount];
+};
+
+// The name of character 0..47 (41-46 repeat 0-5, 47 is name 16); "" otherwise.
+const char* character_name(int index);
+
+CharacterRecord* load_characters();
+
+int write_chrparam(const char* path, const CharacterRecord* characters);
+int write_chrlvup(const char* path, const CharacterRecord* characters);
+int write_chrflag(const char* path, const CharacterRecord* characters);
+
+}  // namespace mt3

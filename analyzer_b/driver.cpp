@@ -1,0 +1,91 @@
+#include "driver.h"
+
+#include <cstdlib>
+#include <iterator>
+
+#include "characters.h"
+#include "common/report_job.h"
+#include "common/rom.h"
+#include "encounters.h"
+#include "formations.h"
+#include "items.h"
+#include "monsters.h"
+#include "techniques.h"
+
+namespace mt3 {
+
+namespace {
+
+const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
+
+struct Blocks {
+    MonsterRecord* monsters;
+    EncounterRow* encounters_main;
+    SubEncounter* encounters_sub;
+    CharacterRecord* characters;
+    ItemRecord* items;
+    TechRecord* techs;
+    TechLearning* learning;
+    FormationEntry* formations;
+};
+
+// The monster writers that also read the item block.
+ReportJob monster_item_job(const char* file_name,
+                           int (*writer)(const char*, const MonsterRecord*, const ItemRecord*),
+                           const Blocks& b) {
+    return {file_name, [writer, &b](const char* path) { return writer(path, b.monsters, b.items); }};
+}
+
+int write_all(const char* prefix, const Blocks& b) {
+    const ReportJob jobs[] = {
+        monster_item_job("mt3monparam.txt", write_monparam, b),
+        monster_item_job("mt3monregist.txt", write_monregist, b),
+        report_job("mt3monflag.txt", write_monflag, b.monsters),
+        report_job("mt3monitem.txt", write_monitem, b.monsters),
+        report_job("mt3monequip.txt", write_monequip, b.monsters),
+        report_job("mt3monact.txt", write_monact, b.monsters),
+        report_job("mt3monencmain.txt", write_monencmain, b.encounters_main),
+        report_job("mt3monencsub.txt", write_monencsub, b.encounters_sub),
+        report_job("mt3monmisc.txt", write_monmisc, b.monsters),
+        report_job("mt3chrparam.txt", write_chrparam, b.characters),
+        report_job("mt3chrlvup.txt", write_chrlvup, b.characters),
+        report_job("mt3chrflag.txt", write_chrflag, b.characters),
+        report_job("mt3itemparam.txt", write_item_param, b.items),
+        report_job("mt3itemregist.txt", write_item_regist, b.items),
+        report_job("mt3itemeffect.txt", write_item_effect, b.items),
+        report_job("mt3techlearnflag.txt", write_tech_learn_flag, b.techs),
+        report_job("mt3techlearndata.txt", write_tech_learn_data, b.learning),
+        report_job("mt3techevadedata.txt", write_tech_evade_data, b.techs),
+        report_job("mt3formdata.txt", write_formdata, b.formations),
+    };
+    return write_reports(prefix, jobs, static_cast<int>(std::size(jobs)));
+}
+
+}  // namespace
+
+int run(const char* prefix) {
+    // Braced initialisation runs the loaders in this order.
+    const Blocks b{load_monsters(), load_encounters_main(), load_encounters_sub(), load_characters(),
+                   load_items(),    load_techs(),           load_tech_learning(),  load_formations()};
+    const int failed = write_all(prefix, b);
+    rom_close();
+    free_tech_learning(b.learning);
+    free(b.monsters);
+    free(b.encounters_main);
+    free(b.encounters_sub);
+    free(b.characters);
+    free(b.items);
+    free(b.techs);
+    free(b.learning);
+    free(b.formations);
+    return failed;
+}
+
+const AnalyzerInfo kAnalyzerInfo = {
+    {"mt3analyzer - MERIDIAN TALES3 data table analyzer", "%s: [option] src-filename [dst-pathname]\n", kOptions,
+     static_cast<int>(std::size(kOptions))},
+    "MERIDIAN TALES3      ",
+    run,
+};
+
+}  // namespace mt3

@@ -1,0 +1,97 @@
+#include "encounters.h"
+
+#include "common/block.h"
+#include "common/report.h"
+#include "monsters.h"
+
+namespace mt3 {
+
+namespace {
+
+constexpr long kEncounterTypes = 0x3E756B;
+constexpr size_t kTypeRecordSize = 13;
+constexpr int kTypeCount = 16;
+constexpr long kMainGroups = 0x3E77BB;
+constexpr long kSubTable = 0x3E79BB;
+constexpr int kLevelBand = 16;
+
+const char* const kGroupWords[kEncounterGroups] = {
+    "骸骨", "悪魔", "獣", "魚", "獣人", "植物", "水棲", "精霊",
+    "ゾンビ", "両棲", "蛇", "無機", "昆虫", "鳥", "亡霊", "妖精",
+};
+
+// Decodes one group; a type number outside the type table ends the group, and
+// the rows after it name no monster.
+void decode_group(EncounterRow* rows, const unsigned char* pairs, const RomTable& types) {
+    int r = 0;
+    for (; r < kEncounterRows && pairs[2 * r + 1] < kTypeCount; ++r) {
+        const unsigned char* type = types.record(pairs[2 * r + 1]);
+        rows[r] = {pairs[2 * r], type[0], type[2], type[1]};
+    }
+    for (; r < kEncounterRows; ++r) rows[r] = {-1, 0, 0, 0};
+}
+
+// Blocks of rows separated by empty lines: title(stream, block), then
+// row(stream, block, index) for each of its rows.
+template <typename Title, typename Row>
+void write_blocks(FILE* fp, int blocks, int rows, Title&& title, Row&& row) {
+    BlockSeparator separator;
+    for (int b = 0; b < blocks; ++b) {
+        separator.next(fp);
+        title(fp, b);
+        for (int i = 0; i < rows; ++i) row(fp, b, i);
+    }
+}
+
+}  // namespace
+
+EncounterRow* load_encounters_main() {
+    EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
+    RomTable types(kEncounterTypes, kTypeRecordSize, kTypeCount);
+    RomTable groups(kMainGroups, 2 * kEncounterRows, kEncounterGroups);
+    for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows + g * kEncounterRows, groups.record(g), types);
+    return rows;
+}
+
+SubEncounter* load_encounters_sub() {
+    SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
+    RomTable table(kSubTable, 2 * kSubEntries, kSubTypes);
+    for (int t = 0; t < kSubTypes; ++t) {
+        const unsigned char* pairs = table.record(t);
+        for (int e = 0; e < kSubEntries; ++e) entries[t * kSubEntries + e] = {pairs[2 * e + 1], pairs[2 * e]};
+    }
+    return entries;
+}
+
+int write_monencmain(const char* path, const EncounterRow* rows) {
+    return write_report(path, rows != nullptr, [&](FILE* fp) {
+        write_blocks(
+            fp, kEncounterGroups, kEncounterRows,
+            [](FILE* f, int g) {
+                fprintf(f, "[No.%02d(%02X): %s]\n", g, g, kGroupWords[g]);
+                fputs("No. モンスター          Lv. 最大数 最大サイズ\n", f);
+            },
+            [&](FILE* f, int g, int r) {
+                const EncounterRow& row = rows[g * kEncounterRows + r];
+                fprintf(f, "%2d: %-16s :  %3d, %5d,    %2d×%2d\n", r, monster_name(row.monster), kLevelBand * r,
+                        row.max_count, row.size1, row.size2);
+            });
+    });
+}
+
+int write_monencsub(const char* path, const SubEncounter* entries) {
+    return write_report(path, entries != nullptr, [&](FILE* fp) {
+        write_blocks(
+            fp, kSubTypes, kSubEntries,
+            [](FILE* f, int t) {
+                fprintf(f, "[No.%02d(%02X): タイプ%02d]\n", t, t, t);
+                fputs("No. モンスター          Lv.\n", f);
+            },
+            [&](FILE* f, int t, int e) {
+                const SubEncounter& entry = entries[t * kSubEntries + e];
+                fprintf(f, "%2d: %-16s :  %3d\n", e, monster_name(entry.monster), entry.level);
+            });
+    });
+}
+
+}  // namespace mt3

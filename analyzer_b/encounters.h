@@ -1,0 +1,34 @@
+// Game-B encounters: the main encounter table (16 groups of 16 level bands)
+// and the sub encounter table (15 types of 48 entries), with their reports.
+#pragma once
+
+#include <cstdint>
+
+namespace mt3 {
+
+constexpr int kEncounterGroups = 16;
+constexpr int kEncounterRows = 16;
+constexpr int kSubTypes = 15;
+constexpr int kSubEntries = 48;
+
+struct EncounterRow {
+    int32_t monster;  // -1 for a row after the end of its group
+    int32_t max_count;
+    int32_t size1;  // first factor of the maximum size
+    int32_t size2;
+};
+
+struct SubEncounter {
+    int32_t monster;
+    int32_t level;
+};
+
+// kEncounterGroups x kEncounterRows rows, group by group.
+EncounterRow* load_encounters_main();
+// kSubTypes x kSubEntries entries, type by type.
+SubEncounter* load_encounters_sub();
+
+int write_monencmain(const char* path, const EncounterRow* rows);
+int write_monencsub(const char* path, const SubEncounter* entries);
+
+}  // namespace mt3

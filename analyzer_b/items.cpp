@@ -1,0 +1,213 @@
+#include "items.h"
+
+#include "common/block.h"
+#include "common/bytes.h"
+#include "common/labels.h"
+#include "common/marks.h"
+#include "common/namecache.h"
+#include "common/rows.h"
+#include "techniques.h"
+
+namespace mt3 {
+
+namespace {
+
+constexpr long kItemNames = 0x3D0280;
+constexpr int kItemNameLength = 8;
+constexpr long kPrices = 0x3E9958;
+// The records of items 0-7, weapons, shields and armour lie back to back.
+constexpr long kItemRecords = 0x3E0000;
+
+void decode_weapon(ItemRecord& item, const unsigned char* r) {
+    item.weight = r[0] & 7;
+    item.attack = r[1] & 0x7F;
+    item.techs[0] = r[2];
+    item.techs[1] = r[3];
+}
+
+void decode_shield(ItemRecord& item, const unsigned char* r) {
+    item.weight = r[0] & 7;
+    item.defence = r[1] & 0x7F;
+    item.evasion = r[2] & 0x7F;
+    item.attributes = r[3];
+}
+
+// Bits 7..4 of a level byte select the attributes that get the level in its
+// bits 2..0.
+void decode_levels(int32_t* levels, int byte) {
+    for (int i = 0; i < kPhysicalAttributes; ++i) levels[i] = bit(byte, 7 - i) ? (byte & 7) : 0;
+}
+
+void decode_armour(ItemRecord& item, const unsigned char* r) {
+    item.physical_defence = r[0] & 0x7F;
+    item.magic_defence = r[2] & 0x7F;
+    decode_levels(item.levels, r[1]);
+    decode_levels(item.levels + kPhysicalAttributes, r[3]);
+    item.statuses = r[4];
+    for (int i = 0; i < kResistFlagCount; ++i) item.resist_flags[i] = bit(r[6], 3 + i);
+    for (int i = 0; i < kBonusCount; ++i) item.bonuses[i] = bit(r[7], 7 - i) ? (r[7] & 1) + 1 : 0;
+    item.weight = r[8] & 0x0F;
+}
+
+struct KindLayout {
+    int first;
+    int last;
+    size_t record_size;  // 0: no record
+    void (*decode)(ItemRecord&, const unsigned char*);
+};
+
+// Indexed by ItemKind.
+constexpr KindLayout kKinds[kItemKinds] = {
+    {0, 7, 4, nullptr},
+    {8, 79, 4, decode_weapon},
+    {80, 95, 4, decode_shield},
+    {96, 223, 9, decode_armour},
+    {224, 255, 0, nullptr},
+};
+
+constexpr size_t kRecordBytes = 8 * 4 + 72 * 4 + 16 * 4 + 128 * 9;
+
+// Twice the graded value of levels 0..6, as a multiple of the value.
+constexpr int kDoubledGrades[7] = {2, 0, 1, 3, 4, 6, 2};
+constexpr int kTopLevel = 7;
+constexpr int kTopGrade = 128;
+
+const char* const kLevelMarks[8] = {"--", "×", "△", "○", "○+", "◎", "(×)", "☆"};
+
+constexpr RowPrefix kItemPrefix{2, 16, item_name};
+
+// The sections of an item report, one per kind, with the report's headers.
+struct ItemSections {
+    Section sections[kItemKinds];
+    explicit ItemSections(const char* const headers[kItemKinds]) {
+        for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
+    }
+};
+
+template <typename Row>
+int write_item_report(const char* path, const ItemRecord* items, const char* const headers[kItemKinds],
+                      Row&& row) {
+    const ItemSections s(headers);
+    return write_section_report(path, items != nullptr, s.sections, kItemKinds, kItemPrefix,
+                                [&](FILE* fp, int i, int kind) { row(fp, items[i], kind); });
+}
+
+const char kNameOnly[] = "No.      名前\n";
+
+// The values after the price in a parameter row.
+int param_values(const ItemRecord& item, int kind, int32_t* out) {
+    int n = 0;
+    switch (kind) {
+        case kItemWeapon:
+            out[n++] = item.attack;
+            break;
+        case kItemShield:
+            out[n++] = item.defence;
+            out[n++] = item.evasion;
+            break;
+        case kItemArmour:
+            out[n++] = item.physical_defence;
+            out[n++] = item.magic_defence;
+            for (int a = 0; a < kAttributeCount; ++a) out[n++] = armour_value(item, a);
+            for (int b = 0; b < kBonusCount; ++b) out[n++] = item.bonuses[b];
+            break;
+        default:
+            return 0;
+    }
+    out[n++] = item.weight;
+    return n;
+}
+
+void print_armour_regist(FILE* fp, const ItemRecord& item) {
+    fputc(' ', fp);
+    for (int a = 0; a < kAttributeCount; ++a) fprintf(fp, " %-4s", kLevelMarks[item.levels[a]]);
+    fputc(' ', fp);
+    print_bit_labels2(fp, item.statuses, 0xFF, kGameBLabels);
+    print_mark_cells(fp, item.resist_flags, kResistFlagCount);
+}
+
+}  // namespace
+
+const char* item_name(int index) {
+    static NameCache names(kItemNames, kItemCount, kItemNameLength, kGameBCharTables);
+    return names.get(index);
+}
+
+int32_t compute_value(int value, int level) {
+    if (value < 0 || level < 0 || level > kTopLevel) return 0;
+    if (level == kTopLevel) return kTopGrade;
+    return static_cast<int32_t>(static_cast<int64_t>(value) * kDoubledGrades[level] / 2);
+}
+
+int32_t armour_value(const ItemRecord& item, int a) {
+    const int base = a < kPhysicalAttributes ? item.physical_defence : item.magic_defence;
+    return compute_value(base, item.levels[a]);
+}
+
+ItemRecord* load_items() {
+    ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
+    RomTable prices(kPrices, 2, kItemCount);
+    RomTable records(kItemRecords, kRecordBytes, 1);
+    const unsigned char* r = records.record(0);
+    for (int k = 0; k < kItemKinds; ++k) {
+        const KindLayout& layout = kKinds[k];
+        for (int i = layout.first; i <= layout.last; ++i) {
+            items[i].kind = k;
+            items[i].price = le16(prices.record(i));
+            if (layout.decode) layout.decode(items[i], r);
+            r += layout.record_size;
+        }
+    }
+    return items;
+}
+
+int write_item_param(const char* path, const ItemRecord* items) {
+    static const char* const headers[kItemKinds] = {
+        "No.      名前                 価格\n",
+        "No.      名前                 価格 攻撃 重量\n",
+        "No.      名前                 価格 防御 回避 重量\n",
+        "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 "
+        "素早 体力 魔力 意志 魅力 重量\n",
+        "No.      名前                 価格\n",
+    };
+    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+        int32_t values[2 + kAttributeCount + kBonusCount + 1];
+        const int n = param_values(item, kind, values);
+        print_value_row(fp, item.price, values, n);
+    });
+}
+
+int write_item_regist(const char* path, const ItemRecord* items) {
+    static const char* const headers[kItemKinds] = {
+        kNameOnly,
+        kNameOnly,
+        "No.      名前               防御属性\n",
+        "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 "
+        "耐音 耐凝 耐地\n",
+        kNameOnly,
+    };
+    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+        if (kind == kItemShield) {
+            fputc(' ', fp);
+            print_bit_labels(fp, item.attributes, 0xFF, kGameBLabels);
+        } else if (kind == kItemArmour) {
+            print_armour_regist(fp, item);
+        }
+        fputc('\n', fp);
+    });
+}
+
+int write_item_effect(const char* path, const ItemRecord* items) {
+    static const char* const headers[kItemKinds] = {
+        kNameOnly, "No.      名前               武器固有技1           武器固有技2\n", kNameOnly, kNameOnly, kNameOnly,
+    };
+    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+        if (kind == kItemWeapon) {
+            fputc(' ', fp);
+            print_tech_cells(fp, item.techs, 2, tech_name);
+        }
+        fputc('\n', fp);
+    });
+}
+
+}  // namespace mt3

@@ -1,0 +1,191 @@
+#include "monsters.h"
+
+#include "common/block.h"
+#include "common/bytes.h"
+#include "common/labels.h"
+#include "common/marks.h"
+#include "common/monsters.h"
+#include "common/namecache.h"
+#include "common/rows.h"
+#include "techniques.h"
+
+namespace mt3 {
+
+namespace {
+
+constexpr long kMonsterNames = 0x3D0A80;
+constexpr int kMonsterNameLength = 8;
+constexpr long kMonsterRecords = 0x3E3F8B;
+constexpr size_t kMonsterRecordSize = 25;
+constexpr long kActionPatterns = 0x3E5ECB;
+constexpr int kPatternCount = 256;
+constexpr long kDropTable = 0x3E678B;
+constexpr size_t kDropEntrySize = 5;
+constexpr int kDropEntries = 64;
+constexpr long kMonsterSizes = 0x26E400;
+
+// Drop codes that stand for what the monster carries in a weapon slot.
+constexpr int kDropWeapon1 = 253;
+constexpr int kDropWeapon2 = 254;
+
+struct FlagBit {
+    int byte;
+    int bit;
+};
+
+// The flags of the flag report, in its column order.
+constexpr FlagBit kFlagBits[kMonsterFlagCount] = {
+    {0, 7}, {0, 6}, {0, 5}, {0, 4}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7},
+};
+
+constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
+
+int32_t drop_value(int code, const MonsterRecord& m) {
+    if (code == kDropWeapon1) return m.slots[0];
+    if (code == kDropWeapon2) return m.slots[1];
+    return code;
+}
+
+void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& drops, const RomTable& patterns) {
+    m.hp = le16(r + 4);
+    for (int i = 0; i < kStatCount; ++i) m.stats[i] = r[6 + i];
+    m.race = r[0] & 0x0F;
+    m.recovery = r[1] & 7;
+    for (int i = 0; i < kMonsterFlagCount; ++i) m.flags[i] = bit(r[kFlagBits[i].byte], kFlagBits[i].bit);
+    m.no_blade[0] = !bit(r[24], 7);
+    m.no_blade[1] = !bit(r[24], 6);
+    for (int i = 0; i < kSlotCount; ++i) m.slots[i] = r[19 + i];
+    const unsigned char* drop = drops.record(r[24] & 0x3F);
+    for (int i = 0; i < kDropCount; ++i) m.drops[i] = drop_value(drop[i], m);
+    m.money = drop[4];
+    for (int i = 0; i < 8; ++i) {
+        m.pattern1[i] = patterns.record(r[17])[i];
+        m.pattern2[i] = patterns.record(r[18])[i];
+    }
+}
+
+void add_item(EquipmentValues& v, const ItemRecord& item) {
+    if (item.kind == kItemShield) {
+        v.shield_defence = item.defence;
+        v.evasion = item.evasion;
+        v.attributes |= item.attributes;
+    } else if (item.kind == kItemArmour) {
+        for (int a = 0; a < kAttributeCount; ++a) v.defences[a] += armour_value(item, a);
+        v.statuses |= item.statuses;
+    }
+}
+
+template <typename Row>
+int write_monster_report(const char* path, bool have_blocks, const char* header, Row&& row) {
+    return write_row_report(path, have_blocks, header, kMonsterCount, kMonsterPrefix, row);
+}
+
+}  // namespace
+
+const char* monster_name(int index) {
+    static NameCache names(kMonsterNames, kMonsterCount, kMonsterNameLength, kGameBCharTables);
+    return names.get(index);
+}
+
+EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord* items) {
+    EquipmentValues v{};
+    for (int s = 0; s < kSlotCount; ++s) {
+        const int item = monster.slots[s];
+        if (item != kEmptySlot && item >= 0 && item < kItemCount) add_item(v, items[item]);
+    }
+    return v;
+}
+
+MonsterRecord* load_monsters() {
+    MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
+    RomTable drops(kDropTable, kDropEntrySize, kDropEntries);
+    RomTable patterns(kActionPatterns, 8, kPatternCount);
+    RomTable records(kMonsterRecords, kMonsterRecordSize, kMonsterCount);
+    for (int n = 0; n < kMonsterCount; ++n) decode_monster(monsters[n], records.record(n), drops, patterns);
+    RomTable sizes(kMonsterSizes, 1, kMonsterCount);
+    for (int n = 0; n < kMonsterCount; ++n) {
+        const int size = *sizes.record(n);
+        monsters[n].sizes[0] = (size & 0x0F) * 4;
+        monsters[n].sizes[1] = (size >> 4) * 4;
+    }
+    return monsters;
+}
+
+int write_monparam(const char* path, const MonsterRecord* monsters, const ItemRecord* items) {
+    return write_monster_report(
+        path, monsters && items,
+        "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
+        "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
+        [&](FILE* fp, int n) {
+            const MonsterRecord& m = monsters[n];
+            const EquipmentValues v = equipment_values(m, items);
+            int32_t values[kStatCount + kAttributeCount + 2];
+            int k = 0;
+            for (int32_t s : m.stats) values[k++] = s;
+            for (int32_t d : v.defences) values[k++] = d;
+            values[k++] = v.shield_defence;
+            values[k++] = v.evasion;
+            print_value_row(fp, m.hp, values, k);
+        });
+}
+
+int write_monregist(const char* path, const MonsterRecord* monsters, const ItemRecord* items) {
+    return write_resistance_report(path, monsters && items, monster_name, kGameBLabels, [&](int n) {
+        const EquipmentValues v = equipment_values(monsters[n], items);
+        return ResistanceBits{v.attributes, v.statuses};
+    });
+}
+
+int write_monflag(const char* path, const MonsterRecord* monsters) {
+    return write_monster_report(
+        path, monsters != nullptr,
+        "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
+        [&](FILE* fp, int n) {
+            const MonsterRecord& m = monsters[n];
+            print_mark_cells(fp, m.flags, kMonsterFlagCount);
+            fprintf(fp, "  %-4s  %s\n", race_name(m.race, kGameBLabels), type_name8(m.recovery));
+        });
+}
+
+int write_monitem(const char* path, const MonsterRecord* monsters) {
+    return write_monster_report(path, monsters != nullptr,
+                                "No.       名前               お金   100%              高確率            "
+                                "中確率            低確率\n",
+                                [&](FILE* fp, int n) {
+                                    fprintf(fp, "  %3d,  ", monsters[n].money);
+                                    print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, item_name);
+                                    fputc('\n', fp);
+                                });
+}
+
+int write_monequip(const char* path, const MonsterRecord* monsters) {
+    return write_monster_report(path, monsters != nullptr,
+                                "No.       名前               無刀1無刀2 武器1             武器2             "
+                                "盾                防具1             防具2\n",
+                                [&](FILE* fp, int n) {
+                                    const MonsterRecord& m = monsters[n];
+                                    fprintf(fp, " %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
+                                    print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, item_name);
+                                    fputc('\n', fp);
+                                });
+}
+
+int write_monact(const char* path, const MonsterRecord* monsters) {
+    return write_report(path, monsters != nullptr, [&](FILE* fp) {
+        BlockSeparator separator;
+        for (int n = 0; n < kMonsterCount; ++n) {
+            separator.next(fp);
+            print_block_title(fp, n, monster_name(n));
+            print_action_lines(fp, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, tech_name);
+        }
+    });
+}
+
+int write_monmisc(const char* path, const MonsterRecord* monsters) {
+    return write_monster_report(path, monsters != nullptr, "No.       名前                サイズ\n",
+                                [&](FILE* fp, int n) {
+                                    fprintf(fp, "  %2d×%2d\n", monsters[n].sizes[0], monsters[n].sizes[1]);
+                                });
+}
+
+}  // namespace mt3

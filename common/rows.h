@@ -1,0 +1,47 @@
+// Row reports: a header line (one per section in sectioned reports) and one
+// row per record, each row beginning with the record's index and name.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "report.h"
+#include "techniques.h"
+
+// How the rows of a report begin: "%03d(%0<hex_digits>X): %-<name_width>s :".
+struct RowPrefix {
+    int hex_digits;  // 2 or 3
+    int name_width;  // 16 or 20
+    NameLookup name;
+};
+
+// The writer skeleton of a sectioned report: each section's header line, then
+// for each index of its range the row prefix and row(stream, index, section).
+template <typename Row>
+int write_section_report(const char* path, bool have_blocks, const Section* sections, int count,
+                         const RowPrefix& prefix, Row&& row) {
+    return write_report(path, have_blocks, [&](FILE* fp) {
+        write_sections(fp, sections, count, [&](FILE* stream, int index, int section) {
+            print_row_prefix(stream, index, prefix.hex_digits, prefix.name(index), prefix.name_width);
+            row(stream, index, section);
+        });
+    });
+}
+
+// The same for a report of one header line and rows 0..count-1; row(stream,
+// index) prints what follows the prefix.
+template <typename Row>
+int write_row_report(const char* path, bool have_blocks, const char* header, int count,
+                     const RowPrefix& prefix, Row&& row) {
+    const Section all{0, count - 1, header};
+    return write_section_report(path, have_blocks, &all, 1, prefix,
+                                [&](FILE* stream, int index, int) { row(stream, index); });
+}
+
+// "  %5d" of the first value, ", %3d" of each further one, then a line feed:
+// the value columns of the parameter rows.
+void print_value_row(FILE* stream, int first, const int32_t* rest, int count);
+
+// Technique cells: each "%-20s" with ", " between them; the value 255 prints
+// twenty hyphens, any other value its technique name.
+void print_tech_cells(FILE* stream, const int32_t* techs, int count, NameLookup tech_name);
