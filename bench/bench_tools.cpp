@@ -1,0 +1,254 @@
+// Whole-tool benchmark: runs the four tools on synthetic inputs that it
+// generates itself, side by side with cp and iconv, and prints medians, ratios,
+// throughput and peak resident memory.
+//
+//   mt_bench [--runs N] [--dir DIR] [--callgrind]
+//
+// Every command runs once to warm up and then N times (default 7); the table
+// shows the median wall time. --callgrind also counts the instructions of one
+// run of each analyzer under valgrind (repeatable, unlike wall time).
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "chartables.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kMiB = 1024 * 1024;
+
+struct Sample {
+    double seconds;
+    long max_rss_kib;
+};
+
+struct Measure {
+    double median_s = 0;
+    long max_rss_kib = 0;
+};
+
+// Deterministic pseudo-random bytes (xorshift64).
+class Random {
+public:
+    uint8_t next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return static_cast<uint8_t>(state_ >> 24);
+    }
+
+private:
+    uint64_t state_ = 0x9E3779B97F4A7C15ull;
+};
+
+void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!f) {
+        fprintf(stderr, "cannot write %s\n", path.c_str());
+        exit(1);
+    }
+}
+
+// A HiROM image of rom_size random bytes behind a 512-byte copier header,
+// with the cartridge header (title and map mode 0x21) at rom offset 0xFFC0.
+std::vector<uint8_t> make_image(size_t rom_size, const char* title) {
+    Random r;
+    std::vector<uint8_t> image(512 + rom_size);
+    for (auto& b : image) b = r.next();
+    if (title) {
+        memcpy(&image[512 + 0xFFC0], title, 21);
+        image[512 + 0xFFC0 + 21] = 0x21;
+    }
+    return image;
+}
+
+// Random text without any title: letters that never form "MERIDIAN".
+std::vector<uint8_t> make_untitled(size_t size) {
+    Random r;
+    std::vector<uint8_t> image(size);
+    for (auto& b : image) {
+        b = r.next();
+        if (b == 'M') b = 'N';
+    }
+    return image;
+}
+
+// Game text: mostly single-byte kana, some two-byte codes, a line end now and then.
+std::vector<uint8_t> make_game_text(size_t size) {
+    Random r;
+    std::vector<uint8_t> text;
+    text.reserve(size);
+    while (text.size() < size) {
+        const uint8_t x = r.next();
+        if (x < 8) {
+            text.push_back(0x00);
+        } else if (x < 80) {
+            text.push_back(static_cast<uint8_t>(0x20 + (x & 3)));
+            text.push_back(r.next());
+        } else {
+            text.push_back(static_cast<uint8_t>(0x51 + x % 0xAF));
+        }
+    }
+    text.resize(size);
+    return text;
+}
+
+// Shift-JIS text of about the same kind, for iconv.
+std::vector<uint8_t> make_sjis_text(size_t size) {
+    Random r;
+    std::vector<uint8_t> text;
+    text.reserve(size + 2);
+    while (text.size() < size) {
+        const uint8_t x = r.next();
+        const char* entry = x < 8 ? "\n" : kGameACharTables.dbl[(x * 4 + r.next()) % 1024];
+        text.insert(text.end(), entry, entry + strlen(entry));
+    }
+    text.resize(size);
+    return text;
+}
+
+Sample run_once(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto t0 = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    const auto t1 = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        fprintf(stderr, "command failed: %s\n", argv[0].c_str());
+        exit(1);
+    }
+    return {std::chrono::duration<double>(t1 - t0).count(), usage.ru_maxrss};
+}
+
+Measure measure(const std::vector<std::string>& argv, int runs) {
+    run_once(argv);  // warm-up
+    std::vector<double> times;
+    Measure m;
+    for (int i = 0; i < runs; ++i) {
+        const Sample s = run_once(argv);
+        times.push_back(s.seconds);
+        m.max_rss_kib = std::max(m.max_rss_kib, s.max_rss_kib);
+    }
+    std::sort(times.begin(), times.end());
+    m.median_s = times[times.size() / 2];
+    return m;
+}
+
+struct Row {
+    std::string what;
+    Measure tool;
+    Measure baseline;
+    std::string baseline_name;
+    double input_mb;
+    bool throughput;  // compare bytes per second instead of time
+};
+
+void print_rows(const std::vector<Row>& rows) {
+    printf("\n%-34s %10s %10s %8s %10s %9s  %s\n", "run", "tool ms", "base ms", "ratio", "tool MB/s", "peak MiB",
+           "budget");
+    for (const Row& r : rows) {
+        const double ratio = r.tool.median_s / r.baseline.median_s;
+        const double mbps = r.input_mb / r.tool.median_s;
+        const bool mem_ok = r.tool.max_rss_kib < 16 * 1024;
+        const bool speed_ok = r.throughput ? (r.baseline.median_s / r.tool.median_s) >= 2.0 : ratio <= 1.5;
+        printf("%-34s %10.2f %10.2f %8.2f %10.1f %9.1f  %s (vs %s)\n", r.what.c_str(), r.tool.median_s * 1e3,
+               r.baseline.median_s * 1e3, r.throughput ? r.baseline.median_s / r.tool.median_s : ratio, mbps,
+               r.tool.max_rss_kib / 1024.0, speed_ok && mem_ok ? "met" : "MISSED", r.baseline_name.c_str());
+    }
+    printf("\nratio: tool time / baseline time for the analyzers (budget <= 1.5),\n"
+           "       baseline time / tool time for the decoder (budget >= 2.0); peak MiB budget < 16.\n");
+}
+
+void callgrind(const std::string& tool, const std::string& image, const std::string& out) {
+    const std::string log = out + "/callgrind.log";
+    const std::string cmd = "valgrind --tool=callgrind --callgrind-out-file=/dev/null '" + tool + "' '" + image +
+                            "' '" + out + "' >/dev/null 2>'" + log + "'";
+    if (system(cmd.c_str()) != 0) {
+        printf("%-34s valgrind not available\n", fs::path(tool).filename().c_str());
+        return;
+    }
+    std::ifstream f(log);
+    std::string line, refs;
+    while (std::getline(f, line)) {
+        const auto p = line.find("Collected : ");
+        if (p != std::string::npos) refs = line.substr(p + 12);
+    }
+    printf("%-34s %s instructions\n", (fs::path(tool).filename().string() + " " + fs::path(image).filename().string()).c_str(),
+           refs.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 7;
+    std::string dir = (fs::temp_directory_path() / "mt-bench").string();
+    bool with_callgrind = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(1, atoi(argv[++i]));
+        else if (!strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
+        else if (!strcmp(argv[i], "--callgrind")) with_callgrind = true;
+        else {
+            fprintf(stderr, "usage: %s [--runs N] [--dir DIR] [--callgrind]\n", argv[0]);
+            return 2;
+        }
+    }
+    fs::remove_all(dir);
+    fs::create_directories(dir + "/out");
+    const std::string out = dir + "/out";
+    printf("generating inputs in %s ...\n", dir.c_str());
+    write_bytes(dir + "/a.smc", make_image(2 * kMiB, "MERIDIAN TALES2      "));
+    write_bytes(dir + "/b.smc", make_image(4 * kMiB, "MERIDIAN TALES3      "));
+    write_bytes(dir + "/untitled.bin", make_untitled(64 * kMiB));
+    write_bytes(dir + "/text.bin", make_game_text(64 * kMiB));
+    write_bytes(dir + "/text.sjis", make_sjis_text(64 * kMiB));
+
+    const std::string a = dir + "/a.smc", b = dir + "/b.smc", u = dir + "/untitled.bin";
+    auto cp = [&](const std::string& f) { return measure({"cp", f, out + "/"}, runs); };
+    std::vector<Row> rows;
+    printf("running each command %d times after a warm-up ...\n", runs);
+    rows.push_back({"mt2analyzer, 2 MiB image", measure({MT2ANALYZER, a, out}, runs), cp(a), "cp", 2, false});
+    rows.push_back({"mt3analyzer, 4 MiB image", measure({MT3ANALYZER, b, out}, runs), cp(b), "cp", 4, false});
+    const Measure cp_u = cp(u);
+    rows.push_back({"mt2analyzer, 64 MiB without title", measure({MT2ANALYZER, u, out}, runs), cp_u, "cp", 64, false});
+    rows.push_back({"mt3analyzer, 64 MiB without title", measure({MT3ANALYZER, u, out}, runs), cp_u, "cp", 64, false});
+    rows.push_back({"mt2decoder, 64 MiB game text",
+                    measure({MT2DECODER, dir + "/text.bin", out + "/text.txt"}, runs),
+                    measure({"iconv", "-f", "CP932", "-t", "UTF-8", "-o", out + "/iconv.txt", dir + "/text.sjis"}, runs),
+                    "iconv", 64, true});
+    rows.push_back({"mt3decoder, 64 MiB game text",
+                    measure({MT3DECODER, dir + "/text.bin", out + "/text.txt"}, runs), rows.back().baseline, "iconv",
+                    64, true});
+    print_rows(rows);
+    if (with_callgrind) {
+        printf("\ninstruction counts (valgrind --tool=callgrind, one run):\n");
+        callgrind(MT2ANALYZER, a, out);
+        callgrind(MT3ANALYZER, b, out);
+        callgrind(MT2ANALYZER, u, out);
+    }
+    fs::remove_all(dir);
+    return 0;
+}

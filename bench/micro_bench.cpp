@@ -1,0 +1,83 @@
+// Micro-benchmarks of the hot inner parts: the title search, name conversion,
+// the decoder's block loop and a report writer.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "chartables.h"
+#include "decode.h"
+#include "formations.h"
+#include "gametext.h"
+#include "rom.h"
+#include "techniques.h"
+
+namespace {
+
+std::vector<unsigned char> pseudo_random(size_t n) {
+    std::vector<unsigned char> v(n);
+    uint32_t x = 12345;
+    for (auto& b : v) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<unsigned char>(x >> 16);
+        if (b == 'M') b = 'N';
+    }
+    return v;
+}
+
+void BM_TitleSearch(benchmark::State& state) {
+    const auto data = pseudo_random(static_cast<size_t>(state.range(0)));
+    char path[] = "/tmp/mt-micro-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0 || write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) state.SkipWithError("tmp");
+    close(fd);
+    FILE* f = fopen(path, "rb");
+    const char* title = "MERIDIAN TALES2      ";
+    for (auto _ : state) {
+        rewind(f);
+        benchmark::DoNotOptimize(find_signature(f, reinterpret_cast<const unsigned char*>(title), 21));
+    }
+    fclose(f);
+    unlink(path);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_TitleSearch)->Arg(1 << 20)->Arg(16 << 20);
+
+void BM_ConvertName(benchmark::State& state) {
+    const unsigned char name[10] = {0x82, 0x20, 0xB0, 0xA0, 0x51, 0xE5, 0x23, 0x01, 0x50, 0x50};
+    char slot[kNameSlotSize];
+    for (auto _ : state) {
+        convert_game_text(slot, name, sizeof slot, sizeof name, kGameACharTables);
+        benchmark::DoNotOptimize(slot);
+    }
+}
+BENCHMARK(BM_ConvertName);
+
+void BM_DecodeBlock(benchmark::State& state) {
+    const auto text = pseudo_random(1 << 20);
+    std::vector<char> out(4 * text.size());
+    for (auto _ : state) {
+        size_t used = 0;
+        benchmark::DoNotOptimize(decode_block(text.data(), text.size(), out.data(), &used, kGameBCharTables));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_DecodeBlock);
+
+const char* bench_name(int) { return "テクニック"; }
+
+void BM_LearnFlagReport(benchmark::State& state) {
+    std::vector<TechRecord> techs(512);
+    for (int i = 0; i < 512; ++i) techs[static_cast<size_t>(i)] = {i & 1, (i >> 1) & 1, i * 37 & 0xFFFF, i & 255};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(write_learn_flag_report("/dev/null", techs.data(), bench_name));
+    }
+}
+BENCHMARK(BM_LearnFlagReport);
+
+}  // namespace
+
+BENCHMARK_MAIN();
