@@ -1,0 +1,131 @@
+// Fuzz target: an arbitrary ROM image through the title search, every loader
+// and every report writer of both games, with the reports written to a
+// scratch directory.
+//
+// The first byte picks the game (bit 0), a 512-byte copier header (bit 3) and
+// the mode (bits 1-2):
+//   0, 1  the rest of the input fills the table regions of a full-size image
+//         with a valid header, so every loader and writer runs to the end;
+//   2     the rest of the input is the whole image file;
+//   3     a full-size image cut short at a length taken from the input, which
+//         ends in a fatal read inside some table.
+// A fatal diagnostic ends the process in the tools; here a fatal hook throws
+// instead, so the paths after a fatal read are explored like any other.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../analyzer_a/driver.h"
+#include "../analyzer_b/driver.h"
+#include "diag.h"
+#include "namecache.h"
+#include "rom.h"
+
+namespace {
+
+struct FatalExit {};
+
+[[noreturn]] void throw_fatal() { throw FatalExit{}; }
+
+struct Region {
+    long offset;
+    long size;
+};
+
+struct Game {
+    const char* title;
+    unsigned char map_mode;
+    long rom_size;
+    std::vector<Region> tables;
+    int (*run)(const char* prefix);
+};
+
+const Game kGames[2] = {
+    {"MERIDIAN TALES2      ", 0x20, 0x200000,
+     {{0x1D86B0, 0x200}, {0x1DBA00, 0x2900}, {0x1E0000, 0x1970}, {0x1E1B27, 0xA00}, {0x1E2527, 100},
+      {0x1E26EF, 0x700}, {0x2C64A, 0x400}, {0x1E6F62, 0x280}, {0x1E7512, 0x100}, {0x1E7700, 0x3000},
+      {0x1EA4DC, 78}},
+     mt2::run},
+    {"MERIDIAN TALES3      ", 0x21, 0x400000,
+     {{0x26E400, 0x140}, {0x3D0000, 0x3C00}, {0x3E0000, 0x2D00}, {0x3E31BF, 0x3E0}, {0x3E3A4B, 0x2CE0},
+      {0x3E678B, 0x2A0}, {0x3E756B, 0xA50}, {0x3E9958, 0x200}},
+     mt3::run},
+};
+
+std::string scratch_dir() {
+    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string dir = std::string(base) + "/mt-fuzz-" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    return dir;
+}
+
+const std::string& scratch() {
+    static const std::string dir = scratch_dir();
+    return dir;
+}
+
+std::vector<uint8_t> full_image(const Game& g, bool copier, const uint8_t* payload, size_t n) {
+    const size_t lead = copier ? 512 : 0;
+    std::vector<uint8_t> image(lead + static_cast<size_t>(g.rom_size), 0);
+    size_t cursor = 0;
+    for (const Region& r : g.tables) {
+        for (long i = 0; i < r.size && n > 0; ++i) image[lead + static_cast<size_t>(r.offset + i)] = payload[cursor++ % n];
+    }
+    const long header = (g.map_mode & 0x0F) ? 0xFFC0 : 0x7FC0;
+    memcpy(&image[lead + static_cast<size_t>(header)], g.title, 21);
+    image[lead + static_cast<size_t>(header) + 21] = g.map_mode;
+    return image;
+}
+
+void write_image(const std::string& path, const uint8_t* data, size_t n) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) abort();
+    if (n && fwrite(data, 1, n, f) != n) abort();
+    fclose(f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    set_fatal_hook(throw_fatal);
+    set_program_name("fuzz");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    const Game& game = kGames[data[0] & 1];
+    const int mode = (data[0] >> 1) & 3;
+    const bool copier = (data[0] & 8) != 0;
+    const uint8_t* payload = data + 1;
+    const size_t n = size - 1;
+    const std::string image_path = scratch() + "/image.smc";
+
+    if (mode == 2) {
+        write_image(image_path, payload, n);
+    } else {
+        std::vector<uint8_t> image = full_image(game, copier, payload, n);
+        size_t length = image.size();
+        if (mode == 3 && n >= 4) {
+            uint32_t cut;
+            memcpy(&cut, payload, 4);
+            length = cut % image.size();
+        }
+        write_image(image_path, image.data(), length);
+    }
+
+    const std::string prefix = scratch() + "/";
+    try {
+        if (rom_open(image_path.c_str(), game.title)) game.run(prefix.c_str());
+    } catch (const FatalExit&) {
+    }
+    rom_close();
+    NameCache::reset_all();
+    return 0;
+}

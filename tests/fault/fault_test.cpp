@@ -1,0 +1,183 @@
+// Hostile inputs and injected faults against the built analyzers: images cut
+// short inside every table, images that are not files, destinations that cannot
+// hold reports, huge sparse images, and many random images.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "game_layouts.h"
+#include "test_util.h"
+
+namespace {
+
+constexpr long kCopier = 512;
+
+// An image of the game with random bytes in every table region.
+RomBuilder random_image(const GameLayout& game, unsigned seed) {
+    RomBuilder rom(static_cast<size_t>(game.rom_size));
+    rom.header(game.title, game.map_mode).copier(kCopier);
+    std::mt19937 rng(seed);
+    for (const TableRegion& t : game.tables) {
+        Bytes bytes(static_cast<size_t>(t.size));
+        for (auto& b : bytes) b = static_cast<uint8_t>(rng());
+        rom.put(t.offset, bytes);
+    }
+    return rom;
+}
+
+long count_lines(const std::string& text) { return static_cast<long>(std::count(text.begin(), text.end(), '\n')); }
+
+std::string tool_name(const GameLayout& game) { return game.tool; }
+
+// Peak resident memory (KiB) and exit status of one run.
+struct Usage {
+    int status;
+    long max_rss_kib;
+};
+
+Usage run_measured(const std::string& exe, const std::vector<std::string>& args) {
+    std::vector<std::string> all{exe};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execv(exe.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
+}
+
+class FaultTest : public ::testing::TestWithParam<const GameLayout*> {
+protected:
+    const GameLayout& game() const { return *GetParam(); }
+
+    TempDir dir_;
+    std::string image_ = dir_.file("image.smc");
+    std::string out_ = dir_.file("out");
+};
+
+}  // namespace
+
+TEST_P(FaultTest, ImageCutShortInsideEveryTable) {
+    const RomBuilder rom = random_image(game(), 1);
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    for (const TableRegion& t : game().tables) {
+        for (long cut : {t.offset, t.offset + t.size / 2, t.offset + t.size - 1}) {
+            rom.write_truncated(image_, static_cast<size_t>(kCopier + cut));
+            const RunResult r = run_tool(game().tool, {image_, out_});
+            EXPECT_EQ(r.status, 1) << t.name << " cut at " << cut;
+            EXPECT_EQ(r.err.rfind(tool_name(game()) + ": Fatal error in fread():", 0), 0u) << t.name << r.err;
+            EXPECT_EQ(count_lines(r.err), 1) << r.err;
+            EXPECT_TRUE(list_dir(out_).empty()) << t.name << " cut at " << cut;
+        }
+    }
+}
+
+TEST_P(FaultTest, ImageThatIsNotAReadableFile) {
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    RunResult r = run_tool(game().tool, {dir_.path(), out_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, tool_name(game()) + ": Fatal error in fread(): " + strerror(EISDIR) + "\n");
+    ASSERT_EQ(symlink(dir_.file("nowhere").c_str(), image_.c_str()), 0);
+    r = run_tool(game().tool, {image_, out_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, tool_name(game()) + ": Invalid ROM-Image file - " + image_ + "\n");
+    EXPECT_TRUE(list_dir(out_).empty());
+}
+
+TEST_P(FaultTest, DestinationThatIsARegularFile) {
+    random_image(game(), 2).write(image_);
+    write_file(out_, std::string("keep"));
+    const RunResult r = run_tool(game().tool, {image_, out_});
+    EXPECT_EQ(r.status, 1);
+    std::string expected;
+    for (const ReportShape& s : game().reports) {
+        expected += tool_name(game()) + ": Cannot create file - " + out_ + "/" + s.file + ": " + strerror(ENOTDIR) + "\n";
+    }
+    EXPECT_EQ(r.err, expected);
+    EXPECT_EQ(read_file(out_), "keep");
+}
+
+TEST_P(FaultTest, ReportThatCannotBeCompletelyWritten) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    random_image(game(), 3).write(image_);
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    const std::string victim = out_ + "/" + game().reports[3].file;
+    ASSERT_EQ(symlink("/dev/full", victim.c_str()), 0);
+    const RunResult r = run_tool(game().tool, {image_, out_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, tool_name(game()) + ": Cannot create file - " + victim + ": " + strerror(ENOSPC) + "\n");
+    EXPECT_EQ(list_dir(out_).size(), game().reports.size());
+}
+
+TEST_P(FaultTest, HugeSparseImagesKeepMemorySmall) {
+#ifdef MT_SANITIZED
+    GTEST_SKIP() << "sanitizers add their own memory";
+#else
+    const off_t size = off_t{1} << 30;
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    // Without any title: the whole file is searched, then read as if base 0.
+    int fd = open(image_.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+    Usage u = run_measured(game().tool, {image_, out_});
+    EXPECT_EQ(u.status, 0);
+    EXPECT_LT(u.max_rss_kib, 16 * 1024);
+    // With the title near the end: the ROM proper is the file's last part.
+    const RomBuilder header_only = RomBuilder(0x10000).header(game().title, game().map_mode);
+    const Bytes h = header_only.image();
+    const long header_at = (game().map_mode & 0x0F) ? 0xFFC0 : 0x7FC0;
+    fd = open(image_.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const off_t base = size - game().rom_size;
+    ASSERT_EQ(pwrite(fd, h.data() + header_at, 22, base + header_at), 22);
+    close(fd);
+    u = run_measured(game().tool, {image_, out_});
+    EXPECT_EQ(u.status, 0);
+    EXPECT_LT(u.max_rss_kib, 16 * 1024);
+    EXPECT_EQ(list_dir(out_).size(), game().reports.size());
+#endif
+}
+
+TEST_P(FaultTest, RandomImagesGiveCompleteRepeatableReports) {
+#ifdef MT_SANITIZED
+    const unsigned kImages = 30;
+#else
+    const unsigned kImages = 200;
+#endif
+    for (unsigned seed = 100; seed < 100 + kImages; ++seed) {
+        random_image(game(), seed).write(image_);
+        TempDir first, second;
+        const RunResult r1 = run_tool(game().tool, {image_, first.path()});
+        const RunResult r2 = run_tool(game().tool, {image_, second.path()});
+        ASSERT_EQ(r1.status, 0) << "seed " << seed << ": " << r1.err;
+        ASSERT_EQ(r2.status, 0);
+        EXPECT_EQ(r1.err, "");
+        ASSERT_EQ(list_dir(first.path()).size(), game().reports.size()) << "seed " << seed;
+        for (const ReportShape& s : game().reports) {
+            const std::string a = read_file(first.file(s.file));
+            EXPECT_EQ(a, read_file(second.file(s.file))) << s.file << " seed " << seed;
+            if (s.lines >= 0) EXPECT_EQ(count_lines(a), s.lines) << s.file << " seed " << seed;
+            EXPECT_TRUE(a.empty() || a.back() == '\n') << s.file;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Games, FaultTest, ::testing::Values(&game_a_layout(), &game_b_layout()),
+                         [](const auto& info) { return std::string(info.param->map_mode == 0x20 ? "GameA" : "GameB"); });
