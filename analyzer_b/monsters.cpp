@@ -164,7 +164,7 @@ int write_monequip(const char* path, const MonsterRecord* monsters) {
                                 "盾                防具1             防具2\n",
                                 [&](FILE* fp, int n) {
                                     const MonsterRecord& m = monsters[n];
-                                    fprintf(fp, " %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
+                                    fprintf(fp, "  %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
                                     print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, item_name);
                                     fputc('\n', fp);
                                 });
