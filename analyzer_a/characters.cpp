@@ -1,0 +1,208 @@
+#include "characters.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "block.h"
+#include "bytes.h"
+#include "chartables.h"
+#include "labels.h"
+#include "marks.h"
+#include "namecache.h"
+#include "records.h"
+#include "report.h"
+#include "rows.h"
+
+namespace mt2 {
+
+namespace {
+
+// The 16 special character names follow the 256 character names directly, so
+// one cache holds both tables and one first lookup fills them together.
+constexpr long kNameOffset = 0x1DC400;
+constexpr int kNameLength = 8;
+constexpr long kCharacterOffset = 0x1E0CC0;
+constexpr size_t kCharacterSize = 10;
+constexpr long kSpecialOffset = 0x1E16C0;
+constexpr size_t kSpecialSize = 43;
+constexpr long kSkillLevelOffset = 0x1E2527;
+constexpr long kOverallSkillLevelOffset = 0x1EA4DC;
+constexpr int kPointCap = 250;
+
+// The reports list the weapon kinds as sword, spear, axe, bow, martial arts
+// and the magic schools as fire, water, wind, earth, heaven, underworld:
+// indices into the record's arrays.
+constexpr int kWeaponColumns[5] = {0, 2, 1, 3, 4};
+constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
+// Magic school bits of byte 7, in record order.
+constexpr int kMagicBits[6] = {7, 6, 4, 5, 3, 2};
+// Special character magic level bytes, in record order.
+constexpr int kMagicLevelBytes[6] = {11, 12, 14, 13, 15, 16};
+
+NameCache& names() {
+    static NameCache cache(kNameOffset, kCharacterCount + kSpecialCharacterCount, kNameLength, kGameACharTables);
+    return cache;
+}
+
+void decode_abilities(const unsigned char* r, int32_t* abilities) {
+    for (int a = 0; a < kAbilityCount; ++a) abilities[a] = bits(r[1 + a / 2], a % 2 ? 7 : 3, a % 2 ? 4 : 0) + 10;
+}
+
+// Sum of the levels plus twice the largest, the bonus when the largest is
+// above 0, capped.
+int points(const int32_t* levels, int count, int bonus) {
+    const int32_t largest = *std::max_element(levels, levels + count);
+    const int32_t sum = std::accumulate(levels, levels + count, 0);
+    return cap(sum + 2 * largest + (largest > 0 ? bonus : 0), kPointCap);
+}
+
+// The eleven weapon and magic columns of a parameter row, in report order.
+void column_values(const int32_t* weapons, const int32_t* magic, int* values) {
+    for (int c = 0; c < 5; ++c) values[c] = weapons[kWeaponColumns[c]];
+    for (int c = 0; c < 6; ++c) values[5 + c] = magic[kMagicColumns[c]];
+}
+
+// The values of a parameter row: "  ", then each value as "%3d" (from
+// signed_from on as "%+3d") with ", " between them, then the line feed.
+void print_param_values(FILE* fp, const int* values, int count, int signed_from) {
+    fputs("  ", fp);
+    print_int_list(fp, "%3d", values, signed_from);
+    if (signed_from > 0 && signed_from < count) fputs(", ", fp);
+    print_int_list(fp, "%+3d", values + signed_from, count - signed_from);
+    fputc('\n', fp);
+}
+
+const char kFlagHeader[] = "No.       名前               女性 不死 ボス 飛行 種族      閃TYPE\n";
+
+template <typename Record>
+int write_flag_report(const char* path, const Record* records, int count, NameLookup name) {
+    return write_row_report(path, records != nullptr, kFlagHeader, count, RowPrefix{3, 16, name},
+                            [&](FILE* fp, int n) {
+                                print_body_flags(fp, records[n].body);
+                                fprintf(fp, "%-8s  TYPE%02d\n", race_name(records[n].race, kGameALabels),
+                                        records[n].spark_type);
+                            });
+}
+
+struct LevelSection {
+    const char* title;
+    int first;
+    int count;
+};
+constexpr LevelSection kLevelSections[] = {
+    {"[技能レベル]\n", 0, kSkillLevels},
+    {"[全体技能レベル]\n", kSkillLevels, kOverallSkillLevels},
+};
+
+}  // namespace
+
+BodyFlags decode_body_flags(int byte0) { return {bit(byte0, 4), bit(byte0, 5), bit(byte0, 6), bit(byte0, 7)}; }
+
+void print_body_flags(FILE* stream, const BodyFlags& flags) {
+    const int32_t marks[4] = {flags.female, flags.undead, flags.boss, flags.flying};
+    print_mark_cells(stream, marks, 4);
+    fputs("  ", stream);
+}
+
+const char* character_name(int index) { return index < kCharacterCount ? names().get(index) : ""; }
+
+const char* special_character_name(int index) {
+    return index >= 0 && index < kSpecialCharacterCount ? names().get(kCharacterCount + index) : "";
+}
+
+CharacterRecord* load_characters() {
+    return load_records<CharacterRecord>(
+        kCharacterOffset, kCharacterSize, kCharacterCount, [](CharacterRecord& c, const unsigned char* r, int) {
+            c.lp = r[4];
+            decode_abilities(r, c.abilities);
+            c.weapon_aptitude = bits(r[8], 7, 4) - 7;
+            c.magic_aptitude = bits(r[8], 3, 0) - 7;
+            c.spark_type = r[5];
+            for (int w = 0; w < 5; ++w) c.weapons[w] = bit(r[6], 7 - w);
+            for (int m = 0; m < 6; ++m) c.magic[m] = bit(r[7], kMagicBits[m]);
+            c.body = decode_body_flags(r[0]);
+            c.race = bits(r[0], 3, 0);
+        });
+}
+
+SpecialCharacterRecord* load_special_characters() {
+    return load_records<SpecialCharacterRecord>(
+        kSpecialOffset, kSpecialSize, kSpecialCharacterCount,
+        [](SpecialCharacterRecord& s, const unsigned char* r, int) {
+            s.lp = r[4];
+            for (int w = 0; w < 5; ++w) s.weapon_levels[w] = r[6 + w];
+            for (int m = 0; m < 6; ++m) s.magic_levels[m] = r[kMagicLevelBytes[m]];
+            s.wp = points(s.weapon_levels, 5, 0);
+            s.jp = points(s.magic_levels, 6, 5);
+            decode_abilities(r, s.abilities);
+            s.spark_type = r[5];
+            s.body = decode_body_flags(r[0]);
+            s.race = bits(r[0], 3, 0);
+        });
+}
+
+int32_t* load_level_tables() {
+    const RomTable skill(kSkillLevelOffset, 2, kSkillLevels);
+    const RomTable overall(kOverallSkillLevelOffset, 2, kOverallSkillLevels);
+    int32_t* levels = alloc_block<int32_t>(kSkillLevels + kOverallSkillLevels);
+    for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
+    for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));
+    return levels;
+}
+
+int write_chrparam(const char* path, const CharacterRecord* characters) {
+    return write_row_report(
+        path, characters != nullptr,
+        "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
+        "天   冥\n",
+        kCharacterCount, RowPrefix{2, 16, character_name}, [&](FILE* fp, int n) {
+            const CharacterRecord& c = characters[n];
+            // A kind or school the character cannot use shows the lowest aptitude.
+            int32_t weapons[5];
+            int32_t magic[6];
+            for (int w = 0; w < 5; ++w) weapons[w] = c.weapons[w] ? c.weapon_aptitude : -7;
+            for (int m = 0; m < 6; ++m) magic[m] = c.magic[m] ? c.magic_aptitude : -7;
+            int values[18] = {c.lp};
+            std::copy_n(c.abilities, kAbilityCount, values + 1);
+            column_values(weapons, magic, values + 7);
+            print_param_values(fp, values, 18, 7);
+        });
+}
+
+int write_chrflag(const char* path, const CharacterRecord* characters) {
+    return write_flag_report(path, characters, kCharacterCount, character_name);
+}
+
+int write_chrspparam(const char* path, const SpecialCharacterRecord* specials) {
+    return write_row_report(
+        path, specials != nullptr,
+        "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
+        "風   地   天   冥\n",
+        kSpecialCharacterCount, RowPrefix{2, 16, special_character_name}, [&](FILE* fp, int n) {
+            const SpecialCharacterRecord& s = specials[n];
+            int values[20] = {s.lp, s.wp, s.jp};
+            std::copy_n(s.abilities, kAbilityCount, values + 3);
+            column_values(s.weapon_levels, s.magic_levels, values + 9);
+            print_param_values(fp, values, 20, 20);
+        });
+}
+
+int write_chrspflag(const char* path, const SpecialCharacterRecord* specials) {
+    return write_flag_report(path, specials, kSpecialCharacterCount, special_character_name);
+}
+
+int write_chrlvup(const char* path, const int32_t* levels) {
+    return write_report(path, levels != nullptr, [&](FILE* fp) {
+        BlockSeparator separator;
+        for (const LevelSection& section : kLevelSections) {
+            separator.next(fp);
+            fputs(section.title, fp);
+            fputs("LV  技術点\n", fp);
+            for (int k = 0; k < section.count; ++k) {
+                fprintf(fp, "%2d:  %5ld\n", k + 1, static_cast<long>(levels[section.first + k]));
+            }
+        }
+    });
+}
+
+}  // namespace mt2

@@ -1,0 +1,73 @@
+// Playable characters of game A: the character and special character name
+// lookups, the character, special character and level table blocks and the
+// five character reports. Also the body flags byte that monsters share.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace mt2 {
+
+constexpr int kCharacterCount = 256;
+constexpr int kSpecialCharacterCount = 16;
+constexpr int kSkillLevels = 50;
+constexpr int kOverallSkillLevels = 39;
+
+// Byte 0 of character and monster records: bits 7..4 the female, undead, boss
+// and flying flags, bits 3..0 the race index.
+struct BodyFlags {
+    int32_t flying;
+    int32_t boss;
+    int32_t undead;
+    int32_t female;
+};
+BodyFlags decode_body_flags(int byte0);
+
+// The marks of a flag report row: female, undead, boss and flying, each
+// under its column, then the two blanks before the race column.
+void print_body_flags(FILE* stream, const BodyFlags& flags);
+
+// Strength, dexterity, magic power, 不明, speed and stamina, stored as
+// nibbles of value - 10 in bytes 1..3.
+constexpr int kAbilityCount = 6;
+
+struct CharacterRecord {
+    int32_t lp;
+    int32_t abilities[kAbilityCount];
+    int32_t weapon_aptitude;  // -7..+8
+    int32_t magic_aptitude;   // -7..+8
+    int32_t spark_type;
+    int32_t weapons[5];  // sword, axe, spear, bow, martial arts
+    int32_t magic[6];    // fire, water, earth, wind, heaven, underworld
+    BodyFlags body;
+    int32_t race;
+};
+
+struct SpecialCharacterRecord {
+    int32_t lp;
+    int32_t wp;
+    int32_t jp;
+    int32_t abilities[kAbilityCount];
+    int32_t weapon_levels[5];  // sword, axe, spear, bow, martial arts
+    int32_t magic_levels[6];   // fire, water, earth, wind, heaven, underworld
+    int32_t spark_type;
+    BodyFlags body;
+    int32_t race;
+};
+
+// Names; "" outside 0..255 and 0..15.
+const char* character_name(int index);
+const char* special_character_name(int index);
+
+CharacterRecord* load_characters();
+SpecialCharacterRecord* load_special_characters();
+// 50 skill level words, then 39 overall skill level words.
+int32_t* load_level_tables();
+
+int write_chrparam(const char* path, const CharacterRecord* characters);
+int write_chrflag(const char* path, const CharacterRecord* characters);
+int write_chrspparam(const char* path, const SpecialCharacterRecord* specials);
+int write_chrspflag(const char* path, const SpecialCharacterRecord* specials);
+int write_chrlvup(const char* path, const int32_t* levels);
+
+}  // namespace mt2

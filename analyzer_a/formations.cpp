@@ -1,0 +1,42 @@
+#include "formations.h"
+
+#include "block.h"
+#include "chartables.h"
+#include "namecache.h"
+
+namespace mt2 {
+
+namespace {
+
+constexpr long kNameOffset = 0x1DE260;
+constexpr int kNameLength = 10;
+constexpr long kRecordOffset = 0x1E7512;
+constexpr size_t kRecordSize = 16;  // five 3-byte member entries and one unused byte
+constexpr int kEntrySize = 3;
+
+NameCache& names() {
+    static NameCache cache(kNameOffset, kFormationCount, kNameLength, kGameACharTables);
+    return cache;
+}
+
+}  // namespace
+
+const char* formation_name(int index) { return names().get(index); }
+
+FormationEntry* load_formations() {
+    const RomTable records(kRecordOffset, kRecordSize, kFormationCount);
+    FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
+    for (int n = 0; n < kFormationCount; ++n) {
+        for (int p = 0; p < kFormationMembers; ++p) {
+            const unsigned char* e = records.record(n) + kEntrySize * p;
+            formations[n * kFormationMembers + p] = decode_formation_flags(e[1] - e[0] + 1, e[2]);
+        }
+    }
+    return formations;
+}
+
+int write_formdata(const char* path, const FormationEntry* formations) {
+    return write_formation_report(path, formations, kFormationCount, formation_name, true);
+}
+
+}  // namespace mt2

@@ -1,0 +1,38 @@
+// Items of game A: the name lookup, the item block and the three item
+// reports. The item's number decides its kind: 0-95 weapons, 96-191 armour,
+// 192-207 shields, 208-255 other items.
+#pragma once
+
+#include <cstdint>
+
+namespace mt2 {
+
+constexpr int kItemCount = 256;
+
+struct ItemRecord {
+    int32_t price;
+    int32_t display;  // byte 2 of the item attribute record ("表示")
+    int32_t weight;   // weapons, armour and shields
+    // Weapons.
+    int32_t attack;
+    int32_t techs[2];  // inherent techniques, 255 = none
+    // Armour.
+    int32_t defences[8];  // slash, blunt, thrust, shot, heat, cold, thunder, status
+    int32_t statuses;     // status-change resistance bits
+    int32_t bonuses[6];   // strength, dexterity, magic, 不明, speed, vitality
+    // Shields.
+    int32_t attributes;  // defence-attribute bits
+    int32_t defence;
+    int32_t evasion;
+};
+
+// The item's name, or "" for an index outside 0..255.
+const char* item_name(int index);
+
+ItemRecord* load_items();
+
+int write_item_param(const char* path, const ItemRecord* items);
+int write_item_regist(const char* path, const ItemRecord* items);
+int write_item_effect(const char* path, const ItemRecord* items);
+
+}  // namespace mt2

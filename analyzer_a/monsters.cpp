@@ -1,0 +1,165 @@
+#include "monsters.h"
+
+#include <algorithm>
+
+#include "block.h"
+#include "bytes.h"
+#include "chartables.h"
+#include "items.h"
+#include "labels.h"
+#include "namecache.h"
+#include "records.h"
+#include "report.h"
+#include "rows.h"
+#include "techniques.h"
+
+namespace mt2 {
+
+namespace {
+
+constexpr long kNameOffset = 0x1DCC80;
+constexpr int kNameLength = 8;
+constexpr long kTechPointOffset = 0x1E6F62;
+constexpr long kStatisticsOffset = 0x1E7700;
+constexpr size_t kStatisticsSize = 32;
+constexpr long kPatternOffset = 0x1E9F00;
+constexpr int kPatternCount = 256;
+constexpr int kPointCap = 250;
+constexpr int kNoDrop = 255;
+constexpr int kNoWeapon = 254;
+
+// Target flags of byte 28 and their texts in the action report.
+struct Target {
+    int bit;
+    const char* text;
+};
+constexpr Target kTargets[3] = {{7, " 皇帝"}, {4, " 低HPキャラクタ"}, {3, " 高HPキャラクタ"}};
+
+// Shares of pattern 1 and pattern 2 in eighths, by pattern rate index.
+constexpr int kPatternShares[4][2] = {{7, 1}, {5, 3}, {2, 6}, {1, 7}};
+
+NameCache& names() {
+    static NameCache cache(kNameOffset, kMonsterCount, kNameLength, kGameACharTables);
+    return cache;
+}
+
+void decode_statistics(MonsterRecord& m, const unsigned char* r, const RomTable& patterns) {
+    m.hp = le16(r + 1);
+    m.tech_level = r[3];
+    m.spell_level = r[4];
+    m.wp = cap(7 * r[3], kPointCap);
+    m.jp = cap(8 * r[4] + 5, kPointCap);
+    for (int a = 0; a < kAbilityCount; ++a) m.abilities[a] = r[5 + a];
+    m.lp = r[11];
+    for (int d = 0; d < 8; ++d) m.defences[d] = r[12 + d];
+    m.shield_attributes = r[20];
+    m.evasion = bits(r[21], 6, 0);
+    m.shield_defence = r[22];
+    m.status_resistances = r[23];
+    m.body = decode_body_flags(r[0]);
+    m.race = bits(r[0], 3, 0);
+    for (int t = 0; t < 3; ++t) m.targets[t] = bit(r[28], kTargets[t].bit);
+    m.rate_index = bits(r[28], 1, 0);
+    for (int w = 0; w < 2; ++w) m.weapons[w] = r[24 + w];
+    for (int d = 0; d < 2; ++d) m.drops[d] = r[29 + d];
+    for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(r[26 + p]), kActionSlots, m.patterns[p]);
+}
+
+// A report of one row per monster: the header, then the row prefix and the
+// rest of the row from row(stream, monster).
+template <typename Row>
+int write_monster_rows(const char* path, const MonsterRecord* monsters, const char* header, Row&& row) {
+    return write_row_report(path, monsters != nullptr, header, kMonsterCount, RowPrefix{3, 16, monster_name},
+                            [&](FILE* fp, int n) { row(fp, monsters[n]); });
+}
+
+// The item cells of the drop and weapon reports.
+int write_item_pair(const char* path, const MonsterRecord* monsters, const char* header,
+                    int32_t (MonsterRecord::*items)[2], int none) {
+    return write_monster_rows(path, monsters, header, [&](FILE* fp, const MonsterRecord& m) {
+        fputc(' ', fp);
+        print_item_cells(fp, m.*items, 2, none, item_name);
+        fputc('\n', fp);
+    });
+}
+
+void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
+    print_block_title(fp, n, monster_name(n));
+    fputs("攻撃目標:", fp);
+    for (int t = 0; t < 3; ++t) {
+        if (m.targets[t]) fputs(kTargets[t].text, fp);
+    }
+    fputc('\n', fp);
+    fprintf(fp, "行動パターン1選択率: %d/8\n", kPatternShares[m.rate_index][0]);
+    fprintf(fp, "行動パターン2選択率: %d/8\n", kPatternShares[m.rate_index][1]);
+    print_action_lines(fp, m.patterns[0], m.patterns[1], 0, tech_name);
+}
+
+}  // namespace
+
+const char* monster_name(int index) { return names().get(index); }
+
+MonsterRecord* load_monsters() {
+    const RomTable patterns(kPatternOffset, kActionSlots, kPatternCount);
+    const RomTable tech_points(kTechPointOffset, 2, kMonsterCount);
+    return load_records<MonsterRecord>(kStatisticsOffset, kStatisticsSize, kMonsterCount,
+                                       [&](MonsterRecord& m, const unsigned char* r, int n) {
+                                           m.tech_points = le16(tech_points.record(n));
+                                           decode_statistics(m, r, patterns);
+                                       });
+}
+
+int write_monparam(const char* path, const MonsterRecord* monsters) {
+    return write_monster_rows(
+        path, monsters,
+        "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
+        "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
+        [](FILE* fp, const MonsterRecord& m) {
+            int values[21] = {m.lp, m.wp, m.jp};
+            std::copy(m.abilities, m.abilities + kAbilityCount, values + 3);
+            values[9] = m.tech_level;
+            values[10] = m.spell_level;
+            std::copy(m.defences, m.defences + 8, values + 11);
+            values[19] = m.shield_defence;
+            values[20] = m.evasion;
+            fprintf(fp, "  %5ld, %5ld, ", static_cast<long>(m.tech_points), static_cast<long>(m.hp));
+            print_int_list(fp, "%3d", values, 21);
+            fputc('\n', fp);
+        });
+}
+
+int write_monregist(const char* path, const MonsterRecord* monsters) {
+    return write_resistance_report(path, monsters != nullptr, monster_name, kGameALabels, [&](int n) {
+        return ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
+    });
+}
+
+int write_monflag(const char* path, const MonsterRecord* monsters) {
+    return write_monster_rows(path, monsters, "No.       名前               女性 不死 ボス 飛行 種族\n",
+                              [](FILE* fp, const MonsterRecord& m) {
+                                  print_body_flags(fp, m.body);
+                                  fprintf(fp, "%s\n", race_name(m.race, kGameALabels));
+                              });
+}
+
+int write_monitem(const char* path, const MonsterRecord* monsters) {
+    return write_item_pair(path, monsters, "No.       名前               高確率            低確率\n",
+                           &MonsterRecord::drops, kNoDrop);
+}
+
+int write_monequip(const char* path, const MonsterRecord* monsters) {
+    return write_item_pair(path, monsters, "No.       名前               武器1             武器2\n",
+                           &MonsterRecord::weapons, kNoWeapon);
+}
+
+int write_monact(const char* path, const MonsterRecord* monsters) {
+    return write_report(path, monsters != nullptr, [&](FILE* fp) {
+        BlockSeparator separator;
+        for (int n = 0; n < kMonsterCount; ++n) {
+            separator.next(fp);
+            print_action_block(fp, n, monsters[n]);
+        }
+    });
+}
+
+}  // namespace mt2

@@ -1,0 +1,47 @@
+// Monsters of game A: the name lookup, the monster block and the six monster
+// reports.
+#pragma once
+
+#include <cstdint>
+
+#include "characters.h"
+#include "common/monsters.h"
+
+namespace mt2 {
+
+struct MonsterRecord {
+    int32_t tech_points;
+    int32_t hp;
+    int32_t lp;
+    int32_t wp;  // 7 x technique level, capped at 250
+    int32_t jp;  // 8 x spell level + 5, capped at 250
+    int32_t tech_level;
+    int32_t spell_level;
+    int32_t abilities[kAbilityCount];  // strength, dexterity, magic power, 不明, speed, stamina
+    int32_t defences[8];               // slashing, blunt, thrust, shot, heat, cold, lightning, status
+    int32_t shield_defence;
+    int32_t evasion;
+    int32_t shield_attributes;   // attack-kind bits
+    int32_t status_resistances;  // status bits
+    BodyFlags body;
+    int32_t targets[3];  // the emperor, low-HP characters, high-HP characters
+    int32_t race;
+    int32_t rate_index;  // how often each action pattern is chosen, 0..3
+    int32_t weapons[2];  // item indices, 254 = none
+    int32_t drops[2];    // high and low probability, item indices, 255 = none
+    int32_t patterns[2][kActionSlots];  // technique indices
+};
+
+// The monster's name, or "" for an index outside 0..319.
+const char* monster_name(int index);
+
+MonsterRecord* load_monsters();
+
+int write_monparam(const char* path, const MonsterRecord* monsters);
+int write_monregist(const char* path, const MonsterRecord* monsters);
+int write_monflag(const char* path, const MonsterRecord* monsters);
+int write_monitem(const char* path, const MonsterRecord* monsters);
+int write_monequip(const char* path, const MonsterRecord* monsters);
+int write_monact(const char* path, const MonsterRecord* monsters);
+
+}  // namespace mt2

@@ -1,0 +1,71 @@
+#include "techniques.h"
+
+#include <iterator>
+
+#include "bytes.h"
+#include "chartables.h"
+#include "namecache.h"
+#include "records.h"
+
+namespace mt2 {
+
+namespace {
+
+constexpr long kNameOffset = 0x1DD680;
+constexpr int kNameLength = 10;
+constexpr long kRecordOffset = 0x1E1B27;
+constexpr size_t kRecordSize = 10;
+constexpr long kLearnTypeOffset = 0x1E26EF;
+constexpr long kDifficultyOffset = 0x1E2CEF;
+constexpr long kLearningList1Offset = 0x1E2AEF;
+constexpr long kLearningList2Offset = 0x2C64A;
+
+// Techniques 0..10 are not named in the ROM the way they are used: the
+// ordinary attack of each weapon kind and the two potions.
+const char* const kFixedNames[] = {
+    "(通常攻撃: 剣)", "(通常攻撃: 大剣)", "(通常攻撃: 斧)", "(通常攻撃: 棍棒)",
+    "(通常攻撃: 槍)", "(通常攻撃: 小剣)", "(通常攻撃: 弓)", "(通常攻撃: 爪)",
+    "(傷薬)",         "(高級傷薬)",       "(通常攻撃: パンチ)",
+};
+constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
+
+NameCache& names() {
+    static NameCache cache(kNameOffset, kTechCount, kNameLength, kGameACharTables);
+    return cache;
+}
+
+}  // namespace
+
+const char* tech_name(int index) {
+    if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
+    return names().get(index);
+}
+
+TechRecord* load_techs() {
+    const RomTable difficulty(kDifficultyOffset, 1, kTechCount);
+    const RomTable learn_types(kLearnTypeOffset, 2, kTechCount);
+    return load_records<TechRecord>(kRecordOffset, kRecordSize, kTechCount,
+                                    [&](TechRecord& t, const unsigned char* r, int i) {
+                                        t.difficulty = *difficulty.record(i);
+                                        t.learn_types = le16(learn_types.record(i));
+                                        t.derivation = bit(r[9], 7);
+                                        t.evade = bit(r[9], 6);
+                                    });
+}
+
+TechLearning* load_tech_learning() { return load_learning_lists(kLearningList1Offset, kLearningList2Offset); }
+
+int write_tech_learn_flag(const char* path, const TechRecord* techs) {
+    return write_learn_flag_report(path, techs, tech_name);
+}
+
+int write_tech_learn_data(const char* path, const TechLearning* learning) {
+    return write_learning_report(path, learning, tech_name);
+}
+
+int write_tech_evade_data(const char* path, const TechRecord* techs) {
+    return write_evade_report(path, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
+                              tech_name);
+}
+
+}  // namespace mt2
