@@ -86,9 +86,9 @@ const char* character_name(int index) {
 }
 
 CharacterRecord* load_characters() {
+    RomTable level_up(kLevelUpRecords, kLevelUpRecordSize, kCharacterCount);
     CharacterRecord* characters = load_records<CharacterRecord>(kCharacterRecords, kCharacterRecordSize,
                                                                 kCharacterCount, decode_character);
-    RomTable level_up(kLevelUpRecords, kLevelUpRecordSize, kCharacterCount);
     for (int n = 0; n < kCharacterCount; ++n) {
         for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = level_up.record(n)[kLevelUpBytes[i]];
     }

@@ -1,11 +1,11 @@
 #include "driver.h"
 
-#include <cstdlib>
 #include <iterator>
 
 #include "characters.h"
 #include "common/report_job.h"
 #include "common/rom.h"
+#include "common/run_blocks.h"
 #include "encounters.h"
 #include "formations.h"
 #include "items.h"
@@ -28,6 +28,20 @@ struct Blocks {
     TechLearning* learning;
     FormationEntry* formations;
 };
+
+// The loaders in their order; the owner releases the blocks after the run.
+Blocks load_all(RunBlocks& owner) {
+    Blocks b{};
+    b.monsters = owner.keep(load_monsters());
+    b.encounters_main = owner.keep(load_encounters_main());
+    b.encounters_sub = owner.keep(load_encounters_sub());
+    b.characters = owner.keep(load_characters());
+    b.items = owner.keep(load_items());
+    b.techs = owner.keep(load_techs());
+    b.learning = owner.keep(load_tech_learning());
+    b.formations = owner.keep(load_formations());
+    return b;
+}
 
 // The monster writers that also read the item block.
 ReportJob monster_item_job(const char* file_name,
@@ -64,21 +78,11 @@ int write_all(const char* prefix, const Blocks& b) {
 }  // namespace
 
 int run(const char* prefix) {
-    // Braced initialisation runs the loaders in this order.
-    const Blocks b{load_monsters(), load_encounters_main(), load_encounters_sub(), load_characters(),
-                   load_items(),    load_techs(),           load_tech_learning(),  load_formations()};
-    const int failed = write_all(prefix, b);
+    RunBlocks owner;
+    const Blocks blocks = load_all(owner);
+    const int failed = write_all(prefix, blocks);
     rom_close();
-    free_tech_learning(b.learning);
-    free(b.monsters);
-    free(b.encounters_main);
-    free(b.encounters_sub);
-    free(b.characters);
-    free(b.items);
-    free(b.techs);
-    free(b.learning);
-    free(b.formations);
-    return failed;
+    return failed;  // the blocks are released after the image is closed
 }
 
 const AnalyzerInfo kAnalyzerInfo = {

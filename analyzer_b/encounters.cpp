@@ -46,16 +46,16 @@ void write_blocks(FILE* fp, int blocks, int rows, Title&& title, Row&& row) {
 }  // namespace
 
 EncounterRow* load_encounters_main() {
-    EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
     RomTable types(kEncounterTypes, kTypeRecordSize, kTypeCount);
     RomTable groups(kMainGroups, 2 * kEncounterRows, kEncounterGroups);
+    EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
     for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows + g * kEncounterRows, groups.record(g), types);
     return rows;
 }
 
 SubEncounter* load_encounters_sub() {
-    SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
     RomTable table(kSubTable, 2 * kSubEntries, kSubTypes);
+    SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
     for (int t = 0; t < kSubTypes; ++t) {
         const unsigned char* pairs = table.record(t);
         for (int e = 0; e < kSubEntries; ++e) entries[t * kSubEntries + e] = {pairs[2 * e + 1], pairs[2 * e]};

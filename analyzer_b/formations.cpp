@@ -23,8 +23,8 @@ const char* formation_name(int index) {
 // The bound bytes are cumulative: a member's selection rate is its bound minus
 // the bound before it.
 FormationEntry* load_formations() {
-    FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     RomTable records(kFormationRecords, kFormationRecordSize, kFormationCount);
+    FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         const unsigned char* r = records.record(n);
         for (int p = 0; p < kFormationMembers; ++p) {

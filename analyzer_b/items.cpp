@@ -145,9 +145,9 @@ int32_t armour_value(const ItemRecord& item, int a) {
 }
 
 ItemRecord* load_items() {
-    ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     RomTable prices(kPrices, 2, kItemCount);
     RomTable records(kItemRecords, kRecordBytes, 1);
+    ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     const unsigned char* r = records.record(0);
     for (int k = 0; k < kItemKinds; ++k) {
         const KindLayout& layout = kKinds[k];

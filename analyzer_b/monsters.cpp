@@ -97,13 +97,13 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
 }
 
 MonsterRecord* load_monsters() {
-    MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
     RomTable drops(kDropTable, kDropEntrySize, kDropEntries);
     RomTable patterns(kActionPatterns, 8, kPatternCount);
     RomTable records(kMonsterRecords, kMonsterRecordSize, kMonsterCount);
-    for (int n = 0; n < kMonsterCount; ++n) decode_monster(monsters[n], records.record(n), drops, patterns);
     RomTable sizes(kMonsterSizes, 1, kMonsterCount);
+    MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
     for (int n = 0; n < kMonsterCount; ++n) {
+        decode_monster(monsters[n], records.record(n), drops, patterns);
         const int size = *sizes.record(n);
         monsters[n].sizes[0] = (size & 0x0F) * 4;
         monsters[n].sizes[1] = (size >> 4) * 4;

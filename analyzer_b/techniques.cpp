@@ -28,10 +28,10 @@ const char* tech_name(int index) {
 }
 
 TechRecord* load_techs() {
-    TechRecord* techs = alloc_block<TechRecord>(kTechCount);
     RomTable difficulties(kDifficulties, 1, kTechHalf);
     RomTable learn_types(kLearnTypes, 2, kTechHalf);
     RomTable records(kTechRecords, kTechHalf * (kLowRecordSize + kHighRecordSize), 1);
+    TechRecord* techs = alloc_block<TechRecord>(kTechCount);
     const unsigned char* low = records.record(0);
     const unsigned char* high = low + kTechHalf * kLowRecordSize;
     for (int i = 0; i < kTechHalf; ++i) {

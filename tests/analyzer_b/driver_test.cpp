@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "analyzer_b/driver.h"
+#include "common/rom.h"
 #include "game_b_rom.h"
 
 using namespace mt3_test;
@@ -255,4 +257,28 @@ TEST_F(AnalyzerRun, ReportPathsLongerThanTheBufferAreNotCut) {
     EXPECT_EQ(r.err, expected);
     EXPECT_EQ(list_dir(dest).size(), kReportCount - 3);
     EXPECT_TRUE(file_exists(dest + "/mt3itemeffect.txt"));  // 1023 characters
+}
+
+namespace {
+
+class InProcessRun : public ReportTest {};
+
+}  // namespace
+
+TEST_F(InProcessRun, RunWritesEveryReportAndClosesTheImage) {
+    RomBuilder rom = game_b_rom();
+    open(rom);
+    const std::string out = path("out");
+    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    EXPECT_EQ(mt3::run((out + "/").c_str()), 0);
+    EXPECT_FALSE(rom_is_image(path("image.smc").c_str()));
+    EXPECT_EQ(rom_image_base(), 0);
+    EXPECT_EQ(list_dir(out), sorted_report_names());
+}
+
+TEST_F(InProcessRun, RunReportsFailureWhenAReportCannotBeCreated) {
+    RomBuilder rom = game_b_rom();
+    open(rom);
+    EXPECT_EQ(mt3::run((path("missing") + "/").c_str()), 1);
+    EXPECT_FALSE(rom_is_image(path("image.smc").c_str()));
 }
