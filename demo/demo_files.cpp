@@ -1,0 +1,26 @@
+#include "demo.h"
+
+#include "game_text.h"
+
+DemoGame build_demo_game(const DemoGameSpec& spec, std::initializer_list<TableStep> steps) {
+    DemoGame game{DemoImage(spec.rom_size), {}, monster_names(), spec.script, {}};
+    DemoRng rng(spec.seed);
+    for (TableStep step : steps) step(game, rng);
+    game.image.finish_header(spec.title, spec.map_mode);
+    game.script_text = encode_game_text(game.script, spec.tables);
+    return game;
+}
+
+namespace {
+
+void write_game(const std::string& dir, const DemoGame& game, const DemoFileNames& files) {
+    write_demo_file(dir + "/" + files.image, game.image.file_bytes(kCopierHeaderSize));
+    write_demo_file(dir + "/" + files.text, game.script_text);
+}
+
+}  // namespace
+
+void write_demo_files(const std::string& dir) {
+    write_game(dir, make_game_a(), kGameAFiles);
+    write_game(dir, make_game_b(), kGameBFiles);
+}

@@ -1,0 +1,21 @@
+// Game text written from readable literals: each character of a Shift-JIS
+// string is looked up in a game's character tables and replaced by its code.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "chartables.h"
+#include "demo_image.h"
+
+// The codes of a Shift-JIS text: the single-byte table is searched first
+// (codes 0x50-0xFF), then the two-byte table (lead byte 0x20 + code / 256,
+// then code % 256). A character the game cannot write ends the generator.
+DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables);
+
+// A fixed-length name field: the codes, then blank codes (0x50) up to
+// field_length bytes. A name longer than its field ends the generator.
+DemoBytes name_field(const std::string& sjis, size_t field_length, const CharTables& tables);
+
+constexpr uint8_t kBlankCode = 0x50;
+constexpr uint8_t kLineEndCode = 0x00;
