@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "common/rows.h"
@@ -10,51 +9,59 @@
 
 namespace {
 
-template <typename F>
-std::string capture(F&& print) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    print(f);
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
-}
-
 const char* letter_name(int index) {
     static const char* const names[] = {"a", "bb", ""};
     return index >= 0 && index < 3 ? names[index] : "";
 }
 
+class RowsTest : public ::testing::Test {
+protected:
+    // A two-row report whose rows come from row(stream, index).
+    template <typename Row>
+    std::string rows(Row&& row) {
+        EXPECT_EQ(write_row_report(path_.c_str(), true, "H\n", 2, RowPrefix{3, 16, letter_name}, row), 1);
+        return read_file(path_);
+    }
+
+    TempDir dir_;
+    std::string path_ = dir_.file("rows.txt");
+};
+
 }  // namespace
 
-TEST(Rows, ValueRow) {
+TEST_F(RowsTest, ValueRows) {
     const int32_t rest[] = {1, -2, 300};
-    EXPECT_EQ(capture([&](FILE* f) { print_value_row(f, 65535, rest, 3); }), "  65535,   1,  -2, 300\n");
-    EXPECT_EQ(capture([&](FILE* f) { print_value_row(f, 7, rest, 0); }), "      7\n");
+    EXPECT_EQ(rows([&](FILE* f, int i) { print_value_row(f, i ? 65535 : 7, rest, i ? 3 : 0); }),
+              "H\n"
+              "000(000): a                :      7\n"
+              "001(001): bb               :  65535,   1,  -2, 300\n");
 }
 
-TEST(Rows, TechniqueCells) {
+TEST_F(RowsTest, TechniqueCells) {
     const int32_t techs[] = {1, 255, 0};
-    EXPECT_EQ(capture([&](FILE* f) { print_tech_cells(f, techs, 3, letter_name); }),
-              "bb                  , --------------------, a                   ");
+    EXPECT_EQ(rows([&](FILE* f, int i) {
+                  print_tech_cells(f, techs + i, 3 - i, letter_name);
+                  fputc('\n', f);
+              }),
+              "H\n"
+              "000(000): a                :bb                  , --------------------, a                   \n"
+              "001(001): bb               :--------------------, a                   \n");
 }
 
-TEST(Rows, RowReportAndSectionReport) {
-    TempDir dir;
-    const RowPrefix prefix{3, 16, letter_name};
-    const std::string path = dir.file("rows.txt");
-    EXPECT_EQ(write_row_report(path.c_str(), true, "H\n", 2, prefix, [](FILE* f, int i) { fprintf(f, " %d\n", i); }),
-              1);
-    EXPECT_EQ(read_file(path), "H\n000(000): a                : 0\n001(001): bb               : 1\n");
+TEST_F(RowsTest, SectionReport) {
     const Section sections[] = {{0, 0, "S0\n"}, {1, 2, "S1\n"}};
-    const RowPrefix two{2, 20, letter_name};
-    EXPECT_EQ(write_section_report(path.c_str(), true, sections, 2, two,
+    EXPECT_EQ(write_section_report(path_.c_str(), true, sections, 2, RowPrefix{2, 20, letter_name},
                                    [](FILE* f, int, int s) { fprintf(f, " %d\n", s); }),
               1);
-    EXPECT_EQ(read_file(path), "S0\n000(00): a                    : 0\nS1\n001(01): bb                   : 1\n"
-                               "002(02):                      : 1\n");
-    EXPECT_EQ(write_row_report(dir.file("none.txt").c_str(), false, "H\n", 2, prefix, [](FILE*, int) {}), 0);
-    EXPECT_FALSE(file_exists(dir.file("none.txt")));
+    EXPECT_EQ(read_file(path_),
+              "S0\n"
+              "000(00): a                    : 0\n"
+              "S1\n"
+              "001(01): bb                   : 1\n"
+              "002(02):                      : 1\n");
+}
+
+TEST_F(RowsTest, MissingBlockWritesNothing) {
+    EXPECT_EQ(write_row_report(path_.c_str(), false, "H\n", 2, RowPrefix{3, 16, letter_name}, [](FILE*, int) {}), 0);
+    EXPECT_FALSE(file_exists(path_));
 }
