@@ -2,6 +2,7 @@
 
 #include "common/block.h"
 #include "common/bytes.h"
+#include "common/flagbits.h"
 #include "common/marks.h"
 #include "common/namecache.h"
 #include "common/records.h"
@@ -26,11 +27,6 @@ constexpr int kLastCharacterName = 16;
 
 // Level-up record bytes in the order of CharacterRecord::level_up.
 constexpr int kLevelUpBytes[kLevelUpCount] = {15, 13, 14, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-
-struct FlagBit {
-    int byte;
-    int bit;
-};
 
 constexpr FlagBit kFlagBits[kCharacterFlagCount] = {
     {2, 7}, {2, 6}, {2, 5}, {2, 4}, {4, 7}, {13, 7}, {14, 7}, {15, 7}, {16, 7}, {17, 7}, {18, 7}, {19, 7}, {20, 7},
@@ -67,7 +63,7 @@ void decode_character(CharacterRecord& c, const unsigned char* r, int) {
     c.guardian_star = r[40];
     c.arts = r[41];
     c.weapon = r[42];
-    for (int i = 0; i < kCharacterFlagCount; ++i) c.flags[i] = bit(r[kFlagBits[i].byte], kFlagBits[i].bit);
+    decode_flag_bits(r, kFlagBits, kCharacterFlagCount, c.flags);
 }
 
 template <typename Row>

@@ -2,6 +2,7 @@
 
 #include "common/block.h"
 #include "common/bytes.h"
+#include "common/flagbits.h"
 #include "common/labels.h"
 #include "common/marks.h"
 #include "common/monsters.h"
@@ -28,11 +29,6 @@ constexpr long kMonsterSizes = 0x26E400;
 constexpr int kDropWeapon1 = 253;
 constexpr int kDropWeapon2 = 254;
 
-struct FlagBit {
-    int byte;
-    int bit;
-};
-
 // The flags of the flag report, in its column order.
 constexpr FlagBit kFlagBits[kMonsterFlagCount] = {
     {0, 7}, {0, 6}, {0, 5}, {0, 4}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7},
@@ -51,7 +47,7 @@ void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& dr
     for (int i = 0; i < kStatCount; ++i) m.stats[i] = r[6 + i];
     m.race = r[0] & 0x0F;
     m.recovery = r[1] & 7;
-    for (int i = 0; i < kMonsterFlagCount; ++i) m.flags[i] = bit(r[kFlagBits[i].byte], kFlagBits[i].bit);
+    decode_flag_bits(r, kFlagBits, kMonsterFlagCount, m.flags);
     m.no_blade[0] = !bit(r[24], 7);
     m.no_blade[1] = !bit(r[24], 6);
     for (int i = 0; i < kSlotCount; ++i) m.slots[i] = r[19 + i];

@@ -39,6 +39,8 @@ protected:
         monster(3, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 0x04});
         // Monster 5: only items that give no defence.
         monster(5, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 224, 240, 8, 7, 255, 0x00});
+        // Monster 6: armour in the first weapon slot.
+        monster(6, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 97, 255, 255, 255, 255, 0xC0});
         rom_.put(kDrops + 5 * 1, {253, 254, 255, 40, 99});
         rom_.put(kDrops + 5 * 2, {254, 253, 7, 255, 0});
         rom_.put(kDrops + 5 * 4, {253, 254, 255, 255, 1});
@@ -129,6 +131,10 @@ TEST_F(MonsterTest, ParamReportWithEquipmentDerivedDefences) {
     EXPECT_EQ(rows[6],
               "005(005):                  :      0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,  "
               " 0,   0,   0,   0,   0,   0,   0,   0");
+    // The slot names do not restrict what an item gives.
+    EXPECT_EQ(rows[7],
+              "006(006):                  :      0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   7,   7,  "
+              " 7,   7,  18,  18,  18,  18,   0,   0");
 }
 
 TEST_F(MonsterTest, RegistReport) {
@@ -139,6 +145,7 @@ TEST_F(MonsterTest, RegistReport) {
     EXPECT_EQ(rows[3], "002(002): うえ             : 斬・突・・冷・状  ・??・・・・毒・");
     EXPECT_EQ(rows[4], "003(003):                  : ・・・・・・・・  ・・・・・・・・");
     EXPECT_EQ(rows[6], "005(005):                  : ・・・・・・・・  ・・・・・・・・");
+    EXPECT_EQ(rows[7], "006(006):                  : ・・・・・・・・  死・・・・・・ス");
 }
 
 TEST_F(MonsterTest, FlagReport) {
