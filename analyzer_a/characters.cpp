@@ -6,6 +6,7 @@
 #include "block.h"
 #include "bytes.h"
 #include "chartables.h"
+#include "flagbits.h"
 #include "labels.h"
 #include "marks.h"
 #include "namecache.h"
@@ -34,8 +35,10 @@ constexpr int kPointCap = 250;
 // indices into the record's arrays.
 constexpr int kWeaponColumns[5] = {0, 2, 1, 3, 4};
 constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
-// Magic school bits of byte 7, in record order.
-constexpr int kMagicBits[6] = {7, 6, 4, 5, 3, 2};
+// Weapon kind flags of byte 6 and magic school flags of byte 7, in record
+// order.
+constexpr FlagBit kWeaponFlags[5] = {{6, 7}, {6, 6}, {6, 5}, {6, 4}, {6, 3}};
+constexpr FlagBit kMagicFlags[6] = {{7, 7}, {7, 6}, {7, 4}, {7, 5}, {7, 3}, {7, 2}};
 // Special character magic level bytes, in record order.
 constexpr int kMagicLevelBytes[6] = {11, 12, 14, 13, 15, 16};
 
@@ -118,8 +121,8 @@ CharacterRecord* load_characters() {
             c.weapon_aptitude = bits(r[8], 7, 4) - 7;
             c.magic_aptitude = bits(r[8], 3, 0) - 7;
             c.spark_type = r[5];
-            for (int w = 0; w < 5; ++w) c.weapons[w] = bit(r[6], 7 - w);
-            for (int m = 0; m < 6; ++m) c.magic[m] = bit(r[7], kMagicBits[m]);
+            decode_flag_bits(r, kWeaponFlags, 5, c.weapons);
+            decode_flag_bits(r, kMagicFlags, 6, c.magic);
             c.body = decode_body_flags(r[0]);
             c.race = bits(r[0], 3, 0);
         });

@@ -31,9 +31,6 @@ struct KindTable {
     long rom_offset;
     size_t record_size;
 };
-constexpr int kWeaponCount = 96;
-constexpr int kArmourCount = 96;
-constexpr int kShieldCount = 16;
 constexpr KindTable kKinds[kKindCount] = {
     {0, 95, 0x1E0000, 4},
     {96, 191, 0x1E0180, 12},
@@ -67,6 +64,8 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
     item.evasion = bits(r[2], 7, 3) * 2;
     item.weight = bits(r[2], 2, 0);
 }
+
+constexpr size_t count_of(Kind kind) { return static_cast<size_t>(kKinds[kind].last - kKinds[kind].first + 1); }
 
 using Decoder = void (*)(ItemRecord&, const unsigned char*);
 constexpr Decoder kDecoders[] = {decode_weapon, decode_armour, decode_shield};
@@ -155,9 +154,9 @@ const char* item_name(int index) { return names().get(index); }
 ItemRecord* load_items() {
     const RomTable attributes(kAttributeOffset, kAttributeSize, kItemCount);
     const RomTable prices(kPriceOffset, 2, kItemCount);
-    const RomTable weapons(kKinds[kWeapons].rom_offset, kKinds[kWeapons].record_size, kWeaponCount);
-    const RomTable armour(kKinds[kArmour].rom_offset, kKinds[kArmour].record_size, kArmourCount);
-    const RomTable shields(kKinds[kShields].rom_offset, kKinds[kShields].record_size, kShieldCount);
+    const RomTable weapons(kKinds[kWeapons].rom_offset, kKinds[kWeapons].record_size, count_of(kWeapons));
+    const RomTable armour(kKinds[kArmour].rom_offset, kKinds[kArmour].record_size, count_of(kArmour));
+    const RomTable shields(kKinds[kShields].rom_offset, kKinds[kShields].record_size, count_of(kShields));
     const RomTable* const kind_records[] = {&weapons, &armour, &shields};
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     for (int i = 0; i < kItemCount; ++i) {
