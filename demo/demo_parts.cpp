@@ -51,7 +51,13 @@ std::vector<std::string> person_names(size_t count, uint32_t seed) {
     const int last = static_cast<int>(kSyllables.size()) - 1;
     while (names.size() < count) {
         std::string name;
-        for (int n = rng.range(2, 4); n > 0; --n) name += kSyllables[rng.range(0, last)];
+        int previous = -1;
+        for (int n = rng.range(2, 4); n > 0; --n) {
+            int s = rng.range(0, last);
+            if (s == previous) s = (s + 1) % (last + 1);
+            name += kSyllables[static_cast<size_t>(s)];
+            previous = s;
+        }
         if (seen.insert(name).second) names.push_back(name);
     }
     return names;
@@ -66,21 +72,22 @@ void put_names(DemoImage& image, long rom_offset, size_t field_length, size_t co
 }
 
 MonsterInfo monster_info(int number) {
-    const int family_count = static_cast<int>(kMonsterFamilies.size());
     const int family = number / kGradesPerFamily;
-    if (family >= family_count) {
-        const int boss = number - family_count * kGradesPerFamily;
-        return {boss % 2 ? Kind::Demon : Kind::Dragon, 40 + boss, true, boss % 3 == 0, -1};
+    if (family >= static_cast<int>(kMonsterFamilies.size())) {
+        const int boss = number - static_cast<int>(kMonsterFamilies.size()) * kGradesPerFamily;
+        const BossMonster& b = kBosses[static_cast<size_t>(boss)];
+        return {b.kind, 40 + boss, true, b.flies, b.female, -1};
     }
     const MonsterFamily& f = kMonsterFamilies[static_cast<size_t>(family)];
-    return {f.kind, f.level + 5 * (number % kGradesPerFamily), false, f.flies, family};
+    const int grade = number % kGradesPerFamily;
+    return {f.kind, f.level + 5 * grade, false, f.flies, f.kind == Kind::Demon && grade % 2 == 1, family};
 }
 
 std::vector<std::string> monster_names() {
     std::vector<std::string> names;
     for (const MonsterFamily& f : kMonsterFamilies)
         for (const char* grade : kGradeWords) names.push_back(std::string(grade) + f.stem);
-    names.insert(names.end(), kBossNames.begin(), kBossNames.end());
+    for (const BossMonster& b : kBosses) names.push_back(b.name);
     return names;
 }
 
@@ -174,10 +181,12 @@ std::vector<LearnGroupSpec> weapon_learning_groups(DemoRng& rng, int first, int 
 Formation make_formation(DemoRng& rng, int total) {
     constexpr int kFront = 0x80, kRear = 0x40, kClose = 0x20, kRanged = 0x10, kMagic = 0x08;
     const int roles[] = {kFront | kClose, kFront | kClose, kRear | kRanged, kRear | kMagic, kRear | kRanged | kMagic};
+    int weights[5], sum = 0;
+    for (int& w : weights) sum += w = rng.range(2, 7);
     Formation f{};
     int left = total;
     for (size_t i = 0; i < f.size(); ++i) {
-        const int share = i + 1 == f.size() ? left : std::min(left - 4, rng.range(total / 10, total / 3));
+        const int share = i + 1 == f.size() ? left : total * weights[i] / sum;
         const int speed = rng.range(0, 3);
         const int sign = speed && rng.chance(50) ? 0x04 : 0;
         f[i] = {share, roles[i] | sign | speed};

@@ -47,6 +47,7 @@ struct MonsterInfo {
     int level;  // 1 to 60
     bool boss;
     bool flies;
+    bool female;
     int family;  // -1 for a boss
 };
 MonsterInfo monster_info(int number);

@@ -26,10 +26,15 @@ const std::vector<MonsterFamily> kMonsterFamilies = {
 
 const Words kGradeWords = {"", "大", "赤", "黒", "毒", "鉄", "魔", "古"};
 
-const Words kBossNames = {
-    "魔竜ゼノア", "魔王ザルド", "妖魔ネリス", "巨人ゴルド", "亡霊ヴァイス", "黒騎士ロウ",
-    "女王アラクネ", "聖獣キリム", "海竜ディオ", "炎の王イグナ", "氷の女王", "雷神ボルガ",
-    "闇の騎士", "死神モルス", "大魔術師", "邪神ネフル",
+const std::vector<BossMonster> kBosses = {
+    {"魔竜ゼノア", Kind::Dragon, true, false},   {"魔王ザルド", Kind::Demon, false, false},
+    {"妖魔ネリス", Kind::Demon, true, true},     {"巨人ゴルド", Kind::Giant, false, false},
+    {"亡霊ヴァイス", Kind::Undead, true, false}, {"黒騎士ロウ", Kind::Human, false, false},
+    {"女王アラクネ", Kind::Insect, false, true}, {"聖獣キリム", Kind::Beast, false, false},
+    {"海竜ディオ", Kind::Dragon, false, false},  {"炎の王イグナ", Kind::Spirit, true, false},
+    {"氷の女王", Kind::Spirit, false, true},     {"雷神ボルガ", Kind::Giant, false, false},
+    {"闇の騎士", Kind::Undead, false, false},    {"死神モルス", Kind::Undead, true, false},
+    {"大魔術師", Kind::Human, false, false},     {"邪神ネフル", Kind::Demon, true, false},
 };
 
 const Words kTechModifiers = {

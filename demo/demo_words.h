@@ -24,7 +24,13 @@ using Words = std::vector<const char*>;
 // 38 families of eight grades each (304 monsters), then 16 bosses.
 extern const std::vector<MonsterFamily> kMonsterFamilies;
 extern const Words kGradeWords;  // 8: "" for the first grade
-extern const Words kBossNames;   // 16
+struct BossMonster {
+    const char* name;
+    Kind kind;
+    bool flies;
+    bool female;
+};
+extern const std::vector<BossMonster> kBosses;  // 16
 constexpr int kGradesPerFamily = 8;
 
 // Techniques: a modifier in front of a weapon action; monster abilities and

@@ -51,17 +51,16 @@ const CharTables& tables() { return kGameACharTables; }
 
 bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman || k == Kind::Giant; }
 
-int monster_flags(int n, const MonsterInfo& m) {
-    const bool female = m.kind == Kind::Demon && n % 2;
-    return (female << 7) | ((m.kind == Kind::Undead) << 6) | (m.boss << 5) | (m.flies << 4) |
+int monster_flags(const MonsterInfo& m) {
+    return (m.female << 7) | ((m.kind == Kind::Undead) << 6) | (m.boss << 5) | (m.flies << 4) |
            kKinds[static_cast<int>(m.kind)].race;
 }
 
-void put_monster_stats(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_stats(DemoBytes& r, const MonsterInfo& m, DemoRng& rng) {
     const int L = m.level;
     const int hp = m.boss ? rng.around(L * L * 12, 10) : rng.around(12 + L * L * 4 + L * 20, 10);
     const bool caster = m.kind == Kind::Demon || m.kind == Kind::Spirit || m.kind == Kind::Dragon || m.boss;
-    r[0] = static_cast<uint8_t>(monster_flags(n, m));
+    r[0] = static_cast<uint8_t>(monster_flags(m));
     r[1] = static_cast<uint8_t>(std::min(hp, 65535) & 0xFF);
     r[2] = static_cast<uint8_t>(std::min(hp, 65535) >> 8);
     r[3] = static_cast<uint8_t>(std::min(50, L * 2 / 3 + rng.range(0, 4)));
@@ -112,7 +111,7 @@ void put_monsters(DemoGame& game, DemoRng& rng) {
     for (int n = 0; n < kDemoMonsterCount; ++n) {
         const MonsterInfo m = monster_info(n);
         DemoBytes r(32);
-        put_monster_stats(r, n, m, rng);
+        put_monster_stats(r, m, rng);
         put_monster_defences(r, m, rng);
         put_monster_gear(r, n, m, rng);
         image.put(kMonsterStats + 32L * n, r);
@@ -129,8 +128,8 @@ int nibbles(int low, int high) { return (high << 4) | low; }
 // take up; the members differ in their attributes.
 DemoBytes character_record(int n, DemoRng& rng) {
     const int cls = n / 8;
-    const int weapons = (0x80 >> (cls % 5)) | (cls % 3 ? 0x08 >> ((cls / 5) % 2) : 0);
-    const int magic = cls % 4 ? (0x80 >> (cls % 6)) | (cls % 7 == 1 ? 0x04 : 0) : 0;
+    const int weapons = (0x80 >> (cls % 5)) | (cls % 3 == 1 ? 0x80 >> ((cls + 2) % 5) : 0);
+    const int magic = cls % 4 ? (0x80 >> (cls % 6)) | (cls % 3 == 2 ? 0x80 >> ((cls + 3) % 6) : 0) : 0;
     DemoBytes r(10);
     r[0] = static_cast<uint8_t>((n % 2 ? 0x80 : 0) | (cls == 31 ? 5 : 1));
     for (int i = 1; i <= 3; ++i) r[i] = static_cast<uint8_t>(nibbles(rng.range(0, 12), rng.range(0, 12)));

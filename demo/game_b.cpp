@@ -50,10 +50,9 @@ bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman ||
 
 int armour_item(const MonsterInfo& m, int word) { return kFirstArmour + word * 8 + std::min(7, m.level / 7); }
 
-int monster_flags(int n, const MonsterInfo& m) {
-    const bool male = m.kind == Kind::Human || m.kind == Kind::Giant || m.kind == Kind::Beastman;
-    const bool female = m.kind == Kind::Demon && n % 2;
-    return (male << 7) | (female << 6) | ((m.kind == Kind::Undead) << 5) | ((m.kind == Kind::Spirit) << 4) |
+int monster_flags(const MonsterInfo& m) {
+    const bool male = !m.female && (m.kind == Kind::Human || m.kind == Kind::Giant || m.kind == Kind::Beastman);
+    return (male << 7) | (m.female << 6) | ((m.kind == Kind::Undead) << 5) | ((m.kind == Kind::Spirit) << 4) |
            kKinds[static_cast<int>(m.kind)].race;
 }
 
@@ -61,7 +60,7 @@ void put_monster_stats(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) 
     const KindTraits& k = kKinds[static_cast<int>(m.kind)];
     const int L = m.level;
     const int hp = std::min(65535, m.boss ? rng.around(L * L * 14, 10) : rng.around(10 + L * L * 5 + L * 15, 10));
-    r[0] = static_cast<uint8_t>(monster_flags(n, m));
+    r[0] = static_cast<uint8_t>(monster_flags(m));
     r[1] = static_cast<uint8_t>(k.resistances | k.recovery);
     r[2] = static_cast<uint8_t>(rng.range(0, 255));
     r[4] = static_cast<uint8_t>(hp & 0xFF);

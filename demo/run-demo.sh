@@ -1,0 +1,62 @@
+#!/bin/sh
+# Runs the four tools on the demo images and game texts, writes everything
+# into one directory and tells what it holds.
+#
+# Usage: run-demo.sh output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder
+set -eu
+
+if [ $# -ne 7 ]; then
+  echo "usage: $0 output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder" >&2
+  exit 2
+fi
+out=$1 tables=$2 generator=$3 mt2analyzer=$4 mt3analyzer=$5 mt2decoder=$6 mt3decoder=$7
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+rm -f "$out"/mt2*.txt "$out"/mt3*.txt
+
+"$generator" "$out"
+"$mt2analyzer" "$out/mt2demo.smc" "$out"
+"$mt3analyzer" "$out/mt3demo.smc" "$out"
+"$mt2decoder" "$out/mt2demo-text.bin" "$out/mt2demo-decoded.txt"
+"$mt3decoder" "$out/mt3demo-text.bin" "$out/mt3demo-decoded.txt"
+cp "$tables/mt2.tbl" "$tables/mt3.tbl" "$out/"
+
+# The reports are the mt2/mt3 text files other than the decoded demo texts.
+count_reports() {
+  n=0
+  for f in "$out/$1"*.txt; do
+    case $f in *demo-decoded.txt) ;; *) n=$((n + 1)) ;; esac
+  done
+  echo "$n"
+}
+reports_a=$(count_reports mt2)
+reports_b=$(count_reports mt3)
+
+to_utf8() { iconv -f CP932 -t UTF-8 "$1"; }
+
+row() { printf '  %-42s %s\n' "$1" "$2"; }
+
+echo
+echo "Demo output in $out:"
+row "mt2demo.smc, mt3demo.smc" "synthetic ROM images of game A (LoROM) and game B (HiROM)"
+row "mt2demo-text.bin, mt3demo-text.bin" "game-encoded demo texts"
+row "mt2*.txt ($reports_a reports)" "written by mt2analyzer from mt2demo.smc"
+row "mt3*.txt ($reports_b reports)" "written by mt3analyzer from mt3demo.smc"
+row "mt2demo-decoded.txt, mt3demo-decoded.txt" "the demo texts decoded by mt2decoder and mt3decoder"
+row "mt2.tbl, mt3.tbl" "the character tables as table files (UTF-8)"
+echo
+echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
+echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"
+echo
+echo "mt2monflag.txt (monster flags of game A), header and monsters 302-307, in UTF-8:"
+to_utf8 "$out/mt2monflag.txt" | sed -n '1p;304,309p'
+echo
+echo "mt3demo-decoded.txt (the game-B demo text), in UTF-8:"
+to_utf8 "$out/mt3demo-decoded.txt"
+echo
+
+if [ "$reports_a" -ne 18 ] || [ "$reports_b" -ne 19 ]; then
+  echo "expected 18 and 19 reports, found $reports_a and $reports_b" >&2
+  exit 1
+fi
