@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <memory>
 
 #include "diag.h"
 #include "rom.h"
@@ -16,20 +17,24 @@ T* alloc_block(size_t count) {
     return static_cast<T*>(p);
 }
 
+// Releases with free() what alloc_block allocated.
+struct FreeDeleter {
+    void operator()(void* p) const { free(p); }
+};
+template <typename T>
+using BlockPtr = std::unique_ptr<T, FreeDeleter>;
+
 // A ROM table of count records of record_size bytes, read in one piece.
 class RomTable {
 public:
     RomTable(long rom_offset, size_t record_size, size_t count)
         : record_size_(record_size), data_(alloc_block<unsigned char>(record_size * count)) {
-        rom_read(data_, rom_offset, record_size * count);
+        rom_read(data_.get(), rom_offset, record_size * count);
     }
-    ~RomTable() { free(data_); }
-    RomTable(const RomTable&) = delete;
-    RomTable& operator=(const RomTable&) = delete;
 
-    const unsigned char* record(size_t index) const { return data_ + index * record_size_; }
+    const unsigned char* record(size_t index) const { return data_.get() + index * record_size_; }
 
 private:
     size_t record_size_;
-    unsigned char* data_;
+    BlockPtr<unsigned char> data_;  // released also when a fatal hook throws from rom_read
 };

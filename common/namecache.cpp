@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "block.h"
 #include "diag.h"
 #include "gametext.h"
 #include "rom.h"
@@ -29,16 +30,11 @@ const char* NameCache::get(int index) {
 }
 
 void NameCache::fill() {
-    const size_t fields = static_cast<size_t>(count_) * field_length_;
-    char* slots = static_cast<char*>(calloc(static_cast<size_t>(count_), kNameSlotSize));
-    unsigned char* raw = static_cast<unsigned char*>(malloc(fields));
-    if (!slots || !raw) fatal("Fatal error in malloc()");
-    rom_read(raw, rom_offset_, fields);
+    RomTable raw(rom_offset_, static_cast<size_t>(field_length_), static_cast<size_t>(count_));
+    char* slots = alloc_block<char>(static_cast<size_t>(count_) * kNameSlotSize);
     for (int n = 0; n < count_; ++n) {
-        convert_game_text(slots + static_cast<size_t>(n) * kNameSlotSize,
-                          raw + static_cast<size_t>(n) * field_length_, kNameSlotSize,
-                          static_cast<size_t>(field_length_), tables_);
+        convert_game_text(slots + static_cast<size_t>(n) * kNameSlotSize, raw.record(static_cast<size_t>(n)),
+                          kNameSlotSize, static_cast<size_t>(field_length_), tables_);
     }
-    free(raw);
     slots_ = slots;
 }
