@@ -1,0 +1,150 @@
+// The demo image generator: game text from readable literals, the image
+// builder with its overlap check and cartridge header, and the two images.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <set>
+
+#include "demo.h"
+#include "diag.h"
+#include "game_text.h"
+#include "gametext.h"
+#include "rom.h"
+#include "test_util.h"
+
+namespace {
+
+struct FatalCalled {};
+[[noreturn]] void throw_fatal() { throw FatalCalled{}; }
+
+// fatal() leaves through an exception here, so that a test can expect it.
+class DemoTest : public ::testing::Test {
+protected:
+    void SetUp() override { set_fatal_hook(throw_fatal); }
+    void TearDown() override { set_fatal_hook(nullptr); }
+};
+
+std::string convert(const DemoBytes& codes, const CharTables& tables) {
+    char slot[kNameSlotSize] = {};
+    convert_game_text(slot, codes.data(), sizeof slot, codes.size(), tables);
+    return slot;
+}
+
+DemoBytes bytes(std::initializer_list<int> values) {
+    DemoBytes out;
+    for (int v : values) out.push_back(static_cast<uint8_t>(v));
+    return out;
+}
+
+unsigned le16_at(const DemoBytes& rom, long at) {
+    return rom[static_cast<size_t>(at)] | (rom[static_cast<size_t>(at) + 1] << 8);
+}
+
+}  // namespace
+
+TEST_F(DemoTest, KanaDigitsAndLineEndsGetTheirCodes) {
+    EXPECT_EQ(encode_game_text("あい", kGameACharTables), bytes({0x51, 0x52}));
+    EXPECT_EQ(encode_game_text("09", kGameBCharTables), bytes({0x23, 0x00, 0x23, 0x09}));
+    EXPECT_EQ(encode_game_text("あ\nい", kGameACharTables), bytes({0x51, 0x00, 0x52}));
+    EXPECT_EQ(encode_game_text("ー", kGameACharTables), bytes({0xE5}));
+}
+
+TEST_F(DemoTest, TheSingleByteTableComesFirst) {
+    // 剣 is a single-byte code in game A and a two-byte code in game B.
+    const DemoBytes a = encode_game_text("剣", kGameACharTables);
+    const DemoBytes b = encode_game_text("剣", kGameBCharTables);
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_STREQ(kGameACharTables.single[a[0]], "剣");
+    ASSERT_EQ(b.size(), 2u);
+    EXPECT_STREQ(kGameBCharTables.dbl[(b[0] - 0x20) * 256 + b[1]], "剣");
+}
+
+TEST_F(DemoTest, ACharacterTheGameCannotWriteEndsTheGenerator) {
+    EXPECT_THROW(encode_game_text("ぽ", kGameACharTables), FatalCalled);
+    EXPECT_THROW(encode_game_text("ゴーレム", kGameBCharTables), FatalCalled);  // game B has no long-vowel mark
+}
+
+TEST_F(DemoTest, NameFieldsArePaddedWithBlanksAndNeverCut) {
+    EXPECT_EQ(name_field("あ", 4, kGameACharTables), bytes({0x51, 0x50, 0x50, 0x50}));
+    EXPECT_EQ(name_field("", 2, kGameACharTables), bytes({0x50, 0x50}));
+    EXPECT_THROW(name_field("あいうえお", 4, kGameACharTables), FatalCalled);
+}
+
+TEST_F(DemoTest, EveryDemoNameComesBackThroughTheConversion) {
+    for (const std::string& name : monster_names()) {
+        EXPECT_EQ(convert(name_field(name, 8, kGameACharTables), kGameACharTables), name);
+        EXPECT_EQ(convert(name_field(name, 8, kGameBCharTables), kGameBCharTables), name);
+    }
+    for (const std::string& name : person_names(256, 1)) EXPECT_EQ(convert(name_field(name, 8, kGameACharTables), kGameACharTables), name);
+}
+
+TEST_F(DemoTest, PersonNamesAreDistinct) {
+    const std::vector<std::string> names = person_names(256, 7);
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 256u);
+}
+
+TEST_F(DemoTest, TablesThatWouldOverlapEndTheGenerator) {
+    DemoImage image(0x100);
+    image.put(0x10, bytes({1, 2, 3}));
+    EXPECT_THROW(image.put(0x12, bytes({4})), FatalCalled);
+    EXPECT_THROW(image.put(0xFF, bytes({1, 2})), FatalCalled);
+    image.put(0x13, bytes({4}));
+    EXPECT_EQ(image.rom()[0x12], 3);
+    EXPECT_EQ(image.rom()[0x13], 4);
+}
+
+TEST_F(DemoTest, HeaderPlaceFollowsTheMapMode) {
+    for (unsigned mode : {0x20u, 0x21u}) {
+        DemoImage image(0x20000);
+        image.put(0x100, bytes({0x12, 0x34}));
+        image.finish_header(kGameATitle, mode);
+        const long at = mode == 0x21 ? 0xFFC0 : 0x7FC0;
+        const DemoBytes& rom = image.rom();
+        EXPECT_EQ(std::string(rom.begin() + at, rom.begin() + at + 21), kGameATitle);
+        EXPECT_EQ(rom[static_cast<size_t>(at) + 21], mode);
+        EXPECT_EQ(rom[static_cast<size_t>(at) + 23], 7) << "128 KiB";
+        const unsigned sum = std::accumulate(rom.begin(), rom.end(), 0u) & 0xFFFF;
+        EXPECT_EQ(le16_at(rom, at + 30), sum);
+        EXPECT_EQ(le16_at(rom, at + 28), sum ^ 0xFFFF);
+    }
+}
+
+TEST_F(DemoTest, FormationSharesAddUpToTheWholeRange) {
+    DemoRng rng(3);
+    for (int total : {255, 256}) {
+        for (int n = 0; n < 50; ++n) {
+            int sum = 0;
+            for (const FormationMember& m : make_formation(rng, total)) {
+                EXPECT_GT(m.share, 0);
+                sum += m.share;
+            }
+            EXPECT_EQ(sum, total);
+        }
+    }
+}
+
+TEST_F(DemoTest, LearningListsEndWithTheEndKey) {
+    const std::vector<LearnGroupSpec> groups = {{11, {{12, 6}, {13, 20}}}, {40, {}}};
+    EXPECT_EQ(learning_list_bytes(groups), bytes({11, 2, 12, 6, 13, 20, 40, 0, 0xFF}));
+}
+
+TEST_F(DemoTest, TheImagesComeOutTheSameEveryTime) {
+    EXPECT_EQ(make_game_a().image.rom(), make_game_a().image.rom());
+    EXPECT_EQ(make_game_b().image.rom(), make_game_b().image.rom());
+}
+
+TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
+    TempDir dir;
+    write_demo_files(dir.path());
+    const std::string a = dir.file(kGameAFiles.image), b = dir.file(kGameBFiles.image);
+    EXPECT_EQ(read_file(a).size(), kGameARomSize + kCopierHeaderSize);
+    EXPECT_EQ(read_file(b).size(), kGameBRomSize + kCopierHeaderSize);
+    ASSERT_EQ(rom_open(a.c_str(), kGameATitle), 1);
+    EXPECT_EQ(rom_image_base(), 512);
+    rom_close();
+    ASSERT_EQ(rom_open(b.c_str(), kGameBTitle), 1);
+    EXPECT_EQ(rom_image_base(), 512);
+    rom_close();
+    const DemoBytes text = make_game_a().script_text;
+    EXPECT_EQ(read_file(dir.file(kGameAFiles.text)), std::string(text.begin(), text.end()));
+}
