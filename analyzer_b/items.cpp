@@ -166,8 +166,7 @@ int write_item_param(const char* path, const ItemRecord* items) {
         "No.      名前                 価格\n",
         "No.      名前                 価格 攻撃 重量\n",
         "No.      名前                 価格 防御 回避 重量\n",
-        "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 "
-        "素早 体力 魔力 意志 魅力 重量\n",
+        "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
     return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
