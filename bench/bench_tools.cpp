@@ -108,7 +108,7 @@ std::vector<uint8_t> make_game_text(size_t size) {
     return text;
 }
 
-// Shift-JIS text of about the same kind, for iconv.
+// Shift-JIS text of about the same kind and size, for iconv.
 std::vector<uint8_t> make_sjis_text(size_t size) {
     Random r;
     std::vector<uint8_t> text;
@@ -118,8 +118,7 @@ std::vector<uint8_t> make_sjis_text(size_t size) {
         const char* entry = x < 8 ? "\n" : kGameACharTables.dbl[(x * 4 + r.next()) % 1024];
         text.insert(text.end(), entry, entry + strlen(entry));
     }
-    text.resize(size);
-    return text;
+    return text;  // never cut inside a double-byte character
 }
 
 double now_seconds() {
@@ -132,6 +131,7 @@ Sample run_once(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    fflush(stdout);
     const double t0 = now_seconds();
     const pid_t pid = fork();
     if (pid == 0) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "outfile.h"
 #include "rom.h"
 
 FILE* open_report(const char* path) {
@@ -9,20 +10,10 @@ FILE* open_report(const char* path) {
         errno = EBUSY;
         return nullptr;
     }
-    return fopen(path, "w");
+    return open_output(path);
 }
 
-int close_report(FILE* stream) {
-    int ok = fflush(stream) == 0 && !ferror(stream);
-    int saved = errno;
-    if (fclose(stream) != 0) {
-        ok = 0;
-    } else {
-        errno = saved;
-    }
-    if (!ok && errno == 0) errno = EIO;
-    return ok;
-}
+int close_report(FILE* stream) { return close_output(stream); }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {
     fprintf(stream, "%03d(%0*X): %-*s :", index, hex_digits, index, name_width, name);

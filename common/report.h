@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "outfile.h"
+
 // Opens a report for writing in text mode. Refuses (errno EBUSY) a path that
 // names the open ROM image. Returns null when the file cannot be created.
 FILE* open_report(const char* path);
@@ -24,7 +26,7 @@ int write_report(const char* path, bool have_blocks, Body&& body) {
     struct Closer {
         FILE* stream;
         ~Closer() {
-            if (stream) fclose(stream);
+            if (stream) abandon_output(stream);
         }
     } closer{stream};
     body(stream);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "block.h"
+#include "outfile.h"
 
 namespace {
 
@@ -79,14 +80,13 @@ int decode_file(const char* src_path, const char* dst_path, const CharTables& ta
         fclose(in);
         return 0;
     }
-    FILE* out = fopen(dst_path, "w");
+    FILE* out = open_output(dst_path);
     if (!out) {
         fclose(in);
         return 0;
     }
     int ok = decode_stream(in, out, tables);
     fclose(in);
-    if (fflush(out) != 0 || ferror(out)) ok = 0;
-    if (fclose(out) != 0) ok = 0;
+    if (!close_output(out)) ok = 0;
     return ok;
 }
