@@ -23,7 +23,8 @@ DemoGame make_game_a();
 DemoGame make_game_b();
 
 // How a demo game is put together: its ROM, header and tables, and the
-// steps that place its tables, run in order with one random source.
+// steps that place its tables, run in order with one random source; the
+// formation table comes last.
 using TableStep = void (*)(DemoGame& game, DemoRng& rng);
 struct DemoGameSpec {
     size_t rom_size;
@@ -32,6 +33,7 @@ struct DemoGameSpec {
     const CharTables& tables;
     const char* script;
     uint32_t seed;
+    FormationTable formations;
 };
 DemoGame build_demo_game(const DemoGameSpec& spec, std::initializer_list<TableStep> steps);
 

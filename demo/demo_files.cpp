@@ -6,6 +6,7 @@ DemoGame build_demo_game(const DemoGameSpec& spec, std::initializer_list<TableSt
     DemoGame game{DemoImage(spec.rom_size), {}, monster_names(), spec.script, {}};
     DemoRng rng(spec.seed);
     for (TableStep step : steps) step(game, rng);
+    put_formation_table(game.image, rng, spec.formations, spec.tables);
     game.image.finish_header(spec.title, spec.map_mode);
     game.script_text = encode_game_text(game.script, spec.tables);
     return game;

@@ -91,6 +91,15 @@ std::vector<std::string> monster_names() {
     return names;
 }
 
+void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const CharTables& tables) {
+    put_names(image, table.names_offset, 8, kDemoMonsterCount, monster_names(), tables);
+    for (int n = 0; n < kDemoMonsterCount; ++n) {
+        DemoBytes record(table.record_size);
+        table.fill(image, record, n, monster_info(n), rng);
+        image.put(table.records_offset + static_cast<long>(table.record_size) * n, record);
+    }
+}
+
 std::array<int, 4> monster_abilities(int number, int form_count) {
     const MonsterInfo m = monster_info(number);
     const int seed = m.boss ? number : m.family;

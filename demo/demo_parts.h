@@ -52,6 +52,16 @@ struct MonsterInfo {
 };
 MonsterInfo monster_info(int number);
 std::vector<std::string> monster_names();
+// The monster name table (8-byte fields), then one record per monster that
+// fill builds (and with it anything else a game keeps per monster).
+using MonsterFiller = void (*)(DemoImage& image, DemoBytes& record, int number, const MonsterInfo& m, DemoRng& rng);
+struct MonsterTable {
+    long names_offset;
+    long records_offset;
+    size_t record_size;
+    MonsterFiller fill;
+};
+void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const CharTables& tables);
 // Four abilities of a monster's family (or of a boss), each an element and a
 // form, numbered element * form_count + form.
 std::array<int, 4> monster_abilities(int number, int form_count);

@@ -105,19 +105,16 @@ void put_action_patterns(DemoImage& image, DemoRng& rng) {
         image.put(kActionPatterns + 8L * p.number, p.actions);
 }
 
+void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+    put_monster_stats(r, m, rng);
+    put_monster_defences(r, m, rng);
+    put_monster_gear(r, n, m, rng);
+    image.put_le16(kTechPoints + 2L * n, static_cast<unsigned>(m.level * 2 + rng.range(0, 5) + (m.boss ? 40 : 0)));
+}
+
 void put_monsters(DemoGame& game, DemoRng& rng) {
-    DemoImage& image = game.image;
-    put_names(image, kMonsterNames, 8, kDemoMonsterCount, monster_names(), tables());
-    for (int n = 0; n < kDemoMonsterCount; ++n) {
-        const MonsterInfo m = monster_info(n);
-        DemoBytes r(32);
-        put_monster_stats(r, m, rng);
-        put_monster_defences(r, m, rng);
-        put_monster_gear(r, n, m, rng);
-        image.put(kMonsterStats + 32L * n, r);
-        image.put_le16(kTechPoints + 2L * n, static_cast<unsigned>(m.level * 2 + rng.range(0, 5) + (m.boss ? 40 : 0)));
-    }
-    put_action_patterns(image, rng);
+    put_monster_table(game.image, rng, {kMonsterNames, kMonsterStats, 32, fill_monster}, tables());
+    put_action_patterns(game.image, rng);
 }
 
 // --- characters ---------------------------------------------------------------
@@ -290,13 +287,10 @@ DemoBytes formation_record(const Formation& f) {
     return r;
 }
 
-void put_formations(DemoGame& game, DemoRng& rng) {
-    put_formation_table(game.image, rng, {kFormationNames, kFormations, 16, 256, formation_record}, tables());
-}
-
 }  // namespace
 
 DemoGame make_game_a() {
-    return build_demo_game({kGameARomSize, kGameATitle, kGameAMapMode, tables(), kScriptA, kSeed},
-                           {put_monsters, put_characters, put_items, put_techs, put_formations});
+    return build_demo_game({kGameARomSize, kGameATitle, kGameAMapMode, tables(), kScriptA, kSeed,
+                            {kFormationNames, kFormations, 16, 256, formation_record}},
+                           {put_monsters, put_characters, put_items, put_techs});
 }

@@ -101,19 +101,16 @@ void put_monster_tables(DemoImage& image, DemoRng& rng) {
     for (int e = 0; e < 64; ++e) image.put(kDropTable + 5L * e, drop_entry(e, rng));
 }
 
+void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+    put_monster_stats(r, n, m, rng);
+    put_monster_gear(r, n, m, rng);
+    const int size = m.boss ? 14 : kKinds[static_cast<int>(m.kind)].size + n % 3;
+    image.put_byte(kMonsterSizes + n, static_cast<unsigned>((std::min(15, size + 1) << 4) | std::min(15, size)));
+}
+
 void put_monsters(DemoGame& game, DemoRng& rng) {
-    DemoImage& image = game.image;
-    put_names(image, kMonsterNames, 8, kDemoMonsterCount, monster_names(), tables());
-    for (int n = 0; n < kDemoMonsterCount; ++n) {
-        const MonsterInfo m = monster_info(n);
-        DemoBytes r(25);
-        put_monster_stats(r, n, m, rng);
-        put_monster_gear(r, n, m, rng);
-        image.put(kMonsters + 25L * n, r);
-        const int size = m.boss ? 14 : kKinds[static_cast<int>(m.kind)].size + n % 3;
-        image.put_byte(kMonsterSizes + n, static_cast<unsigned>((std::min(15, size + 1) << 4) | std::min(15, size)));
-    }
-    put_monster_tables(image, rng);
+    put_monster_table(game.image, rng, {kMonsterNames, kMonsters, 25, fill_monster}, tables());
+    put_monster_tables(game.image, rng);
 }
 
 // --- encounters ---------------------------------------------------------------
@@ -323,15 +320,10 @@ DemoBytes formation_record(const Formation& f) {
     return r;
 }
 
-void put_formations(DemoGame& game, DemoRng& rng) {
-    put_formation_table(game.image, rng, {kFormationNames, kFormations, 32, 255, formation_record}, tables());
-}
-
-
 }  // namespace
 
 DemoGame make_game_b() {
-    return build_demo_game({kGameBRomSize, kGameBTitle, kGameBMapMode, tables(), kScriptB, kSeed},
-                           {put_monsters, put_encounters, put_characters, put_items, put_techs,
-                            put_formations});
+    return build_demo_game({kGameBRomSize, kGameBTitle, kGameBMapMode, tables(), kScriptB, kSeed,
+                            {kFormationNames, kFormations, 32, 255, formation_record}},
+                           {put_monsters, put_encounters, put_characters, put_items, put_techs});
 }
