@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <cctype>
 #include <cstdio>
 #include <map>
-#include <regex>
 
 #include "test_util.h"
 
@@ -23,18 +23,29 @@ struct TableFile {
     std::map<unsigned, std::string> texts;  // code -> UTF-8 text
 };
 
+// "HH=text" or "HHHH=text", upper-case hex digits and a text of one character
+// or more.
+bool parse_entry(const std::string& line, unsigned* code, std::string* text) {
+    const size_t eq = line.find('=');
+    if ((eq != 2 && eq != 4) || line.size() == eq + 1) return false;
+    for (size_t i = 0; i < eq; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(line[i])) && (line[i] < 'A' || line[i] > 'F')) return false;
+    *code = static_cast<unsigned>(std::stoul(line.substr(0, eq), nullptr, 16));
+    *text = line.substr(eq + 1);
+    return true;
+}
+
 TableFile read_table_file(const std::string& path) {
-    const std::regex entry("([0-9A-F]{2}|[0-9A-F]{4})=(.+)");
     TableFile table;
     const std::vector<std::string> lines = split_lines(read_file(path));
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::smatch m;
+        unsigned code = 0;
+        std::string text;
         if (lines[i] == "*00" && i == 0) {
             table.has_line_end = true;
-        } else if (std::regex_match(lines[i], m, entry)) {
-            const unsigned code = static_cast<unsigned>(std::stoul(m[1], nullptr, 16));
+        } else if (parse_entry(lines[i], &code, &text)) {
             EXPECT_TRUE(table.texts.empty() || table.texts.rbegin()->first < code) << "out of order: " << lines[i];
-            table.texts[code] = m[2];
+            table.texts[code] = text;
         } else {
             ADD_FAILURE() << path << ": line " << i + 1 << " is no table entry: " << lines[i];
         }
