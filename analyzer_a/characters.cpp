@@ -69,9 +69,9 @@ void column_values(const int32_t* weapons, const int32_t* magic, int* values) {
 // signed_from on as "%+3d") with ", " between them, then the line feed.
 void print_param_values(FILE* fp, const int* values, int count, int signed_from) {
     fputs("  ", fp);
-    print_int_list(fp, "%3d", values, signed_from);
+    print_int_list(fp, values, signed_from, 3);
     if (signed_from > 0 && signed_from < count) fputs(", ", fp);
-    print_int_list(fp, "%+3d", values + signed_from, count - signed_from);
+    print_int_list(fp, values + signed_from, count - signed_from, 3, true);
     fputc('\n', fp);
 }
 

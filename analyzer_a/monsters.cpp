@@ -123,7 +123,7 @@ int write_monparam(const char* path, const MonsterRecord* monsters) {
             values[19] = m.shield_defence;
             values[20] = m.evasion;
             fprintf(fp, "  %5ld, %5ld, ", static_cast<long>(m.tech_points), static_cast<long>(m.hp));
-            print_int_list(fp, "%3d", values, 21);
+            print_int_list(fp, values, 21, 3);
             fputc('\n', fp);
         });
 }

@@ -106,7 +106,7 @@ int write_chrlvup(const char* path, const CharacterRecord* characters) {
                                   "玄武 太陽   月    TYPE\n",
                                   [](FILE* fp, const CharacterRecord& c) {
                                       fputs("  ", fp);
-                                      print_int_list(fp, "%3d", c.level_up, kLevelUpCount);
+                                      print_int_list(fp, c.level_up, kLevelUpCount, 3);
                                       fprintf(fp, ", TYPE%02d\n", c.type);
                                   });
 }

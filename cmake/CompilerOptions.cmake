@@ -19,3 +19,10 @@ else()
   message(WARNING "The compiler cannot encode string literals as CP932: "
                   "report texts will not be Shift-JIS and the encoding test will fail.")
 endif()
+
+# The four tools carry the C++ runtime themselves: loading the shared
+# libstdc++ costs about as much as a whole analyzer run on a small image.
+add_library(mt_tool_options INTERFACE)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_link_options(mt_tool_options INTERFACE -static-libstdc++ -static-libgcc)
+endif()

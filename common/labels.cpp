@@ -1,5 +1,7 @@
 #include "labels.h"
 
+#include "fields.h"
+
 const LabelSet kGameALabels = {
     {"斬", "殴", "突", "射", "熱", "冷", "雷", "状"},
     {"死", "痺", "眠", "暗", "精", "毒", "圧", "ス"},
@@ -23,7 +25,7 @@ void print_labels(FILE* stream, int bits, int mask, const char* const labels[8])
     if (!stream) return;
     for (int bit = 7; bit >= 0; --bit) {
         const int m = 1 << bit;
-        if (mask & m) fprintf(stream, "%-2s", (bits & m) ? labels[7 - bit] : kFiller);
+        if (mask & m) put_left(stream, (bits & m) ? labels[7 - bit] : kFiller, 2);
     }
 }
 

@@ -1,21 +1,28 @@
 #include "monsters.h"
 
+#include "fields.h"
 #include "report.h"
 
 void print_item_cells(FILE* stream, const int32_t* items, int count, int none, NameLookup item_name) {
     for (int i = 0; i < count; ++i) {
-        if (i) fputs(", ", stream);
-        fprintf(stream, "%-16s", items[i] == none ? "----------------" : item_name(items[i]));
+        if (i) put_str(stream, ", ");
+        put_left(stream, items[i] == none ? "----------------" : item_name(items[i]), 16);
     }
 }
 
 void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pattern2, int tech_base,
                         NameLookup tech_name) {
-    fputs("No.   行動\n", stream);
+    put_str(stream, "No.   行動\n");
     const int32_t* patterns[2] = {pattern1, pattern2};
     for (int p = 0; p < 2; ++p) {
         for (int s = 0; s < kActionSlots; ++s) {
-            fprintf(stream, "%1d-%02d: %s\n", p + 1, s + 1, tech_name(patterns[p][s] + tech_base));
+            // "%1d-%02d: %s\n"
+            put_dec(stream, p + 1, 1);
+            put_char(stream, '-');
+            put_dec0(stream, s + 1, 2);
+            put_str(stream, ": ");
+            put_str(stream, tech_name(patterns[p][s] + tech_base));
+            put_char(stream, '\n');
         }
     }
 }
@@ -23,15 +30,15 @@ void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pa
 int write_resistance_report(const char* path, bool have_blocks, NameLookup monster_name,
                             const LabelSet& labels, const std::function<ResistanceBits(int)>& bits_of) {
     return write_report(path, have_blocks, [&](FILE* fp) {
-        fputs("No.       名前               盾の防御属性      状態変化耐性\n", fp);
+        put_str(fp, "No.       名前               盾の防御属性      状態変化耐性\n");
         for (int n = 0; n < kMonsterCount; ++n) {
             const ResistanceBits b = bits_of(n);
             print_row_prefix(fp, n, 3, monster_name(n), 16);
-            fputc(' ', fp);
+            put_char(fp, ' ');
             print_bit_labels(fp, b.attributes, 0xFF, labels);
-            fputs("  ", fp);
+            put_str(fp, "  ");
             print_bit_labels2(fp, b.statuses, 0xFF, labels);
-            fputc('\n', fp);
+            put_char(fp, '\n');
         }
     });
 }

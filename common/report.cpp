@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "fields.h"
 #include "outfile.h"
 #include "rom.h"
 
@@ -16,16 +17,27 @@ FILE* open_report(const char* path) {
 int close_report(FILE* stream) { return close_output(stream); }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {
-    fprintf(stream, "%03d(%0*X): %-*s :", index, hex_digits, index, name_width, name);
+    put_dec0(stream, index, 3);
+    put_char(stream, '(');
+    put_hex0(stream, static_cast<unsigned>(index), hex_digits);
+    put_str(stream, "): ");
+    put_left(stream, name, name_width);
+    put_str(stream, " :");
 }
 
-void print_int_list(FILE* stream, const char* format, const int* values, int n) {
+void print_int_list(FILE* stream, const int* values, int n, int width, bool plus) {
     for (int i = 0; i < n; ++i) {
-        if (i) fputs(", ", stream);
-        fprintf(stream, format, values[i]);
+        if (i) put_str(stream, ", ");
+        put_dec(stream, values[i], width, plus);
     }
 }
 
 void print_block_title(FILE* stream, int index, const char* name) {
-    fprintf(stream, "[No.%03d(%02X): %s]\n", index, index, name);
+    put_str(stream, "[No.");
+    put_dec0(stream, index, 3);
+    put_char(stream, '(');
+    put_hex0(stream, static_cast<unsigned>(index), 2);
+    put_str(stream, "): ");
+    put_str(stream, name);
+    put_str(stream, "]\n");
 }

@@ -35,6 +35,7 @@ int write_report(const char* path, bool have_blocks, Body&& body) {
 }
 
 // Row prefix "%03d(%0<hex_digits>X): %-<name_width>s :" (no trailing blank).
+// Written field by field (see fields.h), as are the other row pieces.
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width);
 
 // Writes a line feed before every block but the first, so that blocks are
@@ -67,8 +68,8 @@ void write_sections(FILE* stream, const Section* sections, int count, Row&& row)
     }
 }
 
-// Prints n integers with the given format, ", " between them.
-void print_int_list(FILE* stream, const char* format, const int* values, int n);
+// Prints n integers as "%<width>d" (or "%+<width>d" with plus), ", " between them.
+void print_int_list(FILE* stream, const int* values, int n, int width, bool plus = false);
 
 // Bracketed block title "[No.%03d(%02X): %s]\n" (the name unpadded).
 void print_block_title(FILE* stream, int index, const char* name);

@@ -1,5 +1,6 @@
 #include "techniques.h"
 
+#include "fields.h"
 #include "labels.h"
 #include "report.h"
 
@@ -14,9 +15,14 @@ int write_learn_flag_report(const char* path, const TechRecord* techs, NameLooku
               fp);
         for (int i = 0; i < 256; ++i) {
             print_row_prefix(fp, i, 2, tech_name(i), kTechNameWidth);
-            fprintf(fp, "   %2s", mark_of(techs[i].derivation));
-            for (int b = 0; b < 16; ++b) fprintf(fp, "   %2s", mark_of((techs[i].learn_types >> b) & 1));
-            fputc('\n', fp);
+            // "   %2s" of each mark (all marks are two bytes wide)
+            put_str(fp, "   ");
+            put_str(fp, mark_of(techs[i].derivation));
+            for (int b = 0; b < 16; ++b) {
+                put_str(fp, "   ");
+                put_str(fp, mark_of((techs[i].learn_types >> b) & 1));
+            }
+            put_char(fp, '\n');
         }
     });
 }
@@ -24,10 +30,15 @@ int write_learn_flag_report(const char* path, const TechRecord* techs, NameLooku
 int write_evade_report(const char* path, const TechRecord* techs, int first, int last, int hex_digits,
                        const char* header, NameLookup tech_name) {
     return write_report(path, techs != nullptr, [&](FILE* fp) {
-        fputs(header, fp);
+        put_str(fp, header);
         for (int i = first; i <= last; ++i) {
             print_row_prefix(fp, i, hex_digits, tech_name(i), kTechNameWidth);
-            fprintf(fp, "  %2s    %3d\n", mark_of(techs[i].evade), techs[i].difficulty);
+            // "  %2s    %3d\n"
+            put_str(fp, "  ");
+            put_str(fp, mark_of(techs[i].evade));
+            put_str(fp, "    ");
+            put_dec(fp, techs[i].difficulty, 3);
+            put_char(fp, '\n');
         }
     });
 }

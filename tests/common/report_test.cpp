@@ -87,7 +87,7 @@ TEST(Report, SectionsAndBlocks) {
               }),
               "b0\n\nb1\n\nb2\n");
     const int values[] = {1, -2, 300};
-    EXPECT_EQ(capture([&](FILE* f) { print_int_list(f, "%3d", values, 3); }), "  1,  -2, 300");
+    EXPECT_EQ(capture([&](FILE* f) { print_int_list(f, values, 3, 3); }), "  1,  -2, 300");
 }
 
 TEST(Report, WriterContract) {

@@ -1,0 +1,74 @@
+// The field writers give exactly what printf gives for the same conversion.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "fields.h"
+
+namespace {
+
+template <typename F>
+std::string capture(F&& print) {
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    print(f);
+    fclose(f);
+    std::string s(buf, len);
+    free(buf);
+    return s;
+}
+
+template <typename... Args>
+std::string printf_of(const char* format, Args... args) {
+    char buf[512];
+    snprintf(buf, sizeof buf, format, args...);
+    return buf;
+}
+
+// A conversion such as "%+3ld" of flags, width and conversion letters.
+std::string conversion(const char* flags, int width, const char* letters) {
+    char buf[32];
+    snprintf(buf, sizeof buf, "%%%s%d%s", flags, width, letters);
+    return buf;
+}
+
+const std::vector<long> kValues = {0,    1,     -1,    7,     9,      10,     -10,    99,       100,     -100, 255,
+                                   999,  1000,  -999,  12345, 65535,  -65536, 99999,  100000,   -7,      250,  32767,
+                                   LONG_MAX, LONG_MIN + 1};
+
+}  // namespace
+
+TEST(Fields, DecimalAsPrintf) {
+    for (long v : kValues) {
+        for (int w = 0; w <= 6; ++w) {
+            const std::string plain = conversion("", w, "ld");
+            const std::string plus = conversion("+", w, "ld");
+            const std::string zero = conversion("0", w, "ld");
+            EXPECT_EQ(capture([&](FILE* f) { put_dec(f, v, w); }), printf_of(plain.c_str(), v)) << v << " " << w;
+            EXPECT_EQ(capture([&](FILE* f) { put_dec(f, v, w, true); }), printf_of(plus.c_str(), v)) << v;
+            EXPECT_EQ(capture([&](FILE* f) { put_dec0(f, v, w); }), printf_of(zero.c_str(), v)) << v << " " << w;
+        }
+    }
+}
+
+TEST(Fields, HexadecimalAsPrintf) {
+    for (unsigned long v : {0UL, 1UL, 15UL, 16UL, 255UL, 256UL, 300UL, 511UL, 4095UL, 4096UL, 0xABCDEFUL}) {
+        for (int w = 0; w <= 4; ++w) {
+            const std::string fmt = conversion("0", w, "lX");
+            EXPECT_EQ(capture([&](FILE* f) { put_hex0(f, v, w); }), printf_of(fmt.c_str(), v)) << v << " " << w;
+        }
+    }
+}
+
+TEST(Fields, LeftAlignedTextCountsBytes) {
+    for (const char* s : {"", "a", "あい", "----------------", "あいうえおかきくけ", "(通常攻撃: 剣)"}) {
+        for (int w : {0, 2, 4, 8, 16, 20, 40}) {
+            const std::string fmt = conversion("-", w, "s");
+            EXPECT_EQ(capture([&](FILE* f) { put_left(f, s, w); }), printf_of(fmt.c_str(), s)) << s << " " << w;
+        }
+    }
+    EXPECT_EQ(capture([](FILE* f) { put_str(f, "○×"); }), "○×");
+}
