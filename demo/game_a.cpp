@@ -89,7 +89,10 @@ void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
     r[25] = static_cast<uint8_t>(armed && rng.chance(30) ? 2 * kWeaponMaterials + tier : 254);
     r[26] = static_cast<uint8_t>(monster_pattern(n, 0));
     r[27] = static_cast<uint8_t>(monster_pattern(n, 1));
-    const int targets = (m.boss && rng.chance(50) ? 0x80 : 0) | (rng.chance(25) ? 0x10 : 0) | (rng.chance(15) ? 0x08 : 0);
+    // One random draw per statement, so that every compiler draws in the same order.
+    const int emperor = m.boss && rng.chance(50) ? 0x80 : 0;
+    const int low_hp = rng.chance(25) ? 0x10 : 0;
+    const int targets = emperor | low_hp | (rng.chance(15) ? 0x08 : 0);
     r[28] = static_cast<uint8_t>(targets | rng.range(0, 3));
     r[29] = static_cast<uint8_t>(rng.chance(60) ? kFirstOther + rng.range(0, 47) : 255);
     r[30] = static_cast<uint8_t>(rng.chance(35) ? kFirstArmour + rng.range(0, 95) : 255);
@@ -121,6 +124,12 @@ void put_monsters(DemoGame& game, DemoRng& rng) {
 
 int nibbles(int low, int high) { return (high << 4) | low; }
 
+// Two random nibbles, the low one drawn first.
+int random_nibbles(DemoRng& rng, int lo, int hi) {
+    const int low = rng.range(lo, hi);
+    return nibbles(low, rng.range(lo, hi));
+}
+
 // 32 classes of eight: a class fixes the weapons and schools its members
 // take up; the members differ in their attributes.
 DemoBytes character_record(int n, DemoRng& rng) {
@@ -129,12 +138,13 @@ DemoBytes character_record(int n, DemoRng& rng) {
     const int magic = cls % 4 ? (0x80 >> (cls % 6)) | (cls % 3 == 2 ? 0x80 >> ((cls + 3) % 6) : 0) : 0;
     DemoBytes r(10);
     r[0] = static_cast<uint8_t>((n % 2 ? 0x80 : 0) | (cls == 31 ? 5 : 1));
-    for (int i = 1; i <= 3; ++i) r[i] = static_cast<uint8_t>(nibbles(rng.range(0, 12), rng.range(0, 12)));
+    for (int i = 1; i <= 3; ++i) r[i] = static_cast<uint8_t>(random_nibbles(rng, 0, 12));
     r[4] = static_cast<uint8_t>(rng.range(8, 16));
     r[5] = static_cast<uint8_t>(cls % 12);
     r[6] = static_cast<uint8_t>((weapons & 0xF8) | rng.range(0, 7));
     r[7] = static_cast<uint8_t>(magic & 0xFC);
-    r[8] = static_cast<uint8_t>(nibbles(magic ? rng.range(6, 13) : 3, rng.range(6, 14)));
+    const int magic_aptitude = magic ? rng.range(6, 13) : 3;
+    r[8] = static_cast<uint8_t>(nibbles(magic_aptitude, rng.range(6, 14)));
     r[9] = static_cast<uint8_t>(rng.range(0, 255));
     return r;
 }
@@ -142,7 +152,7 @@ DemoBytes character_record(int n, DemoRng& rng) {
 DemoBytes special_character_record(DemoRng& rng) {
     DemoBytes r(43);
     r[0] = static_cast<uint8_t>((rng.chance(40) ? 0x80 : 0) | 1);
-    for (int i = 1; i <= 3; ++i) r[i] = static_cast<uint8_t>(nibbles(rng.range(4, 15), rng.range(4, 15)));
+    for (int i = 1; i <= 3; ++i) r[i] = static_cast<uint8_t>(random_nibbles(rng, 4, 15));
     r[4] = static_cast<uint8_t>(rng.range(12, 24));
     r[5] = static_cast<uint8_t>(rng.range(0, 11));
     for (int i = 6; i <= 10; ++i) r[i] = static_cast<uint8_t>(rng.chance(50) ? rng.range(5, 35) : 0);
@@ -254,7 +264,8 @@ void put_tech(DemoImage& image, int t, DemoRng& rng) {
     const int step = is_weapon_tech(t) ? (t - kFirstWeaponTech) % kWeaponTechsPerKind : 0;
     const int kind = is_weapon_tech(t) ? (t - kFirstWeaponTech) / kWeaponTechsPerKind : -1;
     const bool evade = t >= kFirstAbility && rng.chance(40);
-    const int flags = (step > 0 && rng.chance(70) ? 0x80 : 0) | (evade ? 0x40 : 0) | rng.range(0, 7);
+    const int derived = step > 0 && rng.chance(70) ? 0x80 : 0;
+    const int flags = derived | (evade ? 0x40 : 0) | rng.range(0, 7);
     image.put(kTechRecords + 10L * t, {static_cast<uint8_t>(10 + step * 6), static_cast<uint8_t>(is_weapon_tech(t) ? 1 + step : 0),
                                        static_cast<uint8_t>(rng.range(0, 3)), 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(flags)});
     const unsigned learn = kind < 0 ? 0 : (1u << kind) | (rng.chance(40) ? 1u << (8 + kind) : 0);

@@ -171,8 +171,11 @@ DemoBytes character_record(int n, DemoRng& rng) {
     for (int i = 13; i <= 17; ++i) r[i] = static_cast<uint8_t>(((i - 13) == weapon % 5 ? 0x80 : 0) | rng.range(0, 16));
     const int earth = arts == 2 ? 0 : arts > 2 ? arts - 1 : arts;  // arts 0, 1, 3, 4: the four earth schools
     r[18] = static_cast<uint8_t>((arts != 2 ? 0x80 : 0) | (earth << 5) | rng.range(0, 12));
-    r[19] = static_cast<uint8_t>((arts == 2 ? 0x80 : 0) | (rng.range(0, 2) << 5) | rng.range(0, 8));
-    r[20] = static_cast<uint8_t>((rng.chance(10) ? 0x80 : 0) | rng.range(0, 9));
+    // One random draw per statement, so that every compiler draws in the same order.
+    const int heaven_school = rng.range(0, 2) << 5;
+    r[19] = static_cast<uint8_t>((arts == 2 ? 0x80 : 0) | heaven_school | rng.range(0, 8));
+    const int unknown_flag = rng.chance(10) ? 0x80 : 0;
+    r[20] = static_cast<uint8_t>(unknown_flag | rng.range(0, 9));
     r[21] = static_cast<uint8_t>(n % 8);
     r[22] = static_cast<uint8_t>(rng.range(0, 11));
     r[40] = static_cast<uint8_t>(n % 5);
@@ -237,7 +240,8 @@ DemoBytes armour_record(int i, DemoRng& rng) {
     r[3] = static_cast<uint8_t>((tier >= 5 ? 0xF0 & (0xF0 >> (tier - 5)) : 0) | (tier >= 5 ? tier - 2 : 0));
     r[4] = static_cast<uint8_t>(tier >= 4 ? 0x80 >> rng.range(1, 7) : 0);
     r[5] = static_cast<uint8_t>(rng.range(0, 255));
-    r[6] = static_cast<uint8_t>((tier >= 6 ? 0x08 << rng.range(0, 4) : 0) | rng.range(0, 7));
+    const int resistance = tier >= 6 ? 0x08 << rng.range(0, 4) : 0;
+    r[6] = static_cast<uint8_t>(resistance | rng.range(0, 7));
     r[7] = static_cast<uint8_t>(tier >= 5 ? (0x80 >> rng.range(0, 6)) | (tier - 5) % 2 : 0);
     r[8] = static_cast<uint8_t>((rng.range(0, 15) << 4) | (1 + kind % 5 + tier / 3));
     return r;
@@ -283,7 +287,8 @@ void put_tech_records(DemoImage& image, DemoRng& rng) {
         DemoBytes r(14);
         r[0] = static_cast<uint8_t>(10 + step * 5);
         r[1] = static_cast<uint8_t>(1 + step / 2);
-        r[6] = static_cast<uint8_t>((step > 0 && rng.chance(70) ? 0x80 : 0) | rng.range(0, 15));
+        const int derived = step > 0 && rng.chance(70) ? 0x80 : 0;
+        r[6] = static_cast<uint8_t>(derived | rng.range(0, 15));
         image.put(at, r);
         const unsigned group = 1u << (t < kFirstSpell ? t / kTechsPerKind : 8 + (t - kFirstSpell) / kTechsPerKind);
         image.put_le16(kLearnTypes + 2L * t, group | (rng.chance(25) ? 1u << rng.range(0, 15) : 0));

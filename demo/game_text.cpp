@@ -6,26 +6,28 @@ namespace {
 
 constexpr unsigned kFirstSingleCode = 0x50;  // codes below are unused or lead bytes
 
-// A Shift-JIS lead byte starts a double-byte character.
-bool is_sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-bool find_single(const std::string& ch, const CharTables& tables, DemoBytes* out) {
-    for (unsigned code = kFirstSingleCode; code < 256; ++code) {
-        if (ch != tables.single[code]) continue;
-        out->push_back(static_cast<uint8_t>(code));
-        return true;
-    }
-    return false;
+// Whether the table entry stands in text at byte at. Every entry is one
+// character, and neither Shift-JIS nor UTF-8 lets one character begin another,
+// so the first entry that matches is the character there.
+bool stands_at(const std::string& text, size_t at, const char* entry) {
+    return text.compare(at, std::char_traits<char>::length(entry), entry) == 0;
 }
 
-bool find_double(const std::string& ch, const CharTables& tables, DemoBytes* out) {
+// Appends the code of the character at byte at and returns its length in
+// bytes, or 0 when the game has no code for it.
+size_t encode_char(const std::string& text, size_t at, const CharTables& tables, DemoBytes* out) {
+    for (unsigned code = kFirstSingleCode; code < 256; ++code) {
+        if (!stands_at(text, at, tables.single[code])) continue;
+        out->push_back(static_cast<uint8_t>(code));
+        return std::char_traits<char>::length(tables.single[code]);
+    }
     for (unsigned code = 0; code < 1024; ++code) {
-        if (ch != tables.dbl[code]) continue;
+        if (!stands_at(text, at, tables.dbl[code])) continue;
         out->push_back(static_cast<uint8_t>(kFirstLeadByte + code / 256));
         out->push_back(static_cast<uint8_t>(code % 256));
-        return true;
+        return std::char_traits<char>::length(tables.dbl[code]);
     }
-    return false;
+    return 0;
 }
 
 }  // namespace
@@ -33,14 +35,14 @@ bool find_double(const std::string& ch, const CharTables& tables, DemoBytes* out
 DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
     DemoBytes out;
     for (size_t i = 0; i < sjis.size();) {
-        const size_t width = is_sjis_lead(static_cast<unsigned char>(sjis[i])) ? 2 : 1;
-        const std::string ch = sjis.substr(i, width);
-        if (ch == "\n") {
+        if (sjis[i] == '\n') {
             out.push_back(kLineEndCode);
-        } else if (!find_single(ch, tables, &out) && !find_double(ch, tables, &out)) {
-            fatal("No game code for the character at byte %zu of \"%s\"", i, sjis.c_str());
+            ++i;
+            continue;
         }
-        i += width;
+        const size_t used = encode_char(sjis, i, tables, &out);
+        if (used == 0) fatal("No game code for the character at byte %zu of \"%s\"", i, sjis.c_str());
+        i += used;
     }
     return out;
 }

@@ -8,9 +8,11 @@
 #include "chartables.h"
 #include "demo_image.h"
 
-// The codes of a Shift-JIS text: the single-byte table is searched first
-// (codes 0x50-0xFF), then the two-byte table (lead byte 0x20 + code / 256,
-// then code % 256). A character the game cannot write ends the generator.
+// The codes of a text in the tables' own encoding (Shift-JIS where string
+// literals are compiled to code page 932): each character is looked up in the
+// single-byte table first (codes 0x50-0xFF), then in the two-byte table (lead
+// byte 0x20 + code / 256, then code % 256); "\n" is the line-end code. A
+// character the game cannot write ends the generator.
 DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables);
 
 // A fixed-length name field: the codes, then blank codes (0x50) up to
