@@ -6,28 +6,7 @@ namespace {
 
 constexpr int kMaxDigits = 24;
 
-// The tools are single-threaded: the stream needs no locking per field.
-inline void out(const char* s, size_t n, FILE* stream) {
-#ifdef __GLIBC__
-    fwrite_unlocked(s, 1, n, stream);
-#else
-    fwrite(s, 1, n, stream);
-#endif
-}
-
-// Writes count copies of c.
-void put_fill(FILE* stream, char c, int count) {
-    static const char blanks[] = "                                ";
-    static const char zeros[] = "00000000000000000000000000000000";
-    const char* run = c == ' ' ? blanks : zeros;
-    while (count > 0) {
-        const int n = count < 32 ? count : 32;
-        out(run, static_cast<size_t>(n), stream);
-        count -= n;
-    }
-}
-
-// Digits of the magnitude, most significant first, at the end of buf; returns
+// Digits of v in the base, most significant first, at the end of buf; returns
 // the index of the first digit.
 int digits(unsigned long v, unsigned base, char* buf) {
     static const char hex[] = "0123456789ABCDEF";
@@ -45,24 +24,52 @@ unsigned long magnitude(long value) {
 
 }  // namespace
 
-void put_str(FILE* stream, const char* s) { out(s, strlen(s), stream); }
-
-void put_char(FILE* stream, char c) {
-#ifdef __GLIBC__
-    putc_unlocked(c, stream);
-#else
-    putc(c, stream);
-#endif
+void FieldWriter::flush() {
+    if (used_) fwrite(buffer_, 1, used_, stream_);
+    used_ = 0;
 }
 
-void put_left(FILE* stream, const char* s, int width) {
+void FieldWriter::append(const char* s, size_t n) {
+    if (used_ + n > sizeof buffer_) {
+        flush();
+        if (n > sizeof buffer_) {
+            fwrite(s, 1, n, stream_);
+            return;
+        }
+    }
+    memcpy(buffer_ + used_, s, n);
+    used_ += n;
+}
+
+void FieldWriter::fill(char c, int count) {
+    char run[32];
+    memset(run, c, sizeof run);
+    while (count > 0) {
+        const int n = count < 32 ? count : 32;
+        append(run, static_cast<size_t>(n));
+        count -= n;
+    }
+}
+
+FieldWriter& FieldWriter::str(const char* s) {
+    append(s, strlen(s));
+    return *this;
+}
+
+FieldWriter& FieldWriter::ch(char c) {
+    append(&c, 1);
+    return *this;
+}
+
+FieldWriter& FieldWriter::left(const char* s, int width) {
     const size_t len = strlen(s);
-    out(s, len, stream);
-    if (static_cast<long>(len) < width) put_fill(stream, ' ', width - static_cast<int>(len));
+    append(s, len);
+    if (static_cast<long>(len) < width) fill(' ', width - static_cast<int>(len));
+    return *this;
 }
 
-void put_dec(FILE* stream, long value, int width, bool plus) {
-    char buf[kMaxDigits + 1];
+FieldWriter& FieldWriter::dec(long value, int width, bool plus) {
+    char buf[kMaxDigits];
     int i = digits(magnitude(value), 10, buf);
     if (value < 0) {
         buf[--i] = '-';
@@ -70,23 +77,33 @@ void put_dec(FILE* stream, long value, int width, bool plus) {
         buf[--i] = '+';
     }
     const int len = kMaxDigits - i;
-    if (len < width) put_fill(stream, ' ', width - len);
-    out(buf + i, static_cast<size_t>(len), stream);
+    if (len < width) fill(' ', width - len);
+    append(buf + i, static_cast<size_t>(len));
+    return *this;
 }
 
-void put_dec0(FILE* stream, long value, int width) {
+FieldWriter& FieldWriter::dec0(long value, int width) {
     char buf[kMaxDigits];
     const int i = digits(magnitude(value), 10, buf);
     const int len = kMaxDigits - i + (value < 0 ? 1 : 0);
-    if (value < 0) out("-", 1, stream);
-    if (len < width) put_fill(stream, '0', width - len);
-    out(buf + i, static_cast<size_t>(kMaxDigits - i), stream);
+    if (value < 0) ch('-');
+    if (len < width) fill('0', width - len);
+    append(buf + i, static_cast<size_t>(kMaxDigits - i));
+    return *this;
 }
 
-void put_hex0(FILE* stream, unsigned long value, int width) {
+FieldWriter& FieldWriter::hex0(unsigned long value, int width) {
     char buf[kMaxDigits];
     const int i = digits(value, 16, buf);
     const int len = kMaxDigits - i;
-    if (len < width) put_fill(stream, '0', width - len);
-    out(buf + i, static_cast<size_t>(len), stream);
+    if (len < width) fill('0', width - len);
+    append(buf + i, static_cast<size_t>(len));
+    return *this;
 }
+
+void put_str(FILE* stream, const char* s) { fputs(s, stream); }
+void put_char(FILE* stream, char c) { fputc(c, stream); }
+void put_left(FILE* stream, const char* s, int width) { FieldWriter(stream).left(s, width); }
+void put_dec(FILE* stream, long value, int width, bool plus) { FieldWriter(stream).dec(value, width, plus); }
+void put_dec0(FILE* stream, long value, int width) { FieldWriter(stream).dec0(value, width); }
+void put_hex0(FILE* stream, unsigned long value, int width) { FieldWriter(stream).hex0(value, width); }

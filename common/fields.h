@@ -4,22 +4,39 @@
 // Each function names the printf conversion it stands for; widths count bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
-// "%s"
+// Collects the fields of a row (or a part of one) and writes them to the
+// stream in one piece, when it is flushed or goes out of scope.
+class FieldWriter {
+public:
+    explicit FieldWriter(FILE* stream) : stream_(stream) {}
+    ~FieldWriter() { flush(); }
+    FieldWriter(const FieldWriter&) = delete;
+    FieldWriter& operator=(const FieldWriter&) = delete;
+
+    FieldWriter& str(const char* s);                              // "%s"
+    FieldWriter& ch(char c);                                      // "%c"
+    FieldWriter& left(const char* s, int width);                  // "%-<width>s"
+    FieldWriter& dec(long value, int width, bool plus = false);  // "%<width>d", "%+<width>d"
+    FieldWriter& dec0(long value, int width);                     // "%0<width>d"
+    FieldWriter& hex0(unsigned long value, int width);            // "%0<width>X"
+    void flush();
+
+private:
+    void append(const char* s, size_t n);
+    void fill(char c, int count);
+
+    FILE* stream_;
+    size_t used_ = 0;
+    char buffer_[512];
+};
+
+// Single fields written straight to a stream.
 void put_str(FILE* stream, const char* s);
-
-// "%c"
 void put_char(FILE* stream, char c);
-
-// "%-<width>s"
 void put_left(FILE* stream, const char* s, int width);
-
-// "%<width>d", or "%+<width>d" with plus.
 void put_dec(FILE* stream, long value, int width, bool plus = false);
-
-// "%0<width>d"
 void put_dec0(FILE* stream, long value, int width);
-
-// "%0<width>X"
 void put_hex0(FILE* stream, unsigned long value, int width);

@@ -23,9 +23,10 @@ const char kFiller[] = "・";
 
 void print_labels(FILE* stream, int bits, int mask, const char* const labels[8]) {
     if (!stream) return;
+    FieldWriter w(stream);
     for (int bit = 7; bit >= 0; --bit) {
         const int m = 1 << bit;
-        if (mask & m) put_left(stream, (bits & m) ? labels[7 - bit] : kFiller, 2);
+        if (mask & m) w.left((bits & m) ? labels[7 - bit] : kFiller, 2);
     }
 }
 

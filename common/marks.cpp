@@ -4,8 +4,6 @@
 #include "labels.h"
 
 void print_mark_cells(FILE* stream, const int32_t* flags, int count) {
-    for (int i = 0; i < count; ++i) {
-        put_str(stream, i ? "   " : "  ");
-        put_str(stream, mark_of(flags[i]));  // "%2s": every mark is two bytes wide
-    }
+    FieldWriter w(stream);
+    for (int i = 0; i < count; ++i) w.str(i ? "   " : "  ").str(mark_of(flags[i]));  // "%2s": marks are two bytes
 }

@@ -4,9 +4,10 @@
 #include "report.h"
 
 void print_item_cells(FILE* stream, const int32_t* items, int count, int none, NameLookup item_name) {
+    FieldWriter w(stream);
     for (int i = 0; i < count; ++i) {
-        if (i) put_str(stream, ", ");
-        put_left(stream, items[i] == none ? "----------------" : item_name(items[i]), 16);
+        if (i) w.str(", ");
+        w.left(items[i] == none ? "----------------" : item_name(items[i]), 16);
     }
 }
 
@@ -17,12 +18,8 @@ void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pa
     for (int p = 0; p < 2; ++p) {
         for (int s = 0; s < kActionSlots; ++s) {
             // "%1d-%02d: %s\n"
-            put_dec(stream, p + 1, 1);
-            put_char(stream, '-');
-            put_dec0(stream, s + 1, 2);
-            put_str(stream, ": ");
-            put_str(stream, tech_name(patterns[p][s] + tech_base));
-            put_char(stream, '\n');
+            FieldWriter(stream).dec(p + 1, 1).ch('-').dec0(s + 1, 2).str(": ").str(
+                tech_name(patterns[p][s] + tech_base)).ch('\n');
         }
     }
 }

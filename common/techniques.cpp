@@ -16,13 +16,10 @@ int write_learn_flag_report(const char* path, const TechRecord* techs, NameLooku
         for (int i = 0; i < 256; ++i) {
             print_row_prefix(fp, i, 2, tech_name(i), kTechNameWidth);
             // "   %2s" of each mark (all marks are two bytes wide)
-            put_str(fp, "   ");
-            put_str(fp, mark_of(techs[i].derivation));
-            for (int b = 0; b < 16; ++b) {
-                put_str(fp, "   ");
-                put_str(fp, mark_of((techs[i].learn_types >> b) & 1));
-            }
-            put_char(fp, '\n');
+            FieldWriter w(fp);
+            w.str("   ").str(mark_of(techs[i].derivation));
+            for (int b = 0; b < 16; ++b) w.str("   ").str(mark_of((techs[i].learn_types >> b) & 1));
+            w.ch('\n');
         }
     });
 }
@@ -34,11 +31,7 @@ int write_evade_report(const char* path, const TechRecord* techs, int first, int
         for (int i = first; i <= last; ++i) {
             print_row_prefix(fp, i, hex_digits, tech_name(i), kTechNameWidth);
             // "  %2s    %3d\n"
-            put_str(fp, "  ");
-            put_str(fp, mark_of(techs[i].evade));
-            put_str(fp, "    ");
-            put_dec(fp, techs[i].difficulty, 3);
-            put_char(fp, '\n');
+            FieldWriter(fp).str("  ").str(mark_of(techs[i].evade)).str("    ").dec(techs[i].difficulty, 3).ch('\n');
         }
     });
 }
