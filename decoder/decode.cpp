@@ -13,10 +13,39 @@ namespace {
 
 constexpr size_t kChunk = 64 * 1024;
 
-void append(const char* entry, char* out, size_t* n) {
-    // Entries are one or two bytes long.
-    out[(*n)++] = entry[0];
-    if (entry[1]) out[(*n)++] = entry[1];
+// A table entry packed for the decoding loop: its one or two bytes and its
+// length, so that every code is copied without looking at its text.
+struct Packed {
+    char bytes[2];
+    unsigned char length;
+};
+
+// The game's tables in packed form: the single-byte codes with the line end
+// for 0x00, then the two-byte codes.
+struct PackedTables {
+    Packed single[256];
+    Packed dbl[1024];
+};
+
+Packed pack(const char* entry) {
+    Packed p{{entry[0], entry[0] ? entry[1] : '\0'}, static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1)};
+    return p;
+}
+
+// Packed forms of the (at most two) games' tables, made on first use.
+const PackedTables& packed(const CharTables& tables) {
+    static const CharTables* keys[2];
+    static PackedTables cache[2];
+    int slot = 0;
+    while (slot < 2 && keys[slot] && keys[slot] != &tables) ++slot;
+    if (slot == 2) slot = 1;  // a third table set replaces the second
+    if (keys[slot] != &tables) {
+        for (int i = 0; i < 256; ++i) cache[slot].single[i] = pack(tables.single[i]);
+        cache[slot].single[0] = pack("\n");
+        for (int i = 0; i < 1024; ++i) cache[slot].dbl[i] = pack(tables.dbl[i]);
+        keys[slot] = &tables;
+    }
+    return cache[slot];
 }
 
 bool same_file(const struct stat& a, const char* path) {
@@ -28,21 +57,24 @@ bool same_file(const struct stat& a, const char* path) {
 
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed,
                     const CharTables& tables) {
+    const PackedTables& t = packed(tables);
     size_t n = 0;
     size_t i = 0;
     while (i < length) {
         const unsigned char b = in[i];
+        const Packed* p;
         if (is_lead_byte(b)) {
             if (i + 1 >= length) break;
-            append(tables.dbl[(b - kFirstLeadByte) * 256 + in[i + 1]], out, &n);
+            p = &t.dbl[(b - kFirstLeadByte) * 256 + in[i + 1]];
             i += 2;
-        } else if (b == 0x00) {
-            out[n++] = '\n';
-            ++i;
         } else {
-            append(tables.single[b], out, &n);
+            p = &t.single[b];  // 0x00 is packed as the line end
             ++i;
         }
+        // Both bytes are copied; a one-byte entry's second byte is overwritten next.
+        out[n] = p->bytes[0];
+        out[n + 1] = p->bytes[1];
+        n += p->length;
     }
     *consumed = i;
     return n;
