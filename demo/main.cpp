@@ -1,10 +1,19 @@
 // mt_demo_images: writes the demo ROM images and game texts of both games.
+#include <cstdio>
+#include <cstring>
+
 #include "demo.h"
 #include "diag.h"
 
 int main(int argc, char** argv) {
     set_program_name(argv[0]);
-    if (argc != 2) fatal("usage: %s output-directory", argv[0]);
+    if (argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0)) {
+        printf("usage: %s output-directory\n"
+               "writes mt2demo.smc, mt3demo.smc and the demo game texts into the directory\n",
+               argv[0]);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '-') fatal("usage: %s output-directory", argv[0]);
     write_demo_files(argv[1]);
     return 0;
 }
