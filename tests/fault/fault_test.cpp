@@ -42,7 +42,7 @@ struct Usage {
     long max_rss_kib;
 };
 
-Usage run_measured(const std::string& exe, const std::vector<std::string>& args) {
+[[maybe_unused]] Usage run_measured(const std::string& exe, const std::vector<std::string>& args) {
     std::vector<std::string> all{exe};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
