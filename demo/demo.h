@@ -13,7 +13,7 @@
 
 struct DemoGame {
     DemoImage image;
-    std::vector<LearnGroupSpec> learning;  // learning list 1, then list 2
+    std::vector<LearnGroupPlan> learning;  // learning list 1, then list 2
     std::vector<std::string> monster_names;  // Shift-JIS, as written
     std::string script;                     // the demo script in Shift-JIS
     DemoBytes script_text;                  // the same script as game text
@@ -26,7 +26,7 @@ DemoGame make_game_b();
 // steps that place its tables, run in order with one random source; the
 // formation table comes last.
 using TableStep = void (*)(DemoGame& game, DemoRng& rng);
-struct DemoGameSpec {
+struct DemoGamePlan {
     size_t rom_size;
     const char* title;
     unsigned map_mode;
@@ -35,7 +35,7 @@ struct DemoGameSpec {
     uint32_t seed;
     FormationTable formations;
 };
-DemoGame build_demo_game(const DemoGameSpec& spec, std::initializer_list<TableStep> steps);
+DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps);
 
 constexpr size_t kCopierHeaderSize = 512;
 constexpr size_t kGameARomSize = 2 * 1024 * 1024;

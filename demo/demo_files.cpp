@@ -2,13 +2,13 @@
 
 #include "game_text.h"
 
-DemoGame build_demo_game(const DemoGameSpec& spec, std::initializer_list<TableStep> steps) {
-    DemoGame game{DemoImage(spec.rom_size), {}, monster_names(), spec.script, {}};
-    DemoRng rng(spec.seed);
+DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
+    DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
+    DemoRng rng(plan.seed);
     for (TableStep step : steps) step(game, rng);
-    put_formation_table(game.image, rng, spec.formations, spec.tables);
-    game.image.finish_header(spec.title, spec.map_mode);
-    game.script_text = encode_game_text(game.script, spec.tables);
+    put_formation_table(game.image, rng, plan.formations, plan.tables);
+    game.image.finish_header(plan.title, plan.map_mode);
+    game.script_text = encode_game_text(game.script, plan.tables);
     return game;
 }
 

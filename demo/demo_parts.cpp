@@ -132,9 +132,9 @@ DemoBytes action_pattern(DemoRng& rng, int fierceness, int basic, const std::arr
 }  // namespace
 
 // The even grades of a family write its four patterns, each boss its two.
-std::vector<PatternSpec> monster_action_patterns(DemoRng& rng, int form_count, int ability_base,
+std::vector<PatternPlan> monster_action_patterns(DemoRng& rng, int form_count, int ability_base,
                                                  const std::array<int, kKindCount>& basic_attack) {
-    std::vector<PatternSpec> patterns;
+    std::vector<PatternPlan> patterns;
     for (int n = 0; n < kDemoMonsterCount; ++n) {
         const MonsterInfo m = monster_info(n);
         if (!m.boss && n % 2) continue;
@@ -148,9 +148,9 @@ std::vector<PatternSpec> monster_action_patterns(DemoRng& rng, int form_count, i
     return patterns;
 }
 
-DemoBytes learning_list_bytes(const std::vector<LearnGroupSpec>& groups) {
+DemoBytes learning_list_bytes(const std::vector<LearnGroupPlan>& groups) {
     DemoBytes out;
-    for (const LearnGroupSpec& g : groups) {
+    for (const LearnGroupPlan& g : groups) {
         out.push_back(static_cast<uint8_t>(g.key));
         out.push_back(static_cast<uint8_t>(g.entries.size()));
         for (const auto& [tech, difficulty] : g.entries) {
@@ -162,23 +162,23 @@ DemoBytes learning_list_bytes(const std::vector<LearnGroupSpec>& groups) {
     return out;
 }
 
-std::vector<LearnGroupSpec> put_learning_lists(DemoImage& image, long list1_offset, const std::vector<LearnGroupSpec>& list1,
-                                               long list2_offset, const std::vector<LearnGroupSpec>& list2) {
+std::vector<LearnGroupPlan> put_learning_lists(DemoImage& image, long list1_offset, const std::vector<LearnGroupPlan>& list1,
+                                               long list2_offset, const std::vector<LearnGroupPlan>& list2) {
     image.put(list1_offset, learning_list_bytes(list1));
     image.put(list2_offset, learning_list_bytes(list2));
-    std::vector<LearnGroupSpec> all = list1;
+    std::vector<LearnGroupPlan> all = list1;
     all.insert(all.end(), list2.begin(), list2.end());
     return all;
 }
 
-std::vector<LearnGroupSpec> weapon_learning_groups(DemoRng& rng, int first, int kinds, int per_kind,
+std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int kinds, int per_kind,
                                                    int groups_per_kind) {
-    std::vector<LearnGroupSpec> groups;
+    std::vector<LearnGroupPlan> groups;
     for (int kind = 0; kind < kinds; ++kind) {
         const int base = first + kind * per_kind;
         for (int g = 0; g < groups_per_kind; ++g) {
             const int key = base + g * 2;
-            LearnGroupSpec group{key, {}};
+            LearnGroupPlan group{key, {}};
             for (int t = key + 1 + rng.range(0, 1); t < base + per_kind && group.entries.size() < 4; t += rng.range(1, 3))
                 group.entries.emplace_back(t, std::min(255, (t - key) * 6 + rng.range(0, 9)));
             groups.push_back(group);

@@ -72,28 +72,28 @@ int monster_pattern(int number, int which);
 // Every action pattern the monsters use, once: eight technique numbers, the
 // kind's basic attack and, the fiercer the pattern, more of the abilities
 // (ability_base + element * form_count + form).
-struct PatternSpec {
+struct PatternPlan {
     int number;
     DemoBytes actions;
 };
-std::vector<PatternSpec> monster_action_patterns(DemoRng& rng, int form_count, int ability_base,
+std::vector<PatternPlan> monster_action_patterns(DemoRng& rng, int form_count, int ability_base,
                                                  const std::array<int, kKindCount>& basic_attack);
 
 // A learning list as the games store it: per group the key technique, the
 // number of entries and the (technique, difficulty) pairs; 0xFF ends it.
-struct LearnGroupSpec {
+struct LearnGroupPlan {
     int key;
     std::vector<std::pair<int, int>> entries;
 };
-DemoBytes learning_list_bytes(const std::vector<LearnGroupSpec>& groups);
+DemoBytes learning_list_bytes(const std::vector<LearnGroupPlan>& groups);
 // Writes learning list 1 and 2 at their rom offsets; returns the groups of
 // both, list 1 first.
-std::vector<LearnGroupSpec> put_learning_lists(DemoImage& image, long list1_offset, const std::vector<LearnGroupSpec>& list1,
-                                               long list2_offset, const std::vector<LearnGroupSpec>& list2);
+std::vector<LearnGroupPlan> put_learning_lists(DemoImage& image, long list1_offset, const std::vector<LearnGroupPlan>& list1,
+                                               long list2_offset, const std::vector<LearnGroupPlan>& list2);
 // Groups over techniques laid out kind by kind (per_kind of them from first
 // on): each key is one technique of a kind, its entries later ones of the
 // same kind, harder the further they lie.
-std::vector<LearnGroupSpec> weapon_learning_groups(DemoRng& rng, int first, int kinds, int per_kind,
+std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int kinds, int per_kind,
                                                    int groups_per_kind);
 
 // A battle formation: five members, each with its share of the selection

@@ -104,7 +104,7 @@ void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
 void put_action_patterns(DemoImage& image, DemoRng& rng) {
     std::array<int, kKindCount> basic{};
     for (int k = 0; k < kKindCount; ++k) basic[static_cast<size_t>(k)] = kKinds[k].basic_attack;
-    for (const PatternSpec& p : monster_action_patterns(rng, kAbilityForms, kFirstAbility, basic))
+    for (const PatternPlan& p : monster_action_patterns(rng, kAbilityForms, kFirstAbility, basic))
         image.put(kActionPatterns + 8L * p.number, p.actions);
 }
 

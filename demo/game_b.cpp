@@ -96,7 +96,7 @@ void put_monster_tables(DemoImage& image, DemoRng& rng) {
     std::array<int, kKindCount> basic{};
     for (int k = 0; k < kKindCount; ++k)
         basic[static_cast<size_t>(k)] = kBloodElement * kTechsPerKind + (kKinds[k].natural_weapon == 1 ? 2 : 1);
-    for (const PatternSpec& p : monster_action_patterns(rng, kTechsPerKind, 0, basic))
+    for (const PatternPlan& p : monster_action_patterns(rng, kTechsPerKind, 0, basic))
         image.put(kActionPatterns + 8L * p.number, p.actions);
     for (int e = 0; e < 64; ++e) image.put(kDropTable + 5L * e, drop_entry(e, rng));
 }

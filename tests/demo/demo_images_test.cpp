@@ -124,7 +124,7 @@ TEST_F(DemoTest, FormationSharesAddUpToTheWholeRange) {
 }
 
 TEST_F(DemoTest, LearningListsEndWithTheEndKey) {
-    const std::vector<LearnGroupSpec> groups = {{11, {{12, 6}, {13, 20}}}, {40, {}}};
+    const std::vector<LearnGroupPlan> groups = {{11, {{12, 6}, {13, 20}}}, {40, {}}};
     EXPECT_EQ(learning_list_bytes(groups), bytes({11, 2, 12, 6, 13, 20, 40, 0, 0xFF}));
 }
 

@@ -24,9 +24,9 @@ int table(int headers, int rows) { return headers + rows; }
 int blocks(int count, int lines) { return count * lines + count - 1; }
 
 // The learning data report: per group its title, its header and its rows.
-int learning_lines(const std::vector<LearnGroupSpec>& groups) {
+int learning_lines(const std::vector<LearnGroupPlan>& groups) {
     int lines = static_cast<int>(groups.size()) - 1;
-    for (const LearnGroupSpec& g : groups) lines += 2 + static_cast<int>(g.entries.size());
+    for (const LearnGroupPlan& g : groups) lines += 2 + static_cast<int>(g.entries.size());
     return lines;
 }
 
