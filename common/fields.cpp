@@ -100,10 +100,3 @@ FieldWriter& FieldWriter::hex0(unsigned long value, int width) {
     append(buf + i, static_cast<size_t>(len));
     return *this;
 }
-
-void put_str(FILE* stream, const char* s) { fputs(s, stream); }
-void put_char(FILE* stream, char c) { fputc(c, stream); }
-void put_left(FILE* stream, const char* s, int width) { FieldWriter(stream).left(s, width); }
-void put_dec(FILE* stream, long value, int width, bool plus) { FieldWriter(stream).dec(value, width, plus); }
-void put_dec0(FILE* stream, long value, int width) { FieldWriter(stream).dec0(value, width); }
-void put_hex0(FILE* stream, unsigned long value, int width) { FieldWriter(stream).hex0(value, width); }

@@ -1,7 +1,7 @@
 // Report fields written as printf would write them, without parsing a format
 // string each time: the reports consist of tens of thousands of small fields,
 // and formatting them through fprintf cost more than all the rest of a run.
-// Each function names the printf conversion it stands for; widths count bytes.
+// Each member names the printf conversion it stands for; widths count bytes.
 #pragma once
 
 #include <cstddef>
@@ -32,11 +32,3 @@ private:
     size_t used_ = 0;
     char buffer_[512];
 };
-
-// Single fields written straight to a stream.
-void put_str(FILE* stream, const char* s);
-void put_char(FILE* stream, char c);
-void put_left(FILE* stream, const char* s, int width);
-void put_dec(FILE* stream, long value, int width, bool plus = false);
-void put_dec0(FILE* stream, long value, int width);
-void put_hex0(FILE* stream, unsigned long value, int width);

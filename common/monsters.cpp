@@ -13,7 +13,7 @@ void print_item_cells(FILE* stream, const int32_t* items, int count, int none, N
 
 void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pattern2, int tech_base,
                         NameLookup tech_name) {
-    put_str(stream, "No.   行動\n");
+    fputs("No.   行動\n", stream);
     const int32_t* patterns[2] = {pattern1, pattern2};
     for (int p = 0; p < 2; ++p) {
         for (int s = 0; s < kActionSlots; ++s) {
@@ -27,15 +27,15 @@ void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pa
 int write_resistance_report(const char* path, bool have_blocks, NameLookup monster_name,
                             const LabelSet& labels, const std::function<ResistanceBits(int)>& bits_of) {
     return write_report(path, have_blocks, [&](FILE* fp) {
-        put_str(fp, "No.       名前               盾の防御属性      状態変化耐性\n");
+        fputs("No.       名前               盾の防御属性      状態変化耐性\n", fp);
         for (int n = 0; n < kMonsterCount; ++n) {
             const ResistanceBits b = bits_of(n);
             print_row_prefix(fp, n, 3, monster_name(n), 16);
-            put_char(fp, ' ');
+            fputc(' ', fp);
             print_bit_labels(fp, b.attributes, 0xFF, labels);
-            put_str(fp, "  ");
+            fputs("  ", fp);
             print_bit_labels2(fp, b.statuses, 0xFF, labels);
-            put_char(fp, '\n');
+            fputc('\n', fp);
         }
     });
 }

@@ -27,7 +27,7 @@ int write_learn_flag_report(const char* path, const TechRecord* techs, NameLooku
 int write_evade_report(const char* path, const TechRecord* techs, int first, int last, int hex_digits,
                        const char* header, NameLookup tech_name) {
     return write_report(path, techs != nullptr, [&](FILE* fp) {
-        put_str(fp, header);
+        fputs(header, fp);
         for (int i = first; i <= last; ++i) {
             print_row_prefix(fp, i, hex_digits, tech_name(i), kTechNameWidth);
             // "  %2s    %3d\n"

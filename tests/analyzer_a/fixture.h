@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/block.h"
 #include "rom_builder.h"
 #include "test_util.h"
 
@@ -23,11 +24,8 @@ constexpr char kTitle[] = "MERIDIAN TALES2      ";
 RomBuilder blank_image();
 
 // A block from a loader, released with free().
-struct FreeDeleter {
-    void operator()(void* p) const { free(p); }
-};
 template <typename T>
-using Block = std::unique_ptr<T, FreeDeleter>;
+using Block = BlockPtr<T>;
 
 // printf into a std::string: expected lines are built from a report's own
 // row format.

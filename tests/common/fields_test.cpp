@@ -6,20 +6,9 @@
 #include <vector>
 
 #include "fields.h"
+#include "test_util.h"
 
 namespace {
-
-template <typename F>
-std::string capture(F&& print) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    print(f);
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
-}
 
 template <typename... Args>
 std::string printf_of(const char* format, Args... args) {
@@ -47,9 +36,9 @@ TEST(Fields, DecimalAsPrintf) {
             const std::string plain = conversion("", w, "ld");
             const std::string plus = conversion("+", w, "ld");
             const std::string zero = conversion("0", w, "ld");
-            EXPECT_EQ(capture([&](FILE* f) { put_dec(f, v, w); }), printf_of(plain.c_str(), v)) << v << " " << w;
-            EXPECT_EQ(capture([&](FILE* f) { put_dec(f, v, w, true); }), printf_of(plus.c_str(), v)) << v;
-            EXPECT_EQ(capture([&](FILE* f) { put_dec0(f, v, w); }), printf_of(zero.c_str(), v)) << v << " " << w;
+            EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).dec(v, w); }), printf_of(plain.c_str(), v)) << v << " " << w;
+            EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).dec(v, w, true); }), printf_of(plus.c_str(), v)) << v;
+            EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).dec0(v, w); }), printf_of(zero.c_str(), v)) << v << " " << w;
         }
     }
 }
@@ -58,7 +47,7 @@ TEST(Fields, HexadecimalAsPrintf) {
     for (unsigned long v : {0UL, 1UL, 15UL, 16UL, 255UL, 256UL, 300UL, 511UL, 4095UL, 4096UL, 0xABCDEFUL}) {
         for (int w = 0; w <= 4; ++w) {
             const std::string fmt = conversion("0", w, "lX");
-            EXPECT_EQ(capture([&](FILE* f) { put_hex0(f, v, w); }), printf_of(fmt.c_str(), v)) << v << " " << w;
+            EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).hex0(v, w); }), printf_of(fmt.c_str(), v)) << v << " " << w;
         }
     }
 }
@@ -67,8 +56,14 @@ TEST(Fields, LeftAlignedTextCountsBytes) {
     for (const char* s : {"", "a", "あい", "----------------", "あいうえおかきくけ", "(通常攻撃: 剣)"}) {
         for (int w : {0, 2, 4, 8, 16, 20, 40}) {
             const std::string fmt = conversion("-", w, "s");
-            EXPECT_EQ(capture([&](FILE* f) { put_left(f, s, w); }), printf_of(fmt.c_str(), s)) << s << " " << w;
+            EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).left(s, w); }), printf_of(fmt.c_str(), s)) << s << " " << w;
         }
     }
-    EXPECT_EQ(capture([](FILE* f) { put_str(f, "○×"); }), "○×");
+    EXPECT_EQ(capture_output([](FILE* f) { FieldWriter(f).str("○×").ch('!'); }), "○×!");
+}
+
+TEST(Fields, LongTextPassesThroughTheBuffer) {
+    const std::string lines(3000, 'x');
+    EXPECT_EQ(capture_output([&](FILE* f) { FieldWriter(f).str("<").left(lines.c_str(), 3001).str(">"); }),
+              "<" + lines + " >");
 }

@@ -12,22 +12,6 @@
 #include "report.h"
 #include "test_util.h"
 
-namespace {
-
-template <typename F>
-std::string capture(F&& print) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    print(f);
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
-}
-
-}  // namespace
-
 TEST(Labels, Marks) {
     EXPECT_STREQ(mark_of(1), "○");
     EXPECT_STREQ(mark_of(-5), "○");
@@ -35,18 +19,18 @@ TEST(Labels, Marks) {
 }
 
 TEST(Labels, BitLabelsBit7First) {
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x81, 0xFF, kGameALabels); }), "斬・・・・・・状");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameALabels); }), "・殴・・・・・・");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameBLabels); }), "・打・・・・・・");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameALabels); }), "・痺・・・・・・");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameBLabels); }), "・??・・・・・・");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameALabels); }), "死痺眠暗精毒圧ス");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameBLabels); }), "死??痺眠暗精毒ス");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x81, 0xFF, kGameALabels); }), "斬・・・・・・状");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameALabels); }), "・殴・・・・・・");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameBLabels); }), "・打・・・・・・");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameALabels); }), "・痺・・・・・・");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameBLabels); }), "・??・・・・・・");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameALabels); }), "死痺眠暗精毒圧ス");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameBLabels); }), "死??痺眠暗精毒ス");
 }
 
 TEST(Labels, MaskSelectsTheCells) {
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0xFF, 0, kGameALabels); }), "");
-    EXPECT_EQ(capture([](FILE* f) { print_bit_labels(f, 0x09, 0x0F, kGameALabels); }), "熱・・状");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0xFF, 0, kGameALabels); }), "");
+    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x09, 0x0F, kGameALabels); }), "熱・・状");
     print_bit_labels(nullptr, 0xFF, 0xFF, kGameALabels);  // a null stream prints nothing
 }
 
@@ -64,21 +48,21 @@ TEST(Labels, RaceAndTypeNames) {
 }
 
 TEST(Report, RowPrefixes) {
-    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 300, 3, "あい", 16); }), "300(12C): あい             :");
-    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 17, 2, "", 16); }), "017(11):                  :");
-    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 5, 2, "x", 20); }), "005(05): x                    :");
+    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 300, 3, "あい", 16); }), "300(12C): あい             :");
+    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 17, 2, "", 16); }), "017(11):                  :");
+    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 5, 2, "x", 20); }), "005(05): x                    :");
     // A name longer than its column pushes the rest of the row to the right.
-    EXPECT_EQ(capture([](FILE* f) { print_row_prefix(f, 1, 3, "あいうえおかきくけ", 16); }),
+    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 1, 3, "あいうえおかきくけ", 16); }),
               "001(001): あいうえおかきくけ :");
 }
 
 TEST(Report, SectionsAndBlocks) {
     const Section sections[] = {{0, 1, "H1\n"}, {2, 2, "H2\n"}};
-    EXPECT_EQ(capture([&](FILE* f) {
+    EXPECT_EQ(capture_output([&](FILE* f) {
                   write_sections(f, sections, 2, [](FILE* s, int i, int sec) { fprintf(s, "%d/%d\n", i, sec); });
               }),
               "H1\n0/0\n1/0\nH2\n2/1\n");
-    EXPECT_EQ(capture([](FILE* f) {
+    EXPECT_EQ(capture_output([](FILE* f) {
                   BlockSeparator sep;
                   for (int i = 0; i < 3; ++i) {
                       sep.next(f);
@@ -87,7 +71,7 @@ TEST(Report, SectionsAndBlocks) {
               }),
               "b0\n\nb1\n\nb2\n");
     const int values[] = {1, -2, 300};
-    EXPECT_EQ(capture([&](FILE* f) { print_int_list(f, values, 3, 3); }), "  1,  -2, 300");
+    EXPECT_EQ(capture_output([&](FILE* f) { print_int_list(f, values, 3, 3); }), "  1,  -2, 300");
 }
 
 TEST(Report, WriterContract) {

@@ -1,6 +1,8 @@
 // Temporary directories, files and running the built tools.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,19 @@ void write_file(const std::string& path, const std::string& content);
 void write_file(const std::string& path, const Bytes& content);
 bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& path);  // sorted names
+
+// What print(stream) writes to a stream, as a string.
+template <typename F>
+std::string capture_output(F&& print) {
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    print(f);
+    fclose(f);
+    std::string s(buf, len);
+    free(buf);
+    return s;
+}
 
 // Splits a text into lines without their "\n" (a final "\n" adds no line).
 std::vector<std::string> split_lines(const std::string& text);
