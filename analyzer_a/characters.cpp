@@ -1,18 +1,17 @@
-#include "characters.h"
+#include "analyzer_a/characters.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "block.h"
-#include "bytes.h"
-#include "chartables.h"
-#include "flagbits.h"
-#include "labels.h"
-#include "marks.h"
-#include "namecache.h"
-#include "records.h"
-#include "report.h"
-#include "rows.h"
+#include "common/block.h"
+#include "common/bytes.h"
+#include "common/chartables.h"
+#include "common/flagbits.h"
+#include "common/labels.h"
+#include "common/namecache.h"
+#include "common/records.h"
+#include "common/report.h"
+#include "common/rows.h"
 
 namespace mt2 {
 
@@ -98,14 +97,6 @@ constexpr LevelSection kLevelSections[] = {
 };
 
 }  // namespace
-
-BodyFlags decode_body_flags(int byte0) { return {bit(byte0, 4), bit(byte0, 5), bit(byte0, 6), bit(byte0, 7)}; }
-
-void print_body_flags(FILE* stream, const BodyFlags& flags) {
-    const int32_t marks[4] = {flags.female, flags.undead, flags.boss, flags.flying};
-    print_mark_cells(stream, marks, 4);
-    fputs("  ", stream);
-}
 
 const char* character_name(int index) { return index < kCharacterCount ? names().get(index) : ""; }
 

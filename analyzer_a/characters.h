@@ -1,10 +1,11 @@
 // Playable characters of game A: the character and special character name
 // lookups, the character, special character and level table blocks and the
-// five character reports. Also the body flags byte that monsters share.
+// five character reports.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "analyzer_a/body.h"
 
 namespace mt2 {
 
@@ -13,27 +14,9 @@ constexpr int kSpecialCharacterCount = 16;
 constexpr int kSkillLevels = 50;
 constexpr int kOverallSkillLevels = 39;
 
-// Byte 0 of character and monster records: bits 7..4 the female, undead, boss
-// and flying flags, bits 3..0 the race index.
-struct BodyFlags {
-    int32_t flying;
-    int32_t boss;
-    int32_t undead;
-    int32_t female;
-};
-BodyFlags decode_body_flags(int byte0);
-
-// The marks of a flag report row: female, undead, boss and flying, each
-// under its column, then the two blanks before the race column.
-void print_body_flags(FILE* stream, const BodyFlags& flags);
-
-// Strength, dexterity, magic power, 不明, speed and stamina, stored as
-// nibbles of value - 10 in bytes 1..3.
-constexpr int kAbilityCount = 6;
-
 struct CharacterRecord {
     int32_t lp;
-    int32_t abilities[kAbilityCount];
+    int32_t abilities[kAbilityCount];  // stored as nibbles of value - 10 in bytes 1..3
     int32_t weapon_aptitude;  // -7..+8
     int32_t magic_aptitude;   // -7..+8
     int32_t spark_type;

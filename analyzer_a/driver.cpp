@@ -1,15 +1,15 @@
-#include "driver.h"
+#include "analyzer_a/driver.h"
 
 #include <iterator>
 
-#include "characters.h"
-#include "formations.h"
-#include "items.h"
-#include "monsters.h"
-#include "report_job.h"
-#include "rom.h"
-#include "run_blocks.h"
-#include "techniques.h"
+#include "analyzer_a/characters.h"
+#include "analyzer_a/formations.h"
+#include "analyzer_a/items.h"
+#include "analyzer_a/monsters.h"
+#include "analyzer_a/techniques.h"
+#include "common/report_job.h"
+#include "common/rom.h"
+#include "common/run_blocks.h"
 
 namespace mt2 {
 

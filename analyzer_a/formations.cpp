@@ -1,8 +1,8 @@
-#include "formations.h"
+#include "analyzer_a/formations.h"
 
-#include "block.h"
-#include "chartables.h"
-#include "namecache.h"
+#include "common/block.h"
+#include "common/chartables.h"
+#include "common/namecache.h"
 
 namespace mt2 {
 

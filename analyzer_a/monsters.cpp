@@ -1,17 +1,17 @@
-#include "monsters.h"
+#include "analyzer_a/monsters.h"
 
 #include <algorithm>
 
-#include "block.h"
-#include "bytes.h"
-#include "chartables.h"
-#include "items.h"
-#include "labels.h"
-#include "namecache.h"
-#include "records.h"
-#include "report.h"
-#include "rows.h"
-#include "techniques.h"
+#include "analyzer_a/items.h"
+#include "analyzer_a/techniques.h"
+#include "common/block.h"
+#include "common/bytes.h"
+#include "common/chartables.h"
+#include "common/labels.h"
+#include "common/namecache.h"
+#include "common/records.h"
+#include "common/report.h"
+#include "common/rows.h"
 
 namespace mt2 {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "characters.h"
+#include "analyzer_a/body.h"
 #include "common/monsters.h"
 
 namespace mt2 {

@@ -1,11 +1,11 @@
-#include "techniques.h"
+#include "analyzer_a/techniques.h"
 
 #include <iterator>
 
-#include "bytes.h"
-#include "chartables.h"
-#include "namecache.h"
-#include "records.h"
+#include "common/bytes.h"
+#include "common/chartables.h"
+#include "common/namecache.h"
+#include "common/records.h"
 
 namespace mt2 {
 

@@ -20,7 +20,6 @@ TechRecord* load_techs();
 // The groups of the two learning lists; released with free_tech_learning and
 // then free().
 TechLearning* load_tech_learning();
-using ::free_tech_learning;
 
 int write_tech_learn_flag(const char* path, const TechRecord* techs);
 int write_tech_learn_data(const char* path, const TechLearning* learning);

@@ -1,9 +1,9 @@
-#include "characters.h"
+#include "analyzer_b/characters.h"
 
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/flagbits.h"
-#include "common/marks.h"
+#include "common/labels.h"
 #include "common/namecache.h"
 #include "common/records.h"
 #include "common/rows.h"

@@ -1,16 +1,16 @@
-#include "driver.h"
+#include "analyzer_b/driver.h"
 
 #include <iterator>
 
-#include "characters.h"
+#include "analyzer_b/characters.h"
+#include "analyzer_b/encounters.h"
+#include "analyzer_b/formations.h"
+#include "analyzer_b/items.h"
+#include "analyzer_b/monsters.h"
+#include "analyzer_b/techniques.h"
 #include "common/report_job.h"
 #include "common/rom.h"
 #include "common/run_blocks.h"
-#include "encounters.h"
-#include "formations.h"
-#include "items.h"
-#include "monsters.h"
-#include "techniques.h"
 
 namespace mt3 {
 

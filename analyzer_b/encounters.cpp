@@ -1,8 +1,8 @@
-#include "encounters.h"
+#include "analyzer_b/encounters.h"
 
+#include "analyzer_b/monsters.h"
 #include "common/block.h"
 #include "common/report.h"
-#include "monsters.h"
 
 namespace mt3 {
 

@@ -1,4 +1,4 @@
-#include "formations.h"
+#include "analyzer_b/formations.h"
 
 #include "common/block.h"
 #include "common/namecache.h"

@@ -1,12 +1,11 @@
-#include "items.h"
+#include "analyzer_b/items.h"
 
+#include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/labels.h"
-#include "common/marks.h"
 #include "common/namecache.h"
 #include "common/rows.h"
-#include "techniques.h"
 
 namespace mt3 {
 

@@ -1,4 +1,4 @@
 // mt3analyzer: writes the data tables of a game-B ROM image as nineteen reports.
-#include "driver.h"
+#include "analyzer_b/driver.h"
 
 int main(int argc, char** argv) { return analyzer_main(argc, argv, mt3::kAnalyzerInfo); }

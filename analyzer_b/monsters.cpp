@@ -1,14 +1,13 @@
-#include "monsters.h"
+#include "analyzer_b/monsters.h"
 
+#include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/flagbits.h"
 #include "common/labels.h"
-#include "common/marks.h"
 #include "common/monsters.h"
 #include "common/namecache.h"
 #include "common/rows.h"
-#include "techniques.h"
 
 namespace mt3 {
 

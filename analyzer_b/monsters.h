@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "items.h"
+#include "analyzer_b/items.h"
 
 namespace mt3 {
 

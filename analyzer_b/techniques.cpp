@@ -1,4 +1,4 @@
-#include "techniques.h"
+#include "analyzer_b/techniques.h"
 
 #include "common/block.h"
 #include "common/bytes.h"

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "chartables.h"
+#include "common/chartables.h"
 
 namespace {
 

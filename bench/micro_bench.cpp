@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "chartables.h"
-#include "decode.h"
-#include "formations.h"
-#include "gametext.h"
-#include "rom.h"
-#include "techniques.h"
+#include "common/chartables.h"
+#include "common/formations.h"
+#include "common/gametext.h"
+#include "common/rom.h"
+#include "common/techniques.h"
+#include "decoder/decode.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "diag.h"
-#include "rom.h"
+#include "common/diag.h"
+#include "common/rom.h"
 
 // Allocates a zero-filled block of count records; ends the process when memory
 // runs out. Released with free().

@@ -1,5 +1,5 @@
 // Character tables of game A: one Shift-JIS character per game code.
-#include "chartables.h"
+#include "common/chartables.h"
 
 namespace {
 

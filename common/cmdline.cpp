@@ -1,4 +1,4 @@
-#include "cmdline.h"
+#include "common/cmdline.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The command-line scan shared by all four tools.
 #pragma once
 
-#include "diag.h"
+#include "common/diag.h"
 
 // What a tool prints for -h: a banner, a usage line (formatted with the
 // program name) and its option lines, then an empty line.

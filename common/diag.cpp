@@ -1,4 +1,4 @@
-#include "diag.h"
+#include "common/diag.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "driver.h"
+#include "common/driver.h"
 
 #include <cerrno>
 #include <cstring>
 #include <string>
 
-#include "rom.h"
+#include "common/rom.h"
 
 int write_reports(const char* prefix, const ReportJob* jobs, int count) {
     int failed = 0;

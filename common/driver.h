@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "cmdline.h"
+#include "common/cmdline.h"
 
 // One report: its file name and the writer that fills it (returns 1 on
 // success, 0 when the file could not be created or completely written).

@@ -1,4 +1,4 @@
-#include "fields.h"
+#include "common/fields.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 struct FlagBit {
     int byte;

@@ -1,8 +1,8 @@
-#include "formations.h"
+#include "common/formations.h"
 
-#include "bytes.h"
-#include "labels.h"
-#include "report.h"
+#include "common/bytes.h"
+#include "common/labels.h"
+#include "common/report.h"
 
 FormationEntry decode_formation_flags(int rate, int flags) {
     FormationEntry e{};

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "techniques.h"
+#include "common/report.h"
 
 constexpr int kFormationMembers = 5;
 

@@ -1,9 +1,9 @@
-#include "gametext.h"
+#include "common/gametext.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "diag.h"
+#include "common/diag.h"
 
 const char* game_char_at(const unsigned char* src, size_t length, size_t i, size_t* used,
                          const CharTables& tables) {

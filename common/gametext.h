@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "chartables.h"
+#include "common/chartables.h"
 
 constexpr int kNameSlotSize = 256;  // one converted name, NUL-terminated
 

@@ -1,6 +1,6 @@
-#include "labels.h"
+#include "common/labels.h"
 
-#include "fields.h"
+#include "common/fields.h"
 
 const LabelSet kGameALabels = {
     {"斬", "殴", "突", "射", "熱", "冷", "雷", "状"},
@@ -33,6 +33,11 @@ void print_labels(FILE* stream, int bits, int mask, const char* const labels[8])
 }  // namespace
 
 const char* mark_of(int flag) { return flag ? "○" : "×"; }
+
+void print_mark_cells(FILE* stream, const int32_t* flags, int count) {
+    FieldWriter w(stream);
+    for (int i = 0; i < count; ++i) w.str(i ? "   " : "  ").str(mark_of(flags[i]));  // "%2s": marks are two bytes
+}
 
 void print_bit_labels(FILE* stream, int bits, int mask, const LabelSet& labels) {
     print_labels(stream, bits, mask, labels.attributes);

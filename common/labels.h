@@ -1,6 +1,7 @@
 // Label tables and helpers of the reports: marks, bit labels, race and type names.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 struct LabelSet {
@@ -14,6 +15,11 @@ extern const LabelSet kGameBLabels;
 
 // "○" for a non-zero flag, "×" for zero.
 const char* mark_of(int flag);
+
+// Prints the marks of count flags, as the flag reports print them: "  %2s"
+// for the first and "   %2s" for every further one, so that each mark stands
+// under its five-byte column heading.
+void print_mark_cells(FILE* stream, const int32_t* flags, int count);
 
 // For each bit from 7 down to 0 that is set in mask: "%-2s" of the bit's label
 // when it is set in bits, else the filler "・".

@@ -1,9 +1,9 @@
-#include "learning.h"
+#include "common/learning.h"
 
 #include <cstdlib>
 
-#include "block.h"
-#include "report.h"
+#include "common/block.h"
+#include "common/report.h"
 
 int parse_learning_window(const unsigned char* window, LearnGroup* groups) {
     int found = 0;
@@ -49,8 +49,7 @@ void free_tech_learning(TechLearning* learning) {
     learning->group_count = 0;
 }
 
-int write_learning_report(const char* path, const TechLearning* learning,
-                          const char* (*tech_name)(int)) {
+int write_learning_report(const char* path, const TechLearning* learning, NameLookup tech_name) {
     return write_report(path, learning != nullptr, [&](FILE* fp) {
         BlockSeparator separator;
         for (int i = 0; i < learning->group_count; ++i) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 constexpr int kLearningWindowSize = 1024;
 
 struct LearnEntry {
@@ -37,8 +39,7 @@ void free_tech_learning(TechLearning* learning);
 
 // Writes the learning report: per group a bracketed title, a header line and
 // one row per entry, groups separated by one empty line.
-int write_learning_report(const char* path, const TechLearning* learning,
-                          const char* (*tech_name)(int));
+int write_learning_report(const char* path, const TechLearning* learning, NameLookup tech_name);
 
 // Decodes the groups of one 1024-byte window into groups (may be null to count
 // only); returns the number of groups.

@@ -1,7 +1,7 @@
-#include "monsters.h"
+#include "common/monsters.h"
 
-#include "fields.h"
-#include "report.h"
+#include "common/fields.h"
+#include "common/report.h"
 
 void print_item_cells(FILE* stream, const int32_t* items, int count, int none, NameLookup item_name) {
     FieldWriter w(stream);

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "labels.h"
-#include "techniques.h"
+#include "common/labels.h"
+#include "common/report.h"
 
 constexpr int kMonsterCount = 320;
 constexpr int kActionSlots = 8;

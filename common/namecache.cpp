@@ -1,11 +1,11 @@
-#include "namecache.h"
+#include "common/namecache.h"
 
 #include <cstdlib>
 
-#include "block.h"
-#include "diag.h"
-#include "gametext.h"
-#include "rom.h"
+#include "common/block.h"
+#include "common/diag.h"
+#include "common/gametext.h"
+#include "common/rom.h"
 
 namespace {
 NameCache* g_caches = nullptr;

@@ -1,7 +1,7 @@
 // A table of names read from the ROM image on first use.
 #pragma once
 
-#include "chartables.h"
+#include "common/chartables.h"
 
 // count name fields of field_length bytes of game text starting at a rom
 // offset, converted into name slots all at once on the first lookup of an index
@@ -14,8 +14,6 @@ public:
 
     // The name of index, or "" for an index outside 0..count-1.
     const char* get(int index);
-
-    int count() const { return count_; }
 
     // Empties every name cache of the process, so that the next lookups read
     // the image that is open then (for tests and fuzzing, which open many

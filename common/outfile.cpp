@@ -1,4 +1,4 @@
-#include "outfile.h"
+#include "common/outfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

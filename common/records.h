@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "block.h"
+#include "common/block.h"
 
 // Reads the table (count records of record_size bytes at the rom offset) in
 // one piece, allocates a block of count records and calls

@@ -1,10 +1,10 @@
-#include "report.h"
+#include "common/report.h"
 
 #include <cerrno>
 
-#include "fields.h"
-#include "outfile.h"
-#include "rom.h"
+#include "common/fields.h"
+#include "common/outfile.h"
+#include "common/rom.h"
 
 FILE* open_report(const char* path) {
     if (rom_is_image(path)) {
@@ -13,8 +13,6 @@ FILE* open_report(const char* path) {
     }
     return open_output(path);
 }
-
-int close_report(FILE* stream) { return close_output(stream); }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {
     FieldWriter(stream).dec0(index, 3).ch('(').hex0(static_cast<unsigned>(index), hex_digits).str("): ")

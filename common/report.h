@@ -4,15 +4,15 @@
 
 #include <cstdio>
 
-#include "outfile.h"
+#include "common/outfile.h"
+
+// A name lookup (monster_name, tech_name, ...): the name of an index, "" for
+// an index out of range; the text stays valid until the process ends.
+using NameLookup = const char* (*)(int);
 
 // Opens a report for writing in text mode. Refuses (errno EBUSY) a path that
 // names the open ROM image. Returns null when the file cannot be created.
 FILE* open_report(const char* path);
-
-// Flushes and closes a report; returns 1 when everything written reached the
-// file, 0 after any write or close error (errno tells why).
-int close_report(FILE* stream);
 
 // The writer contract: 0 without creating anything for a null or empty path
 // or a missing block, 0 when the file cannot be created or completely written,
@@ -31,7 +31,7 @@ int write_report(const char* path, bool have_blocks, Body&& body) {
     } closer{stream};
     body(stream);
     closer.stream = nullptr;
-    return close_report(stream);
+    return close_output(stream);
 }
 
 // Row prefix "%03d(%0<hex_digits>X): %-<name_width>s :" (no trailing blank).

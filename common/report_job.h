@@ -1,7 +1,7 @@
 // Report jobs made from a typed writer and its block.
 #pragma once
 
-#include "driver.h"
+#include "common/driver.h"
 
 // The job that writes file_name with writer(path, block).
 template <typename Block>

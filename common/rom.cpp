@@ -1,4 +1,4 @@
-#include "rom.h"
+#include "common/rom.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "diag.h"
+#include "common/diag.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "rows.h"
+#include "common/rows.h"
 
-#include "fields.h"
+#include "common/fields.h"
 
 void print_value_row(FILE* stream, int first, const int32_t* rest, int count) {
     FieldWriter w(stream);

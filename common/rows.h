@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "report.h"
-#include "techniques.h"
+#include "common/report.h"
 
 // How the rows of a report begin: "%03d(%0<hex_digits>X): %-<name_width>s :".
 struct RowPrefix {

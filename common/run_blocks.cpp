@@ -1,4 +1,4 @@
-#include "run_blocks.h"
+#include "common/run_blocks.h"
 
 #include <cstdlib>
 

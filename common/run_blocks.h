@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "learning.h"
+#include "common/learning.h"
 
 // Keeps the loaders' blocks in loading order and releases them in that order
 // when it goes out of scope: at the end of a run (after the image is closed)

@@ -1,8 +1,8 @@
-#include "techniques.h"
+#include "common/techniques.h"
 
-#include "fields.h"
-#include "labels.h"
-#include "report.h"
+#include "common/fields.h"
+#include "common/labels.h"
+#include "common/report.h"
 
 namespace {
 constexpr int kTechNameWidth = 20;

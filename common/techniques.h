@@ -4,14 +4,14 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 struct TechRecord {
     int32_t derivation;   // 0 or 1 ("派生")
     int32_t evade;        // 0 or 1 ("見切")
     int32_t learn_types;  // 16-bit set; bit n is column TYnn
     int32_t difficulty;   // 0..255 ("難度")
 };
-
-using NameLookup = const char* (*)(int);
 
 // "mtNtechlearnflag.txt": header and one row per technique 0..255, with the
 // derivation mark and the sixteen learn-type marks TY00..TY15.

@@ -1,4 +1,4 @@
-#include "decode.h"
+#include "decoder/decode.h"
 
 #include <sys/stat.h>
 
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "block.h"
-#include "outfile.h"
+#include "common/block.h"
+#include "common/outfile.h"
 
 namespace {
 

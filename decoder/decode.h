@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "chartables.h"
+#include "common/chartables.h"
 
 // Converts the source file into the destination file. Returns 1 on success;
 // 0 when a path is missing or empty, the source cannot be opened or read, the

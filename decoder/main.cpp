@@ -1,6 +1,6 @@
 // mt2decoder / mt3decoder: converts game-encoded text into Shift-JIS text.
-#include "cmdline.h"
-#include "decode.h"
+#include "common/cmdline.h"
+#include "decoder/decode.h"
 
 #ifndef DECODER_GAME_B
 #define DECODER_TOOL "mt2decoder"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "demo_image.h"
-#include "demo_parts.h"
+#include "demo/demo_image.h"
+#include "demo/demo_parts.h"
 
 struct DemoGame {
     DemoImage image;

@@ -1,6 +1,6 @@
-#include "demo.h"
+#include "demo/demo.h"
 
-#include "game_text.h"
+#include "demo/game_text.h"
 
 DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
     DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};

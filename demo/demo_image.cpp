@@ -1,9 +1,9 @@
-#include "demo_image.h"
+#include "demo/demo_image.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "diag.h"
+#include "common/diag.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "demo_parts.h"
+#include "demo/demo_parts.h"
 
 #include <algorithm>
 #include <set>
 
-#include "game_text.h"
+#include "demo/game_text.h"
 
 uint32_t DemoRng::next() {
     state_ ^= state_ << 13;

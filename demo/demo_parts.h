@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "chartables.h"
-#include "demo_image.h"
-#include "demo_words.h"
+#include "common/chartables.h"
+#include "demo/demo_image.h"
+#include "demo/demo_words.h"
 
 // xorshift32: the same numbers on every machine and library, so the demo
 // images come out byte for byte the same everywhere.

@@ -1,4 +1,4 @@
-#include "demo_words.h"
+#include "demo/demo_words.h"
 
 // Families 0 to 31 hold every kind that the game-B encounter groups ask for,
 // since encounter tables name monsters by one byte (0 to 255).

@@ -1,8 +1,8 @@
 // The demo image of game B: HiROM, 4 MiB, tables at the game's rom offsets.
 #include <algorithm>
 
-#include "demo.h"
-#include "game_text.h"
+#include "demo/demo.h"
+#include "demo/game_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "game_text.h"
+#include "demo/game_text.h"
 
-#include "diag.h"
+#include "common/diag.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string>
 
-#include "chartables.h"
-#include "demo_image.h"
+#include "common/chartables.h"
+#include "demo/demo_image.h"
 
 // The codes of a text in the tables' own encoding (Shift-JIS where string
 // literals are compiled to code page 932): each character is looked up in the

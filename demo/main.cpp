@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "demo.h"
-#include "diag.h"
+#include "common/diag.h"
+#include "demo/demo.h"
 
 int main(int argc, char** argv) {
     set_program_name(argv[0]);

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "../analyzer_a/driver.h"
-#include "../analyzer_b/driver.h"
-#include "diag.h"
-#include "namecache.h"
-#include "rom.h"
+#include "analyzer_a/driver.h"
+#include "analyzer_b/driver.h"
+#include "common/diag.h"
+#include "common/namecache.h"
+#include "common/rom.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "chartables.h"
-#include "decode.h"
-#include "gametext.h"
+#include "common/chartables.h"
+#include "common/gametext.h"
+#include "decoder/decode.h"
 
 namespace {
 

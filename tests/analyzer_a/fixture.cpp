@@ -1,9 +1,9 @@
-#include "fixture.h"
+#include "tests/analyzer_a/fixture.h"
 
 #include <cstdarg>
 
-#include "namecache.h"
-#include "rom.h"
+#include "common/namecache.h"
+#include "common/rom.h"
 
 namespace mt2_test {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "common/block.h"
-#include "rom_builder.h"
-#include "test_util.h"
+#include "tests/support/rom_builder.h"
+#include "tests/support/test_util.h"
 
 namespace mt2_test {
 

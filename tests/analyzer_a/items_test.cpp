@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "analyzer_a/items.h"
-#include "fixture.h"
+#include "tests/analyzer_a/fixture.h"
 
 using namespace mt2_test;
 

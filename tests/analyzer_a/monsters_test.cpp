@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "analyzer_a/monsters.h"
-#include "fixture.h"
+#include "tests/analyzer_a/fixture.h"
 
 using namespace mt2_test;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "analyzer_a/techniques.h"
-#include "fixture.h"
+#include "tests/analyzer_a/fixture.h"
 
 using namespace mt2_test;
 
@@ -106,7 +106,7 @@ TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
     open();
     Block<TechLearning> learning(mt2::load_tech_learning());
     const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    mt2::free_tech_learning(learning.get());
+    free_tech_learning(learning.get());
     expect_report(text, {
                             "[No.200(C8): 剣]",
                             kLearnDataHeader,
@@ -127,7 +127,7 @@ TEST_F(TechniqueTest, EmptyListsGiveAnEmptyReport) {
     Block<TechLearning> learning(mt2::load_tech_learning());
     EXPECT_EQ(learning->group_count, 0);
     const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    mt2::free_tech_learning(learning.get());
+    free_tech_learning(learning.get());
     EXPECT_EQ(text, "");
 }
 
@@ -146,7 +146,7 @@ TEST_F(TechniqueTest, ListWithoutEndKeyEndsWithItsWindow) {
     for (int i = 0; i < 255; ++i) expected.push_back("011(0B): かきくけこさしすせそ :   11");
     expected.insert(expected.end(), {"", "[No.200(C8): 剣]", kLearnDataHeader});
     const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    mt2::free_tech_learning(learning.get());
+    free_tech_learning(learning.get());
     expect_report(text, expected);
 }
 
@@ -173,7 +173,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     EXPECT_EQ(learning->groups[5].count, 0);
 
     const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, learning.get()));
-    mt2::free_tech_learning(learning.get());
+    free_tech_learning(learning.get());
     // 254 + 254 + 1 + 254 + 255 + 0 entry rows, two lines per group, five
     // empty lines between the groups.
     ASSERT_EQ(lines.size(), 1018u + 12u + 5u);

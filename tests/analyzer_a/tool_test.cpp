@@ -15,7 +15,7 @@
 #include "analyzer_a/items.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
-#include "fixture.h"
+#include "tests/analyzer_a/fixture.h"
 
 using namespace mt2_test;
 
@@ -97,7 +97,7 @@ protected:
             report(mt2::write_tech_learn_flag, techs.get()),   report(mt2::write_tech_learn_data, learning.get()),
             report(mt2::write_tech_evade_data, techs.get()),   report(mt2::write_formdata, formations.get()),
         };
-        mt2::free_tech_learning(learning.get());
+        free_tech_learning(learning.get());
         return texts;
     }
 

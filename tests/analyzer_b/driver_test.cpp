@@ -12,7 +12,7 @@
 
 #include "analyzer_b/driver.h"
 #include "common/rom.h"
-#include "game_b_rom.h"
+#include "tests/analyzer_b/game_b_rom.h"
 
 using namespace mt3_test;
 

@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "analyzer_b/formations.h"
-#include "game_b_rom.h"
+#include "tests/analyzer_b/game_b_rom.h"
 
 using namespace mt3_test;
 

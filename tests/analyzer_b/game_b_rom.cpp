@@ -1,4 +1,4 @@
-#include "game_b_rom.h"
+#include "tests/analyzer_b/game_b_rom.h"
 
 #include "common/namecache.h"
 #include "common/rom.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "rom_builder.h"
-#include "test_util.h"
+#include "tests/support/rom_builder.h"
+#include "tests/support/test_util.h"
 
 namespace mt3_test {
 

@@ -4,7 +4,7 @@
 
 #include "analyzer_b/items.h"
 #include "analyzer_b/techniques.h"
-#include "game_b_rom.h"
+#include "tests/analyzer_b/game_b_rom.h"
 
 using namespace mt3_test;
 

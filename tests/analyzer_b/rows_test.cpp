@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/rows.h"
-#include "test_util.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

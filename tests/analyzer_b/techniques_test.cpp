@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "analyzer_b/techniques.h"
-#include "game_b_rom.h"
+#include "tests/analyzer_b/game_b_rom.h"
 
 using namespace mt3_test;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "chartables.h"
+#include "common/chartables.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "cmdline.h"
-#include "test_util.h"
+#include "common/cmdline.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

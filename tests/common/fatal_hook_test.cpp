@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "block.h"
-#include "diag.h"
-#include "namecache.h"
-#include "report.h"
-#include "rom.h"
-#include "test_util.h"
+#include "common/block.h"
+#include "common/diag.h"
+#include "common/namecache.h"
+#include "common/report.h"
+#include "common/rom.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

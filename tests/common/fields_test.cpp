@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fields.h"
-#include "test_util.h"
+#include "common/fields.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

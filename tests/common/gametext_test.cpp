@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gametext.h"
+#include "common/gametext.h"
 
 namespace {
 

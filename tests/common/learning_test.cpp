@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "learning.h"
+#include "common/learning.h"
 
 namespace {
 

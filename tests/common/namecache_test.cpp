@@ -1,9 +1,9 @@
 // Name caches fill once from the open image, and only for indices in range.
 #include <gtest/gtest.h>
 
-#include "namecache.h"
-#include "rom.h"
-#include "test_util.h"
+#include "common/namecache.h"
+#include "common/rom.h"
+#include "tests/support/test_util.h"
 
 namespace {
 NameCache g_names(0x100, 3, 4, kGameACharTables);

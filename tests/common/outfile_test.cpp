@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <string>
 
-#include "diag.h"
-#include "outfile.h"
-#include "test_util.h"
+#include "common/diag.h"
+#include "common/outfile.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

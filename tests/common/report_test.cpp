@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver.h"
-#include "labels.h"
-#include "report.h"
-#include "test_util.h"
+#include "common/driver.h"
+#include "common/labels.h"
+#include "common/report.h"
+#include "tests/support/test_util.h"
 
 TEST(Labels, Marks) {
     EXPECT_STREQ(mark_of(1), "○");

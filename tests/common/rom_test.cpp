@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "rom.h"
-#include "test_util.h"
+#include "common/rom.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Runs the analyzers' command-line scan and prints the slots it filled.
 #include <cstdio>
 
-#include "cmdline.h"
+#include "common/cmdline.h"
 
 namespace {
 const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};

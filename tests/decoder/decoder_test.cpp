@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "chartables.h"
-#include "decode.h"
-#include "test_util.h"
+#include "common/chartables.h"
+#include "decoder/decode.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <numeric>
 #include <set>
 
-#include "demo.h"
-#include "diag.h"
-#include "game_text.h"
-#include "gametext.h"
-#include "rom.h"
-#include "test_util.h"
+#include "common/diag.h"
+#include "common/gametext.h"
+#include "common/rom.h"
+#include "demo/demo.h"
+#include "demo/game_text.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <map>
 
-#include "demo.h"
-#include "test_util.h"
+#include "demo/demo.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

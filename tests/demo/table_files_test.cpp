@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <map>
 
-#include "test_util.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

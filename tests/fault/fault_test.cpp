@@ -12,8 +12,8 @@
 #include <random>
 #include <string>
 
-#include "game_layouts.h"
-#include "test_util.h"
+#include "tests/fault/game_layouts.h"
+#include "tests/support/test_util.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "game_layouts.h"
+#include "tests/fault/game_layouts.h"
 
 const GameLayout& game_a_layout() {
     static const GameLayout layout{

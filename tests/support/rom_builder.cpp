@@ -1,4 +1,4 @@
-#include "rom_builder.h"
+#include "tests/support/rom_builder.h"
 
 #include <fstream>
 #include <stdexcept>

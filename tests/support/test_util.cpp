@@ -1,4 +1,4 @@
-#include "test_util.h"
+#include "tests/support/test_util.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "rom_builder.h"
+#include "tests/support/rom_builder.h"
 
 // A fresh directory under the system's temporary directory, removed with its
 // contents at the end of the test.
