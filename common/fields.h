@@ -2,6 +2,11 @@
 // string each time: the reports consist of tens of thousands of small fields,
 // and formatting them through fprintf cost more than all the rest of a run.
 // Each member names the printf conversion it stands for; widths count bytes.
+//
+// The rule: the row pieces that several reports share (row prefixes, block
+// titles, cells, value lists, marks and labels) go through FieldWriter, while
+// what one report alone writes (its header lines and the rest of its rows) is
+// plain fprintf or fputs, whose format string shows the layout at a glance.
 #pragma once
 
 #include <cstddef>

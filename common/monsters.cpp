@@ -1,7 +1,7 @@
 #include "common/monsters.h"
 
 #include "common/fields.h"
-#include "common/report.h"
+#include "common/rows.h"
 
 void print_item_cells(FILE* stream, const int32_t* items, int count, int none, NameLookup item_name) {
     FieldWriter w(stream);
@@ -26,16 +26,13 @@ void print_action_lines(FILE* stream, const int32_t* pattern1, const int32_t* pa
 
 int write_resistance_report(const char* path, bool have_blocks, NameLookup monster_name,
                             const LabelSet& labels, const std::function<ResistanceBits(int)>& bits_of) {
-    return write_report(path, have_blocks, [&](FILE* fp) {
-        fputs("No.       名前               盾の防御属性      状態変化耐性\n", fp);
-        for (int n = 0; n < kMonsterCount; ++n) {
-            const ResistanceBits b = bits_of(n);
-            print_row_prefix(fp, n, 3, monster_name(n), 16);
-            fputc(' ', fp);
-            print_bit_labels(fp, b.attributes, 0xFF, labels);
-            fputs("  ", fp);
-            print_bit_labels2(fp, b.statuses, 0xFF, labels);
-            fputc('\n', fp);
-        }
-    });
+    return write_row_report(path, have_blocks, "No.       名前               盾の防御属性      状態変化耐性\n",
+                            kMonsterCount, RowPrefix{3, 16, monster_name}, [&](FILE* fp, int n) {
+                                const ResistanceBits b = bits_of(n);
+                                fputc(' ', fp);
+                                print_bit_labels(fp, b.attributes, 0xFF, labels);
+                                fputs("  ", fp);
+                                print_bit_labels2(fp, b.statuses, 0xFF, labels);
+                                fputc('\n', fp);
+                            });
 }

@@ -1,5 +1,6 @@
 // Report writing: the writer skeleton shared by every report, row prefixes,
-// sections by index range and blocks separated by empty lines.
+// blocks separated by empty lines and block titles. Row reports are built on
+// it in rows.h.
 #pragma once
 
 #include <cstdio>
@@ -50,23 +51,6 @@ public:
 private:
     bool first_ = true;
 };
-
-// A section of a report: its header line and the range of indices it lists.
-struct Section {
-    int first;
-    int last;  // inclusive
-    const char* header;
-};
-
-// Writes each section's header line and calls row(stream, index, section
-// number) for each index of its range in ascending order.
-template <typename Row>
-void write_sections(FILE* stream, const Section* sections, int count, Row&& row) {
-    for (int s = 0; s < count; ++s) {
-        fputs(sections[s].header, stream);
-        for (int i = sections[s].first; i <= sections[s].last; ++i) row(stream, i, s);
-    }
-}
 
 // Prints n integers as "%<width>d" (or "%+<width>d" with plus), ", " between them.
 void print_int_list(FILE* stream, const int* values, int n, int width, bool plus = false);

@@ -1,5 +1,7 @@
 // Row reports: a header line (one per section in sectioned reports) and one
-// row per record, each row beginning with the record's index and name.
+// row per record, each row beginning with the record's index and name. Every
+// report of that shape is written through write_row_report or
+// write_section_report.
 #pragma once
 
 #include <cstdint>
@@ -14,24 +16,35 @@ struct RowPrefix {
     NameLookup name;
 };
 
-// The writer skeleton of a sectioned report: each section's header line, then
-// for each index of its range the row prefix and row(stream, index, section).
+// A section of a report: its header line and the range of indices it lists.
+struct Section {
+    int first;
+    int last;  // inclusive
+    const char* header;
+};
+
+// The writer of a sectioned report: each section's header line, then for each
+// index of its range, in ascending order, the row prefix and
+// row(stream, index, section number), which writes the rest of the row.
 template <typename Row>
 int write_section_report(const char* path, bool have_blocks, const Section* sections, int count,
                          const RowPrefix& prefix, Row&& row) {
     return write_report(path, have_blocks, [&](FILE* fp) {
-        write_sections(fp, sections, count, [&](FILE* stream, int index, int section) {
-            print_row_prefix(stream, index, prefix.hex_digits, prefix.name(index), prefix.name_width);
-            row(stream, index, section);
-        });
+        for (int s = 0; s < count; ++s) {
+            fputs(sections[s].header, fp);
+            for (int i = sections[s].first; i <= sections[s].last; ++i) {
+                print_row_prefix(fp, i, prefix.hex_digits, prefix.name(i), prefix.name_width);
+                row(fp, i, s);
+            }
+        }
     });
 }
 
-// The same for a report of one header line and rows 0..count-1; row(stream,
-// index) prints what follows the prefix.
+// The same for a report of one header line and the rows 0..count-1;
+// row(stream, index) writes the rest of a row.
 template <typename Row>
-int write_row_report(const char* path, bool have_blocks, const char* header, int count,
-                     const RowPrefix& prefix, Row&& row) {
+int write_row_report(const char* path, bool have_blocks, const char* header, int count, const RowPrefix& prefix,
+                     Row&& row) {
     const Section all{0, count - 1, header};
     return write_section_report(path, have_blocks, &all, 1, prefix,
                                 [&](FILE* stream, int index, int) { row(stream, index); });

@@ -56,12 +56,7 @@ TEST(Report, RowPrefixes) {
               "001(001): あいうえおかきくけ :");
 }
 
-TEST(Report, SectionsAndBlocks) {
-    const Section sections[] = {{0, 1, "H1\n"}, {2, 2, "H2\n"}};
-    EXPECT_EQ(capture_output([&](FILE* f) {
-                  write_sections(f, sections, 2, [](FILE* s, int i, int sec) { fprintf(s, "%d/%d\n", i, sec); });
-              }),
-              "H1\n0/0\n1/0\nH2\n2/1\n");
+TEST(Report, BlocksAndIntegerLists) {
     EXPECT_EQ(capture_output([](FILE* f) {
                   BlockSeparator sep;
                   for (int i = 0; i < 3; ++i) {

@@ -1,4 +1,5 @@
-// The row-report helpers that the item, monster and character reports share.
+// Row reports and the row pieces that the item, monster and character reports
+// share.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -59,6 +60,17 @@ TEST_F(RowsTest, SectionReport) {
               "S1\n"
               "001(01): bb                   : 1\n"
               "002(02):                      : 1\n");
+    // Every index of a section, in ascending order, with its section number.
+    const Section ranges[] = {{0, 1, "H1\n"}, {2, 2, "H2\n"}};
+    EXPECT_EQ(write_section_report(path_.c_str(), true, ranges, 2, RowPrefix{2, 20, letter_name},
+                                   [](FILE* f, int i, int s) { fprintf(f, "%d/%d\n", i, s); }),
+              1);
+    EXPECT_EQ(read_file(path_),
+              "H1\n"
+              "000(00): a                    :0/0\n"
+              "001(01): bb                   :1/0\n"
+              "H2\n"
+              "002(02):                      :2/1\n");
 }
 
 TEST_F(RowsTest, MissingBlockWritesNothing) {
