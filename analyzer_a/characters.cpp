@@ -19,14 +19,14 @@ namespace {
 
 // The 16 special character names follow the 256 character names directly, so
 // one cache holds both tables and one first lookup fills them together.
-constexpr long kNameOffset = 0x1DC400;
-constexpr int kNameLength = 8;
-constexpr long kCharacterOffset = 0x1E0CC0;
-constexpr size_t kCharacterSize = 10;
-constexpr long kSpecialOffset = 0x1E16C0;
-constexpr size_t kSpecialSize = 43;
-constexpr long kSkillLevelOffset = 0x1E2527;
-constexpr long kOverallSkillLevelOffset = 0x1EA4DC;
+constexpr long kCharacterNames = 0x1DC400;
+constexpr int kCharacterNameLength = 8;
+constexpr long kCharacterRecords = 0x1E0CC0;
+constexpr size_t kCharacterRecordSize = 10;
+constexpr long kSpecialRecords = 0x1E16C0;
+constexpr size_t kSpecialRecordSize = 43;
+constexpr long kSkillLevelTable = 0x1E2527;
+constexpr long kOverallSkillLevelTable = 0x1EA4DC;
 constexpr int kPointCap = 250;
 
 // The reports list the weapon kinds as sword, spear, axe, bow, martial arts
@@ -41,9 +41,11 @@ constexpr FlagBit kMagicFlags[6] = {{7, 7}, {7, 6}, {7, 4}, {7, 5}, {7, 3}, {7, 
 // Special character magic level bytes, in record order.
 constexpr int kMagicLevelBytes[6] = {11, 12, 14, 13, 15, 16};
 
-NameCache& names() {
-    static NameCache cache(kNameOffset, kCharacterCount + kSpecialCharacterCount, kNameLength, kGameACharTables);
-    return cache;
+// Name n of the combined table: characters 0..255, then special characters.
+const char* character_table_name(int n) {
+    static NameCache names(kCharacterNames, kCharacterCount + kSpecialCharacterCount, kCharacterNameLength,
+                           kGameACharTables);
+    return names.get(n);
 }
 
 void decode_abilities(const unsigned char* r, int32_t* abilities) {
@@ -74,16 +76,13 @@ void print_param_values(FILE* fp, const int* values, int count, int signed_from)
     fputc('\n', fp);
 }
 
+// The flag reports of characters and special characters.
 const char kFlagHeader[] = "No.       名前               女性 不死 ボス 飛行 種族      閃TYPE\n";
 
 template <typename Record>
-int write_flag_report(const char* path, const Record* records, int count, NameLookup name) {
-    return write_row_report(path, records != nullptr, kFlagHeader, count, RowPrefix{3, 16, name},
-                            [&](FILE* fp, int n) {
-                                print_body_flags(fp, records[n].body);
-                                fprintf(fp, "%-8s  TYPE%02d\n", race_name(records[n].race, kGameALabels),
-                                        records[n].spark_type);
-                            });
+void print_flag_row(FILE* fp, const Record& r) {
+    print_body_flags(fp, r.body);
+    fprintf(fp, "%-8s  TYPE%02d\n", race_name(r.race, kGameALabels), r.spark_type);
 }
 
 struct LevelSection {
@@ -98,15 +97,15 @@ constexpr LevelSection kLevelSections[] = {
 
 }  // namespace
 
-const char* character_name(int index) { return index < kCharacterCount ? names().get(index) : ""; }
+const char* character_name(int index) { return index < kCharacterCount ? character_table_name(index) : ""; }
 
 const char* special_character_name(int index) {
-    return index >= 0 && index < kSpecialCharacterCount ? names().get(kCharacterCount + index) : "";
+    return index >= 0 && index < kSpecialCharacterCount ? character_table_name(kCharacterCount + index) : "";
 }
 
 CharacterRecord* load_characters() {
     return load_records<CharacterRecord>(
-        kCharacterOffset, kCharacterSize, kCharacterCount, [](CharacterRecord& c, const unsigned char* r, int) {
+        kCharacterRecords, kCharacterRecordSize, kCharacterCount, [](CharacterRecord& c, const unsigned char* r, int) {
             c.lp = r[4];
             decode_abilities(r, c.abilities);
             c.weapon_aptitude = bits(r[8], 7, 4) - 7;
@@ -121,7 +120,7 @@ CharacterRecord* load_characters() {
 
 SpecialCharacterRecord* load_special_characters() {
     return load_records<SpecialCharacterRecord>(
-        kSpecialOffset, kSpecialSize, kSpecialCharacterCount,
+        kSpecialRecords, kSpecialRecordSize, kSpecialCharacterCount,
         [](SpecialCharacterRecord& s, const unsigned char* r, int) {
             s.lp = r[4];
             for (int w = 0; w < 5; ++w) s.weapon_levels[w] = r[6 + w];
@@ -136,8 +135,8 @@ SpecialCharacterRecord* load_special_characters() {
 }
 
 int32_t* load_level_tables() {
-    const RomTable skill(kSkillLevelOffset, 2, kSkillLevels);
-    const RomTable overall(kOverallSkillLevelOffset, 2, kOverallSkillLevels);
+    const RomTable skill(kSkillLevelTable, 2, kSkillLevels);
+    const RomTable overall(kOverallSkillLevelTable, 2, kOverallSkillLevels);
     int32_t* levels = alloc_block<int32_t>(kSkillLevels + kOverallSkillLevels);
     for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
     for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));
@@ -164,7 +163,9 @@ int write_chrparam(const char* path, const CharacterRecord* characters) {
 }
 
 int write_chrflag(const char* path, const CharacterRecord* characters) {
-    return write_flag_report(path, characters, kCharacterCount, character_name);
+    return write_row_report(path, characters != nullptr, kFlagHeader, kCharacterCount,
+                            RowPrefix{3, 16, character_name},
+                            [&](FILE* fp, int n) { print_flag_row(fp, characters[n]); });
 }
 
 int write_chrspparam(const char* path, const SpecialCharacterRecord* specials) {
@@ -182,7 +183,9 @@ int write_chrspparam(const char* path, const SpecialCharacterRecord* specials) {
 }
 
 int write_chrspflag(const char* path, const SpecialCharacterRecord* specials) {
-    return write_flag_report(path, specials, kSpecialCharacterCount, special_character_name);
+    return write_row_report(path, specials != nullptr, kFlagHeader, kSpecialCharacterCount,
+                            RowPrefix{3, 16, special_character_name},
+                            [&](FILE* fp, int n) { print_flag_row(fp, specials[n]); });
 }
 
 int write_chrlvup(const char* path, const int32_t* levels) {

@@ -17,7 +17,6 @@ namespace {
 
 const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
 
-// The eight blocks of one run, in loader order.
 struct Blocks {
     MonsterRecord* monsters;
     CharacterRecord* characters;
@@ -29,12 +28,18 @@ struct Blocks {
     FormationEntry* formations;
 };
 
-// Runs the loaders in order (braced initialisation is evaluated left to
-// right); kept owns every block from its loader on.
-Blocks load_all(RunBlocks& kept) {
-    return {kept.keep(load_monsters()), kept.keep(load_characters()), kept.keep(load_special_characters()),
-            kept.keep(load_level_tables()), kept.keep(load_items()),  kept.keep(load_techs()),
-            kept.keep(load_tech_learning()), kept.keep(load_formations())};
+// The loaders in their order; the owner releases the blocks after the run.
+Blocks load_all(RunBlocks& owner) {
+    Blocks b{};
+    b.monsters = owner.keep(load_monsters());
+    b.characters = owner.keep(load_characters());
+    b.specials = owner.keep(load_special_characters());
+    b.levels = owner.keep(load_level_tables());
+    b.items = owner.keep(load_items());
+    b.techs = owner.keep(load_techs());
+    b.learning = owner.keep(load_tech_learning());
+    b.formations = owner.keep(load_formations());
+    return b;
 }
 
 int write_all(const char* prefix, const Blocks& b) {
@@ -64,10 +69,11 @@ int write_all(const char* prefix, const Blocks& b) {
 }  // namespace
 
 int run(const char* prefix) {
-    RunBlocks kept;  // released on return, after the image is closed
-    const int failed = write_all(prefix, load_all(kept));
+    RunBlocks owner;
+    const Blocks blocks = load_all(owner);
+    const int failed = write_all(prefix, blocks);
     rom_close();
-    return failed;
+    return failed;  // the blocks are released after the image is closed
 }
 
 const AnalyzerInfo kAnalyzerInfo = {

@@ -8,23 +8,21 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kNameOffset = 0x1DE260;
-constexpr int kNameLength = 10;
-constexpr long kRecordOffset = 0x1E7512;
-constexpr size_t kRecordSize = 16;  // five 3-byte member entries and one unused byte
+constexpr long kFormationNames = 0x1DE260;
+constexpr int kFormationNameLength = 10;
+constexpr long kFormationRecords = 0x1E7512;
+constexpr size_t kFormationRecordSize = 16;  // five 3-byte member entries and one unused byte
 constexpr int kEntrySize = 3;
-
-NameCache& names() {
-    static NameCache cache(kNameOffset, kFormationCount, kNameLength, kGameACharTables);
-    return cache;
-}
 
 }  // namespace
 
-const char* formation_name(int index) { return names().get(index); }
+const char* formation_name(int index) {
+    static NameCache names(kFormationNames, kFormationCount, kFormationNameLength, kGameACharTables);
+    return names.get(index);
+}
 
 FormationEntry* load_formations() {
-    const RomTable records(kRecordOffset, kRecordSize, kFormationCount);
+    const RomTable records(kFormationRecords, kFormationRecordSize, kFormationCount);
     FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         for (int p = 0; p < kFormationMembers; ++p) {

@@ -9,39 +9,24 @@
 #include "common/chartables.h"
 #include "common/labels.h"
 #include "common/namecache.h"
-#include "common/report.h"
 #include "common/rows.h"
 
 namespace mt2 {
 
 namespace {
 
-constexpr long kNameOffset = 0x1DBA00;
-constexpr int kNameLength = 10;
-constexpr long kPriceOffset = 0x1D86B0;
-constexpr long kAttributeOffset = 0x1E06C0;
-constexpr size_t kAttributeSize = 6;
+constexpr long kItemNames = 0x1DBA00;
+constexpr int kItemNameLength = 10;
+constexpr long kPrices = 0x1D86B0;
+constexpr long kItemAttributes = 0x1E06C0;
+constexpr size_t kItemAttributeSize = 6;
+// The records of weapons, armour and shields lie back to back; other items
+// have none.
+constexpr long kItemRecords = 0x1E0000;
 
-// The kind records lie back to back from 0x1E0000: weapons, armour, shields;
-// other items have none.
-enum Kind { kWeapons, kArmour, kShields, kOthers, kKindCount };
-struct KindTable {
-    int first;
-    int last;
-    long rom_offset;
-    size_t record_size;
-};
-constexpr KindTable kKinds[kKindCount] = {
-    {0, 95, 0x1E0000, 4},
-    {96, 191, 0x1E0180, 12},
-    {192, 207, 0x1E0600, 3},
-    {208, 255, 0, 0},
-};
-
-NameCache& names() {
-    static NameCache cache(kNameOffset, kItemCount, kNameLength, kGameACharTables);
-    return cache;
-}
+// The kind of an item follows from its number; it is also the section of the
+// item reports that lists it.
+enum ItemKind { kItemWeapon, kItemArmour, kItemShield, kItemOther, kItemKinds };
 
 void decode_weapon(ItemRecord& item, const unsigned char* r) {
     item.attack = r[0];
@@ -65,122 +50,131 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
     item.weight = bits(r[2], 2, 0);
 }
 
-constexpr size_t count_of(Kind kind) { return static_cast<size_t>(kKinds[kind].last - kKinds[kind].first + 1); }
-
-using Decoder = void (*)(ItemRecord&, const unsigned char*);
-constexpr Decoder kDecoders[] = {decode_weapon, decode_armour, decode_shield};
-
-// The fields of a row after the row prefix, one printer per kind.
-using RowPrinter = void (*)(FILE*, const ItemRecord&);
-
-struct ItemReport {
-    const char* headers[kKindCount];
-    RowPrinter rows[kKindCount];
+struct KindLayout {
+    int first;
+    int last;
+    size_t record_size;  // 0: no record
+    void (*decode)(ItemRecord&, const unsigned char*);
 };
 
-int write_item_report(const char* path, const ItemRecord* items, const ItemReport& report) {
-    Section sections[kKindCount];
-    for (int k = 0; k < kKindCount; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, report.headers[k]};
-    return write_section_report(path, items != nullptr, sections, kKindCount, RowPrefix{2, 16, item_name},
-                                [&](FILE* fp, int i, int kind) { report.rows[kind](fp, items[i]); });
-}
-
-void end_row(FILE* fp, const ItemRecord&) { fputc('\n', fp); }
-
-void param_weapon(FILE* fp, const ItemRecord& it) {
-    const int32_t values[] = {it.display, it.attack, it.weight};
-    print_value_row(fp, it.price, values, 3);
-}
-
-void param_armour(FILE* fp, const ItemRecord& it) {
-    int32_t values[16] = {it.display};
-    std::copy_n(it.defences, 8, values + 1);
-    std::copy_n(it.bonuses, 6, values + 9);
-    values[15] = it.weight;
-    print_value_row(fp, it.price, values, 16);
-}
-
-void param_shield(FILE* fp, const ItemRecord& it) {
-    const int32_t values[] = {it.display, it.defence, it.evasion, it.weight};
-    print_value_row(fp, it.price, values, 4);
-}
-
-void param_other(FILE* fp, const ItemRecord& it) { print_value_row(fp, it.price, nullptr, 0); }
-
-void regist_armour(FILE* fp, const ItemRecord& it) {
-    fputc(' ', fp);
-    print_bit_labels2(fp, it.statuses, 0xFF, kGameALabels);
-    fputc('\n', fp);
-}
-
-void regist_shield(FILE* fp, const ItemRecord& it) {
-    fputc(' ', fp);
-    print_bit_labels(fp, it.attributes, 0xFF, kGameALabels);
-    fputc('\n', fp);
-}
-
-void effect_weapon(FILE* fp, const ItemRecord& it) {
-    fputc(' ', fp);
-    print_tech_cells(fp, it.techs, 2, tech_name);
-    fputc('\n', fp);
-}
-
-const char kNameOnlyHeader[] = "No.      名前\n";
-
-const ItemReport kParamReport = {
-    {"No.      名前                 価格 表示 攻撃 重量\n",
-     "No.      名前                 価格 表示 防斬 防殴 防突 防射 防熱 防冷 防雷 防状 腕力 器用 魔力 不明 素早 "
-     "体力 重量\n",
-     "No.      名前                 価格 表示 防御 回避 重量\n", "No.      名前                 価格\n"},
-    {param_weapon, param_armour, param_shield, param_other},
+// Indexed by ItemKind.
+constexpr KindLayout kKinds[kItemKinds] = {
+    {0, 95, 4, decode_weapon},
+    {96, 191, 12, decode_armour},
+    {192, 207, 3, decode_shield},
+    {208, 255, 0, nullptr},
 };
 
-const ItemReport kRegistReport = {
-    {kNameOnlyHeader, "No.      名前               状態変化耐性\n", "No.      名前               防御属性\n",
-     kNameOnlyHeader},
-    {end_row, regist_armour, regist_shield, end_row},
-};
+constexpr size_t kRecordBytes = 96 * 4 + 96 * 12 + 16 * 3;
 
-const ItemReport kEffectReport = {
-    {"No.      名前               武器固有技1           武器固有技2\n", kNameOnlyHeader, kNameOnlyHeader,
-     kNameOnlyHeader},
-    {effect_weapon, end_row, end_row, end_row},
-};
+constexpr RowPrefix kItemPrefix{2, 16, item_name};
+
+// An item report: one section per kind under the report's headers;
+// row(stream, item number, kind) writes the rest of each item's row.
+template <typename Row>
+int write_item_report(const char* path, const ItemRecord* items, const char* const (&headers)[kItemKinds],
+                      Row&& row) {
+    Section sections[kItemKinds];
+    for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
+    return write_section_report(path, items != nullptr, sections, kItemKinds, kItemPrefix, row);
+}
+
+const char kNameOnly[] = "No.      名前\n";
+
+// The values after the price in a parameter row.
+int param_values(const ItemRecord& item, int kind, int32_t* out) {
+    int n = 0;
+    switch (kind) {
+        case kItemWeapon:
+            out[n++] = item.display;
+            out[n++] = item.attack;
+            break;
+        case kItemArmour:
+            out[n++] = item.display;
+            for (int d = 0; d < 8; ++d) out[n++] = item.defences[d];
+            for (int b = 0; b < 6; ++b) out[n++] = item.bonuses[b];
+            break;
+        case kItemShield:
+            out[n++] = item.display;
+            out[n++] = item.defence;
+            out[n++] = item.evasion;
+            break;
+        default:
+            return 0;
+    }
+    out[n++] = item.weight;
+    return n;
+}
 
 }  // namespace
 
-const char* item_name(int index) { return names().get(index); }
+const char* item_name(int index) {
+    static NameCache names(kItemNames, kItemCount, kItemNameLength, kGameACharTables);
+    return names.get(index);
+}
 
 ItemRecord* load_items() {
-    const RomTable attributes(kAttributeOffset, kAttributeSize, kItemCount);
-    const RomTable prices(kPriceOffset, 2, kItemCount);
-    const RomTable weapons(kKinds[kWeapons].rom_offset, kKinds[kWeapons].record_size, count_of(kWeapons));
-    const RomTable armour(kKinds[kArmour].rom_offset, kKinds[kArmour].record_size, count_of(kArmour));
-    const RomTable shields(kKinds[kShields].rom_offset, kKinds[kShields].record_size, count_of(kShields));
-    const RomTable* const kind_records[] = {&weapons, &armour, &shields};
+    const RomTable attributes(kItemAttributes, kItemAttributeSize, kItemCount);
+    const RomTable prices(kPrices, 2, kItemCount);
+    const RomTable records(kItemRecords, kRecordBytes, 1);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
-    for (int i = 0; i < kItemCount; ++i) {
-        items[i].display = attributes.record(i)[2];
-        items[i].price = le16(prices.record(i));
-    }
-    for (int k = kWeapons; k < kOthers; ++k) {
-        for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) {
-            kDecoders[k](items[i], kind_records[k]->record(i - kKinds[k].first));
+    const unsigned char* r = records.record(0);
+    for (int k = 0; k < kItemKinds; ++k) {
+        const KindLayout& layout = kKinds[k];
+        for (int i = layout.first; i <= layout.last; ++i) {
+            items[i].display = attributes.record(i)[2];
+            items[i].price = le16(prices.record(i));
+            if (layout.decode) layout.decode(items[i], r);
+            r += layout.record_size;
         }
     }
     return items;
 }
 
 int write_item_param(const char* path, const ItemRecord* items) {
-    return write_item_report(path, items, kParamReport);
+    static const char* const headers[kItemKinds] = {
+        "No.      名前                 価格 表示 攻撃 重量\n",
+        "No.      名前                 価格 表示 防斬 防殴 防突 防射 防熱 防冷 防雷 防状 腕力 器用 魔力 不明 素早 体力 重量\n",
+        "No.      名前                 価格 表示 防御 回避 重量\n",
+        "No.      名前                 価格\n",
+    };
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+        int32_t values[1 + 8 + 6 + 1];
+        const int n = param_values(items[i], kind, values);
+        print_value_row(fp, items[i].price, values, n);
+    });
 }
 
 int write_item_regist(const char* path, const ItemRecord* items) {
-    return write_item_report(path, items, kRegistReport);
+    static const char* const headers[kItemKinds] = {
+        kNameOnly,
+        "No.      名前               状態変化耐性\n",
+        "No.      名前               防御属性\n",
+        kNameOnly,
+    };
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+        if (kind == kItemArmour) {
+            fputc(' ', fp);
+            print_bit_labels2(fp, items[i].statuses, 0xFF, kGameALabels);
+        } else if (kind == kItemShield) {
+            fputc(' ', fp);
+            print_bit_labels(fp, items[i].attributes, 0xFF, kGameALabels);
+        }
+        fputc('\n', fp);
+    });
 }
 
 int write_item_effect(const char* path, const ItemRecord* items) {
-    return write_item_report(path, items, kEffectReport);
+    static const char* const headers[kItemKinds] = {
+        "No.      名前               武器固有技1           武器固有技2\n", kNameOnly, kNameOnly, kNameOnly,
+    };
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+        if (kind == kItemWeapon) {
+            fputc(' ', fp);
+            print_tech_cells(fp, items[i].techs, 2, tech_name);
+        }
+        fputc('\n', fp);
+    });
 }
 
 }  // namespace mt2

@@ -17,12 +17,12 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kNameOffset = 0x1DCC80;
-constexpr int kNameLength = 8;
-constexpr long kTechPointOffset = 0x1E6F62;
-constexpr long kStatisticsOffset = 0x1E7700;
-constexpr size_t kStatisticsSize = 32;
-constexpr long kPatternOffset = 0x1E9F00;
+constexpr long kMonsterNames = 0x1DCC80;
+constexpr int kMonsterNameLength = 8;
+constexpr long kTechPoints = 0x1E6F62;
+constexpr long kMonsterRecords = 0x1E7700;
+constexpr size_t kMonsterRecordSize = 32;
+constexpr long kActionPatterns = 0x1E9F00;
 constexpr int kPatternCount = 256;
 constexpr int kPointCap = 250;
 constexpr int kNoDrop = 255;
@@ -38,12 +38,7 @@ constexpr Target kTargets[3] = {{7, " 皇帝"}, {4, " 低HPキャラクタ"}, {3
 // Shares of pattern 1 and pattern 2 in eighths, by pattern rate index.
 constexpr int kPatternShares[4][2] = {{7, 1}, {5, 3}, {2, 6}, {1, 7}};
 
-NameCache& names() {
-    static NameCache cache(kNameOffset, kMonsterCount, kNameLength, kGameACharTables);
-    return cache;
-}
-
-void decode_statistics(MonsterRecord& m, const unsigned char* r, const RomTable& patterns) {
+void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& patterns) {
     m.hp = le16(r + 1);
     m.tech_level = r[3];
     m.spell_level = r[4];
@@ -65,22 +60,13 @@ void decode_statistics(MonsterRecord& m, const unsigned char* r, const RomTable&
     for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(r[26 + p]), kActionSlots, m.patterns[p]);
 }
 
-// A report of one row per monster: the header, then the row prefix and the
-// rest of the row from row(stream, monster).
-template <typename Row>
-int write_monster_rows(const char* path, const MonsterRecord* monsters, const char* header, Row&& row) {
-    return write_row_report(path, monsters != nullptr, header, kMonsterCount, RowPrefix{3, 16, monster_name},
-                            [&](FILE* fp, int n) { row(fp, monsters[n]); });
-}
+constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
 
-// The item cells of the drop and weapon reports.
-int write_item_pair(const char* path, const MonsterRecord* monsters, const char* header,
-                    int32_t (MonsterRecord::*items)[2], int none) {
-    return write_monster_rows(path, monsters, header, [&](FILE* fp, const MonsterRecord& m) {
-        fputc(' ', fp);
-        print_item_cells(fp, m.*items, 2, none, item_name);
-        fputc('\n', fp);
-    });
+// The two item cells of the drop and weapon reports.
+void print_item_pair(FILE* fp, const int32_t* items, int none) {
+    fputc(' ', fp);
+    print_item_cells(fp, items, 2, none, item_name);
+    fputc('\n', fp);
 }
 
 void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
@@ -97,24 +83,28 @@ void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
 
 }  // namespace
 
-const char* monster_name(int index) { return names().get(index); }
+const char* monster_name(int index) {
+    static NameCache names(kMonsterNames, kMonsterCount, kMonsterNameLength, kGameACharTables);
+    return names.get(index);
+}
 
 MonsterRecord* load_monsters() {
-    const RomTable patterns(kPatternOffset, kActionSlots, kPatternCount);
-    const RomTable tech_points(kTechPointOffset, 2, kMonsterCount);
-    return load_records<MonsterRecord>(kStatisticsOffset, kStatisticsSize, kMonsterCount,
+    const RomTable patterns(kActionPatterns, kActionSlots, kPatternCount);
+    const RomTable tech_points(kTechPoints, 2, kMonsterCount);
+    return load_records<MonsterRecord>(kMonsterRecords, kMonsterRecordSize, kMonsterCount,
                                        [&](MonsterRecord& m, const unsigned char* r, int n) {
                                            m.tech_points = le16(tech_points.record(n));
-                                           decode_statistics(m, r, patterns);
+                                           decode_monster(m, r, patterns);
                                        });
 }
 
 int write_monparam(const char* path, const MonsterRecord* monsters) {
-    return write_monster_rows(
-        path, monsters,
+    return write_row_report(
+        path, monsters != nullptr,
         "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        [](FILE* fp, const MonsterRecord& m) {
+        kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+            const MonsterRecord& m = monsters[n];
             int values[21] = {m.lp, m.wp, m.jp};
             std::copy(m.abilities, m.abilities + kAbilityCount, values + 3);
             values[9] = m.tech_level;
@@ -135,21 +125,23 @@ int write_monregist(const char* path, const MonsterRecord* monsters) {
 }
 
 int write_monflag(const char* path, const MonsterRecord* monsters) {
-    return write_monster_rows(path, monsters, "No.       名前               女性 不死 ボス 飛行 種族\n",
-                              [](FILE* fp, const MonsterRecord& m) {
-                                  print_body_flags(fp, m.body);
-                                  fprintf(fp, "%s\n", race_name(m.race, kGameALabels));
-                              });
+    return write_row_report(path, monsters != nullptr, "No.       名前               女性 不死 ボス 飛行 種族\n",
+                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+                                print_body_flags(fp, monsters[n].body);
+                                fprintf(fp, "%s\n", race_name(monsters[n].race, kGameALabels));
+                            });
 }
 
 int write_monitem(const char* path, const MonsterRecord* monsters) {
-    return write_item_pair(path, monsters, "No.       名前               高確率            低確率\n",
-                           &MonsterRecord::drops, kNoDrop);
+    return write_row_report(path, monsters != nullptr, "No.       名前               高確率            低確率\n",
+                            kMonsterCount, kMonsterPrefix,
+                            [&](FILE* fp, int n) { print_item_pair(fp, monsters[n].drops, kNoDrop); });
 }
 
 int write_monequip(const char* path, const MonsterRecord* monsters) {
-    return write_item_pair(path, monsters, "No.       名前               武器1             武器2\n",
-                           &MonsterRecord::weapons, kNoWeapon);
+    return write_row_report(path, monsters != nullptr, "No.       名前               武器1             武器2\n",
+                            kMonsterCount, kMonsterPrefix,
+                            [&](FILE* fp, int n) { print_item_pair(fp, monsters[n].weapons, kNoWeapon); });
 }
 
 int write_monact(const char* path, const MonsterRecord* monsters) {

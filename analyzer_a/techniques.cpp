@@ -11,14 +11,14 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kNameOffset = 0x1DD680;
-constexpr int kNameLength = 10;
-constexpr long kRecordOffset = 0x1E1B27;
-constexpr size_t kRecordSize = 10;
-constexpr long kLearnTypeOffset = 0x1E26EF;
-constexpr long kDifficultyOffset = 0x1E2CEF;
-constexpr long kLearningList1Offset = 0x1E2AEF;
-constexpr long kLearningList2Offset = 0x2C64A;
+constexpr long kTechNames = 0x1DD680;
+constexpr int kTechNameLength = 10;
+constexpr long kTechRecords = 0x1E1B27;
+constexpr size_t kTechRecordSize = 10;
+constexpr long kLearnTypes = 0x1E26EF;
+constexpr long kDifficulties = 0x1E2CEF;
+constexpr long kLearningList1 = 0x1E2AEF;
+constexpr long kLearningList2 = 0x2C64A;
 
 // Techniques 0..10 are not named in the ROM the way they are used: the
 // ordinary attack of each weapon kind and the two potions.
@@ -29,22 +29,18 @@ const char* const kFixedNames[] = {
 };
 constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
 
-NameCache& names() {
-    static NameCache cache(kNameOffset, kTechCount, kNameLength, kGameACharTables);
-    return cache;
-}
-
 }  // namespace
 
 const char* tech_name(int index) {
+    static NameCache names(kTechNames, kTechCount, kTechNameLength, kGameACharTables);
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
-    return names().get(index);
+    return names.get(index);
 }
 
 TechRecord* load_techs() {
-    const RomTable difficulty(kDifficultyOffset, 1, kTechCount);
-    const RomTable learn_types(kLearnTypeOffset, 2, kTechCount);
-    return load_records<TechRecord>(kRecordOffset, kRecordSize, kTechCount,
+    const RomTable difficulty(kDifficulties, 1, kTechCount);
+    const RomTable learn_types(kLearnTypes, 2, kTechCount);
+    return load_records<TechRecord>(kTechRecords, kTechRecordSize, kTechCount,
                                     [&](TechRecord& t, const unsigned char* r, int i) {
                                         t.difficulty = *difficulty.record(i);
                                         t.learn_types = le16(learn_types.record(i));
@@ -53,7 +49,7 @@ TechRecord* load_techs() {
                                     });
 }
 
-TechLearning* load_tech_learning() { return load_learning_lists(kLearningList1Offset, kLearningList2Offset); }
+TechLearning* load_tech_learning() { return load_learning_lists(kLearningList1, kLearningList2); }
 
 int write_tech_learn_flag(const char* path, const TechRecord* techs) {
     return write_learn_flag_report(path, techs, tech_name);
