@@ -66,12 +66,6 @@ void decode_character(CharacterRecord& c, const unsigned char* r, int) {
     decode_flag_bits(r, kFlagBits, kCharacterFlagCount, c.flags);
 }
 
-template <typename Row>
-int write_character_report(const char* path, const CharacterRecord* characters, const char* header, Row&& row) {
-    return write_row_report(path, characters != nullptr, header, kCharacterCount, kCharacterPrefix,
-                            [&](FILE* fp, int n) { row(fp, characters[n]); });
-}
-
 }  // namespace
 
 const char* character_name(int index) {
@@ -92,36 +86,35 @@ CharacterRecord* load_characters() {
 }
 
 int write_chrparam(const char* path, const CharacterRecord* characters) {
-    return write_character_report(path, characters,
-                                  "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   "
-                                  "槍   弓 体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
-                                  [](FILE* fp, const CharacterRecord& c) {
-                                      print_value_row(fp, c.hp, c.params, kParamCount);
-                                  });
+    return write_row_report(path, characters != nullptr,
+                            "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
+                            "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
+                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
+                                print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
+                            });
 }
 
 int write_chrlvup(const char* path, const CharacterRecord* characters) {
-    return write_character_report(path, characters,
-                                  "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 "
-                                  "玄武 太陽   月    TYPE\n",
-                                  [](FILE* fp, const CharacterRecord& c) {
-                                      fputs("  ", fp);
-                                      print_int_list(fp, c.level_up, kLevelUpCount, 3);
-                                      fprintf(fp, ", TYPE%02d\n", c.type);
-                                  });
+    return write_row_report(path, characters != nullptr,
+                            "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
+                            "太陽   月    TYPE\n",
+                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
+                                fputs("  ", fp);
+                                print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
+                                fprintf(fp, ", TYPE%02d\n", characters[n].type);
+                            });
 }
 
 int write_chrflag(const char* path, const CharacterRecord* characters) {
-    return write_character_report(path, characters,
-                                  "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 "
-                                  "天術 不明  宿星  武器  術    閃TYPE\n",
-                                  [](FILE* fp, const CharacterRecord& c) {
-                                      print_mark_cells(fp, c.flags, kCharacterFlagCount);
-                                      fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n",
-                                              table_name(kGuardianStars, c.guardian_star),
-                                              table_name(kWeapons, c.weapon), table_name(kArts, c.arts),
-                                              c.spark_type);
-                                  });
+    return write_row_report(path, characters != nullptr,
+                            "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
+                            "不明  宿星  武器  術    閃TYPE\n",
+                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
+                                const CharacterRecord& c = characters[n];
+                                print_mark_cells(fp, c.flags, kCharacterFlagCount);
+                                fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n", table_name(kGuardianStars, c.guardian_star),
+                                        table_name(kWeapons, c.weapon), table_name(kArts, c.arts), c.spark_type);
+                            });
 }
 
 }  // namespace mt3

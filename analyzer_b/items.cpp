@@ -1,5 +1,6 @@
 #include "analyzer_b/items.h"
 
+
 #include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
@@ -75,20 +76,14 @@ const char* const kLevelMarks[8] = {"--", "×", "△", "○", "○+", "◎", "(�
 
 constexpr RowPrefix kItemPrefix{2, 16, item_name};
 
-// The sections of an item report, one per kind, with the report's headers.
-struct ItemSections {
-    Section sections[kItemKinds];
-    explicit ItemSections(const char* const headers[kItemKinds]) {
-        for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
-    }
-};
-
+// An item report: one section per kind under the report's headers;
+// row(stream, item number, kind) writes the rest of each item's row.
 template <typename Row>
-int write_item_report(const char* path, const ItemRecord* items, const char* const headers[kItemKinds],
+int write_item_report(const char* path, const ItemRecord* items, const char* const (&headers)[kItemKinds],
                       Row&& row) {
-    const ItemSections s(headers);
-    return write_section_report(path, items != nullptr, s.sections, kItemKinds, kItemPrefix,
-                                [&](FILE* fp, int i, int kind) { row(fp, items[i], kind); });
+    Section sections[kItemKinds];
+    for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
+    return write_section_report(path, items != nullptr, sections, kItemKinds, kItemPrefix, row);
 }
 
 const char kNameOnly[] = "No.      名前\n";
@@ -168,10 +163,10 @@ int write_item_param(const char* path, const ItemRecord* items) {
         "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
-    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
         int32_t values[2 + kAttributeCount + kBonusCount + 1];
-        const int n = param_values(item, kind, values);
-        print_value_row(fp, item.price, values, n);
+        const int n = param_values(items[i], kind, values);
+        print_value_row(fp, items[i].price, values, n);
     });
 }
 
@@ -184,12 +179,12 @@ int write_item_regist(const char* path, const ItemRecord* items) {
         "耐音 耐凝 耐地\n",
         kNameOnly,
     };
-    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
         if (kind == kItemShield) {
             fputc(' ', fp);
-            print_bit_labels(fp, item.attributes, 0xFF, kGameBLabels);
+            print_bit_labels(fp, items[i].attributes, 0xFF, kGameBLabels);
         } else if (kind == kItemArmour) {
-            print_armour_regist(fp, item);
+            print_armour_regist(fp, items[i]);
         }
         fputc('\n', fp);
     });
@@ -199,10 +194,10 @@ int write_item_effect(const char* path, const ItemRecord* items) {
     static const char* const headers[kItemKinds] = {
         kNameOnly, "No.      名前               武器固有技1           武器固有技2\n", kNameOnly, kNameOnly, kNameOnly,
     };
-    return write_item_report(path, items, headers, [](FILE* fp, const ItemRecord& item, int kind) {
+    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
         if (kind == kItemWeapon) {
             fputc(' ', fp);
-            print_tech_cells(fp, item.techs, 2, tech_name);
+            print_tech_cells(fp, items[i].techs, 2, tech_name);
         }
         fputc('\n', fp);
     });

@@ -70,11 +70,6 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
     }
 }
 
-template <typename Row>
-int write_monster_report(const char* path, bool have_blocks, const char* header, Row&& row) {
-    return write_row_report(path, have_blocks, header, kMonsterCount, kMonsterPrefix, row);
-}
-
 }  // namespace
 
 const char* monster_name(int index) {
@@ -107,11 +102,11 @@ MonsterRecord* load_monsters() {
 }
 
 int write_monparam(const char* path, const MonsterRecord* monsters, const ItemRecord* items) {
-    return write_monster_report(
+    return write_row_report(
         path, monsters && items,
         "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        [&](FILE* fp, int n) {
+        kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
             const MonsterRecord& m = monsters[n];
             const EquipmentValues v = equipment_values(m, items);
             int32_t values[kStatCount + kAttributeCount + 2];
@@ -132,37 +127,36 @@ int write_monregist(const char* path, const MonsterRecord* monsters, const ItemR
 }
 
 int write_monflag(const char* path, const MonsterRecord* monsters) {
-    return write_monster_report(
-        path, monsters != nullptr,
-        "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
-        [&](FILE* fp, int n) {
-            const MonsterRecord& m = monsters[n];
-            print_mark_cells(fp, m.flags, kMonsterFlagCount);
-            fprintf(fp, "  %-4s  %s\n", race_name(m.race, kGameBLabels), type_name8(m.recovery));
-        });
+    return write_row_report(path, monsters != nullptr,
+                            "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
+                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+                                const MonsterRecord& m = monsters[n];
+                                print_mark_cells(fp, m.flags, kMonsterFlagCount);
+                                fprintf(fp, "  %-4s  %s\n", race_name(m.race, kGameBLabels), type_name8(m.recovery));
+                            });
 }
 
 int write_monitem(const char* path, const MonsterRecord* monsters) {
-    return write_monster_report(path, monsters != nullptr,
-                                "No.       名前               お金   100%              高確率            "
-                                "中確率            低確率\n",
-                                [&](FILE* fp, int n) {
-                                    fprintf(fp, "  %3d,  ", monsters[n].money);
-                                    print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, item_name);
-                                    fputc('\n', fp);
-                                });
+    return write_row_report(path, monsters != nullptr,
+                            "No.       名前               お金   100%              高確率            中確率            "
+                            "低確率\n",
+                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+                                fprintf(fp, "  %3d,  ", monsters[n].money);
+                                print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, item_name);
+                                fputc('\n', fp);
+                            });
 }
 
 int write_monequip(const char* path, const MonsterRecord* monsters) {
-    return write_monster_report(path, monsters != nullptr,
-                                "No.       名前               無刀1無刀2 武器1             武器2             "
-                                "盾                防具1             防具2\n",
-                                [&](FILE* fp, int n) {
-                                    const MonsterRecord& m = monsters[n];
-                                    fprintf(fp, "  %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
-                                    print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, item_name);
-                                    fputc('\n', fp);
-                                });
+    return write_row_report(path, monsters != nullptr,
+                            "No.       名前               無刀1無刀2 武器1             武器2             盾           "
+                            "     防具1             防具2\n",
+                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+                                const MonsterRecord& m = monsters[n];
+                                fprintf(fp, "  %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
+                                print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, item_name);
+                                fputc('\n', fp);
+                            });
 }
 
 int write_monact(const char* path, const MonsterRecord* monsters) {
@@ -177,10 +171,10 @@ int write_monact(const char* path, const MonsterRecord* monsters) {
 }
 
 int write_monmisc(const char* path, const MonsterRecord* monsters) {
-    return write_monster_report(path, monsters != nullptr, "No.       名前                サイズ\n",
-                                [&](FILE* fp, int n) {
-                                    fprintf(fp, "  %2d×%2d\n", monsters[n].sizes[0], monsters[n].sizes[1]);
-                                });
+    return write_row_report(path, monsters != nullptr, "No.       名前                サイズ\n", kMonsterCount,
+                            kMonsterPrefix, [&](FILE* fp, int n) {
+                                fprintf(fp, "  %2d×%2d\n", monsters[n].sizes[0], monsters[n].sizes[1]);
+                            });
 }
 
 }  // namespace mt3
