@@ -13,39 +13,9 @@ namespace {
 
 constexpr size_t kChunk = 64 * 1024;
 
-// A table entry packed for the decoding loop: its one or two bytes and its
-// length, so that every code is copied without looking at its text.
-struct Packed {
-    char bytes[2];
-    unsigned char length;
-};
-
-// The game's tables in packed form: the single-byte codes with the line end
-// for 0x00, then the two-byte codes.
-struct PackedTables {
-    Packed single[256];
-    Packed dbl[1024];
-};
-
-Packed pack(const char* entry) {
-    Packed p{{entry[0], entry[0] ? entry[1] : '\0'}, static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1)};
+PackedEntry pack(const char* entry) {
+    PackedEntry p{{entry[0], entry[0] ? entry[1] : '\0'}, static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1)};
     return p;
-}
-
-// Packed forms of the (at most two) games' tables, made on first use.
-const PackedTables& packed(const CharTables& tables) {
-    static const CharTables* keys[2];
-    static PackedTables cache[2];
-    int slot = 0;
-    while (slot < 2 && keys[slot] && keys[slot] != &tables) ++slot;
-    if (slot == 2) slot = 1;  // a third table set replaces the second
-    if (keys[slot] != &tables) {
-        for (int i = 0; i < 256; ++i) cache[slot].single[i] = pack(tables.single[i]);
-        cache[slot].single[0] = pack("\n");
-        for (int i = 0; i < 1024; ++i) cache[slot].dbl[i] = pack(tables.dbl[i]);
-        keys[slot] = &tables;
-    }
-    return cache[slot];
 }
 
 bool same_file(const struct stat& a, const char* path) {
@@ -55,14 +25,20 @@ bool same_file(const struct stat& a, const char* path) {
 
 }  // namespace
 
-size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed,
-                    const CharTables& tables) {
-    const PackedTables& t = packed(tables);
+PackedTables pack_tables(const CharTables& tables) {
+    PackedTables packed;
+    for (int i = 0; i < 256; ++i) packed.single[i] = pack(tables.single[i]);
+    packed.single[0] = pack("\n");
+    for (int i = 0; i < 1024; ++i) packed.dbl[i] = pack(tables.dbl[i]);
+    return packed;
+}
+
+size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed, const PackedTables& t) {
     size_t n = 0;
     size_t i = 0;
     while (i < length) {
         const unsigned char b = in[i];
-        const Packed* p;
+        const PackedEntry* p;
         if (is_lead_byte(b)) {
             if (i + 1 >= length) break;
             p = &t.dbl[(b - kFirstLeadByte) * 256 + in[i + 1]];
@@ -83,13 +59,14 @@ size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* c
 int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
     unsigned char* input = alloc_block<unsigned char>(kChunk + 1);
     char* output = alloc_block<char>(4 * (kChunk + 1));
+    const PackedTables packed = pack_tables(tables);
     size_t pending = 0;  // a lead byte carried over from the previous chunk
     int ok = 1;
     for (;;) {
         const size_t got = fread(input + pending, 1, kChunk, in);
         if (got == 0) break;
         size_t used = 0;
-        const size_t n = decode_block(input, pending + got, output, &used, tables);
+        const size_t n = decode_block(input, pending + got, output, &used, packed);
         if (n && fwrite(output, 1, n, out) != n) {
             ok = 0;
             break;

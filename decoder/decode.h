@@ -18,8 +18,25 @@ int decode_file(const char* src_path, const char* dst_path, const CharTables& ta
 // written, 0 after a read or write error.
 int decode_stream(FILE* in, FILE* out, const CharTables& tables);
 
+// A table entry packed for the decoding loop: its one or two bytes and its
+// length, so that every code is copied without looking at its text.
+struct PackedEntry {
+    char bytes[2];
+    unsigned char length;
+};
+
+// A game's character tables in packed form: the single-byte codes, with the
+// line end for 0x00, then the two-byte codes.
+struct PackedTables {
+    PackedEntry single[256];
+    PackedEntry dbl[1024];
+};
+
+// Packs the tables; decode_stream does it once per conversion.
+PackedTables pack_tables(const CharTables& tables);
+
 // Decodes a whole buffer into out (at most 4 bytes per input byte); returns
 // the number of bytes written and stores in *consumed how much input was used
 // (a trailing lead byte is left unconsumed).
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed,
-                    const CharTables& tables);
+                    const PackedTables& tables);

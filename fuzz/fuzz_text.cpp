@@ -42,7 +42,8 @@ void check_name(const char* name, size_t size, const std::string& whole) {
     check(i == len);
 }
 
-void check_block_decoding(const uint8_t* text, size_t length, const CharTables& tables) {
+void check_block_decoding(const uint8_t* text, size_t length, const CharTables& game) {
+    const PackedTables tables = pack_tables(game);
     std::vector<char> whole(4 * length + 4), parts(4 * length + 4);
     size_t used_whole = 0;
     const size_t n = decode_block(text, length, whole.data(), &used_whole, tables);

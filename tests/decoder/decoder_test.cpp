@@ -145,7 +145,7 @@ TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
     const unsigned char in[] = {0x51, 0x00, 0x22};
     char out[16];
     size_t used = 0;
-    const size_t n = decode_block(in, sizeof in, out, &used, kGameACharTables);
+    const size_t n = decode_block(in, sizeof in, out, &used, pack_tables(kGameACharTables));
     EXPECT_EQ(used, 2u);
     EXPECT_EQ(std::string(out, n), "あ\n");
 }
