@@ -1,25 +1,44 @@
-# A Debian package from the install rules: `cpack -G DEB` (or plain `cpack`)
-# in the build directory writes meridian-tools_<version>_<arch>.deb.
-set(MT_PACKAGE_MAINTAINER "MERIDIAN TALES tools maintainers <meridian-tools@localhost>"
-    CACHE STRING "Maintainer field of the Debian package")
+# Packages from the install rules, through CPack: `cpack -G DEB` (or plain
+# `cpack`) in the build directory writes meridian-tools_<version>_<arch>.deb.
+# What every package holds is set here; what one package format alone needs
+# lives in its own file (Debian.cmake) and is picked per format by
+# CPackGenerators.cmake.
+if(NOT MT_SHIFT_JIS_LITERALS)
+  return()  # such a build's tools do not write Shift-JIS reports
+endif()
+
+# The maintainer: given when configuring, or taken from Debian's DEBFULLNAME
+# and DEBEMAIL.
+if(DEFINED ENV{DEBEMAIL} AND "$ENV{DEBEMAIL}" MATCHES "<")
+  set(mt_default_maintainer "$ENV{DEBEMAIL}")
+elseif(DEFINED ENV{DEBEMAIL} AND DEFINED ENV{DEBFULLNAME})
+  set(mt_default_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  # A reserved top-level domain: a valid address that plainly reaches nobody.
+  set(mt_default_maintainer "the meridian-tools authors <maintainers@meridian-tools.invalid>")
+endif()
+set(MT_PACKAGE_MAINTAINER "${mt_default_maintainer}" CACHE STRING
+    "Maintainer field of the Debian package, \"Name <address>\" (default: DEBFULLNAME and DEBEMAIL)")
 
 set(CPACK_PACKAGE_NAME meridian-tools)
+set(CPACK_PACKAGE_VENDOR "the meridian-tools authors")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "analyzers and text decoders for MERIDIAN TALES 2 and 3 ROM images")
-set(CPACK_PACKAGE_DESCRIPTION
-    "mt2analyzer and mt3analyzer write the data tables of the two Super Famicom role-playing games' ROM images as Shift-JIS text reports; mt2decoder and mt3decoder convert their game-encoded texts into Shift-JIS. Includes the games' character tables as table files.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+mt2analyzer and mt3analyzer read a cartridge ROM image of the Super Famicom
+role-playing games MERIDIAN TALES 2 and MERIDIAN TALES 3 and write its data
+tables (monsters, characters, items, techniques, battle formations and
+encounters) as Japanese text reports in Shift-JIS.
+
+mt2decoder and mt3decoder convert game-encoded text into Shift-JIS text.
+The package also holds the games' character tables as table files for hex
+editors.]])
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CONTACT ${MT_PACKAGE_MAINTAINER})
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CPackGenerators.cmake)
 
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${MT_PACKAGE_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-find_program(MT_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(MT_DPKG_SHLIBDEPS)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-endif()
-
+include(${CMAKE_CURRENT_LIST_DIR}/Debian.cmake)
 include(CPack)
