@@ -50,6 +50,6 @@ endif()
 option(MT_HARDENING "Harden the tools as Debian packages are (Linux)" ON)
 if(MT_HARDENING AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT MT_SANITIZED AND NOT MT_BUILD_FUZZERS)
   target_compile_options(mt_options INTERFACE
-    $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2> -fstack-protector-strong)
+    "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>" -fstack-protector-strong)
   target_link_options(mt_tool_options INTERFACE LINKER:-z,relro,-z,now)
 endif()
