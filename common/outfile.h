@@ -1,24 +1,32 @@
-// Output files (reports, decoded text): created or replaced like fopen(path,
-// "w"), but cheaper to rewrite.
-//
-// An existing regular file is overwritten in place and cut to its new length
-// when it is closed, instead of being truncated to zero when it is opened:
-// ext4 forces the data of a file truncated to zero onto the disk when it is
-// closed, which made rewriting a set of reports several times slower than
-// writing them. The result is the same file. Should the process end while the
-// file is open (a fatal diagnostic), an exit handler cuts it to what was
-// written, as truncation on open would have left it.
+// Output files (reports, decoded text), opened as fopen(path, "w") opens them:
+// created, or truncated to zero when they are opened, in text mode. Whatever
+// ends the process (a fatal diagnostic, a signal, a file size limit), a file
+// holds nothing but what this run wrote.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
-// Like fopen(path, "w"); null with errno set when the file cannot be created.
-FILE* open_output(const char* path);
+class OutputFile {
+public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    // Closes a file that was left open (a fatal hook that throws); errors are
+    // ignored.
+    ~OutputFile();
 
-// Flushes, cuts the file to its written length and closes it. Returns 1 when
-// everything written reached the file, 0 after any write or close error
-// (errno tells why).
-int close_output(FILE* stream);
+    // Opens the path with mode "w" and gives the stream a 64 KiB buffer.
+    // Returns 1, or 0 with errno set when the file cannot be created.
+    int open(const char* path);
 
-// Cuts and closes a file whose writing was abandoned; errors are ignored.
-void abandon_output(FILE* stream);
+    FILE* stream() const { return stream_; }
+
+    // Flushes and closes the file. Returns 1 when everything written reached
+    // the file, 0 after any write or close error (errno tells why).
+    int close();
+
+private:
+    std::unique_ptr<char[]> buffer_;  // outlives the stream: released after fclose
+    FILE* stream_ = nullptr;
+};

@@ -6,12 +6,12 @@
 #include "common/outfile.h"
 #include "common/rom.h"
 
-FILE* open_report(const char* path) {
+int open_report(OutputFile& file, const char* path) {
     if (rom_is_image(path)) {
         errno = EBUSY;
-        return nullptr;
+        return 0;
     }
-    return open_output(path);
+    return file.open(path);
 }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {

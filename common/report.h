@@ -11,28 +11,22 @@
 // an index out of range; the text stays valid until the process ends.
 using NameLookup = const char* (*)(int);
 
-// Opens a report for writing in text mode. Refuses (errno EBUSY) a path that
-// names the open ROM image. Returns null when the file cannot be created.
-FILE* open_report(const char* path);
+// Opens a report for writing in text mode (created, or truncated on open).
+// Refuses (errno EBUSY) a path that names the open ROM image. Returns 0 when
+// the file cannot be created.
+int open_report(OutputFile& file, const char* path);
 
 // The writer contract: 0 without creating anything for a null or empty path
 // or a missing block, 0 when the file cannot be created or completely written,
-// 1 when the report was written.
+// 1 when the report was written. The file is closed also when the body leaves
+// early through a fatal hook that throws.
 template <typename Body>
 int write_report(const char* path, bool have_blocks, Body&& body) {
     if (!path || !*path || !have_blocks) return 0;
-    FILE* stream = open_report(path);
-    if (!stream) return 0;
-    // Closes the file also when the body leaves early through a fatal hook.
-    struct Closer {
-        FILE* stream;
-        ~Closer() {
-            if (stream) abandon_output(stream);
-        }
-    } closer{stream};
-    body(stream);
-    closer.stream = nullptr;
-    return close_output(stream);
+    OutputFile file;
+    if (!open_report(file, path)) return 0;
+    body(file.stream());
+    return file.close();
 }
 
 // Row prefix "%03d(%0<hex_digits>X): %-<name_width>s :" (no trailing blank).

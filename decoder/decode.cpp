@@ -89,13 +89,13 @@ int decode_file(const char* src_path, const char* dst_path, const CharTables& ta
         fclose(in);
         return 0;
     }
-    FILE* out = open_output(dst_path);
-    if (!out) {
+    OutputFile out;
+    if (!out.open(dst_path)) {
         fclose(in);
         return 0;
     }
-    int ok = decode_stream(in, out, tables);
+    int ok = decode_stream(in, out.stream(), tables);
     fclose(in);
-    if (!close_output(out)) ok = 0;
+    if (!out.close()) ok = 0;
     return ok;
 }

@@ -1,7 +1,7 @@
 // A harness that runs many inputs in one process leaves a fatal diagnostic by
 // throwing from the fatal hook: nothing allocated on the way may leak, and a
-// report being written is closed and cut to what was written. (Leaks show up
-// in the sanitizer build, which checks for them at exit.)
+// report being written is closed with what was written. (Leaks show up in the
+// sanitizer build, which checks for them at exit.)
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,5 @@
-// Output files are replaced like fopen "w" replaces them, also when the
-// process ends while one is open.
+// Output files are created or truncated when they are opened, as fopen "w"
+// does, and hold what was written also when the process ends while one is open.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,10 +21,11 @@ TEST(OutputFile, ReplacesALongerFile) {
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(200000, 'o'));
-    FILE* f = open_output(path.c_str());
-    ASSERT_NE(f, nullptr);
-    write_all(f, "new\n");
-    EXPECT_EQ(close_output(f), 1);
+    OutputFile f;
+    ASSERT_EQ(f.open(path.c_str()), 1);
+    EXPECT_EQ(read_file(path), "");  // truncated when opened
+    write_all(f.stream(), "new\n");
+    EXPECT_EQ(f.close(), 1);
     EXPECT_EQ(read_file(path), "new\n");
 }
 
@@ -32,14 +33,14 @@ TEST(OutputFile, EmptyOutputAndNewFiles) {
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string("old"));
-    FILE* f = open_output(path.c_str());
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(close_output(f), 1);
+    OutputFile f;
+    ASSERT_EQ(f.open(path.c_str()), 1);
+    EXPECT_EQ(f.close(), 1);
     EXPECT_EQ(read_file(path), "");
-    f = open_output(dir.file("fresh.txt").c_str());
-    ASSERT_NE(f, nullptr);
-    write_all(f, std::string(300000, 'x'));
-    EXPECT_EQ(close_output(f), 1);
+    OutputFile fresh;
+    ASSERT_EQ(fresh.open(dir.file("fresh.txt").c_str()), 1);
+    write_all(fresh.stream(), std::string(300000, 'x'));
+    EXPECT_EQ(fresh.close(), 1);
     EXPECT_EQ(read_file(dir.file("fresh.txt")), std::string(300000, 'x'));
 }
 
@@ -47,34 +48,37 @@ TEST(OutputFile, WritesThroughLinksAndDevices) {
     TempDir dir;
     write_file(dir.file("target"), std::string(1000, 't'));
     ASSERT_EQ(symlink(dir.file("target").c_str(), dir.file("link").c_str()), 0);
-    FILE* f = open_output(dir.file("link").c_str());
-    ASSERT_NE(f, nullptr);
-    write_all(f, "via link");
-    EXPECT_EQ(close_output(f), 1);
+    OutputFile f;
+    ASSERT_EQ(f.open(dir.file("link").c_str()), 1);
+    write_all(f.stream(), "via link");
+    EXPECT_EQ(f.close(), 1);
     EXPECT_EQ(read_file(dir.file("target")), "via link");
-    f = open_output("/dev/null");
-    ASSERT_NE(f, nullptr);
-    write_all(f, "gone");
-    EXPECT_EQ(close_output(f), 1);
+    OutputFile null;
+    ASSERT_EQ(null.open("/dev/null"), 1);
+    write_all(null.stream(), "gone");
+    EXPECT_EQ(null.close(), 1);
 }
 
 TEST(OutputFile, CannotBeCreated) {
     TempDir dir;
+    OutputFile f;
     errno = 0;
-    EXPECT_EQ(open_output(dir.path().c_str()), nullptr);
+    EXPECT_EQ(f.open(dir.path().c_str()), 0);
     EXPECT_EQ(errno, EISDIR);
-    EXPECT_EQ(open_output(dir.file("no/such").c_str()), nullptr);
+    EXPECT_EQ(f.open(dir.file("no/such").c_str()), 0);
     EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(f.stream(), nullptr);
 }
 
 TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(5000, 'o'));
-    FILE* f = open_output(path.c_str());
-    ASSERT_NE(f, nullptr);
-    write_all(f, "partial");
-    abandon_output(f);
+    {
+        OutputFile f;
+        ASSERT_EQ(f.open(path.c_str()), 1);
+        write_all(f.stream(), "partial");
+    }
     EXPECT_EQ(read_file(path), "partial");
 }
 
@@ -84,8 +88,9 @@ TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
     write_file(path, std::string(5000, 'o'));
     EXPECT_EXIT(
         {
-            FILE* f = open_output(path.c_str());
-            write_all(f, "header\n");
+            OutputFile f;
+            f.open(path.c_str());
+            write_all(f.stream(), "header\n");
             fatal("Fatal error in fread():");
         },
         ::testing::ExitedWithCode(1), "Fatal error in fread");

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <string>
@@ -60,6 +61,17 @@ struct Usage {
     struct rusage usage {};
     wait4(pid, &status, 0, &usage);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
+}
+
+// The file size limit of the killed runs.
+constexpr size_t kCutAt = 4096;
+
+// What a killed run left: a prefix of the complete output, nothing else.
+void expect_prefix_only(const std::string& left, const std::string& complete, char old_byte) {
+    EXPECT_GT(left.size(), 0u);
+    EXPECT_LE(left.size(), kCutAt);
+    EXPECT_EQ(left, complete.substr(0, left.size()));
+    EXPECT_EQ(left.find(old_byte), std::string::npos);
 }
 
 class FaultTest : public ::testing::TestWithParam<const GameLayout*> {
@@ -123,6 +135,33 @@ TEST_P(FaultTest, ReportThatCannotBeCompletelyWritten) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, tool_name(game()) + ": Cannot create file - " + victim + ": " + strerror(ENOSPC) + "\n");
     EXPECT_EQ(list_dir(out_).size(), game().reports.size());
+}
+
+// A run killed midway (here by a file size limit) leaves in a report that
+// existed, larger, before it only a prefix of the new report: no old bytes.
+TEST_P(FaultTest, KilledRunLeavesNoOldBytes) {
+    random_image(game(), 4).write(image_);
+    TempDir whole;
+    ASSERT_EQ(run_tool(game().tool, {image_, whole.path()}).status, 0);
+    const std::string first = game().reports[0].file;
+    const std::string expected = read_file(whole.file(first));
+    ASSERT_GT(expected.size(), 3 * kCutAt);
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    write_file(out_ + "/" + first, std::string(2 * expected.size(), 'X'));
+    const RunResult r = run_tool(game().tool, {image_, out_}, "", nullptr, kCutAt);
+    EXPECT_EQ(r.status, 128 + SIGXFSZ);
+    expect_prefix_only(read_file(out_ + "/" + first), expected, 'X');
+}
+
+TEST(DecoderFault, KilledRunLeavesNoOldBytes) {
+    TempDir dir;
+    write_file(dir.file("t.bin"), std::string(100000, '\x51'));
+    write_file(dir.file("t.txt"), std::string(400000, 'O'));
+    const RunResult r = run_tool(MT2DECODER, {dir.file("t.bin"), dir.file("t.txt")}, "", nullptr, kCutAt);
+    EXPECT_EQ(r.status, 128 + SIGXFSZ);
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) expected += "あ";
+    expect_prefix_only(read_file(dir.file("t.txt")), expected, 'O');
 }
 
 TEST_P(FaultTest, HugeSparseImagesKeepMemorySmall) {

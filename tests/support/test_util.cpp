@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,10 +96,15 @@ int temp_fd() {
     return fd;
 }
 
+void limit(int resource, rlim_t value) {
+    const struct rlimit r {value, value};
+    setrlimit(resource, &r);
+}
+
 }  // namespace
 
 RunResult run_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
-                   const char* argv0) {
+                   const char* argv0, long file_size_limit) {
     const int out_fd = temp_fd();
     const int err_fd = temp_fd();
     std::vector<std::string> all{argv0 ? argv0 : exe};
@@ -111,6 +117,9 @@ RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
         dup2(out_fd, 1);
         dup2(err_fd, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+        limit(RLIMIT_CORE, 0);
+        limit(RLIMIT_CPU, 30);
+        if (file_size_limit >= 0) limit(RLIMIT_FSIZE, static_cast<rlim_t>(file_size_limit));
         execv(exe.c_str(), argv.data());
         _exit(127);
     }

@@ -53,6 +53,9 @@ struct RunResult {
 };
 
 // Runs the executable with the arguments (argv[0] is the executable path unless
-// argv0 is given), in cwd when it is not empty.
+// argv0 is given), in cwd when it is not empty. The run is killed (SIGXCPU)
+// after 30 seconds of processor time, so a tool that never ends fails its
+// test; with file_size_limit >= 0 it is also killed (SIGXFSZ) when it writes
+// past that many bytes into a file.
 RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
-                   const std::string& cwd = "", const char* argv0 = nullptr);
+                   const std::string& cwd = "", const char* argv0 = nullptr, long file_size_limit = -1);
