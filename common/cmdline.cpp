@@ -1,6 +1,7 @@
 #include "common/cmdline.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +10,7 @@ char* make_dst_prefix(char* dst, const char* arg, int size) {
     if (!dst) return nullptr;
     if (!arg || size <= 0) return dst;
     size_t len = strlen(arg);
-    if (len + 2 >= static_cast<size_t>(size)) return dst;
+    if (!prefix_fits(len, size)) return dst;
     char* scratch = static_cast<char*>(malloc(static_cast<size_t>(size)));
     if (!scratch) return dst;
     memcpy(scratch, arg, len + 1);
@@ -51,33 +52,63 @@ void scan_options(const char* arg, Flags* flags) {
     }
 }
 
-void take_positional(const char* arg, DestinationKind kind, CommandLine* line) {
+// The first positional argument that its slot could not hold whole.
+struct Refused {
+    const char* arg = nullptr;
+    bool destination = false;
+};
+
+void refuse(const char* arg, bool destination, Refused* refused) {
+    if (!refused->arg) *refused = {arg, destination};
+}
+
+void take_positional(const char* arg, DestinationKind kind, CommandLine* line, Refused* refused) {
+    const size_t len = strlen(arg);
     if (line->src[0] == '\0') {
+        if (len >= static_cast<size_t>(kPathSize)) return refuse(arg, false, refused);
         copy_truncated(line->src, arg, kPathSize);
     } else if (line->dst[0] == '\0') {
         if (kind == DestinationKind::Prefix) {
+            if (!prefix_fits(len, kPathSize)) return refuse(arg, true, refused);
             make_dst_prefix(line->dst, arg, kPathSize);
         } else {
+            if (len >= static_cast<size_t>(kPathSize)) return refuse(arg, true, refused);
             copy_truncated(line->dst, arg, kPathSize);
         }
     }
+}
+
+// A path that does not fit its slot is never cut or passed over: the tool
+// ends before any file is opened, naming the argument.
+[[noreturn]] void refuse_overlong(const Refused& refused, DestinationKind kind) {
+    errno = ENAMETOOLONG;
+    if (kind == DestinationKind::File) fatal("Cannot decode - %s:", refused.arg);
+    if (refused.destination) fatal("Cannot create file - %s:", refused.arg);
+    fatal("Invalid ROM-Image file - %s:", refused.arg);
 }
 
 }  // namespace
 
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line) {
+#ifdef SIGPIPE
+    // A report or decoded text may be a pipe whose reader quits early: a
+    // write to it then fails (EPIPE) like any other write, costing only that
+    // file, instead of ending the tool silently.
+    signal(SIGPIPE, SIG_IGN);
+#endif
     errno = 0;
     set_program_name(argc > 0 ? argv[0] : nullptr);
     if (argc < 2) return;
     Flags flags;
+    Refused refused;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (!arg) continue;
         if (arg[0] == '-') {
             scan_options(arg, &flags);
         } else {
-            take_positional(arg, kind, line);
+            take_positional(arg, kind, line, &refused);
         }
     }
     if (flags.help) {
@@ -85,4 +116,5 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
         exit(0);
     }
     if (flags.invalid) fatal("Invalid option");
+    if (refused.arg) refuse_overlong(refused, kind);
 }

@@ -1,6 +1,8 @@
 // The command-line scan shared by all four tools.
 #pragma once
 
+#include <cstddef>
+
 #include "common/diag.h"
 
 // What a tool prints for -h: a banner, a usage line (formatted with the
@@ -24,12 +26,21 @@ struct CommandLine {
 
 // Turns a destination argument into a report path prefix: backslashes become
 // '/', and a '/' is appended unless the text is empty or already ends in one.
-// An argument of size - 2 characters or more leaves dst unchanged.
+// An argument that does not fit (see prefix_fits) leaves dst unchanged.
 char* make_dst_prefix(char* dst, const char* arg, int size);
 
-// Clears errno, stores the program name, scans every argument, then shows the
-// help (exit 0) or ends with "Invalid option". Required slots are the caller's
-// to check.
+// Whether a destination argument of length characters, with the '/' that may
+// be appended and the terminating NUL, fits a prefix buffer of size bytes.
+constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length + 2 < static_cast<size_t>(size); }
+
+// Ignores SIGPIPE, clears errno, stores the program name, scans every
+// argument, then shows the help (exit 0) or ends with "Invalid option".
+// A positional argument that its slot cannot hold whole (a source or a
+// decoder's destination over 1023 characters, an analyzer destination that
+// does not fit the prefix) then ends the tool, with ENAMETOOLONG's text:
+// "Invalid ROM-Image file - %s:" (analyzer source), "Cannot create file -
+// %s:" (analyzer destination) or "Cannot decode - %s:" (decoders). Required
+// slots are the caller's to check.
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line);
 

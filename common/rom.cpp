@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/block.h"
 #include "common/diag.h"
 
 namespace {
@@ -44,24 +45,33 @@ void build_shifts(const unsigned char* pattern, size_t length, size_t shift[256]
 
 int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
     // The file is read forward once, in chunks of a fixed buffer; a window that
-    // straddles two chunks is carried over to the start of the buffer.
+    // straddles two chunks is carried over to the start of the buffer. The
+    // search ends at the size the file had when it began, so a device that
+    // never runs dry (/dev/zero reports a size of 0) or a file that grows
+    // meanwhile is never read past it.
     const size_t buffer_size = 16 * length > kSearchChunk ? 16 * length : kSearchChunk;
     const off_t start = tell_or_die(stream);
+    seek_or_die(stream, 0, SEEK_END);
+    const off_t end = tell_or_die(stream);
+    seek_or_die(stream, start, SEEK_SET);
+    off_t left = end > start ? end - start : 0;
     size_t shift[256];
     build_shifts(pattern, length, shift);
-    unsigned char* buffer = static_cast<unsigned char*>(malloc(buffer_size));
-    if (!buffer) fatal("Fatal error in malloc()");
+    const BlockPtr<unsigned char> owner(alloc_block<unsigned char>(buffer_size));  // freed also when fatal throws
+    unsigned char* const buffer = owner.get();
 
     off_t base = start;  // file position of buffer[0]
     size_t kept = 0;
     for (;;) {
-        const size_t got = read_some(stream, buffer + kept, buffer_size - kept);
+        const size_t room = buffer_size - kept;
+        const size_t want = left < static_cast<off_t>(room) ? static_cast<size_t>(left) : room;
+        const size_t got = want ? read_some(stream, buffer + kept, want) : 0;
+        left -= static_cast<off_t>(got);
         const size_t n = kept + got;
         size_t pos = 0;
         while (pos + length <= n) {
             const unsigned char last = buffer[pos + length - 1];
             if (last == pattern[length - 1] && memcmp(buffer + pos, pattern, length) == 0) {
-                free(buffer);
                 seek_or_die(stream, base + static_cast<off_t>(pos), SEEK_SET);
                 return 0;
             }
@@ -72,7 +82,6 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
         memmove(buffer, buffer + pos, kept);
         base += static_cast<off_t>(pos);
     }
-    free(buffer);
     seek_or_die(stream, start, SEEK_SET);
     return 1;
 }

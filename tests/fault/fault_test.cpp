@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,24 @@ void expect_prefix_only(const std::string& left, const std::string& complete, ch
     EXPECT_EQ(left.find(old_byte), std::string::npos);
 }
 
+// Makes a FIFO at path whose reader takes at most 100 bytes and quits; the
+// returned reader is to be passed to end_reader.
+pid_t fifo_that_quits_early(const std::string& path) {
+    if (mkfifo(path.c_str(), 0600) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char buf[100];
+        const int fd = open(path.c_str(), O_RDONLY);
+        _exit(fd >= 0 && read(fd, buf, sizeof buf) > 0 ? 0 : 1);
+    }
+    return pid;
+}
+
+void end_reader(pid_t reader) {
+    kill(reader, SIGKILL);  // in case the tool never opened the FIFO
+    waitpid(reader, nullptr, 0);
+}
+
 class FaultTest : public ::testing::TestWithParam<const GameLayout*> {
 protected:
     const GameLayout& game() const { return *GetParam(); }
@@ -137,6 +156,18 @@ TEST_P(FaultTest, ReportThatCannotBeCompletelyWritten) {
     EXPECT_EQ(list_dir(out_).size(), game().reports.size());
 }
 
+// A device that never runs dry reports a size of 0: the title search ends at
+// once, the image base stays 0 and every report is written.
+TEST_P(FaultTest, EndlessDeviceAsImage) {
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+        const RunResult r = run_tool(game().tool, {device, out_});
+        EXPECT_EQ(r.status, 0) << device;
+        EXPECT_EQ(r.err, "") << device;
+        EXPECT_EQ(list_dir(out_).size(), game().reports.size()) << device;
+    }
+}
+
 // A run killed midway (here by a file size limit) leaves in a report that
 // existed, larger, before it only a prefix of the new report: no old bytes.
 TEST_P(FaultTest, KilledRunLeavesNoOldBytes) {
@@ -162,6 +193,32 @@ TEST(DecoderFault, KilledRunLeavesNoOldBytes) {
     std::string expected;
     for (int i = 0; i < 100000; ++i) expected += "あ";
     expect_prefix_only(read_file(dir.file("t.txt")), expected, 'O');
+}
+
+// A report pipe whose reader quits early is an ordinary write error.
+TEST_P(FaultTest, ReportPipeWhoseReaderQuits) {
+    random_image(game(), 5).write(image_);
+    ASSERT_EQ(mkdir(out_.c_str(), 0700), 0);
+    const std::string pipe = out_ + "/" + game().reports[5].file;  // the largest report
+    const pid_t reader = fifo_that_quits_early(pipe);
+    ASSERT_GT(reader, 0);
+    const RunResult r = run_tool(game().tool, {image_, out_});
+    end_reader(reader);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, tool_name(game()) + ": Cannot create file - " + pipe + ": " + strerror(EPIPE) + "\n");
+    EXPECT_EQ(list_dir(out_).size(), game().reports.size());
+    EXPECT_TRUE(file_exists(out_ + "/" + game().reports.back().file));
+}
+
+TEST(DecoderFault, OutputPipeWhoseReaderQuits) {
+    TempDir dir;
+    write_file(dir.file("t.bin"), std::string(100000, '\x51'));
+    const pid_t reader = fifo_that_quits_early(dir.file("t.txt"));
+    ASSERT_GT(reader, 0);
+    const RunResult r = run_tool(MT2DECODER, {dir.file("t.bin"), dir.file("t.txt")});
+    end_reader(reader);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string(MT2DECODER) + ": Cannot decode\n");
 }
 
 TEST_P(FaultTest, HugeSparseImagesKeepMemorySmall) {
