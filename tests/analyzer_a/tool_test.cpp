@@ -250,11 +250,7 @@ TEST_F(ToolTest, ReportPathNamingTheImageLeavesItUnchanged) {
 // Report paths longer than 1023 characters are never cut: those reports are
 // not written, while one whose path has exactly 1023 characters is.
 TEST_F(ToolTest, OverlongReportPathsAreRefusedWhole) {
-    std::string deep = dir_.path();
-    while (1009 - deep.size() > 250) deep.append("/").append(200, 'd');
-    deep.append("/");
-    deep.append(1009 - deep.size(), 'e');
-    ASSERT_EQ(deep.size(), 1009u);
+    const std::string deep = deep_path(dir_.path(), 1009);
     std::filesystem::create_directories(deep);
     const RunResult r = run({deep});
     EXPECT_EQ(r.status, 1);
@@ -277,4 +273,22 @@ TEST_F(ToolTest, IncompleteReportIsAFailure) {
     EXPECT_EQ(r.err, warning(out + "/mt2chrparam.txt", ENOSPC));
     EXPECT_EQ(list_dir(out), sorted_reports());
     EXPECT_EQ(split_lines(read_file(out + "/mt2chrflag.txt")).size(), 257u);
+}
+
+// A path argument that does not fit its slot is refused whole: neither the
+// image named by its first 1023 characters nor the current directory is used.
+TEST_F(ToolTest, OverlongArgumentsTouchNoFile) {
+    const std::string out = make_dir("out");
+    const std::string image = deep_path(dir_.file("deep"), 1023);
+    rom_.write(image);
+    const std::string too_long = std::string(": ") + strerror(ENAMETOOLONG) + "\n";
+    RunResult r = run_tool(kTool, {image + "x", out}, dir_.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kTool + ": Invalid ROM-Image file - " + image + "x" + too_long);
+    EXPECT_TRUE(list_dir(out).empty());
+    const std::string dst(1022, 'o');
+    r = run({dst});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kTool + ": Cannot create file - " + dst + too_long);
+    EXPECT_EQ(list_dir(dir_.path()), (std::vector<std::string>{"deep", "out", "rom.smc"}));
 }

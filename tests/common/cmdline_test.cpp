@@ -2,6 +2,8 @@
 // destination prefix.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "common/cmdline.h"
@@ -57,13 +59,28 @@ TEST(CommandLine, PositionalArguments) {
     EXPECT_EQ(probe({"rom.smc", "out", "third"}).out, "src=[rom.smc]\ndst=[out/]\n");
     EXPECT_EQ(probe({"", "rom.smc", "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
     EXPECT_EQ(probe({"rom.smc", "", "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
-    const std::string refused(1022, 'd');
-    EXPECT_EQ(probe({"rom.smc", refused, "out"}).out, "src=[rom.smc]\ndst=[out/]\n");
+    const std::string longest_src(1023, 's'), longest_dst(1021, 'd');
+    EXPECT_EQ(probe({longest_src, longest_dst}).out, "src=[" + longest_src + "]\ndst=[" + longest_dst + "/]\n");
 }
 
-TEST(CommandLine, LongSourceIsHeldAsItsFirst1023Characters) {
-    const std::string src(1500, 's');
-    EXPECT_EQ(probe({src}).out, "src=[" + src.substr(0, 1023) + "]\ndst=[]\n");
+// A path that its slot cannot hold whole is refused before anything else
+// happens; help and invalid letters still come first.
+TEST(CommandLine, OverlongPathsAreRefused) {
+    const std::string src(1024, 's'), dst(1022, 'd');
+    const std::string too_long = std::string(": ") + strerror(ENAMETOOLONG) + "\n";
+    RunResult r = probe({src, "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "probe: Invalid ROM-Image file - " + src + too_long);
+    r = probe({"rom.smc", dst, "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "probe: Cannot create file - " + dst + too_long);
+    EXPECT_EQ(probe({"rom.smc", "out", src}).out, "src=[rom.smc]\ndst=[out/]\n");  // a third path is ignored
+    EXPECT_EQ(probe({src, "-x"}).err, "probe: Invalid option\n");
+    r = probe({src, dst, "-h"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, kHelp);
 }
 
 TEST(CommandLine, LongProgramNameIsTruncated) {

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "common/chartables.h"
@@ -82,6 +84,23 @@ TEST_F(DecoderTest, CommandLine) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(read_file(dst_), "あ");
     EXPECT_FALSE(file_exists(dir_.file("third")));
+}
+
+// A path that does not fit its slot is refused whole, never cut to the
+// 1023 characters that name another file.
+TEST_F(DecoderTest, OverlongPathsAreRefused) {
+    write_file(src_, std::string("\x51"));
+    const std::string cut = deep_path(dir_.file("deep"), 1023);
+    const std::string too_long = std::string(": ") + strerror(ENAMETOOLONG) + "\n";
+    RunResult r = run_tool(kMt2, {src_, cut + "x"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt2 + ": Cannot decode - " + cut + "x" + too_long);
+    EXPECT_FALSE(file_exists(cut));
+    write_file(cut, std::string("\x52"));
+    r = run_tool(kMt3, {cut + "x", dst_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, kMt3 + ": Cannot decode - " + cut + "x" + too_long);
+    EXPECT_FALSE(file_exists(dst_));
 }
 
 TEST_F(DecoderTest, Help) {

@@ -62,6 +62,14 @@ std::vector<std::string> list_dir(const std::string& path) {
     return names;
 }
 
+std::string deep_path(const std::string& base, size_t length) {
+    std::string path = base;
+    while (length - path.size() > 250) path.append("/").append(200, 'd');
+    std::filesystem::create_directories(path);
+    path.append("/");
+    return path.append(length - path.size(), 'e');
+}
+
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;

@@ -30,6 +30,10 @@ void write_file(const std::string& path, const Bytes& content);
 bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& path);  // sorted names
 
+// A path of exactly length characters below base: directories of 200-character
+// names, which are created, then a last name that does not exist yet.
+std::string deep_path(const std::string& base, size_t length);
+
 // What print(stream) writes to a stream, as a string.
 template <typename F>
 std::string capture_output(F&& print) {
