@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "analyzer_a/characters.h"
-#include "tests/analyzer_a/fixture.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kNames = 0x1DC400;
-constexpr long kSpecialNames = 0x1DCC00;
 constexpr long kCharacters = 0x1E0CC0;
 constexpr long kSpecials = 0x1E16C0;
 constexpr long kSkillLevels = 0x1E2527;
@@ -32,10 +30,10 @@ std::string special_name_of(int n) { return n == 0 ? "カリー" : n == 15 ? "�
 class CharacterTest : public ReportTest {
 protected:
     CharacterTest() {
-        rom_.put(kNames + 8 * 1, game_text({0x8F, 0xE5, 0xA6}, 8));             // セーユ
-        rom_.put(kNames + 8 * 255, game_text({0xF2, 0xEB}, 8));                 // 皇帝
-        rom_.put(kSpecialNames + 8 * 0, game_text({0x87, 0xA9, 0xE5}, 8));      // カリー
-        rom_.put(kSpecialNames + 8 * 15, game_text({0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51}, 8));
+        put_name(rom_, kCharacterNames, 1, {0x8F, 0xE5, 0xA6});  // セーユ
+        put_name(rom_, kCharacterNames, 255, {0xF2, 0xEB});      // 皇帝
+        put_name(rom_, kSpecialNames, 0, {0x87, 0xA9, 0xE5});    // カリー
+        put_name(rom_, kSpecialNames, 15, {0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51});
     }
 
     void character(int n, std::initializer_list<uint8_t> bytes) { rom_.put(kCharacters + 10 * n, bytes); }
@@ -140,14 +138,11 @@ TEST_F(CharacterTest, LevelReport) {
     rom_.put(kOverallSkillLevels, {1, 0});
     rom_.put(kOverallSkillLevels + 2 * 38, {0x39, 0x30});
     rom_.put(kOverallSkillLevels + 2 * 39, {0xFF, 0xFF});  // the word after the table
-    open();
-    Block<int32_t> levels(mt2::load_level_tables());
-
     std::vector<std::string> expected{"[技能レベル]", "LV  技術点", " 1:  10000"};
     for (int k = 2; k <= 50; ++k) expected.push_back(fmt("%2d:  %5ld", k, 0L));
     expected.back() = "50:  65535";
     expected.insert(expected.end(), {"", "[全体技能レベル]", "LV  技術点", " 1:      1"});
     for (int k = 2; k <= 39; ++k) expected.push_back(fmt("%2d:  %5ld", k, 0L));
     expected.back() = "39:  12345";
-    expect_report(report(mt2::write_chrlvup, levels.get()), expected);
+    expect_report(report_of(mt2::load_level_tables, mt2::write_chrlvup), expected);
 }

@@ -3,13 +3,12 @@
 #include <vector>
 
 #include "analyzer_a/formations.h"
-#include "tests/analyzer_a/fixture.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kNames = 0x1DE260;
 constexpr long kRecords = 0x1E7512;
 
 const char kHeader[] = "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻 後防(実際)";
@@ -18,8 +17,8 @@ const char kRowFormat[] = "%02d:  %5d, %+5d,  %2s   %2s   %2s   %2s   %2s     %2
 class FormationTest : public ReportTest {
 protected:
     FormationTest() {
-        rom_.put(kNames + 10 * 1, game_text({0x82, 0x60, 0xA6, 0x8E}, 10));  // アたユス
-        rom_.put(kNames + 10 * 15, game_text({0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A}, 10));
+        put_name(rom_, kFormationNames, 1, {0x82, 0x60, 0xA6, 0x8E});  // アたユス
+        put_name(rom_, kFormationNames, 15, {0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A});
     }
     void entry(int formation, int position, std::initializer_list<uint8_t> bytes) {
         rom_.put(kRecords + 16 * formation + 3 * (position - 1), bytes);
@@ -50,9 +49,6 @@ TEST_F(FormationTest, Report) {
     entry(15, 4, {0, 0, 0x40});
     entry(15, 5, {0xFF, 0xFF, 0xFF});
     rom_.put(kRecords + 16 * 15 + 15, {0xFF});  // the unused last byte
-    open();
-    Block<FormationEntry> formations(mt2::load_formations());
-
     std::vector<std::string> expected;
     for (int n = 0; n < 16; ++n) {
         if (n) expected.push_back("");
@@ -75,5 +71,5 @@ TEST_F(FormationTest, Report) {
     expected[f15 + 6] = "05:      1,    -3,  ○   ○   ○   ○   ○     ○";
     EXPECT_EQ(expected[0], "[No.000(00): ]");
     EXPECT_EQ(expected.size(), 16u * 7 + 15);
-    expect_report(report(mt2::write_formdata, formations.get()), expected);
+    expect_report(report_of(mt2::load_formations, mt2::write_formdata), expected);
 }

@@ -3,19 +3,17 @@
 #include <vector>
 
 #include "analyzer_a/items.h"
-#include "tests/analyzer_a/fixture.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kNames = 0x1DBA00;
 constexpr long kPrices = 0x1D86B0;
 constexpr long kAttributes = 0x1E06C0;
 constexpr long kWeapons = 0x1E0000;
 constexpr long kArmour = 0x1E0180;
 constexpr long kShields = 0x1E0600;
-constexpr long kTechNames = 0x1DD680;
 
 const char kNameOnly[] = "No.      名前";
 
@@ -31,10 +29,10 @@ std::string name_of(int index) {
 class ItemTest : public ReportTest {
 protected:
     ItemTest() {
-        rom_.put(kNames + 10 * 5, game_text({0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A}, 10));
-        rom_.put(kNames + 10 * 100, game_text({0xFC, 0x50, 0xFC}, 10));
-        rom_.put(kNames + 10 * 192, game_text({0xEB}, 10));
-        rom_.put(kTechNames + 10 * 40, game_text({0x82, 0x83}, 10));  // アイ
+        put_name(rom_, kItemNames, 5, {0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A});
+        put_name(rom_, kItemNames, 100, {0xFC, 0x50, 0xFC});
+        put_name(rom_, kItemNames, 192, {0xEB});
+        put_name(rom_, kTechNames, 40, {0x82, 0x83});  // アイ
     }
 
     // The row prefix of an item: index, index and name padded to 16 bytes.
@@ -77,9 +75,6 @@ TEST_F(ItemTest, ParamReport) {
     rom_.put(kShields + 3 * (193 - 192), {0, 0x7F, 0x08});
     rom_.put(kShields + 3 * (207 - 192), {0, 1, 2});
     rom_.put(kPrices + 2 * 255, {1, 0}).put(kAttributes + 6 * 255, {9, 9, 9, 9, 9, 9});
-    open();
-    Block<mt2::ItemRecord> items(mt2::load_items());
-
     const char* const headers[4] = {
         "No.      名前                 価格 表示 攻撃 重量",
         ("No.      名前                 価格 表示 防斬 防殴 防突 防射 防熱 防冷 防雷 防状 腕力 器用 魔力 不明 素早 体力 "
@@ -103,7 +98,7 @@ TEST_F(ItemTest, ParamReport) {
     expected[line_of(193)] = prefix(193) + "      0,   0, 127,   2,   0";
     expected[line_of(207)] = prefix(207) + "      0,   0,   1,   0,   2";
     expected[line_of(255)] = "255(FF):                  :      1";
-    expect_report(report(mt2::write_item_param, items.get()), expected);
+    expect_report(report_of(mt2::load_items, mt2::write_item_param), expected);
 }
 
 TEST_F(ItemTest, RegistReport) {
@@ -112,9 +107,6 @@ TEST_F(ItemTest, RegistReport) {
     rom_.put(kShields + 3 * (192 - 192), {0x81});
     rom_.put(kShields + 3 * (200 - 192), {0x7E});
     rom_.put(kWeapons, {0xFF, 0xFF, 0xFF, 0xFF});
-    open();
-    Block<mt2::ItemRecord> items(mt2::load_items());
-
     const char* const headers[4] = {kNameOnly, "No.      名前               状態変化耐性", "No.      名前               防御属性",
                                     kNameOnly};
     const std::string rows[4] = {"", " ・・・・・・・・", " ・・・・・・・・", ""};
@@ -123,7 +115,7 @@ TEST_F(ItemTest, RegistReport) {
     expected[line_of(191)] = prefix(191) + " 死痺眠暗精毒圧ス";
     expected[line_of(192)] = "192(C0): 帝               : 斬・・・・・・状";
     expected[line_of(200)] = prefix(200) + " ・殴突射熱冷雷・";
-    expect_report(report(mt2::write_item_regist, items.get()), expected);
+    expect_report(report_of(mt2::load_items, mt2::write_item_regist), expected);
 }
 
 TEST_F(ItemTest, EffectReport) {
@@ -131,9 +123,6 @@ TEST_F(ItemTest, EffectReport) {
     rom_.put(kWeapons + 4 * 95 + 2, {40, 10});
     rom_.put(kWeapons + 4 * 6 + 2, {255, 255});
     rom_.put(kArmour + 12 * (100 - 96), {40, 40, 40, 40});  // armour has no inherent techniques
-    open();
-    Block<mt2::ItemRecord> items(mt2::load_items());
-
     const char* const headers[4] = {"No.      名前               武器固有技1           武器固有技2", kNameOnly, kNameOnly,
                                     kNameOnly};
     const std::string rows[4] = {" (通常攻撃: 剣)      , (通常攻撃: 剣)      ", "", "", ""};
@@ -141,5 +130,5 @@ TEST_F(ItemTest, EffectReport) {
     expected[line_of(5)] = "005(05): あいうえおかきくけこ : (通常攻撃: 剣)      , --------------------";
     expected[line_of(6)] = prefix(6) + " --------------------, --------------------";
     expected[line_of(95)] = prefix(95) + " アイ                , (通常攻撃: パンチ)  ";
-    expect_report(report(mt2::write_item_effect, items.get()), expected);
+    expect_report(report_of(mt2::load_items, mt2::write_item_effect), expected);
 }

@@ -5,18 +5,15 @@
 #include <vector>
 
 #include "analyzer_a/monsters.h"
-#include "tests/analyzer_a/fixture.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kNames = 0x1DCC80;
 constexpr long kTechPoints = 0x1E6F62;
 constexpr long kStatistics = 0x1E7700;
 constexpr long kPatterns = 0x1E9F00;
-constexpr long kItemNames = 0x1DBA00;
-constexpr long kTechNames = 0x1DD680;
 
 // The parameter row after its prefix.
 const char kParamValues[] =
@@ -35,14 +32,14 @@ std::string name_of(int n) {
 class MonsterTest : public ReportTest {
 protected:
     MonsterTest() {
-        rom_.put(kNames + 8 * 2, game_text({0x8E, 0xA8, 0x83, 0xA2}, 8));
-        rom_.put(kNames + 8 * 300, game_text({0xD9, 0xA8, 0xCF, 0xAE, 0xFA}, 8));
-        rom_.put(kNames + 8 * 319, game_text({0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}, 8));
-        rom_.put(kItemNames + 10 * 254, game_text({0x53}, 10));  // う
-        rom_.put(kItemNames + 10 * 255, game_text({0x54}, 10));  // え
-        rom_.put(kItemNames + 10 * 7, game_text({0x51, 0x52}, 10));
-        rom_.put(kTechNames + 10 * 11, game_text({0x82}, 10));
-        rom_.put(kTechNames + 10 * 255, game_text({0x83}, 10));
+        put_name(rom_, kMonsterNames, 2, {0x8E, 0xA8, 0x83, 0xA2});
+        put_name(rom_, kMonsterNames, 300, {0xD9, 0xA8, 0xCF, 0xAE, 0xFA});
+        put_name(rom_, kMonsterNames, 319, {0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89});
+        put_name(rom_, kItemNames, 254, {0x53});  // う
+        put_name(rom_, kItemNames, 255, {0x54});  // え
+        put_name(rom_, kItemNames, 7, {0x51, 0x52});
+        put_name(rom_, kTechNames, 11, {0x82});
+        put_name(rom_, kTechNames, 255, {0x83});
     }
 
     void statistics(int n, std::initializer_list<uint8_t> bytes) { rom_.put(kStatistics + 32 * n, bytes); }
@@ -168,9 +165,6 @@ TEST_F(MonsterTest, ActionReport) {
     set(2, 27, 5);
     set(3, 28, 0x11);  // low-HP characters, rate index 1
     set(300, 28, 0x0A);  // high-HP characters, rate index 2
-    open();
-    Block<mt2::MonsterRecord> monsters(mt2::load_monsters());
-
     const std::vector<std::string> zero(16, "(通常攻撃: 剣)");
     const std::vector<std::string> p5{"(通常攻撃: 剣)", "(通常攻撃: パンチ)", "ア", "イ",
                                       "(通常攻撃: 大剣)", "(通常攻撃: 斧)", "(通常攻撃: 棍棒)", "(通常攻撃: 槍)"};
@@ -193,5 +187,5 @@ TEST_F(MonsterTest, ActionReport) {
     EXPECT_EQ(expected[21 * 300 + 300], "[No.300(12C): ドラゴン王]");
     EXPECT_EQ(expected[21 * 2 + 2 + 1], "攻撃目標:");
     EXPECT_EQ(expected[21 * 256 + 256 + 7], "1-03: ア");
-    expect_report(report(mt2::write_monact, monsters.get()), expected);
+    expect_report(report_of(mt2::load_monsters, mt2::write_monact), expected);
 }

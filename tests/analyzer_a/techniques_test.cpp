@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "analyzer_a/techniques.h"
-#include "tests/analyzer_a/fixture.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kNames = 0x1DD680;
 constexpr long kRecords = 0x1E1B27;
 constexpr long kLearnTypes = 0x1E26EF;
 constexpr long kDifficulties = 0x1E2CEF;
@@ -41,9 +40,9 @@ std::string name_of(int index) {
 class TechniqueTest : public ReportTest {
 protected:
     TechniqueTest() {
-        rom_.put(kNames + 10 * 11, game_text({0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F}, 10));
-        rom_.put(kNames + 10 * 200, game_text({0xFC}, 10));
-        rom_.put(kNames + 10 * 0, game_text({0x51}, 10));  // never shown: technique 0 has a fixed text
+        put_name(rom_, kTechNames, 11, {0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F});
+        put_name(rom_, kTechNames, 200, {0xFC});
+        put_name(rom_, kTechNames, 0, {0x51});  // never shown: technique 0 has a fixed text
     }
 
     const std::function<std::string(int)> prefix = row_prefix(2, 20, name_of);
@@ -103,11 +102,7 @@ TEST_F(TechniqueTest, EvadeReport) {
 TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
     rom_.put(kList1, {200, 2, 11, 5, 0, 250, 12, 0, 0xFF, 9, 9});
     rom_.put(kList2, {10, 1, 255, 1, 0xFF});
-    open();
-    Block<TechLearning> learning(mt2::load_tech_learning());
-    const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    free_tech_learning(learning.get());
-    expect_report(text, {
+    expect_report(report_of(mt2::load_tech_learning, mt2::write_tech_learn_data), {
                             "[No.200(C8): 剣]",
                             kLearnDataHeader,
                             "011(0B): かきくけこさしすせそ :    5",
@@ -124,10 +119,10 @@ TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
 
 TEST_F(TechniqueTest, EmptyListsGiveAnEmptyReport) {
     open();
-    Block<TechLearning> learning(mt2::load_tech_learning());
+    RunBlocks owner;
+    TechLearning* learning = owner.keep(mt2::load_tech_learning());
     EXPECT_EQ(learning->group_count, 0);
-    const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    free_tech_learning(learning.get());
+    const std::string text = report(mt2::write_tech_learn_data, learning);
     EXPECT_EQ(text, "");
 }
 
@@ -138,16 +133,12 @@ TEST_F(TechniqueTest, ListWithoutEndKeyEndsWithItsWindow) {
     rom_.put(kList1 + 512, {12, 255}).fill(kList1 + 514, 510, 11);
     rom_.put(kList1 + 1024, {13, 1, 11, 11});  // beyond the window: never read
     rom_.put(kList2, {200, 0, 0xFF});
-    open();
-    Block<TechLearning> learning(mt2::load_tech_learning());
     std::vector<std::string> expected{"[No.011(0B): かきくけこさしすせそ]", kLearnDataHeader};
     for (int i = 0; i < 255; ++i) expected.push_back("200(C8): 剣                   :  200");
     expected.insert(expected.end(), {"", "[No.012(0C): ]", kLearnDataHeader});
     for (int i = 0; i < 255; ++i) expected.push_back("011(0B): かきくけこさしすせそ :   11");
     expected.insert(expected.end(), {"", "[No.200(C8): 剣]", kLearnDataHeader});
-    const std::string text = report(mt2::write_tech_learn_data, learning.get());
-    free_tech_learning(learning.get());
-    expect_report(text, expected);
+    expect_report(report_of(mt2::load_tech_learning, mt2::write_tech_learn_data), expected);
 }
 
 // A group whose entries reach past the window keeps only the pairs inside it
@@ -161,7 +152,8 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     rom_.put(kList2 + 510, {12, 255}).fill(kList2 + 512, 510, 0);
     rom_.put(kList2 + 1022, {200, 3});
     open();
-    Block<TechLearning> learning(mt2::load_tech_learning());
+    RunBlocks owner;
+    TechLearning* learning = owner.keep(mt2::load_tech_learning());
     ASSERT_EQ(learning->group_count, 6);
     EXPECT_EQ(learning->groups[2].key, 200);
     ASSERT_EQ(learning->groups[2].count, 1);
@@ -172,8 +164,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     EXPECT_EQ(learning->groups[5].key, 200);
     EXPECT_EQ(learning->groups[5].count, 0);
 
-    const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, learning.get()));
-    free_tech_learning(learning.get());
+    const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, learning));
     // 254 + 254 + 1 + 254 + 255 + 0 entry rows, two lines per group, five
     // empty lines between the groups.
     ASSERT_EQ(lines.size(), 1018u + 12u + 5u);

@@ -15,7 +15,8 @@
 #include "analyzer_a/items.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
-#include "tests/analyzer_a/fixture.h"
+#include "common/block.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
@@ -78,14 +79,14 @@ protected:
     // Every report as the writers make it from this image in process.
     std::vector<std::string> reports_in_process() {
         open();
-        Block<mt2::MonsterRecord> monsters(mt2::load_monsters());
-        Block<mt2::CharacterRecord> characters(mt2::load_characters());
-        Block<mt2::SpecialCharacterRecord> specials(mt2::load_special_characters());
-        Block<int32_t> levels(mt2::load_level_tables());
-        Block<mt2::ItemRecord> items(mt2::load_items());
-        Block<TechRecord> techs(mt2::load_techs());
-        Block<TechLearning> learning(mt2::load_tech_learning());
-        Block<FormationEntry> formations(mt2::load_formations());
+        BlockPtr<mt2::MonsterRecord> monsters(mt2::load_monsters());
+        BlockPtr<mt2::CharacterRecord> characters(mt2::load_characters());
+        BlockPtr<mt2::SpecialCharacterRecord> specials(mt2::load_special_characters());
+        BlockPtr<int32_t> levels(mt2::load_level_tables());
+        BlockPtr<mt2::ItemRecord> items(mt2::load_items());
+        BlockPtr<TechRecord> techs(mt2::load_techs());
+        BlockPtr<TechLearning> learning(mt2::load_tech_learning());
+        BlockPtr<FormationEntry> formations(mt2::load_formations());
         std::vector<std::string> texts = {
             report(mt2::write_monparam, monsters.get()),       report(mt2::write_monregist, monsters.get()),
             report(mt2::write_monflag, monsters.get()),        report(mt2::write_monitem, monsters.get()),

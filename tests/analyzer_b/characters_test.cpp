@@ -3,12 +3,11 @@
 #include <cstdlib>
 
 #include "analyzer_b/characters.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kCharacters = 0x3E0600;  // 48 bytes each
 constexpr long kLevelUp = 0x3E31BF;     // 16 bytes each
 
@@ -46,14 +45,6 @@ protected:
 
     void character(int n, const Bytes& record) { rom_.put(kCharacters + 48L * n, record); }
     void character_byte(int n, int byte, uint8_t value) { rom_.at(kCharacters + 48L * n + byte) = value; }
-
-    template <typename Writer>
-    std::vector<std::string> character_report(Writer writer) {
-        open(rom_);
-        return report(mt3::load_characters(), writer);
-    }
-
-    RomBuilder rom_ = game_b_rom();
 };
 
 const char kFlagHeader[] =
@@ -63,7 +54,7 @@ const char kFlagHeader[] =
 }  // namespace
 
 TEST_F(CharacterTest, NameMapping) {
-    open(rom_);
+    open();
     EXPECT_STREQ(mt3::character_name(40), "ア");
     EXPECT_STREQ(mt3::character_name(41), "あ");
     EXPECT_STREQ(mt3::character_name(46), "お");
@@ -73,7 +64,7 @@ TEST_F(CharacterTest, NameMapping) {
 }
 
 TEST_F(CharacterTest, ParamReport) {
-    const auto rows = character_report(mt3::write_chrparam);
+    const auto rows = report_lines(mt3::load_characters, mt3::write_chrparam);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0],
               "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 体術 蒼龍 朱鳥 "
@@ -91,7 +82,7 @@ TEST_F(CharacterTest, ParamReport) {
 }
 
 TEST_F(CharacterTest, LevelUpReport) {
-    const auto rows = character_report(mt3::write_chrlvup);
+    const auto rows = report_lines(mt3::load_characters, mt3::write_chrlvup);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0],
               "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 太陽   月    "
@@ -105,7 +96,7 @@ TEST_F(CharacterTest, LevelUpReport) {
 }
 
 TEST_F(CharacterTest, FlagReport) {
-    const auto rows = character_report(mt3::write_chrflag);
+    const auto rows = report_lines(mt3::load_characters, mt3::write_chrflag);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0], kFlagHeader);
     EXPECT_EQ(rows[2], "001(001): い               :  ○   ×   ○   ×   ○   ○   ×   ×   ○   ×   ×   ×   ○   辰星  "
@@ -123,7 +114,7 @@ TEST_F(CharacterTest, FlagReport) {
 }
 
 TEST_F(CharacterTest, OutOfRangeIndicesShowEmptyCellsAndTheReportGoesOn) {
-    const auto rows = character_report(mt3::write_chrflag);
+    const auto rows = report_lines(mt3::load_characters, mt3::write_chrflag);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[5], "004(004):                  :  ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×               "
                        "      TYPE00");

@@ -12,12 +12,11 @@
 
 #include "analyzer_b/driver.h"
 #include "common/rom.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 const std::string kTool = MT3ANALYZER;
 
 // The reports in the order the analyzer writes them, each with a line that
@@ -111,7 +110,7 @@ protected:
         }
     }
 
-    RomBuilder rom_ = game_b_rom();
+    RomBuilder rom_ = blank_image(kGameB);
     TempDir dir_;
     std::string image_ = dir_.file("image.smc");
 };
@@ -260,14 +259,12 @@ TEST_F(AnalyzerRun, ReportPathsLongerThanTheBufferAreNotCut) {
 }
 
 namespace {
-
 class InProcessRun : public ReportTest {};
 
 }  // namespace
 
 TEST_F(InProcessRun, RunWritesEveryReportAndClosesTheImage) {
-    RomBuilder rom = game_b_rom();
-    open(rom);
+    open();
     const std::string out = path("out");
     ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
     EXPECT_EQ(mt3::run((out + "/").c_str()), 0);
@@ -277,8 +274,7 @@ TEST_F(InProcessRun, RunWritesEveryReportAndClosesTheImage) {
 }
 
 TEST_F(InProcessRun, RunReportsFailureWhenAReportCannotBeCreated) {
-    RomBuilder rom = game_b_rom();
-    open(rom);
+    open();
     EXPECT_EQ(mt3::run((path("missing") + "/").c_str()), 1);
     EXPECT_FALSE(rom_is_image(path("image.smc").c_str()));
 }

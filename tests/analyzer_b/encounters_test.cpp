@@ -2,12 +2,11 @@
 #include <cstdlib>
 
 #include "analyzer_b/encounters.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kTypes = 0x3E756B;  // 13 bytes each
 constexpr long kMain = 0x3E77BB;   // 32 bytes per group
 constexpr long kSub = 0x3E79BB;    // 96 bytes per sub type
@@ -32,24 +31,12 @@ protected:
         rom_.put(kSub, {0x05, 0x02});
         rom_.put(kSub + 96 * 14 + 2 * 47, {200, 255});
     }
-
-    std::vector<std::string> main_report() {
-        open(rom_);
-        return report(mt3::load_encounters_main(), mt3::write_monencmain);
-    }
-
-    std::vector<std::string> sub_report() {
-        open(rom_);
-        return report(mt3::load_encounters_sub(), mt3::write_monencsub);
-    }
-
-    RomBuilder rom_ = game_b_rom();
 };
 
 }  // namespace
 
 TEST_F(EncounterTest, MainReportBlocks) {
-    const auto rows = main_report();
+    const auto rows = report_lines(mt3::load_encounters_main, mt3::write_monencmain);
     ASSERT_EQ(rows.size(), 16u * 19 - 1);
     EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 5),
               (std::vector<std::string>{
@@ -68,7 +55,7 @@ TEST_F(EncounterTest, MainReportBlocks) {
 }
 
 TEST_F(EncounterTest, TypeNumberOfSixteenEndsItsGroupButNotItsRows) {
-    const auto rows = main_report();
+    const auto rows = report_lines(mt3::load_encounters_main, mt3::write_monencmain);
     const size_t g3 = 19 * 3;
     EXPECT_EQ(rows[g3], "[No.03(03): 魚]");
     EXPECT_EQ(rows[g3 + 2 + 3], " 3: あい             :   48,     3,     4× 2");
@@ -82,7 +69,7 @@ TEST_F(EncounterTest, TypeNumberOfSixteenEndsItsGroupButNotItsRows) {
 }
 
 TEST_F(EncounterTest, SubReportBlocks) {
-    const auto rows = sub_report();
+    const auto rows = report_lines(mt3::load_encounters_sub, mt3::write_monencsub);
     ASSERT_EQ(rows.size(), 15u * 51 - 1);
     EXPECT_EQ(rows[0], "[No.00(00): タイプ00]");
     EXPECT_EQ(rows[1], kSubHeader);

@@ -2,24 +2,15 @@
 #include <cstdlib>
 
 #include "analyzer_b/formations.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kFormations = 0x3E68CB;  // 11 bytes each
 const char kHeader[] = "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻";
 
-class FormationTest : public ReportTest {
-protected:
-    std::vector<std::string> formation_report() {
-        open(rom_);
-        return report(mt3::load_formations(), mt3::write_formdata);
-    }
-
-    RomBuilder rom_ = game_b_rom();
-};
+class FormationTest : public ReportTest {};
 
 }  // namespace
 
@@ -27,7 +18,7 @@ TEST_F(FormationTest, BlocksOfFiveMembers) {
     put_name(rom_, kFormationNames, 0, {0x51, 0x52});  // あい
     rom_.put(kFormations, {0x40, 0x80, 0xA0, 0xC0, 0xFF, 0x86, 0x03, 0x20, 0x10, 0x4D, 0x99});
     rom_.put(kFormations + 11, {0x80, 0x40});
-    const auto rows = formation_report();
+    const auto rows = report_lines(mt3::load_formations, mt3::write_formdata);
     ASSERT_EQ(rows.size(), 32u * 8 - 1);
     EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 10), (std::vector<std::string>{
                                                                               "[No.000(00): あい]",
@@ -48,7 +39,7 @@ TEST_F(FormationTest, BlocksOfFiveMembers) {
 
 TEST_F(FormationTest, Names) {
     put_name(rom_, kFormationNames, 31, {0xAE});
-    open(rom_);
+    open();
     EXPECT_STREQ(mt3::formation_name(31), "ン");
     EXPECT_STREQ(mt3::formation_name(32), "");
     EXPECT_STREQ(mt3::formation_name(-1), "");

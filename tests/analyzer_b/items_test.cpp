@@ -4,12 +4,11 @@
 
 #include "analyzer_b/items.h"
 #include "analyzer_b/techniques.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kPrices = 0x3E9958;
 constexpr long kWeapons = 0x3E0020;  // items 8-79, 4 bytes each
 constexpr long kShields = 0x3E0140;  // items 80-95, 4 bytes each
@@ -42,14 +41,6 @@ protected:
         // have no record and must not take these bytes.
         rom_.fill(kArmour + 9 * 128, 9 * 32, 0x7F);
     }
-
-    template <typename Writer>
-    std::vector<std::string> item_report(Writer writer) {
-        open(rom_);
-        return report(mt3::load_items(), writer);
-    }
-
-    RomBuilder rom_ = game_b_rom();
 };
 
 }  // namespace
@@ -77,7 +68,7 @@ TEST(ComputeValue, OutOfRangeLevelsAndValues) {
 }
 
 TEST_F(ItemTest, Names) {
-    open(rom_);
+    open();
     EXPECT_STREQ(mt3::item_name(-1), "");
     EXPECT_STREQ(mt3::item_name(256), "");
     EXPECT_STREQ(mt3::item_name(255), "ぬの");
@@ -85,7 +76,7 @@ TEST_F(ItemTest, Names) {
 }
 
 TEST_F(ItemTest, KindsFollowTheNumbers) {
-    open(rom_);
+    open();
     mt3::ItemRecord* items = mt3::load_items();
     EXPECT_EQ(items[7].kind, mt3::kItemBasic);
     EXPECT_EQ(items[8].kind, mt3::kItemWeapon);
@@ -102,7 +93,7 @@ TEST_F(ItemTest, KindsFollowTheNumbers) {
 }
 
 TEST_F(ItemTest, ParamReport) {
-    const auto rows = item_report(mt3::write_item_param);
+    const auto rows = report_lines(mt3::load_items, mt3::write_item_param);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前                 価格");
     EXPECT_EQ(rows[line_of(3)], "003(03): アイ             :   4660");
@@ -129,7 +120,7 @@ TEST_F(ItemTest, ParamReport) {
 }
 
 TEST_F(ItemTest, RegistReport) {
-    const auto rows = item_report(mt3::write_item_regist);
+    const auto rows = report_lines(mt3::load_items, mt3::write_item_regist);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前");
     EXPECT_EQ(rows[line_of(3)], "003(03): アイ             :");
@@ -153,7 +144,7 @@ TEST_F(ItemTest, RegistReport) {
 }
 
 TEST_F(ItemTest, EffectReport) {
-    const auto rows = item_report(mt3::write_item_effect);
+    const auto rows = report_lines(mt3::load_items, mt3::write_item_effect);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前");
     EXPECT_EQ(rows[9], "No.      名前               武器固有技1           武器固有技2");
@@ -168,7 +159,7 @@ TEST_F(ItemTest, EffectReport) {
 }
 
 TEST_F(ItemTest, WritersRefuseMissingPathsAndBlocks) {
-    open(rom_);
+    open();
     mt3::ItemRecord items[256] = {};
     EXPECT_EQ(mt3::write_item_param(nullptr, items), 0);
     EXPECT_EQ(mt3::write_item_regist("", items), 0);

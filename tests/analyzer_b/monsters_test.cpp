@@ -3,12 +3,11 @@
 #include <cstdlib>
 
 #include "analyzer_b/monsters.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kMonsters = 0x3E3F8B;  // 25 bytes each
 constexpr long kPatterns = 0x3E5ECB;  // 8 bytes each
 constexpr long kDrops = 0x3E678B;     // 5 bytes each
@@ -69,14 +68,8 @@ protected:
     void monster(int n, std::initializer_list<uint8_t> record) { rom_.put(kMonsters + 25L * n, record); }
 
     template <typename Writer>
-    std::vector<std::string> monster_report(Writer writer) {
-        open(rom_);
-        return report(mt3::load_monsters(), writer);
-    }
-
-    template <typename Writer>
     std::vector<std::string> equipment_report(Writer writer) {
-        open(rom_);
+        open();
         mt3::MonsterRecord* monsters = mt3::load_monsters();
         mt3::ItemRecord* items = mt3::load_items();
         EXPECT_EQ(writer(path("monsters.txt").c_str(), monsters, items), 1);
@@ -86,21 +79,19 @@ protected:
         free(monsters);
         return lines("monsters.txt");
     }
-
-    RomBuilder rom_ = game_b_rom();
 };
 
 }  // namespace
 
 TEST_F(MonsterTest, Names) {
-    open(rom_);
+    open();
     EXPECT_STREQ(mt3::monster_name(319), "ン");
     EXPECT_STREQ(mt3::monster_name(320), "");
     EXPECT_STREQ(mt3::monster_name(-1), "");
 }
 
 TEST_F(MonsterTest, DropCodesTakeTheWeaponSlots) {
-    open(rom_);
+    open();
     mt3::MonsterRecord* monsters = mt3::load_monsters();
     EXPECT_EQ(monsters[1].drops[0], 8);
     EXPECT_EQ(monsters[1].drops[1], 255);
@@ -149,7 +140,7 @@ TEST_F(MonsterTest, RegistReport) {
 }
 
 TEST_F(MonsterTest, FlagReport) {
-    const auto rows = monster_report(mt3::write_monflag);
+    const auto rows = report_lines(mt3::load_monsters, mt3::write_monflag);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0], "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復");
     EXPECT_EQ(rows[2], "001(001): あい             :  ○   ○   ○   ○   ○   ○   ○   ○   ○  蛇    太陽");
@@ -157,7 +148,7 @@ TEST_F(MonsterTest, FlagReport) {
 }
 
 TEST_F(MonsterTest, DropReport) {
-    const auto rows = monster_report(mt3::write_monitem);
+    const auto rows = report_lines(mt3::load_monsters, mt3::write_monitem);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0],
               "No.       名前               お金   100%              高確率            中確率            低確率");
@@ -170,7 +161,7 @@ TEST_F(MonsterTest, DropReport) {
 }
 
 TEST_F(MonsterTest, EquipmentReport) {
-    const auto rows = monster_report(mt3::write_monequip);
+    const auto rows = report_lines(mt3::load_monsters, mt3::write_monequip);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0],
               "No.       名前               無刀1無刀2 武器1             武器2             盾                防具1      "
@@ -186,7 +177,7 @@ TEST_F(MonsterTest, EquipmentReport) {
 }
 
 TEST_F(MonsterTest, ActionReportNamesTheSecondTechniqueHalf) {
-    const auto rows = monster_report(mt3::write_monact);
+    const auto rows = report_lines(mt3::load_monsters, mt3::write_monact);
     ASSERT_EQ(rows.size(), 320u * 19 - 1);
     const std::vector<std::string> block1(rows.begin() + 19, rows.begin() + 38);
     EXPECT_EQ(block1, (std::vector<std::string>{"[No.001(01): あい]", "No.   行動", "1-01: アイ", "1-02: ン",
@@ -199,7 +190,7 @@ TEST_F(MonsterTest, ActionReportNamesTheSecondTechniqueHalf) {
 }
 
 TEST_F(MonsterTest, SizeReport) {
-    const auto rows = monster_report(mt3::write_monmisc);
+    const auto rows = report_lines(mt3::load_monsters, mt3::write_monmisc);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0], "No.       名前                サイズ");
     EXPECT_EQ(rows[2], "001(001): あい             :   0×60");

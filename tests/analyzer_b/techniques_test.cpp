@@ -3,12 +3,11 @@
 #include <cstdlib>
 
 #include "analyzer_b/techniques.h"
-#include "tests/analyzer_b/game_b_rom.h"
+#include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
 
 namespace {
-
 constexpr long kLowRecords = 0x3E0F00;   // 14 bytes each
 constexpr long kHighRecords = 0x3E1D00;  // 16 bytes each, techniques 256-511
 constexpr long kLearnTypes = 0x3E353F;
@@ -32,31 +31,15 @@ protected:
         put_name(rom_, kTechNames, 256, {0x82, 0x83});                  // アイ
         put_name(rom_, kTechNames, 300, {0x88, 0x89});                  // キク
         put_name(rom_, kTechNames, 511, {0xAE});                        // ン
-        rom_.put(kList1, {0xFF}).put(kList2, {0xFF});
     }
 
-    template <typename Writer>
-    std::vector<std::string> tech_report(Writer writer) {
-        open(rom_);
-        return report(mt3::load_techs(), writer);
-    }
-
-    std::vector<std::string> learn_data() {
-        open(rom_);
-        TechLearning* learning = mt3::load_tech_learning();
-        EXPECT_EQ(mt3::write_tech_learn_data(path("learn.txt").c_str(), learning), 1);
-        free_tech_learning(learning);
-        free(learning);
-        return lines("learn.txt");
-    }
-
-    RomBuilder rom_ = game_b_rom();
+    std::vector<std::string> learn_data() { return report_lines(mt3::load_tech_learning, mt3::write_tech_learn_data); }
 };
 
 }  // namespace
 
 TEST_F(TechniqueTest, NamesOfAllFiveHundredTwelveTechniques) {
-    open(rom_);
+    open();
     EXPECT_STREQ(mt3::tech_name(0), "あ");  // no fixed texts in game B
     EXPECT_STREQ(mt3::tech_name(300), "キク");
     EXPECT_STREQ(mt3::tech_name(511), "ン");
@@ -70,7 +53,7 @@ TEST_F(TechniqueTest, LearnFlagReport) {
     rom_.at(kLowRecords + 6) = 0x7F;  // only bit 7 is the derivation flag
     rom_.at(kLowRecords + 14 * 3 + 6) = 0x80;
     rom_.at(kLowRecords + 14 * 255 + 6) = 0x80;
-    const auto rows = tech_report(mt3::write_tech_learn_flag);
+    const auto rows = report_lines(mt3::load_techs, mt3::write_tech_learn_flag);
     ASSERT_EQ(rows.size(), 257u);
     EXPECT_EQ(rows[0], kLearnFlagHeader);
     EXPECT_EQ(rows[1],
@@ -89,7 +72,7 @@ TEST_F(TechniqueTest, EvadeReportListsTheSecondHalfWithThreeHexDigits) {
     rom_.at(kDifficulties + 44) = 77;
     rom_.at(kDifficulties + 45) = 255;
     rom_.at(kDifficulties + 255) = 5;
-    const auto rows = tech_report(mt3::write_tech_evade_data);
+    const auto rows = report_lines(mt3::load_techs, mt3::write_tech_evade_data);
     ASSERT_EQ(rows.size(), 257u);
     EXPECT_EQ(rows[0], "No.       名前                   見切  難度");
     EXPECT_EQ(rows[1], "256(100): アイ                 :  ×      0");
@@ -114,12 +97,12 @@ TEST_F(TechniqueTest, LearnDataReportWithBothLists) {
                                 kLearnDataHeader,
                                 "003(03): かき                 :    4",
                             }));
-    EXPECT_EQ(read_file(path("learn.txt")).back(), '\n');
+    EXPECT_EQ(read_file(last_report_).back(), '\n');
 }
 
 TEST_F(TechniqueTest, EmptyLearningListsGiveAnEmptyReport) {
     EXPECT_TRUE(learn_data().empty());
-    EXPECT_TRUE(file_exists(path("learn.txt")));
+    EXPECT_TRUE(file_exists(last_report_));
 }
 
 TEST_F(TechniqueTest, GroupCutAtTheEndOfTheWindowKeepsItsWholePairs) {
@@ -138,7 +121,7 @@ TEST_F(TechniqueTest, GroupCutAtTheEndOfTheWindowKeepsItsWholePairs) {
 }
 
 TEST_F(TechniqueTest, WritersRefuseMissingPathsAndBlocks) {
-    open(rom_);
+    open();
     TechRecord techs[512] = {};
     EXPECT_EQ(mt3::write_tech_learn_flag("", techs), 0);
     EXPECT_EQ(mt3::write_tech_evade_data(path("x.txt").c_str(), nullptr), 0);

@@ -1,0 +1,88 @@
+#include "tests/support/report_fixture.h"
+
+#include <cstdarg>
+
+#include "common/namecache.h"
+#include "common/rom.h"
+
+namespace mt2_test {
+const TestGame kGameA{"MERIDIAN TALES2      ",
+                      0x20,
+                      0x200000,
+                      0,
+                      {kItemNames, kCharacterNames, kSpecialNames, kMonsterNames, kTechNames, kFormationNames},
+                      {0x1E2AEF, 0x2C64A}};
+}  // namespace mt2_test
+
+namespace mt3_test {
+const TestGame kGameB{"MERIDIAN TALES3      ",
+                      0x21,
+                      0x400000,
+                      kCopierSize,
+                      {kFormationNames, kItemNames, kMonsterNames, kCharacterNames, kTechNames},
+                      {0x3E3A4B, 0x3E3F1B}};
+}  // namespace mt3_test
+
+RomBuilder blank_image(const TestGame& game) {
+    RomBuilder rom(game.rom_size);
+    rom.header(game.title, game.map_mode).copier(game.copier, 0xEE);
+    for (const NameTable& t : game.names) rom.fill(t.offset, static_cast<size_t>(t.count * t.length), 0x50);
+    for (long list : game.learning_lists) rom.put(list, {0xFF});
+    return rom;
+}
+
+void put_name(RomBuilder& rom, const NameTable& table, int index, std::initializer_list<uint8_t> codes) {
+    rom.put(table.offset + static_cast<long>(index) * table.length,
+            game_text(codes, static_cast<size_t>(table.length)));
+}
+
+std::string fmt(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    char buf[4096];
+    vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    return buf;
+}
+
+std::string join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+std::vector<std::string> row_report(const std::string& header, int count,
+                                    const std::function<std::string(int)>& prefix, const std::string& rest,
+                                    const std::map<int, std::string>& rows) {
+    std::vector<std::string> lines{header};
+    for (int i = 0; i < count; ++i) {
+        const auto row = rows.find(i);
+        lines.push_back(row != rows.end() ? row->second : prefix(i) + rest);
+    }
+    return lines;
+}
+
+std::function<std::string(int)> row_prefix(int digits, int width, std::function<std::string(int)> name) {
+    return [=](int i) { return fmt("%03d(%0*X): %-*s :", i, digits, i, width, name(i).c_str()); };
+}
+
+void expect_report(const std::string& text, const std::vector<std::string>& expected) {
+    const std::vector<std::string> lines = split_lines(text);
+    EXPECT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < lines.size() && i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
+    }
+    EXPECT_TRUE(text == join(expected)) << "line ends differ";
+}
+
+GameReportTest::GameReportTest(const TestGame& game) : game_(game), rom_(blank_image(game)) {}
+
+GameReportTest::~GameReportTest() { rom_close(); }
+
+void GameReportTest::open() {
+    const std::string image = path("image.smc");
+    rom_.write(image);
+    ASSERT_EQ(rom_open(image.c_str(), game_.title), 1);
+    ASSERT_EQ(rom_image_base(), static_cast<long long>(game_.copier));
+    NameCache::reset_all();
+}
