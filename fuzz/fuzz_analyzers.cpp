@@ -26,6 +26,7 @@
 #include "common/diag.h"
 #include "common/namecache.h"
 #include "common/rom.h"
+#include "tests/support/game_regions.h"
 
 namespace {
 
@@ -33,30 +34,12 @@ struct FatalExit {};
 
 [[noreturn]] void throw_fatal() { throw FatalExit{}; }
 
-struct Region {
-    long offset;
-    long size;
-};
-
 struct Game {
-    const char* title;
-    unsigned char map_mode;
-    long rom_size;
-    std::vector<Region> tables;
+    const GameRegions& rom;
     int (*run)(const char* prefix);
 };
 
-const Game kGames[2] = {
-    {"MERIDIAN TALES2      ", 0x20, 0x200000,
-     {{0x1D86B0, 0x200}, {0x1DBA00, 0x2900}, {0x1E0000, 0x1970}, {0x1E1B27, 0xA00}, {0x1E2527, 100},
-      {0x1E26EF, 0x700}, {0x2C64A, 0x400}, {0x1E6F62, 0x280}, {0x1E7512, 0x100}, {0x1E7700, 0x3000},
-      {0x1EA4DC, 78}},
-     mt2::run},
-    {"MERIDIAN TALES3      ", 0x21, 0x400000,
-     {{0x26E400, 0x140}, {0x3D0000, 0x3C00}, {0x3E0000, 0x2D00}, {0x3E31BF, 0x3E0}, {0x3E3A4B, 0x2CE0},
-      {0x3E678B, 0x2A0}, {0x3E756B, 0xA50}, {0x3E9958, 0x200}},
-     mt3::run},
-};
+const Game kGames[2] = {{kGameARegions, mt2::run}, {kGameBRegions, mt3::run}};
 
 std::string scratch_dir() {
     const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
@@ -70,11 +53,11 @@ const std::string& scratch() {
     return dir;
 }
 
-std::vector<uint8_t> full_image(const Game& g, bool copier, const uint8_t* payload, size_t n) {
+std::vector<uint8_t> full_image(const GameRegions& g, bool copier, const uint8_t* payload, size_t n) {
     const size_t lead = copier ? 512 : 0;
     std::vector<uint8_t> image(lead + static_cast<size_t>(g.rom_size), 0);
     size_t cursor = 0;
-    for (const Region& r : g.tables) {
+    for (const TableRegion& r : g.tables) {
         for (long i = 0; i < r.size && n > 0; ++i) image[lead + static_cast<size_t>(r.offset + i)] = payload[cursor++ % n];
     }
     const long header = (g.map_mode & 0x0F) ? 0xFFC0 : 0x7FC0;
@@ -110,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode == 2) {
         write_image(image_path, payload, n);
     } else {
-        std::vector<uint8_t> image = full_image(game, copier, payload, n);
+        std::vector<uint8_t> image = full_image(game.rom, copier, payload, n);
         size_t length = image.size();
         if (mode == 3 && n >= 4) {
             uint32_t cut;
@@ -122,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string prefix = scratch() + "/";
     try {
-        if (rom_open(image_path.c_str(), game.title)) game.run(prefix.c_str());
+        if (rom_open(image_path.c_str(), game.rom.title)) game.run(prefix.c_str());
     } catch (const FatalExit&) {
     }
     rom_close();

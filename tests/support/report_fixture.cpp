@@ -6,26 +6,22 @@
 #include "common/rom.h"
 
 namespace mt2_test {
-const TestGame kGameA{"MERIDIAN TALES2      ",
-                      0x20,
-                      0x200000,
+const TestGame kGameA{kGameARegions,
                       0,
                       {kItemNames, kCharacterNames, kSpecialNames, kMonsterNames, kTechNames, kFormationNames},
                       {0x1E2AEF, 0x2C64A}};
 }  // namespace mt2_test
 
 namespace mt3_test {
-const TestGame kGameB{"MERIDIAN TALES3      ",
-                      0x21,
-                      0x400000,
+const TestGame kGameB{kGameBRegions,
                       kCopierSize,
                       {kFormationNames, kItemNames, kMonsterNames, kCharacterNames, kTechNames},
                       {0x3E3A4B, 0x3E3F1B}};
 }  // namespace mt3_test
 
 RomBuilder blank_image(const TestGame& game) {
-    RomBuilder rom(game.rom_size);
-    rom.header(game.title, game.map_mode).copier(game.copier, 0xEE);
+    RomBuilder rom(static_cast<size_t>(game.rom.rom_size));
+    rom.header(game.rom.title, game.rom.map_mode).copier(game.copier, 0xEE);
     for (const NameTable& t : game.names) rom.fill(t.offset, static_cast<size_t>(t.count * t.length), 0x50);
     for (long list : game.learning_lists) rom.put(list, {0xFF});
     return rom;
@@ -82,7 +78,7 @@ GameReportTest::~GameReportTest() { rom_close(); }
 void GameReportTest::open() {
     const std::string image = path("image.smc");
     rom_.write(image);
-    ASSERT_EQ(rom_open(image.c_str(), game_.title), 1);
+    ASSERT_EQ(rom_open(image.c_str(), game_.rom.title), 1);
     ASSERT_EQ(rom_image_base(), static_cast<long long>(game_.copier));
     NameCache::reset_all();
 }

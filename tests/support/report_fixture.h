@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/run_blocks.h"
+#include "tests/support/game_regions.h"
 #include "tests/support/rom_builder.h"
 #include "tests/support/test_util.h"
 
@@ -28,10 +29,8 @@ struct NameTable {
 // blank (so that names read as "") and both learning lists empty; all other
 // table bytes are 0.
 struct TestGame {
-    const char* title;
-    uint8_t map_mode;
-    size_t rom_size;
-    size_t copier;  // leading copier bytes (0xEE)
+    const GameRegions& rom;  // title, map mode and size of the ROM proper
+    size_t copier;           // leading copier bytes (0xEE)
     std::vector<NameTable> names;
     long learning_lists[2];
 };
@@ -123,7 +122,7 @@ constexpr NameTable kMonsterNames{0x1DCC80, 320, 8};
 constexpr NameTable kTechNames{0x1DD680, 256, 10};
 constexpr NameTable kFormationNames{0x1DE260, 16, 10};
 
-// A 2 MiB LoROM image with the game-A title and no copier header.
+// The 2 MiB LoROM image of game A, without copier header.
 extern const TestGame kGameA;
 
 class ReportTest : public GameReportTest {
@@ -143,7 +142,7 @@ constexpr NameTable kTechNames{0x3D27C0, 512, 10};
 
 constexpr size_t kCopierSize = 512;
 
-// A 4 MiB HiROM image with the game-B title and a 512-byte copier header.
+// The 4 MiB HiROM image of game B, with a 512-byte copier header.
 extern const TestGame kGameB;
 
 class ReportTest : public GameReportTest {
