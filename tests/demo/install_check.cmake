@@ -87,6 +87,7 @@ foreach(tool IN LISTS TOOLS)
     message(SEND_ERROR "groff warns on ${tool}.1.gz:\n${err}")
   endif()
   execute_process(COMMAND ${GZIP} -dc "${page}" OUTPUT_VARIABLE text)
+  string(REPLACE "\\:" "" text "${text}")  # the break points in the path
   string(FIND "${text}" "${STAGE}/share/meridian-tools/mt" at)
   if(at EQUAL -1 OR text MATCHES "@")
     message(SEND_ERROR "${tool}.1.gz does not name the installed table files")
