@@ -24,10 +24,6 @@ constexpr size_t kItemAttributeSize = 6;
 // have none.
 constexpr long kItemRecords = 0x1E0000;
 
-// The kind of an item follows from its number; it is also the section of the
-// item reports that lists it.
-enum ItemKind { kItemWeapon, kItemArmour, kItemShield, kItemOther, kItemKinds };
-
 void decode_weapon(ItemRecord& item, const unsigned char* r) {
     item.attack = r[0];
     item.weight = bits(r[1], 3, 0);
@@ -122,6 +118,7 @@ ItemRecord* load_items() {
     for (int k = 0; k < kItemKinds; ++k) {
         const KindLayout& layout = kKinds[k];
         for (int i = layout.first; i <= layout.last; ++i) {
+            items[i].kind = k;
             items[i].display = attributes.record(i)[2];
             items[i].price = le16(prices.record(i));
             if (layout.decode) layout.decode(items[i], r);

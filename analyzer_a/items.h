@@ -9,7 +9,18 @@ namespace mt2 {
 
 constexpr int kItemCount = 256;
 
+// The kind of an item follows from its number; it is also the section of the
+// item reports that lists it.
+enum ItemKind : int32_t {
+    kItemWeapon = 0,  // 0-95
+    kItemArmour = 1,  // 96-191
+    kItemShield = 2,  // 192-207
+    kItemOther = 3,   // 208-255, no record
+};
+constexpr int kItemKinds = 4;
+
 struct ItemRecord {
+    int32_t kind;
     int32_t price;
     int32_t display;  // byte 2 of the item attribute record ("表示")
     int32_t weight;   // weapons, armour and shields

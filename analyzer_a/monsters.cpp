@@ -25,8 +25,6 @@ constexpr size_t kMonsterRecordSize = 32;
 constexpr long kActionPatterns = 0x1E9F00;
 constexpr int kPatternCount = 256;
 constexpr int kPointCap = 250;
-constexpr int kNoDrop = 255;
-constexpr int kNoWeapon = 254;
 
 // Target flags of byte 28 and their texts in the action report.
 struct Target {
@@ -76,12 +74,14 @@ void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
         if (m.targets[t]) fputs(kTargets[t].text, fp);
     }
     fputc('\n', fp);
-    fprintf(fp, "行動パターン1選択率: %d/8\n", kPatternShares[m.rate_index][0]);
-    fprintf(fp, "行動パターン2選択率: %d/8\n", kPatternShares[m.rate_index][1]);
+    fprintf(fp, "行動パターン1選択率: %d/8\n", pattern_share(m.rate_index, 0));
+    fprintf(fp, "行動パターン2選択率: %d/8\n", pattern_share(m.rate_index, 1));
     print_action_lines(fp, m.patterns[0], m.patterns[1], 0, tech_name);
 }
 
 }  // namespace
+
+int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
 const char* monster_name(int index) {
     static NameCache names(kMonsterNames, kMonsterCount, kMonsterNameLength, kGameACharTables);

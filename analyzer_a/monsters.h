@@ -9,6 +9,9 @@
 
 namespace mt2 {
 
+constexpr int kNoWeapon = 254;  // a weapon slot that holds nothing
+constexpr int kNoDrop = 255;    // a drop of nothing
+
 struct MonsterRecord {
     int32_t tech_points;
     int32_t hp;
@@ -31,6 +34,10 @@ struct MonsterRecord {
     int32_t drops[2];    // high and low probability, item indices, 255 = none
     int32_t patterns[2][kActionSlots];  // technique indices
 };
+
+// How often action pattern 1 or 2 (pattern 0 or 1) is chosen, in eighths, for
+// a pattern rate index 0..3.
+int pattern_share(int rate_index, int pattern);
 
 // The monster's name, or "" for an index outside 0..319.
 const char* monster_name(int index);

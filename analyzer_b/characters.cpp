@@ -75,6 +75,10 @@ const char* character_name(int index) {
     return names.get(index < kRepeatedFirst ? index : index - kRepeatedFirst);
 }
 
+const char* guardian_star_name(int index) { return table_name(kGuardianStars, index); }
+const char* weapon_kind_name(int index) { return table_name(kWeapons, index); }
+const char* arts_name(int index) { return table_name(kArts, index); }
+
 CharacterRecord* load_characters() {
     RomTable level_up(kLevelUpRecords, kLevelUpRecordSize, kCharacterCount);
     CharacterRecord* characters = load_records<CharacterRecord>(kCharacterRecords, kCharacterRecordSize,
@@ -112,8 +116,8 @@ int write_chrflag(const char* path, const CharacterRecord* characters) {
                             kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
                                 const CharacterRecord& c = characters[n];
                                 print_mark_cells(fp, c.flags, kCharacterFlagCount);
-                                fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n", table_name(kGuardianStars, c.guardian_star),
-                                        table_name(kWeapons, c.weapon), table_name(kArts, c.arts), c.spark_type);
+                                fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n", guardian_star_name(c.guardian_star),
+                                        weapon_kind_name(c.weapon), arts_name(c.arts), c.spark_type);
                             });
 }
 

@@ -37,6 +37,12 @@ struct CharacterRecord {
 // The name of character 0..47 (41-46 repeat 0-5, 47 is name 16); "" otherwise.
 const char* character_name(int index);
 
+// The names of the flag report's guardian star (0..4), weapon (0..8) and
+// arts (0..4) indices; "" outside their tables.
+const char* guardian_star_name(int index);
+const char* weapon_kind_name(int index);
+const char* arts_name(int index);
+
 CharacterRecord* load_characters();
 
 int write_chrparam(const char* path, const CharacterRecord* characters);

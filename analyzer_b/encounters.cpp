@@ -13,7 +13,6 @@ constexpr size_t kTypeRecordSize = 13;
 constexpr int kTypeCount = 16;
 constexpr long kMainGroups = 0x3E77BB;
 constexpr long kSubTable = 0x3E79BB;
-constexpr int kLevelBand = 16;
 
 const char* const kGroupWords[kEncounterGroups] = {
     "骸骨", "悪魔", "獣", "魚", "獣人", "植物", "水棲", "精霊",
@@ -45,6 +44,10 @@ void write_blocks(FILE* fp, int blocks, int rows, Title&& title, Row&& row) {
 
 }  // namespace
 
+const char* encounter_group_name(int group) {
+    return group >= 0 && group < kEncounterGroups ? kGroupWords[group] : "";
+}
+
 EncounterRow* load_encounters_main() {
     RomTable types(kEncounterTypes, kTypeRecordSize, kTypeCount);
     RomTable groups(kMainGroups, 2 * kEncounterRows, kEncounterGroups);
@@ -68,7 +71,7 @@ int write_monencmain(const char* path, const EncounterRow* rows) {
         write_blocks(
             fp, kEncounterGroups, kEncounterRows,
             [](FILE* f, int g) {
-                fprintf(f, "[No.%02d(%02X): %s]\n", g, g, kGroupWords[g]);
+                fprintf(f, "[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
                 fputs("No. モンスター          Lv. 最大数 最大サイズ\n", f);
             },
             [&](FILE* f, int g, int r) {

@@ -10,6 +10,7 @@ constexpr int kEncounterGroups = 16;
 constexpr int kEncounterRows = 16;
 constexpr int kSubTypes = 15;
 constexpr int kSubEntries = 48;
+constexpr int kLevelBand = 16;  // row R of a main group stands for levels from 16 x R
 
 struct EncounterRow {
     int32_t monster;  // -1 for a row after the end of its group
@@ -22,6 +23,9 @@ struct SubEncounter {
     int32_t monster;
     int32_t level;
 };
+
+// The word that names main encounter group 0..15, "" for any other number.
+const char* encounter_group_name(int group);
 
 // kEncounterGroups x kEncounterRows rows, group by group.
 EncounterRow* load_encounters_main();

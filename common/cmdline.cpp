@@ -40,12 +40,14 @@ struct Flags {
     bool invalid = false;
 };
 
-void scan_options(const char* arg, Flags* flags) {
+void scan_options(const char* arg, const char* own_letters, Flags* flags, CommandLine* line) {
     for (const char* p = arg + 1; *p; ++p) {
         char c = *p;
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         if (c == 'h') {
             flags->help = true;
+        } else if (c >= 'a' && c <= 'z' && strchr(own_letters, c)) {
+            line->letters |= 1u << (c - 'a');
         } else {
             flags->invalid = true;
         }
@@ -90,7 +92,7 @@ void take_positional(const char* arg, DestinationKind kind, CommandLine* line, R
 }  // namespace
 
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
-                       CommandLine* line) {
+                       CommandLine* line, const char* own_letters) {
 #ifdef SIGPIPE
     // A report or decoded text may be a pipe whose reader quits early: a
     // write to it then fails (EPIPE) like any other write, costing only that
@@ -106,7 +108,7 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
         const char* arg = argv[i];
         if (!arg) continue;
         if (arg[0] == '-') {
-            scan_options(arg, &flags);
+            scan_options(arg, own_letters ? own_letters : "", &flags, line);
         } else {
             take_positional(arg, kind, line, &refused);
         }

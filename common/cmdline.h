@@ -22,6 +22,7 @@ enum class DestinationKind {
 struct CommandLine {
     char src[kPathSize] = {};
     char dst[kPathSize] = {};
+    unsigned letters = 0;  // bit (c - 'a') for each option letter c of the tool's own seen
 };
 
 // Turns a destination argument into a report path prefix: backslashes become
@@ -42,7 +43,7 @@ constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length 
 // %s:" (analyzer destination) or "Cannot decode - %s:" (decoders). Required
 // slots are the caller's to check.
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
-                       CommandLine* line);
+                       CommandLine* line, const char* own_letters = "");
 
 // Prints the help text on standard output.
 void print_help(const HelpText& help);

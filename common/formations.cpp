@@ -16,6 +16,8 @@ FormationEntry decode_formation_flags(int rate, int flags) {
     return e;
 }
 
+int actual_rear_defence(const FormationEntry& e) { return e.speed & 1; }
+
 int write_formation_report(const char* path, const FormationEntry* formations, int count,
                            NameLookup formation_name, bool actual_rear_column) {
     return write_report(path, formations != nullptr, [&](FILE* fp) {
@@ -31,7 +33,7 @@ int write_formation_report(const char* path, const FormationEntry* formations, i
                 fprintf(fp, "%02d:  %5d, %+5d,  %2s   %2s   %2s   %2s   %2s", p + 1, e.rate, e.speed,
                         mark_of(e.front_defence), mark_of(e.rear_defence), mark_of(e.close_attack),
                         mark_of(e.ranged_attack), mark_of(e.magic_attack));
-                if (actual_rear_column) fprintf(fp, "     %2s", mark_of(e.speed & 1));
+                if (actual_rear_column) fprintf(fp, "     %2s", mark_of(actual_rear_defence(e)));
                 fputc('\n', fp);
             }
         }

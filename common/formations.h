@@ -22,6 +22,10 @@ struct FormationEntry {
 // and bits 1..0 the magnitude of the speed modifier.
 FormationEntry decode_formation_flags(int rate, int flags);
 
+// The "後防(実際)" column of game A: the rear defence a member actually has,
+// which is bit 0 of its speed modifier.
+int actual_rear_defence(const FormationEntry& e);
+
 // Writes count formations of kFormationMembers entries each. With
 // actual_rear_column the rows end with the "後防(実際)" column (odd speed).
 int write_formation_report(const char* path, const FormationEntry* formations, int count,

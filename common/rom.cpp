@@ -15,6 +15,7 @@ constexpr size_t kSearchChunk = 64 * 1024;
 
 FILE* g_rom = nullptr;
 long long g_image_base = 0;
+RomHeaderInfo g_header = {false, false};
 
 void seek_or_die(FILE* stream, off_t offset, int whence) {
     if (fseeko(stream, offset, whence) != 0) fatal("Fatal error in fseek():");
@@ -99,6 +100,7 @@ int rom_open(const char* path, const char* title) {
         unsigned char header[kCartridgeHeaderSize];
         if (fread(header, 1, sizeof header, stream) != sizeof header) fatal("Fatal error in fread():");
         const bool hirom = (header[kTitleLength] & 0x0F) != 0;
+        g_header = {true, hirom};
         g_image_base = static_cast<long long>(title_pos) - (hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     }
     seek_or_die(stream, 0, SEEK_SET);
@@ -122,10 +124,13 @@ int rom_close() {
     if (g_rom) fclose(g_rom);
     g_rom = nullptr;
     g_image_base = 0;
+    g_header = {false, false};
     return 0;
 }
 
 long long rom_image_base() { return g_image_base; }
+
+RomHeaderInfo rom_header_info() { return g_header; }
 
 bool rom_is_image(const char* path) {
     if (!g_rom || !path) return false;

@@ -30,6 +30,14 @@ int rom_close();
 // File position of rom offset 0 (0 while closed or when the title was not found).
 long long rom_image_base();
 
+// What the title search of the open image found: whether the title is there
+// and, if so, whether its map-mode byte says HiROM (else LoROM).
+struct RomHeaderInfo {
+    bool title_found;
+    bool hirom;
+};
+RomHeaderInfo rom_header_info();
+
 // True when path names the open image itself (same device and inode).
 bool rom_is_image(const char* path);
 

@@ -1,0 +1,264 @@
+#include "table.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "common/rom.h"
+
+using Json = nlohmann::ordered_json;
+
+Value number(long n) {
+    Value v;
+    v.kind = Value::kNumber;
+    v.number = n;
+    return v;
+}
+
+Value flag(bool b) {
+    Value v;
+    v.kind = Value::kFlag;
+    v.number = b;
+    return v;
+}
+
+Value text(const char* s) {
+    Value v;
+    v.kind = Value::kText;
+    v.text = s ? s : "";
+    return v;
+}
+
+Value bit_labels(int bits, const char* const* labels, int count, BitOrder order) {
+    Value v;
+    v.kind = Value::kLabels;
+    for (int i = 0; i < count; ++i) {
+        const int bit = order == BitOrder::kHighestFirst ? count - 1 - i : i;
+        if ((bits >> bit) & 1) v.labels.push_back(labels[i]);
+    }
+    return v;
+}
+
+Column number_column(std::string key, std::function<long(const Row&)> get) {
+    return {std::move(key), [get](const Row& r) { return number(get(r)); }};
+}
+
+Column flag_column(std::string key, std::function<bool(const Row&)> get) {
+    return {std::move(key), [get](const Row& r) { return flag(get(r)); }};
+}
+
+Column text_column(std::string key, std::function<const char*(const Row&)> get) {
+    return {std::move(key), [get](const Row& r) { return text(get(r)); }};
+}
+
+Column labels_column(std::string key, std::function<int(const Row&)> bits, const char* const* labels, int count,
+                     BitOrder order) {
+    return {std::move(key),
+            [bits, labels, count, order](const Row& r) { return bit_labels(bits(r), labels, count, order); }};
+}
+
+void add_reference(Columns& columns, const std::string& key, std::function<int(const Row&)> index,
+                   NameLookup name, int none) {
+    columns.push_back(number_column(key, index));
+    columns.push_back({key + "_name", [index, name, none](const Row& r) {
+                           const int i = index(r);
+                           return i == none ? Value{} : text(name(i));
+                       }});
+}
+
+Columns only_where(std::function<bool(const Row&)> applies, Columns columns) {
+    for (Column& c : columns) {
+        c.value = [applies, get = std::move(c.value)](const Row& r) { return applies(r) ? get(r) : Value{}; };
+    }
+    return columns;
+}
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// Opens an output as fopen "w" does (created, or truncated when opened), in
+// binary mode. A path that names the open ROM image is refused (EBUSY).
+FILE* open_data_file(const char* path) {
+    if (rom_is_image(path)) {
+        errno = EBUSY;
+        return nullptr;
+    }
+    return fopen(path, "wb");
+}
+
+// 1 when everything written reached the file, 0 after a write or close error.
+int close_data_file(FILE* stream) {
+    int ok = fflush(stream) == 0 && !ferror(stream);
+    const int saved = errno;
+    if (fclose(stream) != 0) {
+        ok = 0;
+    } else {
+        errno = saved;
+    }
+    if (!ok && errno == 0) errno = EIO;
+    return ok;
+}
+
+template <typename Body>
+int write_data_file(const char* path, Body&& body) {
+    if (!path || !*path) return 0;
+    FILE* stream = open_data_file(path);
+    if (!stream) return 0;
+    struct Closer {  // closes the file also when a fatal hook leaves by throwing
+        FILE* stream;
+        ~Closer() {
+            if (stream) fclose(stream);
+        }
+    } closer{stream};
+    body(stream);
+    closer.stream = nullptr;
+    return close_data_file(stream);
+}
+
+Json to_json(const Value& v) {
+    switch (v.kind) {
+        case Value::kNumber:
+            return v.number;
+        case Value::kFlag:
+            return v.number != 0;
+        case Value::kText:
+            return v.text;
+        case Value::kLabels: {
+            Json list = Json::array();
+            for (const char* label : v.labels) list.push_back(label);
+            return list;
+        }
+        case Value::kNull:
+            break;
+    }
+    return nullptr;
+}
+
+std::string to_csv(const Value& v) {
+    switch (v.kind) {
+        case Value::kNumber:
+            return std::to_string(v.number);
+        case Value::kFlag:
+            return v.number ? "true" : "false";
+        case Value::kText:
+            return v.text;
+        case Value::kLabels: {
+            std::string s;
+            for (const char* label : v.labels) {
+                if (!s.empty()) s += ' ';
+                s += label;
+            }
+            return s;
+        }
+        case Value::kNull:
+            break;
+    }
+    return "";
+}
+
+// A row as a JSON object: its columns, then each child table's rows.
+Json row_object(const Table& table, const Row& row) {
+    Json object = Json::object();
+    for (const Column& c : table.columns) object[c.key] = to_json(c.value(row));
+    for (const Table& child : table.children) {
+        Json rows = Json::array();
+        const int n = child.rows(row.index);
+        for (int i = 0; i < n; ++i) rows.push_back(row_object(child, {row.index, i}));
+        object[child.key] = std::move(rows);
+    }
+    return object;
+}
+
+std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// The document, one record a line:
+// {
+//   "format": ..., ...,
+//   "tables": {
+//     "monsters": [
+//       {...},
+//       ...
+//     ],
+//     ...
+//   }
+// }
+void print_json(FILE* fp, const Envelope& e, const std::vector<Table>& tables) {
+    Json rom = Json::object();
+    rom["title_found"] = e.title_found;
+    rom["title"] = e.title_found ? Json(e.title) : Json(nullptr);
+    rom["mapping"] = e.title_found ? Json(e.hirom ? "HiROM" : "LoROM") : Json(nullptr);
+    rom["image_base"] = e.image_base;
+    fputs("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": 1,\n", fp);
+    fprintf(fp, "  \"game\": %s,\n  \"rom\": %s,\n  \"tables\": {", dump(e.game).c_str(), dump(rom).c_str());
+    for (size_t t = 0; t < tables.size(); ++t) {
+        const Table& table = tables[t];
+        fprintf(fp, "%s\n    %s: [", t ? "," : "", dump(table.key).c_str());
+        const int n = table.rows(-1);
+        for (int i = 0; i < n; ++i) {
+            fprintf(fp, "%s\n      %s", i ? "," : "", dump(row_object(table, {-1, i})).c_str());
+        }
+        fputs(n ? "\n    ]" : "]", fp);
+    }
+    fputs("\n  }\n}\n", fp);
+}
+
+void print_csv_record(FILE* fp, const std::vector<std::string>& fields) {
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) line += ',';
+        line += csv_field(fields[i]);
+    }
+    line += "\r\n";
+    fwrite(line.data(), 1, line.size(), fp);
+}
+
+const Column* find_column(const Table& table, const std::string& key) {
+    for (const Column& c : table.columns) {
+        if (c.key == key) return &c;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+int write_json(const char* path, const Envelope& envelope, const std::vector<Table>& tables) {
+    return write_data_file(path, [&](FILE* fp) { print_json(fp, envelope, tables); });
+}
+
+int write_csv(const char* path, const Table& table, const Table* parent) {
+    return write_data_file(path, [&](FILE* fp) {
+        fputs(kByteOrderMark, fp);
+        std::vector<const Column*> keys;  // the parent's key columns
+        std::vector<std::string> fields;
+        if (parent) {
+            for (const auto& [parent_key, key] : table.parent_keys) {
+                keys.push_back(find_column(*parent, parent_key));
+                fields.push_back(key);
+            }
+        }
+        for (const Column& c : table.columns) fields.push_back(c.key);
+        print_csv_record(fp, fields);
+        const int parents = parent ? parent->rows(-1) : 1;
+        for (int p = 0; p < parents; ++p) {
+            const int n = table.rows(parent ? p : -1);
+            for (int i = 0; i < n; ++i) {
+                fields.clear();
+                for (const Column* k : keys) fields.push_back(k ? to_csv(k->value({-1, p})) : "");
+                const Row row{parent ? p : -1, i};
+                for (const Column& c : table.columns) fields.push_back(to_csv(c.value(row)));
+                print_csv_record(fp, fields);
+            }
+        }
+    });
+}

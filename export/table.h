@@ -1,0 +1,109 @@
+// Tables as the exporters describe them: named columns whose values come from
+// the analyzers' blocks and name lookups. One description drives both the JSON
+// writer and the CSV writer, so every key is defined once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// One cell: a number, a flag, a text (UTF-8), a list of labels, or nothing
+// (a field that does not belong to the record, or a reference to "none").
+struct Value {
+    enum Kind { kNull, kNumber, kFlag, kText, kLabels };
+    Kind kind = kNull;
+    long number = 0;  // kNumber, and kFlag as 0 or 1
+    std::string text;
+    std::vector<const char*> labels;
+};
+
+Value number(long n);
+Value flag(bool b);
+Value text(const char* s);
+
+// The labels of the bits set in bits. Highest first (the order in which the
+// reports print bit labels): labels[0] names bit count-1. Lowest first:
+// labels[i] names bit i.
+enum class BitOrder { kHighestFirst, kLowestFirst };
+Value bit_labels(int bits, const char* const* labels, int count, BitOrder order = BitOrder::kHighestFirst);
+
+// A row of a table; in a child table, parent is the row of the parent table.
+struct Row {
+    int parent;
+    int index;
+};
+
+struct Column {
+    std::string key;
+    std::function<Value(const Row&)> value;
+};
+
+using Columns = std::vector<Column>;
+
+struct Table {
+    std::string key;   // JSON key, snake_case ("monsters", nested "actions")
+    std::string file;  // CSV file name part ("monsters", "monster-actions")
+    std::function<int(int parent)> rows;  // number of rows (of one parent row)
+    Columns columns;
+    // Nested tables: in JSON an array under the child's key in every row, in
+    // CSV a file of their own whose rows begin with the parent_keys columns.
+    std::vector<Table> children;
+    // Child tables: (parent column key, key of that column in the child's CSV).
+    std::vector<std::pair<std::string, std::string>> parent_keys;
+};
+
+// Column makers. A reference adds two columns: key (the index) and key_name
+// (the name, null when the index is the table's "none" value).
+using NameLookup = const char* (*)(int);
+Column number_column(std::string key, std::function<long(const Row&)> get);
+Column flag_column(std::string key, std::function<bool(const Row&)> get);
+Column text_column(std::string key, std::function<const char*(const Row&)> get);
+Column labels_column(std::string key, std::function<int(const Row&)> bits, const char* const* labels,
+                     int count = 8, BitOrder order = BitOrder::kHighestFirst);
+void add_reference(Columns& columns, const std::string& key, std::function<int(const Row&)> index,
+                   NameLookup name, int none = -1);
+
+// Columns of a field of records[row.index]: a member, or element i of an
+// array member.
+template <typename Record>
+Column number_of(std::string key, const Record* records, int32_t Record::*member) {
+    return number_column(std::move(key), [records, member](const Row& r) { return records[r.index].*member; });
+}
+template <typename Record, size_t N>
+Column number_of(std::string key, const Record* records, int32_t (Record::*member)[N], int i) {
+    return number_column(std::move(key),
+                         [records, member, i](const Row& r) { return (records[r.index].*member)[i]; });
+}
+template <typename Record, size_t N>
+Column flag_of(std::string key, const Record* records, int32_t (Record::*member)[N], int i) {
+    return flag_column(std::move(key),
+                       [records, member, i](const Row& r) { return (records[r.index].*member)[i] != 0; });
+}
+
+// The columns with every value replaced by null in the rows where applies is
+// false (fields of other item kinds, the other technique half).
+Columns only_where(std::function<bool(const Row&)> applies, Columns columns);
+
+// What the JSON document says about the image before its tables.
+struct Envelope {
+    const char* game;     // "A" or "B"
+    const char* title;    // the title searched for
+    bool title_found;
+    bool hirom;
+    long long image_base;
+};
+
+// Writers with the report writers' contract (1 written, 0 not created or
+// not completely written, errno telling why). Files are created or truncated
+// when opened and written in binary, so that they are the same bytes on every
+// platform: JSON with "\n" line ends, CSV (RFC 4180) with CR LF record ends,
+// UTF-8 behind a byte-order mark.
+int write_json(const char* path, const Envelope& envelope, const std::vector<Table>& tables);
+int write_csv(const char* path, const Table& table, const Table* parent);
+
+// One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
+// inside are doubled.
+std::string csv_field(const std::string& text);
