@@ -1,0 +1,148 @@
+// mt2export and mt3export run end to end on the demo images: the files they
+// write, the JSON read back with the library, and the command-line, image and
+// output failures with their diagnostics and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "demo/demo.h"
+#include "tests/support/test_util.h"
+
+namespace {
+
+struct Game {
+    std::string tool;
+    const char* image;
+    std::vector<std::string> csv;  // table files, without "<prefix>-" and ".csv"
+    std::vector<std::pair<std::string, size_t>> counts;
+};
+
+const Game kGameA = {MT2EXPORT, kGameAFiles.image,
+                     {"monsters", "monster-actions", "characters", "special-characters", "skill-levels",
+                      "overall-skill-levels", "items", "techniques", "learning-lists", "learning-entries", "formations",
+                      "formation-members"},
+                     {{"monsters", 320}, {"characters", 256}, {"special_characters", 16}, {"skill_levels", 50},
+                      {"overall_skill_levels", 39}, {"items", 256}, {"techniques", 256}, {"formations", 16}}};
+const Game kGameB = {MT3EXPORT, kGameBFiles.image,
+                     {"monsters", "monster-actions", "main-encounters", "main-encounter-rows", "sub-encounters",
+                      "sub-encounter-entries", "characters", "items", "techniques", "learning-lists",
+                      "learning-entries", "formations", "formation-members"},
+                     {{"monsters", 320}, {"main_encounters", 16}, {"sub_encounters", 15}, {"characters", 48},
+                      {"items", 256}, {"techniques", 512}, {"formations", 32}}};
+
+void PrintTo(const Game& g, std::ostream* os) { *os << g.tool; }
+
+std::string prefix_of(const Game& g) { return g.tool == kGameA.tool ? "mt2" : "mt3"; }
+
+// Every output of a full run, sorted.
+std::vector<std::string> outputs(const Game& g) {
+    std::vector<std::string> names = {prefix_of(g) + ".json"};
+    for (const std::string& t : g.csv) names.push_back(prefix_of(g) + "-" + t + ".csv");
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ExportTest : public ::testing::TestWithParam<Game> {
+protected:
+    void SetUp() override {
+        write_demo_files(dir_.path());
+        image_ = dir_.file(GetParam().image);
+        std::filesystem::create_directory(out_);
+    }
+
+    RunResult run(const std::vector<std::string>& args) { return run_tool(GetParam().tool, args); }
+    std::vector<std::string> written() const { return list_dir(out_); }
+
+    TempDir dir_;
+    std::string image_;
+    std::string out_ = dir_.file("out");
+};
+
+TEST_P(ExportTest, WritesTheJsonDocumentAndEveryTableAsCsv) {
+    const RunResult r = run({image_, out_});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(written(), outputs(GetParam()));
+
+    const auto doc = nlohmann::json::parse(read_file(out_ + "/" + prefix_of(GetParam()) + ".json"));
+    EXPECT_EQ(doc["format"], "meridian-tools-export");
+    EXPECT_EQ(doc["rom"]["image_base"], 512);
+    for (const auto& [table, count] : GetParam().counts) EXPECT_EQ(doc["tables"][table].size(), count) << table;
+    EXPECT_EQ(doc["tables"]["monsters"][319]["actions"].size(), 16u);
+    EXPECT_EQ(doc["tables"]["formations"][0]["members"].size(), 5u);
+    for (const auto& item : doc["tables"]["items"]) EXPECT_TRUE(item["price"].is_number_unsigned());
+}
+
+TEST_P(ExportTest, OptionsChooseTheFormat) {
+    ASSERT_EQ(run({"-j", image_, out_}).status, 0);
+    EXPECT_EQ(written(), std::vector<std::string>{prefix_of(GetParam()) + ".json"});
+    std::filesystem::remove(out_ + "/" + prefix_of(GetParam()) + ".json");
+    ASSERT_EQ(run({image_, "-C", out_}).status, 0);
+    EXPECT_EQ(written().size(), GetParam().csv.size());
+    ASSERT_EQ(run({"-cj", image_, out_}).status, 0);
+    EXPECT_EQ(written(), outputs(GetParam()));
+}
+
+TEST_P(ExportTest, CommandLineAndImageErrors) {
+    const std::string tool = GetParam().tool;
+    EXPECT_EQ(run({}).err, tool + ": Too few arguments\n");
+    const RunResult invalid = run({"-x", image_, out_});
+    EXPECT_EQ(invalid.status, 1);
+    EXPECT_EQ(invalid.err, tool + ": Invalid option\n");
+    const RunResult help = run({"-h", "-x", image_, out_});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files\n"), std::string::npos);
+    const RunResult missing = run({dir_.file("none.smc"), out_});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, tool + ": Invalid ROM-Image file - " + dir_.file("none.smc") + "\n");
+    EXPECT_TRUE(written().empty());
+}
+
+// An image cut short: the run ends before any output is created.
+TEST_P(ExportTest, ImageCutShortWritesNothing) {
+    const std::string data = read_file(image_);
+    const std::string cut = dir_.file("cut.smc");
+    // inside the monster statistics
+    write_file(cut, data.substr(0, 0x200 + (GetParam().tool == kGameA.tool ? 0x1E8000 : 0x3E4000)));
+    const RunResult r = run({cut, out_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind(GetParam().tool + ": Fatal error in fread(): ", 0), 0u) << r.err;
+    EXPECT_TRUE(written().empty());
+}
+
+// Each output that cannot be created or completely written is reported; the
+// others are still written, and an existing longer file keeps none of its old
+// bytes.
+TEST_P(ExportTest, OutputFailures) {
+    const std::string json = out_ + "/" + prefix_of(GetParam()) + ".json";
+    const std::string monsters = out_ + "/" + prefix_of(GetParam()) + "-monsters.csv";
+    const std::string items = out_ + "/" + prefix_of(GetParam()) + "-items.csv";
+    ASSERT_EQ(symlink("/dev/full", json.c_str()), 0);
+    ASSERT_EQ(symlink(image_.c_str(), monsters.c_str()), 0);
+    write_file(items, std::string(4 << 20, 'X'));
+    const std::string image = read_file(image_);
+    const RunResult r = run({image_, out_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, GetParam().tool + ": Cannot create file - " + json + ": " + strerror(ENOSPC) + "\n" +
+                         GetParam().tool + ": Cannot create file - " + monsters + ": " + strerror(EBUSY) + "\n");
+    EXPECT_EQ(read_file(image_), image);
+    const std::string rewritten = read_file(items);
+    EXPECT_EQ(rewritten.rfind("\xEF\xBB\xBFindex,name,kind,price", 0), 0u);
+    EXPECT_EQ(rewritten.find('X'), std::string::npos);
+
+    const RunResult nowhere = run({image_, dir_.file("no/such/dir")});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_EQ(split_lines(nowhere.err).size(), outputs(GetParam()).size());
+    EXPECT_NE(nowhere.err.find(dir_.file("no/such/dir/") + prefix_of(GetParam()) + ".json: " + strerror(ENOENT)),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothGames, ExportTest, ::testing::Values(kGameA, kGameB),
+                         [](const auto& info) { return info.index == 0 ? std::string("A") : std::string("B"); });
+
+}  // namespace
