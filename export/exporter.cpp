@@ -1,4 +1,4 @@
-#include "exporter.h"
+#include "export/exporter.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 
 #include "common/cmdline.h"
 #include "common/run_blocks.h"
-#include "table.h"
+#include "export/table.h"
 
 struct ExporterInfo {
     HelpText help;

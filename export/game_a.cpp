@@ -7,8 +7,8 @@
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
 #include "common/labels.h"
-#include "exporter.h"
-#include "shared_tables.h"
+#include "export/exporter.h"
+#include "export/shared_tables.h"
 
 namespace mt2 {
 

@@ -9,8 +9,8 @@
 #include "analyzer_b/techniques.h"
 #include "common/labels.h"
 #include "common/monsters.h"
-#include "exporter.h"
-#include "shared_tables.h"
+#include "export/exporter.h"
+#include "export/shared_tables.h"
 
 namespace mt3 {
 

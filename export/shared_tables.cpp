@@ -1,4 +1,4 @@
-#include "shared_tables.h"
+#include "export/shared_tables.h"
 
 #include "common/monsters.h"
 

@@ -7,7 +7,7 @@
 #include "common/formations.h"
 #include "common/learning.h"
 #include "common/techniques.h"
-#include "table.h"
+#include "export/table.h"
 
 // The derivation flag and the sixteen learn types of a technique record.
 Columns learn_flag_columns(const TechRecord* techs);

@@ -1,4 +1,4 @@
-#include "table.h"
+#include "export/table.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/report.h"
+
 // One cell: a number, a flag, a text (UTF-8), a list of labels, or nothing
 // (a field that does not belong to the record, or a reference to "none").
 struct Value {
@@ -57,7 +59,6 @@ struct Table {
 
 // Column makers. A reference adds two columns: key (the index) and key_name
 // (the name, null when the index is the table's "none" value).
-using NameLookup = const char* (*)(int);
 Column number_column(std::string key, std::function<long(const Row&)> get);
 Column flag_column(std::string key, std::function<bool(const Row&)> get);
 Column text_column(std::string key, std::function<const char*(const Row&)> get);
