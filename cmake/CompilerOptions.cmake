@@ -6,8 +6,12 @@ option(MT_SHIFT_JIS_LITERALS
        "Compile string literals to code page 932, as the tools need (OFF only for builds that write no Shift-JIS text, such as the fuzz build or a build of the table generator alone)"
        ON)
 
+# mt_build_options: warnings and hardening, for everything the tools are
+# built from; mt_options adds the execution character set.
+add_library(mt_build_options INTERFACE)
+target_compile_options(mt_build_options INTERFACE -Wall -Wextra -Wpedantic)
 add_library(mt_options INTERFACE)
-target_compile_options(mt_options INTERFACE -Wall -Wextra -Wpedantic)
+target_link_libraries(mt_options INTERFACE mt_build_options)
 
 if(MT_SHIFT_JIS_LITERALS)
   set(CMAKE_REQUIRED_FLAGS "-fexec-charset=CP932")
@@ -49,7 +53,7 @@ endif()
 # sanitizer and fuzz builds check memory themselves.
 option(MT_HARDENING "Harden the tools as Debian packages are (Linux)" ON)
 if(MT_HARDENING AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT MT_SANITIZED AND NOT MT_BUILD_FUZZERS)
-  target_compile_options(mt_options INTERFACE
+  target_compile_options(mt_build_options INTERFACE
     "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>" -fstack-protector-strong)
   target_link_options(mt_tool_options INTERFACE LINKER:-z,relro,-z,now)
 endif()

@@ -1,5 +1,5 @@
 # Installs a build into a staging directory, or packs it with CPack, and
-# checks that the four tools, their manual pages, the table files and the
+# checks that the six tools, their manual pages, the table files and the
 # documentation are in place, that every manual page renders without warnings
 # and names the table files by their installed path, and that lintian accepts
 # the Debian package without an error or a warning.
@@ -11,9 +11,9 @@
 # Prints "skipped: <why>" (which CTest takes for a skipped test) when a
 # program the check needs is missing.
 
-set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder)
+set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export)
 set(DOC share/doc/meridian-tools)
-set(FILES ${DOC}/README.md)
+set(FILES ${DOC}/README.md ${DOC}/export-keys.md)
 foreach(tool IN LISTS TOOLS)
   list(APPEND FILES bin/${tool} share/man/man1/${tool}.1.gz)
 endforeach()
