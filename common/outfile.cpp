@@ -11,8 +11,8 @@ OutputFile::~OutputFile() {
     if (stream_) fclose(stream_);
 }
 
-int OutputFile::open(const char* path) {
-    stream_ = fopen(path, "w");
+int OutputFile::open(const char* path, OutputMode mode) {
+    stream_ = fopen(path, mode == OutputMode::kBinary ? "wb" : "w");
     if (!stream_) return 0;
     // Given no buffer of its own, the stream would keep writing in pieces of
     // the library's default size (4 KiB) whatever size setvbuf was asked for.

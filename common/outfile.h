@@ -1,11 +1,14 @@
-// Output files (reports, decoded text), opened as fopen(path, "w") opens them:
-// created, or truncated to zero when they are opened, in text mode. Whatever
+// Output files (reports, decoded text, exports), opened as fopen(path, "w")
+// opens them: created, or truncated to zero when they are opened, in text mode
+// or, for files that are the same bytes on every platform, binary mode. Whatever
 // ends the process (a fatal diagnostic, a signal, a file size limit), a file
 // holds nothing but what this run wrote.
 #pragma once
 
 #include <cstdio>
 #include <memory>
+
+enum class OutputMode { kText, kBinary };
 
 class OutputFile {
 public:
@@ -16,9 +19,9 @@ public:
     // ignored.
     ~OutputFile();
 
-    // Opens the path with mode "w" and gives the stream a 64 KiB buffer.
-    // Returns 1, or 0 with errno set when the file cannot be created.
-    int open(const char* path);
+    // Opens the path with mode "w" (or "wb") and gives the stream a 64 KiB
+    // buffer. Returns 1, or 0 with errno set when the file cannot be created.
+    int open(const char* path, OutputMode mode = OutputMode::kText);
 
     FILE* stream() const { return stream_; }
 

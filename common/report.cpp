@@ -6,12 +6,12 @@
 #include "common/outfile.h"
 #include "common/rom.h"
 
-int open_report(OutputFile& file, const char* path) {
+int open_report(OutputFile& file, const char* path, OutputMode mode) {
     if (rom_is_image(path)) {
         errno = EBUSY;
         return 0;
     }
-    return file.open(path);
+    return file.open(path, mode);
 }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {

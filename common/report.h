@@ -11,10 +11,11 @@
 // an index out of range; the text stays valid until the process ends.
 using NameLookup = const char* (*)(int);
 
-// Opens a report for writing in text mode (created, or truncated on open).
+// Opens a report for writing, in text mode unless asked otherwise (created,
+// or truncated on open).
 // Refuses (errno EBUSY) a path that names the open ROM image. Returns 0 when
 // the file cannot be created.
-int open_report(OutputFile& file, const char* path);
+int open_report(OutputFile& file, const char* path, OutputMode mode = OutputMode::kText);
 
 // The writer contract: 0 without creating anything for a null or empty path
 // or a missing block, 0 when the file cannot be created or completely written,

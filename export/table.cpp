@@ -1,10 +1,9 @@
 #include "export/table.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "common/rom.h"
+#include "common/report.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -77,43 +76,14 @@ namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-// Opens an output as fopen "w" does (created, or truncated when opened), in
-// binary mode. A path that names the open ROM image is refused (EBUSY).
-FILE* open_data_file(const char* path) {
-    if (rom_is_image(path)) {
-        errno = EBUSY;
-        return nullptr;
-    }
-    return fopen(path, "wb");
-}
-
-// 1 when everything written reached the file, 0 after a write or close error.
-int close_data_file(FILE* stream) {
-    int ok = fflush(stream) == 0 && !ferror(stream);
-    const int saved = errno;
-    if (fclose(stream) != 0) {
-        ok = 0;
-    } else {
-        errno = saved;
-    }
-    if (!ok && errno == 0) errno = EIO;
-    return ok;
-}
-
+// The report writers' skeleton for a file written in binary mode.
 template <typename Body>
 int write_data_file(const char* path, Body&& body) {
     if (!path || !*path) return 0;
-    FILE* stream = open_data_file(path);
-    if (!stream) return 0;
-    struct Closer {  // closes the file also when a fatal hook leaves by throwing
-        FILE* stream;
-        ~Closer() {
-            if (stream) fclose(stream);
-        }
-    } closer{stream};
-    body(stream);
-    closer.stream = nullptr;
-    return close_data_file(stream);
+    OutputFile file;
+    if (!open_report(file, path, OutputMode::kBinary)) return 0;
+    body(file.stream());
+    return file.close();
 }
 
 Json to_json(const Value& v) {
