@@ -1,19 +1,22 @@
 #!/bin/sh
-# Runs the four tools on the demo images and game texts, writes everything
+# Runs the six tools on the demo images and game texts, writes everything
 # into one directory and tells what it holds.
 #
 # Usage: run-demo.sh output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder
+#                    mt2export mt3export
 set -eu
 
-if [ $# -ne 7 ]; then
-  echo "usage: $0 output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder" >&2
+if [ $# -ne 9 ]; then
+  echo "usage: $0 output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder" \
+       "mt2export mt3export" >&2
   exit 2
 fi
 out=$1 tables=$2 generator=$3 mt2analyzer=$4 mt3analyzer=$5 mt2decoder=$6 mt3decoder=$7
+mt2export=$8 mt3export=$9
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/mt2*.txt "$out"/mt3*.txt
+rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json
 
 "$generator" "$out"
 "$mt2analyzer" "$out/mt2demo.smc" "$out"
@@ -21,6 +24,8 @@ rm -f "$out"/mt2*.txt "$out"/mt3*.txt
 "$mt2decoder" "$out/mt2demo-text.bin" "$out/mt2demo-decoded.txt"
 "$mt3decoder" "$out/mt3demo-text.bin" "$out/mt3demo-decoded.txt"
 cp "$tables/mt2.tbl" "$tables/mt3.tbl" "$out/"
+"$mt2export" "$out/mt2demo.smc" "$out"
+"$mt3export" "$out/mt3demo.smc" "$out"
 
 # The reports are the mt2/mt3 text files other than the decoded demo texts.
 count_reports() {
@@ -45,6 +50,8 @@ row "mt2*.txt ($reports_a reports)" "written by mt2analyzer from mt2demo.smc"
 row "mt3*.txt ($reports_b reports)" "written by mt3analyzer from mt3demo.smc"
 row "mt2demo-decoded.txt, mt3demo-decoded.txt" "the demo texts decoded by mt2decoder and mt3decoder"
 row "mt2.tbl, mt3.tbl" "the character tables as table files (UTF-8)"
+row "mt2.json, mt2-*.csv ($(ls "$out"/mt2-*.csv | wc -l) tables)" "every table of mt2demo.smc as UTF-8 JSON and CSV (mt2export)"
+row "mt3.json, mt3-*.csv ($(ls "$out"/mt3-*.csv | wc -l) tables)" "every table of mt3demo.smc as UTF-8 JSON and CSV (mt3export)"
 echo
 echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
 echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"
@@ -54,6 +61,13 @@ to_utf8 "$out/mt2monflag.txt" | sed -n '1p;304,309p'
 echo
 echo "mt3demo-decoded.txt (the game-B demo text), in UTF-8:"
 to_utf8 "$out/mt3demo-decoded.txt"
+echo
+echo "mt3-main-encounter-rows.csv (UTF-8 with a byte-order mark, CR LF), its first rows:"
+tail -c +4 "$out/mt3-main-encounter-rows.csv" | head -n 5 | tr -d '\r'
+echo
+echo "mt2.json, its start and the first rows of the skill level table:"
+head -n 5 "$out/mt2.json"
+sed -n '/"skill_levels": \[/,+3p' "$out/mt2.json"
 echo
 
 if [ "$reports_a" -ne 18 ] || [ "$reports_b" -ne 19 ]; then
