@@ -117,7 +117,7 @@ Table level_table(const char* key, const char* file, const int32_t* words, int c
     return {key, file, [count](int) { return count; }, std::move(c), {}, {}};
 }
 
-const char* const kItemKinds[] = {"weapon", "armour", "shield", "other"};
+const char* const kItemKindNames[kItemKinds] = {"weapon", "armour", "shield", "other"};
 const char* const kBonuses[6] = {"strength", "dexterity", "magic", "unknown", "speed", "vitality"};
 
 Table item_table(const ItemRecord* it) {
@@ -130,7 +130,7 @@ Table item_table(const ItemRecord* it) {
         };
     };
     Columns c = {index_column(), text_column("name", [](const Row& r) { return item_name(r.index); }),
-                 text_column("kind", [it](const Row& r) { return kItemKinds[it[r.index].kind & 3]; }),
+                 text_column("kind", [it](const Row& r) { return kItemKindNames[it[r.index].kind % kItemKinds]; }),
                  number_of("price", it, &ItemRecord::price), number_of("display", it, &ItemRecord::display)};
     auto add = [&c](Columns more) { c.insert(c.end(), more.begin(), more.end()); };
     add(only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}), {number_of("weight", it, &ItemRecord::weight)}));
