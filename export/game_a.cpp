@@ -50,7 +50,9 @@ Table monster_table(const MonsterRecord* m) {
     add_abilities(c, m);
     c.push_back(number_of("tech_level", m, &MonsterRecord::tech_level));
     c.push_back(number_of("spell_level", m, &MonsterRecord::spell_level));
-    for (int d = 0; d < 8; ++d) c.push_back(number_of(std::string("defence_") + kDefences[d], m, &MonsterRecord::defences, d));
+    for (int d = 0; d < 8; ++d) {
+        c.push_back(number_of(std::string("defence_") + kDefences[d], m, &MonsterRecord::defences, d));
+    }
     c.push_back(number_of("shield_defence", m, &MonsterRecord::shield_defence));
     c.push_back(number_of("evasion", m, &MonsterRecord::evasion));
     c.push_back(labels_column("shield_attributes", [m](const Row& r) { return m[r.index].shield_attributes; },
@@ -86,8 +88,12 @@ Table character_table(const CharacterRecord* ch) {
     add_abilities(c, ch);
     c.push_back(number_of("weapon_aptitude", ch, &CharacterRecord::weapon_aptitude));
     c.push_back(number_of("magic_aptitude", ch, &CharacterRecord::magic_aptitude));
-    for (int w = 0; w < 5; ++w) c.push_back(flag_of(std::string("weapon_") + kWeaponKinds[w], ch, &CharacterRecord::weapons, w));
-    for (int s = 0; s < 6; ++s) c.push_back(flag_of(std::string("magic_") + kMagicSchools[s], ch, &CharacterRecord::magic, s));
+    for (int w = 0; w < 5; ++w) {
+        c.push_back(flag_of(std::string("weapon_") + kWeaponKinds[w], ch, &CharacterRecord::weapons, w));
+    }
+    for (int s = 0; s < 6; ++s) {
+        c.push_back(flag_of(std::string("magic_") + kMagicSchools[s], ch, &CharacterRecord::magic, s));
+    }
     c.push_back(number_of("spark_type", ch, &CharacterRecord::spark_type));
     add_body(c, ch);
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
@@ -139,10 +145,14 @@ Table item_table(const ItemRecord* it) {
     add_reference(weapon, "tech_2", [it](const Row& r) { return it[r.index].techs[1]; }, tech_name, 255);
     add(only_where(kind_is({kItemWeapon}), std::move(weapon)));
     Columns armour;
-    for (int d = 0; d < 8; ++d) armour.push_back(number_of(std::string("defence_") + kDefences[d], it, &ItemRecord::defences, d));
+    for (int d = 0; d < 8; ++d) {
+        armour.push_back(number_of(std::string("defence_") + kDefences[d], it, &ItemRecord::defences, d));
+    }
     armour.push_back(labels_column("status_resistances", [it](const Row& r) { return it[r.index].statuses; },
                                    kGameALabels.statuses));
-    for (int b = 0; b < 6; ++b) armour.push_back(number_of(std::string(kBonuses[b]) + "_bonus", it, &ItemRecord::bonuses, b));
+    for (int b = 0; b < 6; ++b) {
+        armour.push_back(number_of(std::string(kBonuses[b]) + "_bonus", it, &ItemRecord::bonuses, b));
+    }
     add(only_where(kind_is({kItemArmour}), std::move(armour)));
     add(only_where(kind_is({kItemShield}),
                    {labels_column("defence_attributes", [it](const Row& r) { return it[r.index].attributes; },

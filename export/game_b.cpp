@@ -167,7 +167,8 @@ Table item_table(const ItemRecord* it) {
     add_reference(weapon, "tech_2", [it](const Row& r) { return it[r.index].techs[1]; }, tech_name, 255);
     append(c, only_where(kind_in(kItemWeapon, kItemWeapon), std::move(weapon)));
     append(c, only_where(kind_in(kItemShield, kItemShield),
-                         {number_of("defence", it, &ItemRecord::defence), number_of("evasion", it, &ItemRecord::evasion),
+                         {number_of("defence", it, &ItemRecord::defence),
+                          number_of("evasion", it, &ItemRecord::evasion),
                           labels_column("defence_attributes", [it](const Row& r) { return it[r.index].attributes; },
                                         kGameBLabels.attributes)}));
     Columns armour = {number_of("physical_defence", it, &ItemRecord::physical_defence),
@@ -181,7 +182,9 @@ Table item_table(const ItemRecord* it) {
     }
     armour.push_back(labels_column("status_resistances", [it](const Row& r) { return it[r.index].statuses; },
                                    kGameBLabels.statuses));
-    for (int f = 0; f < kResistFlagCount; ++f) armour.push_back(flag_of(kResistFlags[f], it, &ItemRecord::resist_flags, f));
+    for (int f = 0; f < kResistFlagCount; ++f) {
+        armour.push_back(flag_of(kResistFlags[f], it, &ItemRecord::resist_flags, f));
+    }
     for (int b = 0; b < kBonusCount; ++b) {
         armour.push_back(number_of(std::string(kBonuses[b]) + "_bonus", it, &ItemRecord::bonuses, b));
     }
