@@ -12,6 +12,8 @@ FatalHook g_fatal_hook = nullptr;
 
 void set_fatal_hook(FatalHook hook) { g_fatal_hook = hook; }
 
+void throw_fatal_exit() { throw FatalExit{}; }
+
 void copy_truncated(char* dst, const char* src, int size) {
     if (!dst || size <= 0) return;
     size_t n = src ? strnlen(src, static_cast<size_t>(size - 1)) : 0;

@@ -22,6 +22,12 @@ void vreport(const char* format, va_list args);
 using FatalHook = void (*)();
 void set_fatal_hook(FatalHook hook);
 
+// The one throwing hook, shared by every such harness (the fuzz targets, the
+// tests): it throws FatalExit, so that the owners on the way release what
+// they hold.
+struct FatalExit {};
+[[noreturn]] void throw_fatal_exit();
+
 // Reports and returns.
 void warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

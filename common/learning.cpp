@@ -1,6 +1,7 @@
 #include "common/learning.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "common/block.h"
 #include "common/report.h"
@@ -28,17 +29,31 @@ int parse_learning_window(const unsigned char* window, LearnGroup* groups) {
     return found;
 }
 
+namespace {
+
+// Owns learning data under construction: should an allocation end in a fatal
+// hook that throws, the entry lists made so far, the group list and the
+// header are released.
+struct LearningDeleter {
+    void operator()(TechLearning* learning) const {
+        free_tech_learning(learning);
+        free(learning);
+    }
+};
+
+}  // namespace
+
 TechLearning* load_learning_lists(long list1_offset, long list2_offset) {
     RomTable list1(list1_offset, kLearningWindowSize, 1);
     RomTable list2(list2_offset, kLearningWindowSize, 1);
-    TechLearning* learning = alloc_block<TechLearning>(1);
     const int n1 = parse_learning_window(list1.record(0), nullptr);
     const int n2 = parse_learning_window(list2.record(0), nullptr);
+    std::unique_ptr<TechLearning, LearningDeleter> learning(alloc_block<TechLearning>(1));
+    learning->groups = alloc_block<LearnGroup>(static_cast<size_t>(n1 + n2));  // zero-filled: no entries yet
     learning->group_count = n1 + n2;
-    learning->groups = alloc_block<LearnGroup>(static_cast<size_t>(n1 + n2));
     parse_learning_window(list1.record(0), learning->groups);
     parse_learning_window(list2.record(0), learning->groups + n1);
-    return learning;
+    return learning.release();
 }
 
 void free_tech_learning(TechLearning* learning) {

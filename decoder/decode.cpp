@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "common/block.h"
 #include "common/outfile.h"
@@ -17,6 +18,10 @@ PackedEntry pack(const char* entry) {
     PackedEntry p{{entry[0], entry[0] ? entry[1] : '\0'}, static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1)};
     return p;
 }
+
+struct FileCloser {
+    void operator()(FILE* f) const { fclose(f); }
+};
 
 bool same_file(const struct stat& a, const char* path) {
     struct stat b;
@@ -57,8 +62,12 @@ size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* c
 }
 
 int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
-    unsigned char* input = alloc_block<unsigned char>(kChunk + 1);
-    char* output = alloc_block<char>(4 * (kChunk + 1));
+    // Owned, so that a fatal hook that throws from the second allocation
+    // releases the first.
+    const BlockPtr<unsigned char> input_block(alloc_block<unsigned char>(kChunk + 1));
+    const BlockPtr<char> output_block(alloc_block<char>(4 * (kChunk + 1)));
+    unsigned char* const input = input_block.get();
+    char* const output = output_block.get();
     const PackedTables packed = pack_tables(tables);
     size_t pending = 0;  // a lead byte carried over from the previous chunk
     int ok = 1;
@@ -75,27 +84,17 @@ int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
         if (pending) input[0] = input[used];
     }
     if (ferror(in)) ok = 0;
-    free(input);
-    free(output);
     return ok;
 }
 
 int decode_file(const char* src_path, const char* dst_path, const CharTables& tables) {
     if (!src_path || !*src_path || !dst_path || !*dst_path) return 0;
-    FILE* in = fopen(src_path, "rb");
+    const std::unique_ptr<FILE, FileCloser> in(fopen(src_path, "rb"));
     if (!in) return 0;
     struct stat source;
-    if (fstat(fileno(in), &source) != 0 || S_ISDIR(source.st_mode) || same_file(source, dst_path)) {
-        fclose(in);
-        return 0;
-    }
+    if (fstat(fileno(in.get()), &source) != 0 || S_ISDIR(source.st_mode) || same_file(source, dst_path)) return 0;
     OutputFile out;
-    if (!out.open(dst_path)) {
-        fclose(in);
-        return 0;
-    }
-    int ok = decode_stream(in, out.stream(), tables);
-    fclose(in);
-    if (!out.close()) ok = 0;
-    return ok;
+    if (!out.open(dst_path)) return 0;
+    const int ok = decode_stream(in.get(), out.stream(), tables);
+    return out.close() && ok;
 }

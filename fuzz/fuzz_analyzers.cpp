@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,6 @@
 
 namespace {
 
-struct FatalExit {};
-
-[[noreturn]] void throw_fatal() { throw FatalExit{}; }
-
 struct Game {
     const GameRegions& rom;
     int (*run)(const char* prefix);
@@ -41,16 +38,28 @@ struct Game {
 
 const Game kGames[2] = {{kGameARegions, mt2::run}, {kGameBRegions, mt3::run}};
 
-std::string scratch_dir() {
-    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string dir = std::string(base) + "/mt-fuzz-" + std::to_string(getpid());
-    mkdir(dir.c_str(), 0700);
-    return dir;
-}
+// The scratch directory of this process for the image and the reports,
+// removed with them when the target exits.
+class ScratchDir {
+public:
+    ScratchDir() {
+        const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        path_ = std::string(base) + "/mt-fuzz-" + std::to_string(getpid());
+        mkdir(path_.c_str(), 0700);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 const std::string& scratch() {
-    static const std::string dir = scratch_dir();
-    return dir;
+    static const ScratchDir dir;
+    return dir.path();
 }
 
 std::vector<uint8_t> full_image(const GameRegions& g, bool copier, const uint8_t* payload, size_t n) {
@@ -76,7 +85,7 @@ void write_image(const std::string& path, const uint8_t* data, size_t n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    set_fatal_hook(throw_fatal);
+    set_fatal_hook(throw_fatal_exit);
     set_program_name("fuzz");
     return 0;
 }

@@ -14,13 +14,10 @@
 
 namespace {
 
-struct FatalCalled {};
-[[noreturn]] void throw_fatal() { throw FatalCalled{}; }
-
 // fatal() leaves through an exception here, so that a test can expect it.
 class DemoTest : public ::testing::Test {
 protected:
-    void SetUp() override { set_fatal_hook(throw_fatal); }
+    void SetUp() override { set_fatal_hook(throw_fatal_exit); }
     void TearDown() override { set_fatal_hook(nullptr); }
 };
 
@@ -60,14 +57,14 @@ TEST_F(DemoTest, TheSingleByteTableComesFirst) {
 }
 
 TEST_F(DemoTest, ACharacterTheGameCannotWriteEndsTheGenerator) {
-    EXPECT_THROW(encode_game_text("ぽ", kGameACharTables), FatalCalled);
-    EXPECT_THROW(encode_game_text("ゴーレム", kGameBCharTables), FatalCalled);  // game B has no long-vowel mark
+    EXPECT_THROW(encode_game_text("ぽ", kGameACharTables), FatalExit);
+    EXPECT_THROW(encode_game_text("ゴーレム", kGameBCharTables), FatalExit);  // game B has no long-vowel mark
 }
 
 TEST_F(DemoTest, NameFieldsArePaddedWithBlanksAndNeverCut) {
     EXPECT_EQ(name_field("あ", 4, kGameACharTables), bytes({0x51, 0x50, 0x50, 0x50}));
     EXPECT_EQ(name_field("", 2, kGameACharTables), bytes({0x50, 0x50}));
-    EXPECT_THROW(name_field("あいうえお", 4, kGameACharTables), FatalCalled);
+    EXPECT_THROW(name_field("あいうえお", 4, kGameACharTables), FatalExit);
 }
 
 TEST_F(DemoTest, EveryDemoNameComesBackThroughTheConversion) {
@@ -86,8 +83,8 @@ TEST_F(DemoTest, PersonNamesAreDistinct) {
 TEST_F(DemoTest, TablesThatWouldOverlapEndTheGenerator) {
     DemoImage image(0x100);
     image.put(0x10, bytes({1, 2, 3}));
-    EXPECT_THROW(image.put(0x12, bytes({4})), FatalCalled);
-    EXPECT_THROW(image.put(0xFF, bytes({1, 2})), FatalCalled);
+    EXPECT_THROW(image.put(0x12, bytes({4})), FatalExit);
+    EXPECT_THROW(image.put(0xFF, bytes({1, 2})), FatalExit);
     image.put(0x13, bytes({4}));
     EXPECT_EQ(image.rom()[0x12], 3);
     EXPECT_EQ(image.rom()[0x13], 4);

@@ -32,6 +32,19 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+namespace {
+int g_calloc_countdown = 0;
+}  // namespace
+
+void fail_calloc(int nth) { g_calloc_countdown = nth; }
+
+// The linker (--wrap=calloc) sends every calloc of the test executables here.
+extern "C" void* __real_calloc(size_t count, size_t size);
+extern "C" void* __wrap_calloc(size_t count, size_t size) {
+    if (g_calloc_countdown > 0 && --g_calloc_countdown == 0) return nullptr;
+    return __real_calloc(count, size);
+}
+
 std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     if (!f) throw std::runtime_error("cannot read " + path);

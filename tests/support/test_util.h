@@ -34,6 +34,11 @@ std::vector<std::string> list_dir(const std::string& path);  // sorted names
 // names, which are created, then a last name that does not exist yet.
 std::string deep_path(const std::string& base, size_t length);
 
+// Makes the nth allocation through calloc from now on fail (1: the next one),
+// as memory that runs out would; 0 lets every allocation succeed again. The
+// test executables are linked so that calloc goes through this switch.
+void fail_calloc(int nth);
+
 // What print(stream) writes to a stream, as a string.
 template <typename F>
 std::string capture_output(F&& print) {
