@@ -1,21 +1,15 @@
 #include "analyzer_a/driver.h"
 
-#include <iterator>
-
 #include "analyzer_a/characters.h"
 #include "analyzer_a/formations.h"
 #include "analyzer_a/items.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
 #include "common/report_job.h"
-#include "common/rom.h"
-#include "common/run_blocks.h"
 
 namespace mt2 {
 
 namespace {
-
-const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
 
 struct Blocks {
     MonsterRecord* monsters;
@@ -63,22 +57,16 @@ int write_all(const char* prefix, const Blocks& b) {
         report_job("mt2techevadedata.txt", write_tech_evade_data, b.techs),
         report_job("mt2formdata.txt", write_formdata, b.formations),
     };
-    return write_reports(prefix, jobs, static_cast<int>(std::size(jobs)));
+    return write_reports(prefix, jobs);
 }
 
 }  // namespace
 
-int run(const char* prefix) {
-    RunBlocks owner;
-    const Blocks blocks = load_all(owner);
-    const int failed = write_all(prefix, blocks);
-    rom_close();
-    return failed;  // the blocks are released after the image is closed
-}
+int run(const char* prefix) { return run_analyzer(prefix, load_all, write_all); }
 
 const AnalyzerInfo kAnalyzerInfo = {
-    {"mt2analyzer - MERIDIAN TALES2 data table analyzer", "%s: [option] src-pathname [dst-pathname]\n", kOptions,
-     static_cast<int>(std::size(kOptions))},
+    "mt2analyzer - MERIDIAN TALES2 data table analyzer",
+    "%s: [option] src-pathname [dst-pathname]\n",
     "MERIDIAN TALES2      ",
     run,
 };

@@ -9,6 +9,7 @@
 #include "common/chartables.h"
 #include "common/labels.h"
 #include "common/namecache.h"
+#include "common/items.h"
 #include "common/rows.h"
 
 namespace mt2 {
@@ -46,36 +47,13 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
     item.weight = bits(r[2], 2, 0);
 }
 
-struct KindLayout {
-    int first;
-    int last;
-    size_t record_size;  // 0: no record
-    void (*decode)(ItemRecord&, const unsigned char*);
-};
-
 // Indexed by ItemKind.
-constexpr KindLayout kKinds[kItemKinds] = {
+constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
     {0, 95, 4, decode_weapon},
     {96, 191, 12, decode_armour},
     {192, 207, 3, decode_shield},
     {208, 255, 0, nullptr},
 };
-
-constexpr size_t kRecordBytes = 96 * 4 + 96 * 12 + 16 * 3;
-
-constexpr RowPrefix kItemPrefix{2, 16, item_name};
-
-// An item report: one section per kind under the report's headers;
-// row(stream, item number, kind) writes the rest of each item's row.
-template <typename Row>
-int write_item_report(const char* path, const ItemRecord* items, const char* const (&headers)[kItemKinds],
-                      Row&& row) {
-    Section sections[kItemKinds];
-    for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
-    return write_section_report(path, items != nullptr, sections, kItemKinds, kItemPrefix, row);
-}
-
-const char kNameOnly[] = "No.      名前\n";
 
 // The values after the price in a parameter row.
 int param_values(const ItemRecord& item, int kind, int32_t* out) {
@@ -112,19 +90,16 @@ const char* item_name(int index) {
 ItemRecord* load_items() {
     const RomTable attributes(kItemAttributes, kItemAttributeSize, kItemCount);
     const RomTable prices(kPrices, 2, kItemCount);
-    const RomTable records(kItemRecords, kRecordBytes, 1);
+    const RomTable records(kItemRecords, kind_record_bytes(kKinds), 1);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
-    const unsigned char* r = records.record(0);
     for (int k = 0; k < kItemKinds; ++k) {
-        const KindLayout& layout = kKinds[k];
-        for (int i = layout.first; i <= layout.last; ++i) {
-            items[i].kind = k;
-            items[i].display = attributes.record(i)[2];
-            items[i].price = le16(prices.record(i));
-            if (layout.decode) layout.decode(items[i], r);
-            r += layout.record_size;
-        }
+        for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
+    for (int i = 0; i < kItemCount; ++i) {
+        items[i].display = attributes.record(i)[2];
+        items[i].price = le16(prices.record(i));
+    }
+    decode_kind_records(items, kKinds, records.record(0));
     return items;
 }
 
@@ -135,7 +110,7 @@ int write_item_param(const char* path, const ItemRecord* items) {
         "No.      名前                 価格 表示 防御 回避 重量\n",
         "No.      名前                 価格\n",
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         int32_t values[1 + 8 + 6 + 1];
         const int n = param_values(items[i], kind, values);
         print_value_row(fp, items[i].price, values, n);
@@ -144,12 +119,12 @@ int write_item_param(const char* path, const ItemRecord* items) {
 
 int write_item_regist(const char* path, const ItemRecord* items) {
     static const char* const headers[kItemKinds] = {
-        kNameOnly,
+        kItemNameOnlyHeader,
         "No.      名前               状態変化耐性\n",
         "No.      名前               防御属性\n",
-        kNameOnly,
+        kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         if (kind == kItemArmour) {
             fputc(' ', fp);
             print_bit_labels2(fp, items[i].statuses, 0xFF, kGameALabels);
@@ -163,9 +138,9 @@ int write_item_regist(const char* path, const ItemRecord* items) {
 
 int write_item_effect(const char* path, const ItemRecord* items) {
     static const char* const headers[kItemKinds] = {
-        "No.      名前               武器固有技1           武器固有技2\n", kNameOnly, kNameOnly, kNameOnly,
+        "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         if (kind == kItemWeapon) {
             fputc(' ', fp);
             print_tech_cells(fp, items[i].techs, 2, tech_name);

@@ -1,7 +1,5 @@
 #include "analyzer_b/driver.h"
 
-#include <iterator>
-
 #include "analyzer_b/characters.h"
 #include "analyzer_b/encounters.h"
 #include "analyzer_b/formations.h"
@@ -9,14 +7,10 @@
 #include "analyzer_b/monsters.h"
 #include "analyzer_b/techniques.h"
 #include "common/report_job.h"
-#include "common/rom.h"
-#include "common/run_blocks.h"
 
 namespace mt3 {
 
 namespace {
-
-const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
 
 struct Blocks {
     MonsterRecord* monsters;
@@ -72,22 +66,16 @@ int write_all(const char* prefix, const Blocks& b) {
         report_job("mt3techevadedata.txt", write_tech_evade_data, b.techs),
         report_job("mt3formdata.txt", write_formdata, b.formations),
     };
-    return write_reports(prefix, jobs, static_cast<int>(std::size(jobs)));
+    return write_reports(prefix, jobs);
 }
 
 }  // namespace
 
-int run(const char* prefix) {
-    RunBlocks owner;
-    const Blocks blocks = load_all(owner);
-    const int failed = write_all(prefix, blocks);
-    rom_close();
-    return failed;  // the blocks are released after the image is closed
-}
+int run(const char* prefix) { return run_analyzer(prefix, load_all, write_all); }
 
 const AnalyzerInfo kAnalyzerInfo = {
-    {"mt3analyzer - MERIDIAN TALES3 data table analyzer", "%s: [option] src-filename [dst-pathname]\n", kOptions,
-     static_cast<int>(std::size(kOptions))},
+    "mt3analyzer - MERIDIAN TALES3 data table analyzer",
+    "%s: [option] src-filename [dst-pathname]\n",
     "MERIDIAN TALES3      ",
     run,
 };

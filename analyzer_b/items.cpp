@@ -6,6 +6,7 @@
 #include "common/bytes.h"
 #include "common/labels.h"
 #include "common/namecache.h"
+#include "common/items.h"
 #include "common/rows.h"
 
 namespace mt3 {
@@ -49,15 +50,8 @@ void decode_armour(ItemRecord& item, const unsigned char* r) {
     item.weight = r[8] & 0x0F;
 }
 
-struct KindLayout {
-    int first;
-    int last;
-    size_t record_size;  // 0: no record
-    void (*decode)(ItemRecord&, const unsigned char*);
-};
-
 // Indexed by ItemKind.
-constexpr KindLayout kKinds[kItemKinds] = {
+constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
     {0, 7, 4, nullptr},
     {8, 79, 4, decode_weapon},
     {80, 95, 4, decode_shield},
@@ -65,28 +59,12 @@ constexpr KindLayout kKinds[kItemKinds] = {
     {224, 255, 0, nullptr},
 };
 
-constexpr size_t kRecordBytes = 8 * 4 + 72 * 4 + 16 * 4 + 128 * 9;
-
 // Twice the graded value of levels 0..6, as a multiple of the value.
 constexpr int kDoubledGrades[7] = {2, 0, 1, 3, 4, 6, 2};
 constexpr int kTopLevel = 7;
 constexpr int kTopGrade = 128;
 
 const char* const kLevelMarks[8] = {"--", "×", "△", "○", "○+", "◎", "(×)", "☆"};
-
-constexpr RowPrefix kItemPrefix{2, 16, item_name};
-
-// An item report: one section per kind under the report's headers;
-// row(stream, item number, kind) writes the rest of each item's row.
-template <typename Row>
-int write_item_report(const char* path, const ItemRecord* items, const char* const (&headers)[kItemKinds],
-                      Row&& row) {
-    Section sections[kItemKinds];
-    for (int k = 0; k < kItemKinds; ++k) sections[k] = {kKinds[k].first, kKinds[k].last, headers[k]};
-    return write_section_report(path, items != nullptr, sections, kItemKinds, kItemPrefix, row);
-}
-
-const char kNameOnly[] = "No.      名前\n";
 
 // The values after the price in a parameter row.
 int param_values(const ItemRecord& item, int kind, int32_t* out) {
@@ -140,18 +118,13 @@ int32_t armour_value(const ItemRecord& item, int a) {
 
 ItemRecord* load_items() {
     RomTable prices(kPrices, 2, kItemCount);
-    RomTable records(kItemRecords, kRecordBytes, 1);
+    RomTable records(kItemRecords, kind_record_bytes(kKinds), 1);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
-    const unsigned char* r = records.record(0);
     for (int k = 0; k < kItemKinds; ++k) {
-        const KindLayout& layout = kKinds[k];
-        for (int i = layout.first; i <= layout.last; ++i) {
-            items[i].kind = k;
-            items[i].price = le16(prices.record(i));
-            if (layout.decode) layout.decode(items[i], r);
-            r += layout.record_size;
-        }
+        for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
+    for (int i = 0; i < kItemCount; ++i) items[i].price = le16(prices.record(i));
+    decode_kind_records(items, kKinds, records.record(0));
     return items;
 }
 
@@ -163,7 +136,7 @@ int write_item_param(const char* path, const ItemRecord* items) {
         "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         int32_t values[2 + kAttributeCount + kBonusCount + 1];
         const int n = param_values(items[i], kind, values);
         print_value_row(fp, items[i].price, values, n);
@@ -172,14 +145,14 @@ int write_item_param(const char* path, const ItemRecord* items) {
 
 int write_item_regist(const char* path, const ItemRecord* items) {
     static const char* const headers[kItemKinds] = {
-        kNameOnly,
-        kNameOnly,
+        kItemNameOnlyHeader,
+        kItemNameOnlyHeader,
         "No.      名前               防御属性\n",
         "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 "
         "耐音 耐凝 耐地\n",
-        kNameOnly,
+        kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         if (kind == kItemShield) {
             fputc(' ', fp);
             print_bit_labels(fp, items[i].attributes, 0xFF, kGameBLabels);
@@ -192,9 +165,9 @@ int write_item_regist(const char* path, const ItemRecord* items) {
 
 int write_item_effect(const char* path, const ItemRecord* items) {
     static const char* const headers[kItemKinds] = {
-        kNameOnly, "No.      名前               武器固有技1           武器固有技2\n", kNameOnly, kNameOnly, kNameOnly,
+        kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, headers, [&](FILE* fp, int i, int kind) {
+    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
         if (kind == kItemWeapon) {
             fputc(' ', fp);
             print_tech_cells(fp, items[i].techs, 2, tech_name);

@@ -25,8 +25,10 @@ int write_reports(const char* prefix, const ReportJob* jobs, int count) {
 }
 
 int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
+    static const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
+    const HelpText help{info.banner, info.usage, kOptions, 1};
     CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line);
+    scan_command_line(argc, argv, help, DestinationKind::Prefix, &line);
     if (line.src[0] == '\0') fatal("Too few arguments");
     if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
     return info.run(line.dst);
