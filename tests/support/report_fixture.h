@@ -113,6 +113,13 @@ protected:
     int reports_ = 0;
 };
 
+// The fixture of one game's report tests.
+template <const TestGame& game>
+class ReportTestOf : public GameReportTest {
+protected:
+    ReportTestOf() : GameReportTest(game) {}
+};
+
 namespace mt2_test {
 
 constexpr NameTable kItemNames{0x1DBA00, 256, 10};
@@ -124,11 +131,7 @@ constexpr NameTable kFormationNames{0x1DE260, 16, 10};
 
 // The 2 MiB LoROM image of game A, without copier header.
 extern const TestGame kGameA;
-
-class ReportTest : public GameReportTest {
-protected:
-    ReportTest() : GameReportTest(kGameA) {}
-};
+using ReportTest = ReportTestOf<kGameA>;
 
 }  // namespace mt2_test
 
@@ -144,10 +147,6 @@ constexpr size_t kCopierSize = 512;
 
 // The 4 MiB HiROM image of game B, with a 512-byte copier header.
 extern const TestGame kGameB;
-
-class ReportTest : public GameReportTest {
-protected:
-    ReportTest() : GameReportTest(kGameB) {}
-};
+using ReportTest = ReportTestOf<kGameB>;
 
 }  // namespace mt3_test

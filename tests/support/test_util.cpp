@@ -145,8 +145,10 @@ RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
         _exit(127);
     }
     int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
+    struct rusage usage {};
+    wait4(pid, &wstatus, 0, &usage);
     RunResult r;
+    r.max_rss_kib = usage.ru_maxrss;
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
     r.out = slurp_fd(out_fd);
     r.err = slurp_fd(err_fd);

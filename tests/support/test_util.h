@@ -59,6 +59,7 @@ struct RunResult {
     int status = -1;  // exit status, or 128 + signal number
     std::string out;
     std::string err;
+    long max_rss_kib = 0;  // peak resident memory
 };
 
 // Runs the executable with the arguments (argv[0] is the executable path unless

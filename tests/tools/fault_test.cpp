@@ -3,7 +3,6 @@
 // hold reports, huge sparse images, and many random images.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,32 +34,6 @@ RomBuilder random_image(const GameLayout& game, unsigned seed) {
 }
 
 long count_lines(const std::string& text) { return static_cast<long>(std::count(text.begin(), text.end(), '\n')); }
-
-// Peak resident memory (KiB) and exit status of one run.
-struct Usage {
-    int status;
-    long max_rss_kib;
-};
-
-[[maybe_unused]] Usage run_measured(const std::string& exe, const std::vector<std::string>& args) {
-    std::vector<std::string> all{exe};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execv(exe.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
-}
 
 // The file size limit of the killed runs.
 constexpr size_t kCutAt = 4096;
@@ -230,7 +203,7 @@ TEST_P(FaultTest, HugeSparseImagesKeepMemorySmall) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, size), 0);
     close(fd);
-    Usage u = run_measured(game().tool, {image_, out_});
+    RunResult u = run_tool(game().tool, {image_, out_});
     EXPECT_EQ(u.status, 0);
     EXPECT_LT(u.max_rss_kib, 16 * 1024);
     // With the title near the end: the ROM proper is the file's last part.
@@ -242,7 +215,7 @@ TEST_P(FaultTest, HugeSparseImagesKeepMemorySmall) {
     const off_t base = size - game().rom.rom_size;
     ASSERT_EQ(pwrite(fd, h.data() + header_at, 22, base + header_at), 22);
     close(fd);
-    u = run_measured(game().tool, {image_, out_});
+    u = run_tool(game().tool, {image_, out_});
     EXPECT_EQ(u.status, 0);
     EXPECT_LT(u.max_rss_kib, 16 * 1024);
     EXPECT_EQ(list_dir(out_).size(), game().reports.size());
