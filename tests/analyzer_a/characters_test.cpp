@@ -49,16 +49,13 @@ protected:
 
 TEST_F(CharacterTest, NamesOfBothTables) {
     open();
-    EXPECT_STREQ(mt2::special_character_name(0), "カリー");
-    EXPECT_STREQ(mt2::character_name(1), "セーユ");
-    EXPECT_STREQ(mt2::character_name(255), "皇帝");
-    EXPECT_STREQ(mt2::special_character_name(15), "ああああああああ");
+    expect_names(mt2::special_character_name, {{0, "カリー"}});
+    expect_names(mt2::character_name, {{1, "セーユ"}, {255, "皇帝"}});
+    expect_names(mt2::special_character_name, {{15, "ああああああああ"}});
     // The special names follow the character names in the ROM, but are no
     // character names.
-    EXPECT_STREQ(mt2::character_name(256), "");
-    EXPECT_STREQ(mt2::character_name(-1), "");
-    EXPECT_STREQ(mt2::special_character_name(16), "");
-    EXPECT_STREQ(mt2::special_character_name(-1), "");
+    expect_names(mt2::character_name, {{256, ""}, {-1, ""}});
+    expect_names(mt2::special_character_name, {{16, ""}, {-1, ""}});
 }
 
 TEST_F(CharacterTest, ParamReportColumnsAndAptitudes) {

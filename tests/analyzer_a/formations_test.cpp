@@ -31,10 +31,7 @@ std::string name_of(int n) { return n == 1 ? "アたユス" : n == 15 ? "あい�
 
 TEST_F(FormationTest, NamesAndOutOfRange) {
     open();
-    EXPECT_STREQ(mt2::formation_name(1), "アたユス");
-    EXPECT_STREQ(mt2::formation_name(0), "");
-    EXPECT_STREQ(mt2::formation_name(-1), "");
-    EXPECT_STREQ(mt2::formation_name(16), "");
+    expect_names(mt2::formation_name, {{1, "アたユス"}, {0, ""}, {-1, ""}, {16, ""}});
 }
 
 TEST_F(FormationTest, Report) {

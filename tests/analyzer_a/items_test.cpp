@@ -58,11 +58,8 @@ protected:
 
 TEST_F(ItemTest, NamesAndOutOfRange) {
     open();
-    EXPECT_STREQ(mt2::item_name(-1), "");
-    EXPECT_STREQ(mt2::item_name(256), "");
-    EXPECT_STREQ(mt2::item_name(5), "あいうえおかきくけこ");
-    EXPECT_STREQ(mt2::item_name(100), "剣 剣");
-    EXPECT_STREQ(mt2::item_name(0), "");
+    expect_names(mt2::item_name, {{-1, ""}, {256, ""}, {5, "あいうえおかきくけこ"}, {100, "剣 剣"},
+                                  {0, ""}});
 }
 
 TEST_F(ItemTest, ParamReport) {

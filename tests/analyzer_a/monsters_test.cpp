@@ -59,11 +59,8 @@ protected:
 
 TEST_F(MonsterTest, Names) {
     open();
-    EXPECT_STREQ(mt2::monster_name(2), "スライム");
-    EXPECT_STREQ(mt2::monster_name(300), "ドラゴン王");
-    EXPECT_STREQ(mt2::monster_name(319), "アイウエオカキク");
-    EXPECT_STREQ(mt2::monster_name(-1), "");
-    EXPECT_STREQ(mt2::monster_name(320), "");
+    expect_names(mt2::monster_name, {{2, "スライム"}, {300, "ドラゴン王"},
+                                     {319, "アイウエオカキク"}, {-1, ""}, {320, ""}});
 }
 
 TEST_F(MonsterTest, ParamReport) {

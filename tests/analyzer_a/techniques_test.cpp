@@ -58,14 +58,9 @@ std::string all_marks(const char* mark) {
 
 TEST_F(TechniqueTest, NamesFixedTextsAndOutOfRange) {
     open();
-    EXPECT_STREQ(mt2::tech_name(-1), "");
-    EXPECT_STREQ(mt2::tech_name(256), "");
-    EXPECT_STREQ(mt2::tech_name(0), "(通常攻撃: 剣)");
-    EXPECT_STREQ(mt2::tech_name(8), "(傷薬)");
-    EXPECT_STREQ(mt2::tech_name(10), "(通常攻撃: パンチ)");
-    EXPECT_STREQ(mt2::tech_name(11), "かきくけこさしすせそ");
-    EXPECT_STREQ(mt2::tech_name(200), "剣");
-    EXPECT_STREQ(mt2::tech_name(255), "");
+    expect_names(mt2::tech_name, {{-1, ""}, {256, ""}, {0, "(通常攻撃: 剣)"}, {8, "(傷薬)"},
+                                  {10, "(通常攻撃: パンチ)"}, {11, "かきくけこさしすせそ"},
+                                  {200, "剣"}, {255, ""}});
 }
 
 TEST_F(TechniqueTest, LearnFlagReport) {

@@ -55,12 +55,7 @@ const char kFlagHeader[] =
 
 TEST_F(CharacterTest, NameMapping) {
     open();
-    EXPECT_STREQ(mt3::character_name(40), "ア");
-    EXPECT_STREQ(mt3::character_name(41), "あ");
-    EXPECT_STREQ(mt3::character_name(46), "お");
-    EXPECT_STREQ(mt3::character_name(47), "さ");
-    EXPECT_STREQ(mt3::character_name(48), "");
-    EXPECT_STREQ(mt3::character_name(-1), "");
+    expect_names(mt3::character_name, {{40, "ア"}, {41, "あ"}, {46, "お"}, {47, "さ"}, {48, ""}, {-1, ""}});
 }
 
 TEST_F(CharacterTest, ParamReport) {

@@ -69,10 +69,7 @@ TEST(ComputeValue, OutOfRangeLevelsAndValues) {
 
 TEST_F(ItemTest, Names) {
     open();
-    EXPECT_STREQ(mt3::item_name(-1), "");
-    EXPECT_STREQ(mt3::item_name(256), "");
-    EXPECT_STREQ(mt3::item_name(255), "ぬの");
-    EXPECT_STREQ(mt3::item_name(8), "かたな");
+    expect_names(mt3::item_name, {{-1, ""}, {256, ""}, {255, "ぬの"}, {8, "かたな"}});
 }
 
 TEST_F(ItemTest, KindsFollowTheNumbers) {

@@ -85,9 +85,7 @@ protected:
 
 TEST_F(MonsterTest, Names) {
     open();
-    EXPECT_STREQ(mt3::monster_name(319), "ン");
-    EXPECT_STREQ(mt3::monster_name(320), "");
-    EXPECT_STREQ(mt3::monster_name(-1), "");
+    expect_names(mt3::monster_name, {{319, "ン"}, {320, ""}, {-1, ""}});
 }
 
 TEST_F(MonsterTest, DropCodesTakeTheWeaponSlots) {

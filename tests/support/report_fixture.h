@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/run_blocks.h"
@@ -70,6 +71,11 @@ protected:
     // Writes the image, opens it and empties the name caches, so that the
     // next lookups read this image.
     void open();
+
+    // Checks the name that lookup gives each index.
+    void expect_names(NameLookup lookup, std::initializer_list<std::pair<int, const char*>> names) {
+        for (const auto& [index, name] : names) EXPECT_STREQ(lookup(index), name) << "index " << index;
+    }
 
     std::string path(const std::string& name) const { return dir_.file(name); }
     std::vector<std::string> lines(const std::string& name) const { return split_lines(read_file(path(name))); }
