@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <new>
 
+#include "common/files.h"
+
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 }  // namespace
@@ -12,7 +14,7 @@ OutputFile::~OutputFile() {
 }
 
 int OutputFile::open(const char* path, OutputMode mode) {
-    stream_ = fopen(path, mode == OutputMode::kBinary ? "wb" : "w");
+    stream_ = open_file(path, mode == OutputMode::kBinary ? "wb" : "w");
     if (!stream_) return 0;
     // Given no buffer of its own, the stream would keep writing in pieces of
     // the library's default size (4 KiB) whatever size setvbuf was asked for.

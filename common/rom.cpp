@@ -1,13 +1,12 @@
 #include "common/rom.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "common/block.h"
 #include "common/diag.h"
+#include "common/files.h"
 
 namespace {
 
@@ -17,12 +16,12 @@ FILE* g_rom = nullptr;
 long long g_image_base = 0;
 RomHeaderInfo g_header = {false, false};
 
-void seek_or_die(FILE* stream, off_t offset, int whence) {
-    if (fseeko(stream, offset, whence) != 0) fatal("Fatal error in fseek():");
+void seek_or_die(FILE* stream, int64_t offset, int whence) {
+    if (seek_file(stream, offset, whence) != 0) fatal("Fatal error in fseek():");
 }
 
-off_t tell_or_die(FILE* stream) {
-    off_t pos = ftello(stream);
+int64_t tell_or_die(FILE* stream) {
+    const int64_t pos = tell_file(stream);
     if (pos < 0) fatal("Fatal error in fseek():");
     return pos;
 }
@@ -51,29 +50,29 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
     // never runs dry (/dev/zero reports a size of 0) or a file that grows
     // meanwhile is never read past it.
     const size_t buffer_size = 16 * length > kSearchChunk ? 16 * length : kSearchChunk;
-    const off_t start = tell_or_die(stream);
+    const int64_t start = tell_or_die(stream);
     seek_or_die(stream, 0, SEEK_END);
-    const off_t end = tell_or_die(stream);
+    const int64_t end = tell_or_die(stream);
     seek_or_die(stream, start, SEEK_SET);
-    off_t left = end > start ? end - start : 0;
+    int64_t left = end > start ? end - start : 0;
     size_t shift[256];
     build_shifts(pattern, length, shift);
     const BlockPtr<unsigned char> owner(alloc_block<unsigned char>(buffer_size));  // freed also when fatal throws
     unsigned char* const buffer = owner.get();
 
-    off_t base = start;  // file position of buffer[0]
+    int64_t base = start;  // file position of buffer[0]
     size_t kept = 0;
     for (;;) {
         const size_t room = buffer_size - kept;
-        const size_t want = left < static_cast<off_t>(room) ? static_cast<size_t>(left) : room;
+        const size_t want = left < static_cast<int64_t>(room) ? static_cast<size_t>(left) : room;
         const size_t got = want ? read_some(stream, buffer + kept, want) : 0;
-        left -= static_cast<off_t>(got);
+        left -= static_cast<int64_t>(got);
         const size_t n = kept + got;
         size_t pos = 0;
         while (pos + length <= n) {
             const unsigned char last = buffer[pos + length - 1];
             if (last == pattern[length - 1] && memcmp(buffer + pos, pattern, length) == 0) {
-                seek_or_die(stream, base + static_cast<off_t>(pos), SEEK_SET);
+                seek_or_die(stream, base + static_cast<int64_t>(pos), SEEK_SET);
                 return 0;
             }
             pos += shift[last];
@@ -81,7 +80,7 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
         if (got == 0) break;
         kept = n - pos;  // less than length bytes: the start of the next window
         memmove(buffer, buffer + pos, kept);
-        base += static_cast<off_t>(pos);
+        base += static_cast<int64_t>(pos);
     }
     seek_or_die(stream, start, SEEK_SET);
     return 1;
@@ -90,13 +89,13 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
 int rom_open(const char* path, const char* title) {
     if (!path || !*path || !title || !*title) return 0;
     rom_close();
-    FILE* stream = fopen(path, "rb");
+    FILE* stream = open_file(path, "rb");
     if (!stream) return 0;
     g_rom = stream;
     g_image_base = 0;
     const size_t length = strlen(title);
     if (find_signature(stream, reinterpret_cast<const unsigned char*>(title), length) == 0) {
-        const off_t title_pos = tell_or_die(stream);
+        const int64_t title_pos = tell_or_die(stream);
         unsigned char header[kCartridgeHeaderSize];
         if (fread(header, 1, sizeof header, stream) != sizeof header) fatal("Fatal error in fread():");
         const bool hirom = (header[kTitleLength] & 0x0F) != 0;
@@ -114,7 +113,7 @@ size_t rom_read(void* buffer, long offset, size_t count) {
         errno = EINVAL;
         fatal("Fatal error in fseek():");
     }
-    seek_or_die(g_rom, static_cast<off_t>(pos), SEEK_SET);
+    seek_or_die(g_rom, pos, SEEK_SET);
     if (count == 0) return 0;
     if (fread(buffer, 1, count, g_rom) != count) fatal("Fatal error in fread():");
     return count;
@@ -134,7 +133,5 @@ RomHeaderInfo rom_header_info() { return g_header; }
 
 bool rom_is_image(const char* path) {
     if (!g_rom || !path) return false;
-    struct stat image, other;
-    if (fstat(fileno(g_rom), &image) != 0 || stat(path, &other) != 0) return false;
-    return image.st_dev == other.st_dev && image.st_ino == other.st_ino;
+    return file_identity(g_rom, path) != FileIdentity::Different;
 }

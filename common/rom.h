@@ -38,7 +38,8 @@ struct RomHeaderInfo {
 };
 RomHeaderInfo rom_header_info();
 
-// True when path names the open image itself (same device and inode).
+// True when path names the open image itself, or when that cannot be ruled
+// out (see file_identity): a report must never be written over the image.
 bool rom_is_image(const char* path);
 
 // Forward search of pattern in the stream from its current position, through a

@@ -1,13 +1,12 @@
 #include "decoder/decode.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "common/block.h"
+#include "common/files.h"
 #include "common/outfile.h"
 
 namespace {
@@ -22,11 +21,6 @@ PackedEntry pack(const char* entry) {
 struct FileCloser {
     void operator()(FILE* f) const { fclose(f); }
 };
-
-bool same_file(const struct stat& a, const char* path) {
-    struct stat b;
-    return stat(path, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 }  // namespace
 
@@ -89,10 +83,10 @@ int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
 
 int decode_file(const char* src_path, const char* dst_path, const CharTables& tables) {
     if (!src_path || !*src_path || !dst_path || !*dst_path) return 0;
-    const std::unique_ptr<FILE, FileCloser> in(fopen(src_path, "rb"));
+    const std::unique_ptr<FILE, FileCloser> in(open_file(src_path, "rb"));
     if (!in) return 0;
-    struct stat source;
-    if (fstat(fileno(in.get()), &source) != 0 || S_ISDIR(source.st_mode) || same_file(source, dst_path)) return 0;
+    // Never write over the source, under whatever name it is given.
+    if (is_directory(in.get()) || file_identity(in.get(), dst_path) != FileIdentity::Different) return 0;
     OutputFile out;
     if (!out.open(dst_path)) return 0;
     const int ok = decode_stream(in.get(), out.stream(), tables);

@@ -1,0 +1,109 @@
+#include "files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+
+#include <string>
+#else
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+// UTF-8 to UTF-16; false (errno EINVAL) for a text that is not UTF-8.
+bool widen(const char* text, std::wstring* wide) {
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (n <= 0) {
+        errno = EINVAL;
+        return false;
+    }
+    wide->resize(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide->data(), n);
+    wide->pop_back();  // the terminating NUL is the string's own
+    return true;
+}
+
+struct WinIdentity {
+    DWORD volume;
+    DWORD index_high;
+    DWORD index_low;
+};
+
+bool identity_of(HANDLE handle, WinIdentity* id) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &info)) return false;
+    *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    // A file system that gives no file index cannot tell two files apart.
+    return id->index_high != 0 || id->index_low != 0;
+}
+
+}  // namespace
+
+FILE* open_file(const char* path, const char* mode) {
+    std::wstring wide_path, wide_mode;
+    if (!path || !mode || !widen(path, &wide_path) || !widen(mode, &wide_mode)) return nullptr;
+    return _wfopen(wide_path.c_str(), wide_mode.c_str());
+}
+
+int seek_file(FILE* stream, int64_t offset, int whence) { return _fseeki64(stream, offset, whence); }
+
+int64_t tell_file(FILE* stream) { return _ftelli64(stream); }
+
+FileIdentity file_identity(FILE* stream, const char* path) {
+    WinIdentity open_id, path_id;
+    std::wstring wide;
+    if (!identity_of(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &open_id) || !widen(path, &wide))
+        return FileIdentity::Unknown;
+    // No access rights asked for and every sharing mode allowed: this only
+    // looks at the file. Symbolic links are followed to their target.
+    const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileIdentity::Different
+                                                                              : FileIdentity::Unknown;
+    }
+    const bool known = identity_of(handle, &path_id);
+    CloseHandle(handle);
+    if (!known) return FileIdentity::Unknown;
+    const bool same = open_id.volume == path_id.volume && open_id.index_high == path_id.index_high &&
+                      open_id.index_low == path_id.index_low;
+    return same ? FileIdentity::Same : FileIdentity::Different;
+}
+
+bool is_directory(FILE* stream) {
+    struct _stat64 st;
+    return _fstat64(_fileno(stream), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR;
+}
+
+#else
+
+FILE* open_file(const char* path, const char* mode) { return fopen(path, mode); }
+
+int seek_file(FILE* stream, int64_t offset, int whence) { return fseeko(stream, static_cast<off_t>(offset), whence); }
+
+int64_t tell_file(FILE* stream) { return ftello(stream); }
+
+// A path that cannot be looked at cannot be opened either: it is not the
+// open file.
+FileIdentity file_identity(FILE* stream, const char* path) {
+    struct stat open_st, path_st;
+    if (fstat(fileno(stream), &open_st) != 0) return FileIdentity::Unknown;
+    if (stat(path, &path_st) != 0) return FileIdentity::Different;
+    const bool same = open_st.st_dev == path_st.st_dev && open_st.st_ino == path_st.st_ino;
+    return same ? FileIdentity::Same : FileIdentity::Different;
+}
+
+bool is_directory(FILE* stream) {
+    struct stat st;
+    return fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+#endif
