@@ -1,4 +1,7 @@
 // mt2analyzer: writes the data tables of a game-A ROM image as text reports.
 #include "analyzer_a/driver.h"
 
-int main(int argc, char** argv) { return analyzer_main(argc, argv, mt2::kAnalyzerInfo); }
+int main(int argc, char** argv) {
+    utf8_arguments(&argc, &argv);
+    return analyzer_main(argc, argv, mt2::kAnalyzerInfo);
+}

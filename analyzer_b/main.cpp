@@ -1,4 +1,7 @@
 // mt3analyzer: writes the data tables of a game-B ROM image as nineteen reports.
 #include "analyzer_b/driver.h"
 
-int main(int argc, char** argv) { return analyzer_main(argc, argv, mt3::kAnalyzerInfo); }
+int main(int argc, char** argv) {
+    utf8_arguments(&argc, &argv);
+    return analyzer_main(argc, argv, mt3::kAnalyzerInfo);
+}

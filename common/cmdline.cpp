@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 char* make_dst_prefix(char* dst, const char* arg, int size) {
     if (!dst) return nullptr;
@@ -28,10 +34,48 @@ char* make_dst_prefix(char* dst, const char* arg, int size) {
 
 void print_help(const HelpText& help) {
     printf("%s\n", help.banner);
-    printf(help.usage, program_name());
+    // The usage line names the program as it was called, in any script.
+    const int n = snprintf(nullptr, 0, help.usage, program_name());
+    std::string usage(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
+    if (n > 0) snprintf(usage.data(), usage.size(), help.usage, program_name());
+    write_text(stdout, usage.c_str());
     for (int i = 0; i < help.option_count; ++i) fputs(help.options[i], stdout);
     fputs("\n", stdout);
 }
+
+#ifdef _WIN32
+
+// The C runtime's wide arguments, split by the same rules as the narrow ones.
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int glob, int* startup);
+
+void utf8_arguments(int* argc, char*** argv) {
+    static std::vector<std::string> texts;
+    static std::vector<char*> pointers;
+    int wide_argc = 0;
+    wchar_t** wide_argv = nullptr;
+    wchar_t** wide_env = nullptr;
+    int startup = 0;
+    if (__wgetmainargs(&wide_argc, &wide_argv, &wide_env, 0, &startup) != 0 || !wide_argv) return;
+    texts.assign(static_cast<size_t>(wide_argc), std::string());
+    for (int i = 0; i < wide_argc; ++i) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, nullptr, 0, nullptr, nullptr);
+        if (n <= 0) return;
+        texts[i].resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, texts[i].data(), n, nullptr, nullptr);
+        texts[i].pop_back();
+    }
+    pointers.clear();
+    for (std::string& t : texts) pointers.push_back(t.data());
+    pointers.push_back(nullptr);
+    *argc = wide_argc;
+    *argv = pointers.data();
+}
+
+#else
+
+void utf8_arguments(int*, char***) {}
+
+#endif
 
 namespace {
 

@@ -3,6 +3,15 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdio>
+
+// The printf dialect that formats the diagnostics (on Windows MinGW-w64's own
+// C99 printf, not the system's, so that they read as on every other platform).
+#ifdef __MINGW_PRINTF_FORMAT
+#define MT_PRINTF_FORMAT __MINGW_PRINTF_FORMAT
+#else
+#define MT_PRINTF_FORMAT printf
+#endif
 
 constexpr int kPathSize = 1024;  // every path and name buffer: 1023 characters + NUL
 
@@ -14,7 +23,7 @@ const char* program_name();
 void vreport(const char* format, va_list args);
 
 // Flushes standard output, reports, and ends the process with status 1.
-[[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void fatal(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));
 
 // Called by fatal after the diagnostic, before the process ends. A harness
 // that runs many inputs in one process (a fuzzer) installs a hook that leaves
@@ -29,7 +38,13 @@ struct FatalExit {};
 [[noreturn]] void throw_fatal_exit();
 
 // Reports and returns.
-void warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void warn(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));
+
+// Writes a UTF-8 text (a diagnostic, the help) to standard output or error.
+// On Windows a console is given the text's own characters and a file or pipe
+// the system's code page, as the narrow command line would have spelled it;
+// elsewhere the bytes go out unchanged.
+void write_text(FILE* stream, const char* text);
 
 // Copies at most size - 1 characters of src into dst and terminates it.
 void copy_truncated(char* dst, const char* src, int size);

@@ -28,6 +28,7 @@ const HelpText kHelp = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    utf8_arguments(&argc, &argv);
     CommandLine line;
     scan_command_line(argc, argv, kHelp, DestinationKind::File, &line);
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
