@@ -37,7 +37,8 @@ void write_two_byte_codes(FILE* out, const CharTables& tables) {
 }
 
 bool write_table_file(const std::string& path, const CharTables& tables) {
-    FILE* out = std::fopen(path.c_str(), "w");
+    // Binary: the same bytes, LF line ends included, on every platform.
+    FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) {
         std::fprintf(stderr, "mt_table_files: cannot create %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
