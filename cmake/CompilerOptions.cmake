@@ -12,6 +12,11 @@ add_library(mt_build_options INTERFACE)
 target_compile_options(mt_build_options INTERFACE -Wall -Wextra -Wpedantic)
 add_library(mt_options INTERFACE)
 target_link_libraries(mt_options INTERFACE mt_build_options)
+if(WIN32)
+  # MinGW-w64's C99 printf family instead of the system's: the same formats
+  # (%zu, %lld) and the same bytes as on Linux in every report and message.
+  target_compile_definitions(mt_build_options INTERFACE __USE_MINGW_ANSI_STDIO=1)
+endif()
 
 if(MT_SHIFT_JIS_LITERALS)
   set(CMAKE_REQUIRED_FLAGS "-fexec-charset=CP932")
