@@ -63,7 +63,7 @@ TEST_F(FatalHookTest, ReportLeftByAFatalReadIsClosedWithWhatWasWritten) {
                               }),
                  FatalExit);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(read_file(path), "header\n");
+    EXPECT_EQ(read_text_file(path), "header\n");
 }
 
 TEST_F(FatalHookTest, TitleSearchThatFailsReleasesItsBuffer) {

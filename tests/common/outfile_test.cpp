@@ -1,8 +1,6 @@
 // Output files are created or truncated when they are opened, as fopen "w"
 // does, and hold what was written also when the process ends while one is open.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -26,7 +24,7 @@ TEST(OutputFile, ReplacesALongerFile) {
     EXPECT_EQ(read_file(path), "");  // truncated when opened
     write_all(f.stream(), "new\n");
     EXPECT_EQ(f.close(), 1);
-    EXPECT_EQ(read_file(path), "new\n");
+    EXPECT_EQ(read_text_file(path), "new\n");
 }
 
 TEST(OutputFile, EmptyOutputAndNewFiles) {
@@ -41,18 +39,18 @@ TEST(OutputFile, EmptyOutputAndNewFiles) {
     ASSERT_EQ(fresh.open(dir.file("fresh.txt").c_str()), 1);
     write_all(fresh.stream(), std::string(300000, 'x'));
     EXPECT_EQ(fresh.close(), 1);
-    EXPECT_EQ(read_file(dir.file("fresh.txt")), std::string(300000, 'x'));
+    EXPECT_EQ(read_text_file(dir.file("fresh.txt")), std::string(300000, 'x'));
 }
 
 TEST(OutputFile, WritesThroughLinksAndDevices) {
     TempDir dir;
     write_file(dir.file("target"), std::string(1000, 't'));
-    ASSERT_EQ(symlink(dir.file("target").c_str(), dir.file("link").c_str()), 0);
+    MAKE_SYMLINK(dir.file("target"), dir.file("link"));
     OutputFile f;
     ASSERT_EQ(f.open(dir.file("link").c_str()), 1);
     write_all(f.stream(), "via link");
     EXPECT_EQ(f.close(), 1);
-    EXPECT_EQ(read_file(dir.file("target")), "via link");
+    EXPECT_EQ(read_text_file(dir.file("target")), "via link");
     OutputFile null;
     ASSERT_EQ(null.open("/dev/null"), 1);
     write_all(null.stream(), "gone");
@@ -64,7 +62,7 @@ TEST(OutputFile, CannotBeCreated) {
     OutputFile f;
     errno = 0;
     EXPECT_EQ(f.open(dir.path().c_str()), 0);
-    EXPECT_EQ(errno, EISDIR);
+    EXPECT_EQ(errno, kIsDirectoryErrno);
     EXPECT_EQ(f.open(dir.file("no/such").c_str()), 0);
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(f.stream(), nullptr);
@@ -79,10 +77,11 @@ TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
         ASSERT_EQ(f.open(path.c_str()), 1);
         write_all(f.stream(), "partial");
     }
-    EXPECT_EQ(read_file(path), "partial");
+    EXPECT_EQ(read_text_file(path), "partial");
 }
 
 TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
+    SKIP_ON_WINDOWS("a death test on Windows runs in a new process with its own temporary directory");
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(5000, 'o'));
@@ -94,5 +93,5 @@ TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
             fatal("Fatal error in fread():");
         },
         ::testing::ExitedWithCode(1), "Fatal error in fread");
-    EXPECT_EQ(read_file(path), "header\n");
+    EXPECT_EQ(read_text_file(path), "header\n");
 }

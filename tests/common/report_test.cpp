@@ -79,11 +79,11 @@ TEST(Report, WriterContract) {
     EXPECT_EQ(write_report(dir.file("no/such/dir.txt").c_str(), true, body), 0);
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(write_report(dir.file("a.txt").c_str(), true, body), 1);
-    EXPECT_EQ(read_file(dir.file("a.txt")), "x\n");
+    EXPECT_EQ(read_text_file(dir.file("a.txt")), "x\n");
 }
 
 TEST(Report, IncompleteWriteIsAFailure) {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    if (!have_dev_full()) GTEST_SKIP() << "no /dev/full";
     errno = 0;
     EXPECT_EQ(write_report("/dev/full", true, [](FILE* f) { fputs("x\n", f); }), 0);
     EXPECT_EQ(errno, ENOSPC);

@@ -21,7 +21,7 @@ protected:
     template <typename Row>
     std::string rows(Row&& row) {
         EXPECT_EQ(write_row_report(path_.c_str(), true, "H\n", 2, RowPrefix{3, 16, letter_name}, row), 1);
-        return read_file(path_);
+        return read_text_file(path_);
     }
 
     TempDir dir_;
@@ -54,7 +54,7 @@ TEST_F(RowsTest, SectionReport) {
     EXPECT_EQ(write_section_report(path_.c_str(), true, sections, 2, RowPrefix{2, 20, letter_name},
                                    [](FILE* f, int, int s) { fprintf(f, " %d\n", s); }),
               1);
-    EXPECT_EQ(read_file(path_),
+    EXPECT_EQ(read_text_file(path_),
               "S0\n"
               "000(00): a                    : 0\n"
               "S1\n"

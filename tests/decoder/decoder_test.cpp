@@ -24,7 +24,7 @@ protected:
         const RunResult r = run_tool(tool, {src_, dst_});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
-        return read_file(dst_);
+        return read_text_file(dst_);
     }
 
     TempDir dir_;
@@ -82,7 +82,7 @@ TEST_F(DecoderTest, CommandLine) {
 
     r = run_tool(kMt2, {src_, dst_, dir_.file("third")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(read_file(dst_), "あ");
+    EXPECT_EQ(read_text_file(dst_), "あ");
     EXPECT_FALSE(file_exists(dir_.file("third")));
 }
 
@@ -137,7 +137,7 @@ TEST_F(DecoderTest, DirectoryAsSource) {
 }
 
 TEST_F(DecoderTest, FullDiskIsAFailure) {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    if (!have_dev_full()) GTEST_SKIP() << "no /dev/full";
     write_file(src_, std::string(100000, '\x51'));
     RunResult r = run_tool(kMt2, {src_, "/dev/full"});
     EXPECT_EQ(r.status, 1);
@@ -150,9 +150,16 @@ TEST_F(DecoderTest, FullDiskIsAFailure) {
 TEST_F(DecoderTest, RefusesToOverwriteItsSource) {
     const std::string input = "\x51\x52\x53";
     write_file(src_, input);
-    ASSERT_EQ(link(src_.c_str(), dir_.file("hard").c_str()), 0);
-    ASSERT_EQ(symlink(src_.c_str(), dir_.file("soft").c_str()), 0);
-    for (const std::string& dst : {src_, dir_.file("hard"), dir_.file("soft"), dir_.path() + "/./in.bin"}) {
+    ASSERT_EQ(make_hard_link(src_, dir_.file("hard")), 0);
+    std::vector<std::string> names{src_, dir_.file("hard"), dir_.path() + "/./in.bin"};
+#ifdef _WIN32
+    names.push_back(dir_.path() + "\\IN.BIN");  // the same name to a file system that ignores case
+    if (make_symlink(src_, dir_.file("soft")) == 0) names.push_back(dir_.file("soft"));
+#else
+    MAKE_SYMLINK(src_, dir_.file("soft"));
+    names.push_back(dir_.file("soft"));
+#endif
+    for (const std::string& dst : names) {
         const RunResult r = run_tool(kMt2, {src_, dst});
         EXPECT_EQ(r.status, 1) << dst;
         EXPECT_EQ(r.err, kMt2 + ": Cannot decode\n");

@@ -79,7 +79,7 @@ protected:
         for (const auto& [name, lines] : expected) names.push_back(name);
         ASSERT_EQ(list_dir(dir), names);
         for (const auto& [name, lines] : expected) {
-            const std::string text = read_file(dir + "/" + name);
+            const std::string text = read_text_file(dir + "/" + name);
             EXPECT_EQ(static_cast<int>(split_lines(text).size()), lines) << name;
             EXPECT_EQ(text.find("〓"), std::string::npos) << name << " holds a code the game does not use";
         }
@@ -87,7 +87,7 @@ protected:
 
     // Every monster row of the flag report begins with its number and name.
     void expect_monster_names(const std::string& report, const DemoGame& game) {
-        const std::vector<std::string> lines = split_lines(read_file(report));
+        const std::vector<std::string> lines = split_lines(read_text_file(report));
         ASSERT_EQ(lines.size(), 321u);
         for (int n = 0; n < 320; ++n) {
             char prefix[64];
@@ -100,7 +100,7 @@ protected:
         const std::string out = images_.file(std::string(files.text) + ".txt");
         const RunResult r = run_tool(decoder, {images_.file(files.text), out});
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(read_file(out), game.script);
+        EXPECT_EQ(read_text_file(out), game.script);
     }
 
     TempDir images_;

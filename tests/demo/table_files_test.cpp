@@ -3,7 +3,11 @@
 // (converted from UTF-8 to code page 932), or to "〓" when the file leaves it
 // out.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cctype>
 #include <cstdio>
@@ -53,6 +57,21 @@ TableFile read_table_file(const std::string& path) {
     return table;
 }
 
+#ifdef _WIN32
+std::string utf8_to_cp932(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                                        static_cast<int>(text.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+    std::string out(text.size() * 2 + 8, '\0');
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                                      static_cast<int>(out.size()), nullptr, &lossy);
+    if (n <= 0 || lossy) return "(not convertible: " + text + ")";
+    out.resize(static_cast<size_t>(n));
+    return out;
+}
+#else
 std::string utf8_to_cp932(const std::string& text) {
     iconv_t cd = iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) return "(no CP932 converter)";
@@ -66,6 +85,7 @@ std::string utf8_to_cp932(const std::string& text) {
     out.resize(out.size() - dst_left);
     return out;
 }
+#endif
 
 // Every code of a game but the line end, each followed by a line end.
 std::vector<unsigned> all_codes() {
@@ -94,7 +114,7 @@ void check_table_file(const std::string& table_name, const std::string& decoder)
     write_file(dir.file("codes.bin"), game_text(codes));
     const RunResult r = run_tool(decoder, {dir.file("codes.bin"), dir.file("codes.txt")});
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<std::string> decoded = split_lines(read_file(dir.file("codes.txt")));
+    const std::vector<std::string> decoded = split_lines(read_text_file(dir.file("codes.txt")));
     ASSERT_EQ(decoded.size(), codes.size());
     size_t listed = 0;
     for (size_t i = 0; i < codes.size(); ++i) {

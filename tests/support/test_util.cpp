@@ -1,35 +1,62 @@
 #include "tests/support/test_util.h"
 
-#include <dirent.h>
-#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
+namespace fs = std::filesystem;
+
+namespace {
+
+// UTF-8 strings to paths and back, the same on every platform.
+fs::path native(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+std::string utf8(const fs::path& path) {
+    const std::u8string s = path.generic_u8string();
+    return std::string(s.begin(), s.end());
+}
+
+}  // namespace
 
 TempDir::TempDir() {
-    const char* base = getenv("TMPDIR");
-    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/mt-test-XXXXXX";
-    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
+    static std::mt19937_64 rng(std::random_device{}());
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = base / ("mt-test-" + std::to_string(rng() % 1000000000));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = utf8(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary directory");
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
     // Directories made read-only by a test must be writable again to be removed.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
+    for (auto it = fs::recursive_directory_iterator(native(path_), ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, ec);
     }
-    chmod(path_.c_str(), 0700);
-    std::filesystem::remove_all(path_, ec);
+    fs::permissions(native(path_), fs::perms::owner_all, ec);
+    fs::remove_all(native(path_), ec);
 }
 
 namespace {
@@ -46,15 +73,36 @@ extern "C" void* __wrap_calloc(size_t count, size_t size) {
 }
 
 std::string read_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(native(path), std::ios::binary);
     if (!f) throw std::runtime_error("cannot read " + path);
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
 }
 
+std::string text_from_platform(const std::string& raw) {
+#ifdef _WIN32
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const bool cr_lf = raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n';
+        if (cr_lf) {
+            ++i;
+        } else if (raw[i] == '\n') {
+            ADD_FAILURE() << "a line end without CR at byte " << i;
+        }
+        text += raw[i];
+    }
+    return text;
+#else
+    return raw;
+#endif
+}
+
+std::string read_text_file(const std::string& path) { return text_from_platform(read_file(path)); }
+
 void write_file(const std::string& path, const std::string& content) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    std::ofstream f(native(path), std::ios::binary | std::ios::trunc);
     f << content;
     if (!f) throw std::runtime_error("cannot write " + path);
 }
@@ -64,13 +112,71 @@ void write_file(const std::string& path, const Bytes& content) {
 }
 
 bool file_exists(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(native(path), ec));
+}
+
+int make_dir(const std::string& path) {
+    std::error_code ec;
+    return fs::create_directory(native(path), ec) ? 0 : -1;
+}
+
+int make_symlink(const std::string& target, const std::string& link) {
+    std::error_code ec;
+    fs::create_symlink(native(target), native(link), ec);
+    return ec ? -1 : 0;
+}
+
+int make_hard_link(const std::string& target, const std::string& link) {
+    std::error_code ec;
+    fs::create_hard_link(native(target), native(link), ec);
+    return ec ? -1 : 0;
+}
+
+int make_other_name(const std::string& target, const std::string& link) {
+    if (make_symlink(target, link) == 0) return 0;
+#ifdef _WIN32
+    return make_hard_link(target, link);
+#else
+    return -1;
+#endif
+}
+
+void make_read_only(const std::string& path) {
+    fs::permissions(native(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+#ifdef _WIN32
+bool have_dev_full() { return false; }
+#else
+bool have_dev_full() { return access("/dev/full", W_OK) == 0; }
+#endif
+
+void make_sparse_file(const std::string& path, long long size) {
+    write_file(path, std::string());
+#ifdef _WIN32
+    // Without the sparse attribute Windows would write every zero.
+    const std::wstring wide = native(path).wstring();
+    const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+    DWORD returned = 0;
+    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    CloseHandle(h);
+#endif
+    fs::resize_file(native(path), static_cast<std::uintmax_t>(size));
+}
+
+void write_at(const std::string& path, long long position, const Bytes& bytes) {
+    std::fstream f(native(path), std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(static_cast<std::streamoff>(position));
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!f) throw std::runtime_error("cannot write into " + path);
 }
 
 std::vector<std::string> list_dir(const std::string& path) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(native(path))) names.push_back(utf8(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -78,7 +184,7 @@ std::vector<std::string> list_dir(const std::string& path) {
 std::string deep_path(const std::string& base, size_t length) {
     std::string path = base;
     while (length - path.size() > 250) path.append("/").append(200, 'd');
-    std::filesystem::create_directories(path);
+    fs::create_directories(native(path));
     path.append("/");
     return path.append(length - path.size(), 'e');
 }
@@ -97,6 +203,126 @@ std::vector<std::string> split_lines(const std::string& text) {
     }
     return lines;
 }
+
+#ifdef _WIN32
+
+namespace {
+
+std::atomic<unsigned> g_captures{0};
+
+std::string capture_path() {
+    return utf8(fs::temp_directory_path() / ("mt-capture-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                             std::to_string(++g_captures)));
+}
+
+}  // namespace
+
+// A temporary file in binary mode, removed when it is closed.
+FILE* open_capture() {
+    FILE* f = _wfopen(native(capture_path()).wstring().c_str(), L"w+bD");
+    if (!f) throw std::runtime_error("cannot make a capture file");
+    return f;
+}
+
+#else
+
+FILE* open_capture() {
+    FILE* f = tmpfile();
+    if (!f) throw std::runtime_error("cannot make a capture file");
+    return f;
+}
+
+#endif
+
+std::string close_capture(FILE* stream) {
+    fflush(stream);
+    rewind(stream);
+    std::string s;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, stream)) > 0) s.append(buf, n);
+    fclose(stream);
+    return s;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+// One argument as the C runtime splits a command line: quoted when it holds
+// blanks or quotes, with backslashes doubled before a quote.
+std::wstring quote(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring q = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        q.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        q += c;
+    }
+    q.append(2 * backslashes, L'\\');
+    return q + L"\"";
+}
+
+// An inheritable handle on a new temporary file, removed when closed.
+HANDLE temp_handle(const std::wstring& path) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a temporary file");
+    return h;
+}
+
+std::string slurp(HANDLE h) {
+    std::string s;
+    char buf[65536];
+    DWORD n = 0;
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) s.append(buf, n);
+    return s;
+}
+
+}  // namespace
+
+RunResult run_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
+                   const char* argv0, long) {
+    const std::wstring program = fs::absolute(native(exe)).wstring();
+    std::wstring command = quote(native(argv0 ? argv0 : exe).wstring());
+    for (const std::string& a : args) command += L" " + quote(native(a).wstring());
+    const HANDLE out = temp_handle(native(capture_path()).wstring());
+    const HANDLE err = temp_handle(native(capture_path()).wstring());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = INVALID_HANDLE_VALUE;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi{};
+    const std::wstring dir = cwd.empty() ? std::wstring() : native(cwd).wstring();
+    RunResult r;
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, 120 * 1000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 128);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        r.status = static_cast<int>(code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    } else {
+        r.status = 127;
+    }
+    r.out = text_from_platform(slurp(out));
+    r.err = text_from_platform(slurp(err));
+    CloseHandle(out);
+    CloseHandle(err);
+    return r;
+}
+
+#else
 
 namespace {
 
@@ -156,3 +382,5 @@ RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
     close(err_fd);
     return r;
 }
+
+#endif

@@ -1,6 +1,7 @@
 // Temporary directories, files and running the built tools.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,10 +25,33 @@ private:
     std::string path_;
 };
 
-std::string read_file(const std::string& path);
+// Paths are UTF-8 strings, with '/' between their parts on every platform.
+std::string read_file(const std::string& path);  // the bytes as they are
+// A text file that the tools wrote in text mode, with "\n" line ends: on
+// Windows every line end must be CR LF (anything else fails the test), and
+// is read as "\n".
+std::string read_text_file(const std::string& path);
+// A text as read from a text-mode file or stream (see read_text_file).
+std::string text_from_platform(const std::string& raw);
 void write_file(const std::string& path, const std::string& content);
 void write_file(const std::string& path, const Bytes& content);
-bool file_exists(const std::string& path);
+bool file_exists(const std::string& path);  // also a dangling link
+int make_dir(const std::string& path);       // 0 when made, like mkdir
+// Links: 0 when made. A symbolic link may need rights that a Windows user
+// lacks; tests skip (skip_without_symlinks) rather than fail then.
+int make_symlink(const std::string& target, const std::string& link);
+int make_hard_link(const std::string& target, const std::string& link);
+// Another name for a file: a symbolic link, or on Windows, where none can be
+// made, a hard link. 0 when made.
+int make_other_name(const std::string& target, const std::string& link);
+// Removes every write permission (on Windows: the read-only attribute).
+void make_read_only(const std::string& path);
+// True when /dev/full (a device that is always full) can be written to.
+bool have_dev_full();
+// A file of the given size whose bytes are zero and need no disk space.
+void make_sparse_file(const std::string& path, long long size);
+// Writes bytes at a file position, leaving the rest of the file as it is.
+void write_at(const std::string& path, long long position, const Bytes& bytes);
 std::vector<std::string> list_dir(const std::string& path);  // sorted names
 
 // A path of exactly length characters below base: directories of 200-character
@@ -39,17 +63,16 @@ std::string deep_path(const std::string& base, size_t length);
 // test executables are linked so that calloc goes through this switch.
 void fail_calloc(int nth);
 
+// A binary stream that collects what is written to it, and its text.
+FILE* open_capture();
+std::string close_capture(FILE* stream);
+
 // What print(stream) writes to a stream, as a string.
 template <typename F>
 std::string capture_output(F&& print) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
+    FILE* f = open_capture();
     print(f);
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
+    return close_capture(f);
 }
 
 // Splits a text into lines without their "\n" (a final "\n" adds no line).
@@ -63,9 +86,37 @@ struct RunResult {
 };
 
 // Runs the executable with the arguments (argv[0] is the executable path unless
-// argv0 is given), in cwd when it is not empty. The run is killed (SIGXCPU)
-// after 30 seconds of processor time, so a tool that never ends fails its
-// test; with file_size_limit >= 0 it is also killed (SIGXFSZ) when it writes
-// past that many bytes into a file.
+// argv0 is given), in cwd when it is not empty; out and err are read as text
+// (text_from_platform), as the tools write them. The run is killed after 30
+// seconds of processor time (SIGXCPU; on Windows after 120 seconds), so a
+// tool that never ends fails its test; with file_size_limit >= 0 it is also
+// killed (SIGXFSZ) when it writes past that many bytes into a file (POSIX
+// only: see kHaveFileSizeLimit).
 RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
                    const std::string& cwd = "", const char* argv0 = nullptr, long file_size_limit = -1);
+
+// Error numbers that Windows gives where POSIX systems give another: for a
+// directory opened as a file, and for a path through a regular file.
+#ifdef _WIN32
+constexpr int kIsDirectoryErrno = EACCES;
+constexpr int kNotDirectoryErrno = ENOENT;
+#else
+constexpr int kIsDirectoryErrno = EISDIR;
+constexpr int kNotDirectoryErrno = ENOTDIR;
+#endif
+
+// Skips a test that cannot mean anything on Windows, saying why.
+#ifdef _WIN32
+#define SKIP_ON_WINDOWS(reason) GTEST_SKIP() << (reason)
+#else
+#define SKIP_ON_WINDOWS(reason) static_cast<void>(0)
+#endif
+
+// Makes a symbolic link or fails the test; on Windows, where making one needs
+// a right that a user may lack (and Wine cannot make them), skips it instead.
+#ifdef _WIN32
+#define MAKE_SYMLINK(target, link) \
+    if (make_symlink(target, link) != 0) GTEST_SKIP() << "no symbolic links can be made here"
+#else
+#define MAKE_SYMLINK(target, link) ASSERT_EQ(make_symlink(target, link), 0)
+#endif
