@@ -4,4 +4,4 @@ if(MT_SHIFT_JIS_LITERALS)  # otherwise the tools do not write Shift-JIS
   install(TARGETS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/doc/export-keys.md
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/meridian-tools)
+        DESTINATION ${MT_INSTALL_DOCDIR})

@@ -37,8 +37,16 @@ into Shift-JIS text. The package also holds the games' character tables as
 table files for hex editors.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CONTACT ${MT_PACKAGE_MAINTAINER})
-set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  # `cpack -G ZIP` (or plain `cpack`): meridian-tools-<version>-win64.zip, the
+  # Windows layout of the install rules in one folder.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+  include(CPack)
+  return()
+endif()
+set(CPACK_GENERATOR DEB)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CPackGenerators.cmake)
 
 include(${CMAKE_CURRENT_LIST_DIR}/Debian.cmake)

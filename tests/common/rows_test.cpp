@@ -65,7 +65,7 @@ TEST_F(RowsTest, SectionReport) {
     EXPECT_EQ(write_section_report(path_.c_str(), true, ranges, 2, RowPrefix{2, 20, letter_name},
                                    [](FILE* f, int i, int s) { fprintf(f, "%d/%d\n", i, s); }),
               1);
-    EXPECT_EQ(read_file(path_),
+    EXPECT_EQ(read_text_file(path_),
               "H1\n"
               "000(00): a                    :0/0\n"
               "001(01): bb                   :1/0\n"

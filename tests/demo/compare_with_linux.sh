@@ -1,0 +1,47 @@
+#!/bin/sh
+# The Windows tools against the Linux tools on the same demo images: every
+# report and decoded text of the Windows build ends each line in CR LF and is
+# byte for byte the Linux build's once CR LF is read as LF.
+#
+# Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
+set -eu
+linux=$1 windows=$2 wine=$3 scratch=$4
+if [ ! -x "$linux/analyzer_a/mt2analyzer" ] || [ ! -x "$linux/demo/mt_demo_images" ]; then
+  echo "skipped: no Linux build in $linux"
+  exit 0
+fi
+export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+rm -rf "$scratch"
+mkdir -p "$scratch/linux" "$scratch/windows"
+"$linux/demo/mt_demo_images" "$scratch"
+for game in 2 3; do
+  dir=analyzer_a
+  [ $game = 3 ] && dir=analyzer_b
+  "$linux/$dir/mt${game}analyzer" "$scratch/mt${game}demo.smc" "$scratch/linux"
+  "$wine" "$windows/$dir/mt${game}analyzer.exe" "$scratch/mt${game}demo.smc" "$scratch/windows"
+  "$linux/decoder/mt${game}decoder" "$scratch/mt${game}demo-text.bin" "$scratch/linux/mt${game}demo-decoded.txt"
+  "$wine" "$windows/decoder/mt${game}decoder.exe" "$scratch/mt${game}demo-text.bin" \
+    "$scratch/windows/mt${game}demo-decoded.txt"
+done
+status=0
+count=0
+for f in "$scratch/linux"/*.txt; do
+  name=${f##*/}
+  win="$scratch/windows/$name"
+  count=$((count + 1))
+  if [ ! -f "$win" ]; then
+    echo "the Windows build wrote no $name"; status=1; continue
+  fi
+  lines=$(tr -cd '\n' < "$f" | wc -c)
+  cr_lf=$(grep -c "$(printf '\r')\$" "$win" || true)
+  if [ "$lines" -ne "$cr_lf" ]; then
+    echo "$name: $cr_lf of $lines lines end in CR LF"; status=1
+  fi
+  if ! tr -d '\r' < "$win" | cmp -s - "$f"; then
+    echo "$name differs from the Linux build's"; status=1
+  fi
+done
+[ "$(ls "$scratch/windows" | wc -l)" -eq "$count" ] || { echo "the builds wrote different sets of files"; status=1; }
+[ "$count" -eq 39 ] || { echo "expected 37 reports and 2 decoded texts, found $count files"; status=1; }
+[ $status -eq 0 ] && echo "$count files identical to the Linux build's, with CR LF line ends"
+exit $status
