@@ -4,6 +4,8 @@
 #
 # Usage: run-demo.sh output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder
 #                    mt2export mt3export
+# MT_DEMO_RUN, when set, is the command (a CMake list) that runs the programs
+# of a cross build, such as Wine for the Windows build.
 set -eu
 
 if [ $# -ne 9 ]; then
@@ -18,14 +20,18 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json
 
-"$generator" "$out"
-"$mt2analyzer" "$out/mt2demo.smc" "$out"
-"$mt3analyzer" "$out/mt3demo.smc" "$out"
-"$mt2decoder" "$out/mt2demo-text.bin" "$out/mt2demo-decoded.txt"
-"$mt3decoder" "$out/mt3demo-text.bin" "$out/mt3demo-decoded.txt"
+run() {
+  # shellcheck disable=SC2086  # the emulator's words are separate arguments
+  ${MT_DEMO_RUN:+$(echo "$MT_DEMO_RUN" | tr ';' ' ')} "$@"
+}
+run "$generator" "$out"
+run "$mt2analyzer" "$out/mt2demo.smc" "$out"
+run "$mt3analyzer" "$out/mt3demo.smc" "$out"
+run "$mt2decoder" "$out/mt2demo-text.bin" "$out/mt2demo-decoded.txt"
+run "$mt3decoder" "$out/mt3demo-text.bin" "$out/mt3demo-decoded.txt"
 cp "$tables/mt2.tbl" "$tables/mt3.tbl" "$out/"
-"$mt2export" "$out/mt2demo.smc" "$out"
-"$mt3export" "$out/mt3demo.smc" "$out"
+run "$mt2export" "$out/mt2demo.smc" "$out"
+run "$mt3export" "$out/mt3demo.smc" "$out"
 
 # The reports are the mt2/mt3 text files other than the decoded demo texts.
 count_reports() {
