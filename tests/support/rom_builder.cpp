@@ -1,5 +1,6 @@
 #include "tests/support/rom_builder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -44,7 +45,8 @@ void RomBuilder::write(const std::string& path) const { write_truncated(path, si
 
 void RomBuilder::write_truncated(const std::string& path, size_t length) const {
     const Bytes all = image();
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    // A UTF-8 path, also on Windows.
+    std::ofstream f(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(all.data()), static_cast<std::streamsize>(std::min(length, all.size())));
     if (!f) throw std::runtime_error("cannot write " + path);
 }
