@@ -1,7 +1,6 @@
 // The game-B driver: the run in process, and an image without the game-B
 // title (the end-to-end runs of both analyzers are in tests/tools).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -21,7 +20,7 @@ class InProcessRun : public ReportTest {};
 TEST_F(InProcessRun, RunWritesEveryReportAndClosesTheImage) {
     open();
     const std::string out = path("out");
-    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    ASSERT_EQ(make_dir(out), 0);
     EXPECT_EQ(mt3::run((out + "/").c_str()), 0);
     EXPECT_FALSE(rom_is_image(path("image.smc").c_str()));
     EXPECT_EQ(rom_image_base(), 0);
@@ -42,9 +41,9 @@ TEST(GameBRun, GameAImageIsReadFromRawFilePositions) {
     put_name(game_a, kFormationNames, 0, {0x82, 0x83});  // where the title would place it: アイ
     game_a.put(kFormationNames.offset - static_cast<long>(kCopierSize), game_text({0xAE}, 10));  // ン
     game_a.write(dir.file("image.smc"));
-    ASSERT_EQ(mkdir(dir.file("out").c_str(), 0755), 0);
+    ASSERT_EQ(make_dir(dir.file("out")), 0);
     const RunResult r = run_tool(MT3ANALYZER, {dir.file("image.smc"), dir.file("out")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(split_lines(read_file(dir.file("out/mt3formdata.txt")))[0], "[No.000(00): ン]");
+    EXPECT_EQ(split_lines(read_text_file(dir.file("out/mt3formdata.txt")))[0], "[No.000(00): ン]");
 }

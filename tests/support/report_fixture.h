@@ -78,7 +78,7 @@ protected:
     }
 
     std::string path(const std::string& name) const { return dir_.file(name); }
-    std::vector<std::string> lines(const std::string& name) const { return split_lines(read_file(path(name))); }
+    std::vector<std::string> lines(const std::string& name) const { return split_lines(read_text_file(path(name))); }
 
     // Runs the writer into a fresh report file and returns the file's text;
     // the writer must also refuse a missing block without creating a file.
@@ -88,7 +88,7 @@ protected:
         EXPECT_FALSE(file_exists(path("refused.txt")));
         last_report_ = path("report" + std::to_string(++reports_) + ".txt");
         EXPECT_EQ(writer(last_report_.c_str(), block), 1);
-        return read_file(last_report_);
+        return read_text_file(last_report_);
     }
 
     // Opens the image, loads the block and returns the writer's report, as
