@@ -6,6 +6,7 @@
 #include "analyzer_a/items.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
+#include "common/cmdline.h"
 #include "common/labels.h"
 #include "export/exporter.h"
 #include "export/shared_tables.h"
@@ -209,4 +210,7 @@ const ExporterInfo kInfo = {
 
 }  // namespace mt2
 
-int main(int argc, char** argv) { return exporter_main(argc, argv, mt2::kInfo); }
+int main(int argc, char** argv) {
+    utf8_arguments(&argc, &argv);
+    return exporter_main(argc, argv, mt2::kInfo);
+}

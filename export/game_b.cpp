@@ -7,6 +7,7 @@
 #include "analyzer_b/items.h"
 #include "analyzer_b/monsters.h"
 #include "analyzer_b/techniques.h"
+#include "common/cmdline.h"
 #include "common/labels.h"
 #include "common/monsters.h"
 #include "export/exporter.h"
@@ -240,4 +241,7 @@ const ExporterInfo kInfo = {
 
 }  // namespace mt3
 
-int main(int argc, char** argv) { return exporter_main(argc, argv, mt3::kInfo); }
+int main(int argc, char** argv) {
+    utf8_arguments(&argc, &argv);
+    return exporter_main(argc, argv, mt3::kInfo);
+}

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The Windows tools against the Linux tools on the same demo images: every
 # report and decoded text of the Windows build ends each line in CR LF and is
-# byte for byte the Linux build's once CR LF is read as LF.
+# byte for byte the Linux build's once CR LF is read as LF; the exports (JSON
+# and CSV, binary files) are the Linux build's byte for byte.
 #
 # Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
 set -eu
@@ -12,7 +13,7 @@ if [ ! -x "$linux/analyzer_a/mt2analyzer" ] || [ ! -x "$linux/demo/mt_demo_image
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 rm -rf "$scratch"
-mkdir -p "$scratch/linux" "$scratch/windows"
+mkdir -p "$scratch/linux" "$scratch/windows" "$scratch/linux-export" "$scratch/windows-export"
 "$linux/demo/mt_demo_images" "$scratch"
 for game in 2 3; do
   dir=analyzer_a
@@ -22,6 +23,8 @@ for game in 2 3; do
   "$linux/decoder/mt${game}decoder" "$scratch/mt${game}demo-text.bin" "$scratch/linux/mt${game}demo-decoded.txt"
   "$wine" "$windows/decoder/mt${game}decoder.exe" "$scratch/mt${game}demo-text.bin" \
     "$scratch/windows/mt${game}demo-decoded.txt"
+  "$linux/export/mt${game}export" "$scratch/mt${game}demo.smc" "$scratch/linux-export"
+  "$wine" "$windows/export/mt${game}export.exe" "$scratch/mt${game}demo.smc" "$scratch/windows-export"
 done
 status=0
 count=0
@@ -43,5 +46,13 @@ for f in "$scratch/linux"/*.txt; do
 done
 [ "$(ls "$scratch/windows" | wc -l)" -eq "$count" ] || { echo "the builds wrote different sets of files"; status=1; }
 [ "$count" -eq 39 ] || { echo "expected 37 reports and 2 decoded texts, found $count files"; status=1; }
+exports=0
+for f in "$scratch/linux-export"/*; do
+  exports=$((exports + 1))
+  cmp -s "$f" "$scratch/windows-export/${f##*/}" || { echo "${f##*/} differs from the Linux build's"; status=1; }
+done
+[ "$(ls "$scratch/windows-export" | wc -l)" -eq "$exports" ] || { echo "the exporters wrote different files"; status=1; }
+[ "$exports" -gt 2 ] || { echo "the exporters wrote only $exports files"; status=1; }
+[ $status -eq 0 ] && echo "$exports exports identical, and"
 [ $status -eq 0 ] && echo "$count files identical to the Linux build's, with CR LF line ends"
 exit $status

@@ -1,10 +1,10 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
-# Windows layout: the four tools in bin/, the table files, the README, the
-# licence and the manual pages as text at the top, and that every tool runs
+# Windows layout: the six tools in bin/, the table files, the README, the
+# licence, the export key list and the manual pages as text at the top, and that every tool runs
 # (under Wine) and shows its help.
 #
 #   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> -P zip_check.cmake
-set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder)
+set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export)
 
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/unpacked")
@@ -22,7 +22,7 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the ZIP does not hold one folder: ${top}")
 endif()
 
-set(files README.md LICENSE mt2.tbl mt3.tbl)
+set(files README.md LICENSE export-keys.md mt2.tbl mt3.tbl)
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()
