@@ -7,10 +7,13 @@
 # Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
 set -eu
 linux=$1 windows=$2 wine=$3 scratch=$4
-if [ ! -x "$linux/analyzer_a/mt2analyzer" ] || [ ! -x "$linux/demo/mt_demo_images" ]; then
-  echo "skipped: no Linux build in $linux"
-  exit 0
-fi
+for tool in demo/mt_demo_images analyzer_a/mt2analyzer analyzer_b/mt3analyzer decoder/mt2decoder \
+            decoder/mt3decoder export/mt2export export/mt3export; do
+  if [ ! -x "$linux/$tool" ]; then
+    echo "skipped: no Linux build in $linux ($tool)"
+    exit 0
+  fi
+done
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 rm -rf "$scratch"
 mkdir -p "$scratch/linux" "$scratch/windows" "$scratch/linux-export" "$scratch/windows-export"
