@@ -6,11 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "common/files.h"
+
 
 char* make_dst_prefix(char* dst, const char* arg, int size) {
     if (!dst) return nullptr;
@@ -43,39 +41,6 @@ void print_help(const HelpText& help) {
     fputs("\n", stdout);
 }
 
-#ifdef _WIN32
-
-// The C runtime's wide arguments, split by the same rules as the narrow ones.
-extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int glob, int* startup);
-
-void utf8_arguments(int* argc, char*** argv) {
-    static std::vector<std::string> texts;
-    static std::vector<char*> pointers;
-    int wide_argc = 0;
-    wchar_t** wide_argv = nullptr;
-    wchar_t** wide_env = nullptr;
-    int startup = 0;
-    if (__wgetmainargs(&wide_argc, &wide_argv, &wide_env, 0, &startup) != 0 || !wide_argv) return;
-    texts.assign(static_cast<size_t>(wide_argc), std::string());
-    for (int i = 0; i < wide_argc; ++i) {
-        const int n = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, nullptr, 0, nullptr, nullptr);
-        if (n <= 0) return;
-        texts[i].resize(static_cast<size_t>(n));
-        WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, texts[i].data(), n, nullptr, nullptr);
-        texts[i].pop_back();
-    }
-    pointers.clear();
-    for (std::string& t : texts) pointers.push_back(t.data());
-    pointers.push_back(nullptr);
-    *argc = wide_argc;
-    *argv = pointers.data();
-}
-
-#else
-
-void utf8_arguments(int*, char***) {}
-
-#endif
 
 namespace {
 

@@ -45,11 +45,5 @@ constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length 
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line, const char* own_letters = "");
 
-// Makes the arguments UTF-8, the encoding of every path in the tools. On
-// Windows they are taken again from the wide command line (the narrow one
-// turns every character outside the system's code page into '?'); elsewhere
-// they are left as they are. Called first thing in main.
-void utf8_arguments(int* argc, char*** argv);
-
 // Prints the help text on standard output.
 void print_help(const HelpText& help);

@@ -6,10 +6,8 @@
 #include <cstring>
 #include <string>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#endif
+#include "common/files.h"
+
 
 namespace {
 char g_program_name[kPathSize];
@@ -33,48 +31,6 @@ void set_program_name(const char* name) {
 
 const char* program_name() { return g_program_name; }
 
-#ifdef _WIN32
-
-namespace {
-
-// The text in UTF-16, or false when it is not UTF-8.
-bool widen(const char* text, std::wstring* wide) {
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (n <= 0) return false;
-    wide->resize(static_cast<size_t>(n));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide->data(), n);
-    wide->pop_back();
-    return true;
-}
-
-}  // namespace
-
-void write_text(FILE* stream, const char* text) {
-    std::wstring wide;
-    if (!widen(text, &wide)) {
-        fputs(text, stream);
-        return;
-    }
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-    DWORD mode;
-    if (GetConsoleMode(handle, &mode)) {
-        fflush(stream);
-        DWORD written;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
-    }
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string narrow(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n, nullptr, nullptr);
-    fputs(narrow.c_str(), stream);  // text mode: "\n" becomes CR LF
-}
-
-#else
-
-void write_text(FILE* stream, const char* text) { fputs(text, stream); }
-
-#endif
 
 void vreport(const char* format, va_list args) {
     if (!format) return;

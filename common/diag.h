@@ -40,11 +40,5 @@ struct FatalExit {};
 // Reports and returns.
 void warn(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));
 
-// Writes a UTF-8 text (a diagnostic, the help) to standard output or error.
-// On Windows a console is given the text's own characters and a file or pipe
-// the system's code page, as the narrow command line would have spelled it;
-// elsewhere the bytes go out unchanged.
-void write_text(FILE* stream, const char* text);
-
 // Copies at most size - 1 characters of src into dst and terminates it.
 void copy_truncated(char* dst, const char* src, int size);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 #else
 #include <unistd.h>
 #endif
@@ -105,5 +106,70 @@ bool is_directory(FILE* stream) {
     struct stat st;
     return fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+#endif
+
+// Text for a standard stream.
+#ifdef _WIN32
+
+void write_text(FILE* stream, const char* text) {
+    std::wstring wide;
+    if (!widen(text, &wide)) {
+        fputs(text, stream);
+        return;
+    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode;
+    if (GetConsoleMode(handle, &mode)) {
+        fflush(stream);
+        DWORD written;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string narrow(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n, nullptr, nullptr);
+    fputs(narrow.c_str(), stream);  // text mode: "\n" becomes CR LF
+}
+
+#else
+
+void write_text(FILE* stream, const char* text) { fputs(text, stream); }
+
+#endif
+
+// The command line.
+#ifdef _WIN32
+
+// The C runtime's wide arguments, split by the same rules as the narrow ones.
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int glob, int* startup);
+
+void utf8_arguments(int* argc, char*** argv) {
+    static std::vector<std::string> texts;
+    static std::vector<char*> pointers;
+    int wide_argc = 0;
+    wchar_t** wide_argv = nullptr;
+    wchar_t** wide_env = nullptr;
+    int startup = 0;
+    if (__wgetmainargs(&wide_argc, &wide_argv, &wide_env, 0, &startup) != 0 || !wide_argv) return;
+    texts.assign(static_cast<size_t>(wide_argc), std::string());
+    for (int i = 0; i < wide_argc; ++i) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, nullptr, 0, nullptr, nullptr);
+        if (n <= 0) return;
+        texts[i].resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], -1, texts[i].data(), n, nullptr, nullptr);
+        texts[i].pop_back();
+    }
+    pointers.clear();
+    for (std::string& t : texts) pointers.push_back(t.data());
+    pointers.push_back(nullptr);
+    *argc = wide_argc;
+    *argv = pointers.data();
+}
+
+#else
+
+void utf8_arguments(int*, char***) {}
 
 #endif

@@ -29,3 +29,15 @@ FileIdentity file_identity(FILE* stream, const char* path);
 
 // True when the stream has a directory open.
 bool is_directory(FILE* stream);
+
+// Writes a UTF-8 text (a diagnostic, the help) to standard output or error.
+// On Windows a console is given the text's own characters and a file or pipe
+// the system's code page, as the narrow command line would have spelled it;
+// elsewhere the bytes go out unchanged.
+void write_text(FILE* stream, const char* text);
+
+// Makes the arguments UTF-8, the encoding of every path in the tools. On
+// Windows they are taken again from the wide command line (the narrow one
+// turns every character outside the system's code page into '?'); elsewhere
+// they are left as they are. Called first thing in main.
+void utf8_arguments(int* argc, char*** argv);

@@ -1,5 +1,6 @@
 // mt2decoder / mt3decoder: converts game-encoded text into Shift-JIS text.
 #include "common/cmdline.h"
+#include "common/files.h"
 #include "decoder/decode.h"
 
 #ifndef DECODER_GAME_B

@@ -6,7 +6,7 @@
 #include "analyzer_a/items.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
-#include "common/cmdline.h"
+#include "common/files.h"
 #include "common/labels.h"
 #include "export/exporter.h"
 #include "export/shared_tables.h"

@@ -7,7 +7,7 @@
 #include "analyzer_b/items.h"
 #include "analyzer_b/monsters.h"
 #include "analyzer_b/techniques.h"
-#include "common/cmdline.h"
+#include "common/files.h"
 #include "common/labels.h"
 #include "common/monsters.h"
 #include "export/exporter.h"
