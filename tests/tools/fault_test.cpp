@@ -3,6 +3,7 @@
 // hold reports, huge sparse images, and many random images.
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
