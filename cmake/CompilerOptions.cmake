@@ -12,6 +12,11 @@ add_library(mt_build_options INTERFACE)
 target_compile_options(mt_build_options INTERFACE -Wall -Wextra -Wpedantic)
 add_library(mt_options INTERFACE)
 target_link_libraries(mt_options INTERFACE mt_build_options)
+if(NOT WIN32)
+  # 64-bit file positions (off_t, fseeko, ftello) also on 32-bit systems, so
+  # that images beyond 2 GiB read right everywhere.
+  target_compile_definitions(mt_build_options INTERFACE _FILE_OFFSET_BITS=64)
+endif()
 if(WIN32)
   # MinGW-w64's C99 printf family instead of the system's: the same formats
   # (%zu, %lld) and the same bytes as on Linux in every report and message.

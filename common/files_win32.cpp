@@ -1,20 +1,15 @@
+// Files by name on Windows: UTF-8 paths as UTF-16, 64-bit positions, file
+// identity by volume serial number and file index, console text and the wide
+// command line. The one file of the tools that includes windows.h.
 #include "common/files.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
-#ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
-#else
-#include <unistd.h>
-#endif
-
-#ifdef _WIN32
 
 namespace {
 
@@ -84,33 +79,7 @@ bool is_directory(FILE* stream) {
     return _fstat64(_fileno(stream), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR;
 }
 
-#else
-
-FILE* open_file(const char* path, const char* mode) { return fopen(path, mode); }
-
-int seek_file(FILE* stream, int64_t offset, int whence) { return fseeko(stream, static_cast<off_t>(offset), whence); }
-
-int64_t tell_file(FILE* stream) { return ftello(stream); }
-
-// A path that cannot be looked at cannot be opened either: it is not the
-// open file.
-FileIdentity file_identity(FILE* stream, const char* path) {
-    struct stat open_st, path_st;
-    if (fstat(fileno(stream), &open_st) != 0) return FileIdentity::Unknown;
-    if (stat(path, &path_st) != 0) return FileIdentity::Different;
-    const bool same = open_st.st_dev == path_st.st_dev && open_st.st_ino == path_st.st_ino;
-    return same ? FileIdentity::Same : FileIdentity::Different;
-}
-
-bool is_directory(FILE* stream) {
-    struct stat st;
-    return fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-#endif
-
 // Text for a standard stream.
-#ifdef _WIN32
 
 void write_text(FILE* stream, const char* text) {
     std::wstring wide;
@@ -133,14 +102,7 @@ void write_text(FILE* stream, const char* text) {
     fputs(narrow.c_str(), stream);  // text mode: "\n" becomes CR LF
 }
 
-#else
-
-void write_text(FILE* stream, const char* text) { fputs(text, stream); }
-
-#endif
-
 // The command line.
-#ifdef _WIN32
 
 // The C runtime's wide arguments, split by the same rules as the narrow ones.
 extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int glob, int* startup);
@@ -168,8 +130,3 @@ void utf8_arguments(int* argc, char*** argv) {
     *argv = pointers.data();
 }
 
-#else
-
-void utf8_arguments(int*, char***) {}
-
-#endif
