@@ -33,9 +33,9 @@ constexpr FlagBit kFlagBits[kCharacterFlagCount] = {
 };
 
 // Name tables of the flag report.
-const char* const kGuardianStars[] = {"歳星", "螢惑", "鎮星", "太白", "辰星"};
-const char* const kWeapons[] = {"剣", "大剣", "斧", "棍棒", "小剣", "槍", "弓", "体術", "なし"};
-const char* const kArts[] = {"蒼龍", "朱鳥", "太陽", "白虎", "玄武"};
+const char* const kGuardianStars[kGuardianStarCount] = {"歳星", "螢惑", "鎮星", "太白", "辰星"};
+const char* const kWeapons[kWeaponKindCount] = {"剣", "大剣", "斧", "棍棒", "小剣", "槍", "弓", "体術", "なし"};
+const char* const kArts[kArtsCount] = {"蒼龍", "朱鳥", "太陽", "白虎", "玄武"};
 
 template <size_t N>
 const char* table_name(const char* const (&table)[N], int index) {

@@ -10,6 +10,10 @@ constexpr int kCharacterCount = 48;
 constexpr int kParamCount = 19;    // strength .. charm, 5 weapons, 6 arts schools, 不明
 constexpr int kLevelUpCount = 14;  // HP WP JP, 5 weapons, 6 arts schools
 constexpr int kCharacterFlagCount = 13;
+// Entries of the name tables of the flag report.
+constexpr int kGuardianStarCount = 5;
+constexpr int kWeaponKindCount = 9;
+constexpr int kArtsCount = 5;
 
 // Indices into CharacterRecord::params.
 enum CharacterParam {

@@ -17,6 +17,9 @@ struct ExporterInfo {
     // Loads the game's blocks into kept (in the analyzer's loader order),
     // fills every name lookup, and describes the tables.
     std::vector<Table> (*load)(RunBlocks& kept);
+    // The same tables without an image: their keys, labels and kinds (their
+    // values must not be asked for).
+    std::vector<Table> (*describe)();
 };
 
 // Option letters of the exporters besides -h: -j writes only the JSON

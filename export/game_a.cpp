@@ -1,4 +1,4 @@
-// mt2export: every table of a game-A ROM image as UTF-8 JSON and CSV.
+// The tables of a game-A ROM image as mt2export writes them.
 #include <iterator>
 
 #include "analyzer_a/characters.h"
@@ -9,31 +9,33 @@
 #include "common/files.h"
 #include "common/labels.h"
 #include "export/exporter.h"
+#include "export/games.h"
 #include "export/shared_tables.h"
-
-namespace mt2 {
 
 namespace {
 
+using namespace mt2;
+
 const char* race(int index) { return race_name(index, kGameALabels); }
 
-Column index_column() {
-    return number_column("index", [](const Row& r) { return r.index; });
-}
+const Target kRace{"", race, -1, 16};
+const Target kTechnique{"techniques", tech_name};
 
-// The six abilities in record order, and the eight attack kinds of the
-// defences.
-const char* const kAbilities[kAbilityCount] = {"strength", "dexterity", "magic_power", "unknown", "speed", "stamina"};
-const char* const kDefences[8] = {"slash", "blunt", "thrust", "shot", "heat", "cold", "lightning", "status"};
+// The six abilities in record order, and the eight defences.
+const Name kAbilities[kAbilityCount] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
+                                        {"unknown", "不明"},  {"speed", "素早"},     {"stamina", "体力"}};
+const Name kDefences[8] = {{"defence_slash", "防斬"}, {"defence_blunt", "防殴"},   {"defence_thrust", "防突"},
+                           {"defence_shot", "防射"},  {"defence_heat", "防熱"},    {"defence_cold", "防冷"},
+                           {"defence_thunder", "防雷"}, {"defence_status", "防状"}};
 
 // Female, undead, boss and flying flags, the race and its name.
 template <typename Record>
 void add_body(Columns& c, const Record* records) {
-    c.push_back(flag_column("female", [records](const Row& r) { return records[r.index].body.female != 0; }));
-    c.push_back(flag_column("undead", [records](const Row& r) { return records[r.index].body.undead != 0; }));
-    c.push_back(flag_column("boss", [records](const Row& r) { return records[r.index].body.boss != 0; }));
-    c.push_back(flag_column("flying", [records](const Row& r) { return records[r.index].body.flying != 0; }));
-    add_reference(c, "race", [records](const Row& r) { return records[r.index].race; }, race);
+    c.push_back(flag_column({"female", "女性"}, [records](const Row& r) { return records[r.index].body.female != 0; }));
+    c.push_back(flag_column({"undead", "不死"}, [records](const Row& r) { return records[r.index].body.undead != 0; }));
+    c.push_back(flag_column({"boss", "ボス"}, [records](const Row& r) { return records[r.index].body.boss != 0; }));
+    c.push_back(flag_column({"flying", "飛行"}, [records](const Row& r) { return records[r.index].body.flying != 0; }));
+    add_reference(c, {"race", "種族"}, [records](const Row& r) { return records[r.index].race; }, kRace);
 }
 
 template <typename Record>
@@ -42,76 +44,82 @@ void add_abilities(Columns& c, const Record* records) {
 }
 
 Table monster_table(const MonsterRecord* m) {
-    Columns c = {index_column(), text_column("name", [](const Row& r) { return monster_name(r.index); })};
-    c.push_back(number_of("tech_points", m, &MonsterRecord::tech_points));
-    c.push_back(number_of("hp", m, &MonsterRecord::hp));
-    c.push_back(number_of("lp", m, &MonsterRecord::lp));
-    c.push_back(number_of("wp", m, &MonsterRecord::wp));
-    c.push_back(number_of("jp", m, &MonsterRecord::jp));
+    Columns c = {index_column(), name_column(monster_name)};
+    c.push_back(number_of({"tech_points", "技術点"}, m, &MonsterRecord::tech_points));
+    c.push_back(number_of({"hp", "HP"}, m, &MonsterRecord::hp));
+    c.push_back(number_of({"lp", "LP"}, m, &MonsterRecord::lp));
+    c.push_back(number_of({"wp", "WP"}, m, &MonsterRecord::wp));
+    c.push_back(number_of({"jp", "JP"}, m, &MonsterRecord::jp));
     add_abilities(c, m);
-    c.push_back(number_of("tech_level", m, &MonsterRecord::tech_level));
-    c.push_back(number_of("spell_level", m, &MonsterRecord::spell_level));
-    for (int d = 0; d < 8; ++d) {
-        c.push_back(number_of(std::string("defence_") + kDefences[d], m, &MonsterRecord::defences, d));
-    }
-    c.push_back(number_of("shield_defence", m, &MonsterRecord::shield_defence));
-    c.push_back(number_of("evasion", m, &MonsterRecord::evasion));
-    c.push_back(labels_column("shield_attributes", [m](const Row& r) { return m[r.index].shield_attributes; },
+    c.push_back(number_of({"tech_level", "技LV"}, m, &MonsterRecord::tech_level));
+    c.push_back(number_of({"spell_level", "術LV"}, m, &MonsterRecord::spell_level));
+    for (int d = 0; d < 8; ++d) c.push_back(number_of(kDefences[d], m, &MonsterRecord::defences, d));
+    c.push_back(number_of({"shield_defence", "盾防"}, m, &MonsterRecord::shield_defence));
+    c.push_back(number_of({"evasion", "回避"}, m, &MonsterRecord::evasion));
+    c.push_back(labels_column({"shield_attributes", "盾の防御属性"},
+                              [m](const Row& r) { return m[r.index].shield_attributes; },
                               kGameALabels.attributes));
-    c.push_back(labels_column("status_resistances", [m](const Row& r) { return m[r.index].status_resistances; },
+    c.push_back(labels_column({"status_resistances", "状態変化耐性"},
+                              [m](const Row& r) { return m[r.index].status_resistances; },
                               kGameALabels.statuses));
     add_body(c, m);
-    add_reference(c, "drop_high", [m](const Row& r) { return m[r.index].drops[0]; }, item_name, kNoDrop);
-    add_reference(c, "drop_low", [m](const Row& r) { return m[r.index].drops[1]; }, item_name, kNoDrop);
-    add_reference(c, "weapon_1", [m](const Row& r) { return m[r.index].weapons[0]; }, item_name, kNoWeapon);
-    add_reference(c, "weapon_2", [m](const Row& r) { return m[r.index].weapons[1]; }, item_name, kNoWeapon);
-    c.push_back(flag_of("targets_emperor", m, &MonsterRecord::targets, 0));
-    c.push_back(flag_of("targets_low_hp", m, &MonsterRecord::targets, 1));
-    c.push_back(flag_of("targets_high_hp", m, &MonsterRecord::targets, 2));
-    c.push_back(number_of("pattern_rate_index", m, &MonsterRecord::rate_index));
+    const Target drop{"items", item_name, kNoDrop};
+    const Target weapon{"items", item_name, kNoWeapon};
+    add_reference(c, {"drop_high", "高確率"}, [m](const Row& r) { return m[r.index].drops[0]; }, drop);
+    add_reference(c, {"drop_low", "低確率"}, [m](const Row& r) { return m[r.index].drops[1]; }, drop);
+    add_reference(c, {"weapon_1", "武器1"}, [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
+    add_reference(c, {"weapon_2", "武器2"}, [m](const Row& r) { return m[r.index].weapons[1]; }, weapon);
+    c.push_back(flag_of({"targets_emperor", "皇帝"}, m, &MonsterRecord::targets, 0));
+    c.push_back(flag_of({"targets_low_hp", "低HPキャラクタ"}, m, &MonsterRecord::targets, 1));
+    c.push_back(flag_of({"targets_high_hp", "高HPキャラクタ"}, m, &MonsterRecord::targets, 2));
+    c.push_back(number_of({"pattern_rate_index", ""}, m, &MonsterRecord::rate_index));
     for (int p = 0; p < 2; ++p) {
-        c.push_back(number_column("pattern_" + std::to_string(p + 1) + "_share",
+        const std::string n = std::to_string(p + 1);
+        c.push_back(number_column({"pattern_" + n + "_share", "行動パターン" + n + "選択率"},
                                   [m, p](const Row& r) { return pattern_share(m[r.index].rate_index, p); }));
     }
     Table t{"monsters", "monsters", [](int) { return kMonsterCount; }, std::move(c), {}, {}};
     t.children.push_back(action_table(
-        [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, tech_name));
+        [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, kTechnique));
     return t;
 }
 
 // Weapon kinds and magic schools in record order.
-const char* const kWeaponKinds[5] = {"sword", "axe", "spear", "bow", "martial_arts"};
-const char* const kMagicSchools[6] = {"fire", "water", "earth", "wind", "heaven", "underworld"};
+const Name kWeaponKinds[5] = {{"sword", "剣"}, {"axe", "斧"}, {"spear", "槍"}, {"bow", "弓"}, {"martial_arts", "体術"}};
+const Name kMagicSchools[6] = {{"fire", "火"}, {"water", "水"},  {"earth", "地"},
+                               {"wind", "風"}, {"heaven", "天"}, {"underworld", "冥"}};
+
+Name with_suffix(const Name& name, const char* suffix) { return {name.key + suffix, name.label}; }
 
 Table character_table(const CharacterRecord* ch) {
-    Columns c = {index_column(), text_column("name", [](const Row& r) { return character_name(r.index); }),
-                 number_of("lp", ch, &CharacterRecord::lp)};
+    Columns c = {index_column(), name_column(character_name), number_of({"lp", "LP"}, ch, &CharacterRecord::lp)};
     add_abilities(c, ch);
-    c.push_back(number_of("weapon_aptitude", ch, &CharacterRecord::weapon_aptitude));
-    c.push_back(number_of("magic_aptitude", ch, &CharacterRecord::magic_aptitude));
+    c.push_back(number_of({"weapon_aptitude", ""}, ch, &CharacterRecord::weapon_aptitude));
+    c.push_back(number_of({"magic_aptitude", ""}, ch, &CharacterRecord::magic_aptitude));
     for (int w = 0; w < 5; ++w) {
-        c.push_back(flag_of(std::string("weapon_") + kWeaponKinds[w], ch, &CharacterRecord::weapons, w));
+        c.push_back(flag_of(with_suffix(kWeaponKinds[w], "_flag"), ch, &CharacterRecord::weapons, w));
     }
     for (int s = 0; s < 6; ++s) {
-        c.push_back(flag_of(std::string("magic_") + kMagicSchools[s], ch, &CharacterRecord::magic, s));
+        c.push_back(flag_of(with_suffix(kMagicSchools[s], "_flag"), ch, &CharacterRecord::magic, s));
     }
-    c.push_back(number_of("spark_type", ch, &CharacterRecord::spark_type));
+    c.push_back(number_of({"spark_type", "閃TYPE"}, ch, &CharacterRecord::spark_type));
     add_body(c, ch);
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
 }
 
 Table special_table(const SpecialCharacterRecord* sp) {
-    Columns c = {index_column(), text_column("name", [](const Row& r) { return special_character_name(r.index); }),
-                 number_of("lp", sp, &SpecialCharacterRecord::lp), number_of("wp", sp, &SpecialCharacterRecord::wp),
-                 number_of("jp", sp, &SpecialCharacterRecord::jp)};
+    Columns c = {index_column(), name_column(special_character_name),
+                 number_of({"lp", "LP"}, sp, &SpecialCharacterRecord::lp),
+                 number_of({"wp", "WP"}, sp, &SpecialCharacterRecord::wp),
+                 number_of({"jp", "JP"}, sp, &SpecialCharacterRecord::jp)};
     add_abilities(c, sp);
     for (int w = 0; w < 5; ++w) {
-        c.push_back(number_of(std::string(kWeaponKinds[w]) + "_level", sp, &SpecialCharacterRecord::weapon_levels, w));
+        c.push_back(number_of(with_suffix(kWeaponKinds[w], "_level"), sp, &SpecialCharacterRecord::weapon_levels, w));
     }
     for (int s = 0; s < 6; ++s) {
-        c.push_back(number_of(std::string(kMagicSchools[s]) + "_level", sp, &SpecialCharacterRecord::magic_levels, s));
+        c.push_back(number_of(with_suffix(kMagicSchools[s], "_level"), sp, &SpecialCharacterRecord::magic_levels, s));
     }
-    c.push_back(number_of("spark_type", sp, &SpecialCharacterRecord::spark_type));
+    c.push_back(number_of({"spark_type", "閃TYPE"}, sp, &SpecialCharacterRecord::spark_type));
     add_body(c, sp);
     return {"special_characters", "special-characters", [](int) { return kSpecialCharacterCount; }, std::move(c),
             {}, {}};
@@ -119,13 +127,12 @@ Table special_table(const SpecialCharacterRecord* sp) {
 
 // A level table: its levels from 1, each with its technique points.
 Table level_table(const char* key, const char* file, const int32_t* words, int count) {
-    Columns c = {index_column(), number_column("level", [](const Row& r) { return r.index + 1; }),
-                 number_column("tech_points", [words](const Row& r) { return words[r.index]; })};
+    Columns c = {index_column(), number_column({"level", "LV"}, [](const Row& r) { return r.index + 1; }),
+                 number_column({"tech_points", "技術点"}, [words](const Row& r) { return words[r.index]; })};
     return {key, file, [count](int) { return count; }, std::move(c), {}, {}};
 }
 
 const char* const kItemKindNames[kItemKinds] = {"weapon", "armour", "shield", "other"};
-const char* const kBonuses[6] = {"strength", "dexterity", "magic", "unknown", "speed", "vitality"};
 
 Table item_table(const ItemRecord* it) {
     auto kind_is = [it](std::initializer_list<int> kinds) {
@@ -136,81 +143,86 @@ Table item_table(const ItemRecord* it) {
             return false;
         };
     };
-    Columns c = {index_column(), text_column("name", [](const Row& r) { return item_name(r.index); }),
-                 text_column("kind", [it](const Row& r) { return kItemKindNames[it[r.index].kind % kItemKinds]; }),
-                 number_of("price", it, &ItemRecord::price), number_of("display", it, &ItemRecord::display)};
+    Columns c = {index_column(), name_column(item_name), kind_column(it, kItemKindNames),
+                 number_of({"price", "価格"}, it, &ItemRecord::price),
+                 number_of({"display", "表示"}, it, &ItemRecord::display)};
     auto add = [&c](Columns more) { c.insert(c.end(), more.begin(), more.end()); };
-    add(only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}), {number_of("weight", it, &ItemRecord::weight)}));
-    Columns weapon = {number_of("attack", it, &ItemRecord::attack)};
-    add_reference(weapon, "tech_1", [it](const Row& r) { return it[r.index].techs[0]; }, tech_name, 255);
-    add_reference(weapon, "tech_2", [it](const Row& r) { return it[r.index].techs[1]; }, tech_name, 255);
+    add(only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
+                   {number_of({"weight", "重量"}, it, &ItemRecord::weight)}));
+    Columns weapon = {number_of({"attack", "攻撃"}, it, &ItemRecord::attack)};
+    add_inherent_techs(weapon, it, kTechnique);
     add(only_where(kind_is({kItemWeapon}), std::move(weapon)));
     Columns armour;
-    for (int d = 0; d < 8; ++d) {
-        armour.push_back(number_of(std::string("defence_") + kDefences[d], it, &ItemRecord::defences, d));
-    }
-    armour.push_back(labels_column("status_resistances", [it](const Row& r) { return it[r.index].statuses; },
+    for (int d = 0; d < 8; ++d) armour.push_back(number_of(kDefences[d], it, &ItemRecord::defences, d));
+    armour.push_back(labels_column({"status_resistances", "状態変化耐性"},
+                                   [it](const Row& r) { return it[r.index].statuses; },
                                    kGameALabels.statuses));
     for (int b = 0; b < 6; ++b) {
-        armour.push_back(number_of(std::string(kBonuses[b]) + "_bonus", it, &ItemRecord::bonuses, b));
+        armour.push_back(number_of(with_suffix(kAbilities[b], "_bonus"), it, &ItemRecord::bonuses, b));
     }
     add(only_where(kind_is({kItemArmour}), std::move(armour)));
     add(only_where(kind_is({kItemShield}),
-                   {labels_column("defence_attributes", [it](const Row& r) { return it[r.index].attributes; },
+                   {labels_column({"defence_attributes", "防御属性"}, [it](const Row& r) { return it[r.index].attributes; },
                                   kGameALabels.attributes),
-                    number_of("defence", it, &ItemRecord::defence), number_of("evasion", it, &ItemRecord::evasion)}));
+                    number_of({"defence", "防御"}, it, &ItemRecord::defence),
+                    number_of({"evasion", "回避"}, it, &ItemRecord::evasion)}));
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 
 Table technique_table(const TechRecord* techs) {
-    Columns c = {index_column(), text_column("name", [](const Row& r) { return tech_name(r.index); })};
+    Columns c = {index_column(), name_column(tech_name)};
     for (Columns more : {learn_flag_columns(techs), evade_columns(techs)}) c.insert(c.end(), more.begin(), more.end());
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
 }
 
+// The loaded blocks; null in a description without an image.
+struct Blocks {
+    const MonsterRecord* monsters = nullptr;
+    const CharacterRecord* characters = nullptr;
+    const SpecialCharacterRecord* specials = nullptr;
+    const int32_t* levels = nullptr;
+    const ItemRecord* items = nullptr;
+    const TechRecord* techs = nullptr;
+    const TechLearning* learning = nullptr;
+    const FormationEntry* formations = nullptr;
+};
+
+std::vector<Table> tables(const Blocks& b) {
+    return {monster_table(b.monsters),
+            character_table(b.characters),
+            special_table(b.specials),
+            level_table("skill_levels", "skill-levels", b.levels, kSkillLevels),
+            level_table("overall_skill_levels", "overall-skill-levels", b.levels ? b.levels + kSkillLevels : nullptr,
+                        kOverallSkillLevels),
+            item_table(b.items),
+            technique_table(b.techs),
+            learning_table(b.learning, kTechnique),
+            formation_table(b.formations, kFormationCount, formation_name, true)};
+}
+
 std::vector<Table> load(RunBlocks& kept) {
-    // The loaders in the analyzer's order.
-    const MonsterRecord* monsters = kept.keep(load_monsters());
-    const CharacterRecord* characters = kept.keep(load_characters());
-    const SpecialCharacterRecord* specials = kept.keep(load_special_characters());
-    const int32_t* levels = kept.keep(load_level_tables());
-    const ItemRecord* items = kept.keep(load_items());
-    const TechRecord* techs = kept.keep(load_techs());
-    const TechLearning* learning = kept.keep(load_tech_learning());
-    const FormationEntry* formations = kept.keep(load_formations());
+    // The loaders in the analyzer's order (a braced list is evaluated in order).
+    const Blocks blocks{kept.keep(load_monsters()),           kept.keep(load_characters()),
+                        kept.keep(load_special_characters()), kept.keep(load_level_tables()),
+                        kept.keep(load_items()),         kept.keep(load_techs()),
+                        kept.keep(load_tech_learning()), kept.keep(load_formations())};
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
     for (NameLookup name : {monster_name, character_name, item_name, formation_name}) name(0);
     tech_name(kTechCount - 1);  // techniques 0-10 have fixed names
-
-    std::vector<Table> tables;
-    tables.push_back(monster_table(monsters));
-    tables.push_back(character_table(characters));
-    tables.push_back(special_table(specials));
-    tables.push_back(level_table("skill_levels", "skill-levels", levels, kSkillLevels));
-    tables.push_back(level_table("overall_skill_levels", "overall-skill-levels", levels + kSkillLevels,
-                                 kOverallSkillLevels));
-    tables.push_back(item_table(items));
-    tables.push_back(technique_table(techs));
-    tables.push_back(learning_table(learning, tech_name));
-    tables.push_back(formation_table(formations, kFormationCount, formation_name, true));
-    return tables;
+    return tables(blocks);
 }
 
-const ExporterInfo kInfo = {
+std::vector<Table> describe() { return tables({}); }
+
+}  // namespace
+
+const ExporterInfo kGameAExporter = {
     {"mt2export - MERIDIAN TALES2 data table exporter (JSON and CSV)", "%s: [option] src-pathname [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
     "MERIDIAN TALES2      ",
     "A",
     "mt2",
     load,
+    describe,
 };
-
-}  // namespace
-
-}  // namespace mt2
-
-int main(int argc, char** argv) {
-    utf8_arguments(&argc, &argv);
-    return exporter_main(argc, argv, mt2::kInfo);
-}

@@ -8,41 +8,41 @@ namespace {
 const char* const kLearnTypes[16] = {"TY00", "TY01", "TY02", "TY03", "TY04", "TY05", "TY06", "TY07",
                                      "TY08", "TY09", "TY10", "TY11", "TY12", "TY13", "TY14", "TY15"};
 
-Column index_column() {
-    return number_column("index", [](const Row& r) { return r.index; });
-}
-
 }  // namespace
+
+Column name_column(NameLookup name) {
+    return text_column({"name", "名前"}, [name](const Row& r) { return name(r.index); });
+}
 
 Columns learn_flag_columns(const TechRecord* techs) {
     return {
-        flag_column("derivation", [techs](const Row& r) { return techs[r.index].derivation != 0; }),
-        labels_column("learn_types", [techs](const Row& r) { return techs[r.index].learn_types; }, kLearnTypes,
+        flag_column({"derivation", "派生"}, [techs](const Row& r) { return techs[r.index].derivation != 0; }),
+        labels_column({"learn_types", ""}, [techs](const Row& r) { return techs[r.index].learn_types; }, kLearnTypes,
                       16, BitOrder::kLowestFirst),
     };
 }
 
 Columns evade_columns(const TechRecord* techs) {
     return {
-        flag_column("evade", [techs](const Row& r) { return techs[r.index].evade != 0; }),
-        number_column("difficulty", [techs](const Row& r) { return techs[r.index].difficulty; }),
+        flag_column({"evade", "見切"}, [techs](const Row& r) { return techs[r.index].evade != 0; }),
+        number_column({"difficulty", "難度"}, [techs](const Row& r) { return techs[r.index].difficulty; }),
     };
 }
 
-Table learning_table(const TechLearning* learning, NameLookup tech_name) {
+Table learning_table(const TechLearning* learning, const Target& techs) {
     auto group = [learning](int g) -> const LearnGroup& { return learning->groups[g]; };
     Table entries{"entries", "learning-entries", [group](int g) { return group(g).count; }, {}, {}, {}};
     entries.columns.push_back(index_column());
-    add_reference(entries.columns, "tech", [group](const Row& r) { return group(r.parent).entries[r.index].tech; },
-                  tech_name);
+    add_reference(entries.columns, {"tech", ""},
+                  [group](const Row& r) { return group(r.parent).entries[r.index].tech; }, techs);
     entries.columns.push_back(number_column(
-        "difficulty", [group](const Row& r) { return group(r.parent).entries[r.index].difficulty; }));
+        {"difficulty", "難度"}, [group](const Row& r) { return group(r.parent).entries[r.index].difficulty; }));
     entries.parent_keys = {{"index", "group"}, {"key", "key"}, {"key_name", "key_name"}};
 
     Table groups{"learning_lists", "learning-lists", [learning](int) { return learning->group_count; }, {}, {}, {}};
     groups.columns.push_back(index_column());
-    add_reference(groups.columns, "key", [group](const Row& r) { return group(r.index).key; }, tech_name);
-    groups.columns.push_back(number_column("count", [group](const Row& r) { return group(r.index).count; }));
+    add_reference(groups.columns, {"key", ""}, [group](const Row& r) { return group(r.index).key; }, techs);
+    groups.columns.push_back(number_column({"count", ""}, [group](const Row& r) { return group(r.index).count; }));
     groups.children.push_back(std::move(entries));
     return groups;
 }
@@ -53,38 +53,36 @@ Table formation_table(const FormationEntry* formations, int count, NameLookup fo
     };
     Table members{"members", "formation-members", [](int) { return kFormationMembers; }, {}, {}, {}};
     members.columns = {
-        number_column("position", [](const Row& r) { return r.index + 1; }),
-        number_column("rate", [member](const Row& r) { return member(r).rate; }),
-        number_column("speed", [member](const Row& r) { return member(r).speed; }),
-        flag_column("front_defence", [member](const Row& r) { return member(r).front_defence != 0; }),
-        flag_column("rear_defence", [member](const Row& r) { return member(r).rear_defence != 0; }),
-        flag_column("close_attack", [member](const Row& r) { return member(r).close_attack != 0; }),
-        flag_column("ranged_attack", [member](const Row& r) { return member(r).ranged_attack != 0; }),
-        flag_column("magic_attack", [member](const Row& r) { return member(r).magic_attack != 0; }),
+        number_column({"position", ""}, [](const Row& r) { return r.index + 1; }),
+        number_column({"rate", "選択率"}, [member](const Row& r) { return member(r).rate; }),
+        number_column({"speed", "素早さ"}, [member](const Row& r) { return member(r).speed; }),
+        flag_column({"front_defence", "前防"}, [member](const Row& r) { return member(r).front_defence != 0; }),
+        flag_column({"rear_defence", "後防"}, [member](const Row& r) { return member(r).rear_defence != 0; }),
+        flag_column({"close_attack", "近攻"}, [member](const Row& r) { return member(r).close_attack != 0; }),
+        flag_column({"ranged_attack", "遠攻"}, [member](const Row& r) { return member(r).ranged_attack != 0; }),
+        flag_column({"magic_attack", "術攻"}, [member](const Row& r) { return member(r).magic_attack != 0; }),
     };
     if (actual_rear) {
         members.columns.push_back(flag_column(
-            "actual_rear_defence", [member](const Row& r) { return actual_rear_defence(member(r)) != 0; }));
+            {"actual_rear_defence", "後防(実際)"}, [member](const Row& r) { return actual_rear_defence(member(r)) != 0; }));
     }
     members.parent_keys = {{"index", "formation"}, {"name", "formation_name"}};
 
     Table table{"formations", "formations", [count](int) { return count; }, {}, {}, {}};
-    table.columns = {index_column(), text_column("name", [formation_name](const Row& r) {
-                                         return formation_name(r.index);
-                                     })};
+    table.columns = {index_column(), name_column(formation_name)};
     table.children.push_back(std::move(members));
     return table;
 }
 
-Table action_table(std::function<int(int monster, int pattern, int slot)> tech, NameLookup tech_name) {
+Table action_table(std::function<int(int monster, int pattern, int slot)> tech, const Target& techs) {
     Table actions{"actions", "monster-actions", [](int) { return 2 * kActionSlots; }, {}, {}, {}};
     actions.columns = {
-        number_column("pattern", [](const Row& r) { return r.index / kActionSlots + 1; }),
-        number_column("slot", [](const Row& r) { return r.index % kActionSlots + 1; }),
+        number_column({"pattern", ""}, [](const Row& r) { return r.index / kActionSlots + 1; }),
+        number_column({"slot", ""}, [](const Row& r) { return r.index % kActionSlots + 1; }),
     };
-    add_reference(actions.columns, "tech", [tech](const Row& r) {
+    add_reference(actions.columns, {"tech", "行動"}, [tech](const Row& r) {
         return tech(r.parent, r.index / kActionSlots, r.index % kActionSlots);
-    }, tech_name);
+    }, techs);
     actions.parent_keys = {{"index", "monster"}, {"name", "monster_name"}};
     return actions;
 }

@@ -14,9 +14,28 @@ Columns learn_flag_columns(const TechRecord* techs);
 // The evade flag and the difficulty of a technique record.
 Columns evade_columns(const TechRecord* techs);
 
+// "name": the name of each row's index.
+Column name_column(NameLookup name);
+
+// "kind": the name of an item's kind.
+template <typename Item, size_t N>
+Column kind_column(const Item* items, const char* const (&names)[N]) {
+    Column c = text_column({"kind", ""}, [items, &names](const Row& r) { return names[items[r.index].kind % N]; });
+    c.allowed.assign(names, names + N);
+    return c;
+}
+
+// The two inherent techniques of a weapon, 255 none.
+template <typename Item>
+void add_inherent_techs(Columns& c, const Item* items, const Target& techs) {
+    const Target target{techs.table, techs.name, 255};
+    add_reference(c, {"tech_1", "武器固有技1"}, [items](const Row& r) { return items[r.index].techs[0]; }, target);
+    add_reference(c, {"tech_2", "武器固有技2"}, [items](const Row& r) { return items[r.index].techs[1]; }, target);
+}
+
 // "learning_lists": the groups in order, each with its key technique and its
 // "entries" (technique and difficulty).
-Table learning_table(const TechLearning* learning, NameLookup tech_name);
+Table learning_table(const TechLearning* learning, const Target& techs);
 
 // "formations": index and name, with the five "members" of each formation;
 // actual_rear adds the actual rear defence (game A).
@@ -25,4 +44,4 @@ Table formation_table(const FormationEntry* formations, int count, NameLookup fo
 // "actions" of the monsters table: sixteen rows per monster, pattern 1 and 2
 // with slots 1 to 8, each naming a technique; tech(monster, pattern, slot)
 // gives the technique index (pattern and slot counted from 0).
-Table action_table(std::function<int(int monster, int pattern, int slot)> tech, NameLookup tech_name);
+Table action_table(std::function<int(int monster, int pattern, int slot)> tech, const Target& techs);

@@ -38,36 +38,61 @@ Value bit_labels(int bits, const char* const* labels, int count, BitOrder order)
     return v;
 }
 
-Column number_column(std::string key, std::function<long(const Row&)> get) {
-    return {std::move(key), [get](const Row& r) { return number(get(r)); }};
+namespace {
+
+Column make_column(Name name, Value::Kind kind, std::function<Value(const Row&)> value) {
+    Column c;
+    c.key = std::move(name.key);
+    c.label = std::move(name.label);
+    c.kind = kind;
+    c.value = std::move(value);
+    return c;
 }
 
-Column flag_column(std::string key, std::function<bool(const Row&)> get) {
-    return {std::move(key), [get](const Row& r) { return flag(get(r)); }};
+}  // namespace
+
+Column index_column() {
+    return number_column({"index", "No."}, [](const Row& r) { return r.index; });
 }
 
-Column text_column(std::string key, std::function<const char*(const Row&)> get) {
-    return {std::move(key), [get](const Row& r) { return text(get(r)); }};
+Column number_column(Name name, std::function<long(const Row&)> get) {
+    return make_column(std::move(name), Value::kNumber, [get](const Row& r) { return number(get(r)); });
 }
 
-Column labels_column(std::string key, std::function<int(const Row&)> bits, const char* const* labels, int count,
+Column flag_column(Name name, std::function<bool(const Row&)> get) {
+    return make_column(std::move(name), Value::kFlag, [get](const Row& r) { return flag(get(r)); });
+}
+
+Column text_column(Name name, std::function<const char*(const Row&)> get) {
+    return make_column(std::move(name), Value::kText, [get](const Row& r) { return text(get(r)); });
+}
+
+Column labels_column(Name name, std::function<int(const Row&)> bits, const char* const* labels, int count,
                      BitOrder order) {
-    return {std::move(key),
-            [bits, labels, count, order](const Row& r) { return bit_labels(bits(r), labels, count, order); }};
+    Column c = make_column(std::move(name), Value::kLabels, [bits, labels, count, order](const Row& r) {
+        return bit_labels(bits(r), labels, count, order);
+    });
+    c.allowed.assign(labels, labels + count);
+    return c;
 }
 
-void add_reference(Columns& columns, const std::string& key, std::function<int(const Row&)> index,
-                   NameLookup name, int none) {
-    columns.push_back(number_column(key, index));
-    columns.push_back({key + "_name", [index, name, none](const Row& r) {
-                           const int i = index(r);
-                           return i == none ? Value{} : text(name(i));
-                       }});
+void add_reference(Columns& columns, const Name& name, std::function<int(const Row&)> index, const Target& target) {
+    Column id = number_column(name, index);
+    id.references = target.table;
+    columns.push_back(std::move(id));
+    Column named = make_column({name.key + "_name", name.label}, Value::kText, [index, target](const Row& r) {
+        const int i = index(r);
+        const bool outside = target.table.empty() && (i < 0 || i >= target.count);
+        return i == target.none || outside ? Value{} : text(target.name(i));
+    });
+    named.nullable = target.none >= 0 || target.table.empty();
+    columns.push_back(std::move(named));
 }
 
 Columns only_where(std::function<bool(const Row&)> applies, Columns columns) {
     for (Column& c : columns) {
         c.value = [applies, get = std::move(c.value)](const Row& r) { return applies(r) ? get(r) : Value{}; };
+        c.nullable = true;
     }
     return columns;
 }
@@ -156,10 +181,12 @@ std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::erro
 void print_json(FILE* fp, const Envelope& e, const std::vector<Table>& tables) {
     Json rom = Json::object();
     rom["title_found"] = e.title_found;
-    rom["title"] = e.title_found ? Json(e.title) : Json(nullptr);
+    std::string title = e.title;
+    title.erase(title.find_last_not_of(' ') + 1);  // the header pads it with blanks
+    rom["title"] = e.title_found ? Json(title) : Json(nullptr);
     rom["mapping"] = e.title_found ? Json(e.hirom ? "HiROM" : "LoROM") : Json(nullptr);
     rom["image_base"] = e.image_base;
-    fputs("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": 1,\n", fp);
+    fputs("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": 2,\n", fp);
     fprintf(fp, "  \"game\": %s,\n  \"rom\": %s,\n  \"tables\": {", dump(e.game).c_str(), dump(rom).c_str());
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];

@@ -38,9 +38,21 @@ struct Row {
     int index;
 };
 
+// A key and its column heading in the analyzers' reports (UTF-8, "" where
+// the reports have no heading for it).
+struct Name {
+    std::string key;
+    std::string label;
+};
+
 struct Column {
     std::string key;
+    std::string label;
+    Value::Kind kind = Value::kNull;  // the kind of every non-null value
     std::function<Value(const Row&)> value;
+    bool nullable = false;
+    std::vector<std::string> allowed;  // kLabels: the labels a value may hold
+    std::string references;            // key of the table whose "index" this column refers to, or ""
 };
 
 using Columns = std::vector<Column>;
@@ -57,30 +69,42 @@ struct Table {
     std::vector<std::pair<std::string, std::string>> parent_keys;
 };
 
-// Column makers. A reference adds two columns: key (the index) and key_name
-// (the name, null when the index is the table's "none" value).
-Column number_column(std::string key, std::function<long(const Row&)> get);
-Column flag_column(std::string key, std::function<bool(const Row&)> get);
-Column text_column(std::string key, std::function<const char*(const Row&)> get);
-Column labels_column(std::string key, std::function<int(const Row&)> bits, const char* const* labels,
-                     int count = 8, BitOrder order = BitOrder::kHighestFirst);
-void add_reference(Columns& columns, const std::string& key, std::function<int(const Row&)> index,
-                   NameLookup name, int none = -1);
+// Column makers.
+Column index_column();
+Column number_column(Name name, std::function<long(const Row&)> get);
+Column flag_column(Name name, std::function<bool(const Row&)> get);
+Column text_column(Name name, std::function<const char*(const Row&)> get);
+Column labels_column(Name name, std::function<int(const Row&)> bits, const char* const* labels, int count = 8,
+                     BitOrder order = BitOrder::kHighestFirst);
+
+// What a reference refers to: a table of the export (its key, e.g. "items")
+// or a fixed list of count names (table ""), the name lookup, and the index
+// that stands for "none" (-1: there is none).
+struct Target {
+    std::string table;
+    NameLookup name;
+    int none = -1;
+    int count = 0;  // a fixed list: the names of 0..count-1
+};
+
+// A reference adds two columns: key (the index) and key_name (its name, null
+// for "none" and for an index outside a fixed list).
+void add_reference(Columns& columns, const Name& name, std::function<int(const Row&)> index, const Target& target);
 
 // Columns of a field of records[row.index]: a member, or element i of an
 // array member.
 template <typename Record>
-Column number_of(std::string key, const Record* records, int32_t Record::*member) {
-    return number_column(std::move(key), [records, member](const Row& r) { return records[r.index].*member; });
+Column number_of(Name name, const Record* records, int32_t Record::*member) {
+    return number_column(std::move(name), [records, member](const Row& r) { return records[r.index].*member; });
 }
 template <typename Record, size_t N>
-Column number_of(std::string key, const Record* records, int32_t (Record::*member)[N], int i) {
-    return number_column(std::move(key),
+Column number_of(Name name, const Record* records, int32_t (Record::*member)[N], int i) {
+    return number_column(std::move(name),
                          [records, member, i](const Row& r) { return (records[r.index].*member)[i]; });
 }
 template <typename Record, size_t N>
-Column flag_of(std::string key, const Record* records, int32_t (Record::*member)[N], int i) {
-    return flag_column(std::move(key),
+Column flag_of(Name name, const Record* records, int32_t (Record::*member)[N], int i) {
+    return flag_column(std::move(name),
                        [records, member, i](const Row& r) { return (records[r.index].*member)[i] != 0; });
 }
 

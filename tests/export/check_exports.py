@@ -197,7 +197,7 @@ def rows(table, line, first=0, last=None):
     return [line(r) for r in table[first:last]]
 
 
-A_DEF = ["defence_" + d for d in ["slash", "blunt", "thrust", "shot", "heat", "cold", "lightning", "status"]]
+A_DEF = ["defence_" + d for d in ["slash", "blunt", "thrust", "shot", "heat", "cold", "thunder", "status"]]
 A_ABILITIES = ["strength", "dexterity", "magic_power", "unknown", "speed", "stamina"]
 A_BODY = ["female", "undead", "boss", "flying"]
 A_WEAPONS = ["sword", "spear", "axe", "bow", "martial_arts"]  # report column order
@@ -208,8 +208,8 @@ def game_a_reports(t):
     m, ch, sp, it, te = t["monsters"], t["characters"], t["special_characters"], t["items"], t["techniques"]
 
     def aptitudes(c):
-        return ", ".join("%+3d" % (c["weapon_aptitude"] if c["weapon_" + w] else -7) for w in A_WEAPONS) + ", " + \
-            ", ".join("%+3d" % (c["magic_aptitude"] if c["magic_" + s] else -7) for s in A_MAGIC)
+        return ", ".join("%+3d" % (c["weapon_aptitude"] if c[w + "_flag"] else -7) for w in A_WEAPONS) + ", " + \
+            ", ".join("%+3d" % (c["magic_aptitude"] if c[s + "_flag"] else -7) for s in A_MAGIC)
 
     def flags(r):
         return prefix(r["index"], 3, r["name"]) + "  " + marks(r, A_BODY) + "  " + pad(r["race_name"], 8) + \
@@ -226,8 +226,7 @@ def game_a_reports(t):
 
     def item_param(r):
         values = {"weapon": ["display", "attack", "weight"],
-                  "armour": ["display"] + A_DEF + [b + "_bonus" for b in ["strength", "dexterity", "magic", "unknown",
-                                                                         "speed", "vitality"]] + ["weight"],
+                  "armour": ["display"] + A_DEF + [b + "_bonus" for b in A_ABILITIES] + ["weight"],
                   "shield": ["display", "defence", "evasion", "weight"], "other": []}[r["kind"]]
         return prefix(r["index"], 2, r["name"]) + "  %5d" % r["price"] + "".join(", %3d" % r[k] for k in values)
 
@@ -275,16 +274,16 @@ def game_a_reports(t):
 
 
 B_ATTR = ["slash", "blow", "thrust", "shot", "heat", "cold", "thunder", "status"]
-B_STATS = ["strength", "dexterity", "speed", "vitality", "magic", "will", "charm", "tech_level", "spell_level",
-           "upper_level", "spark_level"]
+B_ATTRIBUTES = ["strength", "dexterity", "speed", "stamina", "magic_power", "willpower", "charm"]
+B_STATS = B_ATTRIBUTES + ["tech_level", "spell_level", "upper_level", "spark_level"]
 B_RESISTS = ["resist_water", "resist_throw", "resist_sound", "resist_congeal", "resist_earth"]
-B_PARAMS = ["strength", "dexterity", "speed", "stamina", "magic_power", "willpower", "charm"] + [
+B_PARAMS = B_ATTRIBUTES + [
     k + "_level" for k in ["sword", "axe", "spear", "bow", "martial_arts", "blue_dragon", "vermilion_bird",
-                           "white_tiger", "black_tortoise", "sun", "moon"]] + ["unknown_value"]
+                           "white_tiger", "black_tortoise", "sun", "moon"]] + ["unknown"]
 B_UPS = [k + "_up" for k in ["hp", "wp", "jp", "sword", "axe", "spear", "bow", "martial_arts", "blue_dragon",
                              "vermilion_bird", "white_tiger", "black_tortoise", "sun", "moon"]]
-B_CHAR_FLAGS = ["male", "female", "undead", "unknown", "hp_flag", "sword_flag", "axe_flag", "spear_flag", "bow_flag",
-                "martial_arts_flag", "earth_arts_flag", "heaven_arts_flag", "unknown_value_flag"]
+B_CHAR_FLAGS = ["male", "female", "undead", "unknown_flag", "hp_flag", "sword_flag", "axe_flag", "spear_flag",
+                "bow_flag", "martial_arts_flag", "earth_arts_flag", "heaven_arts_flag", "unknown_flag_2"]
 
 
 def game_b_reports(t):
@@ -293,7 +292,7 @@ def game_b_reports(t):
     def main_group(g):
         return [f"[No.{g['index']:02d}({g['index']:02X}): {g['name']}]"] + [
             "%2d: %s :  %3d, %5d,    %2d×%2d" % (r["index"], pad(r["monster_name"] or "", 16), r["level"],
-                                                r["max_count"] or 0, r["size_1"] or 0, r["size_2"] or 0)
+                                                r["max_count"] or 0, r["max_size_1"] or 0, r["max_size_2"] or 0)
             for r in g["rows"]]
 
     def sub_type(s):
@@ -303,8 +302,7 @@ def game_b_reports(t):
     def item_param(r):
         values = {"weapon": ["attack", "weight"], "shield": ["defence", "evasion", "weight"],
                   "armour": ["physical_defence", "magic_defence"] + ["defence_" + a for a in B_ATTR] + [
-                      b + "_bonus" for b in ["strength", "dexterity", "speed", "vitality", "magic", "will",
-                                             "charm"]] + ["weight"]}.get(r["kind"], [])
+                      b + "_bonus" for b in B_ATTRIBUTES] + ["weight"]}.get(r["kind"], [])
         return prefix(r["index"], 2, r["name"]) + "  %5d" % r["price"] + "".join(", %3d" % r[k] for k in values)
 
     def item_regist(r):
@@ -312,7 +310,7 @@ def game_b_reports(t):
         if r["kind"] == "shield":
             return line + " " + cells(ATTRS["B"], r["defence_attributes"])
         if r["kind"] == "armour":
-            return line + "  " + " ".join(pad(LEVEL_MARKS[r[a + "_level"]], 4) for a in B_ATTR) + " " + cells(
+            return line + "  " + " ".join(pad(LEVEL_MARKS[r["defence_" + a + "_level"]], 4) for a in B_ATTR) + " " + cells(
                 STATS["B"], r["status_resistances"]) + "  " + marks(r, B_RESISTS)
         return line
 
@@ -326,7 +324,7 @@ def game_b_reports(t):
         "mt3monregist.txt": rows(m, lambda r: prefix(r["index"], 3, r["name"]) + " " + cells(
             ATTRS["B"], r["shield_attributes"]) + "  " + cells(STATS["B"], r["status_resistances"])),
         "mt3monflag.txt": rows(m, lambda r: prefix(r["index"], 3, r["name"]) + "  " + marks(
-            r, ["male", "female", "undead", "unknown"] + B_RESISTS) + "  " + pad(r["race_name"], 4) + "  " +
+            r, ["male", "female", "undead", "unknown_flag"] + B_RESISTS) + "  " + pad(r["race_name"], 4) + "  " +
                                r["recovery_name"]),
         "mt3monitem.txt": rows(m, lambda r: prefix(r["index"], 3, r["name"]) + "  %3d,  " % r["money"] + ", ".join(
             item_cell(r[d + "_name"]) for d in ["drop_100", "drop_high", "drop_middle", "drop_low"])),
@@ -342,7 +340,7 @@ def game_b_reports(t):
         "mt3chrlvup.txt": rows(ch, lambda r: prefix(r["index"], 3, r["name"]) + "  " + nums(r, B_UPS) +
                                ", TYPE%02d" % r["type"]),
         "mt3chrflag.txt": rows(ch, lambda r: prefix(r["index"], 3, r["name"]) + "  " + marks(r, B_CHAR_FLAGS) + "   " +
-                               "  ".join(pad(r[k + "_name"], 4) for k in ["guardian_star", "weapon", "arts"]) +
+                               "  ".join(pad(r[k + "_name"] or "", 4) for k in ["guardian_star", "weapon", "arts"]) +
                                "  TYPE%02d" % r["spark_type"]),
         "mt3itemparam.txt": rows(it, item_param),
         "mt3itemregist.txt": rows(it, item_regist),
@@ -386,9 +384,9 @@ def main():
     subprocess.run([sys.executable, "-m", "json.tool", path], check=True, stdout=subprocess.DEVNULL)
     doc = json.load(open(path, encoding="utf-8"))
     g = GAMES[game]
-    rom = {"title_found": True, "title": g["title"].decode(), "mapping": "HiROM" if g["map"] & 15 else "LoROM",
+    rom = {"title_found": True, "title": g["title"].decode().rstrip(), "mapping": "HiROM" if g["map"] & 15 else "LoROM",
            "image_base": COPIER}
-    if (doc["format"], doc["version"], doc["game"], doc["rom"]) != ("meridian-tools-export", 1, game, rom):
+    if (doc["format"], doc["version"], doc["game"], doc["rom"]) != ("meridian-tools-export", 2, game, rom):
         fail(f"envelope {doc['format']} {doc['version']} {doc['game']} {doc['rom']}")
     check_exports(game, doc, out)
     check_reports(game, doc, reports)

@@ -1,0 +1,102 @@
+// The vocabulary of both exporters against doc/export-keys.md: every key
+// either game writes is documented, each report label of the glossary names
+// one key (the key itself, or the key with role suffixes such as "_bonus"),
+// and a key has the same kind of value wherever it appears.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "export/games.h"
+
+namespace {
+
+struct Doc {
+    std::set<std::string> keys;                  // every `key` the document names
+    std::map<std::string, std::string> glossary;  // label -> key
+    std::vector<std::string> twice;               // labels the glossary lists more than once
+};
+
+Doc read_doc() {
+    Doc doc;
+    std::ostringstream read;
+    read << std::ifstream(MT_EXPORT_KEYS_DOC, std::ios::binary).rdbuf();
+    const std::string text = read.str();
+    const std::regex key("`([a-z0-9_]+)`");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
+        doc.keys.insert((*it)[1]);
+    }
+    const size_t start = text.find("\n## Glossary");
+    const std::regex row("\\n\\| ([^|`]+) \\| `([a-z0-9_]+)` \\|");
+    const std::string glossary = text.substr(start, text.find("\n## ", start + 1) - start);
+    for (auto it = std::sregex_iterator(glossary.begin(), glossary.end(), row); it != std::sregex_iterator(); ++it) {
+        if (!doc.glossary.emplace((*it)[1], (*it)[2]).second) doc.twice.push_back((*it)[1]);
+    }
+    return doc;
+}
+
+// Whether key is stem followed by role suffixes.
+bool names_stem(std::string key, const std::string& stem) {
+    static const char* const kRoles[] = {"_name", "_bonus", "_level", "_up", "_flag", "_1", "_2"};
+    for (bool stripped = true; key != stem && stripped;) {
+        stripped = false;
+        for (const std::string role : kRoles) {
+            if (key.size() > role.size() && key.ends_with(role)) {
+                key.resize(key.size() - role.size());
+                stripped = true;
+                break;
+            }
+        }
+    }
+    return key == stem;
+}
+
+struct Seen {
+    std::string where;
+    Value::Kind kind;
+};
+
+void check_table(const Table& table, const std::string& game, const Doc& doc, std::map<std::string, Seen>& kinds) {
+    const std::string where = game + " " + table.key;
+    std::set<std::string> keys;
+    for (const auto& [parent_key, key] : table.parent_keys) EXPECT_TRUE(doc.keys.count(key)) << where << ": " << key;
+    for (const Column& c : table.columns) {
+        EXPECT_TRUE(keys.insert(c.key).second) << where << ": " << c.key << " twice";
+        EXPECT_TRUE(doc.keys.count(c.key)) << where << ": " << c.key << " is not documented";
+        const auto [seen, first] = kinds.emplace(c.key, Seen{where, c.kind});
+        EXPECT_TRUE(first || seen->second.kind == c.kind) << c.key << " in " << where << " and " << seen->second.where;
+        if (c.label.empty()) continue;
+        const auto stem = doc.glossary.find(c.label);
+        if (stem == doc.glossary.end()) {
+            ADD_FAILURE() << where << ": label " << c.label << " of " << c.key << " is not in the glossary";
+        } else {
+            EXPECT_TRUE(names_stem(c.key, stem->second)) << where << ": " << c.key << " under " << c.label
+                                                         << ", which the glossary gives to " << stem->second;
+        }
+    }
+    for (const Table& child : table.children) check_table(child, game, doc, kinds);
+}
+
+TEST(ExportKeys, BothGamesUseTheDocumentedVocabulary) {
+    const Doc doc = read_doc();
+    ASSERT_GT(doc.glossary.size(), 50u);
+    EXPECT_TRUE(doc.twice.empty()) << doc.twice.front() << " is in the glossary twice";
+    std::map<std::string, Seen> kinds;
+    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+        for (const Table& table : game->describe()) check_table(table, game->game, doc, kinds);
+    }
+}
+
+TEST(ExportKeys, RoleSuffixesFollowTheStem) {
+    EXPECT_TRUE(names_stem("sword_level", "sword"));
+    EXPECT_TRUE(names_stem("weapon_1_name", "weapon_1"));
+    EXPECT_TRUE(names_stem("stamina_bonus", "stamina"));
+    EXPECT_FALSE(names_stem("vitality_bonus", "stamina"));
+    EXPECT_FALSE(names_stem("magic_bonus", "magic_power"));
+    EXPECT_FALSE(names_stem("_level", ""));
+}
+
+}  // namespace
