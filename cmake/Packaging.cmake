@@ -31,10 +31,10 @@ role-playing games MERIDIAN TALES 2 and MERIDIAN TALES 3 and write its data
 tables (monsters, characters, items, techniques, battle formations and
 encounters) as Japanese text reports in Shift-JIS.
 
-mt2export and mt3export write the same tables as UTF-8 JSON and CSV for
-scripts and spreadsheets. mt2decoder and mt3decoder convert game-encoded text
-into Shift-JIS text. The package also holds the games' character tables as
-table files for hex editors.]])
+mt2export and mt3export write the same tables as UTF-8 JSON (with a JSON
+Schema), CSV and SQL for scripts, spreadsheets and databases. mt2decoder and
+mt3decoder convert game-encoded text into Shift-JIS text. The package also
+holds the games' character tables as table files for hex editors.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CONTACT ${MT_PACKAGE_MAINTAINER})
 set(CPACK_STRIP_FILES ON)

@@ -18,7 +18,7 @@ mt2export=$8 mt3export=$9
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json
+rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json "$out"/mt2.sql "$out"/mt3.sql
 
 run() {
   # shellcheck disable=SC2086  # the emulator's words are separate arguments
@@ -56,8 +56,8 @@ row "mt2*.txt ($reports_a reports)" "written by mt2analyzer from mt2demo.smc"
 row "mt3*.txt ($reports_b reports)" "written by mt3analyzer from mt3demo.smc"
 row "mt2demo-decoded.txt, mt3demo-decoded.txt" "the demo texts decoded by mt2decoder and mt3decoder"
 row "mt2.tbl, mt3.tbl" "the character tables as table files (UTF-8)"
-row "mt2.json, mt2-*.csv ($(ls "$out"/mt2-*.csv | wc -l) tables)" "every table of mt2demo.smc as UTF-8 JSON and CSV (mt2export)"
-row "mt3.json, mt3-*.csv ($(ls "$out"/mt3-*.csv | wc -l) tables)" "every table of mt3demo.smc as UTF-8 JSON and CSV (mt3export)"
+row "mt2.json, mt2-*.csv ($(ls "$out"/mt2-*.csv | wc -l) tables), mt2.sql" "every table of mt2demo.smc as UTF-8 JSON, CSV and SQL (mt2export)"
+row "mt3.json, mt3-*.csv ($(ls "$out"/mt3-*.csv | wc -l) tables), mt3.sql" "every table of mt3demo.smc as UTF-8 JSON, CSV and SQL (mt3export)"
 echo
 echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
 echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"

@@ -2,19 +2,42 @@
 
 #include <string>
 
+#include "common/diag.h"
 #include "common/driver.h"
+#include "common/files.h"
 #include "common/rom.h"
+#include "export/rom_table.h"
+#include "export/sql.h"
 
-const char* const kExporterOptions[3] = {
+const char* const kExporterOptions[4] = {
     "\t-j\twrite only the JSON document\n",
     "\t-c\twrite only the CSV files\n",
+    "\t-s\twrite only the SQL file\n",
     "\t-h\tdisplay this help and exit\n",
 };
 
 namespace {
 
-constexpr unsigned kJsonOnly = 1u << ('j' - 'a');
-constexpr unsigned kCsvOnly = 1u << ('c' - 'a');
+constexpr unsigned kJson = 1u << ('j' - 'a');
+constexpr unsigned kCsv = 1u << ('c' - 'a');
+constexpr unsigned kSql = 1u << ('s' - 'a');
+
+// The open image's title search and identity; ends the run when the file
+// cannot be read to its end.
+RomFacts rom_facts(const char* path, const char* title) {
+    const RomHeaderInfo header = rom_header_info();
+    RomFacts facts{title, header.title_found, header.hirom, rom_image_base(), {}};
+    FILE* file = open_file(path, "rb");
+    const bool sized = file && seek_file(file, 0, SEEK_END) == 0;
+    const long long size = sized ? tell_file(file) : -1;
+    const long long header_pos =
+        header.title_found ? facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset) : -1;
+    const bool read = size >= 0 && seek_file(file, 0, SEEK_SET) == 0 &&
+                      identify_stream(file, size, header_pos, &facts.identity);
+    if (file) fclose(file);
+    if (!read) fatal("Fatal error in fread():");
+    return facts;
+}
 
 // The CSV files of a table and of its child tables, in that order.
 void add_csv_jobs(std::vector<ReportJob>& jobs, std::vector<std::string>& names, const std::string& prefix,
@@ -28,25 +51,28 @@ void add_csv_jobs(std::vector<ReportJob>& jobs, std::vector<std::string>& names,
 
 int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jc");
+    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcs");
     if (line.src[0] == '\0') fatal("Too few arguments");
     if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
-    const bool json = !(line.letters & kCsvOnly) || (line.letters & kJsonOnly);
-    const bool csv = !(line.letters & kJsonOnly) || (line.letters & kCsvOnly);
+    // Without a choice, every format.
+    const unsigned formats = (line.letters & (kJson | kCsv | kSql)) ? line.letters : kJson | kCsv | kSql;
 
     RunBlocks kept;  // released on return, after the image is closed
     const std::vector<Table> tables = info.load(kept);
-    const RomHeaderInfo header = rom_header_info();
-    const Envelope envelope{info.game, info.title, header.title_found, header.hirom, rom_image_base()};
+    const Table rom = rom_table(rom_facts(line.src, info.title));
 
     std::vector<ReportJob> jobs;
     std::vector<std::string> names;  // the file names, kept alive for the jobs
-    if (json) {
+    if (formats & kJson) {
         names.push_back(std::string(info.prefix) + ".json");
-        jobs.push_back({nullptr, [&](const char* path) { return write_json(path, envelope, tables); }});
+        jobs.push_back({nullptr, [&](const char* path) { return write_json(path, info.game, rom, tables); }});
     }
     for (const Table& table : tables) {
-        if (csv) add_csv_jobs(jobs, names, info.prefix, table, nullptr);
+        if (formats & kCsv) add_csv_jobs(jobs, names, info.prefix, table, nullptr);
+    }
+    if (formats & kSql) {
+        names.push_back(std::string(info.prefix) + ".sql");
+        jobs.push_back({nullptr, [&](const char* path) { return write_sql(path, rom, tables); }});
     }
     for (size_t i = 0; i < jobs.size(); ++i) jobs[i].file_name = names[i].c_str();
     const int failed = write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size()));

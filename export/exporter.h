@@ -13,7 +13,7 @@ struct ExporterInfo {
     HelpText help;
     const char* title;   // the cartridge header title to search for
     const char* game;    // "A" or "B"
-    const char* prefix;  // file names: "<prefix>.json", "<prefix>-<table>.csv"
+    const char* prefix;  // file names: "<prefix>.json", "<prefix>-<table>.csv", "<prefix>.sql"
     // Loads the game's blocks into kept (in the analyzer's loader order),
     // fills every name lookup, and describes the tables.
     std::vector<Table> (*load)(RunBlocks& kept);
@@ -22,11 +22,12 @@ struct ExporterInfo {
     std::vector<Table> (*describe)();
 };
 
-// Option letters of the exporters besides -h: -j writes only the JSON
-// document, -c only the CSV files.
-extern const char* const kExporterOptions[3];
+// Option letters of the exporters besides -h: -j the JSON document, -c the
+// CSV files, -s the SQL file; any of them writes only the formats given.
+extern const char* const kExporterOptions[4];
 
-// "Too few arguments", "Invalid ROM-Image file - %s", then every output file,
+// "Too few arguments", "Invalid ROM-Image file - %s", then every output file
+// (the JSON document, the CSV files, the SQL file),
 // each one that cannot be created or completely written reported as "Cannot
 // create file - %s:". Returns the exit status.
 int exporter_main(int argc, char** argv, const ExporterInfo& info);

@@ -146,12 +146,11 @@ Table item_table(const ItemRecord* it) {
     Columns c = {index_column(), name_column(item_name), kind_column(it, kItemKindNames),
                  number_of({"price", "価格"}, it, &ItemRecord::price),
                  number_of({"display", "表示"}, it, &ItemRecord::display)};
-    auto add = [&c](Columns more) { c.insert(c.end(), more.begin(), more.end()); };
-    add(only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
+    append(c, only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
                    {number_of({"weight", "重量"}, it, &ItemRecord::weight)}));
     Columns weapon = {number_of({"attack", "攻撃"}, it, &ItemRecord::attack)};
     add_inherent_techs(weapon, it, kTechnique);
-    add(only_where(kind_is({kItemWeapon}), std::move(weapon)));
+    append(c, only_where(kind_is({kItemWeapon}), std::move(weapon)));
     Columns armour;
     for (int d = 0; d < 8; ++d) armour.push_back(number_of(kDefences[d], it, &ItemRecord::defences, d));
     armour.push_back(labels_column({"status_resistances", "状態変化耐性"},
@@ -160,8 +159,8 @@ Table item_table(const ItemRecord* it) {
     for (int b = 0; b < 6; ++b) {
         armour.push_back(number_of(with_suffix(kAbilities[b], "_bonus"), it, &ItemRecord::bonuses, b));
     }
-    add(only_where(kind_is({kItemArmour}), std::move(armour)));
-    add(only_where(kind_is({kItemShield}),
+    append(c, only_where(kind_is({kItemArmour}), std::move(armour)));
+    append(c, only_where(kind_is({kItemShield}),
                    {labels_column({"defence_attributes", "防御属性"}, [it](const Row& r) { return it[r.index].attributes; },
                                   kGameALabels.attributes),
                     number_of({"defence", "防御"}, it, &ItemRecord::defence),
@@ -171,7 +170,8 @@ Table item_table(const ItemRecord* it) {
 
 Table technique_table(const TechRecord* techs) {
     Columns c = {index_column(), name_column(tech_name)};
-    for (Columns more : {learn_flag_columns(techs), evade_columns(techs)}) c.insert(c.end(), more.begin(), more.end());
+    append(c, learn_flag_columns(techs));
+    append(c, evade_columns(techs));
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
 }
 
@@ -218,7 +218,8 @@ std::vector<Table> describe() { return tables({}); }
 }  // namespace
 
 const ExporterInfo kGameAExporter = {
-    {"mt2export - MERIDIAN TALES2 data table exporter (JSON and CSV)", "%s: [option] src-pathname [dst-pathname]\n",
+    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV and SQL)",
+     "%s: [option] src-pathname [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
     "MERIDIAN TALES2      ",
     "A",

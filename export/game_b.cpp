@@ -18,8 +18,6 @@ namespace {
 
 using namespace mt3;
 
-void append(Columns& c, Columns more) { c.insert(c.end(), more.begin(), more.end()); }
-
 const char* race(int index) { return race_name(index, kGameBLabels); }
 
 const Target kTechnique{"techniques", tech_name};
@@ -265,7 +263,8 @@ std::vector<Table> describe() { return tables({}); }
 }  // namespace
 
 const ExporterInfo kGameBExporter = {
-    {"mt3export - MERIDIAN TALES3 data table exporter (JSON and CSV)", "%s: [option] src-filename [dst-pathname]\n",
+    {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV and SQL)",
+     "%s: [option] src-filename [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
     "MERIDIAN TALES3      ",
     "B",

@@ -67,6 +67,7 @@ Table formation_table(const FormationEntry* formations, int count, NameLookup fo
             {"actual_rear_defence", "後防(実際)"}, [member](const Row& r) { return actual_rear_defence(member(r)) != 0; }));
     }
     members.parent_keys = {{"index", "formation"}, {"name", "formation_name"}};
+    members.row_key = {"position"};
 
     Table table{"formations", "formations", [count](int) { return count; }, {}, {}, {}};
     table.columns = {index_column(), name_column(formation_name)};
@@ -84,5 +85,6 @@ Table action_table(std::function<int(int monster, int pattern, int slot)> tech, 
         return tech(r.parent, r.index / kActionSlots, r.index % kActionSlots);
     }, techs);
     actions.parent_keys = {{"index", "monster"}, {"name", "monster_name"}};
+    actions.row_key = {"pattern", "slot"};
     return actions;
 }

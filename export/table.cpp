@@ -7,7 +7,7 @@
 
 using Json = nlohmann::ordered_json;
 
-Value number(long n) {
+Value number(long long n) {
     Value v;
     v.kind = Value::kNumber;
     v.number = n;
@@ -55,7 +55,7 @@ Column index_column() {
     return number_column({"index", "No."}, [](const Row& r) { return r.index; });
 }
 
-Column number_column(Name name, std::function<long(const Row&)> get) {
+Column number_column(Name name, std::function<long long(const Row&)> get) {
     return make_column(std::move(name), Value::kNumber, [get](const Row& r) { return number(get(r)); });
 }
 
@@ -79,6 +79,7 @@ Column labels_column(Name name, std::function<int(const Row&)> bits, const char*
 void add_reference(Columns& columns, const Name& name, std::function<int(const Row&)> index, const Target& target) {
     Column id = number_column(name, index);
     id.references = target.table;
+    id.none = target.none;
     columns.push_back(std::move(id));
     Column named = make_column({name.key + "_name", name.label}, Value::kText, [index, target](const Row& r) {
         const int i = index(r);
@@ -97,19 +98,21 @@ Columns only_where(std::function<bool(const Row&)> applies, Columns columns) {
     return columns;
 }
 
-namespace {
+void append(Columns& columns, Columns more) {
+    columns.insert(columns.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
 
-const char kByteOrderMark[] = "\xEF\xBB\xBF";
-
-// The report writers' skeleton for a file written in binary mode.
-template <typename Body>
-int write_data_file(const char* path, Body&& body) {
+int write_data_file(const char* path, const std::function<void(FILE*)>& body) {
     if (!path || !*path) return 0;
     OutputFile file;
     if (!open_report(file, path, OutputMode::kBinary)) return 0;
     body(file.stream());
     return file.close();
 }
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 Json to_json(const Value& v) {
     switch (v.kind) {
@@ -130,7 +133,9 @@ Json to_json(const Value& v) {
     return nullptr;
 }
 
-std::string to_csv(const Value& v) {
+}  // namespace
+
+std::string flat_text(const Value& v) {
     switch (v.kind) {
         case Value::kNumber:
             return std::to_string(v.number);
@@ -151,6 +156,8 @@ std::string to_csv(const Value& v) {
     }
     return "";
 }
+
+namespace {
 
 // A row as a JSON object: its columns, then each child table's rows.
 Json row_object(const Table& table, const Row& row) {
@@ -178,16 +185,10 @@ std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::erro
 //     ...
 //   }
 // }
-void print_json(FILE* fp, const Envelope& e, const std::vector<Table>& tables) {
-    Json rom = Json::object();
-    rom["title_found"] = e.title_found;
-    std::string title = e.title;
-    title.erase(title.find_last_not_of(' ') + 1);  // the header pads it with blanks
-    rom["title"] = e.title_found ? Json(title) : Json(nullptr);
-    rom["mapping"] = e.title_found ? Json(e.hirom ? "HiROM" : "LoROM") : Json(nullptr);
-    rom["image_base"] = e.image_base;
-    fputs("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": 2,\n", fp);
-    fprintf(fp, "  \"game\": %s,\n  \"rom\": %s,\n  \"tables\": {", dump(e.game).c_str(), dump(rom).c_str());
+void print_json(FILE* fp, const char* game, const Table& rom, const std::vector<Table>& tables) {
+    fprintf(fp, "{\n  \"format\": \"meridian-tools-export\",\n  \"version\": %d,\n", kExportVersion);
+    fprintf(fp, "  \"game\": %s,\n  \"rom\": %s,\n  \"tables\": {", dump(game).c_str(),
+            dump(row_object(rom, {-1, 0})).c_str());
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];
         fprintf(fp, "%s\n    %s: [", t ? "," : "", dump(table.key).c_str());
@@ -229,33 +230,47 @@ std::string csv_field(const std::string& text) {
     return quoted + '"';
 }
 
-int write_json(const char* path, const Envelope& envelope, const std::vector<Table>& tables) {
-    return write_data_file(path, [&](FILE* fp) { print_json(fp, envelope, tables); });
+int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables) {
+    return write_data_file(path, [&](FILE* fp) { print_json(fp, game, rom, tables); });
+}
+
+std::vector<FlatColumn> flat_columns(const Table& table, const Table* parent) {
+    std::vector<FlatColumn> flat;
+    if (parent) {
+        for (const auto& [parent_key, key] : table.parent_keys) {
+            flat.push_back({key, find_column(*parent, parent_key), true});
+        }
+    }
+    for (const Column& c : table.columns) flat.push_back({c.key, &c, false});
+    return flat;
+}
+
+void for_each_flat_row(const Table& table, const Table* parent,
+                       const std::function<void(const std::vector<Value>&)>& each) {
+    const std::vector<FlatColumn> flat = flat_columns(table, parent);
+    std::vector<Value> values;
+    const int parents = parent ? parent->rows(-1) : 1;
+    for (int p = 0; p < parents; ++p) {
+        const int n = table.rows(parent ? p : -1);
+        for (int i = 0; i < n; ++i) {
+            values.clear();
+            const Row row{parent ? p : -1, i};
+            for (const FlatColumn& f : flat) values.push_back(f.column->value(f.from_parent ? Row{-1, p} : row));
+            each(values);
+        }
+    }
 }
 
 int write_csv(const char* path, const Table& table, const Table* parent) {
     return write_data_file(path, [&](FILE* fp) {
         fputs(kByteOrderMark, fp);
-        std::vector<const Column*> keys;  // the parent's key columns
         std::vector<std::string> fields;
-        if (parent) {
-            for (const auto& [parent_key, key] : table.parent_keys) {
-                keys.push_back(find_column(*parent, parent_key));
-                fields.push_back(key);
-            }
-        }
-        for (const Column& c : table.columns) fields.push_back(c.key);
+        for (const FlatColumn& f : flat_columns(table, parent)) fields.push_back(f.key);
         print_csv_record(fp, fields);
-        const int parents = parent ? parent->rows(-1) : 1;
-        for (int p = 0; p < parents; ++p) {
-            const int n = table.rows(parent ? p : -1);
-            for (int i = 0; i < n; ++i) {
-                fields.clear();
-                for (const Column* k : keys) fields.push_back(k ? to_csv(k->value({-1, p})) : "");
-                const Row row{parent ? p : -1, i};
-                for (const Column& c : table.columns) fields.push_back(to_csv(c.value(row)));
-                print_csv_record(fp, fields);
-            }
-        }
+        for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
+            fields.clear();
+            for (const Value& v : values) fields.push_back(flat_text(v));
+            print_csv_record(fp, fields);
+        });
     });
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -17,12 +18,12 @@
 struct Value {
     enum Kind { kNull, kNumber, kFlag, kText, kLabels };
     Kind kind = kNull;
-    long number = 0;  // kNumber, and kFlag as 0 or 1
+    long long number = 0;  // kNumber, and kFlag as 0 or 1
     std::string text;
     std::vector<const char*> labels;
 };
 
-Value number(long n);
+Value number(long long n);
 Value flag(bool b);
 Value text(const char* s);
 
@@ -53,6 +54,7 @@ struct Column {
     bool nullable = false;
     std::vector<std::string> allowed;  // kLabels: the labels a value may hold
     std::string references;            // key of the table whose "index" this column refers to, or ""
+    int none = -1;                     // with references: the index that stands for "none", or -1
 };
 
 using Columns = std::vector<Column>;
@@ -67,11 +69,16 @@ struct Table {
     std::vector<Table> children;
     // Child tables: (parent column key, key of that column in the child's CSV).
     std::vector<std::pair<std::string, std::string>> parent_keys;
+    // The columns that tell the rows apart (within one parent row).
+    std::vector<std::string> row_key = {"index"};
 };
+
+// The version of the exports' layout ("version" of the JSON document).
+constexpr int kExportVersion = 2;
 
 // Column makers.
 Column index_column();
-Column number_column(Name name, std::function<long(const Row&)> get);
+Column number_column(Name name, std::function<long long(const Row&)> get);
 Column flag_column(Name name, std::function<bool(const Row&)> get);
 Column text_column(Name name, std::function<const char*(const Row&)> get);
 Column labels_column(Name name, std::function<int(const Row&)> bits, const char* const* labels, int count = 8,
@@ -112,22 +119,37 @@ Column flag_of(Name name, const Record* records, int32_t (Record::*member)[N], i
 // false (fields of other item kinds, the other technique half).
 Columns only_where(std::function<bool(const Row&)> applies, Columns columns);
 
-// What the JSON document says about the image before its tables.
-struct Envelope {
-    const char* game;     // "A" or "B"
-    const char* title;    // the title searched for
-    bool title_found;
-    bool hirom;
-    long long image_base;
+// Appends more to columns.
+void append(Columns& columns, Columns more);
+
+// A table as a flat file (CSV, SQL): in a child table the parent's key
+// columns first, under their names in the child, then the table's own.
+struct FlatColumn {
+    std::string key;
+    const Column* column;
+    bool from_parent;
 };
+std::vector<FlatColumn> flat_columns(const Table& table, const Table* parent);
+// Calls each with the values of every row in flat_columns order: of every
+// parent row in turn for a child table.
+void for_each_flat_row(const Table& table, const Table* parent,
+                       const std::function<void(const std::vector<Value>&)>& each);
+// A value as one field of a flat file: flags "true"/"false", labels joined by
+// one blank, null empty.
+std::string flat_text(const Value& v);
 
 // Writers with the report writers' contract (1 written, 0 not created or
 // not completely written, errno telling why). Files are created or truncated
 // when opened and written in binary, so that they are the same bytes on every
 // platform: JSON with "\n" line ends, CSV (RFC 4180) with CR LF record ends,
 // UTF-8 behind a byte-order mark.
-int write_json(const char* path, const Envelope& envelope, const std::vector<Table>& tables);
+// The JSON document: game "A" or "B", the rom block (the one row of rom),
+// the tables.
+int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
 int write_csv(const char* path, const Table& table, const Table* parent);
+
+// The report writers' skeleton for a data file written in binary mode.
+int write_data_file(const char* path, const std::function<void(FILE*)>& body);
 
 // One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
 // inside are doubled.

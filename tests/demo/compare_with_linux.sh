@@ -1,8 +1,8 @@
 #!/bin/sh
 # The Windows tools against the Linux tools on the same demo images: every
 # report and decoded text of the Windows build ends each line in CR LF and is
-# byte for byte the Linux build's once CR LF is read as LF; the exports (JSON
-# and CSV, binary files) are the Linux build's byte for byte.
+# byte for byte the Linux build's once CR LF is read as LF; the exports (JSON,
+# CSV and SQL, binary files) are the Linux build's byte for byte.
 #
 # Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
 set -eu

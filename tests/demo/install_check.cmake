@@ -13,7 +13,7 @@
 
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export)
 set(DOC share/doc/meridian-tools)
-set(FILES ${DOC}/README.md ${DOC}/export-keys.md)
+set(FILES ${DOC}/README.md ${DOC}/export-keys.md ${DOC}/mt2-export.schema.json ${DOC}/mt3-export.schema.json)
 foreach(tool IN LISTS TOOLS)
   list(APPEND FILES bin/${tool} share/man/man1/${tool}.1.gz)
 endforeach()

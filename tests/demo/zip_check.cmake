@@ -1,6 +1,7 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
 # Windows layout: the six tools in bin/, the table files, the README, the
-# licence, the export key list and the manual pages as text at the top, and that every tool runs
+# licence, the export key list, the exports' JSON Schemas and the manual pages as text at the
+# top, and that every tool runs
 # (under Wine) and shows its help.
 #
 #   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> -P zip_check.cmake
@@ -22,7 +23,7 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the ZIP does not hold one folder: ${top}")
 endif()
 
-set(files README.md LICENSE export-keys.md mt2.tbl mt3.tbl)
+set(files README.md LICENSE export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()

@@ -1,24 +1,34 @@
 #!/usr/bin/env python3
 """Runs an analyzer and its exporter on one image and checks the exports.
 
-    check_exports.py GAME ANALYZER EXPORTER IMAGE|random:SEED WORKDIR
+    check_exports.py GAME ANALYZER EXPORTER IMAGE|random:SEED WORKDIR SCHEMA
 
 The JSON document must parse (json and python3 -m json.tool) and hold the
 tables with their expected row counts; every CSV file must be UTF-8 behind a
 byte-order mark with CR LF record ends, parse with the csv module and hold
 the same rows as the JSON; and the reports of the analyzer, rendered again
 from the exported values, must come out line for line as the analyzer wrote
-them (all lines but the column headers). random:SEED writes an image of
+them (all lines but the column headers). The document must be valid under
+the game's JSON Schema (and a broken one must not be). The SQL file must load
+into a database with the real sqlite3 shell, its tables holding the rows of
+the CSV files, typed, with every foreign key satisfied on a game image.
+random:SEED writes an image of
 pseudo-random bytes behind a copier header, which puts sentinel values,
 short groups and out-of-range indices in every table.
 """
 import csv
+import hashlib
 import io
 import json
 import os
 import random
+import sqlite3
 import subprocess
 import sys
+
+import zlib
+
+import jsonschema
 
 GAMES = {
     "A": {"prefix": "mt2", "title": b"MERIDIAN TALES2      ", "size": 0x200000, "header": 0x7FC0, "map": 0x20},
@@ -58,6 +68,39 @@ def random_image(game, seed, path):
     data[at:at + 22] = g["title"] + bytes([g["map"]])
     with open(path, "wb") as f:
         f.write(data)
+
+
+def digests(data, prefix):
+    return {prefix + "crc32": "%08X" % zlib.crc32(data), prefix + "md5": hashlib.md5(data).hexdigest(),
+            prefix + "sha1": hashlib.sha1(data).hexdigest()}
+
+
+def mirrored_sum(rom):
+    """The console's checksum sum: a size that is not a power of two is
+    mirrored up to the next one (the largest power-of-two part once, the rest
+    repeated to fill as much again, itself mirrored the same way)."""
+    if not rom:
+        return 0
+    big = 1 << (len(rom).bit_length() - 1)
+    if big == len(rom):
+        return sum(rom)
+    rest = rom[big:]
+    part = 1 << (len(rest).bit_length() - 1)
+    whole = sum(rest) if part == len(rest) else mirrored_sum(rest)
+    return sum(rom[:big]) + whole * (big // (part if part == len(rest) else 2 * part))
+
+
+def identity(path, header):
+    """What the rom block says about the image, from Python's own hashes."""
+    data = open(path, "rb").read()
+    copier = 512 if len(data) % 1024 == 512 else 0
+    rom = data[copier:]
+    stored = data[header + 0x1E] | data[header + 0x1F] << 8
+    complement = data[header + 0x1C] | data[header + 0x1D] << 8
+    computed = mirrored_sum(rom) & 0xFFFF
+    return dict(file_size=len(data), copier_header=copier, **digests(data, ""), **digests(rom, "rom_"),
+                checksum=stored, checksum_complement=complement, computed_checksum=computed,
+                checksum_valid=stored == computed and complement == stored ^ 0xFFFF)
 
 
 def run(*args):
@@ -100,7 +143,7 @@ def check_csv(path, header, rows):
 
 def check_exports(game, doc, out):
     prefix = GAMES[game]["prefix"]
-    files = {f"{prefix}.json"}
+    files = {f"{prefix}.json", f"{prefix}.sql"}
     tables = doc["tables"]
     if {k: len(v) for k, v in tables.items() if k in COUNTS[game]} != COUNTS[game]:
         fail(f"row counts {[(k, len(v)) for k, v in tables.items()]}")
@@ -124,6 +167,76 @@ def check_exports(game, doc, out):
                 check_csv(os.path.join(out, name), [k for _, k in parent_keys] + child_columns, child_rows)
     if set(f for f in os.listdir(out) if f.startswith(prefix)) != files:
         fail(f"files {sorted(os.listdir(out))}, expected {sorted(files)}")
+
+
+# --- JSON Schema and SQL ------------------------------------------------------
+
+def check_schema(doc, path):
+    schema = json.load(open(path, encoding="utf-8"))
+    jsonschema.Draft202012Validator.check_schema(schema)
+    validator = jsonschema.Draft202012Validator(schema)
+    errors = list(validator.iter_errors(doc))
+    if errors:
+        fail(f"{path}: {len(errors)} errors, first {errors[0].message} at {list(errors[0].absolute_path)}")
+    monster = doc["tables"]["monsters"][0]
+    broken = [("hp", "many"), ("female", 1), ("status_resistances", ["痺", "X"]), ("name", None), ("surplus", 1)]
+    for key, value in broken:
+        kept = monster.get(key, KeyError)
+        monster[key] = value
+        if validator.is_valid(doc):
+            fail(f"{path}: a monster with {key} = {value!r} passes")
+        monster.pop(key) if kept is KeyError else monster.__setitem__(key, kept)
+    del doc["rom"]["sha1"]
+    if validator.is_valid(doc):
+        fail(f"{path}: a rom block without sha1 passes")
+
+
+def sql_value(row, key, foreign):
+    """The value a JSON field has in the database: flags 0/1, label lists as in
+    CSV, a reference to "none" (its name null) NULL."""
+    v = row[key]
+    if key in foreign and row.get(key + "_name", 0) is None:
+        return None
+    if isinstance(v, bool):
+        return int(v)
+    return " ".join(v) if isinstance(v, list) else v
+
+
+def check_sql(game, doc, out, image_is_game):
+    prefix = GAMES[game]["prefix"]
+    db = os.path.join(out, prefix + ".db")
+    with open(os.path.join(out, prefix + ".sql"), "rb") as sql:
+        r = subprocess.run(["sqlite3", db], stdin=sql, capture_output=True)
+    if r.returncode != 0 or r.stderr:
+        fail(f"sqlite3 {db} < {prefix}.sql exited {r.returncode}: {r.stderr.decode()}")
+    con = sqlite3.connect(db)
+    names = {n for (n,) in con.execute("SELECT name FROM sqlite_master WHERE type = 'table'")}
+    flat = {"rom": [doc["rom"]]}
+    parents = {}
+    for key, rows in doc["tables"].items():
+        flat[key] = rows
+        for (parent, child), (file, keys) in CHILDREN.items():
+            if parent == key:
+                flat[file.replace("-", "_")] = [dict([(k, r[p]) for p, k in keys] + list(c.items()))
+                                                for r in rows for c in r[child]]
+                parents[file.replace("-", "_")] = {k for _, k in keys}
+    if names != set(flat):
+        fail(f"SQL tables {sorted(names)}, expected {sorted(flat)}")
+    for table, rows in flat.items():
+        foreign = {f[3] for f in con.execute(f'PRAGMA foreign_key_list("{table}")')} - parents.get(table, set())
+        keys = [c[1] for c in con.execute(f'PRAGMA table_info("{table}")')]
+        got = con.execute(f'SELECT * FROM "{table}"').fetchall()
+        expected = [tuple(sql_value(r, k, foreign) for k in keys) for r in rows]
+        if sorted(got, key=repr) != sorted(expected, key=repr):
+            bad = next((e for e in expected if e not in got), None)
+            fail(f"SQL table {table}: {len(got)} rows, {len(expected)} in the JSON; first missing {bad}")
+    for table, key in [("monsters", "hp"), ("items", "price"), ("monster_actions", "tech")]:
+        types = {t for (t,) in con.execute(f'SELECT DISTINCT typeof("{key}") FROM "{table}"')}
+        if types != {"integer"}:
+            fail(f"SQL {table}.{key} has the types {types}")
+    problems = con.execute("PRAGMA foreign_key_check").fetchall()
+    if image_is_game and problems:
+        fail(f"foreign key check: {problems[:5]}")
 
 
 # --- Reports rendered from the exported values ------------------------------
@@ -367,8 +480,9 @@ def check_reports(game, doc, reports):
 
 
 def main():
-    game, analyzer, exporter, image, work = sys.argv[1:]
+    game, analyzer, exporter, image, work, schema = sys.argv[1:]
     os.makedirs(work, exist_ok=True)
+    is_game = not image.startswith("random:")
     if image.startswith("random:"):
         seed = int(image[7:])
         image = os.path.join(work, f"random-{seed}.smc")
@@ -386,10 +500,15 @@ def main():
     g = GAMES[game]
     rom = {"title_found": True, "title": g["title"].decode().rstrip(), "mapping": "HiROM" if g["map"] & 15 else "LoROM",
            "image_base": COPIER}
+    rom.update(identity(image, COPIER + g["header"]))
     if (doc["format"], doc["version"], doc["game"], doc["rom"]) != ("meridian-tools-export", 2, game, rom):
-        fail(f"envelope {doc['format']} {doc['version']} {doc['game']} {doc['rom']}")
+        fail(f"envelope {doc['format']} {doc['version']} {doc['game']} {doc['rom']}, expected {rom}")
+    if doc["rom"]["checksum_valid"] != is_game:  # the demo images carry a correct checksum
+        fail(f"checksum_valid is {doc['rom']['checksum_valid']}")
     check_exports(game, doc, out)
     check_reports(game, doc, reports)
+    check_sql(game, doc, out, is_game)
+    check_schema(doc, schema)
     print(f"check_exports: game {game}, {sys.argv[4]}: {sum(len(v) for v in doc['tables'].values())} records agree")
 
 

@@ -39,7 +39,7 @@ std::string prefix_of(const Game& g) { return g.tool == kGameA.tool ? "mt2" : "m
 
 // Every output of a full run, sorted.
 std::vector<std::string> outputs(const Game& g) {
-    std::vector<std::string> names = {prefix_of(g) + ".json"};
+    std::vector<std::string> names = {prefix_of(g) + ".json", prefix_of(g) + ".sql"};
     for (const std::string& t : g.csv) names.push_back(prefix_of(g) + "-" + t + ".csv");
     std::sort(names.begin(), names.end());
     return names;
@@ -83,6 +83,8 @@ TEST_P(ExportTest, OptionsChooseTheFormat) {
     ASSERT_EQ(run({image_, "-C", out_}).status, 0);
     EXPECT_EQ(written().size(), GetParam().csv.size());
     ASSERT_EQ(run({"-cj", image_, out_}).status, 0);
+    EXPECT_EQ(written().size(), GetParam().csv.size() + 1);
+    ASSERT_EQ(run({"-s", image_, out_}).status, 0);
     EXPECT_EQ(written(), outputs(GetParam()));
 }
 
@@ -94,7 +96,9 @@ TEST_P(ExportTest, CommandLineAndImageErrors) {
     EXPECT_EQ(invalid.err, tool + ": Invalid option\n");
     const RunResult help = run({"-h", "-x", image_, out_});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files\n"), std::string::npos);
+    EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files\n"
+                            "\t-s\twrite only the SQL file\n"),
+              std::string::npos);
     const RunResult missing = run({dir_.file("none.smc"), out_});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, tool + ": Invalid ROM-Image file - " + dir_.file("none.smc") + "\n");
@@ -121,14 +125,17 @@ TEST_P(ExportTest, OutputFailures) {
     const std::string json = out_ + "/" + prefix_of(GetParam()) + ".json";
     const std::string monsters = out_ + "/" + prefix_of(GetParam()) + "-monsters.csv";
     const std::string items = out_ + "/" + prefix_of(GetParam()) + "-items.csv";
+    const std::string sql = out_ + "/" + prefix_of(GetParam()) + ".sql";
     MAKE_SYMLINK("/dev/full", json);
+    MAKE_SYMLINK("/dev/full", sql);
     ASSERT_EQ(make_other_name(image_, monsters), 0);
     write_file(items, std::string(4 << 20, 'X'));
     const std::string image = read_file(image_);
     const RunResult r = run({image_, out_});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, GetParam().tool + ": Cannot create file - " + json + ": " + strerror(ENOSPC) + "\n" +
-                         GetParam().tool + ": Cannot create file - " + monsters + ": " + strerror(EBUSY) + "\n");
+                         GetParam().tool + ": Cannot create file - " + monsters + ": " + strerror(EBUSY) + "\n" +
+                         GetParam().tool + ": Cannot create file - " + sql + ": " + strerror(ENOSPC) + "\n");
     EXPECT_EQ(read_file(image_), image);
     const std::string rewritten = read_file(items);
     EXPECT_EQ(rewritten.rfind("\xEF\xBB\xBFindex,name,kind,price", 0), 0u);

@@ -1,7 +1,8 @@
 // The vocabulary of both exporters against doc/export-keys.md: every key
 // either game writes is documented, each report label of the glossary names
 // one key (the key itself, or the key with role suffixes such as "_bonus"),
-// and a key has the same kind of value wherever it appears.
+// and a key has the same kind of value wherever it appears. The JSON Schemas
+// in doc/ are the ones the table descriptions give.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,6 +12,8 @@
 #include <sstream>
 
 #include "export/games.h"
+#include "export/rom_table.h"
+#include "export/schema.h"
 
 namespace {
 
@@ -20,11 +23,15 @@ struct Doc {
     std::vector<std::string> twice;               // labels the glossary lists more than once
 };
 
+std::string read_text(const std::string& path) {
+    std::ostringstream read;
+    read << std::ifstream(path, std::ios::binary).rdbuf();
+    return read.str();
+}
+
 Doc read_doc() {
     Doc doc;
-    std::ostringstream read;
-    read << std::ifstream(MT_EXPORT_KEYS_DOC, std::ios::binary).rdbuf();
-    const std::string text = read.str();
+    const std::string text = read_text(MT_DOC_DIR "/export-keys.md");
     const std::regex key("`([a-z0-9_]+)`");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
         doc.keys.insert((*it)[1]);
@@ -85,8 +92,20 @@ TEST(ExportKeys, BothGamesUseTheDocumentedVocabulary) {
     ASSERT_GT(doc.glossary.size(), 50u);
     EXPECT_TRUE(doc.twice.empty()) << doc.twice.front() << " is in the glossary twice";
     std::map<std::string, Seen> kinds;
+    check_table(rom_table({}), "rom", doc, kinds);
     for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
         for (const Table& table : game->describe()) check_table(table, game->game, doc, kinds);
+    }
+}
+
+// The schema each game's tables give is written beside the test; when a
+// change of the tables is meant, copy it into doc/.
+TEST(ExportKeys, SchemasInTheDocumentationAreUpToDate) {
+    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+        const std::string name = std::string(game->prefix) + "-export.schema.json";
+        const std::string schema = json_schema(name.c_str(), game->game, rom_table({}), game->describe());
+        std::ofstream(name, std::ios::binary) << schema;
+        EXPECT_TRUE(read_text(MT_DOC_DIR "/" + name) == schema) << "doc/" << name << " differs from " << name;
     }
 }
 

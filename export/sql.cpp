@@ -1,0 +1,116 @@
+#include "export/sql.h"
+
+#include <cstdio>
+
+namespace {
+
+// Table and column names are always quoted: "index", "group" and "key" are
+// SQL keywords.
+std::string quoted(const std::string& name) { return '"' + name + '"'; }
+
+// The table of a flat file: "monster-actions" is monster_actions.
+std::string sql_name(const Table& table) {
+    std::string name = table.file;
+    for (char& ch : name) {
+        if (ch == '-') ch = '_';
+    }
+    return name;
+}
+
+std::string column_type(const FlatColumn& f) {
+    const Column& c = *f.column;
+    std::string type = c.kind == Value::kNumber || c.kind == Value::kFlag ? "INTEGER" : "TEXT";
+    if (!c.nullable && c.none < 0) type += " NOT NULL";
+    if (c.kind == Value::kFlag) type += " CHECK (" + quoted(f.key) + " IN (0, 1))";
+    if (c.kind == Value::kText && !c.allowed.empty()) {
+        type += " CHECK (" + quoted(f.key) + " IN (";
+        for (size_t i = 0; i < c.allowed.size(); ++i) {
+            if (i) type += ", ";
+            type += sql_text(c.allowed[i]);
+        }
+        type += "))";
+    }
+    return type;
+}
+
+std::string key_list(const std::vector<std::string>& keys) {
+    std::string list;
+    for (const std::string& k : keys) {
+        if (!list.empty()) list += ", ";
+        list += quoted(k);
+    }
+    return list;
+}
+
+// CREATE TABLE with the columns, the primary key (the parent's index and the
+// row key in a child table), the foreign keys of the references and, in a
+// child table, the one to its parent.
+std::string create_table(const Table& table, const Table* parent, const std::vector<FlatColumn>& flat) {
+    std::string sql = "CREATE TABLE " + quoted(sql_name(table)) + " (\n";
+    for (const FlatColumn& f : flat) sql += "  " + quoted(f.key) + " " + column_type(f) + ",\n";
+    std::vector<std::string> primary;
+    if (parent) primary.push_back(table.parent_keys.front().second);
+    primary.insert(primary.end(), table.row_key.begin(), table.row_key.end());
+    sql += "  PRIMARY KEY (" + key_list(primary) + ")";
+    if (parent) {
+        sql += ",\n  FOREIGN KEY (" + quoted(primary.front()) + ") REFERENCES " + quoted(sql_name(*parent)) +
+               " (\"index\")";
+    }
+    for (const FlatColumn& f : flat) {
+        if (f.column->references.empty() || f.from_parent) continue;
+        sql += ",\n  FOREIGN KEY (" + quoted(f.key) + ") REFERENCES " + quoted(f.column->references) + " (\"index\")";
+    }
+    return sql + "\n);\n";
+}
+
+std::string literal(const Value& v, const Column& c) {
+    switch (v.kind) {
+        case Value::kNumber:
+            return c.none >= 0 && v.number == c.none ? "NULL" : std::to_string(v.number);
+        case Value::kFlag:
+            return v.number ? "1" : "0";
+        case Value::kText:
+        case Value::kLabels:
+            return sql_text(flat_text(v));
+        case Value::kNull:
+            break;
+    }
+    return "NULL";
+}
+
+void print_table(FILE* fp, const Table& table, const Table* parent) {
+    const std::vector<FlatColumn> flat = flat_columns(table, parent);
+    const std::string create = create_table(table, parent, flat);
+    fwrite(create.data(), 1, create.size(), fp);
+    const std::string insert = "INSERT INTO " + quoted(sql_name(table)) + " VALUES (";
+    for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
+        std::string line = insert;
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (i) line += ',';
+            line += literal(values[i], *flat[i].column);
+        }
+        line += ");\n";
+        fwrite(line.data(), 1, line.size(), fp);
+    });
+    for (const Table& child : table.children) print_table(fp, child, &table);
+}
+
+}  // namespace
+
+std::string sql_text(const std::string& text) {
+    std::string literal = "'";
+    for (char ch : text) {
+        if (ch == '\'') literal += '\'';
+        literal += ch;
+    }
+    return literal + '\'';
+}
+
+int write_sql(const char* path, const Table& rom, const std::vector<Table>& tables) {
+    return write_data_file(path, [&](FILE* fp) {
+        fputs("BEGIN TRANSACTION;\n", fp);
+        print_table(fp, rom, nullptr);
+        for (const Table& table : tables) print_table(fp, table, nullptr);
+        fputs("COMMIT;\n", fp);
+    });
+}

@@ -1,0 +1,14 @@
+// The SQL file of an export: plain SQL text that the sqlite3 shell loads into
+// a database with one table per exported table (a CSV file's columns, typed),
+// primary and foreign keys, all in one transaction.
+#pragma once
+
+#include <vector>
+
+#include "export/table.h"
+
+// Writer contract of write_json. UTF-8, LF line ends, binary mode.
+int write_sql(const char* path, const Table& rom, const std::vector<Table>& tables);
+
+// A string literal: in single quotes, quotes inside doubled.
+std::string sql_text(const std::string& text);
