@@ -9,10 +9,11 @@
 #include "export/rom_table.h"
 #include "export/sql.h"
 
-const char* const kExporterOptions[4] = {
+const char* const kExporterOptions[5] = {
     "\t-j\twrite only the JSON document\n",
     "\t-c\twrite only the CSV files\n",
     "\t-s\twrite only the SQL file\n",
+    "\t-w\twrite only the viewer page\n",
     "\t-h\tdisplay this help and exit\n",
 };
 
@@ -21,6 +22,7 @@ namespace {
 constexpr unsigned kJson = 1u << ('j' - 'a');
 constexpr unsigned kCsv = 1u << ('c' - 'a');
 constexpr unsigned kSql = 1u << ('s' - 'a');
+constexpr unsigned kPage = 1u << ('w' - 'a');
 
 // The open image's title search and identity; ends the run when the file
 // cannot be read to its end.
@@ -51,11 +53,12 @@ void add_csv_jobs(std::vector<ReportJob>& jobs, std::vector<std::string>& names,
 
 int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcs");
+    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
     if (line.src[0] == '\0') fatal("Too few arguments");
     if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
     // Without a choice, every format.
-    const unsigned formats = (line.letters & (kJson | kCsv | kSql)) ? line.letters : kJson | kCsv | kSql;
+    constexpr unsigned kEvery = kJson | kCsv | kSql | kPage;
+    const unsigned formats = (line.letters & kEvery) ? line.letters : kEvery;
 
     RunBlocks kept;  // released on return, after the image is closed
     const std::vector<Table> tables = info.load(kept);
@@ -73,6 +76,10 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     if (formats & kSql) {
         names.push_back(std::string(info.prefix) + ".sql");
         jobs.push_back({nullptr, [&](const char* path) { return write_sql(path, rom, tables); }});
+    }
+    if (formats & kPage) {
+        names.push_back(std::string(info.prefix) + ".html");
+        jobs.push_back({nullptr, [&](const char* path) { return write_page(path, info.game, rom, tables); }});
     }
     for (size_t i = 0; i < jobs.size(); ++i) jobs[i].file_name = names[i].c_str();
     const int failed = write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size()));

@@ -1,9 +1,11 @@
 #include "export/table.h"
 
 #include <cstdio>
+#include <string_view>
 #include <nlohmann/json.hpp>
 
 #include "common/report.h"
+#include "export/viewer_page.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -174,6 +176,29 @@ Json row_object(const Table& table, const Row& row) {
 
 std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
+// Where a document goes: text as it is written, piece by piece.
+using Sink = std::function<void(std::string_view)>;
+
+Sink file_sink(FILE* fp) {
+    return [fp](std::string_view s) { fwrite(s.data(), 1, s.size(), fp); };
+}
+
+// JSON inside a script element: '<' occurs only in strings, where \u003c
+// stands for it, so no text can close the element or open a comment.
+Sink script_sink(FILE* fp) {
+    return [fp](std::string_view s) {
+        std::string safe;
+        for (char c : s) {
+            if (c == '<') {
+                safe += "\\u003c";
+            } else {
+                safe += c;
+            }
+        }
+        fwrite(safe.data(), 1, safe.size(), fp);
+    };
+}
+
 // The document, one record a line:
 // {
 //   "format": ..., ...,
@@ -185,20 +210,46 @@ std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::erro
 //     ...
 //   }
 // }
-void print_json(FILE* fp, const char* game, const Table& rom, const std::vector<Table>& tables) {
-    fprintf(fp, "{\n  \"format\": \"meridian-tools-export\",\n  \"version\": %d,\n", kExportVersion);
-    fprintf(fp, "  \"game\": %s,\n  \"rom\": %s,\n  \"tables\": {", dump(game).c_str(),
-            dump(row_object(rom, {-1, 0})).c_str());
+void print_json(const Sink& out, const char* game, const Table& rom, const std::vector<Table>& tables) {
+    out("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": " + std::to_string(kExportVersion) + ",\n");
+    out("  \"game\": " + dump(game) + ",\n  \"rom\": " + dump(row_object(rom, {-1, 0})) + ",\n  \"tables\": {");
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];
-        fprintf(fp, "%s\n    %s: [", t ? "," : "", dump(table.key).c_str());
+        out((t ? ",\n    " : "\n    ") + dump(table.key) + ": [");
         const int n = table.rows(-1);
-        for (int i = 0; i < n; ++i) {
-            fprintf(fp, "%s\n      %s", i ? "," : "", dump(row_object(table, {-1, i})).c_str());
-        }
-        fputs(n ? "\n    ]" : "]", fp);
+        for (int i = 0; i < n; ++i) out((i ? ",\n      " : "\n      ") + dump(row_object(table, {-1, i})));
+        out(n ? "\n    ]" : "]");
     }
-    fputs("\n  }\n}\n", fp);
+    out("\n  }\n}\n");
+}
+
+// What the viewer page knows of a table beyond its records: per column its
+// key, its report label and the table a reference points into, and its
+// nested tables.
+Json column_description(const Table& table) {
+    Json columns = Json::array();
+    for (const Column& c : table.columns) {
+        Json column = {{"key", c.key}, {"label", c.label}};
+        if (!c.references.empty()) column["references"] = c.references;
+        columns.push_back(std::move(column));
+    }
+    Json children = Json::object();
+    for (const Table& child : table.children) children[child.key] = column_description(child);
+    return {{"columns", std::move(columns)}, {"children", std::move(children)}};
+}
+
+// The page's data: {"rom": description, "tables": {key: description, ...}}
+// and the JSON document.
+void print_page(FILE* fp, const char* game, const Table& rom, const std::vector<Table>& tables) {
+    Json described = Json::object();
+    for (const Table& table : tables) described[table.key] = column_description(table);
+    const Sink page = file_sink(fp);
+    const Sink data = script_sink(fp);
+    page(kViewerPage[0]);
+    data(dump({{"rom", column_description(rom)}, {"tables", std::move(described)}}));
+    page(kViewerPage[1]);
+    print_json(data, game, rom, tables);
+    page(kViewerPage[2]);
 }
 
 void print_csv_record(FILE* fp, const std::vector<std::string>& fields) {
@@ -231,7 +282,11 @@ std::string csv_field(const std::string& text) {
 }
 
 int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables) {
-    return write_data_file(path, [&](FILE* fp) { print_json(fp, game, rom, tables); });
+    return write_data_file(path, [&](FILE* fp) { print_json(file_sink(fp), game, rom, tables); });
+}
+
+int write_page(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables) {
+    return write_data_file(path, [&](FILE* fp) { print_page(fp, game, rom, tables); });
 }
 
 std::vector<FlatColumn> flat_columns(const Table& table, const Table* parent) {

@@ -146,6 +146,11 @@ std::string flat_text(const Value& v);
 // The JSON document: game "A" or "B", the rom block (the one row of rom),
 // the tables.
 int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
+// The viewer page: the page template with the column descriptions of the rom
+// block and the tables and the JSON document put in, every '<' of them
+// written as \u003c so that no text of the image can end the script element
+// that holds it.
+int write_page(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
 int write_csv(const char* path, const Table& table, const Table* parent);
 
 // The report writers' skeleton for a data file written in binary mode.

@@ -143,7 +143,7 @@ def check_csv(path, header, rows):
 
 def check_exports(game, doc, out):
     prefix = GAMES[game]["prefix"]
-    files = {f"{prefix}.json", f"{prefix}.sql"}
+    files = {f"{prefix}.json", f"{prefix}.sql", f"{prefix}.html"}
     tables = doc["tables"]
     if {k: len(v) for k, v in tables.items() if k in COUNTS[game]} != COUNTS[game]:
         fail(f"row counts {[(k, len(v)) for k, v in tables.items()]}")

@@ -1,6 +1,12 @@
-// CSV fields and bit labels of the exporters' table writer.
+// CSV fields, bit labels and the viewer page of the exporters' table writer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "export/rom_table.h"
 #include "export/table.h"
 
 TEST(ExportCsv, FieldsAreQuotedOnlyWhereNeeded) {
@@ -22,4 +28,55 @@ TEST(ExportCsv, BitLabelsInBothOrders) {
     EXPECT_EQ(bit_labels(0x6, labels, 4, BitOrder::kLowestFirst).labels,
               (std::vector<const char*>{labels[1], labels[2]}));
     EXPECT_TRUE(bit_labels(0, labels, 4).labels.empty());
+}
+
+namespace {
+
+std::string read_all(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The text of the page's script element with this id.
+std::string script_text(const std::string& page, const std::string& id) {
+    const std::string open = "<script type=\"application/json\" id=\"" + id + "\">";
+    const size_t from = page.find(open);
+    if (from == std::string::npos) return "";
+    const size_t start = from + open.size();
+    return page.substr(start, page.find("</script>", start) - start);
+}
+
+const char* markup_name(int i) {
+    const char* const names[3] = {"</script><script>alert(1)</script>", "<!--", "a<b>&amp;\"c\""};
+    return i < 3 ? names[i] : "";
+}
+
+}  // namespace
+
+// Names that look like markup stay inside the page's data: the document in
+// the page is the JSON document, and the column descriptions name the table a
+// reference points into.
+TEST(ExportPage, HoldsTheJsonDocumentWhateverTheNames) {
+    Table table{"monsters", "monsters", [](int) { return 3; }, {}, {}, {}};
+    table.columns.push_back(text_column({"name", "Name"}, [](const Row& r) { return markup_name(r.index); }));
+    add_reference(table.columns, {"drop", "Drop"}, [](const Row& r) { return r.index; }, {"items", markup_name});
+    const std::vector<Table> tables = {table};
+    const Table rom = rom_table({"</script>", true, false, 512, {}});
+    const auto dir = std::filesystem::temp_directory_path();
+    const auto json = dir / "mt-export-page-test.json";
+    const auto html = dir / "mt-export-page-test.html";
+    ASSERT_EQ(write_json(json.string().c_str(), "A", rom, tables), 1);
+    ASSERT_EQ(write_page(html.string().c_str(), "A", rom, tables), 1);
+    const std::string page = read_all(html);
+    const std::string document = read_all(json);
+    std::filesystem::remove(json);
+    std::filesystem::remove(html);
+
+    const std::string data = script_text(page, "mt-export");
+    EXPECT_EQ(data.find('<'), std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(data), nlohmann::json::parse(document));
+    const auto columns = nlohmann::json::parse(script_text(page, "mt-columns"))["tables"]["monsters"]["columns"];
+    EXPECT_EQ(columns, nlohmann::json::parse(R"([{"key":"name","label":"Name"},
+                                                 {"key":"drop","label":"Drop","references":"items"},
+                                                 {"key":"drop_name","label":"Drop"}])"));
 }

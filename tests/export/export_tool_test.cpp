@@ -39,7 +39,7 @@ std::string prefix_of(const Game& g) { return g.tool == kGameA.tool ? "mt2" : "m
 
 // Every output of a full run, sorted.
 std::vector<std::string> outputs(const Game& g) {
-    std::vector<std::string> names = {prefix_of(g) + ".json", prefix_of(g) + ".sql"};
+    std::vector<std::string> names = {prefix_of(g) + ".json", prefix_of(g) + ".sql", prefix_of(g) + ".html"};
     for (const std::string& t : g.csv) names.push_back(prefix_of(g) + "-" + t + ".csv");
     std::sort(names.begin(), names.end());
     return names;
@@ -77,14 +77,19 @@ TEST_P(ExportTest, WritesTheJsonDocumentAndEveryTableAsCsv) {
 }
 
 TEST_P(ExportTest, OptionsChooseTheFormat) {
+    const std::string json = prefix_of(GetParam()) + ".json";
+    const std::string page = prefix_of(GetParam()) + ".html";
     ASSERT_EQ(run({"-j", image_, out_}).status, 0);
-    EXPECT_EQ(written(), std::vector<std::string>{prefix_of(GetParam()) + ".json"});
-    std::filesystem::remove(out_ + "/" + prefix_of(GetParam()) + ".json");
+    EXPECT_EQ(written(), std::vector<std::string>{json});
+    ASSERT_EQ(run({"-W", image_, out_}).status, 0);
+    EXPECT_EQ(written(), (std::vector<std::string>{page, json}));
+    std::filesystem::remove(out_ + "/" + json);
+    std::filesystem::remove(out_ + "/" + page);
     ASSERT_EQ(run({image_, "-C", out_}).status, 0);
     EXPECT_EQ(written().size(), GetParam().csv.size());
     ASSERT_EQ(run({"-cj", image_, out_}).status, 0);
     EXPECT_EQ(written().size(), GetParam().csv.size() + 1);
-    ASSERT_EQ(run({"-s", image_, out_}).status, 0);
+    ASSERT_EQ(run({"-sw", image_, out_}).status, 0);
     EXPECT_EQ(written(), outputs(GetParam()));
 }
 
@@ -97,7 +102,8 @@ TEST_P(ExportTest, CommandLineAndImageErrors) {
     const RunResult help = run({"-h", "-x", image_, out_});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files\n"
-                            "\t-s\twrite only the SQL file\n"),
+                            "\t-s\twrite only the SQL file\n"
+                            "\t-w\twrite only the viewer page\n"),
               std::string::npos);
     const RunResult missing = run({dir_.file("none.smc"), out_});
     EXPECT_EQ(missing.status, 1);
