@@ -18,7 +18,8 @@ mt2export=$8 mt3export=$9
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json "$out"/mt2.sql "$out"/mt3.sql
+rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json "$out"/mt2.sql "$out"/mt3.sql \
+  "$out"/mt2.html "$out"/mt3.html
 
 run() {
   # shellcheck disable=SC2086  # the emulator's words are separate arguments
@@ -58,6 +59,7 @@ row "mt2demo-decoded.txt, mt3demo-decoded.txt" "the demo texts decoded by mt2dec
 row "mt2.tbl, mt3.tbl" "the character tables as table files (UTF-8)"
 row "mt2.json, mt2-*.csv ($(ls "$out"/mt2-*.csv | wc -l) tables), mt2.sql" "every table of mt2demo.smc as UTF-8 JSON, CSV and SQL (mt2export)"
 row "mt3.json, mt3-*.csv ($(ls "$out"/mt3-*.csv | wc -l) tables), mt3.sql" "every table of mt3demo.smc as UTF-8 JSON, CSV and SQL (mt3export)"
+row "mt2.html, mt3.html" "the viewer pages of both images: open them in a web browser"
 echo
 echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
 echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"
