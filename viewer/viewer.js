@@ -229,7 +229,13 @@ function viewOf(key) {
 // Shows what the fragment names: "#table" or "#table/index".
 function route() {
   const keys = Object.keys(data.tables);
-  const [key, index] = decodeURIComponent(location.hash.slice(1)).split("/");
+  let fragment = location.hash.slice(1);
+  try {
+    fragment = decodeURIComponent(fragment);
+  } catch {
+    // a malformed escape: the fragment as it stands
+  }
+  const [key, index] = fragment.split("/");
   const table = keys.includes(key) ? key : keys[0];
   const view = viewOf(table);
   if (shown && shown !== view) shown.section.hidden = true;
