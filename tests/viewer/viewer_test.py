@@ -4,9 +4,10 @@
     viewer_test.py MT2EXPORT MT3EXPORT MT_DEMO_IMAGES WORKDIR
 
 Writes the demo images and a pseudo-random game-B image, exports each with
-its JSON document, and checks every page against its JSON: each table shows
-as many rows as the JSON has records; sorting by HP (by mouse, then by the
-keyboard) puts the largest HP first and reverses; the filter narrows to the
+its JSON document, and checks every page against its JSON: the header shows
+every field of the rom block and the tables with their record counts; each
+table shows as many rows as the JSON has records; sorting by HP (by mouse,
+then by the keyboard) puts the largest HP first and reverses; the filter narrows to the
 rows that hold the text; a monster's drop links to that item, and the back
 button returns; "#monsters/17" opens on that record; a record's nested rows
 open under it; the browser logs no error and requests nothing but the page.
@@ -78,6 +79,16 @@ class Page:
 
     def count(self):
         return self.js("return document.querySelector('section:not([hidden]) .count').textContent")
+
+    def header_names_the_image(self):
+        shown = self.js("return Object.fromEntries([...document.querySelectorAll('#rom > div')]"
+                        ".map((d) => [d.title, d.querySelector('dd').textContent]))")
+        for key, value in self.doc["rom"].items():
+            if value is not None and not isinstance(value, (dict, list)):
+                expected = ("yes" if value else "no") if isinstance(value, bool) else str(value)
+                check(shown.get(key) == expected, f"rom {key}: {shown.get(key)}, {expected} in the JSON")
+        tables = self.js("return [...document.querySelectorAll('#tables a')].map((a) => a.textContent)")
+        check(tables == [f"{k} ({len(v)})" for k, v in self.doc["tables"].items()], f"table list {tables}")
 
     def every_table_shows_its_records(self):
         for key, records in self.doc["tables"].items():
@@ -189,6 +200,7 @@ def main():
             doc = json.load(open(os.path.join(out, prefix + ".json"), encoding="utf-8"))
             page = Page(b, path, doc)
             first = page.open()
+            page.header_names_the_image()
             page.every_table_shows_its_records()
             took = page.sorting_by_hp()
             page.filter_narrows()
