@@ -2,7 +2,8 @@
 # The Windows tools against the Linux tools on the same demo images: every
 # report and decoded text of the Windows build ends each line in CR LF and is
 # byte for byte the Linux build's once CR LF is read as LF; the exports (JSON,
-# CSV and SQL, binary files) are the Linux build's byte for byte.
+# CSV, SQL and the viewer pages, binary files) are the Linux build's byte for
+# byte.
 #
 # Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
 set -eu
@@ -56,6 +57,9 @@ for f in "$scratch/linux-export"/*; do
 done
 [ "$(ls "$scratch/windows-export" | wc -l)" -eq "$exports" ] || { echo "the exporters wrote different files"; status=1; }
 [ "$exports" -gt 2 ] || { echo "the exporters wrote only $exports files"; status=1; }
+for page in mt2.html mt3.html; do
+  [ -f "$scratch/windows-export/$page" ] || { echo "the Windows exporters wrote no $page"; status=1; }
+done
 [ $status -eq 0 ] && echo "$exports exports identical, and"
 [ $status -eq 0 ] && echo "$count files identical to the Linux build's, with CR LF line ends"
 exit $status
