@@ -1,11 +1,14 @@
 #include "analyzer_a/body.h"
 
-#include "common/bytes.h"
+#include "analyzer_a/layout.h"
 #include "common/labels.h"
 
 namespace mt2 {
 
-BodyFlags decode_body_flags(int byte0) { return {bit(byte0, 4), bit(byte0, 5), bit(byte0, 6), bit(byte0, 7)}; }
+BodyFlags decode_body_flags(const unsigned char* record) {
+    namespace f = layout::body;
+    return {f::kFlying.get(record), f::kBoss.get(record), f::kUndead.get(record), f::kFemale.get(record)};
+}
 
 void print_body_flags(FILE* stream, const BodyFlags& flags) {
     const int32_t marks[4] = {flags.female, flags.undead, flags.boss, flags.flying};

@@ -15,7 +15,7 @@ struct BodyFlags {
     int32_t undead;
     int32_t female;
 };
-BodyFlags decode_body_flags(int byte0);
+BodyFlags decode_body_flags(const unsigned char* record);
 
 // The marks of a flag report row: female, undead, boss and flying, each
 // under its column, then the two blanks before the race column.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "analyzer_a/layout.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
-#include "common/flagbits.h"
 #include "common/labels.h"
 #include "common/namecache.h"
 #include "common/records.h"
@@ -19,14 +19,7 @@ namespace {
 
 // The 16 special character names follow the 256 character names directly, so
 // one cache holds both tables and one first lookup fills them together.
-constexpr long kCharacterNames = 0x1DC400;
-constexpr int kCharacterNameLength = 8;
-constexpr long kCharacterRecords = 0x1E0CC0;
-constexpr size_t kCharacterRecordSize = 10;
-constexpr long kSpecialRecords = 0x1E16C0;
-constexpr size_t kSpecialRecordSize = 43;
-constexpr long kSkillLevelTable = 0x1E2527;
-constexpr long kOverallSkillLevelTable = 0x1EA4DC;
+static_assert(layout::kSpecialNames.offset == layout::kCharacterNames.end());
 constexpr int kPointCap = 250;
 
 // The reports list the weapon kinds as sword, spear, axe, bow, martial arts
@@ -34,22 +27,16 @@ constexpr int kPointCap = 250;
 // indices into the record's arrays.
 constexpr int kWeaponColumns[5] = {0, 2, 1, 3, 4};
 constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
-// Weapon kind flags of byte 6 and magic school flags of byte 7, in record
-// order.
-constexpr FlagBit kWeaponFlags[5] = {{6, 7}, {6, 6}, {6, 5}, {6, 4}, {6, 3}};
-constexpr FlagBit kMagicFlags[6] = {{7, 7}, {7, 6}, {7, 4}, {7, 5}, {7, 3}, {7, 2}};
-// Special character magic level bytes, in record order.
-constexpr int kMagicLevelBytes[6] = {11, 12, 14, 13, 15, 16};
 
 // Name n of the combined table: characters 0..255, then special characters.
 const char* character_table_name(int n) {
-    static NameCache names(kCharacterNames, kCharacterCount + kSpecialCharacterCount, kCharacterNameLength,
-                           kGameACharTables);
+    static NameCache names(layout::kCharacterNames.offset, kCharacterCount + kSpecialCharacterCount,
+                           layout::kCharacterNames.record_size, kGameACharTables);
     return names.get(n);
 }
 
 void decode_abilities(const unsigned char* r, int32_t* abilities) {
-    for (int a = 0; a < kAbilityCount; ++a) abilities[a] = bits(r[1 + a / 2], a % 2 ? 7 : 3, a % 2 ? 4 : 0) + 10;
+    for (int a = 0; a < kAbilityCount; ++a) abilities[a] = layout::body::kAbilities[a].get(r);
 }
 
 // Sum of the levels plus twice the largest, the bonus when the largest is
@@ -104,39 +91,39 @@ const char* special_character_name(int index) {
 }
 
 CharacterRecord* load_characters() {
-    return load_records<CharacterRecord>(
-        kCharacterRecords, kCharacterRecordSize, kCharacterCount, [](CharacterRecord& c, const unsigned char* r, int) {
-            c.lp = r[4];
-            decode_abilities(r, c.abilities);
-            c.weapon_aptitude = bits(r[8], 7, 4) - 7;
-            c.magic_aptitude = bits(r[8], 3, 0) - 7;
-            c.spark_type = r[5];
-            decode_flag_bits(r, kWeaponFlags, 5, c.weapons);
-            decode_flag_bits(r, kMagicFlags, 6, c.magic);
-            c.body = decode_body_flags(r[0]);
-            c.race = bits(r[0], 3, 0);
-        });
+    return load_records<CharacterRecord>(layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
+        namespace f = layout::character;
+        c.lp = f::kLp.get(r);
+        decode_abilities(r, c.abilities);
+        c.weapon_aptitude = f::kWeaponAptitude.get(r);
+        c.magic_aptitude = f::kMagicAptitude.get(r);
+        c.spark_type = f::kSparkType.get(r);
+        for (int w = 0; w < 5; ++w) c.weapons[w] = f::kWeapons[w].get(r);
+        for (int m = 0; m < 6; ++m) c.magic[m] = f::kMagic[m].get(r);
+        c.body = decode_body_flags(r);
+        c.race = layout::body::kRace.get(r);
+    });
 }
 
 SpecialCharacterRecord* load_special_characters() {
     return load_records<SpecialCharacterRecord>(
-        kSpecialRecords, kSpecialRecordSize, kSpecialCharacterCount,
-        [](SpecialCharacterRecord& s, const unsigned char* r, int) {
-            s.lp = r[4];
-            for (int w = 0; w < 5; ++w) s.weapon_levels[w] = r[6 + w];
-            for (int m = 0; m < 6; ++m) s.magic_levels[m] = r[kMagicLevelBytes[m]];
+        layout::kSpecialRecords, [](SpecialCharacterRecord& s, const unsigned char* r, int) {
+            namespace f = layout::special;
+            s.lp = f::kLp.get(r);
+            for (int w = 0; w < 5; ++w) s.weapon_levels[w] = f::kWeaponLevels[w].get(r);
+            for (int m = 0; m < 6; ++m) s.magic_levels[m] = f::kMagicLevels[m].get(r);
             s.wp = points(s.weapon_levels, 5, 0);
             s.jp = points(s.magic_levels, 6, 5);
             decode_abilities(r, s.abilities);
-            s.spark_type = r[5];
-            s.body = decode_body_flags(r[0]);
-            s.race = bits(r[0], 3, 0);
+            s.spark_type = f::kSparkType.get(r);
+            s.body = decode_body_flags(r);
+            s.race = layout::body::kRace.get(r);
         });
 }
 
 int32_t* load_level_tables() {
-    const RomTable skill(kSkillLevelTable, 2, kSkillLevels);
-    const RomTable overall(kOverallSkillLevelTable, 2, kOverallSkillLevels);
+    const RomTable skill(layout::kSkillLevels);
+    const RomTable overall(layout::kOverallSkillLevels);
     int32_t* levels = alloc_block<int32_t>(kSkillLevels + kOverallSkillLevels);
     for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
     for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));

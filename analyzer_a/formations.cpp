@@ -1,5 +1,6 @@
 #include "analyzer_a/formations.h"
 
+#include "analyzer_a/layout.h"
 #include "common/block.h"
 #include "common/chartables.h"
 #include "common/namecache.h"
@@ -8,21 +9,18 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kFormationNames = 0x1DE260;
-constexpr int kFormationNameLength = 10;
-constexpr long kFormationRecords = 0x1E7512;
-constexpr size_t kFormationRecordSize = 16;  // five 3-byte member entries and one unused byte
+// A formation record holds five 3-byte member entries and one unused byte.
 constexpr int kEntrySize = 3;
 
 }  // namespace
 
 const char* formation_name(int index) {
-    static NameCache names(kFormationNames, kFormationCount, kFormationNameLength, kGameACharTables);
+    static NameCache names(layout::kFormationNames, kGameACharTables);
     return names.get(index);
 }
 
 FormationEntry* load_formations() {
-    const RomTable records(kFormationRecords, kFormationRecordSize, kFormationCount);
+    const RomTable records(layout::kFormationRecords);
     FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         for (int p = 0; p < kFormationMembers; ++p) {

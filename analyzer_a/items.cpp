@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "analyzer_a/layout.h"
 #include "analyzer_a/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
@@ -16,35 +17,28 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kItemNames = 0x1DBA00;
-constexpr int kItemNameLength = 10;
-constexpr long kPrices = 0x1D86B0;
-constexpr long kItemAttributes = 0x1E06C0;
-constexpr size_t kItemAttributeSize = 6;
-// The records of weapons, armour and shields lie back to back; other items
-// have none.
-constexpr long kItemRecords = 0x1E0000;
-
 void decode_weapon(ItemRecord& item, const unsigned char* r) {
-    item.attack = r[0];
-    item.weight = bits(r[1], 3, 0);
-    item.techs[0] = r[2];
-    item.techs[1] = r[3];
+    namespace f = layout::item;
+    item.attack = f::kAttack.get(r);
+    item.weight = f::kWeaponWeight.get(r);
+    for (int t = 0; t < 2; ++t) item.techs[t] = f::kTechs[t].get(r);
 }
 
 void decode_armour(ItemRecord& item, const unsigned char* r) {
-    for (int d = 0; d < 8; ++d) item.defences[d] = r[d];
-    item.statuses = r[8];
-    const int amount = (r[10] & 3) + 1;
-    for (int b = 0; b < 6; ++b) item.bonuses[b] = bit(r[10], 7 - b) ? amount : 0;
-    item.weight = r[11];
+    namespace f = layout::item;
+    for (int d = 0; d < 8; ++d) item.defences[d] = f::kDefences[d].get(r);
+    item.statuses = f::kStatuses.get(r);
+    const int amount = f::kBonusAmount.get(r);
+    for (int b = 0; b < 6; ++b) item.bonuses[b] = f::kBonusFlags[b].get(r) ? amount : 0;
+    item.weight = f::kArmourWeight.get(r);
 }
 
 void decode_shield(ItemRecord& item, const unsigned char* r) {
-    item.attributes = r[0];
-    item.defence = bits(r[1], 6, 0);
-    item.evasion = bits(r[2], 7, 3) * 2;
-    item.weight = bits(r[2], 2, 0);
+    namespace f = layout::item;
+    item.attributes = f::kAttributes.get(r);
+    item.defence = f::kDefence.get(r);
+    item.evasion = f::kEvasion.get(r);
+    item.weight = f::kShieldWeight.get(r);
 }
 
 // Indexed by ItemKind.
@@ -83,20 +77,21 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
 }  // namespace
 
 const char* item_name(int index) {
-    static NameCache names(kItemNames, kItemCount, kItemNameLength, kGameACharTables);
+    static NameCache names(layout::kItemNames, kGameACharTables);
     return names.get(index);
 }
 
 ItemRecord* load_items() {
-    const RomTable attributes(kItemAttributes, kItemAttributeSize, kItemCount);
-    const RomTable prices(kPrices, 2, kItemCount);
-    const RomTable records(kItemRecords, kind_record_bytes(kKinds), 1);
+    static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
+    const RomTable attributes(layout::kItemAttributes);
+    const RomTable prices(layout::kItemPrices);
+    const RomTable records(layout::kItemRecords);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
     for (int i = 0; i < kItemCount; ++i) {
-        items[i].display = attributes.record(i)[2];
+        items[i].display = layout::item::kDisplay.get(attributes.record(i));
         items[i].price = le16(prices.record(i));
     }
     decode_kind_records(items, kKinds, records.record(0));

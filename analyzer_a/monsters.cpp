@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analyzer_a/items.h"
+#include "analyzer_a/layout.h"
 #include "analyzer_a/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
@@ -17,45 +18,35 @@ namespace mt2 {
 
 namespace {
 
-constexpr long kMonsterNames = 0x1DCC80;
-constexpr int kMonsterNameLength = 8;
-constexpr long kTechPoints = 0x1E6F62;
-constexpr long kMonsterRecords = 0x1E7700;
-constexpr size_t kMonsterRecordSize = 32;
-constexpr long kActionPatterns = 0x1E9F00;
-constexpr int kPatternCount = 256;
 constexpr int kPointCap = 250;
 
-// Target flags of byte 28 and their texts in the action report.
-struct Target {
-    int bit;
-    const char* text;
-};
-constexpr Target kTargets[3] = {{7, " 皇帝"}, {4, " 低HPキャラクタ"}, {3, " 高HPキャラクタ"}};
+// The texts of the target flags in the action report.
+constexpr const char* kTargetTexts[3] = {" 皇帝", " 低HPキャラクタ", " 高HPキャラクタ"};
 
 // Shares of pattern 1 and pattern 2 in eighths, by pattern rate index.
 constexpr int kPatternShares[4][2] = {{7, 1}, {5, 3}, {2, 6}, {1, 7}};
 
 void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& patterns) {
-    m.hp = le16(r + 1);
-    m.tech_level = r[3];
-    m.spell_level = r[4];
-    m.wp = cap(7 * r[3], kPointCap);
-    m.jp = cap(8 * r[4] + 5, kPointCap);
-    for (int a = 0; a < kAbilityCount; ++a) m.abilities[a] = r[5 + a];
-    m.lp = r[11];
-    for (int d = 0; d < 8; ++d) m.defences[d] = r[12 + d];
-    m.shield_attributes = r[20];
-    m.evasion = bits(r[21], 6, 0);
-    m.shield_defence = r[22];
-    m.status_resistances = r[23];
-    m.body = decode_body_flags(r[0]);
-    m.race = bits(r[0], 3, 0);
-    for (int t = 0; t < 3; ++t) m.targets[t] = bit(r[28], kTargets[t].bit);
-    m.rate_index = bits(r[28], 1, 0);
-    for (int w = 0; w < 2; ++w) m.weapons[w] = r[24 + w];
-    for (int d = 0; d < 2; ++d) m.drops[d] = r[29 + d];
-    for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(r[26 + p]), kActionSlots, m.patterns[p]);
+    namespace f = layout::monster;
+    m.hp = f::kHp.get(r);
+    m.tech_level = f::kTechLevel.get(r);
+    m.spell_level = f::kSpellLevel.get(r);
+    m.wp = cap(7 * m.tech_level, kPointCap);
+    m.jp = cap(8 * m.spell_level + 5, kPointCap);
+    for (int a = 0; a < kAbilityCount; ++a) m.abilities[a] = f::kAbilities[a].get(r);
+    m.lp = f::kLp.get(r);
+    for (int d = 0; d < 8; ++d) m.defences[d] = f::kDefences[d].get(r);
+    m.shield_attributes = f::kShieldAttributes.get(r);
+    m.evasion = f::kEvasion.get(r);
+    m.shield_defence = f::kShieldDefence.get(r);
+    m.status_resistances = f::kStatusResistances.get(r);
+    m.body = decode_body_flags(r);
+    m.race = layout::body::kRace.get(r);
+    for (int t = 0; t < 3; ++t) m.targets[t] = f::kTargets[t].get(r);
+    m.rate_index = f::kRateIndex.get(r);
+    for (int w = 0; w < 2; ++w) m.weapons[w] = f::kWeapons[w].get(r);
+    for (int d = 0; d < 2; ++d) m.drops[d] = f::kDrops[d].get(r);
+    for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(f::kPatterns[p].get(r)), kActionSlots, m.patterns[p]);
 }
 
 constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
@@ -71,7 +62,7 @@ void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
     print_block_title(fp, n, monster_name(n));
     fputs("攻撃目標:", fp);
     for (int t = 0; t < 3; ++t) {
-        if (m.targets[t]) fputs(kTargets[t].text, fp);
+        if (m.targets[t]) fputs(kTargetTexts[t], fp);
     }
     fputc('\n', fp);
     fprintf(fp, "行動パターン1選択率: %d/8\n", pattern_share(m.rate_index, 0));
@@ -84,18 +75,17 @@ void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
 int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
 const char* monster_name(int index) {
-    static NameCache names(kMonsterNames, kMonsterCount, kMonsterNameLength, kGameACharTables);
+    static NameCache names(layout::kMonsterNames, kGameACharTables);
     return names.get(index);
 }
 
 MonsterRecord* load_monsters() {
-    const RomTable patterns(kActionPatterns, kActionSlots, kPatternCount);
-    const RomTable tech_points(kTechPoints, 2, kMonsterCount);
-    return load_records<MonsterRecord>(kMonsterRecords, kMonsterRecordSize, kMonsterCount,
-                                       [&](MonsterRecord& m, const unsigned char* r, int n) {
-                                           m.tech_points = le16(tech_points.record(n));
-                                           decode_monster(m, r, patterns);
-                                       });
+    const RomTable patterns(layout::kActionPatterns);
+    const RomTable tech_points(layout::kTechPoints);
+    return load_records<MonsterRecord>(layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
+        m.tech_points = le16(tech_points.record(n));
+        decode_monster(m, r, patterns);
+    });
 }
 
 int write_monparam(const char* path, const MonsterRecord* monsters) {

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "analyzer_a/layout.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/namecache.h"
@@ -10,15 +11,6 @@
 namespace mt2 {
 
 namespace {
-
-constexpr long kTechNames = 0x1DD680;
-constexpr int kTechNameLength = 10;
-constexpr long kTechRecords = 0x1E1B27;
-constexpr size_t kTechRecordSize = 10;
-constexpr long kLearnTypes = 0x1E26EF;
-constexpr long kDifficulties = 0x1E2CEF;
-constexpr long kLearningList1 = 0x1E2AEF;
-constexpr long kLearningList2 = 0x2C64A;
 
 // Techniques 0..10 are not named in the ROM the way they are used: the
 // ordinary attack of each weapon kind and the two potions.
@@ -32,24 +24,23 @@ constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
 }  // namespace
 
 const char* tech_name(int index) {
-    static NameCache names(kTechNames, kTechCount, kTechNameLength, kGameACharTables);
+    static NameCache names(layout::kTechNames, kGameACharTables);
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
     return names.get(index);
 }
 
 TechRecord* load_techs() {
-    const RomTable difficulty(kDifficulties, 1, kTechCount);
-    const RomTable learn_types(kLearnTypes, 2, kTechCount);
-    return load_records<TechRecord>(kTechRecords, kTechRecordSize, kTechCount,
-                                    [&](TechRecord& t, const unsigned char* r, int i) {
-                                        t.difficulty = *difficulty.record(i);
-                                        t.learn_types = le16(learn_types.record(i));
-                                        t.derivation = bit(r[9], 7);
-                                        t.evade = bit(r[9], 6);
-                                    });
+    const RomTable difficulty(layout::kDifficulties);
+    const RomTable learn_types(layout::kLearnTypes);
+    return load_records<TechRecord>(layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
+        t.difficulty = *difficulty.record(i);
+        t.learn_types = le16(learn_types.record(i));
+        t.derivation = layout::tech::kDerivation.get(r);
+        t.evade = layout::tech::kEvade.get(r);
+    });
 }
 
-TechLearning* load_tech_learning() { return load_learning_lists(kLearningList1, kLearningList2); }
+TechLearning* load_tech_learning() { return load_learning_lists(layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
 int write_tech_learn_flag(const char* path, const TechRecord* techs) {
     return write_learn_flag_report(path, techs, tech_name);

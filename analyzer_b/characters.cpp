@@ -1,8 +1,8 @@
 #include "analyzer_b/characters.h"
 
+#include "analyzer_b/layout.h"
 #include "common/block.h"
 #include "common/bytes.h"
-#include "common/flagbits.h"
 #include "common/labels.h"
 #include "common/namecache.h"
 #include "common/records.h"
@@ -12,25 +12,12 @@ namespace mt3 {
 
 namespace {
 
-constexpr long kCharacterNames = 0x3D1480;
-constexpr int kCharacterNameCount = 256;
-constexpr int kCharacterNameLength = 8;
-constexpr long kCharacterRecords = 0x3E0600;
-constexpr size_t kCharacterRecordSize = 48;
-constexpr long kLevelUpRecords = 0x3E31BF;
-constexpr size_t kLevelUpRecordSize = 16;
 
 // Characters 41-46 carry the names 0-5 again, character 47 name 16.
 constexpr int kRepeatedFirst = 41;
 constexpr int kLastCharacter = 47;
 constexpr int kLastCharacterName = 16;
 
-// Level-up record bytes in the order of CharacterRecord::level_up.
-constexpr int kLevelUpBytes[kLevelUpCount] = {15, 13, 14, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-
-constexpr FlagBit kFlagBits[kCharacterFlagCount] = {
-    {2, 7}, {2, 6}, {2, 5}, {2, 4}, {4, 7}, {13, 7}, {14, 7}, {15, 7}, {16, 7}, {17, 7}, {18, 7}, {19, 7}, {20, 7},
-};
 
 // Name tables of the flag report.
 const char* const kGuardianStars[kGuardianStarCount] = {"歳星", "螢惑", "鎮星", "太白", "辰星"};
@@ -52,24 +39,25 @@ void decode_school(int32_t* levels, int schools, int byte) {
 }
 
 void decode_character(CharacterRecord& c, const unsigned char* r, int) {
-    c.hp = (r[4] & 0x7F) * 256 + r[3];
-    for (int i = 0; i < 7; ++i) c.params[kStatsFirst + i] = r[6 + i];
-    for (int i = 0; i < 5; ++i) c.params[kWeaponsFirst + i] = r[13 + i] & 0x7F;
-    decode_school(c.params + kEarthArtsFirst, 4, r[18]);
-    decode_school(c.params + kHeavenArtsFirst, 2, r[19]);
-    c.params[kUnknownParam] = r[20] & 0x7F;
-    c.spark_type = r[22];
-    c.type = r[21];
-    c.guardian_star = r[40];
-    c.arts = r[41];
-    c.weapon = r[42];
-    decode_flag_bits(r, kFlagBits, kCharacterFlagCount, c.flags);
+    namespace f = layout::character;
+    c.hp = f::kHp.get(r);
+    for (int i = 0; i < 7; ++i) c.params[kStatsFirst + i] = f::kStats[i].get(r);
+    for (int i = 0; i < 5; ++i) c.params[kWeaponsFirst + i] = f::kWeapons[i].get(r);
+    decode_school(c.params + kEarthArtsFirst, 4, r[f::kEarthArtsByte]);
+    decode_school(c.params + kHeavenArtsFirst, 2, r[f::kHeavenArtsByte]);
+    c.params[kUnknownParam] = f::kUnknown.get(r);
+    c.spark_type = f::kSparkType.get(r);
+    c.type = f::kType.get(r);
+    c.guardian_star = f::kGuardianStar.get(r);
+    c.arts = f::kArts.get(r);
+    c.weapon = f::kWeapon.get(r);
+    for (int i = 0; i < kCharacterFlagCount; ++i) c.flags[i] = f::kFlags[i].get(r);
 }
 
 }  // namespace
 
 const char* character_name(int index) {
-    static NameCache names(kCharacterNames, kCharacterNameCount, kCharacterNameLength, kGameBCharTables);
+    static NameCache names(layout::kCharacterNames, kGameBCharTables);
     if (index < 0 || index > kLastCharacter) return "";
     if (index == kLastCharacter) return names.get(kLastCharacterName);
     return names.get(index < kRepeatedFirst ? index : index - kRepeatedFirst);
@@ -80,11 +68,10 @@ const char* weapon_kind_name(int index) { return table_name(kWeapons, index); }
 const char* arts_name(int index) { return table_name(kArts, index); }
 
 CharacterRecord* load_characters() {
-    RomTable level_up(kLevelUpRecords, kLevelUpRecordSize, kCharacterCount);
-    CharacterRecord* characters = load_records<CharacterRecord>(kCharacterRecords, kCharacterRecordSize,
-                                                                kCharacterCount, decode_character);
+    RomTable level_up(layout::kLevelUpRecords);
+    CharacterRecord* characters = load_records<CharacterRecord>(layout::kCharacterRecords, decode_character);
     for (int n = 0; n < kCharacterCount; ++n) {
-        for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = level_up.record(n)[kLevelUpBytes[i]];
+        for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = layout::character::kLevelUps[i].get(level_up.record(n));
     }
     return characters;
 }

@@ -1,5 +1,6 @@
 #include "analyzer_b/encounters.h"
 
+#include "analyzer_b/layout.h"
 #include "analyzer_b/monsters.h"
 #include "common/block.h"
 #include "common/report.h"
@@ -8,11 +9,7 @@ namespace mt3 {
 
 namespace {
 
-constexpr long kEncounterTypes = 0x3E756B;
-constexpr size_t kTypeRecordSize = 13;
-constexpr int kTypeCount = 16;
-constexpr long kMainGroups = 0x3E77BB;
-constexpr long kSubTable = 0x3E79BB;
+constexpr int kTypeCount = layout::kEncounterTypes.count;
 
 const char* const kGroupWords[kEncounterGroups] = {
     "骸骨", "悪魔", "獣", "魚", "獣人", "植物", "水棲", "精霊",
@@ -49,15 +46,15 @@ const char* encounter_group_name(int group) {
 }
 
 EncounterRow* load_encounters_main() {
-    RomTable types(kEncounterTypes, kTypeRecordSize, kTypeCount);
-    RomTable groups(kMainGroups, 2 * kEncounterRows, kEncounterGroups);
+    RomTable types(layout::kEncounterTypes);
+    RomTable groups(layout::kMainEncounters);
     EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
     for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows + g * kEncounterRows, groups.record(g), types);
     return rows;
 }
 
 SubEncounter* load_encounters_sub() {
-    RomTable table(kSubTable, 2 * kSubEntries, kSubTypes);
+    RomTable table(layout::kSubEncounters);
     SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
     for (int t = 0; t < kSubTypes; ++t) {
         const unsigned char* pairs = table.record(t);

@@ -1,5 +1,6 @@
 #include "analyzer_b/formations.h"
 
+#include "analyzer_b/layout.h"
 #include "common/block.h"
 #include "common/namecache.h"
 
@@ -7,23 +8,19 @@ namespace mt3 {
 
 namespace {
 
-constexpr long kFormationNames = 0x3D0000;
-constexpr int kFormationNameLength = 10;
-constexpr long kFormationRecords = 0x3E68CB;
-constexpr size_t kFormationRecordSize = 11;
 constexpr int kFlagBytes = 5;  // member P's flag byte follows the five bound bytes
 
 }  // namespace
 
 const char* formation_name(int index) {
-    static NameCache names(kFormationNames, kFormationCount, kFormationNameLength, kGameBCharTables);
+    static NameCache names(layout::kFormationNames, kGameBCharTables);
     return names.get(index);
 }
 
 // The bound bytes are cumulative: a member's selection rate is its bound minus
 // the bound before it.
 FormationEntry* load_formations() {
-    RomTable records(kFormationRecords, kFormationRecordSize, kFormationCount);
+    RomTable records(layout::kFormationRecords);
     FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         const unsigned char* r = records.record(n);

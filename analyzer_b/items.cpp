@@ -1,6 +1,7 @@
 #include "analyzer_b/items.h"
 
 
+#include "analyzer_b/layout.h"
 #include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
@@ -13,24 +14,20 @@ namespace mt3 {
 
 namespace {
 
-constexpr long kItemNames = 0x3D0280;
-constexpr int kItemNameLength = 8;
-constexpr long kPrices = 0x3E9958;
-// The records of items 0-7, weapons, shields and armour lie back to back.
-constexpr long kItemRecords = 0x3E0000;
 
 void decode_weapon(ItemRecord& item, const unsigned char* r) {
-    item.weight = r[0] & 7;
-    item.attack = r[1] & 0x7F;
-    item.techs[0] = r[2];
-    item.techs[1] = r[3];
+    namespace f = layout::item;
+    item.weight = f::kWeight.get(r);
+    item.attack = f::kAttack.get(r);
+    for (int t = 0; t < 2; ++t) item.techs[t] = f::kTechs[t].get(r);
 }
 
 void decode_shield(ItemRecord& item, const unsigned char* r) {
-    item.weight = r[0] & 7;
-    item.defence = r[1] & 0x7F;
-    item.evasion = r[2] & 0x7F;
-    item.attributes = r[3];
+    namespace f = layout::item;
+    item.weight = f::kWeight.get(r);
+    item.defence = f::kDefence.get(r);
+    item.evasion = f::kEvasion.get(r);
+    item.attributes = f::kAttributes.get(r);
 }
 
 // Bits 7..4 of a level byte select the attributes that get the level in its
@@ -40,14 +37,15 @@ void decode_levels(int32_t* levels, int byte) {
 }
 
 void decode_armour(ItemRecord& item, const unsigned char* r) {
-    item.physical_defence = r[0] & 0x7F;
-    item.magic_defence = r[2] & 0x7F;
-    decode_levels(item.levels, r[1]);
-    decode_levels(item.levels + kPhysicalAttributes, r[3]);
-    item.statuses = r[4];
-    for (int i = 0; i < kResistFlagCount; ++i) item.resist_flags[i] = bit(r[6], 3 + i);
-    for (int i = 0; i < kBonusCount; ++i) item.bonuses[i] = bit(r[7], 7 - i) ? (r[7] & 1) + 1 : 0;
-    item.weight = r[8] & 0x0F;
+    namespace f = layout::item;
+    item.physical_defence = f::kPhysicalDefence.get(r);
+    item.magic_defence = f::kMagicDefence.get(r);
+    for (int b = 0; b < 2; ++b) decode_levels(item.levels + b * kPhysicalAttributes, r[f::kLevelBytes[b]]);
+    item.statuses = f::kStatuses.get(r);
+    for (int i = 0; i < kResistFlagCount; ++i) item.resist_flags[i] = f::kResistFlags[i].get(r);
+    const int amount = f::kBonusAmount.get(r);
+    for (int i = 0; i < kBonusCount; ++i) item.bonuses[i] = f::kBonusFlags[i].get(r) ? amount : 0;
+    item.weight = f::kArmourWeight.get(r);
 }
 
 // Indexed by ItemKind.
@@ -101,7 +99,7 @@ void print_armour_regist(FILE* fp, const ItemRecord& item) {
 }  // namespace
 
 const char* item_name(int index) {
-    static NameCache names(kItemNames, kItemCount, kItemNameLength, kGameBCharTables);
+    static NameCache names(layout::kItemNames, kGameBCharTables);
     return names.get(index);
 }
 
@@ -117,8 +115,9 @@ int32_t armour_value(const ItemRecord& item, int a) {
 }
 
 ItemRecord* load_items() {
-    RomTable prices(kPrices, 2, kItemCount);
-    RomTable records(kItemRecords, kind_record_bytes(kKinds), 1);
+    static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
+    RomTable prices(layout::kItemPrices);
+    RomTable records(layout::kItemRecords);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;

@@ -1,9 +1,9 @@
 #include "analyzer_b/monsters.h"
 
+#include "analyzer_b/layout.h"
 #include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
-#include "common/flagbits.h"
 #include "common/labels.h"
 #include "common/monsters.h"
 #include "common/namecache.h"
@@ -13,25 +13,10 @@ namespace mt3 {
 
 namespace {
 
-constexpr long kMonsterNames = 0x3D0A80;
-constexpr int kMonsterNameLength = 8;
-constexpr long kMonsterRecords = 0x3E3F8B;
-constexpr size_t kMonsterRecordSize = 25;
-constexpr long kActionPatterns = 0x3E5ECB;
-constexpr int kPatternCount = 256;
-constexpr long kDropTable = 0x3E678B;
-constexpr size_t kDropEntrySize = 5;
-constexpr int kDropEntries = 64;
-constexpr long kMonsterSizes = 0x26E400;
 
 // Drop codes that stand for what the monster carries in a weapon slot.
 constexpr int kDropWeapon1 = 253;
 constexpr int kDropWeapon2 = 254;
-
-// The flags of the flag report, in its column order.
-constexpr FlagBit kFlagBits[kMonsterFlagCount] = {
-    {0, 7}, {0, 6}, {0, 5}, {0, 4}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7},
-};
 
 constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
 
@@ -42,20 +27,20 @@ int32_t drop_value(int code, const MonsterRecord& m) {
 }
 
 void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& drops, const RomTable& patterns) {
-    m.hp = le16(r + 4);
-    for (int i = 0; i < kStatCount; ++i) m.stats[i] = r[6 + i];
-    m.race = r[0] & 0x0F;
-    m.recovery = r[1] & 7;
-    decode_flag_bits(r, kFlagBits, kMonsterFlagCount, m.flags);
-    m.no_blade[0] = !bit(r[24], 7);
-    m.no_blade[1] = !bit(r[24], 6);
-    for (int i = 0; i < kSlotCount; ++i) m.slots[i] = r[19 + i];
-    const unsigned char* drop = drops.record(r[24] & 0x3F);
-    for (int i = 0; i < kDropCount; ++i) m.drops[i] = drop_value(drop[i], m);
-    m.money = drop[4];
+    namespace f = layout::monster;
+    m.hp = f::kHp.get(r);
+    for (int i = 0; i < kStatCount; ++i) m.stats[i] = f::kStats[i].get(r);
+    m.race = f::kRace.get(r);
+    m.recovery = f::kRecovery.get(r);
+    for (int i = 0; i < kMonsterFlagCount; ++i) m.flags[i] = f::kFlags[i].get(r);
+    for (int w = 0; w < 2; ++w) m.no_blade[w] = !f::kBlades[w].get(r);
+    for (int i = 0; i < kSlotCount; ++i) m.slots[i] = f::kSlots[i].get(r);
+    const unsigned char* drop = drops.record(f::kDropEntry.get(r));
+    for (int i = 0; i < kDropCount; ++i) m.drops[i] = drop_value(layout::drop::kDrops[i].get(drop), m);
+    m.money = layout::drop::kMoney.get(drop);
     for (int i = 0; i < 8; ++i) {
-        m.pattern1[i] = patterns.record(r[17])[i];
-        m.pattern2[i] = patterns.record(r[18])[i];
+        m.pattern1[i] = patterns.record(f::kPatterns[0].get(r))[i];
+        m.pattern2[i] = patterns.record(f::kPatterns[1].get(r))[i];
     }
 }
 
@@ -73,7 +58,7 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
 }  // namespace
 
 const char* monster_name(int index) {
-    static NameCache names(kMonsterNames, kMonsterCount, kMonsterNameLength, kGameBCharTables);
+    static NameCache names(layout::kMonsterNames, kGameBCharTables);
     return names.get(index);
 }
 
@@ -87,16 +72,15 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
 }
 
 MonsterRecord* load_monsters() {
-    RomTable drops(kDropTable, kDropEntrySize, kDropEntries);
-    RomTable patterns(kActionPatterns, 8, kPatternCount);
-    RomTable records(kMonsterRecords, kMonsterRecordSize, kMonsterCount);
-    RomTable sizes(kMonsterSizes, 1, kMonsterCount);
+    RomTable drops(layout::kDropTable);
+    RomTable patterns(layout::kActionPatterns);
+    RomTable records(layout::kMonsterRecords);
+    RomTable sizes(layout::kMonsterSizes);
     MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
     for (int n = 0; n < kMonsterCount; ++n) {
         decode_monster(monsters[n], records.record(n), drops, patterns);
-        const int size = *sizes.record(n);
-        monsters[n].sizes[0] = (size & 0x0F) * 4;
-        monsters[n].sizes[1] = (size >> 4) * 4;
+        monsters[n].sizes[0] = layout::monster::kWidth.get(sizes.record(n));
+        monsters[n].sizes[1] = layout::monster::kHeight.get(sizes.record(n));
     }
     return monsters;
 }

@@ -1,49 +1,33 @@
 #include "analyzer_b/techniques.h"
 
+#include "analyzer_b/layout.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/namecache.h"
 
 namespace mt3 {
 
-namespace {
-
-constexpr long kTechNames = 0x3D27C0;
-constexpr int kTechNameLength = 10;
-// The 14-byte records of techniques 0-255 are followed directly by the 16-byte
-// records of techniques 256-511.
-constexpr long kTechRecords = 0x3E0F00;
-constexpr size_t kLowRecordSize = 14;
-constexpr size_t kHighRecordSize = 16;
-constexpr long kLearnTypes = 0x3E353F;
-constexpr long kDifficulties = 0x3E3D4B;
-constexpr long kLearningList1 = 0x3E3A4B;
-constexpr long kLearningList2 = 0x3E3F1B;
-
-}  // namespace
-
 const char* tech_name(int index) {
-    static NameCache names(kTechNames, kTechCount, kTechNameLength, kGameBCharTables);
+    static NameCache names(layout::kTechNames, kGameBCharTables);
     return names.get(index);
 }
 
 TechRecord* load_techs() {
-    RomTable difficulties(kDifficulties, 1, kTechHalf);
-    RomTable learn_types(kLearnTypes, 2, kTechHalf);
-    RomTable records(kTechRecords, kTechHalf * (kLowRecordSize + kHighRecordSize), 1);
+    RomTable difficulties(layout::kDifficulties);
+    RomTable learn_types(layout::kLearnTypes);
+    RomTable low(layout::kLowTechRecords);
+    RomTable high(layout::kHighTechRecords);
     TechRecord* techs = alloc_block<TechRecord>(kTechCount);
-    const unsigned char* low = records.record(0);
-    const unsigned char* high = low + kTechHalf * kLowRecordSize;
     for (int i = 0; i < kTechHalf; ++i) {
         techs[i].learn_types = le16(learn_types.record(i));
-        techs[i].derivation = bit(low[i * kLowRecordSize + 6], 7);
-        techs[kTechHalf + i].evade = bit(high[i * kHighRecordSize + 6], 3);
+        techs[i].derivation = layout::tech::kDerivation.get(low.record(i));
+        techs[kTechHalf + i].evade = layout::tech::kEvade.get(high.record(i));
         techs[kTechHalf + i].difficulty = *difficulties.record(i);
     }
     return techs;
 }
 
-TechLearning* load_tech_learning() { return load_learning_lists(kLearningList1, kLearningList2); }
+TechLearning* load_tech_learning() { return load_learning_lists(layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
 int write_tech_learn_flag(const char* path, const TechRecord* techs) {
     return write_learn_flag_report(path, techs, tech_name);

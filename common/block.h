@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/diag.h"
+#include "common/layout.h"
 #include "common/rom.h"
 
 // Allocates a zero-filled block of count records; ends the process when memory
@@ -31,6 +32,8 @@ public:
         : record_size_(record_size), data_(alloc_block<unsigned char>(record_size * count)) {
         rom_read(data_.get(), rom_offset, record_size * count);
     }
+    explicit RomTable(const TableLayout& table)
+        : RomTable(table.offset, static_cast<size_t>(table.record_size), static_cast<size_t>(table.count)) {}
 
     const unsigned char* record(size_t index) const { return data_.get() + index * record_size_; }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/chartables.h"
+#include "common/layout.h"
 
 // count name fields of field_length bytes of game text starting at a rom
 // offset, converted into name slots all at once on the first lookup of an index
@@ -9,6 +10,8 @@
 class NameCache {
 public:
     NameCache(long rom_offset, int count, int field_length, const CharTables& tables);
+    NameCache(const TableLayout& names, const CharTables& tables)
+        : NameCache(names.offset, names.count, names.record_size, tables) {}
     NameCache(const NameCache&) = delete;
     NameCache& operator=(const NameCache&) = delete;
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 
 #include "common/block.h"
 
@@ -14,4 +15,11 @@ Record* load_records(long rom_offset, size_t record_size, int count, Decode&& de
     Record* block = alloc_block<Record>(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) decode(block[i], table.record(static_cast<size_t>(i)), i);
     return block;
+}
+
+// The same for a table of the game's layout.
+template <typename Record, typename Decode>
+Record* load_records(const TableLayout& table, Decode&& decode) {
+    return load_records<Record>(table.offset, static_cast<size_t>(table.record_size), table.count,
+                                std::forward<Decode>(decode));
 }

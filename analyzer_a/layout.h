@@ -1,0 +1,139 @@
+// The ROM map of game A (LoROM, 2 MiB): every table the tools read and every
+// stored field of its records. This is the one place that states where game A
+// keeps its data.
+#pragma once
+
+#include "common/layout.h"
+
+namespace mt2::layout {
+
+// Name tables: fields of game text, padded with 0xFF.
+inline constexpr TableLayout kItemNames{"item names", 0x1DBA00, 10, 256};
+inline constexpr TableLayout kCharacterNames{"character names", 0x1DC400, 8, 256};
+inline constexpr TableLayout kSpecialNames{"special character names", kCharacterNames.end(), 8, 16};
+inline constexpr TableLayout kMonsterNames{"monster names", 0x1DCC80, 8, 320};
+inline constexpr TableLayout kTechNames{"technique names", 0x1DD680, 10, 256};
+inline constexpr TableLayout kFormationNames{"formation names", 0x1DE260, 10, 16};
+
+// Items.
+inline constexpr TableLayout kItemPrices{"item prices", 0x1D86B0, 2, 256};
+// Weapons (96 records of 4 bytes), armour (96 of 12) and shields (16 of 3),
+// back to back.
+inline constexpr TableLayout kItemRecords{"weapon, armour and shield records", 0x1E0000, 1, 96 * 4 + 96 * 12 + 16 * 3};
+inline constexpr TableLayout kItemAttributes{"item attributes", 0x1E06C0, 6, 256};
+
+// Characters.
+inline constexpr TableLayout kCharacterRecords{"character records", 0x1E0CC0, 10, 256};
+inline constexpr TableLayout kSpecialRecords{"special character records", 0x1E16C0, 43, 16};
+inline constexpr TableLayout kSkillLevels{"skill level table", 0x1E2527, 2, 50};
+inline constexpr TableLayout kOverallSkillLevels{"overall skill level table", 0x1EA4DC, 2, 39};
+
+// Techniques.
+inline constexpr TableLayout kTechRecords{"technique records", 0x1E1B27, 10, 256};
+inline constexpr TableLayout kLearnTypes{"learn-type words", 0x1E26EF, 2, 256};
+inline constexpr TableLayout kLearningList1{"learning list 1", 0x1E2AEF, 1024, 1};
+inline constexpr TableLayout kDifficulties{"difficulty bytes", 0x1E2CEF, 1, 256};
+inline constexpr TableLayout kLearningList2{"learning list 2", 0x2C64A, 1024, 1};
+
+// Monsters and formations.
+inline constexpr TableLayout kTechPoints{"technique points", 0x1E6F62, 2, 320};
+inline constexpr TableLayout kFormationRecords{"formation records", 0x1E7512, 16, 16};
+inline constexpr TableLayout kMonsterRecords{"monster records", 0x1E7700, 32, 320};
+inline constexpr TableLayout kActionPatterns{"action patterns", 0x1E9F00, 8, 256};
+
+// Every table, in rom order.
+inline constexpr TableLayout kTables[] = {
+    kItemPrices,  kItemNames,     kCharacterNames,   kSpecialNames,  kMonsterNames,   kTechNames,
+    kFormationNames, kItemRecords, kItemAttributes, kCharacterRecords, kSpecialRecords, kTechRecords,
+    kSkillLevels, kLearnTypes,    kLearningList1,    kDifficulties,  kLearningList2,  kTechPoints,
+    kFormationRecords, kMonsterRecords, kActionPatterns, kOverallSkillLevels,
+};
+
+// Byte 0 of monster, character and special character records: bits 7..4
+// female, undead, boss and flying, bits 3..0 the race.
+namespace body {
+inline constexpr Field kRace{0, 0, 4};
+inline constexpr Field kFemale = flag_field(0, 7);
+inline constexpr Field kUndead = flag_field(0, 6);
+inline constexpr Field kBoss = flag_field(0, 5);
+inline constexpr Field kFlying = flag_field(0, 4);
+// The six abilities as nibbles of value - 10 in bytes 1..3 (characters and
+// special characters).
+inline constexpr Field kAbilities[6] = {{1, 0, 4, 10}, {1, 4, 4, 10}, {2, 0, 4, 10},
+                                        {2, 4, 4, 10}, {3, 0, 4, 10}, {3, 4, 4, 10}};
+}  // namespace body
+
+namespace monster {
+inline constexpr Field kHp = word_field(1);
+inline constexpr Field kTechLevel = byte_field(3);
+inline constexpr Field kSpellLevel = byte_field(4);
+inline constexpr Field kAbilities[6] = {byte_field(5), byte_field(6), byte_field(7),
+                                        byte_field(8), byte_field(9), byte_field(10)};
+inline constexpr Field kLp = byte_field(11);
+inline constexpr Field kDefences[8] = {byte_field(12), byte_field(13), byte_field(14), byte_field(15),
+                                       byte_field(16), byte_field(17), byte_field(18), byte_field(19)};
+inline constexpr Field kShieldAttributes = byte_field(20);
+inline constexpr Field kEvasion{21, 0, 7};
+inline constexpr Field kShieldDefence = byte_field(22);
+inline constexpr Field kStatusResistances = byte_field(23);
+inline constexpr Field kWeapons[2] = {byte_field(24), byte_field(25)};
+inline constexpr Field kPatterns[2] = {byte_field(26), byte_field(27)};  // action pattern numbers
+// The emperor, low-HP characters, high-HP characters.
+inline constexpr Field kTargets[3] = {flag_field(28, 7), flag_field(28, 4), flag_field(28, 3)};
+inline constexpr Field kRateIndex{28, 0, 2};
+inline constexpr Field kDrops[2] = {byte_field(29), byte_field(30)};  // high, low probability
+}  // namespace monster
+
+namespace character {
+inline constexpr Field kLp = byte_field(4);
+inline constexpr Field kSparkType = byte_field(5);
+// Sword, axe, spear, bow, martial arts.
+inline constexpr Field kWeapons[5] = {flag_field(6, 7), flag_field(6, 6), flag_field(6, 5), flag_field(6, 4),
+                                      flag_field(6, 3)};
+// Fire, water, earth, wind, heaven, underworld.
+inline constexpr Field kMagic[6] = {flag_field(7, 7), flag_field(7, 6), flag_field(7, 4),
+                                    flag_field(7, 5), flag_field(7, 3), flag_field(7, 2)};
+inline constexpr Field kWeaponAptitude{8, 4, 4, -7};
+inline constexpr Field kMagicAptitude{8, 0, 4, -7};
+}  // namespace character
+
+namespace special {
+inline constexpr Field kLp = byte_field(4);
+inline constexpr Field kSparkType = byte_field(5);
+// Sword, axe, spear, bow, martial arts.
+inline constexpr Field kWeaponLevels[5] = {byte_field(6), byte_field(7), byte_field(8), byte_field(9),
+                                           byte_field(10)};
+// Fire, water, earth, wind, heaven, underworld.
+inline constexpr Field kMagicLevels[6] = {byte_field(11), byte_field(12), byte_field(14),
+                                          byte_field(13), byte_field(15), byte_field(16)};
+}  // namespace special
+
+namespace item {
+inline constexpr Field kDisplay = byte_field(2);  // of the item attribute record
+// Weapon records.
+inline constexpr Field kAttack = byte_field(0);
+inline constexpr Field kWeaponWeight{1, 0, 4};
+inline constexpr Field kTechs[2] = {byte_field(2), byte_field(3)};
+// Armour records. A bonus is the amount where its flag is set, else 0: one
+// amount serves all six.
+inline constexpr Field kDefences[8] = {byte_field(0), byte_field(1), byte_field(2), byte_field(3),
+                                       byte_field(4), byte_field(5), byte_field(6), byte_field(7)};
+inline constexpr Field kStatuses = byte_field(8);
+// Strength, dexterity, magic, unknown, speed, vitality.
+inline constexpr Field kBonusFlags[6] = {flag_field(10, 7), flag_field(10, 6), flag_field(10, 5),
+                                        flag_field(10, 4), flag_field(10, 3), flag_field(10, 2)};
+inline constexpr Field kBonusAmount{10, 0, 2, 1};
+inline constexpr Field kArmourWeight = byte_field(11);
+// Shield records.
+inline constexpr Field kAttributes = byte_field(0);
+inline constexpr Field kDefence{1, 0, 7};
+inline constexpr Field kEvasion{2, 3, 5, 0, 2};
+inline constexpr Field kShieldWeight{2, 0, 3};
+}  // namespace item
+
+namespace tech {
+inline constexpr Field kDerivation = flag_field(9, 7);
+inline constexpr Field kEvade = flag_field(9, 6);
+}  // namespace tech
+
+}  // namespace mt2::layout

@@ -1,0 +1,141 @@
+// The ROM map of game B (HiROM, 4 MiB): every table the tools read and every
+// stored field of its records. This is the one place that states where game B
+// keeps its data.
+#pragma once
+
+#include "common/layout.h"
+
+namespace mt3::layout {
+
+// Name tables: fields of game text, padded with 0xFF.
+inline constexpr TableLayout kFormationNames{"formation names", 0x3D0000, 10, 32};
+inline constexpr TableLayout kItemNames{"item names", 0x3D0280, 8, 256};
+inline constexpr TableLayout kMonsterNames{"monster names", 0x3D0A80, 8, 320};
+inline constexpr TableLayout kCharacterNames{"character names", 0x3D1480, 8, 256};
+inline constexpr TableLayout kTechNames{"technique names", 0x3D27C0, 10, 512};
+
+// Items 0-7, weapons, shields (4 bytes each) and armour (9 bytes), back to
+// back.
+inline constexpr TableLayout kItemRecords{"item records", 0x3E0000, 1, 96 * 4 + 128 * 9};
+inline constexpr TableLayout kItemPrices{"item prices", 0x3E9958, 2, 256};
+
+// Characters.
+inline constexpr TableLayout kCharacterRecords{"character records", 0x3E0600, 48, 48};
+inline constexpr TableLayout kLevelUpRecords{"level-up records", 0x3E31BF, 16, 48};
+
+// Techniques: records of techniques 0-255 (14 bytes), then of 256-511 (16).
+inline constexpr TableLayout kLowTechRecords{"technique records 0-255", 0x3E0F00, 14, 256};
+inline constexpr TableLayout kHighTechRecords{"technique records 256-511", kLowTechRecords.end(), 16, 256};
+inline constexpr TableLayout kLearnTypes{"learn-type words", 0x3E353F, 2, 256};
+inline constexpr TableLayout kLearningList1{"learning list 1", 0x3E3A4B, 1024, 1};
+inline constexpr TableLayout kDifficulties{"difficulty bytes", 0x3E3D4B, 1, 256};
+inline constexpr TableLayout kLearningList2{"learning list 2", 0x3E3F1B, 1024, 1};
+
+// Monsters, formations and encounters.
+inline constexpr TableLayout kMonsterSizes{"monster sizes", 0x26E400, 1, 320};
+inline constexpr TableLayout kMonsterRecords{"monster records", 0x3E3F8B, 25, 320};
+inline constexpr TableLayout kActionPatterns{"action patterns", 0x3E5ECB, 8, 256};
+inline constexpr TableLayout kDropTable{"drop table", 0x3E678B, 5, 64};
+inline constexpr TableLayout kFormationRecords{"formation records", 0x3E68CB, 11, 32};
+inline constexpr TableLayout kEncounterTypes{"encounter types", 0x3E756B, 13, 16};
+// 16 groups of 16 rows, each row a (level, type) byte pair.
+inline constexpr TableLayout kMainEncounters{"main encounter groups", 0x3E77BB, 32, 16};
+// 15 types of 48 entries, each a (level, monster) byte pair.
+inline constexpr TableLayout kSubEncounters{"sub encounter types", 0x3E79BB, 96, 15};
+
+// Every table, in rom order.
+inline constexpr TableLayout kTables[] = {
+    kMonsterSizes,     kFormationNames,  kItemNames,      kMonsterNames,   kCharacterNames,
+    kTechNames,        kItemRecords,     kCharacterRecords, kLowTechRecords, kHighTechRecords,
+    kLevelUpRecords,   kLearnTypes,      kLearningList1,  kDifficulties,   kLearningList2,
+    kMonsterRecords,   kActionPatterns,  kDropTable,      kFormationRecords, kEncounterTypes,
+    kMainEncounters,   kSubEncounters,   kItemPrices,
+};
+
+namespace monster {
+inline constexpr Field kRace{0, 0, 4};
+inline constexpr Field kRecovery{1, 0, 3};
+// Male, female, undead, unknown, then the water, throw, sound, freeze and
+// earth resistances.
+inline constexpr Field kFlags[9] = {flag_field(0, 7), flag_field(0, 6), flag_field(0, 5),
+                                    flag_field(0, 4), flag_field(1, 3), flag_field(1, 4),
+                                    flag_field(1, 5), flag_field(1, 6), flag_field(1, 7)};
+inline constexpr Field kHp = word_field(4);
+// Strength .. spark level.
+inline constexpr Field kStats[11] = {byte_field(6),  byte_field(7),  byte_field(8),  byte_field(9),
+                                     byte_field(10), byte_field(11), byte_field(12), byte_field(13),
+                                     byte_field(14), byte_field(15), byte_field(16)};
+inline constexpr Field kPatterns[2] = {byte_field(17), byte_field(18)};  // action pattern numbers
+// Weapon 1, weapon 2, shield, armour 1, armour 2.
+inline constexpr Field kSlots[5] = {byte_field(19), byte_field(20), byte_field(21), byte_field(22),
+                                    byte_field(23)};
+// Set where the monster has a blade in weapon slot 1 or 2.
+inline constexpr Field kBlades[2] = {flag_field(24, 7), flag_field(24, 6)};
+inline constexpr Field kDropEntry{24, 0, 6};  // the record of the drop table
+// A monster size byte: width and height in units of 4.
+inline constexpr Field kWidth{0, 0, 4, 0, 4};
+inline constexpr Field kHeight{0, 4, 4, 0, 4};
+}  // namespace monster
+
+namespace drop {
+// 100 %, high, middle, low probability, then the money.
+inline constexpr Field kDrops[4] = {byte_field(0), byte_field(1), byte_field(2), byte_field(3)};
+inline constexpr Field kMoney = byte_field(4);
+}  // namespace drop
+
+namespace character {
+inline constexpr Field kHp{3, 0, 15};
+// Strength, dexterity, speed, stamina, magic power, will, charm.
+inline constexpr Field kStats[7] = {byte_field(6), byte_field(7),  byte_field(8), byte_field(9),
+                                    byte_field(10), byte_field(11), byte_field(12)};
+// Sword, axe, spear, bow, martial arts.
+inline constexpr Field kWeapons[5] = {{13, 0, 7}, {14, 0, 7}, {15, 0, 7}, {16, 0, 7}, {17, 0, 7}};
+// The arts bytes (bits 6..5 the school, bits 4..0 its level; see the
+// character decoder).
+inline constexpr int kEarthArtsByte = 18;
+inline constexpr int kHeavenArtsByte = 19;
+inline constexpr Field kUnknown{20, 0, 7};
+inline constexpr Field kType = byte_field(21);
+inline constexpr Field kSparkType = byte_field(22);
+inline constexpr Field kGuardianStar = byte_field(40);
+inline constexpr Field kArts = byte_field(41);
+inline constexpr Field kWeapon = byte_field(42);
+inline constexpr Field kFlags[13] = {flag_field(2, 7),  flag_field(2, 6),  flag_field(2, 5),  flag_field(2, 4),
+                                     flag_field(4, 7),  flag_field(13, 7), flag_field(14, 7), flag_field(15, 7),
+                                     flag_field(16, 7), flag_field(17, 7), flag_field(18, 7), flag_field(19, 7),
+                                     flag_field(20, 7)};
+// Level-up record: HP, WP, JP, five weapons, six schools of arts.
+inline constexpr Field kLevelUps[14] = {byte_field(15), byte_field(13), byte_field(14), byte_field(0),
+                                        byte_field(1),  byte_field(2),  byte_field(3),  byte_field(4),
+                                        byte_field(5),  byte_field(6),  byte_field(7),  byte_field(8),
+                                        byte_field(9),  byte_field(10)};
+}  // namespace character
+
+namespace item {
+// Weapon and shield records.
+inline constexpr Field kWeight{0, 0, 3};
+inline constexpr Field kAttack{1, 0, 7};
+inline constexpr Field kTechs[2] = {byte_field(2), byte_field(3)};
+inline constexpr Field kDefence{1, 0, 7};
+inline constexpr Field kEvasion{2, 0, 7};
+inline constexpr Field kAttributes = byte_field(3);
+// Armour records. A level byte's bits 7..4 select the attributes that get the
+// level in its bits 2..0; a bonus is its amount where its flag is set.
+inline constexpr Field kPhysicalDefence{0, 0, 7};
+inline constexpr Field kMagicDefence{2, 0, 7};
+inline constexpr int kLevelBytes[2] = {1, 3};  // physical, then magic attributes
+inline constexpr Field kStatuses = byte_field(4);
+inline constexpr Field kResistFlags[5] = {flag_field(6, 3), flag_field(6, 4), flag_field(6, 5), flag_field(6, 6),
+                                          flag_field(6, 7)};
+inline constexpr Field kBonusFlags[7] = {flag_field(7, 7), flag_field(7, 6), flag_field(7, 5), flag_field(7, 4),
+                                         flag_field(7, 3), flag_field(7, 2), flag_field(7, 1)};
+inline constexpr Field kBonusAmount{7, 0, 1, 1};
+inline constexpr Field kArmourWeight{8, 0, 4};
+}  // namespace item
+
+namespace tech {
+inline constexpr Field kDerivation = flag_field(6, 7);  // of a record 0-255
+inline constexpr Field kEvade = flag_field(6, 3);       // of a record 256-511
+}  // namespace tech
+
+}  // namespace mt3::layout
