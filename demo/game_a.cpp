@@ -1,21 +1,36 @@
 // The demo image of game A: LoROM, 2 MiB, tables at the game's rom offsets.
 #include <algorithm>
 
+#include "analyzer_a/layout.h"
 #include "demo/demo.h"
 #include "demo/game_text.h"
 
 namespace {
 
-// Rom offsets of the game-A tables.
-constexpr long kItemNames = 0x1DBA00, kCharacterNames = 0x1DC400, kSpecialNames = 0x1DCC00;
-constexpr long kMonsterNames = 0x1DCC80, kTechNames = 0x1DD680, kFormationNames = 0x1DE260;
-constexpr long kPrices = 0x1D86B0, kItemRecords = 0x1E0000, kItemAttributes = 0x1E06C0;
-constexpr long kCharacterRecords = 0x1E0CC0, kSpecialRecords = 0x1E16C0;
-constexpr long kSkillLevels = 0x1E2527, kOverallLevels = 0x1EA4DC;
-constexpr long kTechRecords = 0x1E1B27, kLearnTypes = 0x1E26EF, kDifficulties = 0x1E2CEF;
-constexpr long kLearningList1 = 0x1E2AEF, kLearningList2 = 0x2C64A;
-constexpr long kTechPoints = 0x1E6F62, kFormations = 0x1E7512;
-constexpr long kMonsterStats = 0x1E7700, kActionPatterns = 0x1E9F00;
+// Rom offsets of the tables, from the game's layout.
+namespace map = mt2::layout;
+constexpr long kItemNames = map::kItemNames.offset;
+constexpr long kCharacterNames = map::kCharacterNames.offset;
+constexpr long kSpecialNames = map::kSpecialNames.offset;
+constexpr long kMonsterNames = map::kMonsterNames.offset;
+constexpr long kTechNames = map::kTechNames.offset;
+constexpr long kFormationNames = map::kFormationNames.offset;
+constexpr long kPrices = map::kItemPrices.offset;
+constexpr long kItemRecords = map::kItemRecords.offset;
+constexpr long kItemAttributes = map::kItemAttributes.offset;
+constexpr long kCharacterRecords = map::kCharacterRecords.offset;
+constexpr long kSpecialRecords = map::kSpecialRecords.offset;
+constexpr long kSkillLevels = map::kSkillLevels.offset;
+constexpr long kOverallLevels = map::kOverallSkillLevels.offset;
+constexpr long kTechRecords = map::kTechRecords.offset;
+constexpr long kLearnTypes = map::kLearnTypes.offset;
+constexpr long kDifficulties = map::kDifficulties.offset;
+constexpr long kLearningList1 = map::kLearningList1.offset;
+constexpr long kLearningList2 = map::kLearningList2.offset;
+constexpr long kTechPoints = map::kTechPoints.offset;
+constexpr long kFormations = map::kFormationRecords.offset;
+constexpr long kMonsterStats = map::kMonsterRecords.offset;
+constexpr long kActionPatterns = map::kActionPatterns.offset;
 
 constexpr uint32_t kSeed = 0x4D543200;  // "MT2"
 

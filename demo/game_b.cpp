@@ -1,20 +1,36 @@
 // The demo image of game B: HiROM, 4 MiB, tables at the game's rom offsets.
 #include <algorithm>
 
+#include "analyzer_b/layout.h"
 #include "demo/demo.h"
 #include "demo/game_text.h"
 
 namespace {
 
-// Rom offsets of the game-B tables.
-constexpr long kFormationNames = 0x3D0000, kItemNames = 0x3D0280, kMonsterNames = 0x3D0A80;
-constexpr long kCharacterNames = 0x3D1480, kTechNames = 0x3D27C0;
-constexpr long kItemRecords = 0x3E0000, kCharacters = 0x3E0600, kTechRecords = 0x3E0F00;
-constexpr long kLevelUps = 0x3E31BF, kLearnTypes = 0x3E353F, kDifficulties = 0x3E3D4B;
-constexpr long kLearningList1 = 0x3E3A4B, kLearningList2 = 0x3E3F1B;
-constexpr long kMonsters = 0x3E3F8B, kActionPatterns = 0x3E5ECB, kDropTable = 0x3E678B;
-constexpr long kFormations = 0x3E68CB, kEncounterTypes = 0x3E756B, kMainEncounters = 0x3E77BB;
-constexpr long kSubEncounters = 0x3E79BB, kPrices = 0x3E9958, kMonsterSizes = 0x26E400;
+// Rom offsets of the tables, from the game's layout.
+namespace map = mt3::layout;
+constexpr long kFormationNames = map::kFormationNames.offset;
+constexpr long kItemNames = map::kItemNames.offset;
+constexpr long kMonsterNames = map::kMonsterNames.offset;
+constexpr long kCharacterNames = map::kCharacterNames.offset;
+constexpr long kTechNames = map::kTechNames.offset;
+constexpr long kItemRecords = map::kItemRecords.offset;
+constexpr long kCharacters = map::kCharacterRecords.offset;
+constexpr long kTechRecords = map::kLowTechRecords.offset;
+constexpr long kLevelUps = map::kLevelUpRecords.offset;
+constexpr long kLearnTypes = map::kLearnTypes.offset;
+constexpr long kDifficulties = map::kDifficulties.offset;
+constexpr long kLearningList1 = map::kLearningList1.offset;
+constexpr long kLearningList2 = map::kLearningList2.offset;
+constexpr long kMonsters = map::kMonsterRecords.offset;
+constexpr long kActionPatterns = map::kActionPatterns.offset;
+constexpr long kDropTable = map::kDropTable.offset;
+constexpr long kFormations = map::kFormationRecords.offset;
+constexpr long kEncounterTypes = map::kEncounterTypes.offset;
+constexpr long kMainEncounters = map::kMainEncounters.offset;
+constexpr long kSubEncounters = map::kSubEncounters.offset;
+constexpr long kPrices = map::kItemPrices.offset;
+constexpr long kMonsterSizes = map::kMonsterSizes.offset;
 
 constexpr uint32_t kSeed = 0x4D543300;  // "MT3"
 

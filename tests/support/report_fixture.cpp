@@ -9,27 +9,26 @@ namespace mt2_test {
 const TestGame kGameA{kGameARegions,
                       0,
                       {kItemNames, kCharacterNames, kSpecialNames, kMonsterNames, kTechNames, kFormationNames},
-                      {0x1E2AEF, 0x2C64A}};
+                      {mt2::layout::kLearningList1.offset, mt2::layout::kLearningList2.offset}};
 }  // namespace mt2_test
 
 namespace mt3_test {
 const TestGame kGameB{kGameBRegions,
                       kCopierSize,
                       {kFormationNames, kItemNames, kMonsterNames, kCharacterNames, kTechNames},
-                      {0x3E3A4B, 0x3E3F1B}};
+                      {mt3::layout::kLearningList1.offset, mt3::layout::kLearningList2.offset}};
 }  // namespace mt3_test
 
 RomBuilder blank_image(const TestGame& game) {
     RomBuilder rom(static_cast<size_t>(game.rom.rom_size));
     rom.header(game.rom.title, game.rom.map_mode).copier(game.copier, 0xEE);
-    for (const NameTable& t : game.names) rom.fill(t.offset, static_cast<size_t>(t.count * t.length), 0x50);
+    for (const NameTable& t : game.names) rom.fill(t.offset, static_cast<size_t>(t.size()), 0x50);
     for (long list : game.learning_lists) rom.put(list, {0xFF});
     return rom;
 }
 
 void put_name(RomBuilder& rom, const NameTable& table, int index, std::initializer_list<uint8_t> codes) {
-    rom.put(table.offset + static_cast<long>(index) * table.length,
-            game_text(codes, static_cast<size_t>(table.length)));
+    rom.put(table.record(index), game_text(codes, static_cast<size_t>(table.record_size)));
 }
 
 std::string fmt(const char* format, ...) {

@@ -19,12 +19,8 @@
 #include "tests/support/rom_builder.h"
 #include "tests/support/test_util.h"
 
-// A table of game-text names: rom offset, number of names, field length.
-struct NameTable {
-    long offset;
-    int count;
-    int length;
-};
+// A table of game-text names: rom offset, field length, number of names.
+using NameTable = TableLayout;
 
 // What the blank test image of a game holds: the header, every name table
 // blank (so that names read as "") and both learning lists empty; all other
@@ -128,12 +124,12 @@ protected:
 
 namespace mt2_test {
 
-constexpr NameTable kItemNames{0x1DBA00, 256, 10};
-constexpr NameTable kCharacterNames{0x1DC400, 256, 8};
-constexpr NameTable kSpecialNames{0x1DCC00, 16, 8};
-constexpr NameTable kMonsterNames{0x1DCC80, 320, 8};
-constexpr NameTable kTechNames{0x1DD680, 256, 10};
-constexpr NameTable kFormationNames{0x1DE260, 16, 10};
+using mt2::layout::kCharacterNames;
+using mt2::layout::kFormationNames;
+using mt2::layout::kItemNames;
+using mt2::layout::kMonsterNames;
+using mt2::layout::kSpecialNames;
+using mt2::layout::kTechNames;
 
 // The 2 MiB LoROM image of game A, without copier header.
 extern const TestGame kGameA;
@@ -143,11 +139,11 @@ using ReportTest = ReportTestOf<kGameA>;
 
 namespace mt3_test {
 
-constexpr NameTable kFormationNames{0x3D0000, 32, 10};
-constexpr NameTable kItemNames{0x3D0280, 256, 8};
-constexpr NameTable kMonsterNames{0x3D0A80, 320, 8};
-constexpr NameTable kCharacterNames{0x3D1480, 256, 8};
-constexpr NameTable kTechNames{0x3D27C0, 512, 10};
+using mt3::layout::kCharacterNames;
+using mt3::layout::kFormationNames;
+using mt3::layout::kItemNames;
+using mt3::layout::kMonsterNames;
+using mt3::layout::kTechNames;
 
 constexpr size_t kCopierSize = 512;
 
