@@ -7,7 +7,7 @@
 
 namespace mt2::layout {
 
-// Name tables: fields of game text, padded with 0xFF.
+// Name tables: fields of game text, padded with blank codes (0x50).
 inline constexpr TableLayout kItemNames{"item names", 0x1DBA00, 10, 256};
 inline constexpr TableLayout kCharacterNames{"character names", 0x1DC400, 8, 256};
 inline constexpr TableLayout kSpecialNames{"special character names", kCharacterNames.end(), 8, 16};

@@ -7,7 +7,7 @@
 
 namespace mt3::layout {
 
-// Name tables: fields of game text, padded with 0xFF.
+// Name tables: fields of game text, padded with blank codes (0x50).
 inline constexpr TableLayout kFormationNames{"formation names", 0x3D0000, 10, 32};
 inline constexpr TableLayout kItemNames{"item names", 0x3D0280, 8, 256};
 inline constexpr TableLayout kMonsterNames{"monster names", 0x3D0A80, 8, 320};

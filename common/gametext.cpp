@@ -60,3 +60,48 @@ char* convert_game_text(char* dst, const unsigned char* src, size_t dst_size, si
     free(text);
     return dst;
 }
+
+namespace {
+
+constexpr unsigned kFirstSingleCode = 0x50;  // codes below are unused or lead bytes
+
+// Whether the table entry stands in text at byte at. Every entry is one
+// character, and neither Shift-JIS nor UTF-8 lets one character begin another,
+// so the first entry that matches is the character there.
+bool stands_at(const std::string& text, size_t at, const char* entry) {
+    return text.compare(at, std::char_traits<char>::length(entry), entry) == 0;
+}
+
+}  // namespace
+
+size_t encode_game_char(const std::string& text, size_t at, const CharTables& tables, std::vector<uint8_t>* codes) {
+    for (unsigned code = kFirstSingleCode; code < 256; ++code) {
+        if (!stands_at(text, at, tables.single[code])) continue;
+        codes->push_back(static_cast<uint8_t>(code));
+        return std::char_traits<char>::length(tables.single[code]);
+    }
+    for (unsigned code = 0; code < 1024; ++code) {
+        if (!stands_at(text, at, tables.dbl[code])) continue;
+        codes->push_back(static_cast<uint8_t>(kFirstLeadByte + code / 256));
+        codes->push_back(static_cast<uint8_t>(code % 256));
+        return std::char_traits<char>::length(tables.dbl[code]);
+    }
+    return 0;
+}
+
+NameField encode_name_field(const std::string& name, size_t field_length, const CharTables& tables) {
+    NameField field;
+    for (size_t i = 0; i < name.size();) {
+        const size_t used = encode_game_char(name, i, tables, &field.codes);
+        if (used == 0) {
+            field.bad_char = i;
+            return field;
+        }
+        i += used;
+    }
+    field.length = field.codes.size();
+    if (field.length > field_length) return field;
+    field.codes.resize(field_length, kBlankCode);
+    field.ok = true;
+    return field;
+}

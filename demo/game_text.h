@@ -19,5 +19,4 @@ DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables);
 // field_length bytes. A name longer than its field ends the generator.
 DemoBytes name_field(const std::string& sjis, size_t field_length, const CharTables& tables);
 
-constexpr uint8_t kBlankCode = 0x50;
 constexpr uint8_t kLineEndCode = 0x00;

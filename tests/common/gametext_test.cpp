@@ -70,3 +70,53 @@ TEST(ConvertGameText, LeavesTheDestinationUntouchedWithoutInput) {
     EXPECT_EQ(convert_game_text(dst, src, 4, 0, kGameACharTables), dst);
     EXPECT_EQ(std::string(dst, 4), "xxxx");
 }
+
+namespace {
+
+std::vector<unsigned char> field(const std::string& name, size_t length, const CharTables& t = kGameACharTables) {
+    const NameField f = encode_name_field(name, length, t);
+    EXPECT_TRUE(f.ok) << name;
+    return f.codes;
+}
+
+}  // namespace
+
+// Every character of both games' tables is written with a code that reads back
+// as that character; the single-byte code wins over the two-byte one, the
+// lowest two-byte code over a later twin.
+TEST(EncodeNameField, EveryCharacterOfTheTablesReadsBack) {
+    for (const CharTables* t : {&kGameACharTables, &kGameBCharTables}) {
+        for (unsigned code = 0; code < 1024; ++code) {
+            const std::string c = t->dbl[code];
+            if (c == " " || c == "〓") continue;
+            std::vector<unsigned char> codes;
+            ASSERT_EQ(encode_game_char(c, 0, *t, &codes), c.size());
+            ASSERT_EQ(convert(codes, *t), c) << code;
+            if (codes.size() == 2) {
+                const unsigned found = (codes[0] - kFirstLeadByte) * 256u + codes[1];
+                ASSERT_LE(found, code);
+                for (unsigned single = 0x50; single < 256; ++single) ASSERT_NE(std::string(t->single[single]), c);
+            }
+        }
+    }
+}
+
+TEST(EncodeNameField, PadsWithBlankCodesAndPrefersTheGamesOwnCodes) {
+    EXPECT_EQ(field("あい", 8), (std::vector<unsigned char>{0x51, 0x52, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50}));
+    EXPECT_EQ(field("ア イ", 4), (std::vector<unsigned char>{0x82, 0x50, 0x83, 0x50}));
+    EXPECT_EQ(field("っ", 2, kGameBCharTables), (std::vector<unsigned char>{0x81, 0x50}));
+    EXPECT_EQ(field("ー", 2), (std::vector<unsigned char>{0xE5, 0x50}));
+    EXPECT_EQ(field("兄1", 4), (std::vector<unsigned char>{0x20, 0xB0, 0x23, 0x01}));
+    EXPECT_EQ(field("", 3), (std::vector<unsigned char>{0x50, 0x50, 0x50}));
+}
+
+TEST(EncodeNameField, RefusesUnknownCharactersAndOverlongNames) {
+    const NameField unknown = encode_name_field("あΩい", 8, kGameACharTables);
+    EXPECT_FALSE(unknown.ok);
+    EXPECT_EQ(unknown.bad_char, 2u);  // after the two bytes of あ
+    const NameField a_only = encode_name_field("ー", 8, kGameBCharTables);  // game B has no long-vowel mark
+    EXPECT_FALSE(a_only.ok);
+    const NameField longer = encode_name_field("兄あいう", 4, kGameACharTables);
+    EXPECT_FALSE(longer.ok);
+    EXPECT_EQ(longer.length, 5u);
+}
