@@ -1,0 +1,28 @@
+// Patches from an image to its edited copy of the same size: BPS (with the
+// CRC32 of source, target and patch) and IPS, and the internal checksum set
+// right in the edited copy.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// A BPS patch that turns source into target: "BPS1", the two sizes, no
+// metadata, unchanged runs as source reads and changed runs as target reads,
+// then the CRC32 of source, target and of the patch before it.
+Bytes bps_patch(const Bytes& source, const Bytes& target);
+
+// The largest file an IPS patch can address (24-bit offsets).
+constexpr size_t kIpsLimit = 0x1000000;
+
+// An IPS patch ("PATCH", records of offset, size and bytes, "EOF") that turns
+// source into target, both at most kIpsLimit bytes. A record never starts at
+// offset 0x454F46, which readers would take for the end mark.
+Bytes ips_patch(const Bytes& source, const Bytes& target);
+
+// Sets the checksum and its complement of the cartridge header at header_pos
+// (the title) of the image to the checksum of the ROM proper, which starts at
+// rom_start.
+void set_checksum(Bytes& image, size_t rom_start, size_t header_pos);
