@@ -1,0 +1,85 @@
+// What mt2import writes of game A: the stored fields of monsters, characters
+// and special characters, and their names, through the game's layout.
+#include "analyzer_a/layout.h"
+#include "import/games.h"
+
+namespace {
+
+namespace map = mt2::layout;
+
+const char* const kAbilities[6] = {"strength", "dexterity", "magic_power", "unknown", "speed", "stamina"};
+const char* const kDefences[8] = {"defence_slash", "defence_blunt",  "defence_thrust",  "defence_shot",
+                                  "defence_heat",  "defence_cold",   "defence_thunder", "defence_status"};
+const char* const kWeaponFlags[5] = {"sword_flag", "axe_flag", "spear_flag", "bow_flag", "martial_arts_flag"};
+const char* const kMagicFlags[6] = {"fire_flag", "water_flag", "earth_flag", "wind_flag", "heaven_flag",
+                                    "underworld_flag"};
+const char* const kWeaponLevels[5] = {"sword_level", "axe_level", "spear_level", "bow_level", "martial_arts_level"};
+const char* const kMagicLevels[6] = {"fire_level", "water_level", "earth_level", "wind_level", "heaven_level",
+                                     "underworld_level"};
+
+// Byte 0 and the abilities of a table of character-like records.
+void add_body(std::vector<StoredColumn>& s, const char* table, const TableLayout* records, bool nibble_abilities) {
+    namespace b = map::body;
+    for (auto [key, field] : {std::pair{"female", b::kFemale}, {"undead", b::kUndead}, {"boss", b::kBoss},
+                              {"flying", b::kFlying}, {"race", b::kRace}}) {
+        s.push_back({table, key, records, field});
+    }
+    for (int a = 0; a < 6; ++a) {
+        s.push_back({table, kAbilities[a], records,
+                     nibble_abilities ? b::kAbilities[a] : map::monster::kAbilities[a]});
+    }
+}
+
+std::vector<StoredColumn> stored() {
+    std::vector<StoredColumn> s;
+    namespace m = map::monster;
+    const TableLayout* mon = &map::kMonsterRecords;
+    s.push_back({"monsters", "tech_points", &map::kTechPoints, word_field(0)});
+    for (auto [key, field] : {std::pair{"hp", m::kHp}, {"lp", m::kLp}, {"tech_level", m::kTechLevel},
+                              {"spell_level", m::kSpellLevel}, {"shield_defence", m::kShieldDefence},
+                              {"evasion", m::kEvasion}, {"shield_attributes", m::kShieldAttributes},
+                              {"status_resistances", m::kStatusResistances}, {"drop_high", m::kDrops[0]},
+                              {"drop_low", m::kDrops[1]}, {"weapon_1", m::kWeapons[0]}, {"weapon_2", m::kWeapons[1]},
+                              {"targets_emperor", m::kTargets[0]}, {"targets_low_hp", m::kTargets[1]},
+                              {"targets_high_hp", m::kTargets[2]}, {"pattern_rate_index", m::kRateIndex}}) {
+        s.push_back({"monsters", key, mon, field});
+    }
+    for (int d = 0; d < 8; ++d) s.push_back({"monsters", kDefences[d], mon, m::kDefences[d]});
+    add_body(s, "monsters", mon, false);
+
+    namespace c = map::character;
+    const TableLayout* chr = &map::kCharacterRecords;
+    for (auto [key, field] : {std::pair{"lp", c::kLp}, {"spark_type", c::kSparkType},
+                              {"weapon_aptitude", c::kWeaponAptitude}, {"magic_aptitude", c::kMagicAptitude}}) {
+        s.push_back({"characters", key, chr, field});
+    }
+    for (int w = 0; w < 5; ++w) s.push_back({"characters", kWeaponFlags[w], chr, c::kWeapons[w]});
+    for (int g = 0; g < 6; ++g) s.push_back({"characters", kMagicFlags[g], chr, c::kMagic[g]});
+    add_body(s, "characters", chr, true);
+
+    namespace p = map::special;
+    const TableLayout* sp = &map::kSpecialRecords;
+    s.push_back({"special-characters", "lp", sp, p::kLp});
+    s.push_back({"special-characters", "spark_type", sp, p::kSparkType});
+    for (int w = 0; w < 5; ++w) s.push_back({"special-characters", kWeaponLevels[w], sp, p::kWeaponLevels[w]});
+    for (int g = 0; g < 6; ++g) s.push_back({"special-characters", kMagicLevels[g], sp, p::kMagicLevels[g]});
+    add_body(s, "special-characters", sp, true);
+    return s;
+}
+
+}  // namespace
+
+const ImportLayout& game_a_import() {
+    static const ImportLayout layout{
+        stored(),
+        {{"monsters", &map::kMonsterNames},
+         {"characters", &map::kCharacterNames},
+         {"special-characters", &map::kSpecialNames}},
+        {{"monsters", "wp", "tech_level"},
+         {"monsters", "jp", "spell_level"},
+         {"monsters", "pattern_1_share", "pattern_rate_index"},
+         {"monsters", "pattern_2_share", "pattern_rate_index"}},
+        kGameACharTables,
+    };
+    return layout;
+}

@@ -1,0 +1,6 @@
+// What each importer can write: game A (mt2import) and game B (mt3import).
+#pragma once
+
+#include "import/apply.h"
+
+const ImportLayout& game_a_import();

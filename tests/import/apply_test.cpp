@@ -1,0 +1,200 @@
+// Edits applied to the game-A demo image: each kind of edit changes only its
+// field, and each kind of refusal names what is wrong.
+#include "import/apply.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "analyzer_a/layout.h"
+#include "common/gametext.h"
+#include "common/namecache.h"
+#include "common/rom.h"
+#include "common/run_blocks.h"
+#include "export/games.h"
+#include "import/games.h"
+
+namespace {
+
+namespace map = mt2::layout;
+
+class ApplyTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const std::string path = std::string(MT_DEMO_DIR) + "/mt2demo.smc";
+        std::ifstream in(path, std::ios::binary);
+        file_ = new std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+        ASSERT_EQ(rom_open(path.c_str(), kGameAExporter.title), 1);
+        kept_ = new RunBlocks;
+        tables_ = new std::vector<Table>(kGameAExporter.load(*kept_));
+    }
+    static void TearDownTestSuite() {
+        delete tables_;
+        delete kept_;
+        delete file_;
+        rom_close();
+    }
+
+    // The rows of a table as the image gives them, as an edited file would
+    // hold them unchanged.
+    static EditedTable unchanged(const std::string& file) {
+        for (const Table& t : *tables_) {
+            std::vector<std::pair<const Table*, const Table*>> all = {{&t, nullptr}};
+            for (const Table& c : t.children) all.push_back({&c, &t});
+            for (const auto& [table, parent] : all) {
+                if (table->file != file) continue;
+                EditedTable e{"mt2-" + file + ".csv", file, {}, {}};
+                for (const FlatColumn& f : flat_columns(*table, parent)) e.columns.push_back(f.key);
+                int n = 0;
+                for_each_flat_row(*table, parent, [&](const std::vector<Value>& values) {
+                    EditedRow row{"row " + std::to_string(n++ + 2), {}, std::vector<bool>(values.size(), true)};
+                    for (const Value& v : values) row.cells.push_back(flat_text(v));
+                    e.rows.push_back(std::move(row));
+                });
+                return e;
+            }
+        }
+        ADD_FAILURE() << file;
+        return {};
+    }
+    static std::string& cell(EditedTable& t, int row, const std::string& key) {
+        for (size_t i = 0; i < t.columns.size(); ++i) {
+            if (t.columns[i] == key) return t.rows.at(static_cast<size_t>(row)).cells[i];
+        }
+        ADD_FAILURE() << key;
+        return t.rows[0].cells[0];
+    }
+
+    // Applies the edit to a copy of the ROM proper; returns the copy.
+    static std::vector<uint8_t> apply(const std::vector<EditedTable>& edits, std::vector<std::string>* refusals) {
+        std::vector<uint8_t> rom(file_->begin() + rom_image_base(), file_->end());
+        apply_edits(edits, *tables_, game_a_import(), rom.data(), rom.size(), refusals);
+        return rom;
+    }
+    static std::vector<uint8_t> rom() { return {file_->begin() + rom_image_base(), file_->end()}; }
+
+    static std::vector<uint8_t>* file_;
+    static RunBlocks* kept_;
+    static std::vector<Table>* tables_;
+};
+
+std::vector<uint8_t>* ApplyTest::file_;
+RunBlocks* ApplyTest::kept_;
+std::vector<Table>* ApplyTest::tables_;
+
+TEST_F(ApplyTest, UnchangedTablesChangeNothing) {
+    std::vector<EditedTable> all;
+    for (const char* f : {"monsters", "characters", "special-characters", "items", "monster-actions"}) {
+        all.push_back(unchanged(f));
+    }
+    std::vector<std::string> refusals;
+    EXPECT_EQ(apply(all, &refusals), rom());
+    EXPECT_TRUE(refusals.empty()) << refusals[0];
+}
+
+// One edit of each kind changes its field and no byte outside its record.
+TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
+    struct Edit {
+        const char* file;
+        const char* key;
+        std::string text;
+        const TableLayout& records;
+        Field field;
+        long expected;
+    };
+    EditedTable monsters = unchanged("monsters");
+    std::string label;  // of bit 7
+    for (const Column& c : (*tables_)[0].columns) {
+        if (c.key == "shield_attributes") label = c.allowed[0];
+    }
+    const Edit edits[] = {
+        {"monsters", "hp", "999", map::kMonsterRecords, map::monster::kHp, 999},
+        {"monsters", "evasion", "127", map::kMonsterRecords, map::monster::kEvasion, 127},
+        {"monsters", "tech_points", "65535", map::kTechPoints, word_field(0), 65535},
+        {"monsters", "boss", cell(monsters, 5, "boss") == "true" ? "false" : "true", map::kMonsterRecords,
+         map::body::kBoss, cell(monsters, 5, "boss") == "true" ? 0 : 1},
+        {"monsters", "shield_attributes", label, map::kMonsterRecords, map::monster::kShieldAttributes, 0x80},
+        {"monsters", "drop_high", "255", map::kMonsterRecords, map::monster::kDrops[0], 255},
+        {"characters", "weapon_aptitude", "-7", map::kCharacterRecords, map::character::kWeaponAptitude, -7},
+        {"characters", "strength", "25", map::kCharacterRecords, map::body::kAbilities[0], 25},
+    };
+    for (const Edit& e : edits) {
+        EditedTable t = unchanged(e.file);
+        cell(t, 5, e.key) = e.text;
+        std::vector<std::string> refusals;
+        const std::vector<uint8_t> after = apply({t}, &refusals), before = rom();
+        ASSERT_TRUE(refusals.empty()) << refusals[0];
+        EXPECT_EQ(e.field.get(after.data() + e.records.record(5)), e.expected) << e.key;
+        for (size_t i = 0; i < after.size(); ++i) {
+            const bool inside = static_cast<long>(i) >= e.records.record(5) &&
+                                static_cast<long>(i) < e.records.record(6);
+            if (!inside) {
+                ASSERT_EQ(after[i], before[i]) << e.key << " changed byte " << i;
+            }
+        }
+    }
+}
+
+TEST_F(ApplyTest, NamesAreWrittenThroughTheCharacterTables) {
+    EditedTable t = unchanged("monsters");
+    cell(t, 0, "name") = cell(t, 1, "name");
+    std::vector<std::string> refusals;
+    const std::vector<uint8_t> after = apply({t}, &refusals);
+    ASSERT_TRUE(refusals.empty()) << refusals[0];
+    NameCache::reset_all();
+    const long field = map::kMonsterNames.record(0);
+    const std::vector<uint8_t> written(after.begin() + field, after.begin() + field + 8);
+    std::string again(256, '\0');
+    convert_game_text(again.data(), written.data(), again.size(), written.size(), kGameACharTables);
+    EXPECT_EQ(again.c_str(), cell(t, 1, "name"));
+}
+
+// Every refusal names the file, the row, the key and what is allowed.
+TEST_F(ApplyTest, RefusalsSayWhatIsWrong) {
+    std::string kNineKana;  // あ nine times, in UTF-8
+    for (int i = 0; i < 9; ++i) kNineKana += "\xE3\x81\x82";
+    struct Case {
+        const char* file;
+        int row;
+        const char* key;
+        std::string text;
+        std::string refusal;
+    };
+    const Case cases[] = {
+        {"monsters", 2, "hp", "65536", "mt2-monsters.csv: row 4 (index 2): \"hp\" = \"65536\": allowed 0..65535"},
+        {"monsters", 2, "evasion", "-1", "\"evasion\" = \"-1\": allowed 0..127"},
+        {"monsters", 2, "hp", "12x", "\"hp\" = \"12x\": allowed 0..65535"},
+        {"monsters", 2, "boss", "yes", "\"boss\" = \"yes\": allowed true or false"},
+        {"monsters", 2, "status_resistances", "xyz", "\"status_resistances\": unknown label \"xyz\"; allowed:"},
+        {"monsters", 2, "drop_high", "256", "\"drop_high\" = \"256\": allowed 0..255 or 255 (none)"},
+        {"monsters", 2, "wp", "1", "\"wp\" is not a stored field that can be changed; change \"tech_level\" instead"},
+        {"monsters", 2, "drop_low_name", "x", "\"drop_low_name\" is not a stored field that can be changed; "
+                                             "change \"drop_low\" instead"},
+        {"monsters", 2, "name", "\xCE\xA9", "\"name\" = \"\xCE\xA9\": the game has no code for the character at byte 0"},
+        {"monsters", 2, "name", kNineKana, "\"name\" = \"" + kNineKana + "\": 9 bytes of game text, the field holds 8"},
+        {"monsters", 2, "index", "320", "mt2-monsters.csv: row 4: no row with index \"320\"; the table has 0..319"},
+        {"characters", 2, "weapon_aptitude", "9", "\"weapon_aptitude\" = \"9\": allowed -7..8"},
+        {"items", 2, "defence_slash", "3", "\"defence_slash\" does not belong to this record; leave it empty"},
+        {"monster-actions", 2, "tech", "1", "row 4: a changed or new row of \"monster-actions\""},
+    };
+    for (const Case& c : cases) {
+        EditedTable t = unchanged(c.file);
+        cell(t, c.row, c.key) = c.text;
+        std::vector<std::string> refusals;
+        EXPECT_EQ(apply({t}, &refusals), rom()) << c.key;
+        ASSERT_EQ(refusals.size(), 1u) << c.key;
+        EXPECT_NE(refusals[0].find(c.refusal), std::string::npos) << refusals[0];
+    }
+}
+
+TEST_F(ApplyTest, EveryRefusalIsReportedUpToTheLimit) {
+    EditedTable t = unchanged("monsters");
+    for (int r = 0; r < 80; ++r) cell(t, r, "hp") = "-5";
+    std::vector<std::string> refusals;
+    apply({t}, &refusals);
+    ASSERT_EQ(refusals.size(), kRefusalLimit + 1);
+    EXPECT_EQ(refusals.back(), "... and more refusals");
+}
+
+}  // namespace
