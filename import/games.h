@@ -4,3 +4,4 @@
 #include "import/apply.h"
 
 const ImportLayout& game_a_import();
+const ImportLayout& game_b_import();

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "analyzer_a/layout.h"
+#include "analyzer_b/layout.h"
 #include "common/gametext.h"
 #include "common/namecache.h"
 #include "common/rom.h"
@@ -19,17 +20,24 @@ namespace {
 
 namespace map = mt2::layout;
 
+// The tables of a demo image, loaded as the importer loads them.
 class ApplyTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        const std::string path = std::string(MT_DEMO_DIR) + "/mt2demo.smc";
+    static void SetUpTestSuite() { open_demo("mt2demo.smc", kGameAExporter, game_a_import()); }
+    static void TearDownTestSuite() { close_demo(); }
+
+    static void open_demo(const char* name, const ExporterInfo& game, const ImportLayout& layout) {
+        const std::string path = std::string(MT_DEMO_DIR) + "/" + name;
         std::ifstream in(path, std::ios::binary);
         file_ = new std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-        ASSERT_EQ(rom_open(path.c_str(), kGameAExporter.title), 1);
+        NameCache::reset_all();
+        ASSERT_EQ(rom_open(path.c_str(), game.title), 1);
         kept_ = new RunBlocks;
-        tables_ = new std::vector<Table>(kGameAExporter.load(*kept_));
+        tables_ = new std::vector<Table>(game.load(*kept_));
+        layout_ = &layout;
+        prefix_ = game.prefix;
     }
-    static void TearDownTestSuite() {
+    static void close_demo() {
         delete tables_;
         delete kept_;
         delete file_;
@@ -44,7 +52,7 @@ protected:
             for (const Table& c : t.children) all.push_back({&c, &t});
             for (const auto& [table, parent] : all) {
                 if (table->file != file) continue;
-                EditedTable e{"mt2-" + file + ".csv", file, {}, {}};
+                EditedTable e{std::string(prefix_) + "-" + file + ".csv", file, {}, {}};
                 for (const FlatColumn& f : flat_columns(*table, parent)) e.columns.push_back(f.key);
                 int n = 0;
                 for_each_flat_row(*table, parent, [&](const std::vector<Value>& values) {
@@ -69,7 +77,7 @@ protected:
     // Applies the edit to a copy of the ROM proper; returns the copy.
     static std::vector<uint8_t> apply(const std::vector<EditedTable>& edits, std::vector<std::string>* refusals) {
         std::vector<uint8_t> rom(file_->begin() + rom_image_base(), file_->end());
-        apply_edits(edits, *tables_, game_a_import(), rom.data(), rom.size(), refusals);
+        apply_edits(edits, *tables_, *layout_, rom.data(), rom.size(), refusals);
         return rom;
     }
     static std::vector<uint8_t> rom() { return {file_->begin() + rom_image_base(), file_->end()}; }
@@ -77,11 +85,21 @@ protected:
     static std::vector<uint8_t>* file_;
     static RunBlocks* kept_;
     static std::vector<Table>* tables_;
+    static const ImportLayout* layout_;
+    static const char* prefix_;
 };
 
 std::vector<uint8_t>* ApplyTest::file_;
 RunBlocks* ApplyTest::kept_;
 std::vector<Table>* ApplyTest::tables_;
+const ImportLayout* ApplyTest::layout_;
+const char* ApplyTest::prefix_;
+
+class ApplyTestB : public ApplyTest {
+protected:
+    static void SetUpTestSuite() { open_demo("mt3demo.smc", kGameBExporter, game_b_import()); }
+    static void TearDownTestSuite() { close_demo(); }
+};
 
 TEST_F(ApplyTest, UnchangedTablesChangeNothing) {
     std::vector<EditedTable> all;
@@ -195,6 +213,43 @@ TEST_F(ApplyTest, EveryRefusalIsReportedUpToTheLimit) {
     apply({t}, &refusals);
     ASSERT_EQ(refusals.size(), kRefusalLimit + 1);
     EXPECT_EQ(refusals.back(), "... and more refusals");
+}
+
+}  // namespace
+
+namespace {
+
+namespace map3 = mt3::layout;
+
+// Game B: an unchanged export changes nothing, a stored field changes only its
+// record (a blade flag stored inverted, a size in units of 4), a value the
+// equipment gives is refused.
+TEST_F(ApplyTestB, StoredFieldsChangeOnlyTheirRecordAndComputedOnesAreRefused) {
+    std::vector<std::string> refusals;
+    EXPECT_EQ(apply({unchanged("monsters"), unchanged("characters"), unchanged("monster-actions")}, &refusals), rom());
+    ASSERT_TRUE(refusals.empty()) << refusals[0];
+    EditedTable t = unchanged("monsters");
+    const bool unarmed = cell(t, 7, "unarmed_1") == "true";
+    cell(t, 7, "unarmed_1") = unarmed ? "false" : "true";
+    cell(t, 7, "hp") = "4321";
+    const std::vector<uint8_t> after = apply({t}, &refusals), before = rom();
+    ASSERT_TRUE(refusals.empty()) << refusals[0];
+    const uint8_t* r = after.data() + map3::kMonsterRecords.record(7);
+    EXPECT_EQ(map3::monster::kHp.get(r), 4321);
+    EXPECT_EQ(map3::monster::kBlades[0].get(r), unarmed ? 1 : 0);
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (static_cast<long>(i) < map3::kMonsterRecords.record(7) ||
+            static_cast<long>(i) >= map3::kMonsterRecords.record(8)) {
+            ASSERT_EQ(after[i], before[i]) << i;
+        }
+    }
+    EditedTable sizes = unchanged("monsters");
+    cell(sizes, 7, "size_1") = "6";
+    cell(sizes, 8, "defence_slash") = "1";
+    apply({sizes}, &refusals);
+    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_NE(refusals[0].find("\"size_1\" = \"6\": allowed 0..60 in steps of 4"), std::string::npos) << refusals[0];
+    EXPECT_NE(refusals[1].find("\"defence_slash\" is not a stored field"), std::string::npos) << refusals[1];
 }
 
 }  // namespace
