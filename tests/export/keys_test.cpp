@@ -7,7 +7,6 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -29,18 +28,29 @@ std::string read_text(const std::string& path) {
     return read.str();
 }
 
+bool is_key(const std::string& s) {
+    return !s.empty() && s.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos;
+}
+
+// The keys are the code spans that hold a key; the glossary is the table of
+// its section, one "| heading | `key` |" a line.
 Doc read_doc() {
     Doc doc;
     const std::string text = read_text(MT_DOC_DIR "/export-keys.md");
-    const std::regex key("`([a-z0-9_]+)`");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
-        doc.keys.insert((*it)[1]);
+    std::istringstream spans(text);
+    std::string span;
+    for (bool code = false; std::getline(spans, span, '`'); code = !code) {
+        if (code && is_key(span)) doc.keys.insert(span);
     }
     const size_t start = text.find("\n## Glossary");
-    const std::regex row("\\n\\| ([^|`]+) \\| `([a-z0-9_]+)` \\|");
-    const std::string glossary = text.substr(start, text.find("\n## ", start + 1) - start);
-    for (auto it = std::sregex_iterator(glossary.begin(), glossary.end(), row); it != std::sregex_iterator(); ++it) {
-        if (!doc.glossary.emplace((*it)[1], (*it)[2]).second) doc.twice.push_back((*it)[1]);
+    std::istringstream lines(text.substr(start, text.find("\n## ", start + 1) - start));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t bar = line.find(" | `");
+        if (line.rfind("| ", 0) != 0 || bar == std::string::npos || !line.ends_with("` |")) continue;
+        const std::string label = line.substr(2, bar - 2);
+        const std::string key = line.substr(bar + 4, line.size() - bar - 7);
+        if (!is_key(key)) continue;
+        if (!doc.glossary.emplace(label, key).second) doc.twice.push_back(label);
     }
     return doc;
 }
