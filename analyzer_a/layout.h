@@ -21,6 +21,12 @@ inline constexpr TableLayout kItemPrices{"item prices", 0x1D86B0, 2, 256};
 // back to back.
 inline constexpr TableLayout kItemRecords{"weapon, armour and shield records", 0x1E0000, 1, 96 * 4 + 96 * 12 + 16 * 3};
 inline constexpr TableLayout kItemAttributes{"item attributes", 0x1E06C0, 6, 256};
+// The three parts of the weapon, armour and shield records: items 0-95,
+// 96-191 and 192-207.
+inline constexpr TableLayout kWeaponRecords{"weapon records", kItemRecords.offset, 4, 96};
+inline constexpr TableLayout kArmourRecords{"armour records", kWeaponRecords.end(), 12, 96};
+inline constexpr TableLayout kShieldRecords{"shield records", kArmourRecords.end(), 3, 16};
+static_assert(kShieldRecords.end() == kItemRecords.end());
 
 // Characters.
 inline constexpr TableLayout kCharacterRecords{"character records", 0x1E0CC0, 10, 256};

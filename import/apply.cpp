@@ -153,7 +153,12 @@ bool write_cell(const Cell& cell, const std::vector<Table>& tables, const Import
         std::copy(f.codes.begin(), f.codes.end(), rom + names->record(static_cast<int>(cell.index)));
         return true;
     }
-    const StoredColumn* s = lookup(layout.stored, table, key);
+    const StoredColumn* s = nullptr;
+    for (const StoredColumn& c : layout.stored) {
+        if (table == c.table && key == c.column && cell.index >= c.first && cell.index < c.first + c.records->count) {
+            s = &c;
+        }
+    }
     if (!s) {
         const ComputedColumn* c = lookup(layout.computed, table, key);
         std::string instead = c ? std::string("; change ") + quoted(c->instead) + " instead" : "";
@@ -169,7 +174,7 @@ bool write_cell(const Cell& cell, const std::vector<Table>& tables, const Import
         refusals.add(cell.at() + why);
         return false;
     }
-    const long offset = s->records->record(static_cast<int>(cell.index));
+    const long offset = s->records->record(static_cast<int>(cell.index) - s->first);
     if (offset < 0 || static_cast<size_t>(offset + s->records->record_size) > size) return false;
     s->field.put(rom + offset, value);
     return true;

@@ -14,8 +14,10 @@
 #include "export/table.h"
 #include "import/edited.h"
 
-// A stored column: the field of record row.index of a ROM table. Flags may be
-// stored inverted; labels are the bits of the field in the column's order.
+// A stored column: the field of record row.index - first of a ROM table, for
+// the rows first..first + count - 1 (a column of one item kind has a table
+// of its own). Flags may be stored inverted; labels are the bits of the field
+// in the column's order.
 struct StoredColumn {
     const char* table;   // the CSV file part ("monsters")
     const char* column;  // the key
@@ -23,6 +25,7 @@ struct StoredColumn {
     Field field;
     bool inverted = false;
     BitOrder order = BitOrder::kHighestFirst;
+    int first = 0;
 };
 
 // A computed column and the stored column to change instead.

@@ -1,5 +1,7 @@
-// What mt2import writes of game A: the stored fields of monsters, characters
-// and special characters, and their names, through the game's layout.
+// What mt2import writes of game A through the game's layout: the stored
+// fields of monsters, characters, special characters, items (the armour
+// bonuses aside), techniques and the skill level tables, and the names of
+// monsters, characters, special characters and items.
 #include "analyzer_a/layout.h"
 #include "import/games.h"
 
@@ -64,6 +66,31 @@ std::vector<StoredColumn> stored() {
     for (int w = 0; w < 5; ++w) s.push_back({"special-characters", kWeaponLevels[w], sp, p::kWeaponLevels[w]});
     for (int g = 0; g < 6; ++g) s.push_back({"special-characters", kMagicLevels[g], sp, p::kMagicLevels[g]});
     add_body(s, "special-characters", sp, true);
+
+    namespace i = map::item;
+    s.push_back({"items", "price", &map::kItemPrices, word_field(0)});
+    s.push_back({"items", "display", &map::kItemAttributes, i::kDisplay});
+    const TableLayout* weapons = &map::kWeaponRecords;
+    for (auto [key, field] : {std::pair{"attack", i::kAttack}, {"weight", i::kWeaponWeight},
+                              {"tech_1", i::kTechs[0]}, {"tech_2", i::kTechs[1]}}) {
+        s.push_back({"items", key, weapons, field});
+    }
+    const TableLayout* armour = &map::kArmourRecords;
+    for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, {}, 96});
+    s.push_back({"items", "status_resistances", armour, i::kStatuses, false, {}, 96});
+    s.push_back({"items", "weight", armour, i::kArmourWeight, false, {}, 96});
+    const TableLayout* shields = &map::kShieldRecords;
+    for (auto [key, field] : {std::pair{"defence_attributes", i::kAttributes}, {"defence", i::kDefence},
+                              {"evasion", i::kEvasion}, {"weight", i::kShieldWeight}}) {
+        s.push_back({"items", key, shields, field, false, {}, 192});
+    }
+
+    s.push_back({"techniques", "derivation", &map::kTechRecords, map::tech::kDerivation});
+    s.push_back({"techniques", "evade", &map::kTechRecords, map::tech::kEvade});
+    s.push_back({"techniques", "learn_types", &map::kLearnTypes, word_field(0), false, BitOrder::kLowestFirst});
+    s.push_back({"techniques", "difficulty", &map::kDifficulties, byte_field(0)});
+    s.push_back({"skill-levels", "tech_points", &map::kSkillLevels, word_field(0)});
+    s.push_back({"overall-skill-levels", "tech_points", &map::kOverallSkillLevels, word_field(0)});
     return s;
 }
 
@@ -73,6 +100,7 @@ const ImportLayout& game_a_import() {
     static const ImportLayout layout{
         stored(),
         {{"monsters", &map::kMonsterNames},
+         {"items", &map::kItemNames},
          {"characters", &map::kCharacterNames},
          {"special-characters", &map::kSpecialNames}},
         {{"monsters", "wp", "tech_level"},

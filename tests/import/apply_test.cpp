@@ -103,7 +103,8 @@ protected:
 
 TEST_F(ApplyTest, UnchangedTablesChangeNothing) {
     std::vector<EditedTable> all;
-    for (const char* f : {"monsters", "characters", "special-characters", "items", "monster-actions"}) {
+    for (const char* f : {"monsters", "characters", "special-characters", "items", "techniques", "skill-levels",
+                          "overall-skill-levels", "monster-actions", "learning-entries", "formation-members"}) {
         all.push_back(unchanged(f));
     }
     std::vector<std::string> refusals;
@@ -120,6 +121,8 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
         const TableLayout& records;
         Field field;
         long expected;
+        int row = 5;
+        int record = 5;
     };
     EditedTable monsters = unchanged("monsters");
     std::string label;  // of bit 7
@@ -136,17 +139,22 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
         {"monsters", "drop_high", "255", map::kMonsterRecords, map::monster::kDrops[0], 255},
         {"characters", "weapon_aptitude", "-7", map::kCharacterRecords, map::character::kWeaponAptitude, -7},
         {"characters", "strength", "25", map::kCharacterRecords, map::body::kAbilities[0], 25},
+        {"items", "attack", "200", map::kWeaponRecords, map::item::kAttack, 200},
+        {"items", "weight", "9", map::kArmourRecords, map::item::kArmourWeight, 9, 100, 4},
+        {"items", "evasion", "62", map::kShieldRecords, map::item::kEvasion, 62, 195, 3},
+        {"techniques", "learn_types", "TY01 TY15", map::kLearnTypes, word_field(0), 0x8002},
+        {"overall-skill-levels", "tech_points", "1234", map::kOverallSkillLevels, word_field(0), 1234},
     };
     for (const Edit& e : edits) {
         EditedTable t = unchanged(e.file);
-        cell(t, 5, e.key) = e.text;
+        cell(t, e.row, e.key) = e.text;
         std::vector<std::string> refusals;
         const std::vector<uint8_t> after = apply({t}, &refusals), before = rom();
         ASSERT_TRUE(refusals.empty()) << refusals[0];
-        EXPECT_EQ(e.field.get(after.data() + e.records.record(5)), e.expected) << e.key;
+        EXPECT_EQ(e.field.get(after.data() + e.records.record(e.record)), e.expected) << e.key;
         for (size_t i = 0; i < after.size(); ++i) {
-            const bool inside = static_cast<long>(i) >= e.records.record(5) &&
-                                static_cast<long>(i) < e.records.record(6);
+            const bool inside = static_cast<long>(i) >= e.records.record(e.record) &&
+                                static_cast<long>(i) < e.records.record(e.record + 1);
             if (!inside) {
                 ASSERT_EQ(after[i], before[i]) << e.key << " changed byte " << i;
             }
@@ -195,6 +203,7 @@ TEST_F(ApplyTest, RefusalsSayWhatIsWrong) {
         {"characters", 2, "weapon_aptitude", "9", "\"weapon_aptitude\" = \"9\": allowed -7..8"},
         {"items", 2, "defence_slash", "3", "\"defence_slash\" does not belong to this record; leave it empty"},
         {"monster-actions", 2, "tech", "1", "row 4: a changed or new row of \"monster-actions\""},
+        {"items", 195, "evasion", "61", "\"evasion\" = \"61\": allowed 0..62 in steps of 2"},
     };
     for (const Case& c : cases) {
         EditedTable t = unchanged(c.file);
