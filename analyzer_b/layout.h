@@ -18,6 +18,13 @@ inline constexpr TableLayout kTechNames{"technique names", 0x3D27C0, 10, 512};
 // back.
 inline constexpr TableLayout kItemRecords{"item records", 0x3E0000, 1, 96 * 4 + 128 * 9};
 inline constexpr TableLayout kItemPrices{"item prices", 0x3E9958, 2, 256};
+// The parts of the item records: items 0-7, weapons 8-79, shields 80-95,
+// armour 96-223.
+inline constexpr TableLayout kBasicItemRecords{"item records 0-7", kItemRecords.offset, 4, 8};
+inline constexpr TableLayout kWeaponRecords{"weapon records", kBasicItemRecords.end(), 4, 72};
+inline constexpr TableLayout kShieldRecords{"shield records", kWeaponRecords.end(), 4, 16};
+inline constexpr TableLayout kArmourRecords{"armour records", kShieldRecords.end(), 9, 128};
+static_assert(kArmourRecords.end() == kItemRecords.end());
 
 // Characters.
 inline constexpr TableLayout kCharacterRecords{"character records", 0x3E0600, 48, 48};

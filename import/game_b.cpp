@@ -1,5 +1,6 @@
-// What mt3import writes of game B: the stored fields of monsters and
-// characters, and the monsters' names, through the game's layout.
+// What mt3import writes of game B through the game's layout: the stored
+// fields of monsters, characters, items (armour levels and bonuses aside)
+// and techniques, and the names of monsters, items and techniques.
 #include "analyzer_b/layout.h"
 #include "import/games.h"
 
@@ -12,6 +13,8 @@ const char* const kStats[11] = {"strength",   "dexterity",   "speed",       "sta
                                 "spell_level", "upper_level", "spark_level"};
 const char* const kMonsterFlags[9] = {"male",         "female",       "undead",         "unknown_flag", "resist_water",
                                       "resist_throw", "resist_sound", "resist_congeal", "resist_earth"};
+const char* const kResistFlags[5] = {"resist_water", "resist_throw", "resist_sound", "resist_congeal",
+                                     "resist_earth"};
 const char* const kSlots[5] = {"weapon_1", "weapon_2", "shield", "armour_1", "armour_2"};
 const char* const kSkills[11] = {"sword",       "axe",            "spear",       "bow",
                                  "martial_arts", "blue_dragon",   "vermilion_bird", "white_tiger",
@@ -52,6 +55,27 @@ std::vector<StoredColumn> stored() {
         for (const char* skill : kSkills) ups.push_back(std::string(skill) + "_up");
     }
     for (int i = 0; i < 14; ++i) s.push_back({"characters", ups[i].c_str(), &map::kLevelUpRecords, c::kLevelUps[i]});
+
+    namespace it = map::item;
+    s.push_back({"items", "price", &map::kItemPrices, word_field(0)});
+    for (auto [key, field] : {std::pair{"attack", it::kAttack}, {"weight", it::kWeight}, {"tech_1", it::kTechs[0]},
+                              {"tech_2", it::kTechs[1]}}) {
+        s.push_back({"items", key, &map::kWeaponRecords, field, false, {}, 8});
+    }
+    for (auto [key, field] : {std::pair{"defence", it::kDefence}, {"evasion", it::kEvasion},
+                              {"defence_attributes", it::kAttributes}, {"weight", it::kWeight}}) {
+        s.push_back({"items", key, &map::kShieldRecords, field, false, {}, 80});
+    }
+    for (auto [key, field] : {std::pair{"physical_defence", it::kPhysicalDefence}, {"magic_defence", it::kMagicDefence},
+                              {"status_resistances", it::kStatuses}, {"weight", it::kArmourWeight}}) {
+        s.push_back({"items", key, &map::kArmourRecords, field, false, {}, 96});
+    }
+    for (int f = 0; f < 5; ++f) s.push_back({"items", kResistFlags[f], &map::kArmourRecords, it::kResistFlags[f], false, {}, 96});
+
+    s.push_back({"techniques", "derivation", &map::kLowTechRecords, map::tech::kDerivation});
+    s.push_back({"techniques", "learn_types", &map::kLearnTypes, word_field(0), false, BitOrder::kLowestFirst});
+    s.push_back({"techniques", "evade", &map::kHighTechRecords, map::tech::kEvade, false, {}, 256});
+    s.push_back({"techniques", "difficulty", &map::kDifficulties, byte_field(0), false, {}, 256});
     return s;
 }
 
@@ -60,7 +84,7 @@ std::vector<StoredColumn> stored() {
 const ImportLayout& game_b_import() {
     static const ImportLayout layout{
         stored(),
-        {{"monsters", &map::kMonsterNames}},
+        {{"monsters", &map::kMonsterNames}, {"items", &map::kItemNames}, {"techniques", &map::kTechNames}},
         {},
         kGameBCharTables,
     };

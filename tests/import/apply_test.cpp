@@ -235,7 +235,10 @@ namespace map3 = mt3::layout;
 // equipment gives is refused.
 TEST_F(ApplyTestB, StoredFieldsChangeOnlyTheirRecordAndComputedOnesAreRefused) {
     std::vector<std::string> refusals;
-    EXPECT_EQ(apply({unchanged("monsters"), unchanged("characters"), unchanged("monster-actions")}, &refusals), rom());
+    EXPECT_EQ(apply({unchanged("monsters"), unchanged("characters"), unchanged("items"), unchanged("techniques"),
+                     unchanged("monster-actions")},
+                    &refusals),
+              rom());
     ASSERT_TRUE(refusals.empty()) << refusals[0];
     EditedTable t = unchanged("monsters");
     const bool unarmed = cell(t, 7, "unarmed_1") == "true";
@@ -252,6 +255,14 @@ TEST_F(ApplyTestB, StoredFieldsChangeOnlyTheirRecordAndComputedOnesAreRefused) {
             ASSERT_EQ(after[i], before[i]) << i;
         }
     }
+    EditedTable items = unchanged("items"), techs = unchanged("techniques");
+    cell(items, 100, "magic_defence") = "77";
+    cell(techs, 300, "difficulty") = "9";
+    const std::vector<uint8_t> edited = apply({items, techs}, &refusals);
+    ASSERT_TRUE(refusals.empty()) << refusals[0];
+    EXPECT_EQ(map3::item::kMagicDefence.get(edited.data() + map3::kArmourRecords.record(4)), 77);
+    EXPECT_EQ(edited[map3::kDifficulties.record(300 - 256)], 9);
+
     EditedTable sizes = unchanged("monsters");
     cell(sizes, 7, "size_1") = "6";
     cell(sizes, 8, "defence_slash") = "1";
