@@ -16,7 +16,7 @@ char* make_dst_prefix(char* dst, const char* arg, int size) {
     size_t len = strlen(arg);
     if (!prefix_fits(len, size)) return dst;
     char* scratch = static_cast<char*>(malloc(static_cast<size_t>(size)));
-    if (!scratch) return dst;
+    if (!scratch) fatal("Fatal error in malloc()");
     memcpy(scratch, arg, len + 1);
     for (size_t i = 0; i < len; ++i) {
         if (static_cast<unsigned char>(scratch[i]) == 0x5C) scratch[i] = '/';

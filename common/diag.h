@@ -37,6 +37,10 @@ void set_fatal_hook(FatalHook hook);
 struct FatalExit {};
 [[noreturn]] void throw_fatal_exit();
 
+// Ends the run with "Fatal error in malloc()" when a stream could not be
+// opened for want of memory (errno ENOMEM); else returns the stream.
+FILE* unless_out_of_memory(FILE* stream);
+
 // Reports and returns.
 void warn(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));
 

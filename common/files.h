@@ -12,6 +12,40 @@
 // fopen(path, mode) for a UTF-8 path.
 FILE* open_file(const char* path, const char* mode);
 
+// Creates a file that does not exist yet and opens it as fopen(path, mode)
+// would; a file of that name is left alone (errno EEXIST).
+FILE* create_new_file(const char* path, const char* mode);
+
+// What a path names before a file is written in its place.
+enum class PathKind {
+    Missing,  // nothing by that name
+    Regular,  // a regular file that the user may write
+    Other,    // a symbolic link, FIFO, device, directory: written through
+};
+// Looks at path without changing it. Returns 0 with errno set for a regular
+// file that the user may not write (fopen would refuse it too), else 1 with
+// the kind and, for a regular file, its permission bits.
+int look_at_path(const char* path, PathKind* kind, unsigned* permissions);
+
+// Gives an open file the permission bits of the file it is to replace
+// (nothing to do on Windows, where writable files carry no such bits).
+// Returns 1, or 0 with errno set.
+int set_permissions(FILE* stream, unsigned permissions);
+
+// Pushes what an open file holds to the disk. Returns 1, or 0 with errno set.
+int sync_file(FILE* stream);
+
+// Renames from over to in one step: a reader finds the old file or the new
+// one, never neither (on Windows MoveFileExW with MOVEFILE_REPLACE_EXISTING).
+// Returns 1, or 0 with errno set.
+int replace_file(const char* from, const char* to);
+
+// Removes a file; errno is left as it was.
+void remove_file(const char* path);
+
+// The number of this process, for names that no other run uses at once.
+unsigned long process_id();
+
 // fseek and ftell with 64-bit positions.
 int seek_file(FILE* stream, int64_t offset, int whence);
 int64_t tell_file(FILE* stream);

@@ -2,14 +2,19 @@
 // file identity by device and inode.
 #include "common/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+
+#include "common/diag.h"
 
 // Positions beyond 2 GiB on 32-bit systems too: the build asks for a 64-bit
 // off_t (_FILE_OFFSET_BITS=64), and fseeko/ftello take it.
 static_assert(sizeof(off_t) == 8, "file positions must be 64-bit");
 
-FILE* open_file(const char* path, const char* mode) { return fopen(path, mode); }
+FILE* open_file(const char* path, const char* mode) { return unless_out_of_memory(fopen(path, mode)); }
 
 int seek_file(FILE* stream, int64_t offset, int whence) { return fseeko(stream, static_cast<off_t>(offset), whence); }
 
@@ -29,6 +34,54 @@ bool is_directory(FILE* stream) {
     struct stat st;
     return fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+FILE* create_new_file(const char* path, const char* mode) {
+    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    FILE* stream = fdopen(fd, mode);
+    if (!stream) {
+        const int saved = errno;
+        close(fd);
+        unlink(path);
+        errno = saved;
+    }
+    return unless_out_of_memory(stream);
+}
+
+// A path that cannot be looked at is taken as missing: creating the file
+// beside it then fails with the reason.
+int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
+    struct stat st;
+    *kind = PathKind::Missing;
+    *permissions = 0;
+    if (lstat(path, &st) != 0) return 1;
+    *kind = PathKind::Other;
+    if (!S_ISREG(st.st_mode)) return 1;
+    // Opened for writing without truncating: refused as fopen would refuse it.
+    const int fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 0;
+    close(fd);
+    *kind = PathKind::Regular;
+    *permissions = st.st_mode & 0777;
+    return 1;
+}
+
+int set_permissions(FILE* stream, unsigned permissions) {
+    return fchmod(fileno(stream), static_cast<mode_t>(permissions)) == 0;
+}
+
+int sync_file(FILE* stream) { return fsync(fileno(stream)) == 0; }
+
+int replace_file(const char* from, const char* to) { return rename(from, to) == 0; }
+
+void remove_file(const char* path) {
+    const int saved = errno;
+    unlink(path);
+    errno = saved;
+}
+
+unsigned long process_id() { return static_cast<unsigned long>(getpid()); }
+
 
 void write_text(FILE* stream, const char* text) { fputs(text, stream); }
 

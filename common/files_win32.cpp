@@ -3,13 +3,18 @@
 // command line. The one file of the tools that includes windows.h.
 #include "common/files.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
+
+#include "common/diag.h"
 
 namespace {
 
@@ -45,7 +50,7 @@ bool identity_of(HANDLE handle, WinIdentity* id) {
 FILE* open_file(const char* path, const char* mode) {
     std::wstring wide_path, wide_mode;
     if (!path || !mode || !widen(path, &wide_path) || !widen(mode, &wide_mode)) return nullptr;
-    return _wfopen(wide_path.c_str(), wide_mode.c_str());
+    return unless_out_of_memory(_wfopen(wide_path.c_str(), wide_mode.c_str()));
 }
 
 int seek_file(FILE* stream, int64_t offset, int whence) { return _fseeki64(stream, offset, whence); }
@@ -79,9 +84,72 @@ bool is_directory(FILE* stream) {
     return _fstat64(_fileno(stream), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR;
 }
 
+// Files written whole.
+FILE* create_new_file(const char* path, const char* mode) {
+    std::wstring wide;
+    if (!widen(path, &wide)) return nullptr;
+    const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | (strchr(mode, 'b') ? _O_BINARY : _O_TEXT);
+    const int fd = _wopen(wide.c_str(), flags, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    FILE* stream = _fdopen(fd, mode);
+    if (!stream) {
+        const int saved = errno;
+        _close(fd);
+        _wunlink(wide.c_str());
+        errno = saved;
+    }
+    return unless_out_of_memory(stream);
+}
+
+int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
+    std::wstring wide;
+    if (!widen(path, &wide)) return 0;
+    *kind = PathKind::Other;
+    *permissions = 0;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) *kind = PathKind::Missing;
+        return 1;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return 1;
+    // Opened for writing without truncating: refused as fopen would refuse it.
+    const int fd = _wopen(wide.c_str(), _O_WRONLY | _O_BINARY);
+    if (fd < 0) return 0;
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) == FILE_TYPE_DISK) *kind = PathKind::Regular;
+    _close(fd);
+    return 1;
+}
+
+int set_permissions(FILE*, unsigned) { return 1; }
+
+int sync_file(FILE* stream) { return _commit(_fileno(stream)) == 0; }
+
+int replace_file(const char* from, const char* to) {
+    std::wstring wide_from, wide_to;
+    if (!widen(from, &wide_from) || !widen(to, &wide_to)) return 0;
+    if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
+    const DWORD error = GetLastError();
+    errno = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? EACCES
+            : error == ERROR_PATH_NOT_FOUND                                    ? ENOENT
+                                                                               : EIO;
+    return 0;
+}
+
+void remove_file(const char* path) {
+    const int saved = errno;
+    std::wstring wide;
+    if (widen(path, &wide)) _wunlink(wide.c_str());
+    errno = saved;
+}
+
+unsigned long process_id() { return GetCurrentProcessId(); }
+
 // Text for a standard stream.
 
-void write_text(FILE* stream, const char* text) {
+namespace {
+
+void write_wide_text(FILE* stream, const char* text) {
     std::wstring wide;
     if (!widen(text, &wide)) {
         fputs(text, stream);
@@ -100,6 +168,18 @@ void write_text(FILE* stream, const char* text) {
     std::string narrow(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n, nullptr, nullptr);
     fputs(narrow.c_str(), stream);  // text mode: "\n" becomes CR LF
+}
+
+}  // namespace
+
+// Without the memory for a wide copy (a diagnostic of memory that ran out),
+// the bytes go out as they are.
+void write_text(FILE* stream, const char* text) {
+    try {
+        write_wide_text(stream, text);
+    } catch (const std::bad_alloc&) {
+        fputs(text, stream);
+    }
 }
 
 // The command line.

@@ -14,7 +14,15 @@ OutputFile::~OutputFile() {
 }
 
 int OutputFile::open(const char* path, OutputMode mode) {
-    stream_ = open_file(path, mode == OutputMode::kBinary ? "wb" : "w");
+    return attach(open_file(path, mode == OutputMode::kBinary ? "wb" : "w"));
+}
+
+int OutputFile::create_new(const char* path, OutputMode mode) {
+    return attach(create_new_file(path, mode == OutputMode::kBinary ? "wb" : "w"));
+}
+
+int OutputFile::attach(FILE* stream) {
+    stream_ = stream;
     if (!stream_) return 0;
     // Given no buffer of its own, the stream would keep writing in pieces of
     // the library's default size (4 KiB) whatever size setvbuf was asked for.

@@ -22,6 +22,8 @@ public:
     // Opens the path with mode "w" (or "wb") and gives the stream a 64 KiB
     // buffer. Returns 1, or 0 with errno set when the file cannot be created.
     int open(const char* path, OutputMode mode = OutputMode::kText);
+    // The same for a file that does not exist yet (errno EEXIST when one does).
+    int create_new(const char* path, OutputMode mode);
 
     FILE* stream() const { return stream_; }
 
@@ -30,6 +32,8 @@ public:
     int close();
 
 private:
+    int attach(FILE* stream);
+
     std::unique_ptr<char[]> buffer_;  // outlives the stream: released after fclose
     FILE* stream_ = nullptr;
 };

@@ -6,12 +6,14 @@
 #include "common/outfile.h"
 #include "common/rom.h"
 
+bool refuses_image(const char* path) {
+    if (!rom_is_image(path)) return false;
+    errno = EBUSY;
+    return true;
+}
+
 int open_report(OutputFile& file, const char* path, OutputMode mode) {
-    if (rom_is_image(path)) {
-        errno = EBUSY;
-        return 0;
-    }
-    return file.open(path, mode);
+    return refuses_image(path) ? 0 : file.open(path, mode);
 }
 
 void print_row_prefix(FILE* stream, int index, int hex_digits, const char* name, int name_width) {

@@ -11,6 +11,10 @@
 // an index out of range; the text stays valid until the process ends.
 using NameLookup = const char* (*)(int);
 
+// Whether path names the open ROM image (then errno is EBUSY): no report or
+// data file is ever written over it.
+bool refuses_image(const char* path);
+
 // Opens a report for writing, in text mode unless asked otherwise (created,
 // or truncated on open).
 // Refuses (errno EBUSY) a path that names the open ROM image. Returns 0 when

@@ -1,6 +1,6 @@
 // mt2decoder / mt3decoder: converts game-encoded text into Shift-JIS text.
 #include "common/cmdline.h"
-#include "common/files.h"
+#include "common/tool_main.h"
 #include "decoder/decode.h"
 
 #ifndef DECODER_GAME_B
@@ -26,13 +26,14 @@ const HelpText kHelp = {
     3,
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    utf8_arguments(&argc, &argv);
+int decoder_run(int argc, char** argv) {
     CommandLine line;
     scan_command_line(argc, argv, kHelp, DestinationKind::File, &line);
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
     if (!decode_file(line.src, line.dst, DECODER_TABLES)) fatal("Cannot decode");
     return 0;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return tool_main(argc, argv, decoder_run); }

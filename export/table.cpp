@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/report.h"
+#include "common/wholefile.h"
 #include "export/viewer_page.h"
 
 using Json = nlohmann::ordered_json;
@@ -105,11 +106,11 @@ void append(Columns& columns, Columns more) {
 }
 
 int write_data_file(const char* path, const std::function<void(FILE*)>& body) {
-    if (!path || !*path) return 0;
-    OutputFile file;
-    if (!open_report(file, path, OutputMode::kBinary)) return 0;
-    body(file.stream());
-    return file.close();
+    if (!path || !*path || refuses_image(path)) return 0;
+    return write_whole_file(path, OutputMode::kBinary, [&body](FILE* stream) {
+        body(stream);
+        return true;
+    });
 }
 
 namespace {

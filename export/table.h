@@ -138,11 +138,16 @@ void for_each_flat_row(const Table& table, const Table* parent,
 // one blank, null empty.
 std::string flat_text(const Value& v);
 
+// The one way every export file is written: the body's bytes, in binary,
+// whole or not at all (see common/wholefile.h), never over the image. Returns
+// 1, or 0 with errno set when the file could not be created, completely
+// written or put in place.
+int write_data_file(const char* path, const std::function<void(FILE*)>& body);
+
 // Writers with the report writers' contract (1 written, 0 not created or
-// not completely written, errno telling why). Files are created or truncated
-// when opened and written in binary, so that they are the same bytes on every
-// platform: JSON with "\n" line ends, CSV (RFC 4180) with CR LF record ends,
-// UTF-8 behind a byte-order mark.
+// not completely written, errno telling why), through write_data_file, so
+// that they are the same bytes on every platform: JSON with "\n" line ends,
+// CSV (RFC 4180) with CR LF record ends, UTF-8 behind a byte-order mark.
 // The JSON document: game "A" or "B", the rom block (the one row of rom),
 // the tables.
 int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
@@ -152,9 +157,6 @@ int write_json(const char* path, const char* game, const Table& rom, const std::
 // that holds it.
 int write_page(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
 int write_csv(const char* path, const Table& table, const Table* parent);
-
-// The report writers' skeleton for a data file written in binary mode.
-int write_data_file(const char* path, const std::function<void(FILE*)>& body);
 
 // One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
 // inside are doubled.

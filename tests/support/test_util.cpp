@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -289,7 +291,7 @@ std::string slurp(HANDLE h) {
 }  // namespace
 
 RunResult run_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
-                   const char* argv0, long) {
+                   const char* argv0, long, long) {
     const std::wstring program = fs::absolute(native(exe)).wstring();
     std::wstring command = quote(native(argv0 ? argv0 : exe).wstring());
     for (const std::string& a : args) command += L" " + quote(native(a).wstring());
@@ -348,12 +350,10 @@ void limit(int resource, rlim_t value) {
     setrlimit(resource, &r);
 }
 
-}  // namespace
-
-RunResult run_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
-                   const char* argv0, long file_size_limit) {
-    const int out_fd = temp_fd();
-    const int err_fd = temp_fd();
+// Starts the executable with its standard output and error on the given
+// descriptors and its limits set.
+pid_t start_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
+                 const char* argv0, int out_fd, int err_fd, long file_size_limit, long address_space_limit) {
     std::vector<std::string> all{argv0 ? argv0 : exe};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -367,20 +367,44 @@ RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
         limit(RLIMIT_CORE, 0);
         limit(RLIMIT_CPU, 30);
         if (file_size_limit >= 0) limit(RLIMIT_FSIZE, static_cast<rlim_t>(file_size_limit));
+        if (address_space_limit >= 0) limit(RLIMIT_AS, static_cast<rlim_t>(address_space_limit));
         execv(exe.c_str(), argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+int status_of(int wstatus) { return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus); }
+
+}  // namespace
+
+RunResult run_tool(const std::string& exe, const std::vector<std::string>& args, const std::string& cwd,
+                   const char* argv0, long file_size_limit, long address_space_limit) {
+    const int out_fd = temp_fd();
+    const int err_fd = temp_fd();
+    const pid_t pid = start_tool(exe, args, cwd, argv0, out_fd, err_fd, file_size_limit, address_space_limit);
     int wstatus = 0;
     struct rusage usage {};
     wait4(pid, &wstatus, 0, &usage);
     RunResult r;
     r.max_rss_kib = usage.ru_maxrss;
-    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    r.status = status_of(wstatus);
     r.out = slurp_fd(out_fd);
     r.err = slurp_fd(err_fd);
     close(out_fd);
     close(err_fd);
     return r;
+}
+
+int run_tool_killed_after(const std::string& exe, const std::vector<std::string>& args, long microseconds) {
+    const int null_fd = open("/dev/null", O_WRONLY);
+    const pid_t pid = start_tool(exe, args, "", nullptr, null_fd, null_fd, -1, -1);
+    close(null_fd);
+    usleep(static_cast<useconds_t>(microseconds));
+    kill(pid, SIGKILL);  // a run that has ended waits as a zombie: no other process is hit
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    return status_of(wstatus);
 }
 
 #endif

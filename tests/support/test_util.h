@@ -90,10 +90,17 @@ struct RunResult {
 // (text_from_platform), as the tools write them. The run is killed after 30
 // seconds of processor time (SIGXCPU; on Windows after 120 seconds), so a
 // tool that never ends fails its test; with file_size_limit >= 0 it is also
-// killed (SIGXFSZ) when it writes past that many bytes into a file (POSIX
-// only: see kHaveFileSizeLimit).
+// killed (SIGXFSZ) when it writes past that many bytes into a file, and with
+// address_space_limit >= 0 its allocations fail beyond that many bytes of
+// address space (RLIMIT_AS; both POSIX only).
 RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
-                   const std::string& cwd = "", const char* argv0 = nullptr, long file_size_limit = -1);
+                   const std::string& cwd = "", const char* argv0 = nullptr, long file_size_limit = -1,
+                   long address_space_limit = -1);
+
+// Runs the executable as run_tool does, without its output, and kills it
+// with SIGKILL after the given number of microseconds unless it ended
+// before. Returns its status (128 + SIGKILL when killed). POSIX only.
+int run_tool_killed_after(const std::string& exe, const std::vector<std::string>& args, long microseconds);
 
 // Error numbers that Windows gives where POSIX systems give another: for a
 // directory opened as a file, and for a path through a regular file.

@@ -285,6 +285,75 @@ INSTANTIATE_TEST_SUITE_P(Games, FaultTest, ::testing::Values(&game_a_layout(), &
 
 namespace {
 
+// A tool with an input that it runs through: an image of its game for the
+// analyzers and exporters, game text for the decoders (game null).
+struct ToolCase {
+    const char* tool;
+    const GameLayout* game;
+};
+
+void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.tool; }
+
+class MemoryLimitTest : public ::testing::TestWithParam<ToolCase> {};
+
+}  // namespace
+
+// Memory that runs out at any point of a run, from the smallest address space
+// in which the tool gets past the dynamic loader up to the one in which it
+// succeeds, ends the run with "Fatal error in malloc()" and status 1, never
+// with a signal.
+TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
+#if defined(MT_SANITIZED)
+    GTEST_SKIP() << "the sanitizers reserve far more address space than any limit here";
+#elif defined(_WIN32)
+    GTEST_SKIP() << "an address-space limit (RLIMIT_AS) is POSIX only";
+#else
+    const ToolCase& c = GetParam();
+    TempDir dir;
+    std::vector<std::string> args;
+    if (c.game) {
+        random_image(*c.game, 9).write(dir.file("image.smc"));
+        args = {dir.file("image.smc"), dir.path()};
+    } else {
+        write_file(dir.file("t.bin"), std::string(100000, '\x51'));
+        args = {dir.file("t.bin"), dir.file("t.txt")};
+    }
+    const auto run = [&](long limit) { return run_tool(c.tool, args, "", nullptr, -1, limit); };
+    constexpr long kStep = 4096;  // a page: every allocation of the run fails at some limit
+    long lo = 1 << 20, hi = 256 << 20;
+    ASSERT_EQ(run(lo).status, 127);  // the loader cannot map the program
+    ASSERT_EQ(run(hi).status, 0);
+    while (hi - lo > kStep) {
+        const long mid = (lo + hi) / 2 / kStep * kStep;
+        (run(mid).status == 127 ? lo : hi) = mid;
+    }
+    int failures = 0;
+    for (long limit = hi; limit < hi + (64 << 20); limit += kStep) {
+        const RunResult r = run(limit);
+        ASSERT_TRUE(r.status == 0 || r.status == 1) << "limit " << limit << ": status " << r.status << " " << r.err;
+        if (r.status == 0) break;
+        EXPECT_NE(r.err.find(std::string(c.tool) + ": Fatal error in malloc()"), std::string::npos)
+            << "limit " << limit << ": " << r.err;
+        ++failures;
+    }
+    EXPECT_GT(failures, 0);  // the sweep met the allocations of a run
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(SixTools, MemoryLimitTest,
+                         ::testing::Values(ToolCase{MT2ANALYZER, &game_a_layout()},
+                                           ToolCase{MT3ANALYZER, &game_b_layout()},
+                                           ToolCase{MT2DECODER, nullptr}, ToolCase{MT3DECODER, nullptr},
+                                           ToolCase{MT2EXPORT, &game_a_layout()},
+                                           ToolCase{MT3EXPORT, &game_b_layout()}),
+                         [](const auto& info) {
+                             const std::string path = info.param.tool;
+                             const std::string name = path.substr(path.find_last_of("/\\") + 1);
+                             return name.substr(0, name.find('.'));  // without ".exe"
+                         });
+
+namespace {
+
 std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 // Every report of a run into dir, with its name.

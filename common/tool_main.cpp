@@ -1,0 +1,30 @@
+#include "common/tool_main.h"
+
+#include <new>
+
+#include "common/diag.h"
+#include "common/files.h"
+
+namespace {
+
+// Memory that runs out anywhere (operator new in the containers, the strings
+// and the JSON library) ends the run at once through the fatal path: an
+// exception would itself need memory, which may be what ran out. The handler
+// is taken away first, so that an allocation of the diagnostic's own (on
+// Windows) throws instead of coming back here.
+[[noreturn]] void out_of_memory() {
+    std::set_new_handler(nullptr);
+    fatal("Fatal error in malloc()");
+}
+
+}  // namespace
+
+int tool_main(int argc, char** argv, ToolRun run) {
+    std::set_new_handler(out_of_memory);
+    try {
+        utf8_arguments(&argc, &argv);
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        out_of_memory();  // thrown by an allocator that does not ask the handler
+    }
+}

@@ -1,0 +1,12 @@
+// The main of every tool: the arguments made UTF-8, then the tool's run, and
+// every way a run ends early taken to its exit status.
+#pragma once
+
+// A tool's run on its (UTF-8) arguments; returns the exit status.
+using ToolRun = int (*)(int argc, char** argv);
+
+// Makes the arguments UTF-8 (see utf8_arguments) and calls run. Memory that
+// runs out anywhere (operator new in the containers or the JSON library, a
+// std::bad_alloc) ends the run with "Fatal error in malloc()" and status 1,
+// never with a signal. Returns the exit status.
+int tool_main(int argc, char** argv, ToolRun run);

@@ -1,0 +1,103 @@
+#include "common/wholefile.h"
+
+#include <cerrno>
+#include <string>
+
+#include "common/files.h"
+
+namespace {
+
+// Attempts at a temporary name before giving up: names that a killed run
+// with the same process number left behind are passed over.
+constexpr int kTempAttempts = 100;
+
+// The folder part of a path, with its last separator ("" for a bare name).
+std::string folder_of(const std::string& path) {
+#ifdef _WIN32
+    const size_t end = path.find_last_of("/\\");
+#else
+    const size_t end = path.find_last_of('/');
+#endif
+    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+// A temporary file beside the final name, removed again unless it was put
+// in its place.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (path_.empty()) return;
+        const int saved = errno;
+        file_.close();
+        remove_file(path_.c_str());
+        errno = saved;
+    }
+
+    int create(const char* final_path, OutputMode mode) {
+        const std::string folder = folder_of(final_path);
+        const std::string stem = folder + ".mt-" + std::to_string(process_id()) + "-";
+        for (int n = 0; n < kTempAttempts; ++n) {
+            std::string path = stem + std::to_string(n) + ".tmp";
+            if (file_.create_new(path.c_str(), mode)) {
+                path_ = std::move(path);
+                return 1;
+            }
+            if (errno != EEXIST) return 0;
+        }
+        return 0;
+    }
+
+    FILE* stream() const { return file_.stream(); }
+
+    // Pushes the bytes to the disk, closes the file and renames it over the
+    // final name.
+    int put_in_place(const char* final_path) {
+        const bool synced = fflush(file_.stream()) == 0 && sync_file(file_.stream());
+        const int saved = errno;
+        if (!file_.close()) return 0;
+        if (!synced) {
+            errno = saved;
+            return 0;
+        }
+        if (!replace_file(path_.c_str(), final_path)) return 0;
+        path_.clear();
+        return 1;
+    }
+
+private:
+    OutputFile file_;
+    std::string path_;
+};
+
+// Today's way for what is not a regular file: opened as fopen opens it.
+int write_through(const char* path, OutputMode mode, const FileBody& body) {
+    OutputFile file;
+    if (!file.open(path, mode)) return 0;
+    const bool written = body(file.stream());
+    const int saved = errno;
+    if (!file.close()) return 0;
+    errno = saved;
+    return written ? 1 : 0;
+}
+
+}  // namespace
+
+int write_whole_file(const char* path, OutputMode mode, const FileBody& body) {
+    PathKind kind;
+    unsigned permissions;
+    if (!look_at_path(path, &kind, &permissions)) return 0;
+    if (kind == PathKind::Other) return write_through(path, mode, body);
+    TempFile temp;
+    if (!temp.create(path, mode)) return 0;
+    if (kind == PathKind::Regular && !set_permissions(temp.stream(), permissions)) return 0;
+    if (!body(temp.stream())) return 0;
+    return temp.put_in_place(path);
+}
+
+int write_whole_file(const char* path, const void* data, size_t size) {
+    return write_whole_file(path, OutputMode::kBinary,
+                            [data, size](FILE* stream) { return fwrite(data, 1, size, stream) == size; });
+}
