@@ -1,12 +1,17 @@
 // Output files are created or truncated when they are opened, as fopen "w"
-// does, and hold what was written also when the process ends while one is open.
+// does, and hold what was written also when the process ends while one is open;
+// data files written whole replace the old file only when they are complete.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <cerrno>
 #include <string>
 
 #include "common/diag.h"
 #include "common/outfile.h"
+#include "common/wholefile.h"
 #include "tests/support/test_util.h"
 
 namespace {
@@ -94,4 +99,69 @@ TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
         },
         ::testing::ExitedWithCode(1), "Fatal error in fread");
     EXPECT_EQ(read_text_file(path), "header\n");
+}
+
+namespace {
+
+// Writes "new" whole at path, or abandons the file when complete is false.
+int write_new(const std::string& path, bool complete) {
+    return write_whole_file(path.c_str(), OutputMode::kBinary, [complete](FILE* f) {
+        write_all(f, "new");
+        errno = EINVAL;
+        return complete;
+    });
+}
+
+}  // namespace
+
+// A data file written whole replaces the old one only once it is complete;
+// a failed one leaves the old file and no temporary file behind.
+TEST(WholeFile, ReplacesOnlyWhenComplete) {
+    TempDir dir;
+    const std::string path = dir.file("d.csv");
+    write_file(path, std::string("old"));
+#ifndef _WIN32
+    chmod(path.c_str(), 0640);
+#endif
+    EXPECT_EQ(write_new(path, false), 0);
+    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(read_file(path), "old");
+    EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"d.csv"});
+    EXPECT_EQ(write_new(path, true), 1);
+    EXPECT_EQ(read_file(path), "new");
+    EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"d.csv"});
+#ifndef _WIN32
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);  // replacing widens no access
+#endif
+    const std::string bytes("\0\r\n\x1A", 4);
+    EXPECT_EQ(write_whole_file(dir.file("fresh.bin").c_str(), bytes.data(), bytes.size()), 1);
+    EXPECT_EQ(read_file(dir.file("fresh.bin")), bytes);
+    EXPECT_EQ(write_new(dir.file("no/such"), true), 0);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+// What is not a regular file is written through; a file that may not be
+// written is refused and kept.
+TEST(WholeFile, WritesThroughLinksAndRefusesProtectedFiles) {
+    TempDir dir;
+    write_file(dir.file("target"), std::string(1000, 't'));
+    const std::string protected_file = dir.file("kept");
+    write_file(protected_file, std::string("old"));
+    make_read_only(protected_file);
+    if (FILE* f = fopen(protected_file.c_str(), "a")) {
+        fclose(f);  // root, and Wine run by root, write to write-protected files
+    } else {
+        EXPECT_EQ(write_new(protected_file, true), 0);
+        EXPECT_EQ(errno, EACCES);
+        EXPECT_EQ(read_file(protected_file), "old");
+    }
+    MAKE_SYMLINK(dir.file("target"), dir.file("link"));
+    EXPECT_EQ(write_new(dir.file("link"), true), 1);
+    EXPECT_EQ(read_file(dir.file("target")), "new");
+    EXPECT_EQ(list_dir(dir.path()), (std::vector<std::string>{"kept", "link", "target"}));
+#ifndef _WIN32
+    EXPECT_EQ(write_new("/dev/null", true), 1);
+#endif
 }

@@ -6,9 +6,17 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <random>
+#include <thread>
+#ifndef _WIN32
+#include <fnmatch.h>
+#include <time.h>
+#endif
 
 #include "demo/demo.h"
+#include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 
 namespace {
@@ -16,17 +24,18 @@ namespace {
 struct Game {
     std::string tool;
     const char* image;
+    const GameRegions* regions;
     std::vector<std::string> csv;  // table files, without "<prefix>-" and ".csv"
     std::vector<std::pair<std::string, size_t>> counts;
 };
 
-const Game kGameA = {MT2EXPORT, kGameAFiles.image,
+const Game kGameA = {MT2EXPORT, kGameAFiles.image, &kGameARegions,
                      {"monsters", "monster-actions", "characters", "special-characters", "skill-levels",
                       "overall-skill-levels", "items", "techniques", "learning-lists", "learning-entries", "formations",
                       "formation-members"},
                      {{"monsters", 320}, {"characters", 256}, {"special_characters", 16}, {"skill_levels", 50},
                       {"overall_skill_levels", 39}, {"items", 256}, {"techniques", 256}, {"formations", 16}}};
-const Game kGameB = {MT3EXPORT, kGameBFiles.image,
+const Game kGameB = {MT3EXPORT, kGameBFiles.image, &kGameBRegions,
                      {"monsters", "monster-actions", "main-encounters", "main-encounter-rows", "sub-encounters",
                       "sub-encounter-entries", "characters", "items", "techniques", "learning-lists",
                       "learning-entries", "formations", "formation-members"},
@@ -56,9 +65,45 @@ protected:
     RunResult run(const std::vector<std::string>& args) { return run_tool(GetParam().tool, args); }
     std::vector<std::string> written() const { return list_dir(out_); }
 
+    // A second image of the game, with random bytes in every table, and the
+    // complete outputs of both images: the files that a run may leave.
+    void make_second_image() {
+        const std::string demo = read_file(image_);
+        Bytes image(demo.begin(), demo.end());
+        std::mt19937 rng(11);
+        for (const TableRegion& t : GetParam().regions->tables) {
+            for (long i = 0; i < t.size; ++i) image[static_cast<size_t>(0x200 + t.offset + i)] = static_cast<uint8_t>(rng());
+        }
+        write_file(second_, image);
+        for (const std::string& source : {image_, second_}) {
+            TempDir whole;
+            ASSERT_EQ(run({source, whole.path()}).status, 0);
+            for (const std::string& name : outputs(GetParam())) complete_[name].push_back(read_file(whole.file(name)));
+        }
+    }
+
+    // Every output is one run's complete file, and any other name is a
+    // hidden temporary file, which no glob of the outputs picks up.
+    void expect_whole_files(const std::string& when) {
+        for (const auto& [name, versions] : complete_) {
+            const std::string now = read_file(out_ + "/" + name);
+            EXPECT_TRUE(now == versions[0] || now == versions[1]) << name << " " << when << ": " << now.size() << " bytes";
+        }
+        for (const std::string& name : written()) {
+            if (complete_.count(name)) continue;
+            EXPECT_TRUE(name.front() == '.' && name.ends_with(".tmp")) << name << " " << when;
+#ifndef _WIN32
+            for (const std::string& glob : {prefix_of(GetParam()) + "*.csv", prefix_of(GetParam()) + "*"})
+                EXPECT_NE(fnmatch(glob.c_str(), name.c_str(), FNM_PERIOD), 0) << name << " " << glob;
+#endif
+        }
+    }
+
     TempDir dir_;
     std::string image_;
+    std::string second_ = dir_.file("second.smc");
     std::string out_ = dir_.file("out");
+    std::map<std::string, std::vector<std::string>> complete_;  // per output: the files of both images
 };
 
 TEST_P(ExportTest, WritesTheJsonDocumentAndEveryTableAsCsv) {
@@ -152,6 +197,49 @@ TEST_P(ExportTest, OutputFailures) {
     EXPECT_EQ(split_lines(nowhere.err).size(), outputs(GetParam()).size());
     EXPECT_NE(nowhere.err.find(dir_.file("no/such/dir/") + prefix_of(GetParam()) + ".json: " + strerror(ENOENT)),
               std::string::npos);
+}
+
+// Runs killed with SIGKILL at random moments, over the files of the run
+// before: every output is the old file or the complete new one.
+TEST_P(ExportTest, KilledRunsLeaveOldOrCompleteFiles) {
+#ifdef _WIN32
+    GTEST_SKIP() << "killing a run at a chosen moment needs SIGKILL; under Wine it would mostly hit Wine's start-up";
+#else
+    make_second_image();
+    ASSERT_EQ(run({image_, out_}).status, 0);
+    timespec start, end;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    ASSERT_EQ(run({second_, out_}).status, 0);
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    const long run_us = (end.tv_sec - start.tv_sec) * 1000000L + (end.tv_nsec - start.tv_nsec) / 1000;
+    std::mt19937 rng(12);
+    int killed = 0;
+    for (int i = 0; i < 24; ++i) {
+        const long after = static_cast<long>(rng() % static_cast<unsigned long>(run_us + 1));
+        killed += run_tool_killed_after(GetParam().tool, {i % 2 ? second_ : image_, out_}, after) == 128 + SIGKILL;
+        expect_whole_files("after a kill at " + std::to_string(after) + " us");
+    }
+    EXPECT_GT(killed, 0);
+#endif
+}
+
+// Two and four runs of two different images into one folder at the same
+// moment: every output is wholly one run's.
+TEST_P(ExportTest, ConcurrentRunsLeaveWholeFiles) {
+    make_second_image();
+    for (const int runs : {2, 4}) {
+        for (int round = 0; round < 3; ++round) {
+            std::vector<std::thread> threads;
+            std::vector<int> statuses(static_cast<size_t>(runs), -1);
+            for (int i = 0; i < runs; ++i) {
+                threads.emplace_back([&, i] { statuses[static_cast<size_t>(i)] = run({i % 2 ? second_ : image_, out_}).status; });
+            }
+            for (std::thread& t : threads) t.join();
+            EXPECT_EQ(statuses, std::vector<int>(static_cast<size_t>(runs), 0));
+            expect_whole_files(std::to_string(runs) + " runs");
+            EXPECT_EQ(written(), outputs(GetParam()));  // no temporary file is left
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothGames, ExportTest, ::testing::Values(kGameA, kGameB),
