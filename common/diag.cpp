@@ -1,10 +1,10 @@
 #include "common/diag.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "common/files.h"
 
@@ -31,41 +31,26 @@ void set_program_name(const char* name) {
 const char* program_name() { return g_program_name; }
 
 
-namespace {
-
-// Appends printf output to a fixed line, cut short at its end.
-size_t append(char* line, size_t used, size_t size, const char* format, ...)
-    __attribute__((format(MT_PRINTF_FORMAT, 4, 5)));
-size_t append_v(char* line, size_t used, size_t size, const char* format, va_list args) {
-    if (used + 1 >= size) return used;
-    const int n = vsnprintf(line + used, size - used, format, args);
-    return n < 0 ? used : std::min(used + static_cast<size_t>(n), size - 1);
-}
-size_t append(char* line, size_t used, size_t size, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    used = append_v(line, used, size, format, args);
-    va_end(args);
-    return used;
-}
-
-}  // namespace
-
-// The line is assembled on the stack: the diagnostic of memory that ran out
-// must not need any.
 void vreport(const char* format, va_list args) {
     if (!format) return;
     int saved = errno;  // the prefix output must not change the reported error
-    char line[4 * kPathSize];
-    const size_t size = sizeof line - 1;  // room for the line end
-    size_t used = 0;
-    line[0] = '\0';
-    if (g_program_name[0]) used = append(line, used, size, "%s: ", g_program_name);
-    used = append_v(line, used, size, format, args);
-    size_t len = strlen(format);
-    if (len > 0 && format[len - 1] == ':') used = append(line, used, size, " %s", strerror(saved));
-    line[used] = '\n';
-    line[used + 1] = '\0';
+    const size_t len = strlen(format);
+    const char* reason = len > 0 && format[len - 1] == ':' ? strerror(saved) : nullptr;
+    va_list copy;
+    va_copy(copy, args);
+    const int n = vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    const size_t size = strlen(g_program_name) + 2 + static_cast<size_t>(n > 0 ? n : 0) +
+                        (reason ? strlen(reason) + 1 : 0) + 2;
+    // A line of usual length, the diagnostic of memory that ran out among
+    // them, is assembled on the stack.
+    char stack[4 * kPathSize];
+    const std::unique_ptr<char[]> heap(size > sizeof stack ? new char[size] : nullptr);
+    char* line = heap ? heap.get() : stack;
+    int used = g_program_name[0] ? snprintf(line, size, "%s: ", g_program_name) : 0;
+    if (n > 0) used += vsnprintf(line + used, size - static_cast<size_t>(used), format, args);
+    if (reason) used += snprintf(line + used, size - static_cast<size_t>(used), " %s", reason);
+    snprintf(line + used, size - static_cast<size_t>(used), "\n");
     write_text(stderr, line);
     errno = saved;
 }
