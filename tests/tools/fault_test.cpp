@@ -301,7 +301,7 @@ class MemoryLimitTest : public ::testing::TestWithParam<ToolCase> {};
 // Memory that runs out at any point of a run, from the smallest address space
 // in which the tool gets past the dynamic loader up to the one in which it
 // succeeds, ends the run with "Fatal error in malloc()" and status 1, never
-// with a signal.
+// with a signal or with files anywhere but in the destination.
 TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
 #if defined(MT_SANITIZED)
     GTEST_SKIP() << "the sanitizers reserve far more address space than any limit here";
@@ -318,7 +318,8 @@ TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
         write_file(dir.file("t.bin"), std::string(100000, '\x51'));
         args = {dir.file("t.bin"), dir.file("t.txt")};
     }
-    const auto run = [&](long limit) { return run_tool(c.tool, args, "", nullptr, -1, limit); };
+    TempDir cwd;  // nothing goes anywhere but to the destination
+    const auto run = [&](long limit) { return run_tool(c.tool, args, cwd.path(), nullptr, -1, limit); };
     constexpr long kStep = 4096;  // a page: every allocation of the run fails at some limit
     long lo = 1 << 20, hi = 256 << 20;
     ASSERT_EQ(run(lo).status, 127);  // the loader cannot map the program
@@ -337,6 +338,7 @@ TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
         ++failures;
     }
     EXPECT_GT(failures, 0);  // the sweep met the allocations of a run
+    EXPECT_TRUE(list_dir(cwd.path()).empty());
 #endif
 }
 
