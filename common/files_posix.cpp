@@ -1,5 +1,5 @@
 // Files by name on POSIX systems: paths and 64-bit positions passed through,
-// file identity by device and inode.
+// file identity by device and inode, files put in place by rename.
 #include "common/files.h"
 
 #include <fcntl.h>
@@ -14,7 +14,9 @@
 // off_t (_FILE_OFFSET_BITS=64), and fseeko/ftello take it.
 static_assert(sizeof(off_t) == 8, "file positions must be 64-bit");
 
-FILE* open_file(const char* path, const char* mode) { return unless_out_of_memory(fopen(path, mode)); }
+FILE* open_file(const char* path, const char* mode) {
+    return unless_out_of_memory(fopen(path, mode));
+}
 
 int seek_file(FILE* stream, int64_t offset, int whence) { return fseeko(stream, static_cast<off_t>(offset), whence); }
 

@@ -1,6 +1,7 @@
 // Files by name on Windows: UTF-8 paths as UTF-16, 64-bit positions, file
 // identity by volume serial number and file index, console text and the wide
-// command line. The one file of the tools that includes windows.h.
+// command line, files put in place by MoveFileExW. The one file of the tools
+// that includes windows.h.
 #include "common/files.h"
 
 #include <fcntl.h>

@@ -331,6 +331,10 @@ TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
     int failures = 0;
     for (long limit = hi; limit < hi + (64 << 20); limit += kStep) {
         const RunResult r = run(limit);
+        // Near the smallest limit starting the program (exec, the dynamic
+        // loader) still fails now and then (127), before any of the tool's
+        // own code: the tool never ends so itself.
+        if (r.status == 127) continue;
         ASSERT_TRUE(r.status == 0 || r.status == 1) << "limit " << limit << ": status " << r.status << " " << r.err;
         if (r.status == 0) break;
         EXPECT_NE(r.err.find(std::string(c.tool) + ": Fatal error in malloc()"), std::string::npos)
