@@ -102,11 +102,17 @@ FILE* create_new_file(const char* path, const char* mode) {
     return unless_out_of_memory(stream);
 }
 
+// The final name is never opened: a file that another run holds open, even
+// only to look at it, cannot be renamed over.
 int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
     std::wstring wide;
     if (!widen(path, &wide)) return 0;
     *kind = PathKind::Other;
     *permissions = 0;
+    // A device name (NUL, CON, COM1) stands for "\\.\<device>" wherever it is.
+    wchar_t full[16];
+    const DWORD length = GetFullPathNameW(wide.c_str(), 16, full, nullptr);
+    if (length >= 4 && length < 16 && wcsncmp(full, L"\\\\.\\", 4) == 0) return 1;
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
@@ -114,11 +120,11 @@ int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
         return 1;
     }
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return 1;
-    // Opened for writing without truncating: refused as fopen would refuse it.
-    const int fd = _wopen(wide.c_str(), _O_WRONLY | _O_BINARY);
-    if (fd < 0) return 0;
-    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) == FILE_TYPE_DISK) *kind = PathKind::Regular;
-    _close(fd);
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        errno = EACCES;  // as fopen refuses it
+        return 0;
+    }
+    *kind = PathKind::Regular;
     return 1;
 }
 
@@ -126,11 +132,21 @@ int set_permissions(FILE*, unsigned) { return 1; }
 
 int sync_file(FILE* stream) { return _commit(_fileno(stream)) == 0; }
 
+// A file that another process has open (a reader, a virus scanner, another
+// run putting its own file in place) cannot be renamed over for that while:
+// the rename is tried again for about a second before it is given up.
 int replace_file(const char* from, const char* to) {
+    constexpr int kAttempts = 20;
+    constexpr DWORD kPauseMs = 50;
     std::wstring wide_from, wide_to;
     if (!widen(from, &wide_from) || !widen(to, &wide_to)) return 0;
-    if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
-    const DWORD error = GetLastError();
+    DWORD error = 0;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt) Sleep(kPauseMs);
+        if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
+        error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+    }
     errno = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? EACCES
             : error == ERROR_PATH_NOT_FOUND                                    ? ENOENT
                                                                                : EIO;
