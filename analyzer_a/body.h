@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/report.h"
+
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 // Byte 0 of character and monster records: bits 7..4 the female, undead, boss
 // and flying flags, bits 3..0 the race index.
@@ -19,7 +23,7 @@ BodyFlags decode_body_flags(const unsigned char* record);
 
 // The marks of a flag report row: female, undead, boss and flying, each
 // under its column, then the two blanks before the race column.
-void print_body_flags(FILE* stream, const BodyFlags& flags);
+void print_body_flags(ReportText& stream, const BodyFlags& flags);
 
 // Strength, dexterity, magic power, 不明, speed and stamina.
 constexpr int kAbilityCount = 6;

@@ -4,11 +4,12 @@
 #include <numeric>
 
 #include "analyzer_a/layout.h"
+#include "analyzer_a/run.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/labels.h"
-#include "common/namecache.h"
+#include "common/names.h"
 #include "common/records.h"
 #include "common/report.h"
 #include "common/rows.h"
@@ -29,10 +30,12 @@ constexpr int kWeaponColumns[5] = {0, 2, 1, 3, 4};
 constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
 
 // Name n of the combined table: characters 0..255, then special characters.
-const char* character_table_name(int n) {
-    static NameCache names(layout::kCharacterNames.offset, kCharacterCount + kSpecialCharacterCount,
-                           layout::kCharacterNames.record_size, kGameACharTables);
-    return names.get(n);
+const char* character_table_name(const NameTables& names, int n) {
+    static constexpr NameTableSpec kTable{4,
+                                          {"character and special character names", layout::kCharacterNames.offset,
+                                           layout::kCharacterNames.record_size, kCharacterCount + kSpecialCharacterCount},
+                                          &kGameACharTables};
+    return names.get(kTable, n);
 }
 
 void decode_abilities(const unsigned char* r, int32_t* abilities) {
@@ -55,21 +58,21 @@ void column_values(const int32_t* weapons, const int32_t* magic, int* values) {
 
 // The values of a parameter row: "  ", then each value as "%3d" (from
 // signed_from on as "%+3d") with ", " between them, then the line feed.
-void print_param_values(FILE* fp, const int* values, int count, int signed_from) {
-    fputs("  ", fp);
+void print_param_values(ReportText& fp, const int* values, int count, int signed_from) {
+    fp.str("  ");
     print_int_list(fp, values, signed_from, 3);
-    if (signed_from > 0 && signed_from < count) fputs(", ", fp);
+    if (signed_from > 0 && signed_from < count) fp.str(", ");
     print_int_list(fp, values + signed_from, count - signed_from, 3, true);
-    fputc('\n', fp);
+    fp.ch('\n');
 }
 
 // The flag reports of characters and special characters.
 const char kFlagHeader[] = "No.       名前               女性 不死 ボス 飛行 種族      閃TYPE\n";
 
 template <typename Record>
-void print_flag_row(FILE* fp, const Record& r) {
+void print_flag_row(ReportText& fp, const Record& r) {
     print_body_flags(fp, r.body);
-    fprintf(fp, "%-8s  TYPE%02d\n", race_name(r.race, kGameALabels), r.spark_type);
+    fp.left(race_name(r.race, kGameALabels), 8).str("  TYPE").dec0(r.spark_type, 2).ch('\n');  // "%-8s  TYPE%02d\n"
 }
 
 struct LevelSection {
@@ -84,14 +87,16 @@ constexpr LevelSection kLevelSections[] = {
 
 }  // namespace
 
-const char* character_name(int index) { return index < kCharacterCount ? character_table_name(index) : ""; }
-
-const char* special_character_name(int index) {
-    return index >= 0 && index < kSpecialCharacterCount ? character_table_name(kCharacterCount + index) : "";
+const char* character_name(const NameTables& names, int index) {
+    return index < kCharacterCount ? character_table_name(names, index) : "";
 }
 
-CharacterRecord* load_characters() {
-    return load_records<CharacterRecord>(layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
+const char* special_character_name(const NameTables& names, int index) {
+    return index >= 0 && index < kSpecialCharacterCount ? character_table_name(names, kCharacterCount + index) : "";
+}
+
+CharacterRecord* load_characters(const RomImage& image) {
+    return load_records<CharacterRecord>(image,layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
         namespace f = layout::character;
         c.lp = f::kLp.get(r);
         decode_abilities(r, c.abilities);
@@ -105,8 +110,8 @@ CharacterRecord* load_characters() {
     });
 }
 
-SpecialCharacterRecord* load_special_characters() {
-    return load_records<SpecialCharacterRecord>(
+SpecialCharacterRecord* load_special_characters(const RomImage& image) {
+    return load_records<SpecialCharacterRecord>(image,
         layout::kSpecialRecords, [](SpecialCharacterRecord& s, const unsigned char* r, int) {
             namespace f = layout::special;
             s.lp = f::kLp.get(r);
@@ -121,21 +126,23 @@ SpecialCharacterRecord* load_special_characters() {
         });
 }
 
-int32_t* load_level_tables() {
-    const RomTable skill(layout::kSkillLevels);
-    const RomTable overall(layout::kOverallSkillLevels);
+int32_t* load_level_tables(const RomImage& image) {
+    const RomTable skill(image, layout::kSkillLevels);
+    const RomTable overall(image, layout::kOverallSkillLevels);
     int32_t* levels = alloc_block<int32_t>(kSkillLevels + kOverallSkillLevels);
     for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
     for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));
     return levels;
 }
 
-int write_chrparam(const char* path, const CharacterRecord* characters) {
-    return write_row_report(
-        path, characters != nullptr,
+void write_chrparam(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const CharacterRecord* characters = run.characters;
+    write_row_report(
+        out,
         "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
         "天   冥\n",
-        kCharacterCount, RowPrefix{2, 16, character_name}, [&](FILE* fp, int n) {
+        kCharacterCount, RowPrefix{2, 16, NameLookup(names, character_name)}, [&](ReportText& fp, int n) {
             const CharacterRecord& c = characters[n];
             // A kind or school the character cannot use shows the lowest aptitude.
             int32_t weapons[5];
@@ -149,18 +156,22 @@ int write_chrparam(const char* path, const CharacterRecord* characters) {
         });
 }
 
-int write_chrflag(const char* path, const CharacterRecord* characters) {
-    return write_row_report(path, characters != nullptr, kFlagHeader, kCharacterCount,
-                            RowPrefix{3, 16, character_name},
-                            [&](FILE* fp, int n) { print_flag_row(fp, characters[n]); });
+void write_chrflag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const CharacterRecord* characters = run.characters;
+    write_row_report(out, kFlagHeader, kCharacterCount, RowPrefix{3, 16, NameLookup(names, character_name)},
+                     [&](ReportText& fp, int n) { print_flag_row(fp, characters[n]); });
 }
 
-int write_chrspparam(const char* path, const SpecialCharacterRecord* specials) {
-    return write_row_report(
-        path, specials != nullptr,
+void write_chrspparam(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const SpecialCharacterRecord* specials = run.specials;
+    write_row_report(
+        out,
         "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
         "風   地   天   冥\n",
-        kSpecialCharacterCount, RowPrefix{2, 16, special_character_name}, [&](FILE* fp, int n) {
+        kSpecialCharacterCount, RowPrefix{2, 16, NameLookup(names, special_character_name)},
+        [&](ReportText& fp, int n) {
             const SpecialCharacterRecord& s = specials[n];
             int values[20] = {s.lp, s.wp, s.jp};
             std::copy_n(s.abilities, kAbilityCount, values + 3);
@@ -169,24 +180,25 @@ int write_chrspparam(const char* path, const SpecialCharacterRecord* specials) {
         });
 }
 
-int write_chrspflag(const char* path, const SpecialCharacterRecord* specials) {
-    return write_row_report(path, specials != nullptr, kFlagHeader, kSpecialCharacterCount,
-                            RowPrefix{3, 16, special_character_name},
-                            [&](FILE* fp, int n) { print_flag_row(fp, specials[n]); });
+void write_chrspflag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const SpecialCharacterRecord* specials = run.specials;
+    write_row_report(out, kFlagHeader, kSpecialCharacterCount,
+                     RowPrefix{3, 16, NameLookup(names, special_character_name)},
+                     [&](ReportText& fp, int n) { print_flag_row(fp, specials[n]); });
 }
 
-int write_chrlvup(const char* path, const int32_t* levels) {
-    return write_report(path, levels != nullptr, [&](FILE* fp) {
-        BlockSeparator separator;
-        for (const LevelSection& section : kLevelSections) {
-            separator.next(fp);
-            fputs(section.title, fp);
-            fputs("LV  技術点\n", fp);
-            for (int k = 0; k < section.count; ++k) {
-                fprintf(fp, "%2d:  %5ld\n", k + 1, static_cast<long>(levels[section.first + k]));
-            }
+void write_chrlvup(ReportText& out, const Run& run) {
+    const int32_t* levels = run.levels;
+    BlockSeparator separator;
+    for (const LevelSection& section : kLevelSections) {
+        separator.next(out);
+        out.str(section.title);
+        out.str("LV  技術点\n");
+        for (int k = 0; k < section.count; ++k) {
+            out.dec(k + 1, 2).str(":  ").dec(levels[section.first + k], 5).ch('\n');  // "%2d:  %5ld\n"
         }
-    });
+    }
 }
 
 }  // namespace mt2

@@ -6,8 +6,11 @@
 #include <cstdint>
 
 #include "analyzer_a/body.h"
+#include "common/report.h"
 
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kCharacterCount = 256;
 constexpr int kSpecialCharacterCount = 16;
@@ -39,18 +42,18 @@ struct SpecialCharacterRecord {
 };
 
 // Names; "" outside 0..255 and 0..15.
-const char* character_name(int index);
-const char* special_character_name(int index);
+const char* character_name(const NameTables& names, int index);
+const char* special_character_name(const NameTables& names, int index);
 
-CharacterRecord* load_characters();
-SpecialCharacterRecord* load_special_characters();
+CharacterRecord* load_characters(const RomImage& image);
+SpecialCharacterRecord* load_special_characters(const RomImage& image);
 // 50 skill level words, then 39 overall skill level words.
-int32_t* load_level_tables();
+int32_t* load_level_tables(const RomImage& image);
 
-int write_chrparam(const char* path, const CharacterRecord* characters);
-int write_chrflag(const char* path, const CharacterRecord* characters);
-int write_chrspparam(const char* path, const SpecialCharacterRecord* specials);
-int write_chrspflag(const char* path, const SpecialCharacterRecord* specials);
-int write_chrlvup(const char* path, const int32_t* levels);
+void write_chrparam(ReportText& out, const Run& run);
+void write_chrflag(ReportText& out, const Run& run);
+void write_chrspparam(ReportText& out, const Run& run);
+void write_chrspflag(ReportText& out, const Run& run);
+void write_chrlvup(ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -1,73 +1,66 @@
 #include "analyzer_a/driver.h"
 
-#include "analyzer_a/characters.h"
-#include "analyzer_a/formations.h"
-#include "analyzer_a/items.h"
-#include "analyzer_a/monsters.h"
-#include "analyzer_a/techniques.h"
-#include "common/report_job.h"
-
 namespace mt2 {
 
-namespace {
+Run::Run(const RomImage& image)
+    : names(image),
+      monsters(owner.keep(load_monsters(image))),
+      characters(owner.keep(load_characters(image))),
+      specials(owner.keep(load_special_characters(image))),
+      levels(owner.keep(load_level_tables(image))),
+      items(owner.keep(load_items(image))),
+      techs(owner.keep(load_techs(image))),
+      learning(owner.keep(load_tech_learning(image))),
+      formations(owner.keep(load_formations(image))) {}
 
-struct Blocks {
-    MonsterRecord* monsters;
-    CharacterRecord* characters;
-    SpecialCharacterRecord* specials;
-    int32_t* levels;
-    ItemRecord* items;
-    TechRecord* techs;
-    TechLearning* learning;
-    FormationEntry* formations;
+const ReportSpec<Run> kReports[18] = {
+    {"mt2monparam.txt",
+     "monster parameters: technique points, HP, LP, WP, JP, attributes, technique and spell level, "
+     "eight defences, shield defence, evasion",
+     write_monparam},
+    {"mt2monregist.txt", "the attack kinds a monster's shield defends against, and its status-change resistances",
+     write_monregist},
+    {"mt2monflag.txt", "monster flags (female, undead, boss, flying) and race", write_monflag},
+    {"mt2monitem.txt", "the items a monster drops with high and with low probability", write_monitem},
+    {"mt2monequip.txt", "the two weapons a monster carries", write_monequip},
+    {"mt2monact.txt",
+     "per monster its targets, the selection rates of its two action patterns and their sixteen "
+     "actions",
+     write_monact},
+    {"mt2chrparam.txt",
+     "character parameters: LP, attributes, aptitudes for five weapon kinds and six schools of "
+     "magic",
+     write_chrparam},
+    {"mt2chrflag.txt", "character flags, race and spark type", write_chrflag},
+    {"mt2chrspparam.txt", "special characters: LP, WP, JP, attributes, weapon and magic levels", write_chrspparam},
+    {"mt2chrspflag.txt", "special character flags, race and spark type", write_chrspflag},
+    {"mt2chrlvup.txt", "technique points per skill level (1-50) and overall skill level (1-39)", write_chrlvup},
+    {"mt2itemparam.txt",
+     "items by kind (weapons, armour, shields, other): price, display value, attack or "
+     "defences, bonuses, weight",
+     write_item_param},
+    {"mt2itemregist.txt", "status-change resistances of armour, defence attributes of shields", write_item_regist},
+    {"mt2itemeffect.txt", "the two inherent techniques of each weapon", write_item_effect},
+    {"mt2techlearnflag.txt", "per technique its derivation flag and sixteen learn types", write_tech_learn_flag},
+    {"mt2techlearndata.txt", "learning lists: per key technique the techniques learnable from it, with difficulty",
+     write_tech_learn_data},
+    {"mt2techevadedata.txt", "per technique its evade flag and difficulty", write_tech_evade_data},
+    {"mt2formdata.txt",
+     "the 16 battle formations: per position selection rate, speed modifier, defence and attack "
+     "flags",
+     write_formdata},
 };
 
-// The loaders in their order; the owner releases the blocks after the run.
-Blocks load_all(RunBlocks& owner) {
-    Blocks b{};
-    b.monsters = owner.keep(load_monsters());
-    b.characters = owner.keep(load_characters());
-    b.specials = owner.keep(load_special_characters());
-    b.levels = owner.keep(load_level_tables());
-    b.items = owner.keep(load_items());
-    b.techs = owner.keep(load_techs());
-    b.learning = owner.keep(load_tech_learning());
-    b.formations = owner.keep(load_formations());
-    return b;
+int run(const char* prefix, const RomImage& image) {
+    const Run tables(image);
+    return write_reports(prefix, kReports, tables, image);
 }
-
-int write_all(const char* prefix, const Blocks& b) {
-    const ReportJob jobs[] = {
-        report_job("mt2monparam.txt", write_monparam, b.monsters),
-        report_job("mt2monregist.txt", write_monregist, b.monsters),
-        report_job("mt2monflag.txt", write_monflag, b.monsters),
-        report_job("mt2monitem.txt", write_monitem, b.monsters),
-        report_job("mt2monequip.txt", write_monequip, b.monsters),
-        report_job("mt2monact.txt", write_monact, b.monsters),
-        report_job("mt2chrparam.txt", write_chrparam, b.characters),
-        report_job("mt2chrflag.txt", write_chrflag, b.characters),
-        report_job("mt2chrspparam.txt", write_chrspparam, b.specials),
-        report_job("mt2chrspflag.txt", write_chrspflag, b.specials),
-        report_job("mt2chrlvup.txt", write_chrlvup, b.levels),
-        report_job("mt2itemparam.txt", write_item_param, b.items),
-        report_job("mt2itemregist.txt", write_item_regist, b.items),
-        report_job("mt2itemeffect.txt", write_item_effect, b.items),
-        report_job("mt2techlearnflag.txt", write_tech_learn_flag, b.techs),
-        report_job("mt2techlearndata.txt", write_tech_learn_data, b.learning),
-        report_job("mt2techevadedata.txt", write_tech_evade_data, b.techs),
-        report_job("mt2formdata.txt", write_formdata, b.formations),
-    };
-    return write_reports(prefix, jobs);
-}
-
-}  // namespace
-
-int run(const char* prefix) { return run_analyzer(prefix, load_all, write_all); }
 
 const AnalyzerInfo kAnalyzerInfo = {
     "mt2analyzer - MERIDIAN TALES2 data table analyzer",
     "%s: [option] src-pathname [dst-pathname]\n",
     "MERIDIAN TALES2      ",
+    kTableSpan,
     run,
 };
 

@@ -1,17 +1,20 @@
-// The game-A analyzer driver: loads the eight tables, writes the eighteen
-// reports and releases everything.
+// The game-A analyzer driver: the table of its eighteen reports, the run
+// that loads the tables and writes the reports.
 #pragma once
 
+#include "analyzer_a/run.h"
 #include "common/driver.h"
 
 namespace mt2 {
 
+// Every report, in the order they are written.
+extern const ReportSpec<Run> kReports[18];
+
 // Title, help text and run of mt2analyzer, for analyzer_main.
 extern const AnalyzerInfo kAnalyzerInfo;
 
-// With the image open: loads the tables, writes every report under the
-// destination prefix, closes the image and releases the blocks. Returns 1 when
-// any report failed, else 0.
-int run(const char* prefix);
+// Loads the tables of the image and writes every report under the
+// destination prefix. Returns 1 when any report failed, else 0.
+int run(const char* prefix, const RomImage& image);
 
 }  // namespace mt2

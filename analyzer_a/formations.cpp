@@ -1,9 +1,10 @@
 #include "analyzer_a/formations.h"
 
 #include "analyzer_a/layout.h"
+#include "analyzer_a/run.h"
 #include "common/block.h"
 #include "common/chartables.h"
-#include "common/namecache.h"
+#include "common/names.h"
 
 namespace mt2 {
 
@@ -14,13 +15,13 @@ constexpr int kEntrySize = 3;
 
 }  // namespace
 
-const char* formation_name(int index) {
-    static NameCache names(layout::kFormationNames, kGameACharTables);
-    return names.get(index);
+const char* formation_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{3, layout::kFormationNames, &kGameACharTables};
+    return names.get(kTable, index);
 }
 
-FormationEntry* load_formations() {
-    const RomTable records(layout::kFormationRecords);
+FormationEntry* load_formations(const RomImage& image) {
+    const RomTable records(image, layout::kFormationRecords);
     FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         for (int p = 0; p < kFormationMembers; ++p) {
@@ -31,8 +32,10 @@ FormationEntry* load_formations() {
     return formations;
 }
 
-int write_formdata(const char* path, const FormationEntry* formations) {
-    return write_formation_report(path, formations, kFormationCount, formation_name, true);
+void write_formdata(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const FormationEntry* formations = run.formations;
+    write_formation_report(out, formations, kFormationCount, NameLookup(names, formation_name), true);
 }
 
 }  // namespace mt2

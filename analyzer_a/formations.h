@@ -3,17 +3,20 @@
 #pragma once
 
 #include "common/formations.h"
+#include "common/report.h"
 
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kFormationCount = 16;
 
 // The formation's name, or "" for an index outside 0..15.
-const char* formation_name(int index);
+const char* formation_name(const NameTables& names, int index);
 
 // kFormationCount formations of kFormationMembers entries each.
-FormationEntry* load_formations();
+FormationEntry* load_formations(const RomImage& image);
 
-int write_formdata(const char* path, const FormationEntry* formations);
+void write_formdata(ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -4,13 +4,14 @@
 #include <cstdio>
 
 #include "analyzer_a/layout.h"
+#include "analyzer_a/run.h"
 #include "analyzer_a/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
-#include "common/labels.h"
-#include "common/namecache.h"
 #include "common/items.h"
+#include "common/labels.h"
+#include "common/names.h"
 #include "common/rows.h"
 
 namespace mt2 {
@@ -76,16 +77,16 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
 
 }  // namespace
 
-const char* item_name(int index) {
-    static NameCache names(layout::kItemNames, kGameACharTables);
-    return names.get(index);
+const char* item_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{1, layout::kItemNames, &kGameACharTables};
+    return names.get(kTable, index);
 }
 
-ItemRecord* load_items() {
+ItemRecord* load_items(const RomImage& image) {
     static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    const RomTable attributes(layout::kItemAttributes);
-    const RomTable prices(layout::kItemPrices);
-    const RomTable records(layout::kItemRecords);
+    const RomTable attributes(image, layout::kItemAttributes);
+    const RomTable prices(image, layout::kItemPrices);
+    const RomTable records(image, layout::kItemRecords);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
@@ -98,49 +99,55 @@ ItemRecord* load_items() {
     return items;
 }
 
-int write_item_param(const char* path, const ItemRecord* items) {
+void write_item_param(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格 表示 攻撃 重量\n",
         "No.      名前                 価格 表示 防斬 防殴 防突 防射 防熱 防冷 防雷 防状 腕力 器用 魔力 不明 素早 体力 重量\n",
         "No.      名前                 価格 表示 防御 回避 重量\n",
         "No.      名前                 価格\n",
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         int32_t values[1 + 8 + 6 + 1];
         const int n = param_values(items[i], kind, values);
         print_value_row(fp, items[i].price, values, n);
     });
 }
 
-int write_item_regist(const char* path, const ItemRecord* items) {
+void write_item_regist(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader,
         "No.      名前               状態変化耐性\n",
         "No.      名前               防御属性\n",
         kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         if (kind == kItemArmour) {
-            fputc(' ', fp);
+            fp.ch(' ');
             print_bit_labels2(fp, items[i].statuses, 0xFF, kGameALabels);
         } else if (kind == kItemShield) {
-            fputc(' ', fp);
+            fp.ch(' ');
             print_bit_labels(fp, items[i].attributes, 0xFF, kGameALabels);
         }
-        fputc('\n', fp);
+        fp.ch('\n');
     });
 }
 
-int write_item_effect(const char* path, const ItemRecord* items) {
+void write_item_effect(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         if (kind == kItemWeapon) {
-            fputc(' ', fp);
-            print_tech_cells(fp, items[i].techs, 2, tech_name);
+            fp.ch(' ');
+            print_tech_cells(fp, items[i].techs, 2, NameLookup(names, tech_name));
         }
-        fputc('\n', fp);
+        fp.ch('\n');
     });
 }
 

@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kItemCount = 256;
 
@@ -38,12 +42,12 @@ struct ItemRecord {
 };
 
 // The item's name, or "" for an index outside 0..255.
-const char* item_name(int index);
+const char* item_name(const NameTables& names, int index);
 
-ItemRecord* load_items();
+ItemRecord* load_items(const RomImage& image);
 
-int write_item_param(const char* path, const ItemRecord* items);
-int write_item_regist(const char* path, const ItemRecord* items);
-int write_item_effect(const char* path, const ItemRecord* items);
+void write_item_param(ReportText& out, const Run& run);
+void write_item_regist(ReportText& out, const Run& run);
+void write_item_effect(ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -4,12 +4,13 @@
 
 #include "analyzer_a/items.h"
 #include "analyzer_a/layout.h"
+#include "analyzer_a/run.h"
 #include "analyzer_a/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/labels.h"
-#include "common/namecache.h"
+#include "common/names.h"
 #include "common/records.h"
 #include "common/report.h"
 #include "common/rows.h"
@@ -49,51 +50,53 @@ void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& pa
     for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(f::kPatterns[p].get(r)), kActionSlots, m.patterns[p]);
 }
 
-constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
+RowPrefix monster_prefix(const NameTables& names) { return {3, 16, NameLookup(names, monster_name)}; }
 
 // The two item cells of the drop and weapon reports.
-void print_item_pair(FILE* fp, const int32_t* items, int none) {
-    fputc(' ', fp);
-    print_item_cells(fp, items, 2, none, item_name);
-    fputc('\n', fp);
+void print_item_pair(ReportText& fp, const NameTables& names, const int32_t* items, int none) {
+    fp.ch(' ');
+    print_item_cells(fp, items, 2, none, NameLookup(names, item_name));
+    fp.ch('\n');
 }
 
-void print_action_block(FILE* fp, int n, const MonsterRecord& m) {
-    print_block_title(fp, n, monster_name(n));
-    fputs("攻撃目標:", fp);
+void print_action_block(ReportText& fp, const NameTables& names, int n, const MonsterRecord& m) {
+    print_block_title(fp, n, monster_name(names, n));
+    fp.str("攻撃目標:");
     for (int t = 0; t < 3; ++t) {
-        if (m.targets[t]) fputs(kTargetTexts[t], fp);
+        if (m.targets[t]) fp.str(kTargetTexts[t]);
     }
-    fputc('\n', fp);
-    fprintf(fp, "行動パターン1選択率: %d/8\n", pattern_share(m.rate_index, 0));
-    fprintf(fp, "行動パターン2選択率: %d/8\n", pattern_share(m.rate_index, 1));
-    print_action_lines(fp, m.patterns[0], m.patterns[1], 0, tech_name);
+    fp.ch('\n');
+    for (int p = 0; p < 2; ++p)
+        fp.str("行動パターン").dec(p + 1, 1).str("選択率: ").dec(pattern_share(m.rate_index, p), 1).str("/8\n");
+    print_action_lines(fp, m.patterns[0], m.patterns[1], 0, NameLookup(names, tech_name));
 }
 
 }  // namespace
 
 int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
-const char* monster_name(int index) {
-    static NameCache names(layout::kMonsterNames, kGameACharTables);
-    return names.get(index);
+const char* monster_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{0, layout::kMonsterNames, &kGameACharTables};
+    return names.get(kTable, index);
 }
 
-MonsterRecord* load_monsters() {
-    const RomTable patterns(layout::kActionPatterns);
-    const RomTable tech_points(layout::kTechPoints);
-    return load_records<MonsterRecord>(layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
+MonsterRecord* load_monsters(const RomImage& image) {
+    const RomTable patterns(image, layout::kActionPatterns);
+    const RomTable tech_points(image, layout::kTechPoints);
+    return load_records<MonsterRecord>(image,layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
         m.tech_points = le16(tech_points.record(n));
         decode_monster(m, r, patterns);
     });
 }
 
-int write_monparam(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(
-        path, monsters != nullptr,
+void write_monparam(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(
+        out,
         "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+        kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
             const MonsterRecord& m = monsters[n];
             int values[21] = {m.lp, m.wp, m.jp};
             std::copy(m.abilities, m.abilities + kAbilityCount, values + 3);
@@ -102,46 +105,54 @@ int write_monparam(const char* path, const MonsterRecord* monsters) {
             std::copy(m.defences, m.defences + 8, values + 11);
             values[19] = m.shield_defence;
             values[20] = m.evasion;
-            fprintf(fp, "  %5ld, %5ld, ", static_cast<long>(m.tech_points), static_cast<long>(m.hp));
+            fp.str("  ").dec(m.tech_points, 5).str(", ").dec(m.hp, 5).str(", ");  // "  %5ld, %5ld, "
             print_int_list(fp, values, 21, 3);
-            fputc('\n', fp);
+            fp.ch('\n');
         });
 }
 
-int write_monregist(const char* path, const MonsterRecord* monsters) {
-    return write_resistance_report(path, monsters != nullptr, monster_name, kGameALabels, [&](int n) {
+void write_monregist(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_resistance_report(out, NameLookup(names, monster_name), kGameALabels, [&](int n) {
         return ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
     });
 }
 
-int write_monflag(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr, "No.       名前               女性 不死 ボス 飛行 種族\n",
-                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
-                                print_body_flags(fp, monsters[n].body);
-                                fprintf(fp, "%s\n", race_name(monsters[n].race, kGameALabels));
-                            });
+void write_monflag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out, "No.       名前               女性 不死 ボス 飛行 種族\n", kMonsterCount,
+                     monster_prefix(names), [&](ReportText& fp, int n) {
+                         print_body_flags(fp, monsters[n].body);
+                         fp.str(race_name(monsters[n].race, kGameALabels)).ch('\n');
+                     });
 }
 
-int write_monitem(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr, "No.       名前               高確率            低確率\n",
-                            kMonsterCount, kMonsterPrefix,
-                            [&](FILE* fp, int n) { print_item_pair(fp, monsters[n].drops, kNoDrop); });
+void write_monitem(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out, "No.       名前               高確率            低確率\n", kMonsterCount,
+                     monster_prefix(names),
+                     [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].drops, kNoDrop); });
 }
 
-int write_monequip(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr, "No.       名前               武器1             武器2\n",
-                            kMonsterCount, kMonsterPrefix,
-                            [&](FILE* fp, int n) { print_item_pair(fp, monsters[n].weapons, kNoWeapon); });
+void write_monequip(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out, "No.       名前               武器1             武器2\n", kMonsterCount,
+                     monster_prefix(names),
+                     [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].weapons, kNoWeapon); });
 }
 
-int write_monact(const char* path, const MonsterRecord* monsters) {
-    return write_report(path, monsters != nullptr, [&](FILE* fp) {
-        BlockSeparator separator;
-        for (int n = 0; n < kMonsterCount; ++n) {
-            separator.next(fp);
-            print_action_block(fp, n, monsters[n]);
-        }
-    });
+void write_monact(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    BlockSeparator separator;
+    for (int n = 0; n < kMonsterCount; ++n) {
+        separator.next(out);
+        print_action_block(out, names, n, monsters[n]);
+    }
 }
 
 }  // namespace mt2

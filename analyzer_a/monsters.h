@@ -6,8 +6,11 @@
 
 #include "analyzer_a/body.h"
 #include "common/monsters.h"
+#include "common/report.h"
 
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kNoWeapon = 254;  // a weapon slot that holds nothing
 constexpr int kNoDrop = 255;    // a drop of nothing
@@ -40,15 +43,15 @@ struct MonsterRecord {
 int pattern_share(int rate_index, int pattern);
 
 // The monster's name, or "" for an index outside 0..319.
-const char* monster_name(int index);
+const char* monster_name(const NameTables& names, int index);
 
-MonsterRecord* load_monsters();
+MonsterRecord* load_monsters(const RomImage& image);
 
-int write_monparam(const char* path, const MonsterRecord* monsters);
-int write_monregist(const char* path, const MonsterRecord* monsters);
-int write_monflag(const char* path, const MonsterRecord* monsters);
-int write_monitem(const char* path, const MonsterRecord* monsters);
-int write_monequip(const char* path, const MonsterRecord* monsters);
-int write_monact(const char* path, const MonsterRecord* monsters);
+void write_monparam(ReportText& out, const Run& run);
+void write_monregist(ReportText& out, const Run& run);
+void write_monflag(ReportText& out, const Run& run);
+void write_monitem(ReportText& out, const Run& run);
+void write_monequip(ReportText& out, const Run& run);
+void write_monact(ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -3,9 +3,10 @@
 #include <iterator>
 
 #include "analyzer_a/layout.h"
+#include "analyzer_a/run.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
-#include "common/namecache.h"
+#include "common/names.h"
 #include "common/records.h"
 
 namespace mt2 {
@@ -23,16 +24,16 @@ constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
 
 }  // namespace
 
-const char* tech_name(int index) {
-    static NameCache names(layout::kTechNames, kGameACharTables);
+const char* tech_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{2, layout::kTechNames, &kGameACharTables};
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
-    return names.get(index);
+    return names.get(kTable, index);
 }
 
-TechRecord* load_techs() {
-    const RomTable difficulty(layout::kDifficulties);
-    const RomTable learn_types(layout::kLearnTypes);
-    return load_records<TechRecord>(layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
+TechRecord* load_techs(const RomImage& image) {
+    const RomTable difficulty(image, layout::kDifficulties);
+    const RomTable learn_types(image, layout::kLearnTypes);
+    return load_records<TechRecord>(image,layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
         t.difficulty = *difficulty.record(i);
         t.learn_types = le16(learn_types.record(i));
         t.derivation = layout::tech::kDerivation.get(r);
@@ -40,19 +41,25 @@ TechRecord* load_techs() {
     });
 }
 
-TechLearning* load_tech_learning() { return load_learning_lists(layout::kLearningList1.offset, layout::kLearningList2.offset); }
+TechLearning* load_tech_learning(const RomImage& image) { return load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
-int write_tech_learn_flag(const char* path, const TechRecord* techs) {
-    return write_learn_flag_report(path, techs, tech_name);
+void write_tech_learn_flag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechRecord* techs = run.techs;
+    write_learn_flag_report(out, techs, NameLookup(names, tech_name));
 }
 
-int write_tech_learn_data(const char* path, const TechLearning* learning) {
-    return write_learning_report(path, learning, tech_name);
+void write_tech_learn_data(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechLearning* learning = run.learning;
+    write_learning_report(out, learning, NameLookup(names, tech_name));
 }
 
-int write_tech_evade_data(const char* path, const TechRecord* techs) {
-    return write_evade_report(path, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
-                              tech_name);
+void write_tech_evade_data(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechRecord* techs = run.techs;
+    write_evade_report(out, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
+                       NameLookup(names, tech_name));
 }
 
 }  // namespace mt2

@@ -3,26 +3,29 @@
 #pragma once
 
 #include "common/learning.h"
+#include "common/report.h"
 #include "common/techniques.h"
 
 namespace mt2 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kTechCount = 256;
 
 // Indices 0..10 give the fixed texts of the ordinary attacks and the two
 // potions, 11..255 the technique's name from the ROM, anything else "".
-const char* tech_name(int index);
+const char* tech_name(const NameTables& names, int index);
 
 // The 256 technique records: derivation and evade flags, learn types and
 // difficulty.
-TechRecord* load_techs();
+TechRecord* load_techs(const RomImage& image);
 
 // The groups of the two learning lists; released with free_tech_learning and
 // then free().
-TechLearning* load_tech_learning();
+TechLearning* load_tech_learning(const RomImage& image);
 
-int write_tech_learn_flag(const char* path, const TechRecord* techs);
-int write_tech_learn_data(const char* path, const TechLearning* learning);
-int write_tech_evade_data(const char* path, const TechRecord* techs);
+void write_tech_learn_flag(ReportText& out, const Run& run);
+void write_tech_learn_data(ReportText& out, const Run& run);
+void write_tech_evade_data(ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -1,10 +1,11 @@
 #include "analyzer_b/characters.h"
 
 #include "analyzer_b/layout.h"
+#include "analyzer_b/run.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/labels.h"
-#include "common/namecache.h"
+#include "common/names.h"
 #include "common/records.h"
 #include "common/rows.h"
 
@@ -29,7 +30,7 @@ const char* table_name(const char* const (&table)[N], int index) {
     return (index >= 0 && static_cast<size_t>(index) < N) ? table[index] : "";
 }
 
-constexpr RowPrefix kCharacterPrefix{3, 16, character_name};
+RowPrefix character_prefix(const NameTables& names) { return {3, 16, NameLookup(names, character_name)}; }
 
 // An arts byte: bits 6..5 the school, bits 4..0 the level in it. Schools past
 // the table's end take no level.
@@ -56,56 +57,64 @@ void decode_character(CharacterRecord& c, const unsigned char* r, int) {
 
 }  // namespace
 
-const char* character_name(int index) {
-    static NameCache names(layout::kCharacterNames, kGameBCharTables);
+const char* character_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{4, layout::kCharacterNames, &kGameBCharTables};
     if (index < 0 || index > kLastCharacter) return "";
-    if (index == kLastCharacter) return names.get(kLastCharacterName);
-    return names.get(index < kRepeatedFirst ? index : index - kRepeatedFirst);
+    if (index == kLastCharacter) return names.get(kTable, kLastCharacterName);
+    return names.get(kTable, index < kRepeatedFirst ? index : index - kRepeatedFirst);
 }
 
 const char* guardian_star_name(int index) { return table_name(kGuardianStars, index); }
 const char* weapon_kind_name(int index) { return table_name(kWeapons, index); }
 const char* arts_name(int index) { return table_name(kArts, index); }
 
-CharacterRecord* load_characters() {
-    RomTable level_up(layout::kLevelUpRecords);
-    CharacterRecord* characters = load_records<CharacterRecord>(layout::kCharacterRecords, decode_character);
+CharacterRecord* load_characters(const RomImage& image) {
+    RomTable level_up(image, layout::kLevelUpRecords);
+    CharacterRecord* characters = load_records<CharacterRecord>(image,layout::kCharacterRecords, decode_character);
     for (int n = 0; n < kCharacterCount; ++n) {
         for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = layout::character::kLevelUps[i].get(level_up.record(n));
     }
     return characters;
 }
 
-int write_chrparam(const char* path, const CharacterRecord* characters) {
-    return write_row_report(path, characters != nullptr,
-                            "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
-                            "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
-                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
-                                print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
-                            });
+void write_chrparam(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const CharacterRecord* characters = run.characters;
+    write_row_report(out,
+                     "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
+                     "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
+                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
+                         print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
+                     });
 }
 
-int write_chrlvup(const char* path, const CharacterRecord* characters) {
-    return write_row_report(path, characters != nullptr,
-                            "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
-                            "太陽   月    TYPE\n",
-                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
-                                fputs("  ", fp);
-                                print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
-                                fprintf(fp, ", TYPE%02d\n", characters[n].type);
-                            });
+void write_chrlvup(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const CharacterRecord* characters = run.characters;
+    write_row_report(out,
+                     "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
+                     "太陽   月    TYPE\n",
+                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
+                         fp.str("  ");
+                         print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
+                         fp.str(", TYPE").dec0(characters[n].type, 2).ch('\n');
+                     });
 }
 
-int write_chrflag(const char* path, const CharacterRecord* characters) {
-    return write_row_report(path, characters != nullptr,
-                            "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
-                            "不明  宿星  武器  術    閃TYPE\n",
-                            kCharacterCount, kCharacterPrefix, [&](FILE* fp, int n) {
-                                const CharacterRecord& c = characters[n];
-                                print_mark_cells(fp, c.flags, kCharacterFlagCount);
-                                fprintf(fp, "   %-4s  %-4s  %-4s  TYPE%02d\n", guardian_star_name(c.guardian_star),
-                                        weapon_kind_name(c.weapon), arts_name(c.arts), c.spark_type);
-                            });
+void write_chrflag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const CharacterRecord* characters = run.characters;
+    write_row_report(out,
+                     "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
+                     "不明  宿星  武器  術    閃TYPE\n",
+                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
+                         const CharacterRecord& c = characters[n];
+                         print_mark_cells(fp, c.flags, kCharacterFlagCount);
+                         // "   %-4s  %-4s  %-4s  TYPE%02d\n"
+                         fp.str("   ").left(guardian_star_name(c.guardian_star), 4).str("  ");
+                         fp.left(weapon_kind_name(c.weapon), 4).str("  ").left(arts_name(c.arts), 4);
+                         fp.str("  TYPE").dec0(c.spark_type, 2).ch('\n');
+                     });
 }
 
 }  // namespace mt3

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kCharacterCount = 48;
 constexpr int kParamCount = 19;    // strength .. charm, 5 weapons, 6 arts schools, 不明
@@ -39,7 +43,7 @@ struct CharacterRecord {
 };
 
 // The name of character 0..47 (41-46 repeat 0-5, 47 is name 16); "" otherwise.
-const char* character_name(int index);
+const char* character_name(const NameTables& names, int index);
 
 // The names of the flag report's guardian star (0..4), weapon (0..8) and
 // arts (0..4) indices; "" outside their tables.
@@ -47,10 +51,10 @@ const char* guardian_star_name(int index);
 const char* weapon_kind_name(int index);
 const char* arts_name(int index);
 
-CharacterRecord* load_characters();
+CharacterRecord* load_characters(const RomImage& image);
 
-int write_chrparam(const char* path, const CharacterRecord* characters);
-int write_chrlvup(const char* path, const CharacterRecord* characters);
-int write_chrflag(const char* path, const CharacterRecord* characters);
+void write_chrparam(ReportText& out, const Run& run);
+void write_chrlvup(ReportText& out, const Run& run);
+void write_chrflag(ReportText& out, const Run& run);
 
 }  // namespace mt3

@@ -1,82 +1,69 @@
 #include "analyzer_b/driver.h"
 
-#include "analyzer_b/characters.h"
-#include "analyzer_b/encounters.h"
-#include "analyzer_b/formations.h"
-#include "analyzer_b/items.h"
-#include "analyzer_b/monsters.h"
-#include "analyzer_b/techniques.h"
-#include "common/report_job.h"
-
 namespace mt3 {
 
-namespace {
+Run::Run(const RomImage& image)
+    : names(image),
+      monsters(owner.keep(load_monsters(image))),
+      encounters_main(owner.keep(load_encounters_main(image))),
+      encounters_sub(owner.keep(load_encounters_sub(image))),
+      characters(owner.keep(load_characters(image))),
+      items(owner.keep(load_items(image))),
+      techs(owner.keep(load_techs(image))),
+      learning(owner.keep(load_tech_learning(image))),
+      formations(owner.keep(load_formations(image))) {}
 
-struct Blocks {
-    MonsterRecord* monsters;
-    EncounterRow* encounters_main;
-    SubEncounter* encounters_sub;
-    CharacterRecord* characters;
-    ItemRecord* items;
-    TechRecord* techs;
-    TechLearning* learning;
-    FormationEntry* formations;
+const ReportSpec<Run> kReports[19] = {
+    {"mt3monparam.txt",
+     "monster parameters: HP, attributes, four levels, and the defences, shield defence and "
+     "evasion its equipment gives",
+     write_monparam},
+    {"mt3monregist.txt",
+     "the attack kinds its shields defend against and its status-change resistances, from its "
+     "equipment",
+     write_monregist},
+    {"mt3monflag.txt", "monster flags (male, female, undead, five resistances), race and recovery type", write_monflag},
+    {"mt3monitem.txt", "the money a monster leaves and its drops with 100 %, high, middle and low probability",
+     write_monitem},
+    {"mt3monequip.txt", "the two unarmed flags and the five equipment slots", write_monequip},
+    {"mt3monact.txt", "the sixteen actions of a monster's two action patterns", write_monact},
+    {"mt3monencmain.txt", "main encounters: per group and level band the monster, its maximum count and size",
+     write_monencmain},
+    {"mt3monencsub.txt", "sub encounters: per type 48 monsters with their level", write_monencsub},
+    {"mt3monmisc.txt", "monster sizes", write_monmisc},
+    {"mt3chrparam.txt", "character parameters: HP, attributes, weapon levels, levels in the schools of arts",
+     write_chrparam},
+    {"mt3chrlvup.txt", "level-up values and type of each character", write_chrlvup},
+    {"mt3chrflag.txt", "character flags, guardian star, weapon, arts and spark type", write_chrflag},
+    {"mt3itemparam.txt",
+     "items by kind (items 0-7, weapons, shields, armour, other): price, attack or defences "
+     "with graded attribute values, bonuses, weight",
+     write_item_param},
+    {"mt3itemregist.txt",
+     "shield defence attributes; armour attribute levels, status-change resistances and "
+     "resistance flags",
+     write_item_regist},
+    {"mt3itemeffect.txt", "the two inherent techniques of each weapon", write_item_effect},
+    {"mt3techlearnflag.txt", "techniques 0-255: derivation flag and sixteen learn types", write_tech_learn_flag},
+    {"mt3techlearndata.txt", "learning lists: per key technique the techniques learnable from it, with difficulty",
+     write_tech_learn_data},
+    {"mt3techevadedata.txt", "techniques 256-511: evade flag and difficulty", write_tech_evade_data},
+    {"mt3formdata.txt",
+     "the 32 battle formations: per position selection rate, speed modifier, defence and attack "
+     "flags",
+     write_formdata},
 };
 
-// The loaders in their order; the owner releases the blocks after the run.
-Blocks load_all(RunBlocks& owner) {
-    Blocks b{};
-    b.monsters = owner.keep(load_monsters());
-    b.encounters_main = owner.keep(load_encounters_main());
-    b.encounters_sub = owner.keep(load_encounters_sub());
-    b.characters = owner.keep(load_characters());
-    b.items = owner.keep(load_items());
-    b.techs = owner.keep(load_techs());
-    b.learning = owner.keep(load_tech_learning());
-    b.formations = owner.keep(load_formations());
-    return b;
+int run(const char* prefix, const RomImage& image) {
+    const Run tables(image);
+    return write_reports(prefix, kReports, tables, image);
 }
-
-// The monster writers that also read the item block.
-ReportJob monster_item_job(const char* file_name,
-                           int (*writer)(const char*, const MonsterRecord*, const ItemRecord*),
-                           const Blocks& b) {
-    return {file_name, [writer, &b](const char* path) { return writer(path, b.monsters, b.items); }};
-}
-
-int write_all(const char* prefix, const Blocks& b) {
-    const ReportJob jobs[] = {
-        monster_item_job("mt3monparam.txt", write_monparam, b),
-        monster_item_job("mt3monregist.txt", write_monregist, b),
-        report_job("mt3monflag.txt", write_monflag, b.monsters),
-        report_job("mt3monitem.txt", write_monitem, b.monsters),
-        report_job("mt3monequip.txt", write_monequip, b.monsters),
-        report_job("mt3monact.txt", write_monact, b.monsters),
-        report_job("mt3monencmain.txt", write_monencmain, b.encounters_main),
-        report_job("mt3monencsub.txt", write_monencsub, b.encounters_sub),
-        report_job("mt3monmisc.txt", write_monmisc, b.monsters),
-        report_job("mt3chrparam.txt", write_chrparam, b.characters),
-        report_job("mt3chrlvup.txt", write_chrlvup, b.characters),
-        report_job("mt3chrflag.txt", write_chrflag, b.characters),
-        report_job("mt3itemparam.txt", write_item_param, b.items),
-        report_job("mt3itemregist.txt", write_item_regist, b.items),
-        report_job("mt3itemeffect.txt", write_item_effect, b.items),
-        report_job("mt3techlearnflag.txt", write_tech_learn_flag, b.techs),
-        report_job("mt3techlearndata.txt", write_tech_learn_data, b.learning),
-        report_job("mt3techevadedata.txt", write_tech_evade_data, b.techs),
-        report_job("mt3formdata.txt", write_formdata, b.formations),
-    };
-    return write_reports(prefix, jobs);
-}
-
-}  // namespace
-
-int run(const char* prefix) { return run_analyzer(prefix, load_all, write_all); }
 
 const AnalyzerInfo kAnalyzerInfo = {
     "mt3analyzer - MERIDIAN TALES3 data table analyzer",
     "%s: [option] src-filename [dst-pathname]\n",
     "MERIDIAN TALES3      ",
+    kTableSpan,
     run,
 };
 

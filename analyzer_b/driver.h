@@ -1,17 +1,20 @@
-// The game-B analyzer driver: loads the eight tables, writes the nineteen
-// reports and releases everything.
+// The game-B analyzer driver: the table of its nineteen reports, the run
+// that loads the tables and writes the reports.
 #pragma once
 
+#include "analyzer_b/run.h"
 #include "common/driver.h"
 
 namespace mt3 {
 
+// Every report, in the order they are written.
+extern const ReportSpec<Run> kReports[19];
+
 // Title, help text and run of mt3analyzer, for analyzer_main.
 extern const AnalyzerInfo kAnalyzerInfo;
 
-// With the image open: loads the tables, writes every report under the
-// destination prefix, closes the image and releases the blocks. Returns 1 when
-// any report failed, else 0.
-int run(const char* prefix);
+// Loads the tables of the image and writes every report under the
+// destination prefix. Returns 1 when any report failed, else 0.
+int run(const char* prefix, const RomImage& image);
 
 }  // namespace mt3

@@ -2,6 +2,7 @@
 
 #include "analyzer_b/layout.h"
 #include "analyzer_b/monsters.h"
+#include "analyzer_b/run.h"
 #include "common/block.h"
 #include "common/report.h"
 
@@ -30,7 +31,7 @@ void decode_group(EncounterRow* rows, const unsigned char* pairs, const RomTable
 // Blocks of rows separated by empty lines: title(stream, block), then
 // row(stream, block, index) for each of its rows.
 template <typename Title, typename Row>
-void write_blocks(FILE* fp, int blocks, int rows, Title&& title, Row&& row) {
+void write_blocks(ReportText& fp, int blocks, int rows, Title&& title, Row&& row) {
     BlockSeparator separator;
     for (int b = 0; b < blocks; ++b) {
         separator.next(fp);
@@ -45,16 +46,16 @@ const char* encounter_group_name(int group) {
     return group >= 0 && group < kEncounterGroups ? kGroupWords[group] : "";
 }
 
-EncounterRow* load_encounters_main() {
-    RomTable types(layout::kEncounterTypes);
-    RomTable groups(layout::kMainEncounters);
+EncounterRow* load_encounters_main(const RomImage& image) {
+    RomTable types(image, layout::kEncounterTypes);
+    RomTable groups(image, layout::kMainEncounters);
     EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
     for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows + g * kEncounterRows, groups.record(g), types);
     return rows;
 }
 
-SubEncounter* load_encounters_sub() {
-    RomTable table(layout::kSubEncounters);
+SubEncounter* load_encounters_sub(const RomImage& image) {
+    RomTable table(image, layout::kSubEncounters);
     SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
     for (int t = 0; t < kSubTypes; ++t) {
         const unsigned char* pairs = table.record(t);
@@ -63,35 +64,47 @@ SubEncounter* load_encounters_sub() {
     return entries;
 }
 
-int write_monencmain(const char* path, const EncounterRow* rows) {
-    return write_report(path, rows != nullptr, [&](FILE* fp) {
-        write_blocks(
-            fp, kEncounterGroups, kEncounterRows,
-            [](FILE* f, int g) {
-                fprintf(f, "[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
-                fputs("No. モンスター          Lv. 最大数 最大サイズ\n", f);
-            },
-            [&](FILE* f, int g, int r) {
-                const EncounterRow& row = rows[g * kEncounterRows + r];
-                fprintf(f, "%2d: %-16s :  %3d, %5d,    %2d×%2d\n", r, monster_name(row.monster), kLevelBand * r,
-                        row.max_count, row.size1, row.size2);
-            });
-    });
+void write_monencmain(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const EncounterRow* rows = run.encounters_main;
+    write_blocks(
+        out, kEncounterGroups, kEncounterRows,
+        [](ReportText& f, int g) {
+            f.format("[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
+            f.str("No. モンスター          Lv. 最大数 最大サイズ\n");
+        },
+        [&](ReportText& f, int g, int r) {
+            const EncounterRow& row = rows[g * kEncounterRows + r];
+            // "%2d: %-16s :  %3d, %5d,    %2d×%2d\n"
+            f.dec(r, 2)
+                .str(": ")
+                .left(monster_name(names, row.monster), 16)
+                .str(" :  ")
+                .dec(kLevelBand * r, 3)
+                .str(", ")
+                .dec(row.max_count, 5)
+                .str(",    ")
+                .dec(row.size1, 2)
+                .str("×")
+                .dec(row.size2, 2)
+                .ch('\n');
+        });
 }
 
-int write_monencsub(const char* path, const SubEncounter* entries) {
-    return write_report(path, entries != nullptr, [&](FILE* fp) {
-        write_blocks(
-            fp, kSubTypes, kSubEntries,
-            [](FILE* f, int t) {
-                fprintf(f, "[No.%02d(%02X): タイプ%02d]\n", t, t, t);
-                fputs("No. モンスター          Lv.\n", f);
-            },
-            [&](FILE* f, int t, int e) {
-                const SubEncounter& entry = entries[t * kSubEntries + e];
-                fprintf(f, "%2d: %-16s :  %3d\n", e, monster_name(entry.monster), entry.level);
-            });
-    });
+void write_monencsub(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const SubEncounter* entries = run.encounters_sub;
+    write_blocks(
+        out, kSubTypes, kSubEntries,
+        [](ReportText& f, int t) {
+            f.format("[No.%02d(%02X): タイプ%02d]\n", t, t, t);
+            f.str("No. モンスター          Lv.\n");
+        },
+        [&](ReportText& f, int t, int e) {
+            const SubEncounter& entry = entries[t * kSubEntries + e];
+            // "%2d: %-16s :  %3d\n"
+            f.dec(e, 2).str(": ").left(monster_name(names, entry.monster), 16).str(" :  ").dec(entry.level, 3).ch('\n');
+        });
 }
 
 }  // namespace mt3

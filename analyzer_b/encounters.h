@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kEncounterGroups = 16;
 constexpr int kEncounterRows = 16;
@@ -28,11 +32,11 @@ struct SubEncounter {
 const char* encounter_group_name(int group);
 
 // kEncounterGroups x kEncounterRows rows, group by group.
-EncounterRow* load_encounters_main();
+EncounterRow* load_encounters_main(const RomImage& image);
 // kSubTypes x kSubEntries entries, type by type.
-SubEncounter* load_encounters_sub();
+SubEncounter* load_encounters_sub(const RomImage& image);
 
-int write_monencmain(const char* path, const EncounterRow* rows);
-int write_monencsub(const char* path, const SubEncounter* entries);
+void write_monencmain(ReportText& out, const Run& run);
+void write_monencsub(ReportText& out, const Run& run);
 
 }  // namespace mt3

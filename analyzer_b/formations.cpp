@@ -1,8 +1,9 @@
 #include "analyzer_b/formations.h"
 
 #include "analyzer_b/layout.h"
+#include "analyzer_b/run.h"
 #include "common/block.h"
-#include "common/namecache.h"
+#include "common/names.h"
 
 namespace mt3 {
 
@@ -12,15 +13,15 @@ constexpr int kFlagBytes = 5;  // member P's flag byte follows the five bound by
 
 }  // namespace
 
-const char* formation_name(int index) {
-    static NameCache names(layout::kFormationNames, kGameBCharTables);
-    return names.get(index);
+const char* formation_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{3, layout::kFormationNames, &kGameBCharTables};
+    return names.get(kTable, index);
 }
 
 // The bound bytes are cumulative: a member's selection rate is its bound minus
 // the bound before it.
-FormationEntry* load_formations() {
-    RomTable records(layout::kFormationRecords);
+FormationEntry* load_formations(const RomImage& image) {
+    RomTable records(image, layout::kFormationRecords);
     FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         const unsigned char* r = records.record(n);
@@ -32,8 +33,10 @@ FormationEntry* load_formations() {
     return formations;
 }
 
-int write_formdata(const char* path, const FormationEntry* formations) {
-    return write_formation_report(path, formations, kFormationCount, formation_name, false);
+void write_formdata(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const FormationEntry* formations = run.formations;
+    write_formation_report(out, formations, kFormationCount, NameLookup(names, formation_name), false);
 }
 
 }  // namespace mt3

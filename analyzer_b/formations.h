@@ -3,17 +3,20 @@
 #pragma once
 
 #include "common/formations.h"
+#include "common/report.h"
 
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kFormationCount = 32;
 
 // The name of formation 0..31, "" for any other number.
-const char* formation_name(int index);
+const char* formation_name(const NameTables& names, int index);
 
 // kFormationCount x kFormationMembers entries, formation by formation.
-FormationEntry* load_formations();
+FormationEntry* load_formations(const RomImage& image);
 
-int write_formdata(const char* path, const FormationEntry* formations);
+void write_formdata(ReportText& out, const Run& run);
 
 }  // namespace mt3

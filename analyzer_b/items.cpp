@@ -2,12 +2,13 @@
 
 
 #include "analyzer_b/layout.h"
+#include "analyzer_b/run.h"
 #include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
-#include "common/labels.h"
-#include "common/namecache.h"
 #include "common/items.h"
+#include "common/labels.h"
+#include "common/names.h"
 #include "common/rows.h"
 
 namespace mt3 {
@@ -88,19 +89,19 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
     return n;
 }
 
-void print_armour_regist(FILE* fp, const ItemRecord& item) {
-    fputc(' ', fp);
-    for (int a = 0; a < kAttributeCount; ++a) fprintf(fp, " %-4s", kLevelMarks[item.levels[a]]);
-    fputc(' ', fp);
+void print_armour_regist(ReportText& fp, const ItemRecord& item) {
+    fp.ch(' ');
+    for (int a = 0; a < kAttributeCount; ++a) fp.ch(' ').left(kLevelMarks[item.levels[a]], 4);
+    fp.ch(' ');
     print_bit_labels2(fp, item.statuses, 0xFF, kGameBLabels);
     print_mark_cells(fp, item.resist_flags, kResistFlagCount);
 }
 
 }  // namespace
 
-const char* item_name(int index) {
-    static NameCache names(layout::kItemNames, kGameBCharTables);
-    return names.get(index);
+const char* item_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{1, layout::kItemNames, &kGameBCharTables};
+    return names.get(kTable, index);
 }
 
 int32_t compute_value(int value, int level) {
@@ -114,10 +115,10 @@ int32_t armour_value(const ItemRecord& item, int a) {
     return compute_value(base, item.levels[a]);
 }
 
-ItemRecord* load_items() {
+ItemRecord* load_items(const RomImage& image) {
     static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    RomTable prices(layout::kItemPrices);
-    RomTable records(layout::kItemRecords);
+    RomTable prices(image, layout::kItemPrices);
+    RomTable records(image, layout::kItemRecords);
     ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
@@ -127,7 +128,9 @@ ItemRecord* load_items() {
     return items;
 }
 
-int write_item_param(const char* path, const ItemRecord* items) {
+void write_item_param(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格\n",
         "No.      名前                 価格 攻撃 重量\n",
@@ -135,14 +138,16 @@ int write_item_param(const char* path, const ItemRecord* items) {
         "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         int32_t values[2 + kAttributeCount + kBonusCount + 1];
         const int n = param_values(items[i], kind, values);
         print_value_row(fp, items[i].price, values, n);
     });
 }
 
-int write_item_regist(const char* path, const ItemRecord* items) {
+void write_item_regist(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader,
         kItemNameOnlyHeader,
@@ -151,27 +156,29 @@ int write_item_regist(const char* path, const ItemRecord* items) {
         "耐音 耐凝 耐地\n",
         kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         if (kind == kItemShield) {
-            fputc(' ', fp);
+            fp.ch(' ');
             print_bit_labels(fp, items[i].attributes, 0xFF, kGameBLabels);
         } else if (kind == kItemArmour) {
             print_armour_regist(fp, items[i]);
         }
-        fputc('\n', fp);
+        fp.ch('\n');
     });
 }
 
-int write_item_effect(const char* path, const ItemRecord* items) {
+void write_item_effect(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const ItemRecord* items = run.items;
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };
-    return write_item_report(path, items, kKinds, headers, item_name, [&](FILE* fp, int i, int kind) {
+    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
         if (kind == kItemWeapon) {
-            fputc(' ', fp);
-            print_tech_cells(fp, items[i].techs, 2, tech_name);
+            fp.ch(' ');
+            print_tech_cells(fp, items[i].techs, 2, NameLookup(names, tech_name));
         }
-        fputc('\n', fp);
+        fp.ch('\n');
     });
 }
 

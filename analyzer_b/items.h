@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+#include "common/report.h"
+
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kItemCount = 256;
 
@@ -45,7 +49,7 @@ struct ItemRecord {
 };
 
 // The name of item 0..255, "" for any other index.
-const char* item_name(int index);
+const char* item_name(const NameTables& names, int index);
 
 // The graded value of an attribute of the given level (0..7); 0 for a level
 // out of range or a negative value.
@@ -56,10 +60,10 @@ int32_t compute_value(int value, int level);
 // the attribute's level.
 int32_t armour_value(const ItemRecord& item, int a);
 
-ItemRecord* load_items();
+ItemRecord* load_items(const RomImage& image);
 
-int write_item_param(const char* path, const ItemRecord* items);
-int write_item_regist(const char* path, const ItemRecord* items);
-int write_item_effect(const char* path, const ItemRecord* items);
+void write_item_param(ReportText& out, const Run& run);
+void write_item_regist(ReportText& out, const Run& run);
+void write_item_effect(ReportText& out, const Run& run);
 
 }  // namespace mt3

@@ -1,12 +1,13 @@
 #include "analyzer_b/monsters.h"
 
 #include "analyzer_b/layout.h"
+#include "analyzer_b/run.h"
 #include "analyzer_b/techniques.h"
 #include "common/block.h"
 #include "common/bytes.h"
 #include "common/labels.h"
 #include "common/monsters.h"
-#include "common/namecache.h"
+#include "common/names.h"
 #include "common/rows.h"
 
 namespace mt3 {
@@ -18,7 +19,7 @@ namespace {
 constexpr int kDropWeapon1 = 253;
 constexpr int kDropWeapon2 = 254;
 
-constexpr RowPrefix kMonsterPrefix{3, 16, monster_name};
+RowPrefix monster_prefix(const NameTables& names) { return {3, 16, NameLookup(names, monster_name)}; }
 
 int32_t drop_value(int code, const MonsterRecord& m) {
     if (code == kDropWeapon1) return m.slots[0];
@@ -57,9 +58,9 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
 
 }  // namespace
 
-const char* monster_name(int index) {
-    static NameCache names(layout::kMonsterNames, kGameBCharTables);
-    return names.get(index);
+const char* monster_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{0, layout::kMonsterNames, &kGameBCharTables};
+    return names.get(kTable, index);
 }
 
 EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord* items) {
@@ -71,11 +72,11 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
     return v;
 }
 
-MonsterRecord* load_monsters() {
-    RomTable drops(layout::kDropTable);
-    RomTable patterns(layout::kActionPatterns);
-    RomTable records(layout::kMonsterRecords);
-    RomTable sizes(layout::kMonsterSizes);
+MonsterRecord* load_monsters(const RomImage& image) {
+    RomTable drops(image, layout::kDropTable);
+    RomTable patterns(image, layout::kActionPatterns);
+    RomTable records(image, layout::kMonsterRecords);
+    RomTable sizes(image, layout::kMonsterSizes);
     MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
     for (int n = 0; n < kMonsterCount; ++n) {
         decode_monster(monsters[n], records.record(n), drops, patterns);
@@ -85,12 +86,15 @@ MonsterRecord* load_monsters() {
     return monsters;
 }
 
-int write_monparam(const char* path, const MonsterRecord* monsters, const ItemRecord* items) {
-    return write_row_report(
-        path, monsters && items,
+void write_monparam(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    const ItemRecord* items = run.items;
+    write_row_report(
+        out,
         "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
+        kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
             const MonsterRecord& m = monsters[n];
             const EquipmentValues v = equipment_values(m, items);
             int32_t values[kStatCount + kAttributeCount + 2];
@@ -103,62 +107,70 @@ int write_monparam(const char* path, const MonsterRecord* monsters, const ItemRe
         });
 }
 
-int write_monregist(const char* path, const MonsterRecord* monsters, const ItemRecord* items) {
-    return write_resistance_report(path, monsters && items, monster_name, kGameBLabels, [&](int n) {
+void write_monregist(ReportText& out, const Run& run) {
+    const MonsterRecord* monsters = run.monsters;
+    const ItemRecord* items = run.items;
+    write_resistance_report(out, NameLookup(run.names, monster_name), kGameBLabels, [&](int n) {
         const EquipmentValues v = equipment_values(monsters[n], items);
         return ResistanceBits{v.attributes, v.statuses};
     });
 }
 
-int write_monflag(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr,
-                            "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
-                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
-                                const MonsterRecord& m = monsters[n];
-                                print_mark_cells(fp, m.flags, kMonsterFlagCount);
-                                fprintf(fp, "  %-4s  %s\n", race_name(m.race, kGameBLabels), type_name8(m.recovery));
-                            });
+void write_monflag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
+                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+                         const MonsterRecord& m = monsters[n];
+                         print_mark_cells(fp, m.flags, kMonsterFlagCount);
+                         fp.str("  ").left(race_name(m.race, kGameBLabels), 4).str("  ").str(type_name8(m.recovery)).ch('\n');
+                     });
 }
 
-int write_monitem(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr,
-                            "No.       名前               お金   100%              高確率            中確率            "
-                            "低確率\n",
-                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
-                                fprintf(fp, "  %3d,  ", monsters[n].money);
-                                print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, item_name);
-                                fputc('\n', fp);
-                            });
+void write_monitem(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out,
+                     "No.       名前               お金   100%              高確率            中確率            "
+                     "低確率\n",
+                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+                         fp.str("  ").dec(monsters[n].money, 3).str(",  ");
+                         print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, NameLookup(names, item_name));
+                         fp.ch('\n');
+                     });
 }
 
-int write_monequip(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr,
-                            "No.       名前               無刀1無刀2 武器1             武器2             盾           "
-                            "     防具1             防具2\n",
-                            kMonsterCount, kMonsterPrefix, [&](FILE* fp, int n) {
-                                const MonsterRecord& m = monsters[n];
-                                fprintf(fp, "  %2s   %2s   ", mark_of(m.no_blade[0]), mark_of(m.no_blade[1]));
-                                print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, item_name);
-                                fputc('\n', fp);
-                            });
+void write_monequip(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(out,
+                     "No.       名前               無刀1無刀2 武器1             武器2             盾           "
+                     "     防具1             防具2\n",
+                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+                         const MonsterRecord& m = monsters[n];
+                         fp.str("  ").right(mark_of(m.no_blade[0]), 2).str("   ").right(mark_of(m.no_blade[1]), 2).str("   ");
+                         print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, NameLookup(names, item_name));
+                         fp.ch('\n');
+                     });
 }
 
-int write_monact(const char* path, const MonsterRecord* monsters) {
-    return write_report(path, monsters != nullptr, [&](FILE* fp) {
-        BlockSeparator separator;
-        for (int n = 0; n < kMonsterCount; ++n) {
-            separator.next(fp);
-            print_block_title(fp, n, monster_name(n));
-            print_action_lines(fp, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, tech_name);
-        }
-    });
+void write_monact(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    BlockSeparator separator;
+    for (int n = 0; n < kMonsterCount; ++n) {
+        separator.next(out);
+        print_block_title(out, n, monster_name(names, n));
+        print_action_lines(out, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, NameLookup(names, tech_name));
+    }
 }
 
-int write_monmisc(const char* path, const MonsterRecord* monsters) {
-    return write_row_report(path, monsters != nullptr, "No.       名前                サイズ\n", kMonsterCount,
-                            kMonsterPrefix, [&](FILE* fp, int n) {
-                                fprintf(fp, "  %2d×%2d\n", monsters[n].sizes[0], monsters[n].sizes[1]);
-                            });
+void write_monmisc(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const MonsterRecord* monsters = run.monsters;
+    write_row_report(
+        out, "No.       名前                サイズ\n", kMonsterCount, monster_prefix(names),
+        [&](ReportText& fp, int n) { fp.str("  ").dec(monsters[n].sizes[0], 2).str("×").dec(monsters[n].sizes[1], 2).ch('\n'); });
 }
 
 }  // namespace mt3

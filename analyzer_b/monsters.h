@@ -5,8 +5,11 @@
 #include <cstdint>
 
 #include "analyzer_b/items.h"
+#include "common/report.h"
 
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kStatCount = 11;       // strength .. 閃LV
 constexpr int kMonsterFlagCount = 9;  // 男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地
@@ -41,16 +44,16 @@ struct EquipmentValues {
 EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord* items);
 
 // The name of monster 0..319, "" for any other number.
-const char* monster_name(int index);
+const char* monster_name(const NameTables& names, int index);
 
-MonsterRecord* load_monsters();
+MonsterRecord* load_monsters(const RomImage& image);
 
-int write_monparam(const char* path, const MonsterRecord* monsters, const ItemRecord* items);
-int write_monregist(const char* path, const MonsterRecord* monsters, const ItemRecord* items);
-int write_monflag(const char* path, const MonsterRecord* monsters);
-int write_monitem(const char* path, const MonsterRecord* monsters);
-int write_monequip(const char* path, const MonsterRecord* monsters);
-int write_monact(const char* path, const MonsterRecord* monsters);
-int write_monmisc(const char* path, const MonsterRecord* monsters);
+void write_monparam(ReportText& out, const Run& run);
+void write_monregist(ReportText& out, const Run& run);
+void write_monflag(ReportText& out, const Run& run);
+void write_monitem(ReportText& out, const Run& run);
+void write_monequip(ReportText& out, const Run& run);
+void write_monact(ReportText& out, const Run& run);
+void write_monmisc(ReportText& out, const Run& run);
 
 }  // namespace mt3

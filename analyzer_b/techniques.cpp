@@ -1,22 +1,23 @@
 #include "analyzer_b/techniques.h"
 
 #include "analyzer_b/layout.h"
+#include "analyzer_b/run.h"
 #include "common/block.h"
 #include "common/bytes.h"
-#include "common/namecache.h"
+#include "common/names.h"
 
 namespace mt3 {
 
-const char* tech_name(int index) {
-    static NameCache names(layout::kTechNames, kGameBCharTables);
-    return names.get(index);
+const char* tech_name(const NameTables& names, int index) {
+    static constexpr NameTableSpec kTable{2, layout::kTechNames, &kGameBCharTables};
+    return names.get(kTable, index);
 }
 
-TechRecord* load_techs() {
-    RomTable difficulties(layout::kDifficulties);
-    RomTable learn_types(layout::kLearnTypes);
-    RomTable low(layout::kLowTechRecords);
-    RomTable high(layout::kHighTechRecords);
+TechRecord* load_techs(const RomImage& image) {
+    RomTable difficulties(image, layout::kDifficulties);
+    RomTable learn_types(image, layout::kLearnTypes);
+    RomTable low(image, layout::kLowTechRecords);
+    RomTable high(image, layout::kHighTechRecords);
     TechRecord* techs = alloc_block<TechRecord>(kTechCount);
     for (int i = 0; i < kTechHalf; ++i) {
         techs[i].learn_types = le16(learn_types.record(i));
@@ -27,19 +28,25 @@ TechRecord* load_techs() {
     return techs;
 }
 
-TechLearning* load_tech_learning() { return load_learning_lists(layout::kLearningList1.offset, layout::kLearningList2.offset); }
+TechLearning* load_tech_learning(const RomImage& image) { return load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
-int write_tech_learn_flag(const char* path, const TechRecord* techs) {
-    return write_learn_flag_report(path, techs, tech_name);
+void write_tech_learn_flag(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechRecord* techs = run.techs;
+    write_learn_flag_report(out, techs, NameLookup(names, tech_name));
 }
 
-int write_tech_learn_data(const char* path, const TechLearning* learning) {
-    return write_learning_report(path, learning, tech_name);
+void write_tech_learn_data(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechLearning* learning = run.learning;
+    write_learning_report(out, learning, NameLookup(names, tech_name));
 }
 
-int write_tech_evade_data(const char* path, const TechRecord* techs) {
-    return write_evade_report(path, techs, kTechHalf, kTechCount - 1, 3,
-                              "No.       名前                   見切  難度\n", tech_name);
+void write_tech_evade_data(ReportText& out, const Run& run) {
+    const NameTables& names = run.names;
+    const TechRecord* techs = run.techs;
+    write_evade_report(out, techs, kTechHalf, kTechCount - 1, 3, "No.       名前                   見切  難度\n",
+                       NameLookup(names, tech_name));
 }
 
 }  // namespace mt3

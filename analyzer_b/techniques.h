@@ -4,21 +4,24 @@
 #pragma once
 
 #include "common/learning.h"
+#include "common/report.h"
 #include "common/techniques.h"
 
 namespace mt3 {
+
+struct Run;  // the tables of one run (run.h)
 
 constexpr int kTechCount = 512;
 constexpr int kTechHalf = 256;
 
 // The name of technique 0..511, "" for any other index.
-const char* tech_name(int index);
+const char* tech_name(const NameTables& names, int index);
 
-TechRecord* load_techs();
-TechLearning* load_tech_learning();
+TechRecord* load_techs(const RomImage& image);
+TechLearning* load_tech_learning(const RomImage& image);
 
-int write_tech_learn_flag(const char* path, const TechRecord* techs);
-int write_tech_learn_data(const char* path, const TechLearning* learning);
-int write_tech_evade_data(const char* path, const TechRecord* techs);
+void write_tech_learn_flag(ReportText& out, const Run& run);
+void write_tech_learn_data(ReportText& out, const Run& run);
+void write_tech_evade_data(ReportText& out, const Run& run);
 
 }  // namespace mt3

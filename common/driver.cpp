@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "common/rom.h"
-
 int write_reports(const char* prefix, const ReportJob* jobs, int count) {
     int failed = 0;
     for (int i = 0; i < count; ++i) {
@@ -30,6 +28,7 @@ int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, help, DestinationKind::Prefix, &line);
     if (line.src[0] == '\0') fatal("Too few arguments");
-    if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
-    return info.run(line.dst);
+    RomImage image;
+    if (!image.open(line.src, info.title, info.table_span)) fatal("Invalid ROM-Image file - %s", line.src);
+    return info.run(line.dst, image);
 }

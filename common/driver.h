@@ -6,46 +6,58 @@
 #include <functional>
 
 #include "common/cmdline.h"
-#include "common/rom.h"
-#include "common/run_blocks.h"
+#include "common/report.h"
 
-// One report: its file name and the writer that fills it (returns 1 on
-// success, 0 when the file could not be created or completely written).
+// An output file under the destination prefix: its file name and the writer
+// that creates it (returns 1 on success, 0 when the file could not be created
+// or completely written).
 struct ReportJob {
     const char* file_name;
     std::function<int(const char* path)> write;
 };
 
-// Writes every report under the destination prefix in order. A report whose
+// Writes every job's file under the destination prefix in order. A file whose
 // path would not fit the 1023-character path buffer is not written
 // (ENAMETOOLONG). Each failure is reported as "Cannot create file - %s:".
-// Returns 1 when any report failed, else 0.
+// Returns 1 when any file failed, else 0.
 int write_reports(const char* prefix, const ReportJob* jobs, int count);
-template <size_t N>
-int write_reports(const char* prefix, const ReportJob (&jobs)[N]) {
+
+// One report of an analyzer, a row of the game's table of reports: its file
+// name, what it holds (for the help) and the writer that formats it from the
+// run's tables.
+template <typename Run>
+struct ReportSpec {
+    const char* file_name;
+    const char* holds;
+    void (*write)(ReportText& out, const Run& run);
+};
+
+// Formats and saves each report of the table in order (each in its own
+// buffer, saved in one write), with the checks and diagnostics of
+// write_reports. Returns 1 when any report failed, else 0.
+template <typename Run, size_t N>
+int write_reports(const char* prefix, const ReportSpec<Run> (&reports)[N], const Run& run, const RomImage& image) {
+    ReportJob jobs[N];
+    for (size_t i = 0; i < N; ++i) {
+        const ReportSpec<Run>& report = reports[i];
+        jobs[i] = {report.file_name, [&report, &run, &image](const char* path) {
+                       ReportText text;
+                       report.write(text, run);
+                       return save_report(path, text, image);
+                   }};
+    }
     return write_reports(prefix, jobs, static_cast<int>(N));
 }
 
-// An analyzer's run with the image open: load_all loads the tables into
-// blocks that the run owns, write_all writes the reports from them (through
-// write_reports); the image is closed before the blocks are released. Returns
-// 1 when any report failed, else 0.
-template <typename Blocks>
-int run_analyzer(const char* prefix, Blocks (*load_all)(RunBlocks&), int (*write_all)(const char*, const Blocks&)) {
-    RunBlocks owner;
-    const Blocks blocks = load_all(owner);
-    const int failed = write_all(prefix, blocks);
-    rom_close();
-    return failed;
-}
-
 // What an analyzer's main needs: its help texts (the one option is -h), the
-// cartridge header title to search for, and its run.
+// cartridge header title to search for, the end of its highest table (the
+// part of the image read into memory) and its run over the open image.
 struct AnalyzerInfo {
     const char* banner;
     const char* usage;  // contains one "%s" for the program name
     const char* title;
-    int (*run)(const char* prefix);
+    long table_span;
+    int (*run)(const char* prefix, const RomImage& image);
 };
 
 // The analyzer's main: scan, "Too few arguments", "Invalid ROM-Image file - %s",

@@ -1,19 +1,32 @@
 #include "common/fields.h"
 
-#include <cstring>
+#include <cstdarg>
+#include <cstdio>
+#include <new>
 
 namespace {
 
 constexpr int kMaxDigits = 24;
+constexpr size_t kFirstCapacity = 64 * 1024;
 
-// Digits of v in the base, most significant first, at the end of buf; returns
-// the index of the first digit.
-int digits(unsigned long v, unsigned base, char* buf) {
+// Digits of v, most significant first, at the end of buf; return the index
+// of the first digit. Fixed bases, so that the compiler divides by
+// multiplying.
+int decimal_digits(unsigned long v, char* buf) {
+    int i = kMaxDigits;
+    do {
+        buf[--i] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v);
+    return i;
+}
+
+int hex_digits(unsigned long v, char* buf) {
     static const char hex[] = "0123456789ABCDEF";
     int i = kMaxDigits;
     do {
-        buf[--i] = hex[v % base];
-        v /= base;
+        buf[--i] = hex[v & 15];
+        v >>= 4;
     } while (v);
     return i;
 }
@@ -24,53 +37,41 @@ unsigned long magnitude(long value) {
 
 }  // namespace
 
-void FieldWriter::flush() {
-    if (used_) fwrite(buffer_, 1, used_, stream_);
-    used_ = 0;
+void ReportText::grow(size_t more) {
+    size_t capacity = capacity_ ? 2 * capacity_ : kFirstCapacity;
+    while (capacity - size_ < more) capacity *= 2;
+    std::unique_ptr<char[]> data(new (std::nothrow) char[capacity]);
+    if (!data) fatal("Fatal error in malloc()");
+    if (size_) memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
 }
 
-void FieldWriter::append(const char* s, size_t n) {
-    if (used_ + n > sizeof buffer_) {
-        flush();
-        if (n > sizeof buffer_) {
-            fwrite(s, 1, n, stream_);
-            return;
-        }
-    }
-    memcpy(buffer_ + used_, s, n);
-    used_ += n;
+void ReportText::fill(char c, int count) {
+    if (count <= 0) return;
+    const size_t n = static_cast<size_t>(count);
+    if (n > capacity_ - size_) grow(n);
+    memset(data_.get() + size_, c, n);
+    size_ += n;
 }
 
-void FieldWriter::fill(char c, int count) {
-    char run[32];
-    memset(run, c, sizeof run);
-    while (count > 0) {
-        const int n = count < 32 ? count : 32;
-        append(run, static_cast<size_t>(n));
-        count -= n;
-    }
-}
-
-FieldWriter& FieldWriter::str(const char* s) {
-    append(s, strlen(s));
-    return *this;
-}
-
-FieldWriter& FieldWriter::ch(char c) {
-    append(&c, 1);
-    return *this;
-}
-
-FieldWriter& FieldWriter::left(const char* s, int width) {
+ReportText& ReportText::left(const char* s, int width) {
     const size_t len = strlen(s);
     append(s, len);
     if (static_cast<long>(len) < width) fill(' ', width - static_cast<int>(len));
     return *this;
 }
 
-FieldWriter& FieldWriter::dec(long value, int width, bool plus) {
+ReportText& ReportText::right(const char* s, int width) {
+    const size_t len = strlen(s);
+    if (static_cast<long>(len) < width) fill(' ', width - static_cast<int>(len));
+    append(s, len);
+    return *this;
+}
+
+ReportText& ReportText::dec(long value, int width, bool plus) {
     char buf[kMaxDigits];
-    int i = digits(magnitude(value), 10, buf);
+    int i = decimal_digits(magnitude(value), buf);
     if (value < 0) {
         buf[--i] = '-';
     } else if (plus) {
@@ -82,9 +83,9 @@ FieldWriter& FieldWriter::dec(long value, int width, bool plus) {
     return *this;
 }
 
-FieldWriter& FieldWriter::dec0(long value, int width) {
+ReportText& ReportText::dec0(long value, int width) {
     char buf[kMaxDigits];
-    const int i = digits(magnitude(value), 10, buf);
+    const int i = decimal_digits(magnitude(value), buf);
     const int len = kMaxDigits - i + (value < 0 ? 1 : 0);
     if (value < 0) ch('-');
     if (len < width) fill('0', width - len);
@@ -92,11 +93,28 @@ FieldWriter& FieldWriter::dec0(long value, int width) {
     return *this;
 }
 
-FieldWriter& FieldWriter::hex0(unsigned long value, int width) {
+ReportText& ReportText::hex0(unsigned long value, int width) {
     char buf[kMaxDigits];
-    const int i = digits(value, 16, buf);
+    const int i = hex_digits(value, buf);
     const int len = kMaxDigits - i;
     if (len < width) fill('0', width - len);
     append(buf + i, static_cast<size_t>(len));
+    return *this;
+}
+
+ReportText& ReportText::format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int n = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    if (n > 0) {
+        const size_t len = static_cast<size_t>(n);
+        if (len + 1 > capacity_ - size_) grow(len + 1);
+        vsnprintf(data_.get() + size_, len + 1, format, again);
+        size_ += len;
+    }
+    va_end(again);
     return *this;
 }

@@ -18,24 +18,23 @@ FormationEntry decode_formation_flags(int rate, int flags) {
 
 int actual_rear_defence(const FormationEntry& e) { return e.speed & 1; }
 
-int write_formation_report(const char* path, const FormationEntry* formations, int count,
-                           NameLookup formation_name, bool actual_rear_column) {
-    return write_report(path, formations != nullptr, [&](FILE* fp) {
-        BlockSeparator separator;
-        for (int n = 0; n < count; ++n) {
-            separator.next(fp);
-            print_block_title(fp, n, formation_name(n));
-            fputs(actual_rear_column ? "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻 後防(実際)\n"
-                                     : "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻\n",
-                  fp);
-            for (int p = 0; p < kFormationMembers; ++p) {
-                const FormationEntry& e = formations[n * kFormationMembers + p];
-                fprintf(fp, "%02d:  %5d, %+5d,  %2s   %2s   %2s   %2s   %2s", p + 1, e.rate, e.speed,
-                        mark_of(e.front_defence), mark_of(e.rear_defence), mark_of(e.close_attack),
-                        mark_of(e.ranged_attack), mark_of(e.magic_attack));
-                if (actual_rear_column) fprintf(fp, "     %2s", mark_of(actual_rear_defence(e)));
-                fputc('\n', fp);
-            }
+void write_formation_report(ReportText& out, const FormationEntry* formations, int count, NameLookup formation_name,
+                            bool actual_rear_column) {
+    BlockSeparator separator;
+    for (int n = 0; n < count; ++n) {
+        separator.next(out);
+        print_block_title(out, n, formation_name(n));
+        out.str(actual_rear_column ? "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻 後防(実際)\n"
+                                  : "No. 選択率 素早さ  前防 後防 近攻 遠攻 術攻\n");
+        for (int p = 0; p < kFormationMembers; ++p) {
+            const FormationEntry& e = formations[n * kFormationMembers + p];
+            // "%02d:  %5d, %+5d,  %2s   %2s   %2s   %2s   %2s", then "     %2s"
+            out.dec0(p + 1, 2).str(":  ").dec(e.rate, 5).str(", ").dec(e.speed, 5, true).str(",  ");
+            const int32_t marks[] = {e.front_defence, e.rear_defence, e.close_attack, e.ranged_attack,
+                                     e.magic_attack};
+            for (int m = 0; m < 5; ++m) out.str(m ? "   " : "").right(mark_of(marks[m]), 2);
+            if (actual_rear_column) out.str("     ").right(mark_of(actual_rear_defence(e)), 2);
+            out.ch('\n');
         }
-    });
+    }
 }

@@ -28,5 +28,5 @@ int actual_rear_defence(const FormationEntry& e);
 
 // Writes count formations of kFormationMembers entries each. With
 // actual_rear_column the rows end with the "後防(実際)" column (odd speed).
-int write_formation_report(const char* path, const FormationEntry* formations, int count,
-                           NameLookup formation_name, bool actual_rear_column);
+void write_formation_report(ReportText& out, const FormationEntry* formations, int count, NameLookup formation_name,
+                            bool actual_rear_column);

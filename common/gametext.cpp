@@ -41,7 +41,10 @@ char* convert_game_text(char* dst, const unsigned char* src, size_t dst_size, si
                         const CharTables& tables) {
     if (!dst) return nullptr;
     if (!src || dst_size == 0 || length == 0) return dst;
-    char* text = static_cast<char*>(malloc(4 * length));
+    // Names (ten codes at most) are converted on the stack; longer texts
+    // in a block of their own.
+    char local[64];
+    char* text = 4 * length <= sizeof local ? local : static_cast<char*>(malloc(4 * length));
     if (!text) fatal("Fatal error in malloc()");
     size_t n = 0;
     for (size_t i = 0; i < length;) {
@@ -57,7 +60,7 @@ char* convert_game_text(char* dst, const unsigned char* src, size_t dst_size, si
     const size_t keep = fit_at_char_boundary(text, n, dst_size - 1);
     memcpy(dst, text, keep);
     memset(dst + keep, 0, dst_size - keep);
-    free(text);
+    if (text != local) free(text);
     return dst;
 }
 

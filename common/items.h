@@ -42,10 +42,9 @@ void decode_kind_records(Item* items, const ItemKindLayout<Item> (&kinds)[N], co
 // An item report: one section per kind under the report's headers;
 // row(stream, item number, kind) writes the rest of each item's row.
 template <typename Item, size_t N, typename Row>
-int write_item_report(const char* path, const Item* items, const ItemKindLayout<Item> (&kinds)[N],
-                      const char* const (&headers)[N], NameLookup item_name, Row&& row) {
+void write_item_report(ReportText& out, const ItemKindLayout<Item> (&kinds)[N], const char* const (&headers)[N],
+                       NameLookup item_name, Row&& row) {
     Section sections[N];
     for (size_t k = 0; k < N; ++k) sections[k] = {kinds[k].first, kinds[k].last, headers[k]};
-    return write_section_report(path, items != nullptr, sections, static_cast<int>(N), RowPrefix{2, 16, item_name},
-                                row);
+    write_section_report(out, sections, static_cast<int>(N), RowPrefix{2, 16, item_name}, row);
 }

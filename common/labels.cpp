@@ -21,12 +21,10 @@ namespace {
 const char* const kTypeNames[8] = {"------", "蒼龍", "朱鳥", "白虎", "玄武", "太陽", "月", "アビス"};
 const char kFiller[] = "・";
 
-void print_labels(FILE* stream, int bits, int mask, const char* const labels[8]) {
-    if (!stream) return;
-    FieldWriter w(stream);
+void print_labels(ReportText& stream, int bits, int mask, const char* const labels[8]) {
     for (int bit = 7; bit >= 0; --bit) {
         const int m = 1 << bit;
-        if (mask & m) w.left((bits & m) ? labels[7 - bit] : kFiller, 2);
+        if (mask & m) stream.left((bits & m) ? labels[7 - bit] : kFiller, 2);
     }
 }
 
@@ -34,16 +32,15 @@ void print_labels(FILE* stream, int bits, int mask, const char* const labels[8])
 
 const char* mark_of(int flag) { return flag ? "○" : "×"; }
 
-void print_mark_cells(FILE* stream, const int32_t* flags, int count) {
-    FieldWriter w(stream);
-    for (int i = 0; i < count; ++i) w.str(i ? "   " : "  ").str(mark_of(flags[i]));  // "%2s": marks are two bytes
+void print_mark_cells(ReportText& stream, const int32_t* flags, int count) {
+    for (int i = 0; i < count; ++i) stream.str(i ? "   " : "  ").str(mark_of(flags[i]));  // "%2s": marks are two bytes
 }
 
-void print_bit_labels(FILE* stream, int bits, int mask, const LabelSet& labels) {
+void print_bit_labels(ReportText& stream, int bits, int mask, const LabelSet& labels) {
     print_labels(stream, bits, mask, labels.attributes);
 }
 
-void print_bit_labels2(FILE* stream, int bits, int mask, const LabelSet& labels) {
+void print_bit_labels2(ReportText& stream, int bits, int mask, const LabelSet& labels) {
     print_labels(stream, bits, mask, labels.statuses);
 }
 

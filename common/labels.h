@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "common/fields.h"
 
 struct LabelSet {
     const char* attributes[8];  // attack kinds, bit 7 first
@@ -19,12 +20,12 @@ const char* mark_of(int flag);
 // Prints the marks of count flags, as the flag reports print them: "  %2s"
 // for the first and "   %2s" for every further one, so that each mark stands
 // under its five-byte column heading.
-void print_mark_cells(FILE* stream, const int32_t* flags, int count);
+void print_mark_cells(ReportText& stream, const int32_t* flags, int count);
 
 // For each bit from 7 down to 0 that is set in mask: "%-2s" of the bit's label
 // when it is set in bits, else the filler "・".
-void print_bit_labels(FILE* stream, int bits, int mask, const LabelSet& labels);   // attributes
-void print_bit_labels2(FILE* stream, int bits, int mask, const LabelSet& labels);  // statuses
+void print_bit_labels(ReportText& stream, int bits, int mask, const LabelSet& labels);   // attributes
+void print_bit_labels2(ReportText& stream, int bits, int mask, const LabelSet& labels);  // statuses
 
 // Race name for 0..15, "" otherwise.
 const char* race_name(int index, const LabelSet& labels);

@@ -5,6 +5,7 @@
 // their table regions from the same lists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // A ROM table: count records of record_size bytes from a rom offset.
@@ -19,6 +20,15 @@ struct TableLayout {
     // Rom offset of record i.
     constexpr long record(int i) const { return offset + static_cast<long>(record_size) * i; }
 };
+
+// The end of the highest of the tables: rom offsets 0 up to it hold every
+// table (the part of an image that is read into memory).
+template <size_t N>
+constexpr long tables_end(const TableLayout (&tables)[N]) {
+    long end = 0;
+    for (const TableLayout& t : tables) end = t.end() > end ? t.end() : end;
+    return end;
+}
 
 // A number stored in width bits from bit lo of the little-endian word that
 // starts at byte of a record (a byte, or two bytes for widths above 8 bits

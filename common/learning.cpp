@@ -43,9 +43,9 @@ struct LearningDeleter {
 
 }  // namespace
 
-TechLearning* load_learning_lists(long list1_offset, long list2_offset) {
-    RomTable list1(list1_offset, kLearningWindowSize, 1);
-    RomTable list2(list2_offset, kLearningWindowSize, 1);
+TechLearning* load_learning_lists(const RomImage& image, long list1_offset, long list2_offset) {
+    const RomTable list1(image, list1_offset, kLearningWindowSize, 1);
+    const RomTable list2(image, list2_offset, kLearningWindowSize, 1);
     const int n1 = parse_learning_window(list1.record(0), nullptr);
     const int n2 = parse_learning_window(list2.record(0), nullptr);
     std::unique_ptr<TechLearning, LearningDeleter> learning(alloc_block<TechLearning>(1));
@@ -64,18 +64,16 @@ void free_tech_learning(TechLearning* learning) {
     learning->group_count = 0;
 }
 
-int write_learning_report(const char* path, const TechLearning* learning, NameLookup tech_name) {
-    return write_report(path, learning != nullptr, [&](FILE* fp) {
-        BlockSeparator separator;
-        for (int i = 0; i < learning->group_count; ++i) {
-            const LearnGroup& g = learning->groups[i];
-            separator.next(fp);
-            print_block_title(fp, g.key, tech_name(g.key));
-            fputs("No.      名前                   難度\n", fp);
-            for (int e = 0; e < g.count; ++e) {
-                print_row_prefix(fp, g.entries[e].tech, 2, tech_name(g.entries[e].tech), 20);
-                fprintf(fp, "  %3d\n", g.entries[e].difficulty);
-            }
+void write_learning_report(ReportText& out, const TechLearning* learning, NameLookup tech_name) {
+    BlockSeparator separator;
+    for (int i = 0; i < learning->group_count; ++i) {
+        const LearnGroup& g = learning->groups[i];
+        separator.next(out);
+        print_block_title(out, g.key, tech_name(g.key));
+        out.str("No.      名前                   難度\n");
+        for (int e = 0; e < g.count; ++e) {
+            print_row_prefix(out, g.entries[e].tech, 2, tech_name(g.entries[e].tech), 20);
+            out.str("  ").dec(g.entries[e].difficulty, 3).ch('\n');
         }
-    });
+    }
 }

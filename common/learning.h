@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "common/report.h"
+#include "common/rom.h"
 
 constexpr int kLearningWindowSize = 1024;
 
@@ -32,14 +33,14 @@ struct TechLearning {
 // groups of list 1 first. A group is taken only while its key and count bytes
 // lie inside the window and the key is not 0xFF; only the pairs that lie wholly
 // inside the window are kept, and such a cut group ends its list.
-TechLearning* load_learning_lists(long list1_offset, long list2_offset);
+TechLearning* load_learning_lists(const RomImage& image, long list1_offset, long list2_offset);
 
 // Releases the entry lists and the group list; the header stays for the caller.
 void free_tech_learning(TechLearning* learning);
 
 // Writes the learning report: per group a bracketed title, a header line and
 // one row per entry, groups separated by one empty line.
-int write_learning_report(const char* path, const TechLearning* learning, NameLookup tech_name);
+void write_learning_report(ReportText& out, const TechLearning* learning, NameLookup tech_name);
 
 // Decodes the groups of one 1024-byte window into groups (may be null to count
 // only); returns the number of groups.

@@ -4,17 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/block.h"
 #include "common/diag.h"
 #include "common/files.h"
 
 namespace {
 
 constexpr size_t kSearchChunk = 64 * 1024;
-
-FILE* g_rom = nullptr;
-long long g_image_base = 0;
-RomHeaderInfo g_header = {false, false};
 
 void seek_or_die(FILE* stream, int64_t offset, int whence) {
     if (seek_file(stream, offset, whence) != 0) fatal("Fatal error in fseek():");
@@ -34,12 +29,40 @@ size_t read_some(FILE* stream, unsigned char* dst, size_t count) {
     return got;
 }
 
-// Horspool bad-character shifts: the distance from a byte's last occurrence
-// (the pattern's last byte excluded) to the pattern's end.
-void build_shifts(const unsigned char* pattern, size_t length, size_t shift[256]) {
-    for (int i = 0; i < 256; ++i) shift[i] = length;
-    for (size_t j = 0; j + 1 < length; ++j) shift[pattern[j]] = length - 1 - j;
-}
+// Horspool search for a pattern: the bad-character shifts are the distance
+// from a byte's last occurrence (the pattern's last byte excluded) to the
+// pattern's end.
+class Horspool {
+public:
+    Horspool(const unsigned char* pattern, size_t length) : pattern_(pattern), length_(length) {
+        for (size_t& s : shift_) s = length;
+        for (size_t j = 0; j + 1 < length; ++j) shift_[pattern[j]] = length - 1 - j;
+    }
+
+    // Searches the n bytes at data. Returns true with *pos at the occurrence,
+    // or false with *pos at the first window that did not fit (fewer than
+    // length bytes before the end).
+    bool find(const unsigned char* data, size_t n, size_t* pos) const {
+        size_t p = 0;
+        while (p + length_ <= n) {
+            const unsigned char last = data[p + length_ - 1];
+            if (last == pattern_[length_ - 1] && memcmp(data + p, pattern_, length_) == 0) {
+                *pos = p;
+                return true;
+            }
+            p += shift_[last];
+        }
+        *pos = p;
+        return false;
+    }
+
+private:
+    const unsigned char* pattern_;
+    size_t length_;
+    size_t shift_[256];
+};
+
+bool hirom_of(const unsigned char* header) { return (header[kTitleLength] & 0x0F) != 0; }
 
 }  // namespace
 
@@ -55,8 +78,7 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
     const int64_t end = tell_or_die(stream);
     seek_or_die(stream, start, SEEK_SET);
     int64_t left = end > start ? end - start : 0;
-    size_t shift[256];
-    build_shifts(pattern, length, shift);
+    const Horspool search(pattern, length);
     const BlockPtr<unsigned char> owner(alloc_block<unsigned char>(buffer_size));  // freed also when fatal throws
     unsigned char* const buffer = owner.get();
 
@@ -69,13 +91,9 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
         left -= static_cast<int64_t>(got);
         const size_t n = kept + got;
         size_t pos = 0;
-        while (pos + length <= n) {
-            const unsigned char last = buffer[pos + length - 1];
-            if (last == pattern[length - 1] && memcmp(buffer + pos, pattern, length) == 0) {
-                seek_or_die(stream, base + static_cast<int64_t>(pos), SEEK_SET);
-                return 0;
-            }
-            pos += shift[last];
+        if (search.find(buffer, n, &pos)) {
+            seek_or_die(stream, base + static_cast<int64_t>(pos), SEEK_SET);
+            return 0;
         }
         if (got == 0) break;
         kept = n - pos;  // less than length bytes: the start of the next window
@@ -86,52 +104,75 @@ int find_signature(FILE* stream, const unsigned char* pattern, size_t length) {
     return 1;
 }
 
-int rom_open(const char* path, const char* title) {
-    if (!path || !*path || !title || !*title) return 0;
-    rom_close();
-    FILE* stream = open_file(path, "rb");
-    if (!stream) return 0;
-    g_rom = stream;
-    g_image_base = 0;
-    const size_t length = strlen(title);
-    if (find_signature(stream, reinterpret_cast<const unsigned char*>(title), length) == 0) {
-        const int64_t title_pos = tell_or_die(stream);
-        unsigned char header[kCartridgeHeaderSize];
-        if (fread(header, 1, sizeof header, stream) != sizeof header) fatal("Fatal error in fread():");
-        const bool hirom = (header[kTitleLength] & 0x0F) != 0;
-        g_header = {true, hirom};
-        g_image_base = static_cast<long long>(title_pos) - (hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    }
-    seek_or_die(stream, 0, SEEK_SET);
-    return 1;
+RomImage::~RomImage() {
+    if (stream_) fclose(stream_);
 }
 
-size_t rom_read(void* buffer, long offset, size_t count) {
-    if (!buffer || offset < 0 || !g_rom) return 0;
-    const long long pos = g_image_base + offset;
-    if (pos < 0) {
+void RomImage::search(const unsigned char* header, bool found, int64_t title_pos) {
+    if (!found) return;
+    header_ = {true, hirom_of(header)};
+    base_ = static_cast<long long>(title_pos) - (header_.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+}
+
+bool RomImage::open(const char* path, const char* title, long span) {
+    if (!path || !*path || !title || !*title) return false;
+    stream_ = open_file(path, "rb");
+    if (!stream_) return false;
+    const size_t length = strlen(title);
+    if (find_signature(stream_, reinterpret_cast<const unsigned char*>(title), length) == 0) {
+        const int64_t title_pos = tell_or_die(stream_);
+        unsigned char header[kCartridgeHeaderSize];
+        if (fread(header, 1, sizeof header, stream_) != sizeof header) fatal("Fatal error in fread():");
+        search(header, true, title_pos);
+    }
+    // The tables' part of the image, in one read. A file that ends sooner (or
+    // a read error) leaves the rest out: reading there ends the run later,
+    // when a loader gets to it, exactly as a short read of the file would.
+    first_ = base_ > 0 ? base_ : 0;
+    const int64_t end = base_ + span;
+    if (end > first_) {
+        seek_or_die(stream_, first_, SEEK_SET);
+        const size_t want = static_cast<size_t>(end - first_);
+        owned_.reset(alloc_block<unsigned char>(want));
+        const int saved = errno;
+        size_ = fread(owned_.get(), 1, want, stream_);
+        if (size_ < want && ferror(stream_)) read_error_ = errno;
+        errno = saved;
+        data_ = owned_.get();
+    }
+    return true;
+}
+
+void RomImage::open_memory(const unsigned char* data, size_t size, const char* title, long span) {
+    const size_t length = title ? strlen(title) : 0;
+    size_t pos = 0;
+    const bool found =
+        length > 0 && Horspool(reinterpret_cast<const unsigned char*>(title), length).find(data, size, &pos);
+    if (found && pos + kCartridgeHeaderSize > size) fatal("Fatal error in fread():");
+    search(found ? data + pos : nullptr, found, static_cast<int64_t>(pos));
+    first_ = base_ > 0 ? base_ : 0;
+    const int64_t end = base_ + span;
+    const int64_t available = static_cast<int64_t>(size) - first_;
+    const int64_t n = end - first_ < available ? end - first_ : available;
+    data_ = data + (n > 0 ? first_ : 0);
+    size_ = n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+const unsigned char* RomImage::bytes(long offset, size_t count) const {
+    const int64_t pos = base_ + offset;
+    if (offset < 0 || pos < 0) {
         errno = EINVAL;
         fatal("Fatal error in fseek():");
     }
-    seek_or_die(g_rom, pos, SEEK_SET);
-    if (count == 0) return 0;
-    if (fread(buffer, 1, count, g_rom) != count) fatal("Fatal error in fread():");
-    return count;
+    const int64_t from = pos - first_;
+    if (from + static_cast<int64_t>(count) > static_cast<int64_t>(size_)) {
+        if (read_error_) errno = read_error_;
+        fatal("Fatal error in fread():");
+    }
+    return data_ + from;
 }
 
-int rom_close() {
-    if (g_rom) fclose(g_rom);
-    g_rom = nullptr;
-    g_image_base = 0;
-    g_header = {false, false};
-    return 0;
-}
-
-long long rom_image_base() { return g_image_base; }
-
-RomHeaderInfo rom_header_info() { return g_header; }
-
-bool rom_is_image(const char* path) {
-    if (!g_rom || !path) return false;
-    return file_identity(g_rom, path) != FileIdentity::Different;
+bool RomImage::is_image(const char* path) const {
+    if (!stream_ || !path) return false;
+    return file_identity(stream_, path) != FileIdentity::Different;
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "common/report.h"
 
@@ -27,33 +26,28 @@ struct Section {
 // index of its range, in ascending order, the row prefix and
 // row(stream, index, section number), which writes the rest of the row.
 template <typename Row>
-int write_section_report(const char* path, bool have_blocks, const Section* sections, int count,
-                         const RowPrefix& prefix, Row&& row) {
-    return write_report(path, have_blocks, [&](FILE* fp) {
-        for (int s = 0; s < count; ++s) {
-            fputs(sections[s].header, fp);
-            for (int i = sections[s].first; i <= sections[s].last; ++i) {
-                print_row_prefix(fp, i, prefix.hex_digits, prefix.name(i), prefix.name_width);
-                row(fp, i, s);
-            }
+void write_section_report(ReportText& out, const Section* sections, int count, const RowPrefix& prefix, Row&& row) {
+    for (int s = 0; s < count; ++s) {
+        out.str(sections[s].header);
+        for (int i = sections[s].first; i <= sections[s].last; ++i) {
+            print_row_prefix(out, i, prefix.hex_digits, prefix.name(i), prefix.name_width);
+            row(out, i, s);
         }
-    });
+    }
 }
 
 // The same for a report of one header line and the rows 0..count-1;
 // row(stream, index) writes the rest of a row.
 template <typename Row>
-int write_row_report(const char* path, bool have_blocks, const char* header, int count, const RowPrefix& prefix,
-                     Row&& row) {
+void write_row_report(ReportText& out, const char* header, int count, const RowPrefix& prefix, Row&& row) {
     const Section all{0, count - 1, header};
-    return write_section_report(path, have_blocks, &all, 1, prefix,
-                                [&](FILE* stream, int index, int) { row(stream, index); });
+    write_section_report(out, &all, 1, prefix, [&](ReportText& stream, int index, int) { row(stream, index); });
 }
 
 // "  %5d" of the first value, ", %3d" of each further one, then a line feed:
 // the value columns of the parameter rows.
-void print_value_row(FILE* stream, int first, const int32_t* rest, int count);
+void print_value_row(ReportText& stream, int first, const int32_t* rest, int count);
 
 // Technique cells: each "%-20s" with ", " between them; the value 255 prints
 // twenty hyphens, any other value its technique name.
-void print_tech_cells(FILE* stream, const int32_t* techs, int count, NameLookup tech_name);
+void print_tech_cells(ReportText& stream, const int32_t* techs, int count, NameLookup tech_name);

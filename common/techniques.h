@@ -15,9 +15,9 @@ struct TechRecord {
 
 // "mtNtechlearnflag.txt": header and one row per technique 0..255, with the
 // derivation mark and the sixteen learn-type marks TY00..TY15.
-int write_learn_flag_report(const char* path, const TechRecord* techs, NameLookup tech_name);
+void write_learn_flag_report(ReportText& out, const TechRecord* techs, NameLookup tech_name);
 
 // The evade report: the header line, then one row per technique first..last
 // with the evade mark and the difficulty; hex_digits is 2 or 3.
-int write_evade_report(const char* path, const TechRecord* techs, int first, int last, int hex_digits,
-                       const char* header, NameLookup tech_name);
+void write_evade_report(ReportText& out, const TechRecord* techs, int first, int last, int hex_digits,
+                        const char* header, NameLookup tech_name);

@@ -26,9 +26,9 @@ constexpr unsigned kPage = 1u << ('w' - 'a');
 
 // The open image's title search and identity; ends the run when the file
 // cannot be read to its end.
-RomFacts rom_facts(const char* path, const char* title) {
-    const RomHeaderInfo header = rom_header_info();
-    RomFacts facts{title, header.title_found, header.hirom, rom_image_base(), {}};
+RomFacts rom_facts(const RomImage& image, const char* path, const char* title) {
+    const RomHeaderInfo header = image.header();
+    RomFacts facts{title, header.title_found, header.hirom, image.image_base(), {}};
     FILE* file = open_file(path, "rb");
     const bool sized = file && seek_file(file, 0, SEEK_END) == 0;
     const long long size = sized ? tell_file(file) : -1;
@@ -43,10 +43,11 @@ RomFacts rom_facts(const char* path, const char* title) {
 
 // The CSV files of a table and of its child tables, in that order.
 void add_csv_jobs(std::vector<ReportJob>& jobs, std::vector<std::string>& names, const std::string& prefix,
-                  const Table& table, const Table* parent) {
+                  const RomImage& image, const Table& table, const Table* parent) {
     names.push_back(prefix + "-" + table.file + ".csv");
-    jobs.push_back({nullptr, [&table, parent](const char* path) { return write_csv(path, table, parent); }});
-    for (const Table& child : table.children) add_csv_jobs(jobs, names, prefix, child, &table);
+    jobs.push_back(
+        {nullptr, [&image, &table, parent](const char* path) { return write_csv(path, image, table, parent); }});
+    for (const Table& child : table.children) add_csv_jobs(jobs, names, prefix, image, child, &table);
 }
 
 }  // namespace
@@ -55,34 +56,33 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
     if (line.src[0] == '\0') fatal("Too few arguments");
-    if (!rom_open(line.src, info.title)) fatal("Invalid ROM-Image file - %s", line.src);
+    RomImage image;
+    if (!image.open(line.src, info.title, info.table_span)) fatal("Invalid ROM-Image file - %s", line.src);
     // Without a choice, every format.
     constexpr unsigned kEvery = kJson | kCsv | kSql | kPage;
     const unsigned formats = (line.letters & kEvery) ? line.letters : kEvery;
 
-    RunBlocks kept;  // released on return, after the image is closed
-    const std::vector<Table> tables = info.load(kept);
-    const Table rom = rom_table(rom_facts(line.src, info.title));
+    std::shared_ptr<const void> kept;  // the run's tables and names, released on return
+    const std::vector<Table> tables = info.load(image, kept);
+    const Table rom = rom_table(rom_facts(image, line.src, info.title));
 
     std::vector<ReportJob> jobs;
     std::vector<std::string> names;  // the file names, kept alive for the jobs
     if (formats & kJson) {
         names.push_back(std::string(info.prefix) + ".json");
-        jobs.push_back({nullptr, [&](const char* path) { return write_json(path, info.game, rom, tables); }});
+        jobs.push_back({nullptr, [&](const char* path) { return write_json(path, image, info.game, rom, tables); }});
     }
     for (const Table& table : tables) {
-        if (formats & kCsv) add_csv_jobs(jobs, names, info.prefix, table, nullptr);
+        if (formats & kCsv) add_csv_jobs(jobs, names, info.prefix, image, table, nullptr);
     }
     if (formats & kSql) {
         names.push_back(std::string(info.prefix) + ".sql");
-        jobs.push_back({nullptr, [&](const char* path) { return write_sql(path, rom, tables); }});
+        jobs.push_back({nullptr, [&](const char* path) { return write_sql(path, image, rom, tables); }});
     }
     if (formats & kPage) {
         names.push_back(std::string(info.prefix) + ".html");
-        jobs.push_back({nullptr, [&](const char* path) { return write_page(path, info.game, rom, tables); }});
+        jobs.push_back({nullptr, [&](const char* path) { return write_page(path, image, info.game, rom, tables); }});
     }
     for (size_t i = 0; i < jobs.size(); ++i) jobs[i].file_name = names[i].c_str();
-    const int failed = write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size()));
-    rom_close();
-    return failed;
+    return write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size()));
 }

@@ -3,10 +3,11 @@
 // destination prefix, and the exit status.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "common/cmdline.h"
-#include "common/run_blocks.h"
+#include "common/rom.h"
 #include "export/table.h"
 
 struct ExporterInfo {
@@ -14,9 +15,11 @@ struct ExporterInfo {
     const char* title;   // the cartridge header title to search for
     const char* game;    // "A" or "B"
     const char* prefix;  // file names: "<prefix>.json", "<prefix>-<table>.csv", "<prefix>.sql", "<prefix>.html"
-    // Loads the game's blocks into kept (in the analyzer's loader order),
-    // fills every name lookup, and describes the tables.
-    std::vector<Table> (*load)(RunBlocks& kept);
+    long table_span;     // the part of the image read into memory (the analyzer's)
+    // Loads the game's tables from the image (in the analyzer's loader order)
+    // into a run that kept holds, fills every name table, and describes the
+    // tables.
+    std::vector<Table> (*load)(const RomImage& image, std::shared_ptr<const void>& kept);
     // The same tables without an image: their keys, labels and kinds (their
     // values must not be asked for).
     std::vector<Table> (*describe)();

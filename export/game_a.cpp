@@ -1,11 +1,8 @@
 // The tables of a game-A ROM image as mt2export writes them.
 #include <iterator>
+#include <memory>
 
-#include "analyzer_a/characters.h"
-#include "analyzer_a/formations.h"
-#include "analyzer_a/items.h"
-#include "analyzer_a/monsters.h"
-#include "analyzer_a/techniques.h"
+#include "analyzer_a/run.h"
 #include "common/files.h"
 #include "common/labels.h"
 #include "export/exporter.h"
@@ -19,7 +16,7 @@ using namespace mt2;
 const char* race(int index) { return race_name(index, kGameALabels); }
 
 const Target kRace{"", race, -1, 16};
-const Target kTechnique{"techniques", tech_name};
+Target technique_target(const NameTables& names) { return {"techniques", NameLookup(names, tech_name)}; }
 
 // The six abilities in record order, and the eight defences.
 const Name kAbilities[kAbilityCount] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
@@ -43,8 +40,8 @@ void add_abilities(Columns& c, const Record* records) {
     for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(kAbilities[a], records, &Record::abilities, a));
 }
 
-Table monster_table(const MonsterRecord* m) {
-    Columns c = {index_column(), name_column(monster_name)};
+Table monster_table(const NameTables& names, const MonsterRecord* m) {
+    Columns c = {index_column(), name_column(NameLookup(names, monster_name))};
     c.push_back(number_of({"tech_points", "技術点"}, m, &MonsterRecord::tech_points));
     c.push_back(number_of({"hp", "HP"}, m, &MonsterRecord::hp));
     c.push_back(number_of({"lp", "LP"}, m, &MonsterRecord::lp));
@@ -63,8 +60,8 @@ Table monster_table(const MonsterRecord* m) {
                               [m](const Row& r) { return m[r.index].status_resistances; },
                               kGameALabels.statuses));
     add_body(c, m);
-    const Target drop{"items", item_name, kNoDrop};
-    const Target weapon{"items", item_name, kNoWeapon};
+    const Target drop{"items", NameLookup(names, item_name), kNoDrop};
+    const Target weapon{"items", NameLookup(names, item_name), kNoWeapon};
     add_reference(c, {"drop_high", "高確率"}, [m](const Row& r) { return m[r.index].drops[0]; }, drop);
     add_reference(c, {"drop_low", "低確率"}, [m](const Row& r) { return m[r.index].drops[1]; }, drop);
     add_reference(c, {"weapon_1", "武器1"}, [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
@@ -80,7 +77,7 @@ Table monster_table(const MonsterRecord* m) {
     }
     Table t{"monsters", "monsters", [](int) { return kMonsterCount; }, std::move(c), {}, {}};
     t.children.push_back(action_table(
-        [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, kTechnique));
+        [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, technique_target(names)));
     return t;
 }
 
@@ -91,8 +88,8 @@ const Name kMagicSchools[6] = {{"fire", "火"}, {"water", "水"},  {"earth", "�
 
 Name with_suffix(const Name& name, const char* suffix) { return {name.key + suffix, name.label}; }
 
-Table character_table(const CharacterRecord* ch) {
-    Columns c = {index_column(), name_column(character_name), number_of({"lp", "LP"}, ch, &CharacterRecord::lp)};
+Table character_table(const NameTables& names, const CharacterRecord* ch) {
+    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of({"lp", "LP"}, ch, &CharacterRecord::lp)};
     add_abilities(c, ch);
     c.push_back(number_of({"weapon_aptitude", ""}, ch, &CharacterRecord::weapon_aptitude));
     c.push_back(number_of({"magic_aptitude", ""}, ch, &CharacterRecord::magic_aptitude));
@@ -107,8 +104,8 @@ Table character_table(const CharacterRecord* ch) {
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
 }
 
-Table special_table(const SpecialCharacterRecord* sp) {
-    Columns c = {index_column(), name_column(special_character_name),
+Table special_table(const NameTables& names, const SpecialCharacterRecord* sp) {
+    Columns c = {index_column(), name_column(NameLookup(names, special_character_name)),
                  number_of({"lp", "LP"}, sp, &SpecialCharacterRecord::lp),
                  number_of({"wp", "WP"}, sp, &SpecialCharacterRecord::wp),
                  number_of({"jp", "JP"}, sp, &SpecialCharacterRecord::jp)};
@@ -134,7 +131,7 @@ Table level_table(const char* key, const char* file, const int32_t* words, int c
 
 const char* const kItemKindNames[kItemKinds] = {"weapon", "armour", "shield", "other"};
 
-Table item_table(const ItemRecord* it) {
+Table item_table(const NameTables& names, const ItemRecord* it) {
     auto kind_is = [it](std::initializer_list<int> kinds) {
         return [it, kinds = std::vector<int>(kinds)](const Row& r) {
             for (int k : kinds) {
@@ -143,13 +140,13 @@ Table item_table(const ItemRecord* it) {
             return false;
         };
     };
-    Columns c = {index_column(), name_column(item_name), kind_column(it, kItemKindNames),
+    Columns c = {index_column(), name_column(NameLookup(names, item_name)), kind_column(it, kItemKindNames),
                  number_of({"price", "価格"}, it, &ItemRecord::price),
                  number_of({"display", "表示"}, it, &ItemRecord::display)};
     append(c, only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
                    {number_of({"weight", "重量"}, it, &ItemRecord::weight)}));
     Columns weapon = {number_of({"attack", "攻撃"}, it, &ItemRecord::attack)};
-    add_inherent_techs(weapon, it, kTechnique);
+    add_inherent_techs(weapon, it, technique_target(names));
     append(c, only_where(kind_is({kItemWeapon}), std::move(weapon)));
     Columns armour;
     for (int d = 0; d < 8; ++d) armour.push_back(number_of(kDefences[d], it, &ItemRecord::defences, d));
@@ -168,8 +165,8 @@ Table item_table(const ItemRecord* it) {
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 
-Table technique_table(const TechRecord* techs) {
-    Columns c = {index_column(), name_column(tech_name)};
+Table technique_table(const NameTables& names, const TechRecord* techs) {
+    Columns c = {index_column(), name_column(NameLookup(names, tech_name))};
     append(c, learn_flag_columns(techs));
     append(c, evade_columns(techs));
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
@@ -187,33 +184,38 @@ struct Blocks {
     const FormationEntry* formations = nullptr;
 };
 
-std::vector<Table> tables(const Blocks& b) {
-    return {monster_table(b.monsters),
-            character_table(b.characters),
-            special_table(b.specials),
+std::vector<Table> tables(const Blocks& b, const NameTables& names) {
+    return {monster_table(names, b.monsters),
+            character_table(names, b.characters),
+            special_table(names, b.specials),
             level_table("skill_levels", "skill-levels", b.levels, kSkillLevels),
             level_table("overall_skill_levels", "overall-skill-levels", b.levels ? b.levels + kSkillLevels : nullptr,
                         kOverallSkillLevels),
-            item_table(b.items),
-            technique_table(b.techs),
-            learning_table(b.learning, kTechnique),
-            formation_table(b.formations, kFormationCount, formation_name, true)};
+            item_table(names, b.items),
+            technique_table(names, b.techs),
+            learning_table(b.learning, technique_target(names)),
+            formation_table(b.formations, kFormationCount, NameLookup(names, formation_name), true)};
 }
 
-std::vector<Table> load(RunBlocks& kept) {
-    // The loaders in the analyzer's order (a braced list is evaluated in order).
-    const Blocks blocks{kept.keep(load_monsters()),           kept.keep(load_characters()),
-                        kept.keep(load_special_characters()), kept.keep(load_level_tables()),
-                        kept.keep(load_items()),         kept.keep(load_techs()),
-                        kept.keep(load_tech_learning()), kept.keep(load_formations())};
+std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
+    const auto run = std::make_shared<const Run>(image);  // the loaders in the analyzer's order
+    kept = run;
+    const NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
-    for (NameLookup name : {monster_name, character_name, item_name, formation_name}) name(0);
-    tech_name(kTechCount - 1);  // techniques 0-10 have fixed names
-    return tables(blocks);
+    for (NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
+    tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
+    const Blocks blocks{run->monsters, run->characters, run->specials, run->levels,
+                        run->items,    run->techs,      run->learning, run->formations};
+    return tables(blocks, names);
 }
 
-std::vector<Table> describe() { return tables({}); }
+// Without an image: name tables that no lookup may ask (values are not).
+std::vector<Table> describe() {
+    static const RomImage no_image;
+    static const NameTables no_names(no_image);
+    return tables({}, no_names);
+}
 
 }  // namespace
 
@@ -224,6 +226,7 @@ const ExporterInfo kGameAExporter = {
     "MERIDIAN TALES2      ",
     "A",
     "mt2",
+    mt2::kTableSpan,
     load,
     describe,
 };

@@ -1,12 +1,8 @@
 // The tables of a game-B ROM image as mt3export writes them.
 #include <iterator>
+#include <memory>
 
-#include "analyzer_b/characters.h"
-#include "analyzer_b/encounters.h"
-#include "analyzer_b/formations.h"
-#include "analyzer_b/items.h"
-#include "analyzer_b/monsters.h"
-#include "analyzer_b/techniques.h"
+#include "analyzer_b/run.h"
 #include "common/files.h"
 #include "common/labels.h"
 #include "common/monsters.h"
@@ -20,9 +16,9 @@ using namespace mt3;
 
 const char* race(int index) { return race_name(index, kGameBLabels); }
 
-const Target kTechnique{"techniques", tech_name};
-const Target kItem{"items", item_name, kEmptySlot};
-const Target kMonster{"monsters", monster_name};
+Target technique_target(const NameTables& names) { return {"techniques", NameLookup(names, tech_name)}; }
+Target item_target(const NameTables& names) { return {"items", NameLookup(names, item_name), kEmptySlot}; }
+Target monster_target(const NameTables& names) { return {"monsters", NameLookup(names, monster_name)}; }
 
 Name with_suffix(const Name& name, const char* suffix) { return {name.key + suffix, name.label}; }
 
@@ -69,8 +65,8 @@ Columns equipment_columns(const MonsterRecord* m, const ItemRecord* items) {
     return c;
 }
 
-Table monster_table(const MonsterRecord* m, const ItemRecord* items) {
-    Columns c = {index_column(), name_column(monster_name), number_of({"hp", "HP"}, m, &MonsterRecord::hp)};
+Table monster_table(const NameTables& names, const MonsterRecord* m, const ItemRecord* items) {
+    Columns c = {index_column(), name_column(NameLookup(names, monster_name)), number_of({"hp", "HP"}, m, &MonsterRecord::hp)};
     for (int s = 0; s < kStatCount; ++s) c.push_back(number_of(stat_name(s), m, &MonsterRecord::stats, s));
     append(c, equipment_columns(m, items));
     for (int f = 0; f < kMonsterFlagCount; ++f) {
@@ -81,11 +77,11 @@ Table monster_table(const MonsterRecord* m, const ItemRecord* items) {
     c.push_back(flag_of({"unarmed_1", "無刀1"}, m, &MonsterRecord::no_blade, 0));
     c.push_back(flag_of({"unarmed_2", "無刀2"}, m, &MonsterRecord::no_blade, 1));
     for (int s = 0; s < kSlotCount; ++s) {
-        add_reference(c, kSlots[s], [m, s](const Row& r) { return m[r.index].slots[s]; }, kItem);
+        add_reference(c, kSlots[s], [m, s](const Row& r) { return m[r.index].slots[s]; }, item_target(names));
     }
     c.push_back(number_of({"money", "お金"}, m, &MonsterRecord::money));
     for (int d = 0; d < kDropCount; ++d) {
-        add_reference(c, kDrops[d], [m, d](const Row& r) { return m[r.index].drops[d]; }, kItem);
+        add_reference(c, kDrops[d], [m, d](const Row& r) { return m[r.index].drops[d]; }, item_target(names));
     }
     c.push_back(number_of({"size_1", "サイズ"}, m, &MonsterRecord::sizes, 0));
     c.push_back(number_of({"size_2", "サイズ"}, m, &MonsterRecord::sizes, 1));
@@ -95,14 +91,14 @@ Table monster_table(const MonsterRecord* m, const ItemRecord* items) {
         [m](int monster, int pattern, int slot) {
             return kTechHalf + (pattern ? m[monster].pattern2[slot] : m[monster].pattern1[slot]);
         },
-        kTechnique));
+        technique_target(names)));
     return t;
 }
 
-Table main_encounter_table(const EncounterRow* rows) {
+Table main_encounter_table(const NameTables& names, const EncounterRow* rows) {
     auto row = [rows](const Row& r) -> const EncounterRow& { return rows[r.parent * kEncounterRows + r.index]; };
     Columns in_group;
-    add_reference(in_group, {"monster", "モンスター"}, [row](const Row& r) { return row(r).monster; }, kMonster);
+    add_reference(in_group, {"monster", "モンスター"}, [row](const Row& r) { return row(r).monster; }, monster_target(names));
     append(in_group, {
         number_column({"max_count", "最大数"}, [row](const Row& r) { return row(r).max_count; }),
         number_column({"max_size_1", "最大サイズ"}, [row](const Row& r) { return row(r).size1; }),
@@ -120,10 +116,10 @@ Table main_encounter_table(const EncounterRow* rows) {
     return groups;
 }
 
-Table sub_encounter_table(const SubEncounter* entries) {
+Table sub_encounter_table(const NameTables& names, const SubEncounter* entries) {
     auto entry = [entries](const Row& r) -> const SubEncounter& { return entries[r.parent * kSubEntries + r.index]; };
     Table list{"entries", "sub-encounter-entries", [](int) { return kSubEntries; }, {index_column()}, {}, {}};
-    add_reference(list.columns, {"monster", "モンスター"}, [entry](const Row& r) { return entry(r).monster; }, kMonster);
+    add_reference(list.columns, {"monster", "モンスター"}, [entry](const Row& r) { return entry(r).monster; }, monster_target(names));
     list.columns.push_back(number_column({"level", "Lv."}, [entry](const Row& r) { return entry(r).level; }));
     list.parent_keys = {{"index", "type"}};
 
@@ -156,8 +152,8 @@ Name character_flag_name(int f) {
     return last[f - 10];
 }
 
-Table character_table(const CharacterRecord* ch) {
-    Columns c = {index_column(), name_column(character_name), number_of({"hp", "HP"}, ch, &CharacterRecord::hp)};
+Table character_table(const NameTables& names, const CharacterRecord* ch) {
+    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of({"hp", "HP"}, ch, &CharacterRecord::hp)};
     for (int p = 0; p < kParamCount; ++p) c.push_back(number_of(param_name(p), ch, &CharacterRecord::params, p));
     for (int u = 0; u < kLevelUpCount; ++u) {
         c.push_back(number_of(level_up_name(u), ch, &CharacterRecord::level_up, u));
@@ -177,15 +173,15 @@ Table character_table(const CharacterRecord* ch) {
 
 const char* const kItemKindNames[kItemKinds] = {"basic", "weapon", "shield", "armour", "other"};
 
-Table item_table(const ItemRecord* it) {
+Table item_table(const NameTables& names, const ItemRecord* it) {
     auto kind_in = [it](int first, int last) {
         return [it, first, last](const Row& r) { return it[r.index].kind >= first && it[r.index].kind <= last; };
     };
-    Columns c = {index_column(), name_column(item_name), kind_column(it, kItemKindNames),
+    Columns c = {index_column(), name_column(NameLookup(names, item_name)), kind_column(it, kItemKindNames),
                  number_of({"price", "価格"}, it, &ItemRecord::price)};
     append(c, only_where(kind_in(kItemWeapon, kItemArmour), {number_of({"weight", "重量"}, it, &ItemRecord::weight)}));
     Columns weapon = {number_of({"attack", "攻撃"}, it, &ItemRecord::attack)};
-    add_inherent_techs(weapon, it, kTechnique);
+    add_inherent_techs(weapon, it, technique_target(names));
     append(c, only_where(kind_in(kItemWeapon, kItemWeapon), std::move(weapon)));
     append(c, only_where(kind_in(kItemShield, kItemShield),
                          {number_of({"defence", "防御"}, it, &ItemRecord::defence),
@@ -216,8 +212,8 @@ Table item_table(const ItemRecord* it) {
 
 // Techniques 0-255 carry the learn flags, 256-511 the evade flag and the
 // difficulty.
-Table technique_table(const TechRecord* techs) {
-    Columns c = {index_column(), name_column(tech_name)};
+Table technique_table(const NameTables& names, const TechRecord* techs) {
+    Columns c = {index_column(), name_column(NameLookup(names, tech_name))};
     append(c, only_where([](const Row& r) { return r.index < kTechHalf; }, learn_flag_columns(techs)));
     append(c, only_where([](const Row& r) { return r.index >= kTechHalf; }, evade_columns(techs)));
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
@@ -235,30 +231,37 @@ struct Blocks {
     const FormationEntry* formations = nullptr;
 };
 
-std::vector<Table> tables(const Blocks& b) {
-    return {monster_table(b.monsters, b.items),
-            main_encounter_table(b.encounters_main),
-            sub_encounter_table(b.encounters_sub),
-            character_table(b.characters),
-            item_table(b.items),
-            technique_table(b.techs),
-            learning_table(b.learning, kTechnique),
-            formation_table(b.formations, kFormationCount, formation_name, false)};
+std::vector<Table> tables(const Blocks& b, const NameTables& names) {
+    return {monster_table(names, b.monsters, b.items),
+            main_encounter_table(names, b.encounters_main),
+            sub_encounter_table(names, b.encounters_sub),
+            character_table(names, b.characters),
+            item_table(names, b.items),
+            technique_table(names, b.techs),
+            learning_table(b.learning, technique_target(names)),
+            formation_table(b.formations, kFormationCount, NameLookup(names, formation_name), false)};
 }
 
-std::vector<Table> load(RunBlocks& kept) {
-    // The loaders in the analyzer's order (a braced list is evaluated in order).
-    const Blocks blocks{kept.keep(load_monsters()),   kept.keep(load_encounters_main()),
-                        kept.keep(load_encounters_sub()), kept.keep(load_characters()),
-                        kept.keep(load_items()),      kept.keep(load_techs()),
-                        kept.keep(load_tech_learning()), kept.keep(load_formations())};
+std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
+    const auto run = std::make_shared<const Run>(image);  // the loaders in the analyzer's order
+    kept = run;
+    const NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
-    for (NameLookup name : {monster_name, character_name, item_name, tech_name, formation_name}) name(0);
-    return tables(blocks);
+    for (NameLookup::Function name : {monster_name, character_name, item_name, tech_name, formation_name}) {
+        name(names, 0);
+    }
+    const Blocks blocks{run->monsters, run->encounters_main, run->encounters_sub, run->characters,
+                        run->items,    run->techs,           run->learning,       run->formations};
+    return tables(blocks, names);
 }
 
-std::vector<Table> describe() { return tables({}); }
+// Without an image: name tables that no lookup may ask (values are not).
+std::vector<Table> describe() {
+    static const RomImage no_image;
+    static const NameTables no_names(no_image);
+    return tables({}, no_names);
+}
 
 }  // namespace
 
@@ -269,6 +272,7 @@ const ExporterInfo kGameBExporter = {
     "MERIDIAN TALES3      ",
     "B",
     "mt3",
+    mt3::kTableSpan,
     load,
     describe,
 };

@@ -106,8 +106,8 @@ std::string sql_text(const std::string& text) {
     return literal + '\'';
 }
 
-int write_sql(const char* path, const Table& rom, const std::vector<Table>& tables) {
-    return write_data_file(path, [&](FILE* fp) {
+int write_sql(const char* path, const RomImage& image, const Table& rom, const std::vector<Table>& tables) {
+    return write_data_file(path, image, [&](FILE* fp) {
         fputs("BEGIN TRANSACTION;\n", fp);
         print_table(fp, rom, nullptr);
         for (const Table& table : tables) print_table(fp, table, nullptr);

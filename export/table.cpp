@@ -105,8 +105,8 @@ void append(Columns& columns, Columns more) {
     columns.insert(columns.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
-int write_data_file(const char* path, const std::function<void(FILE*)>& body) {
-    if (!path || !*path || refuses_image(path)) return 0;
+int write_data_file(const char* path, const RomImage& image, const std::function<void(FILE*)>& body) {
+    if (!path || !*path || refuses_image(image, path)) return 0;
     return write_whole_file(path, OutputMode::kBinary, [&body](FILE* stream) {
         body(stream);
         return true;
@@ -282,12 +282,14 @@ std::string csv_field(const std::string& text) {
     return quoted + '"';
 }
 
-int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables) {
-    return write_data_file(path, [&](FILE* fp) { print_json(file_sink(fp), game, rom, tables); });
+int write_json(const char* path, const RomImage& image, const char* game, const Table& rom,
+               const std::vector<Table>& tables) {
+    return write_data_file(path, image, [&](FILE* fp) { print_json(file_sink(fp), game, rom, tables); });
 }
 
-int write_page(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables) {
-    return write_data_file(path, [&](FILE* fp) { print_page(fp, game, rom, tables); });
+int write_page(const char* path, const RomImage& image, const char* game, const Table& rom,
+               const std::vector<Table>& tables) {
+    return write_data_file(path, image, [&](FILE* fp) { print_page(fp, game, rom, tables); });
 }
 
 std::vector<FlatColumn> flat_columns(const Table& table, const Table* parent) {
@@ -317,8 +319,8 @@ void for_each_flat_row(const Table& table, const Table* parent,
     }
 }
 
-int write_csv(const char* path, const Table& table, const Table* parent) {
-    return write_data_file(path, [&](FILE* fp) {
+int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent) {
+    return write_data_file(path, image, [&](FILE* fp) {
         fputs(kByteOrderMark, fp);
         std::vector<std::string> fields;
         for (const FlatColumn& f : flat_columns(table, parent)) fields.push_back(f.key);

@@ -142,7 +142,7 @@ std::string flat_text(const Value& v);
 // whole or not at all (see common/wholefile.h), never over the image. Returns
 // 1, or 0 with errno set when the file could not be created, completely
 // written or put in place.
-int write_data_file(const char* path, const std::function<void(FILE*)>& body);
+int write_data_file(const char* path, const RomImage& image, const std::function<void(FILE*)>& body);
 
 // Writers with the report writers' contract (1 written, 0 not created or
 // not completely written, errno telling why), through write_data_file, so
@@ -150,13 +150,15 @@ int write_data_file(const char* path, const std::function<void(FILE*)>& body);
 // CSV (RFC 4180) with CR LF record ends, UTF-8 behind a byte-order mark.
 // The JSON document: game "A" or "B", the rom block (the one row of rom),
 // the tables.
-int write_json(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
+int write_json(const char* path, const RomImage& image, const char* game, const Table& rom,
+               const std::vector<Table>& tables);
 // The viewer page: the page template with the column descriptions of the rom
 // block and the tables and the JSON document put in, every '<' of them
 // written as \u003c so that no text of the image can end the script element
 // that holds it.
-int write_page(const char* path, const char* game, const Table& rom, const std::vector<Table>& tables);
-int write_csv(const char* path, const Table& table, const Table* parent);
+int write_page(const char* path, const RomImage& image, const char* game, const Table& rom,
+               const std::vector<Table>& tables);
+int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent);
 
 // One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
 // inside are doubled.

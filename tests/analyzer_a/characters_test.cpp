@@ -1,10 +1,12 @@
 // Character and special character names, the three character blocks and the
 // five character reports.
+#include "analyzer_a/characters.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "analyzer_a/characters.h"
+#include "analyzer_a/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
@@ -64,17 +66,21 @@ TEST_F(CharacterTest, ParamReportColumnsAndAptitudes) {
     character(3, {0, 0xFF, 0x21, 0x43, 200, 0, 0x20, 0x10, 0x8F});   // spear +1, earth +8
     character(255, {0, 0x5A, 0, 0, 1, 0, 0xFF, 0xFF, 0x77});         // all flags
     expect_rows(
-        mt2::load_characters, mt2::write_chrparam,
-        "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   天   冥",
+        mt2::write_chrparam,
+        "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
+        "天   冥",
         256, param_prefix, fmt(kParamValues, 0, 10, 10, 10, 10, 10, 10, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7),
         {
-            {1, "001(01): セーユ           :    0,  10,  10,  10,  10,  10,  10,  +0,  -7,  -7,  -7,  -7,  -7,  -7,  "
-                "-7,  -7,  -7,  -7"},
-            {2, param_prefix(2) + fmt(kParamValues, 0, 10, 10, 10, 10, 10, 10, -7, -7, 8, -7, -7, -7, -7, 3, -7, -7, -7)},
-            {3, param_prefix(3) + fmt(kParamValues, 200, 25, 25, 11, 12, 13, 14, -7, 1, -7, -7, -7, -7, -7, -7, 8, -7,
-                                      -7)},
-            {255, "255(FF): 皇帝             :    1,  20,  15,  10,  10,  10,  10,  +0,  +0,  +0,  +0,  +0,  +0,  +0,  "
-                  "+0,  +0,  +0,  +0"},
+            {1,
+             "001(01): セーユ           :    0,  10,  10,  10,  10,  10,  10,  +0,  -7,  -7,  -7,  -7,  -7,  -7,  "
+             "-7,  -7,  -7,  -7"},
+            {2,
+             param_prefix(2) + fmt(kParamValues, 0, 10, 10, 10, 10, 10, 10, -7, -7, 8, -7, -7, -7, -7, 3, -7, -7, -7)},
+            {3, param_prefix(3) +
+                    fmt(kParamValues, 200, 25, 25, 11, 12, 13, 14, -7, 1, -7, -7, -7, -7, -7, -7, 8, -7, -7)},
+            {255,
+             "255(FF): 皇帝             :    1,  20,  15,  10,  10,  10,  10,  +0,  +0,  +0,  +0,  +0,  +0,  +0,  "
+             "+0,  +0,  +0,  +0"},
         });
 }
 
@@ -82,8 +88,7 @@ TEST_F(CharacterTest, FlagReport) {
     character(1, {0xF3, 0, 0, 0, 0, 5});
     character(2, {0x4C, 0, 0, 0, 0, 123});
     character(255, {0x1F, 0, 0, 0, 0, 255});
-    expect_rows(mt2::load_characters, mt2::write_chrflag, kFlagHeader, 256, flag_prefix,
-                fmt(kFlagValues, "×", "×", "×", "×", "--------", 0),
+    expect_rows(mt2::write_chrflag, kFlagHeader, 256, flag_prefix, fmt(kFlagValues, "×", "×", "×", "×", "--------", 0),
                 {
                     {1, "001(001): セーユ           :  ○   ○   ○   ○  巨人      TYPE05"},
                     {2, flag_prefix(2) + fmt(kFlagValues, "×", "○", "×", "×", "火の精霊", 123)},
@@ -99,29 +104,31 @@ TEST_F(CharacterTest, SpecialParamReportPointsAndColumns) {
     special(14, 11, {81});                // 81 + 162 + 5 = 248
     special(15, 11, {82});                // 82 + 164 = 246, + 5 = 251: capped after the bonus
     expect_rows(
-        mt2::load_special_characters, mt2::write_chrspparam,
-        "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   "
+        mt2::write_chrspparam,
+        "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
+        "風   "
         "地   天   冥",
-        16, special_param_prefix,
-        fmt(kSpecialValues, 0, 0, 0, 10, 10, 10, 10, 10, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+        16, special_param_prefix, fmt(kSpecialValues, 0, 0, 0, 10, 10, 10, 10, 10, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
         {
-            {0, "000(00): カリー           :   30, 250,   0,  10,  10,  10,  10,  10,  10,  10,  30,  20,  40,  50,   "
-                "0,   0,   0,   0,   0,   0"},
+            {0,
+             "000(00): カリー           :   30, 250,   0,  10,  10,  10,  10,  10,  10,  10,  30,  20,  40,  50,   "
+             "0,   0,   0,   0,   0,   0"},
             {1, special_param_prefix(1) +
                     fmt(kSpecialValues, 0, 250, 8, 10, 10, 10, 10, 10, 10, 50, 50, 50, 50, 50, 0, 0, 1, 0, 0, 0)},
             {2, special_param_prefix(2) +
                     fmt(kSpecialValues, 0, 0, 38, 10, 11, 12, 13, 14, 15, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6)},
             {14, special_param_prefix(14) +
                      fmt(kSpecialValues, 0, 0, 248, 10, 10, 10, 10, 10, 10, 0, 0, 0, 0, 0, 81, 0, 0, 0, 0, 0)},
-            {15, "015(0F): ああああああああ :    0,   0, 250,  10,  10,  10,  10,  10,  10,   0,   0,   0,   0,   0,  "
-                 "82,   0,   0,   0,   0,   0"},
+            {15,
+             "015(0F): ああああああああ :    0,   0, 250,  10,  10,  10,  10,  10,  10,   0,   0,   0,   0,   0,  "
+             "82,   0,   0,   0,   0,   0"},
         });
 }
 
 TEST_F(CharacterTest, SpecialFlagReport) {
     special(0, 0, {0xA5, 0, 0, 0, 0, 9});
     special(15, 0, {0x50, 0, 0, 0, 0, 77});
-    expect_rows(mt2::load_special_characters, mt2::write_chrspflag, kFlagHeader, 16, special_flag_prefix,
+    expect_rows(mt2::write_chrspflag, kFlagHeader, 16, special_flag_prefix,
                 fmt(kFlagValues, "×", "×", "×", "×", "--------", 0),
                 {
                     {0, "000(000): カリー           :  ○   ×   ○   ×  獣人      TYPE09"},
@@ -141,5 +148,5 @@ TEST_F(CharacterTest, LevelReport) {
     expected.insert(expected.end(), {"", "[全体技能レベル]", "LV  技術点", " 1:      1"});
     for (int k = 2; k <= 39; ++k) expected.push_back(fmt("%2d:  %5ld", k, 0L));
     expected.back() = "39:  12345";
-    expect_report(report_of(mt2::load_level_tables, mt2::write_chrlvup), expected);
+    expect_report(report_of(mt2::write_chrlvup), expected);
 }

@@ -1,8 +1,10 @@
 // Item names, the item block and the three item reports.
+#include "analyzer_a/items.h"
+
 #include <string>
 #include <vector>
 
-#include "analyzer_a/items.h"
+#include "analyzer_a/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
@@ -95,7 +97,7 @@ TEST_F(ItemTest, ParamReport) {
     expected[line_of(193)] = prefix(193) + "      0,   0, 127,   2,   0";
     expected[line_of(207)] = prefix(207) + "      0,   0,   1,   0,   2";
     expected[line_of(255)] = "255(FF):                  :      1";
-    expect_report(report_of(mt2::load_items, mt2::write_item_param), expected);
+    expect_report(report_of(mt2::write_item_param), expected);
 }
 
 TEST_F(ItemTest, RegistReport) {
@@ -112,7 +114,7 @@ TEST_F(ItemTest, RegistReport) {
     expected[line_of(191)] = prefix(191) + " 死痺眠暗精毒圧ス";
     expected[line_of(192)] = "192(C0): 帝               : 斬・・・・・・状";
     expected[line_of(200)] = prefix(200) + " ・殴突射熱冷雷・";
-    expect_report(report_of(mt2::load_items, mt2::write_item_regist), expected);
+    expect_report(report_of(mt2::write_item_regist), expected);
 }
 
 TEST_F(ItemTest, EffectReport) {
@@ -127,5 +129,5 @@ TEST_F(ItemTest, EffectReport) {
     expected[line_of(5)] = "005(05): あいうえおかきくけこ : (通常攻撃: 剣)      , --------------------";
     expected[line_of(6)] = prefix(6) + " --------------------, --------------------";
     expected[line_of(95)] = prefix(95) + " アイ                , (通常攻撃: パンチ)  ";
-    expect_report(report_of(mt2::load_items, mt2::write_item_effect), expected);
+    expect_report(report_of(mt2::write_item_effect), expected);
 }

@@ -1,10 +1,12 @@
 // Monster names, the monster block and the six monster reports.
+#include "analyzer_a/monsters.h"
+
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "analyzer_a/monsters.h"
+#include "analyzer_a/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
@@ -49,9 +51,9 @@ protected:
 
     // The writer's report: the header, the rows given, every other monster
     // showing rest.
-    void expect_rows(int (*writer)(const char*, const mt2::MonsterRecord*), const char* header,
-                     const std::string& rest, const std::map<int, std::string>& rows) {
-        ReportTest::expect_rows(mt2::load_monsters, writer, header, 320, prefix, rest, rows);
+    void expect_rows(void (*writer)(ReportText&, const mt2::Run&), const char* header, const std::string& rest,
+                     const std::map<int, std::string>& rows) {
+        ReportTest::expect_rows(writer, header, 320, prefix, rest, rows);
     }
 };
 
@@ -184,5 +186,5 @@ TEST_F(MonsterTest, ActionReport) {
     EXPECT_EQ(expected[21 * 300 + 300], "[No.300(12C): ドラゴン王]");
     EXPECT_EQ(expected[21 * 2 + 2 + 1], "攻撃目標:");
     EXPECT_EQ(expected[21 * 256 + 256 + 7], "1-03: ア");
-    expect_report(report_of(mt2::load_monsters, mt2::write_monact), expected);
+    expect_report(report_of(mt2::write_monact), expected);
 }

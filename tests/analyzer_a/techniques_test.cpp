@@ -1,10 +1,12 @@
 // Technique names, the technique block, the learning lists and the three
 // technique reports.
+#include "analyzer_a/techniques.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "analyzer_a/techniques.h"
+#include "analyzer_a/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
@@ -70,11 +72,11 @@ TEST_F(TechniqueTest, LearnFlagReport) {
     rom_.put(kRecords + 10 * 200 + 9, {0x40});  // evade only
     rom_.put(kRecords + 10 * 255 + 9, {0xFF});
     EXPECT_EQ(prefix(0), "000(00): (通常攻撃: 剣)       :");
-    expect_rows(mt2::load_techs, mt2::write_tech_learn_flag, kLearnFlagHeader, 256, prefix,
-                fmt("   %2s", "×") + all_marks("×"),
+    expect_rows(mt2::write_tech_learn_flag, kLearnFlagHeader, 256, prefix, fmt("   %2s", "×") + all_marks("×"),
                 {
-                    {11, "011(0B): かきくけこさしすせそ :   ○   ○   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×"
-                         "   ×   ×   ○"},
+                    {11,
+                     "011(0B): かきくけこさしすせそ :   ○   ○   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×"
+                     "   ×   ×   ○"},
                     {200, prefix(200) + fmt("   %2s", "×") + all_marks("○")},
                     {255, prefix(255) + fmt("   %2s", "○") + all_marks("×")},
                 });
@@ -85,8 +87,7 @@ TEST_F(TechniqueTest, EvadeReport) {
     rom_.put(kRecords + 10 * 11 + 9, {0xBF});  // derivation, not evade
     rom_.put(kDifficulties + 11, {255});
     rom_.put(kDifficulties + 200, {7});
-    expect_rows(mt2::load_techs, mt2::write_tech_evade_data, kEvadeHeader, 256, prefix,
-                fmt("  %2s    %3d", "×", 0),
+    expect_rows(mt2::write_tech_evade_data, kEvadeHeader, 256, prefix, fmt("  %2s    %3d", "×", 0),
                 {
                     {11, "011(0B): かきくけこさしすせそ :  ×    255"},
                     {200, "200(C8): 剣                   :  ○      7"},
@@ -97,27 +98,25 @@ TEST_F(TechniqueTest, EvadeReport) {
 TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
     rom_.put(kList1, {200, 2, 11, 5, 0, 250, 12, 0, 0xFF, 9, 9});
     rom_.put(kList2, {10, 1, 255, 1, 0xFF});
-    expect_report(report_of(mt2::load_tech_learning, mt2::write_tech_learn_data), {
-                            "[No.200(C8): 剣]",
-                            kLearnDataHeader,
-                            "011(0B): かきくけこさしすせそ :    5",
-                            "000(00): (通常攻撃: 剣)       :  250",
-                            "",
-                            "[No.012(0C): ]",
-                            kLearnDataHeader,
-                            "",
-                            "[No.010(0A): (通常攻撃: パンチ)]",
-                            kLearnDataHeader,
-                            "255(FF):                      :    1",
-                        });
+    expect_report(report_of(mt2::write_tech_learn_data), {
+                                                             "[No.200(C8): 剣]",
+                                                             kLearnDataHeader,
+                                                             "011(0B): かきくけこさしすせそ :    5",
+                                                             "000(00): (通常攻撃: 剣)       :  250",
+                                                             "",
+                                                             "[No.012(0C): ]",
+                                                             kLearnDataHeader,
+                                                             "",
+                                                             "[No.010(0A): (通常攻撃: パンチ)]",
+                                                             kLearnDataHeader,
+                                                             "255(FF):                      :    1",
+                                                         });
 }
 
 TEST_F(TechniqueTest, EmptyListsGiveAnEmptyReport) {
-    open();
-    RunBlocks owner;
-    TechLearning* learning = owner.keep(mt2::load_tech_learning());
-    EXPECT_EQ(learning->group_count, 0);
-    const std::string text = report(mt2::write_tech_learn_data, learning);
+    const auto run = load<mt2::Run>();
+    EXPECT_EQ(run->learning->group_count, 0);
+    const std::string text = report(mt2::write_tech_learn_data, *run);
     EXPECT_EQ(text, "");
 }
 
@@ -133,7 +132,7 @@ TEST_F(TechniqueTest, ListWithoutEndKeyEndsWithItsWindow) {
     expected.insert(expected.end(), {"", "[No.012(0C): ]", kLearnDataHeader});
     for (int i = 0; i < 255; ++i) expected.push_back("011(0B): かきくけこさしすせそ :   11");
     expected.insert(expected.end(), {"", "[No.200(C8): 剣]", kLearnDataHeader});
-    expect_report(report_of(mt2::load_tech_learning, mt2::write_tech_learn_data), expected);
+    expect_report(report_of(mt2::write_tech_learn_data), expected);
 }
 
 // A group whose entries reach past the window keeps only the pairs inside it
@@ -146,9 +145,8 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     rom_.put(kList2, {11, 254}).fill(kList2 + 2, 508, 0);
     rom_.put(kList2 + 510, {12, 255}).fill(kList2 + 512, 510, 0);
     rom_.put(kList2 + 1022, {200, 3});
-    open();
-    RunBlocks owner;
-    TechLearning* learning = owner.keep(mt2::load_tech_learning());
+    const auto run = load<mt2::Run>();
+    const TechLearning* learning = run->learning;
     ASSERT_EQ(learning->group_count, 6);
     EXPECT_EQ(learning->groups[2].key, 200);
     ASSERT_EQ(learning->groups[2].count, 1);
@@ -159,7 +157,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     EXPECT_EQ(learning->groups[5].key, 200);
     EXPECT_EQ(learning->groups[5].count, 0);
 
-    const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, learning));
+    const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, *run));
     // 254 + 254 + 1 + 254 + 255 + 0 entry rows, two lines per group, five
     // empty lines between the groups.
     ASSERT_EQ(lines.size(), 1018u + 12u + 5u);

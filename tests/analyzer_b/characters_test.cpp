@@ -1,8 +1,10 @@
 // Game-B characters: the name mapping, the character block and the three
 // character reports.
+#include "analyzer_b/characters.h"
+
 #include <cstdlib>
 
-#include "analyzer_b/characters.h"
+#include "analyzer_b/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
@@ -59,7 +61,7 @@ TEST_F(CharacterTest, NameMapping) {
 }
 
 TEST_F(CharacterTest, ParamReport) {
-    const auto rows = report_lines(mt3::load_characters, mt3::write_chrparam);
+    const auto rows = report_lines(mt3::write_chrparam);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0],
               "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 体術 蒼龍 朱鳥 "
@@ -77,7 +79,7 @@ TEST_F(CharacterTest, ParamReport) {
 }
 
 TEST_F(CharacterTest, LevelUpReport) {
-    const auto rows = report_lines(mt3::load_characters, mt3::write_chrlvup);
+    const auto rows = report_lines(mt3::write_chrlvup);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0],
               "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 太陽   月    "
@@ -91,7 +93,7 @@ TEST_F(CharacterTest, LevelUpReport) {
 }
 
 TEST_F(CharacterTest, FlagReport) {
-    const auto rows = report_lines(mt3::load_characters, mt3::write_chrflag);
+    const auto rows = report_lines(mt3::write_chrflag);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[0], kFlagHeader);
     EXPECT_EQ(rows[2], "001(001): い               :  ○   ×   ○   ×   ○   ○   ×   ×   ○   ×   ×   ×   ○   辰星  "
@@ -109,7 +111,7 @@ TEST_F(CharacterTest, FlagReport) {
 }
 
 TEST_F(CharacterTest, OutOfRangeIndicesShowEmptyCellsAndTheReportGoesOn) {
-    const auto rows = report_lines(mt3::load_characters, mt3::write_chrflag);
+    const auto rows = report_lines(mt3::write_chrflag);
     ASSERT_EQ(rows.size(), 49u);
     EXPECT_EQ(rows[5], "004(004):                  :  ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×               "
                        "      TYPE00");

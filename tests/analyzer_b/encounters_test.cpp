@@ -1,7 +1,9 @@
 // Game-B encounters: the main and sub encounter tables and their reports.
+#include "analyzer_b/encounters.h"
+
 #include <cstdlib>
 
-#include "analyzer_b/encounters.h"
+#include "analyzer_b/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
@@ -36,7 +38,7 @@ protected:
 }  // namespace
 
 TEST_F(EncounterTest, MainReportBlocks) {
-    const auto rows = report_lines(mt3::load_encounters_main, mt3::write_monencmain);
+    const auto rows = report_lines(mt3::write_monencmain);
     ASSERT_EQ(rows.size(), 16u * 19 - 1);
     EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 5),
               (std::vector<std::string>{
@@ -55,7 +57,7 @@ TEST_F(EncounterTest, MainReportBlocks) {
 }
 
 TEST_F(EncounterTest, TypeNumberOfSixteenEndsItsGroupButNotItsRows) {
-    const auto rows = report_lines(mt3::load_encounters_main, mt3::write_monencmain);
+    const auto rows = report_lines(mt3::write_monencmain);
     const size_t g3 = 19 * 3;
     EXPECT_EQ(rows[g3], "[No.03(03): 魚]");
     EXPECT_EQ(rows[g3 + 2 + 3], " 3: あい             :   48,     3,     4× 2");
@@ -69,7 +71,7 @@ TEST_F(EncounterTest, TypeNumberOfSixteenEndsItsGroupButNotItsRows) {
 }
 
 TEST_F(EncounterTest, SubReportBlocks) {
-    const auto rows = report_lines(mt3::load_encounters_sub, mt3::write_monencsub);
+    const auto rows = report_lines(mt3::write_monencsub);
     ASSERT_EQ(rows.size(), 15u * 51 - 1);
     EXPECT_EQ(rows[0], "[No.00(00): タイプ00]");
     EXPECT_EQ(rows[1], kSubHeader);

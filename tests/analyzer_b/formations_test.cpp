@@ -1,7 +1,9 @@
 // Game-B formations: cumulative selection bounds, flag bytes and the report.
+#include "analyzer_b/formations.h"
+
 #include <cstdlib>
 
-#include "analyzer_b/formations.h"
+#include "analyzer_b/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
@@ -18,7 +20,7 @@ TEST_F(FormationTest, BlocksOfFiveMembers) {
     put_name(rom_, kFormationNames, 0, {0x51, 0x52});  // あい
     rom_.put(kFormations, {0x40, 0x80, 0xA0, 0xC0, 0xFF, 0x86, 0x03, 0x20, 0x10, 0x4D, 0x99});
     rom_.put(kFormations + 11, {0x80, 0x40});
-    const auto rows = report_lines(mt3::load_formations, mt3::write_formdata);
+    const auto rows = report_lines(mt3::write_formdata);
     ASSERT_EQ(rows.size(), 32u * 8 - 1);
     EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 10), (std::vector<std::string>{
                                                                               "[No.000(00): あい]",
@@ -40,7 +42,5 @@ TEST_F(FormationTest, BlocksOfFiveMembers) {
 TEST_F(FormationTest, Names) {
     put_name(rom_, kFormationNames, 31, {0xAE});
     open();
-    EXPECT_STREQ(mt3::formation_name(31), "ン");
-    EXPECT_STREQ(mt3::formation_name(32), "");
-    EXPECT_STREQ(mt3::formation_name(-1), "");
+    expect_names(mt3::formation_name, {{31, "ン"}, {32, ""}, {-1, ""}});
 }

@@ -1,8 +1,10 @@
 // Game-B items: the graded value, names, the item block and the three item
 // reports.
+#include "analyzer_b/items.h"
+
 #include <cstdlib>
 
-#include "analyzer_b/items.h"
+#include "analyzer_b/run.h"
 #include "analyzer_b/techniques.h"
 #include "tests/support/report_fixture.h"
 
@@ -73,8 +75,8 @@ TEST_F(ItemTest, Names) {
 }
 
 TEST_F(ItemTest, KindsFollowTheNumbers) {
-    open();
-    mt3::ItemRecord* items = mt3::load_items();
+    const auto run = load<mt3::Run>();
+    const mt3::ItemRecord* items = run->items;
     EXPECT_EQ(items[7].kind, mt3::kItemBasic);
     EXPECT_EQ(items[8].kind, mt3::kItemWeapon);
     EXPECT_EQ(items[80].kind, mt3::kItemShield);
@@ -86,11 +88,10 @@ TEST_F(ItemTest, KindsFollowTheNumbers) {
         EXPECT_NE(items[i].kind, mt3::kItemArmour) << i;
         EXPECT_EQ(items[i].physical_defence, 0) << i;
     }
-    free(items);
 }
 
 TEST_F(ItemTest, ParamReport) {
-    const auto rows = report_lines(mt3::load_items, mt3::write_item_param);
+    const auto rows = report_lines(mt3::write_item_param);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前                 価格");
     EXPECT_EQ(rows[line_of(3)], "003(03): アイ             :   4660");
@@ -117,7 +118,7 @@ TEST_F(ItemTest, ParamReport) {
 }
 
 TEST_F(ItemTest, RegistReport) {
-    const auto rows = report_lines(mt3::load_items, mt3::write_item_regist);
+    const auto rows = report_lines(mt3::write_item_regist);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前");
     EXPECT_EQ(rows[line_of(3)], "003(03): アイ             :");
@@ -141,7 +142,7 @@ TEST_F(ItemTest, RegistReport) {
 }
 
 TEST_F(ItemTest, EffectReport) {
-    const auto rows = report_lines(mt3::load_items, mt3::write_item_effect);
+    const auto rows = report_lines(mt3::write_item_effect);
     ASSERT_EQ(rows.size(), 261u);
     EXPECT_EQ(rows[0], "No.      名前");
     EXPECT_EQ(rows[9], "No.      名前               武器固有技1           武器固有技2");
@@ -153,13 +154,4 @@ TEST_F(ItemTest, EffectReport) {
     EXPECT_EQ(rows[99], "No.      名前");
     EXPECT_EQ(rows[line_of(96)], "096(60): よろい           :");
     EXPECT_EQ(rows[228], "No.      名前");
-}
-
-TEST_F(ItemTest, WritersRefuseMissingPathsAndBlocks) {
-    open();
-    mt3::ItemRecord items[256] = {};
-    EXPECT_EQ(mt3::write_item_param(nullptr, items), 0);
-    EXPECT_EQ(mt3::write_item_regist("", items), 0);
-    EXPECT_EQ(mt3::write_item_effect(path("x.txt").c_str(), nullptr), 0);
-    EXPECT_FALSE(file_exists(path("x.txt")));
 }

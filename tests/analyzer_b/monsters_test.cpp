@@ -1,8 +1,10 @@
 // Game-B monsters: the monster block, the equipment-derived defences and the
 // seven monster reports.
+#include "analyzer_b/monsters.h"
+
 #include <cstdlib>
 
-#include "analyzer_b/monsters.h"
+#include "analyzer_b/run.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
@@ -67,17 +69,8 @@ protected:
 
     void monster(int n, std::initializer_list<uint8_t> record) { rom_.put(kMonsters + 25L * n, record); }
 
-    template <typename Writer>
-    std::vector<std::string> equipment_report(Writer writer) {
-        open();
-        mt3::MonsterRecord* monsters = mt3::load_monsters();
-        mt3::ItemRecord* items = mt3::load_items();
-        EXPECT_EQ(writer(path("monsters.txt").c_str(), monsters, items), 1);
-        EXPECT_EQ(writer(path("none.txt").c_str(), monsters, nullptr), 0);
-        EXPECT_FALSE(file_exists(path("none.txt")));
-        free(items);
-        free(monsters);
-        return lines("monsters.txt");
+    std::vector<std::string> equipment_report(void (*writer)(ReportText&, const mt3::Run&)) {
+        return report_lines(writer);
     }
 };
 
@@ -89,14 +82,13 @@ TEST_F(MonsterTest, Names) {
 }
 
 TEST_F(MonsterTest, DropCodesTakeTheWeaponSlots) {
-    open();
-    mt3::MonsterRecord* monsters = mt3::load_monsters();
+    const auto run = load<mt3::Run>();
+    const mt3::MonsterRecord* monsters = run->monsters;
     EXPECT_EQ(monsters[1].drops[0], 8);
     EXPECT_EQ(monsters[1].drops[1], 255);
     EXPECT_EQ(monsters[2].drops[0], 224);
     EXPECT_EQ(monsters[2].drops[1], 81);
     EXPECT_EQ(monsters[2].money, 0);
-    free(monsters);
 }
 
 TEST_F(MonsterTest, ParamReportWithEquipmentDerivedDefences) {
@@ -138,7 +130,7 @@ TEST_F(MonsterTest, RegistReport) {
 }
 
 TEST_F(MonsterTest, FlagReport) {
-    const auto rows = report_lines(mt3::load_monsters, mt3::write_monflag);
+    const auto rows = report_lines(mt3::write_monflag);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0], "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復");
     EXPECT_EQ(rows[2], "001(001): あい             :  ○   ○   ○   ○   ○   ○   ○   ○   ○  蛇    太陽");
@@ -146,7 +138,7 @@ TEST_F(MonsterTest, FlagReport) {
 }
 
 TEST_F(MonsterTest, DropReport) {
-    const auto rows = report_lines(mt3::load_monsters, mt3::write_monitem);
+    const auto rows = report_lines(mt3::write_monitem);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0],
               "No.       名前               お金   100%              高確率            中確率            低確率");
@@ -159,7 +151,7 @@ TEST_F(MonsterTest, DropReport) {
 }
 
 TEST_F(MonsterTest, EquipmentReport) {
-    const auto rows = report_lines(mt3::load_monsters, mt3::write_monequip);
+    const auto rows = report_lines(mt3::write_monequip);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0],
               "No.       名前               無刀1無刀2 武器1             武器2             盾                防具1      "
@@ -175,7 +167,7 @@ TEST_F(MonsterTest, EquipmentReport) {
 }
 
 TEST_F(MonsterTest, ActionReportNamesTheSecondTechniqueHalf) {
-    const auto rows = report_lines(mt3::load_monsters, mt3::write_monact);
+    const auto rows = report_lines(mt3::write_monact);
     ASSERT_EQ(rows.size(), 320u * 19 - 1);
     const std::vector<std::string> block1(rows.begin() + 19, rows.begin() + 38);
     EXPECT_EQ(block1, (std::vector<std::string>{"[No.001(01): あい]", "No.   行動", "1-01: アイ", "1-02: ン",
@@ -188,7 +180,7 @@ TEST_F(MonsterTest, ActionReportNamesTheSecondTechniqueHalf) {
 }
 
 TEST_F(MonsterTest, SizeReport) {
-    const auto rows = report_lines(mt3::load_monsters, mt3::write_monmisc);
+    const auto rows = report_lines(mt3::write_monmisc);
     ASSERT_EQ(rows.size(), 321u);
     EXPECT_EQ(rows[0], "No.       名前                サイズ");
     EXPECT_EQ(rows[2], "001(001): あい             :   0×60");

@@ -1,4 +1,4 @@
-// Report helpers: marks, bit labels, race and type names, the writer skeleton,
+// Report helpers: marks, bit labels, race and type names, saving a report,
 // row prefixes, sections and blocks, and the report loop of the driver.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,19 +19,22 @@ TEST(Labels, Marks) {
 }
 
 TEST(Labels, BitLabelsBit7First) {
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x81, 0xFF, kGameALabels); }), "斬・・・・・・状");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameALabels); }), "・殴・・・・・・");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x40, 0xFF, kGameBLabels); }), "・打・・・・・・");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameALabels); }), "・痺・・・・・・");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0x40, 0xFF, kGameBLabels); }), "・??・・・・・・");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameALabels); }), "死痺眠暗精毒圧ス");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels2(f, 0xFF, 0xFF, kGameBLabels); }), "死??痺眠暗精毒ス");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels(f, 0x81, 0xFF, kGameALabels); }), "斬・・・・・・状");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels(f, 0x40, 0xFF, kGameALabels); }), "・殴・・・・・・");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels(f, 0x40, 0xFF, kGameBLabels); }), "・打・・・・・・");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels2(f, 0x40, 0xFF, kGameALabels); }),
+              "・痺・・・・・・");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels2(f, 0x40, 0xFF, kGameBLabels); }),
+              "・??・・・・・・");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels2(f, 0xFF, 0xFF, kGameALabels); }),
+              "死痺眠暗精毒圧ス");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels2(f, 0xFF, 0xFF, kGameBLabels); }),
+              "死??痺眠暗精毒ス");
 }
 
 TEST(Labels, MaskSelectsTheCells) {
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0xFF, 0, kGameALabels); }), "");
-    EXPECT_EQ(capture_output([](FILE* f) { print_bit_labels(f, 0x09, 0x0F, kGameALabels); }), "熱・・状");
-    print_bit_labels(nullptr, 0xFF, 0xFF, kGameALabels);  // a null stream prints nothing
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels(f, 0xFF, 0, kGameALabels); }), "");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_bit_labels(f, 0x09, 0x0F, kGameALabels); }), "熱・・状");
 }
 
 TEST(Labels, RaceAndTypeNames) {
@@ -48,51 +51,50 @@ TEST(Labels, RaceAndTypeNames) {
 }
 
 TEST(Report, RowPrefixes) {
-    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 300, 3, "あい", 16); }), "300(12C): あい             :");
-    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 17, 2, "", 16); }), "017(11):                  :");
-    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 5, 2, "x", 20); }), "005(05): x                    :");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_row_prefix(f, 300, 3, "あい", 16); }),
+              "300(12C): あい             :");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_row_prefix(f, 17, 2, "", 16); }), "017(11):                  :");
+    EXPECT_EQ(capture_output([](ReportText& f) { print_row_prefix(f, 5, 2, "x", 20); }),
+              "005(05): x                    :");
     // A name longer than its column pushes the rest of the row to the right.
-    EXPECT_EQ(capture_output([](FILE* f) { print_row_prefix(f, 1, 3, "あいうえおかきくけ", 16); }),
+    EXPECT_EQ(capture_output([](ReportText& f) { print_row_prefix(f, 1, 3, "あいうえおかきくけ", 16); }),
               "001(001): あいうえおかきくけ :");
 }
 
 TEST(Report, BlocksAndIntegerLists) {
-    EXPECT_EQ(capture_output([](FILE* f) {
+    EXPECT_EQ(capture_output([](ReportText& f) {
                   BlockSeparator sep;
                   for (int i = 0; i < 3; ++i) {
                       sep.next(f);
-                      fprintf(f, "b%d\n", i);
+                      f.format("b%d\n", i);
                   }
               }),
               "b0\n\nb1\n\nb2\n");
     const int values[] = {1, -2, 300};
-    EXPECT_EQ(capture_output([&](FILE* f) { print_int_list(f, values, 3, 3); }), "  1,  -2, 300");
+    EXPECT_EQ(capture_output([&](ReportText& f) { print_int_list(f, values, 3, 3); }), "  1,  -2, 300");
 }
 
-TEST(Report, WriterContract) {
+// A report is saved in one piece, as fopen(path, "w") opens it; a file that
+// cannot be created or completely written, or the image itself, fails.
+TEST(Report, SaveReport) {
     TempDir dir;
-    auto body = [](FILE* f) { fputs("x\n", f); };
-    EXPECT_EQ(write_report("", true, body), 0);
-    EXPECT_EQ(write_report(nullptr, true, body), 0);
-    EXPECT_EQ(write_report(dir.file("a.txt").c_str(), false, body), 0);
-    EXPECT_FALSE(file_exists(dir.file("a.txt")));
-    EXPECT_EQ(write_report(dir.file("no/such/dir.txt").c_str(), true, body), 0);
+    RomBuilder(0x100).write(dir.file("image.smc"));
+    RomImage image;
+    ASSERT_TRUE(image.open(dir.file("image.smc").c_str(), "MERIDIAN TALES2      ", 0x100));
+    ReportText text;
+    text.str("x\n");
+    EXPECT_EQ(save_report(dir.file("no/such/dir.txt").c_str(), text, image), 0);
     EXPECT_EQ(errno, ENOENT);
-    EXPECT_EQ(write_report(dir.file("a.txt").c_str(), true, body), 1);
+    write_file(dir.file("a.txt"), std::string(1000, 'o'));
+    EXPECT_EQ(save_report(dir.file("a.txt").c_str(), text, image), 1);
     EXPECT_EQ(read_text_file(dir.file("a.txt")), "x\n");
-}
-
-TEST(Report, IncompleteWriteIsAFailure) {
+    EXPECT_EQ(save_report(dir.file("image.smc").c_str(), text, image), 0);
+    EXPECT_EQ(errno, EBUSY);
+    EXPECT_EQ(read_file(dir.file("image.smc")).size(), 0x100u);
     if (!have_dev_full()) GTEST_SKIP() << "no /dev/full";
     errno = 0;
-    EXPECT_EQ(write_report("/dev/full", true, [](FILE* f) { fputs("x\n", f); }), 0);
+    EXPECT_EQ(save_report("/dev/full", text, image), 0);
     EXPECT_EQ(errno, ENOSPC);
-    // Even when the buffer overflowed long before the end.
-    EXPECT_EQ(write_report("/dev/full", true,
-                           [](FILE* f) {
-                               for (int i = 0; i < 100000; ++i) fputs("0123456789", f);
-                           }),
-              0);
 }
 
 TEST(Driver, ReportLoopWarnsAndGoesOn) {
@@ -100,9 +102,24 @@ TEST(Driver, ReportLoopWarnsAndGoesOn) {
     const std::string prefix = dir.path() + "/";
     int calls = 0;
     const ReportJob jobs[] = {
-        {"one.txt", [&](const char* path) { ++calls; return write_report(path, true, [](FILE*) {}); }},
-        {"two.txt", [&](const char*) { ++calls; errno = EACCES; return 0; }},
-        {"three.txt", [&](const char* path) { ++calls; return write_report(path, true, [](FILE*) {}); }},
+        {"one.txt",
+         [&](const char* path) {
+             ++calls;
+             write_file(path, std::string());
+             return 1;
+         }},
+        {"two.txt",
+         [&](const char*) {
+             ++calls;
+             errno = EACCES;
+             return 0;
+         }},
+        {"three.txt",
+         [&](const char* path) {
+             ++calls;
+             write_file(path, std::string());
+             return 1;
+         }},
     };
     testing::internal::CaptureStderr();
     EXPECT_EQ(write_reports(prefix.c_str(), jobs, 3), 1);

@@ -1,10 +1,13 @@
 // Opening ROM images, the title search and reads at rom offsets.
+#include "common/rom.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
-#include "common/rom.h"
 #include "tests/support/test_util.h"
 
 namespace {
@@ -13,14 +16,17 @@ const char kTitle[] = "MERIDIAN TALES2      ";
 
 class RomTest : public ::testing::Test {
 protected:
-    void TearDown() override { rom_close(); }
-
-    // Opens the image and returns its image base.
+    // Opens the image (rom offsets up to kSpan in memory) and returns its
+    // image base.
     long long open_base(const RomBuilder& rom) {
         rom.write(path_);
-        EXPECT_EQ(rom_open(path_.c_str(), kTitle), 1);
-        return rom_image_base();
+        image_ = std::make_unique<RomImage>();
+        EXPECT_TRUE(image_->open(path_.c_str(), kTitle, kSpan));
+        return image_->image_base();
     }
+
+    static constexpr long kSpan = 0x10000;
+    std::unique_ptr<RomImage> image_;
 
     TempDir dir_;
     std::string path_ = dir_.file("image.smc");
@@ -43,10 +49,9 @@ TEST_F(RomTest, ReadsAtRomOffsetsBehindTheCopierHeader) {
     RomBuilder rom(0x20000);
     rom.header(kTitle, 0x21).copier(512, 0xEE).put(0x1234, {1, 2, 3});
     open_base(rom);
-    unsigned char buf[3] = {};
-    EXPECT_EQ(rom_read(buf, 0x1234, 3), 3u);
-    EXPECT_EQ(buf[0], 1);
-    EXPECT_EQ(buf[2], 3);
+    const unsigned char* bytes = image_->bytes(0x1234, 3);
+    EXPECT_EQ(bytes[0], 1);
+    EXPECT_EQ(bytes[2], 3);
 }
 
 TEST_F(RomTest, FirstOccurrenceOfTheTitleDecides) {
@@ -108,24 +113,26 @@ TEST_F(RomTest, SignatureSearchLeavesTheStreamAtTheMatchOrWhereItBegan) {
 }
 
 TEST_F(RomTest, OpenFailures) {
-    EXPECT_EQ(rom_open(dir_.file("missing").c_str(), kTitle), 0);
-    EXPECT_EQ(rom_open("", kTitle), 0);
-    EXPECT_EQ(rom_open(nullptr, kTitle), 0);
+    EXPECT_FALSE(RomImage().open(dir_.file("missing").c_str(), kTitle, kSpan));
+    EXPECT_FALSE(RomImage().open("", kTitle, kSpan));
+    EXPECT_FALSE(RomImage().open(nullptr, kTitle, kSpan));
     write_file(path_, std::string("abc"));
-    EXPECT_EQ(rom_open(path_.c_str(), ""), 0);
-    EXPECT_EQ(rom_open(path_.c_str(), nullptr), 0);
+    EXPECT_FALSE(RomImage().open(path_.c_str(), "", kSpan));
+    EXPECT_FALSE(RomImage().open(path_.c_str(), nullptr, kSpan));
 }
 
-TEST_F(RomTest, ReadsThatReadNothing) {
-    open_base(RomBuilder(0x10000).header(kTitle, 0x20));
-    unsigned char buf[4] = {9, 9, 9, 9};
-    EXPECT_EQ(rom_read(buf, 0, 0), 0u);
-    EXPECT_EQ(rom_read(buf, -1, 4), 0u);
-    EXPECT_EQ(rom_read(nullptr, 0, 4), 0u);
-    EXPECT_EQ(buf[0], 9);
-    EXPECT_EQ(rom_close(), 0);
-    EXPECT_EQ(rom_close(), 0);
-    EXPECT_EQ(rom_image_base(), 0);
+// An image in memory reads as the same image in a file does.
+TEST_F(RomTest, ImageInMemoryReadsAsTheFile) {
+    RomBuilder rom(0x20000);
+    rom.header(kTitle, 0x21).copier(512, 0xEE).put(0x1234, {1, 2, 3});
+    open_base(rom);
+    const std::string file = read_file(path_);
+    RomImage memory;
+    memory.open_memory(reinterpret_cast<const unsigned char*>(file.data()), file.size(), kTitle, kSpan);
+    EXPECT_EQ(memory.image_base(), image_->image_base());
+    EXPECT_TRUE(memory.header().hirom);
+    EXPECT_EQ(memcmp(memory.bytes(0, kSpan), image_->bytes(0, kSpan), kSpan), 0);
+    EXPECT_FALSE(memory.is_image(path_.c_str()));  // no file to be written over
 }
 
 using RomDeathTest = RomTest;
@@ -134,28 +141,29 @@ TEST_F(RomDeathTest, TitleAtTheVeryEndHasNoCompleteHeader) {
     std::string image(100, 'x');
     image += kTitle;
     write_file(path_, image);
-    EXPECT_EXIT(rom_open(path_.c_str(), kTitle), ::testing::ExitedWithCode(1), "Fatal error in fread\\(\\):");
+    EXPECT_EXIT(RomImage().open(path_.c_str(), kTitle, kSpan), ::testing::ExitedWithCode(1),
+                "Fatal error in fread\\(\\):");
 }
 
 TEST_F(RomDeathTest, ShortReadAndNegativePositionAreFatal) {
     open_base(RomBuilder(0x10000).header(kTitle, 0x20));
-    unsigned char buf[16];
-    EXPECT_EXIT(rom_read(buf, 0xFFF8, 16), ::testing::ExitedWithCode(1), "Fatal error in fread\\(\\):");
+    EXPECT_EXIT(image_->bytes(0xFFF8, 16), ::testing::ExitedWithCode(1), "Fatal error in fread\\(\\):");
     // Title so early that the image base is negative.
     std::string image(kTitle);
     image += std::string(64, '\x20');
     write_file(path_, image);
-    ASSERT_EQ(rom_open(path_.c_str(), kTitle), 1);
-    EXPECT_LT(rom_image_base(), 0);
-    EXPECT_EXIT(rom_read(buf, 0, 1), ::testing::ExitedWithCode(1), "Fatal error in fseek\\(\\):");
+    RomImage early;
+    ASSERT_TRUE(early.open(path_.c_str(), kTitle, kSpan));
+    EXPECT_LT(early.image_base(), 0);
+    EXPECT_EXIT(early.bytes(0, 1), ::testing::ExitedWithCode(1), "Fatal error in fseek\\(\\):");
 }
 
 TEST_F(RomTest, ReportPathNamingTheImageIsRecognised) {
     open_base(RomBuilder(0x10000).header(kTitle, 0x20));
-    EXPECT_TRUE(rom_is_image(path_.c_str()));
+    EXPECT_TRUE(image_->is_image(path_.c_str()));
     ASSERT_EQ(make_other_name(path_, dir_.file("link")), 0);
-    EXPECT_TRUE(rom_is_image(dir_.file("link").c_str()));
+    EXPECT_TRUE(image_->is_image(dir_.file("link").c_str()));
     write_file(dir_.file("other"), std::string("x"));
-    EXPECT_FALSE(rom_is_image(dir_.file("other").c_str()));
-    EXPECT_FALSE(rom_is_image(dir_.file("missing").c_str()));
+    EXPECT_FALSE(image_->is_image(dir_.file("other").c_str()));
+    EXPECT_FALSE(image_->is_image(dir_.file("missing").c_str()));
 }

@@ -136,12 +136,11 @@ TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
     const std::string a = dir.file(kGameAFiles.image), b = dir.file(kGameBFiles.image);
     EXPECT_EQ(read_file(a).size(), kGameARomSize + kCopierHeaderSize);
     EXPECT_EQ(read_file(b).size(), kGameBRomSize + kCopierHeaderSize);
-    ASSERT_EQ(rom_open(a.c_str(), kGameATitle), 1);
-    EXPECT_EQ(rom_image_base(), 512);
-    rom_close();
-    ASSERT_EQ(rom_open(b.c_str(), kGameBTitle), 1);
-    EXPECT_EQ(rom_image_base(), 512);
-    rom_close();
+    RomImage image_a, image_b;
+    ASSERT_TRUE(image_a.open(a.c_str(), kGameATitle, 0x10000));
+    EXPECT_EQ(image_a.image_base(), 512);
+    ASSERT_TRUE(image_b.open(b.c_str(), kGameBTitle, 0x10000));
+    EXPECT_EQ(image_b.image_base(), 512);
     const DemoBytes text = make_game_a().script_text;
     EXPECT_EQ(read_file(dir.file(kGameAFiles.text)), std::string(text.begin(), text.end()));
 }

@@ -65,8 +65,9 @@ TEST(ExportPage, HoldsTheJsonDocumentWhateverTheNames) {
     const auto dir = std::filesystem::temp_directory_path();
     const auto json = dir / "mt-export-page-test.json";
     const auto html = dir / "mt-export-page-test.html";
-    ASSERT_EQ(write_json(json.string().c_str(), "A", rom, tables), 1);
-    ASSERT_EQ(write_page(html.string().c_str(), "A", rom, tables), 1);
+    const RomImage no_image;  // no file that the outputs could name
+    ASSERT_EQ(write_json(json.string().c_str(), no_image, "A", rom, tables), 1);
+    ASSERT_EQ(write_page(html.string().c_str(), no_image, "A", rom, tables), 1);
     const std::string page = read_all(html);
     const std::string document = read_all(json);
     std::filesystem::remove(json);

@@ -2,9 +2,6 @@
 
 #include <cstdarg>
 
-#include "common/namecache.h"
-#include "common/rom.h"
-
 namespace mt2_test {
 const TestGame kGameA{kGameARegions,
                       0,
@@ -72,12 +69,10 @@ void expect_report(const std::string& text, const std::vector<std::string>& expe
 
 GameReportTest::GameReportTest(const TestGame& game) : game_(game), rom_(blank_image(game)) {}
 
-GameReportTest::~GameReportTest() { rom_close(); }
-
 void GameReportTest::open() {
     const std::string image = path("image.smc");
     rom_.write(image);
-    ASSERT_EQ(rom_open(image.c_str(), game_.rom.title), 1);
-    ASSERT_EQ(rom_image_base(), static_cast<long long>(game_.copier));
-    NameCache::reset_all();
+    image_ = std::make_unique<RomImage>();
+    ASSERT_TRUE(image_->open(image.c_str(), game_.rom.title, game_.rom.rom_size));
+    ASSERT_EQ(image_->image_base(), static_cast<long long>(game_.copier));
 }

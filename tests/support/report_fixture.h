@@ -10,11 +10,13 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "common/run_blocks.h"
+#include "common/names.h"
+#include "common/report.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/rom_builder.h"
 #include "tests/support/test_util.h"
@@ -62,57 +64,56 @@ void expect_report(const std::string& text, const std::vector<std::string>& expe
 class GameReportTest : public ::testing::Test {
 protected:
     explicit GameReportTest(const TestGame& game);
-    ~GameReportTest() override;
 
-    // Writes the image, opens it and empties the name caches, so that the
-    // next lookups read this image.
+    // Writes the image and opens it afresh, with name tables of its own.
     void open();
 
-    // Checks the name that lookup gives each index.
-    void expect_names(NameLookup lookup, std::initializer_list<std::pair<int, const char*>> names) {
-        for (const auto& [index, name] : names) EXPECT_STREQ(lookup(index), name) << "index " << index;
+    // Checks the name that lookup gives each index, from the open image.
+    void expect_names(NameLookup::Function lookup, std::initializer_list<std::pair<int, const char*>> names) {
+        const NameTables tables(*image_);
+        for (const auto& [index, name] : names) EXPECT_STREQ(lookup(tables, index), name) << "index " << index;
     }
 
     std::string path(const std::string& name) const { return dir_.file(name); }
-    std::vector<std::string> lines(const std::string& name) const { return split_lines(read_text_file(path(name))); }
 
-    // Runs the writer into a fresh report file and returns the file's text;
-    // the writer must also refuse a missing block without creating a file.
-    template <typename Record, typename Writer>
-    std::string report(Writer writer, const Record* block) {
-        EXPECT_EQ(writer(path("refused.txt").c_str(), static_cast<const Record*>(nullptr)), 0);
-        EXPECT_FALSE(file_exists(path("refused.txt")));
-        last_report_ = path("report" + std::to_string(++reports_) + ".txt");
-        EXPECT_EQ(writer(last_report_.c_str(), block), 1);
-        return read_text_file(last_report_);
-    }
-
-    // Opens the image, loads the block and returns the writer's report, as
-    // text or line by line.
-    template <typename Record, typename Writer>
-    std::string report_of(Record* (*loader)(), Writer writer) {
+    // Opens the image and loads every table of a run over it.
+    template <typename Run>
+    std::unique_ptr<Run> load() {
         open();
-        RunBlocks owner;
-        return report(writer, owner.keep(loader()));
+        return std::make_unique<Run>(*image_);
     }
-    template <typename Record, typename Writer>
-    std::vector<std::string> report_lines(Record* (*loader)(), Writer writer) {
-        return split_lines(report_of(loader, writer));
+
+    // The writer's report of the run, as text.
+    template <typename Run>
+    static std::string report(void (*writer)(ReportText&, const Run&), const Run& run) {
+        ReportText text;
+        writer(text, run);
+        return std::string(text.data(), text.size());
+    }
+
+    // Opens the image, loads the tables and returns the writer's report, as
+    // text or line by line.
+    template <typename Run>
+    std::string report_of(void (*writer)(ReportText&, const Run&)) {
+        return report(writer, *load<Run>());
+    }
+    template <typename Run>
+    std::vector<std::string> report_lines(void (*writer)(ReportText&, const Run&)) {
+        return split_lines(report_of(writer));
     }
 
     // Compares the report with row_report(header, count, prefix, rest, rows).
-    template <typename Record>
-    void expect_rows(Record* (*loader)(), int (*writer)(const char*, const Record*), const std::string& header,
-                     int count, const std::function<std::string(int)>& prefix, const std::string& rest,
+    template <typename Run>
+    void expect_rows(void (*writer)(ReportText&, const Run&), const std::string& header, int count,
+                     const std::function<std::string(int)>& prefix, const std::string& rest,
                      const std::map<int, std::string>& rows) {
-        expect_report(report_of(loader, writer), row_report(header, count, prefix, rest, rows));
+        expect_report(report_of(writer), row_report(header, count, prefix, rest, rows));
     }
 
     const TestGame& game_;
     RomBuilder rom_;
     TempDir dir_;
-    std::string last_report_;
-    int reports_ = 0;
+    std::unique_ptr<RomImage> image_;
 };
 
 // The fixture of one game's report tests.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/fields.h"
 #include "tests/support/rom_builder.h"
 
 // A fresh directory under the system's temporary directory, removed with its
@@ -67,12 +68,12 @@ void fail_calloc(int nth);
 FILE* open_capture();
 std::string close_capture(FILE* stream);
 
-// What print(stream) writes to a stream, as a string.
+// What print(text) formats into a report text, as a string.
 template <typename F>
 std::string capture_output(F&& print) {
-    FILE* f = open_capture();
-    print(f);
-    return close_capture(f);
+    ReportText text;
+    print(text);
+    return std::string(text.data(), text.size());
 }
 
 // Splits a text into lines without their "\n" (a final "\n" adds no line).

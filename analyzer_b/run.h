@@ -1,0 +1,39 @@
+// One run of the game-B analyzer over an image: the name tables and every
+// table loaded, which the report writers format from.
+#pragma once
+
+#include "analyzer_b/characters.h"
+#include "analyzer_b/encounters.h"
+#include "analyzer_b/formations.h"
+#include "analyzer_b/items.h"
+#include "analyzer_b/layout.h"
+#include "analyzer_b/monsters.h"
+#include "analyzer_b/techniques.h"
+#include "common/names.h"
+#include "common/run_blocks.h"
+
+namespace mt3 {
+
+// Rom offsets 0 up to the end of the highest table: the part of the image
+// read into memory.
+constexpr long kTableSpan = tables_end(layout::kTables);
+
+struct Run {
+    // Loads the eight tables in their order; a table beyond the end of the
+    // image ends the process (or throws through a fatal hook) with nothing
+    // written. The names are read on their first lookup.
+    explicit Run(const RomImage& image);
+
+    RunBlocks owner;  // releases the blocks
+    NameTables names;
+    MonsterRecord* monsters;
+    EncounterRow* encounters_main;
+    SubEncounter* encounters_sub;
+    CharacterRecord* characters;
+    ItemRecord* items;
+    TechRecord* techs;
+    TechLearning* learning;
+    FormationEntry* formations;
+};
+
+}  // namespace mt3

@@ -1,0 +1,51 @@
+// The name tables of one image: game-text names read from the ROM image,
+// converted on the first lookup of a table and kept for the run.
+#pragma once
+
+#include "common/block.h"
+#include "common/chartables.h"
+#include "common/layout.h"
+#include "common/rom.h"
+
+// A name table of the game's layout (count name fields of record_size bytes
+// of game text) in the game's character tables. slot numbers the game's
+// tables 0..kNameSlots-1, one slot per table.
+struct NameTableSpec {
+    int slot;
+    TableLayout names;
+    const CharTables* tables;
+};
+
+class NameTables {
+public:
+    static constexpr int kNameSlots = 8;
+
+    explicit NameTables(const RomImage& image) : image_(image) {}
+    NameTables(const NameTables&) = delete;
+    NameTables& operator=(const NameTables&) = delete;
+
+    // The name of index in the table, or "" for an index outside
+    // 0..count-1. The first lookup in range converts the whole table.
+    const char* get(const NameTableSpec& spec, int index) const;
+
+private:
+    const RomImage& image_;
+    mutable BlockPtr<char> slots_[kNameSlots];  // count converted names each, in slots of equal size
+};
+
+// A name lookup of the reports (monster_name, tech_name, ...) bound to the
+// name tables of a run, or a lookup of fixed names (guardian stars, encounter
+// groups): the name of an index, "" for an index out of range.
+class NameLookup {
+public:
+    using Function = const char* (*)(const NameTables&, int);
+    using FixedFunction = const char* (*)(int);
+    NameLookup(const NameTables& names, Function name) : names_(&names), name_(name) {}
+    NameLookup(FixedFunction name) : fixed_(name) {}  // NOLINT: converts like the function it wraps
+    const char* operator()(int index) const { return fixed_ ? fixed_(index) : name_(*names_, index); }
+
+private:
+    const NameTables* names_ = nullptr;
+    Function name_ = nullptr;
+    FixedFunction fixed_ = nullptr;
+};
