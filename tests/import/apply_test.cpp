@@ -6,13 +6,12 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "analyzer_a/layout.h"
 #include "analyzer_b/layout.h"
 #include "common/gametext.h"
-#include "common/namecache.h"
 #include "common/rom.h"
-#include "common/run_blocks.h"
 #include "export/games.h"
 #include "import/games.h"
 
@@ -30,18 +29,18 @@ protected:
         const std::string path = std::string(MT_DEMO_DIR) + "/" + name;
         std::ifstream in(path, std::ios::binary);
         file_ = new std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-        NameCache::reset_all();
-        ASSERT_EQ(rom_open(path.c_str(), game.title), 1);
-        kept_ = new RunBlocks;
-        tables_ = new std::vector<Table>(game.load(*kept_));
+        image_ = new RomImage;
+        ASSERT_TRUE(image_->open(path.c_str(), game.title, game.table_span));
+        kept_ = new std::shared_ptr<const void>;
+        tables_ = new std::vector<Table>(game.load(*image_, *kept_));
         layout_ = &layout;
         prefix_ = game.prefix;
     }
     static void close_demo() {
         delete tables_;
         delete kept_;
+        delete image_;
         delete file_;
-        rom_close();
     }
 
     // The rows of a table as the image gives them, as an edited file would
@@ -76,21 +75,23 @@ protected:
 
     // Applies the edit to a copy of the ROM proper; returns the copy.
     static std::vector<uint8_t> apply(const std::vector<EditedTable>& edits, std::vector<std::string>* refusals) {
-        std::vector<uint8_t> rom(file_->begin() + rom_image_base(), file_->end());
+        std::vector<uint8_t> rom(file_->begin() + image_->image_base(), file_->end());
         apply_edits(edits, *tables_, *layout_, rom.data(), rom.size(), refusals);
         return rom;
     }
-    static std::vector<uint8_t> rom() { return {file_->begin() + rom_image_base(), file_->end()}; }
+    static std::vector<uint8_t> rom() { return {file_->begin() + image_->image_base(), file_->end()}; }
 
     static std::vector<uint8_t>* file_;
-    static RunBlocks* kept_;
+    static RomImage* image_;
+    static std::shared_ptr<const void>* kept_;
     static std::vector<Table>* tables_;
     static const ImportLayout* layout_;
     static const char* prefix_;
 };
 
 std::vector<uint8_t>* ApplyTest::file_;
-RunBlocks* ApplyTest::kept_;
+RomImage* ApplyTest::image_;
+std::shared_ptr<const void>* ApplyTest::kept_;
 std::vector<Table>* ApplyTest::tables_;
 const ImportLayout* ApplyTest::layout_;
 const char* ApplyTest::prefix_;
@@ -168,7 +169,6 @@ TEST_F(ApplyTest, NamesAreWrittenThroughTheCharacterTables) {
     std::vector<std::string> refusals;
     const std::vector<uint8_t> after = apply({t}, &refusals);
     ASSERT_TRUE(refusals.empty()) << refusals[0];
-    NameCache::reset_all();
     const long field = map::kMonsterNames.record(0);
     const std::vector<uint8_t> written(after.begin() + field, after.begin() + field + 8);
     std::string again(256, '\0');
