@@ -94,7 +94,7 @@ void take_positional(const char* arg, DestinationKind kind, CommandLine* line, R
 [[noreturn]] void refuse_overlong(const Refused& refused, DestinationKind kind) {
     errno = ENAMETOOLONG;
     if (kind == DestinationKind::File) fatal("Cannot decode - %s:", refused.arg);
-    if (refused.destination) fatal("Cannot create file - %s:", refused.arg);
+    if (refused.destination && kind == DestinationKind::Prefix) fatal("Cannot create file - %s:", refused.arg);
     fatal("Invalid ROM-Image file - %s:", refused.arg);
 }
 

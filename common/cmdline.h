@@ -17,6 +17,7 @@ struct HelpText {
 enum class DestinationKind {
     Prefix,  // analyzers: the argument names a directory, see make_dst_prefix
     File,    // decoders: the argument is stored unchanged
+    Input,   // comparisons: a second input, stored unchanged
 };
 
 struct CommandLine {
@@ -40,7 +41,8 @@ constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length 
 // decoder's destination over 1023 characters, an analyzer destination that
 // does not fit the prefix) then ends the tool, with ENAMETOOLONG's text:
 // "Invalid ROM-Image file - %s:" (analyzer source), "Cannot create file -
-// %s:" (analyzer destination) or "Cannot decode - %s:" (decoders). Required
+// %s:" (analyzer destination), "Cannot decode - %s:" (decoders) or "Invalid
+// ROM-Image file - %s:" (either input of a comparison). Required
 // slots are the caller's to check.
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line, const char* own_letters = "");

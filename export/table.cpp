@@ -272,6 +272,8 @@ const Column* find_column(const Table& table, const std::string& key) {
 
 }  // namespace
 
+std::string json_text(const Value& value) { return dump(to_json(value)); }
+
 std::string csv_field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";

@@ -160,6 +160,10 @@ int write_page(const char* path, const RomImage& image, const char* game, const 
                const std::vector<Table>& tables);
 int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent);
 
+// A value as it stands in the JSON document ("12", "true", "\"name\"",
+// "[\"a\",\"b\"]", "null").
+std::string json_text(const Value& value);
+
 // One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
 // inside are doubled.
 std::string csv_field(const std::string& text);

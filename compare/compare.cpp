@@ -1,0 +1,297 @@
+#include "compare/compare.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "common/files.h"
+#include "common/image_id.h"
+#include "common/namecache.h"
+#include "common/rom.h"
+#include "common/run_blocks.h"
+#include "compare/diff.h"
+
+const char* const kCompareOptions[3] = {
+    "\t-j\twrite one JSON document instead of text\n",
+    "\t-r\tapply an IPS patch to the image without its copier header\n",
+    "\t-h\tdisplay this help and exit\n",
+};
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr unsigned kJson = 1u << ('j' - 'a');
+constexpr unsigned kIpsWithoutHeader = 1u << ('r' - 'a');
+constexpr int kTrouble = 2;
+
+// One side of the comparison: its bytes, how they were obtained, and what
+// was decoded from them.
+struct Side {
+    std::string path;
+    ByteVector bytes;
+    std::string patch;  // how a patched image was made, "" for an image file
+    ImageIdentity identity;
+    RomHeaderInfo header{};
+    long long image_base = 0;
+    Snapshot tables;
+
+    ByteSpan rom() const {
+        const size_t base = image_base > 0 ? static_cast<size_t>(image_base) : 0;
+        return base < bytes.size() ? ByteSpan(bytes).subspan(base) : ByteSpan();
+    }
+};
+
+// The whole file, at most kMaxPatchTarget bytes: an image or a patch.
+ByteVector read_input(const char* path) {
+    FILE* stream = open_file(path, "rb");
+    if (!stream) fatal("Invalid ROM-Image file - %s:", path);
+    ByteVector bytes;
+    unsigned char chunk[64 * 1024];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        if (bytes.size() + got > kMaxPatchTarget) {
+            fclose(stream);
+            errno = EFBIG;
+            fatal("Invalid ROM-Image file - %s:", path);
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    const bool failed = ferror(stream);
+    const int error = errno;
+    fclose(stream);
+    errno = error;
+    if (failed) fatal("Invalid ROM-Image file - %s:", path);
+    return bytes;
+}
+
+std::string trimmed(const char* title) {
+    std::string s = title;
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// Decodes a side's tables through the exporters' descriptions, from its
+// bytes in memory. Every cell is evaluated before the image is closed, so
+// the name lookups may then read the next image.
+void decode(Side& side, const CompareInfo& info) {
+    rom_open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title);
+    side.header = rom_header_info();
+    side.image_base = rom_image_base();
+    if (!side.header.title_found) {
+        fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),
+              trimmed(info.exporter.title).c_str());
+    }
+    const long long header_pos = side.image_base + (side.header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
+    NameCache::reset_all();
+    {
+        RunBlocks kept;
+        side.tables = take_snapshot(info.exporter.load(kept));
+    }
+    rom_close();
+}
+
+// The new side: an image, or a patch applied to the old side's bytes.
+void load_new(Side& side, const Side& old, bool ips_without_header) {
+    const PatchFormat format = patch_format(side.bytes);
+    if (format == PatchFormat::kNone) return;
+    const PatchBase base{old.bytes, static_cast<size_t>(copier_header_size(static_cast<long long>(old.bytes.size())))};
+    try {
+        PatchedImage patched = apply_patch(side.bytes, base, ips_without_header);
+        side.patch = std::string(patch_format_name(format)) + " patch " + side.path + ", applied to " +
+                     (patched.without_copier_header ? "the image without its copier header" : "the file as given");
+        side.bytes = std::move(patched.image);
+    } catch (const PatchError& e) {
+        fatal("%s: %s", side.path.c_str(), e.what());
+    }
+}
+
+// The identification, as the exports' rom block and a few lines of text.
+Json rom_block(const Side& side, const char* title) {
+    const ImageIdentity& id = side.identity;
+    Json rom = Json::object();
+    rom["file"] = side.path;
+    if (!side.patch.empty()) rom["patch"] = side.patch;
+    rom["size"] = id.file_size;
+    rom["copier_header"] = id.copier_header;
+    rom["crc32"] = crc32_hex(id.rom.crc32);
+    rom["sha1"] = id.rom.sha1;
+    rom["title"] = trimmed(title);
+    rom["mapping"] = side.header.hirom ? "HiROM" : "LoROM";
+    rom["image_base"] = side.image_base;
+    rom["checksum_valid"] = id.checksum_valid;
+    return rom;
+}
+
+std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+std::string identification(const char* which, const Side& side, const char* title) {
+    const ImageIdentity& id = side.identity;
+    std::string s = std::string(which) + ": " + (side.patch.empty() ? side.path : side.patch) + "\n";
+    s += "  " + std::to_string(id.file_size) + " bytes, " +
+         (id.copier_header ? "copier header of " + std::to_string(id.copier_header) + " bytes" : "no copier header") +
+         "\n";
+    s += "  ROM proper: CRC32 " + crc32_hex(id.rom.crc32) + ", SHA-1 " + id.rom.sha1 + "\n";
+    s += "  title " + dump(trimmed(title)) + ", " + (side.header.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
+         (id.checksum_valid ? "valid" : "invalid") + "\n";
+    return s;
+}
+
+// A record as the text names it: table, index and name; a nested record by
+// its parent's index and name, then its own index.
+std::string record_label(const Snapshot& tables, const RecordChange& r) {
+    const TableCells& t = tables[r.table];
+    auto named = [](const std::string& name) { return name == "null" ? std::string() : " " + name; };
+    std::string label;
+    if (t.parent_table >= 0) {
+        label = tables[static_cast<size_t>(t.parent_table)].path + " " + std::to_string(r.row.parent) +
+                named(r.parent_name) + ", " + t.path.substr(t.path.rfind('.') + 1) + " ";
+    } else {
+        label = t.path + " ";
+    }
+    label += std::to_string(r.row.index);
+    if (r.old_name != r.new_name && !r.added && !r.removed) return label + named(r.old_name) + " →" + named(r.new_name);
+    return label + named(r.removed ? r.old_name : r.new_name);
+}
+
+std::string change_text(const Change& c) {
+    auto side = [&c](const std::string& value, const std::string& name) {
+        return c.reference && name != "null" ? value + " " + name : value;
+    };
+    return "  " + c.key + ": " + side(c.old_value, c.old_name) + " → " + side(c.new_value, c.new_name) + "\n";
+}
+
+struct Totals {
+    size_t tables = 0, records = 0, fields = 0, bytes = 0;
+};
+
+Totals totals_of(const Snapshot& tables, const std::vector<RecordChange>& records,
+                 const std::vector<ByteRange>& unmapped) {
+    Totals t{tables.size(), records.size(), 0, 0};
+    for (const RecordChange& r : records) t.fields += r.changes.size();
+    for (const ByteRange& b : unmapped) t.bytes += b.length;
+    return t;
+}
+
+// Standard output in pieces of about 64 KiB, each through write_text.
+class Output {
+public:
+    void add(const std::string& s) {
+        text_ += s;
+        if (text_.size() >= 64 * 1024) flush();
+    }
+    void flush() {
+        write_text(stdout, text_.c_str());
+        text_.clear();
+    }
+
+private:
+    std::string text_;
+};
+
+void print_text(Output& out, const Side& old, const Side& now, const char* title,
+                const std::vector<RecordChange>& records, const std::vector<ByteRange>& unmapped) {
+    out.add(identification("old", old, title) + identification("new", now, title));
+    for (const RecordChange& r : records) {
+        std::string s = std::string(1, '\n') + record_label(now.tables, r);
+        if (r.added || r.removed) s += r.added ? ": only in the new image" : ": only in the old image";
+        if (r.name_only) {
+            out.add(s + ": only its name changed\n");
+            continue;
+        }
+        out.add(s + "\n");
+        for (const Change& c : r.changes) out.add(change_text(c));
+    }
+    if (!unmapped.empty()) out.add("\nchanged outside the tables (offset in the ROM proper, length):\n");
+    for (const ByteRange& b : unmapped) {
+        char line[64];
+        snprintf(line, sizeof line, "  0x%06zX %zu\n", b.offset, b.length);
+        out.add(line);
+    }
+    const Totals t = totals_of(now.tables, records, unmapped);
+    out.add(std::string(1, '\n') + std::to_string(t.tables) + " tables compared, " + std::to_string(t.records) + " records changed, " +
+            std::to_string(t.fields) + " fields changed, " + std::to_string(t.bytes) +
+            " bytes changed outside the tables\n");
+}
+
+Json change_object(const Snapshot& tables, const RecordChange& r, const Change& c) {
+    const TableCells& t = tables[r.table];
+    Json j = Json::object();
+    j["table"] = t.path;
+    if (t.parent_table >= 0) j["parent"] = r.row.parent;
+    j["index"] = r.row.index;
+    j["name"] = Json::parse(r.removed ? r.old_name : r.new_name);
+    j["key"] = c.key;
+    j["old"] = Json::parse(c.old_value);
+    j["new"] = Json::parse(c.new_value);
+    if (c.reference) {
+        j["old_name"] = Json::parse(c.old_name);
+        j["new_name"] = Json::parse(c.new_name);
+    }
+    return j;
+}
+
+void print_json(Output& out, const Side& old, const Side& now, const CompareInfo& info,
+                const std::vector<RecordChange>& records, const std::vector<ByteRange>& unmapped) {
+    const char* title = info.exporter.title;
+    out.add("{\n  \"format\": \"meridian-tools-compare\",\n  \"version\": 1,\n  \"game\": " +
+            dump(info.exporter.game) + ",\n  \"old\": " + dump(rom_block(old, title)) + ",\n  \"new\": " +
+            dump(rom_block(now, title)) + ",\n  \"changes\": [");
+    const char* sep = "\n    ";
+    for (const RecordChange& r : records) {
+        for (const Change& c : r.changes) {
+            out.add(sep + dump(change_object(now.tables, r, c)));
+            sep = ",\n    ";
+        }
+    }
+    out.add(records.empty() ? "],\n  \"unmapped\": [" : "\n  ],\n  \"unmapped\": [");
+    sep = "\n    ";
+    for (const ByteRange& b : unmapped) {
+        out.add(sep + dump(Json{{"offset", b.offset}, {"length", b.length}}));
+        sep = ",\n    ";
+    }
+    out.add(unmapped.empty() ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+int run(int argc, char** argv, const CompareInfo& info) {
+    CommandLine line;
+    scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
+    if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
+    Side old{line.src, read_input(line.src), "", {}, {}, 0, {}};
+    decode(old, info);
+    Side now{line.dst, read_input(line.dst), "", {}, {}, 0, {}};
+    load_new(now, old, line.letters & kIpsWithoutHeader);
+    decode(now, info);
+
+    const std::vector<RecordChange> records = compare_snapshots(old.tables, now.tables);
+    const std::vector<ByteRange> unmapped = unmapped_changes(old.rom(), now.rom(), info.tables);
+    Output out;
+    if (line.letters & kJson) {
+        print_json(out, old, now, info, records, unmapped);
+    } else {
+        print_text(out, old, now, info.exporter.title, records, unmapped);
+    }
+    out.flush();
+    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
+    return records.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int compare_main(int argc, char** argv, const CompareInfo& info) {
+    // Trouble ends the run with status 2, not the other tools' 1: every fatal
+    // diagnostic throws back here.
+    set_fatal_hook(throw_fatal_exit);
+    try {
+        return run(argc, argv, info);
+    } catch (const FatalExit&) {
+        return kTrouble;
+    } catch (const std::bad_alloc&) {
+        fflush(stdout);
+        warn("Fatal error in malloc()");
+        return kTrouble;
+    }
+}

@@ -1,0 +1,261 @@
+#include "compare/patch.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/image_id.h"
+
+namespace {
+
+constexpr size_t kFooterSize = 12;  // UPS and BPS: source, target and patch CRC32
+
+[[noreturn]] void damaged(const std::string& why) { throw PatchError("patch is damaged: " + why); }
+
+// Reads a patch from front to back; running past the end of its body is
+// damage, never a read outside it.
+class PatchReader {
+public:
+    PatchReader(ByteSpan patch, size_t start, size_t end) : patch_(patch), pos_(start), end_(end) {}
+
+    bool done() const { return pos_ >= end_; }
+    size_t left() const { return end_ - pos_; }
+
+    ByteSpan bytes(size_t count) {
+        if (count > left()) damaged("it ends in the middle of a record");
+        const ByteSpan s = patch_.subspan(pos_, count);
+        pos_ += count;
+        return s;
+    }
+    unsigned byte() { return bytes(1)[0]; }
+
+    // A big-endian number of count bytes (IPS).
+    size_t big_endian(size_t count) {
+        size_t n = 0;
+        for (unsigned char b : bytes(count)) n = n << 8 | b;
+        return n;
+    }
+
+    // A UPS/BPS number: seven bits a byte, least significant first, the last
+    // byte marked by its high bit, each longer form counting on from the
+    // largest shorter one.
+    uint64_t number() {
+        uint64_t value = 0;
+        for (uint64_t shift = 1;; shift <<= 7) {
+            const unsigned x = byte();
+            value += (x & 0x7F) * shift;
+            if (x & 0x80) return value;
+            if (shift >> 56) damaged("a number does not fit in 64 bits");
+            value += shift << 7;
+        }
+    }
+
+private:
+    ByteSpan patch_;
+    size_t pos_;
+    size_t end_;
+};
+
+uint32_t little_endian32(ByteSpan s) {
+    return uint32_t{s[0]} | uint32_t{s[1]} << 8 | uint32_t{s[2]} << 16 | uint32_t{s[3]} << 24;
+}
+
+uint32_t crc_of(ByteSpan s) { return crc32_of(s.data(), s.size()); }
+
+struct Footer {
+    uint32_t source;
+    uint32_t target;
+};
+
+// The footer of a UPS or BPS patch, after its own CRC32 is checked.
+Footer check_footer(ByteSpan patch, size_t magic) {
+    if (patch.size() < magic + kFooterSize) damaged("it ends before its checksums");
+    const ByteSpan footer = patch.last(kFooterSize);
+    const uint32_t stated = little_endian32(footer.subspan(8));
+    const uint32_t actual = crc_of(patch.first(patch.size() - 4));
+    if (stated != actual) {
+        damaged("its CRC32 should be " + crc32_hex(stated) + ", its bytes have " + crc32_hex(actual));
+    }
+    return {little_endian32(footer), little_endian32(footer.subspan(4))};
+}
+
+// The base that a patch with this source CRC32 is for: the file as given or
+// the image without its copier header.
+bool choose_source(const PatchBase& base, uint32_t source_crc) {
+    const uint32_t file = crc_of(base.file);
+    if (file == source_crc) return false;
+    const uint32_t rom = base.copier_header ? crc_of(base.rom()) : file;
+    if (rom == source_crc) return true;
+    throw PatchError("patch is for another image: it expects CRC32 " + crc32_hex(source_crc) + ", this image has " +
+                     crc32_hex(rom));
+}
+
+ByteVector new_target(uint64_t size) {
+    if (size > kMaxPatchTarget) {
+        throw PatchError("patch would make an image of " + std::to_string(size) + " bytes, more than 64 MiB");
+    }
+    return ByteVector(static_cast<size_t>(size));
+}
+
+void check_size(uint64_t stated, size_t actual) {
+    if (stated != actual) {
+        damaged("it is for an image of " + std::to_string(stated) + " bytes, this one has " + std::to_string(actual));
+    }
+}
+
+void check_target(const ByteVector& target, uint32_t expected) {
+    const uint32_t actual = crc32_of(target.data(), target.size());
+    if (actual != expected) {
+        damaged("the patched image has CRC32 " + crc32_hex(actual) + ", the patch expects " + crc32_hex(expected));
+    }
+}
+
+// Room for count bytes at pos in a buffer of size bytes.
+bool fits(uint64_t pos, uint64_t count, size_t size) { return pos <= size && count <= size - pos; }
+
+void apply_ips(ByteSpan patch, ByteSpan source, ByteVector& target) {
+    target.assign(source.begin(), source.end());
+    PatchReader in(patch, 5, patch.size());
+    for (;;) {
+        if (in.left() < 3) damaged("it ends before its EOF marker");
+        const size_t offset = in.big_endian(3);
+        if (offset == 0x454F46) break;  // "EOF"
+        const size_t size = in.big_endian(2);
+        const size_t count = size ? size : in.big_endian(2);
+        const unsigned fill = size ? 0 : in.byte();
+        if (target.size() < offset + count) target.resize(offset + count);
+        if (size) {
+            const ByteSpan data = in.bytes(size);
+            std::copy(data.begin(), data.end(), target.begin() + static_cast<long>(offset));
+        } else {
+            std::fill_n(target.begin() + static_cast<long>(offset), count, static_cast<unsigned char>(fill));
+        }
+    }
+    if (in.done()) return;
+    if (in.left() != 3) damaged(std::to_string(in.left()) + " bytes follow its EOF marker");
+    const size_t truncate = in.big_endian(3);
+    if (truncate > target.size()) damaged("its truncation size is beyond the patched image");
+    target.resize(truncate);
+}
+
+void apply_ups(ByteSpan patch, ByteSpan source, ByteVector& target, uint32_t target_crc) {
+    PatchReader in(patch, 4, patch.size() - kFooterSize);
+    check_size(in.number(), source.size());
+    target = new_target(in.number());
+    std::copy_n(source.begin(), std::min(source.size(), target.size()), target.begin());
+    uint64_t pos = 0;
+    while (!in.done()) {
+        const uint64_t skip = in.number();
+        if (pos > target.size() || skip > target.size() - pos) damaged("a record writes past the end of the patched image");
+        pos += skip;
+        for (unsigned x = in.byte(); x != 0; x = in.byte(), ++pos) {
+            if (pos >= target.size()) damaged("a record writes past the end of the patched image");
+            target[static_cast<size_t>(pos)] ^= static_cast<unsigned char>(x);
+        }
+        ++pos;  // the terminating zero stands for an unchanged byte
+    }
+    check_target(target, target_crc);
+}
+
+// Copies length bytes to target[out] from buffer[*from], *from moved first
+// by a signed offset (bit 0 its sign) and then past the bytes copied. From
+// the source every byte must lie inside it (size bytes); from the target
+// (size: out) the copy may overlap what it writes, each byte read after it
+// is written, so it must start before out.
+void relative_copy(PatchReader& in, const unsigned char* buffer, size_t size, bool from_target, int64_t* from,
+                   ByteVector& target, size_t out, size_t length) {
+    const uint64_t data = in.number();
+    if ((data >> 1) > kMaxPatchTarget) damaged("a copy reads outside the image");
+    const int64_t offset = static_cast<int64_t>(data >> 1);
+    *from += data & 1 ? -offset : offset;
+    const bool inside = *from >= 0 && (from_target ? static_cast<uint64_t>(*from) < out
+                                                   : fits(static_cast<uint64_t>(*from), length, size));
+    if (!inside) damaged("a copy reads outside the image");
+    for (size_t i = 0; i < length; ++i) target[out + i] = buffer[static_cast<size_t>(*from) + i];
+    *from += static_cast<int64_t>(length);
+}
+
+void apply_bps(ByteSpan patch, ByteSpan source, ByteVector& target, uint32_t target_crc) {
+    PatchReader in(patch, 4, patch.size() - kFooterSize);
+    check_size(in.number(), source.size());
+    target = new_target(in.number());
+    const uint64_t metadata = in.number();
+    if (metadata > in.left()) damaged("its metadata runs past its end");
+    in.bytes(static_cast<size_t>(metadata));
+    size_t out = 0;
+    int64_t source_from = 0, target_from = 0;
+    while (!in.done()) {
+        const uint64_t data = in.number();
+        const uint64_t length = (data >> 2) + 1;
+        if (!fits(out, length, target.size())) damaged("a record writes past the end of the patched image");
+        const size_t n = static_cast<size_t>(length);
+        switch (data & 3) {
+            case 0:  // the source's own bytes at the same place
+                if (!fits(out, n, source.size())) damaged("a copy reads outside the image");
+                std::copy_n(source.begin() + static_cast<long>(out), n, target.begin() + static_cast<long>(out));
+                break;
+            case 1: {  // bytes from the patch
+                const ByteSpan bytes = in.bytes(n);
+                std::copy(bytes.begin(), bytes.end(), target.begin() + static_cast<long>(out));
+                break;
+            }
+            case 2:
+                relative_copy(in, source.data(), source.size(), false, &source_from, target, out, n);
+                break;
+            default:  // the target's bytes already written
+                relative_copy(in, target.data(), out, true, &target_from, target, out, n);
+                break;
+        }
+        out += n;
+    }
+    if (out != target.size()) {
+        damaged("it makes " + std::to_string(out) + " of the " + std::to_string(target.size()) + " bytes it announces");
+    }
+    check_target(target, target_crc);
+}
+
+}  // namespace
+
+PatchFormat patch_format(ByteSpan file) {
+    auto starts = [file](const char* magic) {
+        const size_t n = strlen(magic);
+        return file.size() >= n && memcmp(file.data(), magic, n) == 0;
+    };
+    if (starts("PATCH")) return PatchFormat::kIps;
+    if (starts("UPS1")) return PatchFormat::kUps;
+    if (starts("BPS1")) return PatchFormat::kBps;
+    return PatchFormat::kNone;
+}
+
+const char* patch_format_name(PatchFormat format) {
+    switch (format) {
+        case PatchFormat::kIps:
+            return "IPS";
+        case PatchFormat::kUps:
+            return "UPS";
+        case PatchFormat::kBps:
+            return "BPS";
+        case PatchFormat::kNone:
+            break;
+    }
+    return "";
+}
+
+PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header) {
+    PatchedImage result;
+    const PatchFormat format = patch_format(patch);
+    if (format == PatchFormat::kIps) {
+        result.without_copier_header = ips_without_copier_header && base.copier_header;
+        apply_ips(patch, result.without_copier_header ? base.rom() : base.file, result.image);
+        return result;
+    }
+    if (format == PatchFormat::kNone) throw PatchError("not a patch");
+    const Footer footer = check_footer(patch, 4);
+    result.without_copier_header = choose_source(base, footer.source);
+    const ByteSpan source = result.without_copier_header ? base.rom() : base.file;
+    if (format == PatchFormat::kUps) {
+        apply_ups(patch, source, result.image, footer.target);
+    } else {
+        apply_bps(patch, source, result.image, footer.target);
+    }
+    return result;
+}

@@ -1,0 +1,53 @@
+// The patch formats of the ROM-hacking field, applied in memory: IPS
+// ("PATCH" ... "EOF", with run-length records and the optional truncation
+// size after "EOF"), UPS ("UPS1") and BPS ("BPS1"), recognised by their first
+// bytes. UPS and BPS name the CRC32 of the image they are for, of the image
+// they make and of themselves; all three are checked.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using ByteSpan = std::span<const unsigned char>;
+using ByteVector = std::vector<unsigned char>;
+
+enum class PatchFormat { kNone, kIps, kUps, kBps };
+
+// The format that the first bytes of a file announce (kNone: not a patch).
+PatchFormat patch_format(ByteSpan file);
+const char* patch_format_name(PatchFormat format);  // "IPS", "UPS", "BPS"
+
+// No patch makes an image larger than this.
+constexpr size_t kMaxPatchTarget = size_t{64} << 20;
+
+// A patch that cannot be applied, with the reason in plain words.
+class PatchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An image as a patch may be meant for: the file as given, whose first
+// copier_header bytes are a copier header (0 for none).
+struct PatchBase {
+    ByteSpan file;
+    size_t copier_header = 0;
+    ByteSpan rom() const { return file.subspan(copier_header); }
+};
+
+struct PatchedImage {
+    ByteVector image;
+    // The patch was applied to the image without its copier header (so the
+    // result has none).
+    bool without_copier_header = false;
+};
+
+// Applies the patch to the base. UPS and BPS choose the file as given or the
+// image without its copier header by their source CRC32; IPS, which carries
+// none, is applied to the file as given unless ips_without_copier_header.
+// Throws PatchError when the patch is not for this image, is damaged, or
+// would make an image larger than kMaxPatchTarget.
+PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header);
