@@ -81,8 +81,7 @@ RecordChange compare_rows(const TableCells& a, long ra, const TableCells& b, lon
     for (size_t k = 0; k < a.keys.size(); ++k) {
         const std::string& key = a.keys[k];
         const int named = find_key(a.keys, key + "_name");
-        const bool reference_name = ends_with(key, "_name") && static_cast<int>(k) != a.name_key &&
-                                    find_key(a.keys, key.substr(0, key.size() - 5)) >= 0;
+        const bool reference_name = ends_with(key, "_name") && find_key(a.keys, key.substr(0, key.size() - 5)) >= 0;
         if (reference_name) continue;
         const std::string& was = cell_or_null(a, ra, k);
         const std::string& is = cell_or_null(b, rb, k);

@@ -37,7 +37,7 @@ struct DemoGamePlan {
 };
 DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps);
 
-constexpr size_t kCopierHeaderSize = 512;
+constexpr size_t kDemoCopierHeaderSize = 512;
 constexpr size_t kGameARomSize = 2 * 1024 * 1024;
 constexpr size_t kGameBRomSize = 4 * 1024 * 1024;
 constexpr const char* kGameATitle = "MERIDIAN TALES2      ";

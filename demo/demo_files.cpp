@@ -15,7 +15,7 @@ DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableSt
 namespace {
 
 void write_game(const std::string& dir, const DemoGame& game, const DemoFileNames& files) {
-    write_demo_file(dir + "/" + files.image, game.image.file_bytes(kCopierHeaderSize));
+    write_demo_file(dir + "/" + files.image, game.image.file_bytes(kDemoCopierHeaderSize));
     write_demo_file(dir + "/" + files.text, game.script_text);
 }
 

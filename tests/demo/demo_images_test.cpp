@@ -134,8 +134,8 @@ TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
     TempDir dir;
     write_demo_files(dir.path());
     const std::string a = dir.file(kGameAFiles.image), b = dir.file(kGameBFiles.image);
-    EXPECT_EQ(read_file(a).size(), kGameARomSize + kCopierHeaderSize);
-    EXPECT_EQ(read_file(b).size(), kGameBRomSize + kCopierHeaderSize);
+    EXPECT_EQ(read_file(a).size(), kGameARomSize + kDemoCopierHeaderSize);
+    EXPECT_EQ(read_file(b).size(), kGameBRomSize + kDemoCopierHeaderSize);
     RomImage image_a, image_b;
     ASSERT_TRUE(image_a.open(a.c_str(), kGameATitle, 0x10000));
     EXPECT_EQ(image_a.image_base(), 512);

@@ -10,6 +10,9 @@
 #include "common/fields.h"
 #include "tests/support/rom_builder.h"
 
+// A UTF-8 text from a u8 literal (the tests' other literals are code page 932).
+inline std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
 // A fresh directory under the system's temporary directory, removed with its
 // contents at the end of the test.
 class TempDir {

@@ -360,8 +360,6 @@ INSTANTIATE_TEST_SUITE_P(SixTools, MemoryLimitTest,
 
 namespace {
 
-std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
 // Every report of a run into dir, with its name.
 std::map<std::string, std::string> reports_in(const std::string& dir) {
     std::map<std::string, std::string> texts;
