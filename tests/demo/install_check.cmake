@@ -11,7 +11,7 @@
 # Prints "skipped: <why>" (which CTest takes for a skipped test) when a
 # program the check needs is missing.
 
-set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export)
+set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare)
 set(DOC share/doc/meridian-tools)
 set(FILES ${DOC}/README.md ${DOC}/export-keys.md ${DOC}/mt2-export.schema.json ${DOC}/mt3-export.schema.json)
 foreach(tool IN LISTS TOOLS)
