@@ -70,6 +70,10 @@ bool is_directory(FILE* stream);
 // elsewhere the bytes go out unchanged.
 void write_text(FILE* stream, const char* text);
 
+// Writes a UTF-8 text that a program's output is: a console is given its
+// own characters, as by write_text; a file or pipe its UTF-8 bytes.
+void write_utf8(FILE* stream, const char* text);
+
 // Makes the arguments UTF-8, the encoding of every path in the tools. On
 // Windows they are taken again from the wide command line (the narrow one
 // turns every character outside the system's code page into '?'); elsewhere

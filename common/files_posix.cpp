@@ -87,5 +87,7 @@ unsigned long process_id() { return static_cast<unsigned long>(getpid()); }
 
 void write_text(FILE* stream, const char* text) { fputs(text, stream); }
 
+void write_utf8(FILE* stream, const char* text) { fputs(text, stream); }
+
 void utf8_arguments(int*, char***) {}
 

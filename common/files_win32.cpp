@@ -166,18 +166,24 @@ unsigned long process_id() { return GetCurrentProcessId(); }
 
 namespace {
 
-void write_wide_text(FILE* stream, const char* text) {
-    std::wstring wide;
-    if (!widen(text, &wide)) {
-        fputs(text, stream);
-        return;
-    }
+// Gives a console the text's own characters; false when the stream is no
+// console (or the text no UTF-8), which is then the caller's to write.
+bool write_console(FILE* stream, const char* text, std::wstring* wide) {
+    if (!widen(text, wide)) return false;
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     DWORD mode;
-    if (GetConsoleMode(handle, &mode)) {
-        fflush(stream);
-        DWORD written;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    if (!GetConsoleMode(handle, &mode)) return false;
+    fflush(stream);
+    DWORD written;
+    WriteConsoleW(handle, wide->data(), static_cast<DWORD>(wide->size()), &written, nullptr);
+    return true;
+}
+
+void write_wide_text(FILE* stream, const char* text) {
+    std::wstring wide;
+    if (write_console(stream, text, &wide)) return;
+    if (wide.empty()) {
+        fputs(text, stream);
         return;
     }
     const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
@@ -197,6 +203,15 @@ void write_text(FILE* stream, const char* text) {
     } catch (const std::bad_alloc&) {
         fputs(text, stream);
     }
+}
+
+void write_utf8(FILE* stream, const char* text) {
+    try {
+        std::wstring wide;
+        if (write_console(stream, text, &wide)) return;
+    } catch (const std::bad_alloc&) {
+    }
+    fputs(text, stream);  // text mode: "\n" becomes CR LF
 }
 
 // The command line.

@@ -176,7 +176,7 @@ Totals totals_of(const Snapshot& tables, const std::vector<RecordChange>& record
     return t;
 }
 
-// Standard output in pieces of about 64 KiB, each through write_text.
+// Standard output in pieces of about 64 KiB, each through write_utf8.
 class Output {
 public:
     void add(const std::string& s) {
@@ -184,7 +184,7 @@ public:
         if (text_.size() >= 64 * 1024) flush();
     }
     void flush() {
-        write_text(stdout, text_.c_str());
+        write_utf8(stdout, text_.c_str());
         text_.clear();
     }
 
