@@ -99,19 +99,20 @@ unsigned mirrored_sum(const std::vector<size_t>& parts, const std::vector<unsign
 // file order, so that a file of any size is read only once.
 class Identifier {
 public:
-    Identifier(long long file_size, long long header_pos)
+    Identifier(long long file_size, long long header_pos, bool file_digests = true)
         : file_size_(file_size),
           copier_(copier_header_size(file_size)),
           header_pos_(header_pos),
           parts_(power_parts(static_cast<size_t>(file_size - copier_))),
           sums_(parts_.size(), 0),
-          file_(open_hashes()),
-          rom_(open_hashes()) {}
+          file_(file_digests ? open_hashes() : nullptr),
+          rom_(open_hashes()),
+          file_digests_(file_digests) {}
 
-    bool ok() const { return file_ && rom_; }
+    bool ok() const { return (file_ || !file_digests_) && rom_; }
 
     void feed(const unsigned char* data, size_t count) {
-        gcry_md_write(file_.get(), data, count);
+        if (file_) gcry_md_write(file_.get(), data, count);
         take_header_bytes(data, count);
         const size_t skip = pos_ >= copier_ ? 0 : std::min<size_t>(count, static_cast<size_t>(copier_ - pos_));
         gcry_md_write(rom_.get(), data + skip, count - skip);
@@ -123,7 +124,7 @@ public:
         ImageIdentity id;
         id.file_size = file_size_;
         id.copier_header = copier_;
-        id.file = digests(file_.get());
+        if (file_) id.file = digests(file_.get());
         id.rom = digests(rom_.get());
         id.computed_checksum = mirrored_sum(parts_, sums_);
         if (header_seen_ == 4) {
@@ -172,6 +173,7 @@ private:
     std::vector<unsigned long long> sums_;
     Handle file_;
     Handle rom_;
+    bool file_digests_;
     long long pos_ = 0;
     size_t part_ = 0;
     size_t part_used_ = 0;
@@ -203,8 +205,8 @@ uint32_t crc32_of(const unsigned char* data, size_t size) {
     return uint32_t{digest[0]} << 24 | uint32_t{digest[1]} << 16 | uint32_t{digest[2]} << 8 | digest[3];
 }
 
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos) {
-    Identifier id(static_cast<long long>(size), header_pos);
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos, bool file_digests) {
+    Identifier id(static_cast<long long>(size), header_pos, file_digests);
     if (!id.ok()) throw std::bad_alloc();
     id.feed(data, size);
     return id.finish();

@@ -54,8 +54,10 @@ unsigned rom_checksum(const unsigned char* rom, size_t size);
 uint32_t crc32_of(const unsigned char* data, size_t size);
 
 // The identity of an image held in memory. header_pos is the offset in data of
-// the cartridge header (its title), or -1 when it was not found.
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos);
+// the cartridge header (its title), or -1 when it was not found. Without
+// file_digests, the digests of the whole file are left empty (the ROM
+// proper's are what catalogues list).
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos, bool file_digests = true);
 
 // The same for an open file of file_size bytes, read once from its current
 // position (its start) to its end in chunks, so an image of any size can be

@@ -49,6 +49,11 @@ ByteVector read_input(const char* path) {
     FILE* stream = open_file(path, "rb");
     if (!stream) fatal("Invalid ROM-Image file - %s:", path);
     ByteVector bytes;
+    if (seek_file(stream, 0, SEEK_END) == 0) {
+        const int64_t size = tell_file(stream);
+        if (size > 0 && static_cast<uint64_t>(size) <= kMaxPatchTarget) bytes.reserve(static_cast<size_t>(size));
+        seek_file(stream, 0, SEEK_SET);
+    }
     unsigned char chunk[64 * 1024];
     size_t got;
     while ((got = fread(chunk, 1, sizeof chunk, stream)) > 0) {
@@ -85,7 +90,7 @@ void decode(Side& side, const CompareInfo& info) {
               trimmed(info.exporter.title).c_str());
     }
     const long long header_pos = side.image_base + (side.header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
+    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, false);
     NameCache::reset_all();
     {
         RunBlocks kept;

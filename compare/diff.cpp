@@ -1,6 +1,7 @@
 #include "compare/diff.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -131,25 +132,42 @@ std::vector<RecordChange> compare_snapshots(const Snapshot& old_tables, const Sn
     return out;
 }
 
-std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const TableLayout> regions) {
-    std::vector<TableLayout> sorted(regions.begin(), regions.end());
-    std::sort(sorted.begin(), sorted.end(), [](const TableLayout& x, const TableLayout& y) { return x.offset < y.offset; });
-    const size_t end = std::max(old_rom.size(), new_rom.size());
-    std::vector<ByteRange> ranges;
-    size_t next = 0;  // the first region that may still lie ahead
-    for (size_t pos = 0; pos < end; ++pos) {
-        while (next < sorted.size() && static_cast<size_t>(sorted[next].offset + sorted[next].size) <= pos) ++next;
-        if (next < sorted.size() && static_cast<size_t>(sorted[next].offset) <= pos) {
-            pos = static_cast<size_t>(sorted[next].offset + sorted[next].size) - 1;
-            continue;
+namespace {
+
+// Adds the differing bytes of [from, to) to the ranges, merging neighbours.
+void add_differences(ByteSpan a, ByteSpan b, size_t from, size_t to, std::vector<ByteRange>& ranges) {
+    const size_t common = std::min({a.size(), b.size(), to});
+    for (size_t pos = from; pos < to; ++pos) {
+        if (pos < common) {
+            // Equal stretches are skipped a block at a time.
+            const size_t block = std::min<size_t>(common - pos, 64);
+            if (memcmp(a.data() + pos, b.data() + pos, block) == 0) {
+                pos += block - 1;
+                continue;
+            }
+            if (a[pos] == b[pos]) continue;
         }
-        const bool same = pos < old_rom.size() && pos < new_rom.size() && old_rom[pos] == new_rom[pos];
-        if (same) continue;
         if (!ranges.empty() && ranges.back().offset + ranges.back().length == pos) {
             ++ranges.back().length;
         } else {
             ranges.push_back({pos, 1});
         }
     }
+}
+
+}  // namespace
+
+std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const TableLayout> regions) {
+    std::vector<TableLayout> sorted(regions.begin(), regions.end());
+    std::sort(sorted.begin(), sorted.end(), [](const TableLayout& x, const TableLayout& y) { return x.offset < y.offset; });
+    const size_t end = std::max(old_rom.size(), new_rom.size());
+    std::vector<ByteRange> ranges;
+    size_t pos = 0;  // the first byte not yet looked at
+    for (const TableLayout& r : sorted) {
+        const size_t start = std::min(static_cast<size_t>(r.offset), end);
+        if (start > pos) add_differences(old_rom, new_rom, pos, start, ranges);
+        pos = std::max(pos, std::min(static_cast<size_t>(r.end()), end));
+    }
+    add_differences(old_rom, new_rom, pos, end, ranges);
     return ranges;
 }
