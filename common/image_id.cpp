@@ -31,13 +31,14 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<gcry_md_handle, HandleCloser>;
 
-// One handle computing the three hashes of the same bytes.
-Handle open_hashes() {
+// One handle computing the three hashes of the same bytes (without MD5
+// unless with_md5).
+Handle open_hashes(bool with_md5 = true) {
     gcry_md_hd_t h = nullptr;
     if (!init_gcrypt() || gcry_md_open(&h, 0, 0) != 0) return nullptr;
     Handle handle(h);
     for (int algo : kAlgorithms) {
-        if (gcry_md_enable(h, algo) != 0) return nullptr;
+        if ((algo != GCRY_MD_MD5 || with_md5) && gcry_md_enable(h, algo) != 0) return nullptr;
     }
     return handle;
 }
@@ -56,7 +57,7 @@ Digests digests(gcry_md_hd_t h) {
     Digests d;
     const unsigned char* crc = gcry_md_read(h, GCRY_MD_CRC32);  // big-endian
     d.crc32 = uint32_t{crc[0]} << 24 | uint32_t{crc[1]} << 16 | uint32_t{crc[2]} << 8 | crc[3];
-    d.md5 = hex(gcry_md_read(h, GCRY_MD_MD5), gcry_md_get_algo_dlen(GCRY_MD_MD5));
+    if (gcry_md_is_enabled(h, GCRY_MD_MD5)) d.md5 = hex(gcry_md_read(h, GCRY_MD_MD5), gcry_md_get_algo_dlen(GCRY_MD_MD5));
     d.sha1 = hex(gcry_md_read(h, GCRY_MD_SHA1), gcry_md_get_algo_dlen(GCRY_MD_SHA1));
     return d;
 }
@@ -99,17 +100,17 @@ unsigned mirrored_sum(const std::vector<size_t>& parts, const std::vector<unsign
 // file order, so that a file of any size is read only once.
 class Identifier {
 public:
-    Identifier(long long file_size, long long header_pos, bool file_digests = true)
+    Identifier(long long file_size, long long header_pos, Digesting digesting = Digesting::kAll)
         : file_size_(file_size),
           copier_(copier_header_size(file_size)),
           header_pos_(header_pos),
           parts_(power_parts(static_cast<size_t>(file_size - copier_))),
           sums_(parts_.size(), 0),
-          file_(file_digests ? open_hashes() : nullptr),
-          rom_(open_hashes()),
-          file_digests_(file_digests) {}
+          file_(digesting == Digesting::kAll ? open_hashes() : nullptr),
+          rom_(open_hashes(digesting == Digesting::kAll)),
+          digesting_(digesting) {}
 
-    bool ok() const { return (file_ || !file_digests_) && rom_; }
+    bool ok() const { return (file_ || digesting_ != Digesting::kAll) && rom_; }
 
     void feed(const unsigned char* data, size_t count) {
         if (file_) gcry_md_write(file_.get(), data, count);
@@ -173,7 +174,7 @@ private:
     std::vector<unsigned long long> sums_;
     Handle file_;
     Handle rom_;
-    bool file_digests_;
+    Digesting digesting_;
     long long pos_ = 0;
     size_t part_ = 0;
     size_t part_used_ = 0;
@@ -205,8 +206,8 @@ uint32_t crc32_of(const unsigned char* data, size_t size) {
     return uint32_t{digest[0]} << 24 | uint32_t{digest[1]} << 16 | uint32_t{digest[2]} << 8 | digest[3];
 }
 
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos, bool file_digests) {
-    Identifier id(static_cast<long long>(size), header_pos, file_digests);
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos, Digesting digesting) {
+    Identifier id(static_cast<long long>(size), header_pos, digesting);
     if (!id.ok()) throw std::bad_alloc();
     id.feed(data, size);
     return id.finish();

@@ -90,7 +90,7 @@ void decode(Side& side, const CompareInfo& info) {
               trimmed(info.exporter.title).c_str());
     }
     const long long header_pos = side.image_base + (side.header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, false);
+    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, Digesting::kRomCrcAndSha1);
     NameCache::reset_all();
     {
         RunBlocks kept;

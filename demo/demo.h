@@ -22,6 +22,15 @@ struct DemoGame {
 DemoGame make_game_a();
 DemoGame make_game_b();
 
+// The demo's later revision of game A: a monster's HP, a monster's name, a
+// learning difficulty and sixteen bytes of code outside every table changed,
+// the internal checksum made right again.
+void revise_game_a(DemoGame& game);
+
+// A BPS patch that turns from into to: the source's bytes where they are
+// unchanged, the patch's own where not, with the three CRC32s.
+DemoBytes bps_patch(const DemoBytes& from, const DemoBytes& to);
+
 // How a demo game is put together: its ROM, header and tables, and the
 // steps that place its tables, run in order with one random source; the
 // formation table comes last.
@@ -52,7 +61,10 @@ struct DemoFileNames {
 };
 constexpr DemoFileNames kGameAFiles = {"mt2demo.smc", "mt2demo-text.bin"};
 constexpr DemoFileNames kGameBFiles = {"mt3demo.smc", "mt3demo-text.bin"};
+// The revised game-A image, and the BPS patch from the first to it.
+constexpr const char* kGameARevisedImage = "mt2demo-v2.smc";
+constexpr const char* kGameARevisionPatch = "mt2demo-v2.bps";
 
-// Writes both images (copier header included) and both game texts into the
-// directory dir (which must exist).
+// Writes both images (copier header included), both game texts, the revised
+// game-A image and the patch to it into the directory dir (which must exist).
 void write_demo_files(const std::string& dir);

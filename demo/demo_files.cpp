@@ -22,6 +22,12 @@ void write_game(const std::string& dir, const DemoGame& game, const DemoFileName
 }  // namespace
 
 void write_demo_files(const std::string& dir) {
-    write_game(dir, make_game_a(), kGameAFiles);
+    DemoGame game_a = make_game_a();
+    write_game(dir, game_a, kGameAFiles);
     write_game(dir, make_game_b(), kGameBFiles);
+    const DemoBytes first = game_a.image.file_bytes(kDemoCopierHeaderSize);
+    revise_game_a(game_a);
+    const DemoBytes revised = game_a.image.file_bytes(kDemoCopierHeaderSize);
+    write_demo_file(dir + "/" + kGameARevisedImage, revised);
+    write_demo_file(dir + "/" + kGameARevisionPatch, bps_patch(first, revised));
 }

@@ -1,5 +1,6 @@
 #include "demo/demo_image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -61,12 +62,25 @@ void DemoImage::finish_header(const char* title, unsigned map_mode) {
     // final pair, so the checksum is taken with them in place.
     header.insert(header.end(), {0xFF, 0xFF, 0x00, 0x00});
     put(at, header);
+    checksum_at_ = at + static_cast<long>(header.size()) - 4;
+    write_checksum();
+}
+
+void DemoImage::write_checksum() {
+    uint8_t* pair = rom_.data() + checksum_at_;
+    std::memcpy(pair, "\xFF\xFF\x00\x00", 4);
     const unsigned sum = checksum(rom_);
-    const long pair = at + static_cast<long>(header.size()) - 4;
-    rom_[pair] = static_cast<uint8_t>(~sum & 0xFF);
-    rom_[pair + 1] = static_cast<uint8_t>((~sum >> 8) & 0xFF);
-    rom_[pair + 2] = static_cast<uint8_t>(sum & 0xFF);
-    rom_[pair + 3] = static_cast<uint8_t>(sum >> 8);
+    pair[0] = static_cast<uint8_t>(~sum & 0xFF);
+    pair[1] = static_cast<uint8_t>((~sum >> 8) & 0xFF);
+    pair[2] = static_cast<uint8_t>(sum & 0xFF);
+    pair[3] = static_cast<uint8_t>(sum >> 8);
+}
+
+void DemoImage::revise(long rom_offset, const DemoBytes& bytes) {
+    if (rom_offset < 0 || static_cast<size_t>(rom_offset) + bytes.size() > rom_.size() || checksum_at_ < 0)
+        fatal("Demo revision outside the ROM at 0x%06lX", rom_offset);
+    std::copy(bytes.begin(), bytes.end(), rom_.begin() + rom_offset);
+    write_checksum();
 }
 
 DemoBytes DemoImage::file_bytes(size_t copier_size) const {

@@ -25,13 +25,21 @@ public:
     // Call it after every table has been placed.
     void finish_header(const char* title, unsigned map_mode);
 
+    // A later revision of the image: bytes written over whatever is placed
+    // there, and the header's checksum and complement made right again.
+    // Call it after finish_header.
+    void revise(long rom_offset, const DemoBytes& bytes);
+
     const DemoBytes& rom() const { return rom_; }
     // The image file: copier_size zero bytes, then the ROM proper.
     DemoBytes file_bytes(size_t copier_size) const;
 
 private:
+    void write_checksum();
+
     DemoBytes rom_;
     std::vector<bool> placed_;
+    long checksum_at_ = -1;  // rom offset of the complement and checksum
 };
 
 // Writes the bytes to the file at path; ends the generator when it cannot.

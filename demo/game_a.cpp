@@ -320,3 +320,12 @@ DemoGame make_game_a() {
                             {kFormationNames, kFormations, 16, 256, formation_record}},
                            {put_monsters, put_characters, put_items, put_techs});
 }
+
+void revise_game_a(DemoGame& game) {
+    DemoImage& image = game.image;
+    image.revise(kMonsterStats + 1, {150, 0});  // monster 0: HP 150
+    image.revise(kMonsterNames + 1 * 8, name_field(game.monster_names[17], 8, tables()));  // monster 1 renamed
+    image.revise(kLearningList1 + 3, {static_cast<uint8_t>(image.rom()[kLearningList1 + 3] + 1)});  // harder
+    image.revise(0x8000, DemoBytes(16, 0xEA));  // code outside every table: sixteen NOPs
+}
+

@@ -1,25 +1,25 @@
 #!/bin/sh
-# Runs the six tools on the demo images and game texts, writes everything
+# Runs the eight tools on the demo images and game texts, writes everything
 # into one directory and tells what it holds.
 #
 # Usage: run-demo.sh output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder
-#                    mt2export mt3export
+#                    mt2export mt3export mt2compare
 # MT_DEMO_RUN, when set, is the command (a CMake list) that runs the programs
 # of a cross build, such as Wine for the Windows build.
 set -eu
 
-if [ $# -ne 9 ]; then
+if [ $# -ne 10 ]; then
   echo "usage: $0 output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder" \
-       "mt2export mt3export" >&2
+       "mt2export mt3export mt2compare" >&2
   exit 2
 fi
 out=$1 tables=$2 generator=$3 mt2analyzer=$4 mt3analyzer=$5 mt2decoder=$6 mt3decoder=$7
-mt2export=$8 mt3export=$9
+mt2export=$8 mt3export=$9 mt2compare=${10}
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json "$out"/mt2.sql "$out"/mt3.sql \
-  "$out"/mt2.html "$out"/mt3.html
+  "$out"/mt2.html "$out"/mt3.html "$out"/mt2demo-v2.*
 
 run() {
   # shellcheck disable=SC2086  # the emulator's words are separate arguments
@@ -33,12 +33,20 @@ run "$mt3decoder" "$out/mt3demo-text.bin" "$out/mt3demo-decoded.txt"
 cp "$tables/mt2.tbl" "$tables/mt3.tbl" "$out/"
 run "$mt2export" "$out/mt2demo.smc" "$out"
 run "$mt3export" "$out/mt3demo.smc" "$out"
+# The comparison ends with status 1: the two images differ.
+status=0
+run "$mt2compare" "$out/mt2demo.smc" "$out/mt2demo-v2.bps" > "$out/mt2demo-v2-compare.txt" || status=$?
+if [ "$status" -ne 1 ]; then
+  echo "mt2compare ended with status $status instead of 1" >&2
+  exit 1
+fi
 
-# The reports are the mt2/mt3 text files other than the decoded demo texts.
+# The reports are the mt2/mt3 text files other than the decoded demo texts
+# and the comparison.
 count_reports() {
   n=0
   for f in "$out/$1"*.txt; do
-    case $f in *demo-decoded.txt) ;; *) n=$((n + 1)) ;; esac
+    case $f in *demo-decoded.txt | *-compare.txt) ;; *) n=$((n + 1)) ;; esac
   done
   echo "$n"
 }
@@ -60,6 +68,8 @@ row "mt2.tbl, mt3.tbl" "the character tables as table files (UTF-8)"
 row "mt2.json, mt2-*.csv ($(ls "$out"/mt2-*.csv | wc -l) tables), mt2.sql" "every table of mt2demo.smc as UTF-8 JSON, CSV and SQL (mt2export)"
 row "mt3.json, mt3-*.csv ($(ls "$out"/mt3-*.csv | wc -l) tables), mt3.sql" "every table of mt3demo.smc as UTF-8 JSON, CSV and SQL (mt3export)"
 row "mt2.html, mt3.html" "the viewer pages of both images: open them in a web browser"
+row "mt2demo-v2.smc, mt2demo-v2.bps" "a revised game-A image, and a BPS patch to it from mt2demo.smc"
+row "mt2demo-v2-compare.txt" "mt2compare of mt2demo.smc and the patch (UTF-8)"
 echo
 echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
 echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"
@@ -76,6 +86,9 @@ echo
 echo "mt2.json, its start and the first rows of the skill level table:"
 head -n 5 "$out/mt2.json"
 sed -n '/"skill_levels": \[/,+3p' "$out/mt2.json"
+echo
+echo "mt2compare mt2demo.smc mt2demo-v2.bps, from the first changed record:"
+sed -n '10,$p' "$out/mt2demo-v2-compare.txt"
 echo
 
 if [ "$reports_a" -ne 18 ] || [ "$reports_b" -ne 19 ]; then
