@@ -31,14 +31,13 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<gcry_md_handle, HandleCloser>;
 
-// One handle computing the three hashes of the same bytes (without MD5
-// unless with_md5).
-Handle open_hashes(bool with_md5 = true) {
+// One handle computing the three hashes of the same bytes.
+Handle open_hashes() {
     gcry_md_hd_t h = nullptr;
     if (!init_gcrypt() || gcry_md_open(&h, 0, 0) != 0) return nullptr;
     Handle handle(h);
     for (int algo : kAlgorithms) {
-        if ((algo != GCRY_MD_MD5 || with_md5) && gcry_md_enable(h, algo) != 0) return nullptr;
+        if (gcry_md_enable(h, algo) != 0) return nullptr;
     }
     return handle;
 }
@@ -57,7 +56,7 @@ Digests digests(gcry_md_hd_t h) {
     Digests d;
     const unsigned char* crc = gcry_md_read(h, GCRY_MD_CRC32);  // big-endian
     d.crc32 = uint32_t{crc[0]} << 24 | uint32_t{crc[1]} << 16 | uint32_t{crc[2]} << 8 | crc[3];
-    if (gcry_md_is_enabled(h, GCRY_MD_MD5)) d.md5 = hex(gcry_md_read(h, GCRY_MD_MD5), gcry_md_get_algo_dlen(GCRY_MD_MD5));
+    d.md5 = hex(gcry_md_read(h, GCRY_MD_MD5), gcry_md_get_algo_dlen(GCRY_MD_MD5));
     d.sha1 = hex(gcry_md_read(h, GCRY_MD_SHA1), gcry_md_get_algo_dlen(GCRY_MD_SHA1));
     return d;
 }
@@ -100,20 +99,19 @@ unsigned mirrored_sum(const std::vector<size_t>& parts, const std::vector<unsign
 // file order, so that a file of any size is read only once.
 class Identifier {
 public:
-    Identifier(long long file_size, long long header_pos, Digesting digesting = Digesting::kAll)
+    Identifier(long long file_size, long long header_pos)
         : file_size_(file_size),
           copier_(copier_header_size(file_size)),
           header_pos_(header_pos),
           parts_(power_parts(static_cast<size_t>(file_size - copier_))),
           sums_(parts_.size(), 0),
-          file_(digesting == Digesting::kAll ? open_hashes() : nullptr),
-          rom_(open_hashes(digesting == Digesting::kAll)),
-          digesting_(digesting) {}
+          file_(open_hashes()),
+          rom_(open_hashes()) {}
 
-    bool ok() const { return (file_ || digesting_ != Digesting::kAll) && rom_; }
+    bool ok() const { return file_ && rom_; }
 
     void feed(const unsigned char* data, size_t count) {
-        if (file_) gcry_md_write(file_.get(), data, count);
+        gcry_md_write(file_.get(), data, count);
         take_header_bytes(data, count);
         const size_t skip = pos_ >= copier_ ? 0 : std::min<size_t>(count, static_cast<size_t>(copier_ - pos_));
         gcry_md_write(rom_.get(), data + skip, count - skip);
@@ -125,7 +123,7 @@ public:
         ImageIdentity id;
         id.file_size = file_size_;
         id.copier_header = copier_;
-        if (file_) id.file = digests(file_.get());
+        id.file = digests(file_.get());
         id.rom = digests(rom_.get());
         id.computed_checksum = mirrored_sum(parts_, sums_);
         if (header_seen_ == 4) {
@@ -174,7 +172,6 @@ private:
     std::vector<unsigned long long> sums_;
     Handle file_;
     Handle rom_;
-    Digesting digesting_;
     long long pos_ = 0;
     size_t part_ = 0;
     size_t part_used_ = 0;
@@ -206,8 +203,8 @@ uint32_t crc32_of(const unsigned char* data, size_t size) {
     return uint32_t{digest[0]} << 24 | uint32_t{digest[1]} << 16 | uint32_t{digest[2]} << 8 | digest[3];
 }
 
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos, Digesting digesting) {
-    Identifier id(static_cast<long long>(size), header_pos, digesting);
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos) {
+    Identifier id(static_cast<long long>(size), header_pos);
     if (!id.ok()) throw std::bad_alloc();
     id.feed(data, size);
     return id.finish();

@@ -53,15 +53,9 @@ unsigned rom_checksum(const unsigned char* rom, size_t size);
 // The CRC32 (ISO 3309, as zlib, IPS/UPS/BPS patches and ROM catalogues use it).
 uint32_t crc32_of(const unsigned char* data, size_t size);
 
-// Which digests an identity holds: all three of the file and of the ROM
-// proper, or only the CRC32 and SHA-1 of the ROM proper (the others left
-// empty), which is what catalogues list and costs less than half the time.
-enum class Digesting { kAll, kRomCrcAndSha1 };
-
 // The identity of an image held in memory. header_pos is the offset in data of
 // the cartridge header (its title), or -1 when it was not found.
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos,
-                             Digesting digesting = Digesting::kAll);
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos);
 
 // The same for an open file of file_size bytes, read once from its current
 // position (its start) to its end in chunks, so an image of any size can be

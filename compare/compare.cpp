@@ -12,6 +12,7 @@
 #include "common/rom.h"
 #include "common/run_blocks.h"
 #include "compare/diff.h"
+#include "export/rom_table.h"
 
 const char* const kCompareOptions[3] = {
     "\t-j\twrite one JSON document instead of text\n",
@@ -33,13 +34,11 @@ struct Side {
     std::string path;
     ByteVector bytes;
     std::string patch;  // how a patched image was made, "" for an image file
-    ImageIdentity identity;
-    RomHeaderInfo header{};
-    long long image_base = 0;
+    RomFacts facts;     // the title search and the identity, as the exports give them
     Snapshot tables;
 
     ByteSpan rom() const {
-        const size_t base = image_base > 0 ? static_cast<size_t>(image_base) : 0;
+        const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;
         return base < bytes.size() ? ByteSpan(bytes).subspan(base) : ByteSpan();
     }
 };
@@ -83,14 +82,14 @@ std::string trimmed(const char* title) {
 // the name lookups may then read the next image.
 void decode(Side& side, const CompareInfo& info) {
     rom_open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title);
-    side.header = rom_header_info();
-    side.image_base = rom_image_base();
-    if (!side.header.title_found) {
+    const RomHeaderInfo header = rom_header_info();
+    if (!header.title_found) {
         fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),
               trimmed(info.exporter.title).c_str());
     }
-    const long long header_pos = side.image_base + (side.header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    side.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, Digesting::kRomCrcAndSha1);
+    side.facts = {info.exporter.title, true, header.hirom, rom_image_base(), {}};
+    const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
     NameCache::reset_all();
     {
         RunBlocks kept;
@@ -114,33 +113,25 @@ void load_new(Side& side, const Side& old, bool ips_without_header) {
     }
 }
 
-// The identification, as the exports' rom block and a few lines of text.
-Json rom_block(const Side& side, const char* title) {
-    const ImageIdentity& id = side.identity;
-    Json rom = Json::object();
+std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// The identification: the exports' rom block, with the file and how a
+// patched image was made.
+Json rom_block(const Side& side) {
+    Json rom = Json::parse(json_row(rom_table(side.facts), {-1, 0}));
     rom["file"] = side.path;
     if (!side.patch.empty()) rom["patch"] = side.patch;
-    rom["size"] = id.file_size;
-    rom["copier_header"] = id.copier_header;
-    rom["crc32"] = crc32_hex(id.rom.crc32);
-    rom["sha1"] = id.rom.sha1;
-    rom["title"] = trimmed(title);
-    rom["mapping"] = side.header.hirom ? "HiROM" : "LoROM";
-    rom["image_base"] = side.image_base;
-    rom["checksum_valid"] = id.checksum_valid;
     return rom;
 }
 
-std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
 std::string identification(const char* which, const Side& side, const char* title) {
-    const ImageIdentity& id = side.identity;
+    const ImageIdentity& id = side.facts.identity;
     std::string s = std::string(which) + ": " + (side.patch.empty() ? side.path : side.patch) + "\n";
     s += "  " + std::to_string(id.file_size) + " bytes, " +
          (id.copier_header ? "copier header of " + std::to_string(id.copier_header) + " bytes" : "no copier header") +
          "\n";
     s += "  ROM proper: CRC32 " + crc32_hex(id.rom.crc32) + ", SHA-1 " + id.rom.sha1 + "\n";
-    s += "  title " + dump(trimmed(title)) + ", " + (side.header.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
+    s += "  title " + dump(trimmed(title)) + ", " + (side.facts.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
          (id.checksum_valid ? "valid" : "invalid") + "\n";
     return s;
 }
@@ -241,10 +232,9 @@ Json change_object(const Snapshot& tables, const RecordChange& r, const Change& 
 
 void print_json(Output& out, const Side& old, const Side& now, const CompareInfo& info,
                 const std::vector<RecordChange>& records, const std::vector<ByteRange>& unmapped) {
-    const char* title = info.exporter.title;
     out.add("{\n  \"format\": \"meridian-tools-compare\",\n  \"version\": 1,\n  \"game\": " +
-            dump(info.exporter.game) + ",\n  \"old\": " + dump(rom_block(old, title)) + ",\n  \"new\": " +
-            dump(rom_block(now, title)) + ",\n  \"changes\": [");
+            dump(info.exporter.game) + ",\n  \"old\": " + dump(rom_block(old)) + ",\n  \"new\": " +
+            dump(rom_block(now)) + ",\n  \"changes\": [");
     const char* sep = "\n    ";
     for (const RecordChange& r : records) {
         for (const Change& c : r.changes) {
@@ -265,9 +255,9 @@ int run(int argc, char** argv, const CompareInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    Side old{line.src, read_input(line.src), "", {}, {}, 0, {}};
+    Side old{line.src, read_input(line.src), "", {}, {}};
     decode(old, info);
-    Side now{line.dst, read_input(line.dst), "", {}, {}, 0, {}};
+    Side now{line.dst, read_input(line.dst), "", {}, {}};
     load_new(now, old, line.letters & kIpsWithoutHeader);
     decode(now, info);
 

@@ -272,6 +272,8 @@ const Column* find_column(const Table& table, const std::string& key) {
 
 }  // namespace
 
+std::string json_row(const Table& table, const Row& row) { return dump(row_object(table, row)); }
+
 std::string json_text(const Value& value) {
     // Numbers, flags and nulls are most cells: written without the library.
     switch (value.kind) {

@@ -160,6 +160,9 @@ int write_page(const char* path, const RomImage& image, const char* game, const 
                const std::vector<Table>& tables);
 int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent);
 
+// A row as it stands in the JSON document: one object, its nested tables in it.
+std::string json_row(const Table& table, const Row& row);
+
 // A value as it stands in the JSON document ("12", "true", "\"name\"",
 // "[\"a\",\"b\"]", "null").
 std::string json_text(const Value& value);
