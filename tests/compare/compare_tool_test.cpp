@@ -6,6 +6,8 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "analyzer_a/layout.h"
+#include "analyzer_b/layout.h"
 #include "common/image_id.h"
 #include "demo/demo.h"
 #include "tests/support/test_util.h"
@@ -118,8 +120,10 @@ Bytes read_bytes(const std::string& path) {
 // Rom offsets of the demo tables the cases change (both demo images carry a
 // 512-byte copier header).
 constexpr size_t kHeader = kDemoCopierHeaderSize;
-constexpr size_t kMonsterRecordsA = 0x1E7700, kMonsterNamesA = 0x1DCC80, kLearningList1A = 0x1E2AEF;
-constexpr size_t kMainGroupsB = 0x3E77BB;
+constexpr size_t kMonsterRecordsA = mt2::layout::kMonsterRecords.offset;
+constexpr size_t kMonsterNamesA = mt2::layout::kMonsterNames.offset;
+constexpr size_t kLearningList1A = mt2::layout::kLearningList1.offset;
+constexpr size_t kMainGroupsB = mt3::layout::kMainEncounters.offset;
 constexpr size_t kOutsideTables = 0x100000;
 
 class CompareTest : public ::testing::Test {
