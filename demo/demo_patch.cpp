@@ -26,7 +26,7 @@ uint32_t crc_of(const DemoBytes& bytes) { return crc32_of(bytes.data(), bytes.si
 
 }  // namespace
 
-DemoBytes bps_patch(const DemoBytes& from, const DemoBytes& to) {
+DemoBytes demo_bps_patch(const DemoBytes& from, const DemoBytes& to) {
     DemoBytes out = {'B', 'P', 'S', '1'};
     put_number(out, from.size());
     put_number(out, to.size());
