@@ -2,15 +2,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "common/files.h"
 #include "common/image_id.h"
-#include "common/namecache.h"
 #include "common/rom.h"
-#include "common/run_blocks.h"
 #include "compare/diff.h"
 #include "export/rom_table.h"
 
@@ -78,24 +77,20 @@ std::string trimmed(const char* title) {
 }
 
 // Decodes a side's tables through the exporters' descriptions, from its
-// bytes in memory. Every cell is evaluated before the image is closed, so
-// the name lookups may then read the next image.
+// bytes in memory. Every cell is evaluated while the run's tables are held.
 void decode(Side& side, const CompareInfo& info) {
-    rom_open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title);
-    const RomHeaderInfo header = rom_header_info();
+    RomImage image;
+    image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span);
+    const RomHeaderInfo header = image.header();
     if (!header.title_found) {
         fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),
               trimmed(info.exporter.title).c_str());
     }
-    side.facts = {info.exporter.title, true, header.hirom, rom_image_base(), {}};
+    side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
-    NameCache::reset_all();
-    {
-        RunBlocks kept;
-        side.tables = take_snapshot(info.exporter.load(kept));
-    }
-    rom_close();
+    std::shared_ptr<const void> kept;  // the run's tables and names
+    side.tables = take_snapshot(info.exporter.load(image, kept));
 }
 
 // The new side: an image, or a patch applied to the old side's bytes.
