@@ -8,3 +8,11 @@ endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/doc/export-keys.md
               ${PROJECT_SOURCE_DIR}/doc/mt2-export.schema.json ${PROJECT_SOURCE_DIR}/doc/mt3-export.schema.json
         DESTINATION ${MT_INSTALL_DOCDIR})
+
+# The Windows tools carry libgcrypt and libgpg-error (LGPL-2.1+) linked in:
+# their notice and the licence text go into the ZIP beside ours.
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/windows-third-party.txt DESTINATION ${MT_INSTALL_DOCDIR}
+          RENAME THIRD-PARTY.txt)
+  install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION ${MT_INSTALL_DOCDIR} RENAME LGPL-2.1.txt)
+endif()

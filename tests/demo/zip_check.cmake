@@ -23,7 +23,7 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the ZIP does not hold one folder: ${top}")
 endif()
 
-set(files README.md LICENSE export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
+set(files README.md LICENSE THIRD-PARTY.txt LGPL-2.1.txt export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()
