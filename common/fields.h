@@ -44,6 +44,7 @@ public:
     size_t size() const { return size_; }
 
     void append(const char* s, size_t n) {
+        if (n == 0) return;  // nothing to copy, and an empty text has no buffer yet
         if (n > capacity_ - size_) grow(n);
         memcpy(data_.get() + size_, s, n);
         size_ += n;
