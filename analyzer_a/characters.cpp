@@ -31,7 +31,7 @@ constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
 
 // Name n of the combined table: characters 0..255, then special characters.
 const char* character_table_name(const NameTables& names, int n) {
-    static constexpr NameTableSpec kTable{4,
+    static constexpr NameTableKind kTable{4,
                                           {"character and special character names", layout::kCharacterNames.offset,
                                            layout::kCharacterNames.record_size, kCharacterCount + kSpecialCharacterCount},
                                           &kGameACharTables};

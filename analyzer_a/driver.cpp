@@ -13,7 +13,7 @@ Run::Run(const RomImage& image)
       learning(owner.keep(load_tech_learning(image))),
       formations(owner.keep(load_formations(image))) {}
 
-const ReportSpec<Run> kReports[18] = {
+const ReportEntry<Run> kReports[18] = {
     {"mt2monparam.txt",
      "monster parameters: technique points, HP, LP, WP, JP, attributes, technique and spell level, "
      "eight defences, shield defence, evasion",

@@ -8,7 +8,7 @@
 namespace mt2 {
 
 // Every report, in the order they are written.
-extern const ReportSpec<Run> kReports[18];
+extern const ReportEntry<Run> kReports[18];
 
 // Title, help text and run of mt2analyzer, for analyzer_main.
 extern const AnalyzerInfo kAnalyzerInfo;

@@ -16,7 +16,7 @@ constexpr int kEntrySize = 3;
 }  // namespace
 
 const char* formation_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{3, layout::kFormationNames, &kGameACharTables};
+    static constexpr NameTableKind kTable{3, layout::kFormationNames, &kGameACharTables};
     return names.get(kTable, index);
 }
 

@@ -78,7 +78,7 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
 }  // namespace
 
 const char* item_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{1, layout::kItemNames, &kGameACharTables};
+    static constexpr NameTableKind kTable{1, layout::kItemNames, &kGameACharTables};
     return names.get(kTable, index);
 }
 

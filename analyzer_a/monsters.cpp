@@ -76,7 +76,7 @@ void print_action_block(ReportText& fp, const NameTables& names, int n, const Mo
 int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
 const char* monster_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{0, layout::kMonsterNames, &kGameACharTables};
+    static constexpr NameTableKind kTable{0, layout::kMonsterNames, &kGameACharTables};
     return names.get(kTable, index);
 }
 

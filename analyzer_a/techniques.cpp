@@ -25,7 +25,7 @@ constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
 }  // namespace
 
 const char* tech_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{2, layout::kTechNames, &kGameACharTables};
+    static constexpr NameTableKind kTable{2, layout::kTechNames, &kGameACharTables};
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
     return names.get(kTable, index);
 }

@@ -58,7 +58,7 @@ void decode_character(CharacterRecord& c, const unsigned char* r, int) {
 }  // namespace
 
 const char* character_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{4, layout::kCharacterNames, &kGameBCharTables};
+    static constexpr NameTableKind kTable{4, layout::kCharacterNames, &kGameBCharTables};
     if (index < 0 || index > kLastCharacter) return "";
     if (index == kLastCharacter) return names.get(kTable, kLastCharacterName);
     return names.get(kTable, index < kRepeatedFirst ? index : index - kRepeatedFirst);

@@ -13,7 +13,7 @@ Run::Run(const RomImage& image)
       learning(owner.keep(load_tech_learning(image))),
       formations(owner.keep(load_formations(image))) {}
 
-const ReportSpec<Run> kReports[19] = {
+const ReportEntry<Run> kReports[19] = {
     {"mt3monparam.txt",
      "monster parameters: HP, attributes, four levels, and the defences, shield defence and "
      "evasion its equipment gives",

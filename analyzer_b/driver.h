@@ -8,7 +8,7 @@
 namespace mt3 {
 
 // Every report, in the order they are written.
-extern const ReportSpec<Run> kReports[19];
+extern const ReportEntry<Run> kReports[19];
 
 // Title, help text and run of mt3analyzer, for analyzer_main.
 extern const AnalyzerInfo kAnalyzerInfo;

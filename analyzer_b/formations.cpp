@@ -14,7 +14,7 @@ constexpr int kFlagBytes = 5;  // member P's flag byte follows the five bound by
 }  // namespace
 
 const char* formation_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{3, layout::kFormationNames, &kGameBCharTables};
+    static constexpr NameTableKind kTable{3, layout::kFormationNames, &kGameBCharTables};
     return names.get(kTable, index);
 }
 

@@ -100,7 +100,7 @@ void print_armour_regist(ReportText& fp, const ItemRecord& item) {
 }  // namespace
 
 const char* item_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{1, layout::kItemNames, &kGameBCharTables};
+    static constexpr NameTableKind kTable{1, layout::kItemNames, &kGameBCharTables};
     return names.get(kTable, index);
 }
 

@@ -59,7 +59,7 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
 }  // namespace
 
 const char* monster_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{0, layout::kMonsterNames, &kGameBCharTables};
+    static constexpr NameTableKind kTable{0, layout::kMonsterNames, &kGameBCharTables};
     return names.get(kTable, index);
 }
 

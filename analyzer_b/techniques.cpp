@@ -9,7 +9,7 @@
 namespace mt3 {
 
 const char* tech_name(const NameTables& names, int index) {
-    static constexpr NameTableSpec kTable{2, layout::kTechNames, &kGameBCharTables};
+    static constexpr NameTableKind kTable{2, layout::kTechNames, &kGameBCharTables};
     return names.get(kTable, index);
 }
 

@@ -26,7 +26,7 @@ int write_reports(const char* prefix, const ReportJob* jobs, int count);
 // name, what it holds (for the help) and the writer that formats it from the
 // run's tables.
 template <typename Run>
-struct ReportSpec {
+struct ReportEntry {
     const char* file_name;
     const char* holds;
     void (*write)(ReportText& out, const Run& run);
@@ -36,10 +36,10 @@ struct ReportSpec {
 // buffer, saved in one write), with the checks and diagnostics of
 // write_reports. Returns 1 when any report failed, else 0.
 template <typename Run, size_t N>
-int write_reports(const char* prefix, const ReportSpec<Run> (&reports)[N], const Run& run, const RomImage& image) {
+int write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], const Run& run, const RomImage& image) {
     ReportJob jobs[N];
     for (size_t i = 0; i < N; ++i) {
-        const ReportSpec<Run>& report = reports[i];
+        const ReportEntry<Run>& report = reports[i];
         jobs[i] = {report.file_name, [&report, &run, &image](const char* path) {
                        ReportText text;
                        report.write(text, run);

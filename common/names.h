@@ -10,7 +10,7 @@
 // A name table of the game's layout (count name fields of record_size bytes
 // of game text) in the game's character tables. slot numbers the game's
 // tables 0..kNameSlots-1, one slot per table.
-struct NameTableSpec {
+struct NameTableKind {
     int slot;
     TableLayout names;
     const CharTables* tables;
@@ -26,7 +26,7 @@ public:
 
     // The name of index in the table, or "" for an index outside
     // 0..count-1. The first lookup in range converts the whole table.
-    const char* get(const NameTableSpec& spec, int index) const;
+    const char* get(const NameTableKind& kind, int index) const;
 
 private:
     const RomImage& image_;

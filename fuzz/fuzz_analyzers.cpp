@@ -31,7 +31,7 @@ namespace {
 
 // Loads a run over the image and formats one report of the table.
 template <typename Run, size_t N>
-void format_report(const RomImage& image, const ReportSpec<Run> (&reports)[N], size_t pick) {
+void format_report(const RomImage& image, const ReportEntry<Run> (&reports)[N], size_t pick) {
     const Run run(image);
     ReportText text;
     reports[pick % N].write(text, run);

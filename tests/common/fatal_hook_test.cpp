@@ -35,7 +35,7 @@ protected:
     RomImage rom_;
 };
 
-constexpr NameTableSpec kFarNames{0, {"names beyond the image", 0x1000, 8, 4}, &kGameACharTables};
+constexpr NameTableKind kFarNames{0, {"names beyond the image", 0x1000, 8, 4}, &kGameACharTables};
 
 // A run whose report looks up a name beyond the end of the image.
 struct FarRun {
@@ -60,7 +60,7 @@ TEST_F(FatalHookTest, NameTableFillThatFailsLeavesNothingBehind) {
 TEST_F(FatalHookTest, ReportLeftByAFatalReadIsNeverOpened) {
     const std::string path = dir_.file("report.txt");
     write_file(path, std::string(1000, 'o'));
-    static const ReportSpec<FarRun> kReports[] = {
+    static const ReportEntry<FarRun> kReports[] = {
         {"report.txt", "a header and a name beyond the image",
          [](ReportText& out, const FarRun& run) { out.str("header\n").str(run.names.get(kFarNames, 1)); }}};
     const NameTables names(rom_);

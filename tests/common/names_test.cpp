@@ -8,7 +8,7 @@
 #include "tests/support/test_util.h"
 
 namespace {
-constexpr NameTableSpec kNames{0, {"names", 0x100, 4, 3}, &kGameACharTables};
+constexpr NameTableKind kNames{0, {"names", 0x100, 4, 3}, &kGameACharTables};
 constexpr long kSpan = 0x8000;
 }  // namespace
 
