@@ -15,39 +15,47 @@ Run::Run(const RomImage& image)
 
 const ReportEntry<Run> kReports[18] = {
     {"mt2monparam.txt",
-     "monster parameters: technique points, HP, LP, WP, JP, attributes, technique and spell level, "
-     "eight defences, shield defence, evasion",
+     "Monster parameters: technique points, HP, LP, WP, JP, the six attributes, technique and "
+     "spell level, the eight defences, shield defence and evasion.",
      write_monparam},
-    {"mt2monregist.txt", "the attack kinds a monster's shield defends against, and its status-change resistances",
+    {"mt2monregist.txt",
+     "Monster resistances: the attack kinds a monster's shield defends against and its "
+     "status-change resistances.",
      write_monregist},
-    {"mt2monflag.txt", "monster flags (female, undead, boss, flying) and race", write_monflag},
-    {"mt2monitem.txt", "the items a monster drops with high and with low probability", write_monitem},
-    {"mt2monequip.txt", "the two weapons a monster carries", write_monequip},
+    {"mt2monflag.txt", "Monster flags: female, undead, boss and flying, and the race.", write_monflag},
+    {"mt2monitem.txt", "Items a monster drops with high and with low probability.", write_monitem},
+    {"mt2monequip.txt", "The two weapons a monster carries.", write_monequip},
     {"mt2monact.txt",
-     "per monster its targets, the selection rates of its two action patterns and their sixteen "
-     "actions",
+     "Monster behaviour: targets, the selection rates of its two action patterns and the eight "
+     "actions of each.",
      write_monact},
     {"mt2chrparam.txt",
-     "character parameters: LP, attributes, aptitudes for five weapon kinds and six schools of "
-     "magic",
+     "Character parameters: LP, attributes and the aptitudes for five weapon kinds and six "
+     "schools of magic.",
      write_chrparam},
-    {"mt2chrflag.txt", "character flags, race and spark type", write_chrflag},
-    {"mt2chrspparam.txt", "special characters: LP, WP, JP, attributes, weapon and magic levels", write_chrspparam},
-    {"mt2chrspflag.txt", "special character flags, race and spark type", write_chrspflag},
-    {"mt2chrlvup.txt", "technique points per skill level (1-50) and overall skill level (1-39)", write_chrlvup},
+    {"mt2chrflag.txt", "Character flags: female, undead, boss and flying, race and spark type.", write_chrflag},
+    {"mt2chrspparam.txt",
+     "Special character parameters: LP, WP, JP, attributes, weapon and magic levels.",
+     write_chrspparam},
+    {"mt2chrspflag.txt", "Special character flags, race and spark type.", write_chrspflag},
+    {"mt2chrlvup.txt",
+     "Technique points per skill level (1 to 50) and per overall skill level (1 to 39).",
+     write_chrlvup},
     {"mt2itemparam.txt",
-     "items by kind (weapons, armour, shields, other): price, display value, attack or "
-     "defences, bonuses, weight",
+     "Item parameters by kind (weapons, armour, shields, other items): price, display value, "
+     "attack or defences, bonuses and weight.",
      write_item_param},
-    {"mt2itemregist.txt", "status-change resistances of armour, defence attributes of shields", write_item_regist},
-    {"mt2itemeffect.txt", "the two inherent techniques of each weapon", write_item_effect},
-    {"mt2techlearnflag.txt", "per technique its derivation flag and sixteen learn types", write_tech_learn_flag},
-    {"mt2techlearndata.txt", "learning lists: per key technique the techniques learnable from it, with difficulty",
+    {"mt2itemregist.txt", "Status-change resistances of armour and defence attributes of shields.", write_item_regist},
+    {"mt2itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
+    {"mt2techlearnflag.txt", "Techniques: derivation flag and the sixteen learn types.", write_tech_learn_flag},
+    {"mt2techlearndata.txt",
+     "Learning lists: for each key technique the techniques that can be learned from it, with "
+     "their difficulty.",
      write_tech_learn_data},
-    {"mt2techevadedata.txt", "per technique its evade flag and difficulty", write_tech_evade_data},
+    {"mt2techevadedata.txt", "Techniques: evade flag and difficulty.", write_tech_evade_data},
     {"mt2formdata.txt",
-     "the 16 battle formations: per position selection rate, speed modifier, defence and attack "
-     "flags",
+     "The sixteen battle formations: for each of five positions the selection rate, the speed "
+     "modifier and the defence and attack flags.",
      write_formdata},
 };
 

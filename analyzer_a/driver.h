@@ -1,4 +1,4 @@
-// The game-A analyzer driver: the table of its eighteen reports, the run
+// The game-A analyzer driver: the table of its reports, the run
 // that loads the tables and writes the reports.
 #pragma once
 

@@ -15,42 +15,60 @@ Run::Run(const RomImage& image)
 
 const ReportEntry<Run> kReports[19] = {
     {"mt3monparam.txt",
-     "monster parameters: HP, attributes, four levels, and the defences, shield defence and "
-     "evasion its equipment gives",
+     "Monster parameters: HP, the seven attributes, technique, spell and two other levels, and "
+     "the eight defences, shield defence and evasion that the monster's equipment gives it.",
      write_monparam},
     {"mt3monregist.txt",
-     "the attack kinds its shields defend against and its status-change resistances, from its "
-     "equipment",
+     "Monster resistances from its equipment: the attack kinds its shields defend against and "
+     "its status-change resistances.",
      write_monregist},
-    {"mt3monflag.txt", "monster flags (male, female, undead, five resistances), race and recovery type", write_monflag},
-    {"mt3monitem.txt", "the money a monster leaves and its drops with 100 %, high, middle and low probability",
+    {"mt3monflag.txt",
+     "Monster flags: male, female, undead, five resistance flags (water, throws, sound and "
+     "earth among them), the race and the recovery type.",
+     write_monflag},
+    {"mt3monitem.txt",
+     "The money a monster leaves and the items it drops with 100%, high, middle and low "
+     "probability.",
      write_monitem},
-    {"mt3monequip.txt", "the two unarmed flags and the five equipment slots", write_monequip},
-    {"mt3monact.txt", "the sixteen actions of a monster's two action patterns", write_monact},
-    {"mt3monencmain.txt", "main encounters: per group and level band the monster, its maximum count and size",
+    {"mt3monequip.txt",
+     "Monster equipment: the two unarmed flags and the five slots (two weapons, shield, two "
+     "armour).",
+     write_monequip},
+    {"mt3monact.txt", "The sixteen actions of a monster's two action patterns.", write_monact},
+    {"mt3monencmain.txt",
+     "Main encounter table: for each of sixteen monster groups and sixteen level bands the "
+     "monster, its maximum count and maximum size.",
      write_monencmain},
-    {"mt3monencsub.txt", "sub encounters: per type 48 monsters with their level", write_monencsub},
-    {"mt3monmisc.txt", "monster sizes", write_monmisc},
-    {"mt3chrparam.txt", "character parameters: HP, attributes, weapon levels, levels in the schools of arts",
+    {"mt3monencsub.txt",
+     "Sub encounter table: for each of fifteen types 48 monsters with their level.",
+     write_monencsub},
+    {"mt3monmisc.txt", "Monster sizes.", write_monmisc},
+    {"mt3chrparam.txt",
+     "Character parameters: HP, attributes, weapon levels and the levels in the schools of "
+     "arts.",
      write_chrparam},
-    {"mt3chrlvup.txt", "level-up values and type of each character", write_chrlvup},
-    {"mt3chrflag.txt", "character flags, guardian star, weapon, arts and spark type", write_chrflag},
+    {"mt3chrlvup.txt", "Level-up values of the characters and their type.", write_chrlvup},
+    {"mt3chrflag.txt", "Character flags, guardian star, weapon, arts and spark type.", write_chrflag},
     {"mt3itemparam.txt",
-     "items by kind (items 0-7, weapons, shields, armour, other): price, attack or defences "
-     "with graded attribute values, bonuses, weight",
+     "Item parameters by kind (items 0 to 7, weapons, shields, armour, other items): price, "
+     "attack or defences with their graded attribute values, bonuses and weight.",
      write_item_param},
     {"mt3itemregist.txt",
-     "shield defence attributes; armour attribute levels, status-change resistances and "
-     "resistance flags",
+     "Defence attributes of shields; attribute levels, status-change resistances and "
+     "resistance flags of armour.",
      write_item_regist},
-    {"mt3itemeffect.txt", "the two inherent techniques of each weapon", write_item_effect},
-    {"mt3techlearnflag.txt", "techniques 0-255: derivation flag and sixteen learn types", write_tech_learn_flag},
-    {"mt3techlearndata.txt", "learning lists: per key technique the techniques learnable from it, with difficulty",
+    {"mt3itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
+    {"mt3techlearnflag.txt",
+     "Techniques 0 to 255: derivation flag and the sixteen learn types.",
+     write_tech_learn_flag},
+    {"mt3techlearndata.txt",
+     "Learning lists: for each key technique the techniques that can be learned from it, with "
+     "their difficulty.",
      write_tech_learn_data},
-    {"mt3techevadedata.txt", "techniques 256-511: evade flag and difficulty", write_tech_evade_data},
+    {"mt3techevadedata.txt", "Techniques 256 to 511: evade flag and difficulty.", write_tech_evade_data},
     {"mt3formdata.txt",
-     "the 32 battle formations: per position selection rate, speed modifier, defence and attack "
-     "flags",
+     "The thirty-two battle formations: for each of five positions the selection rate, the "
+     "speed modifier and the defence and attack flags.",
      write_formdata},
 };
 

@@ -1,4 +1,4 @@
-// The game-B analyzer driver: the table of its nineteen reports, the run
+// The game-B analyzer driver: the table of its reports, the run
 // that loads the tables and writes the reports.
 #pragma once
 

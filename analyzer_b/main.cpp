@@ -1,4 +1,4 @@
-// mt3analyzer: writes the data tables of a game-B ROM image as nineteen reports.
+// mt3analyzer: writes the data tables of a game-B ROM image as text reports.
 #include "analyzer_b/driver.h"
 #include "common/tool_main.h"
 

@@ -22,6 +22,19 @@ int write_reports(const char* prefix, const ReportJob* jobs, int count) {
     return failed;
 }
 
+std::string count_in_words(size_t count) {
+    static const char* const kOnes[] = {"zero",    "one",     "two",       "three",    "four",
+                                        "five",    "six",     "seven",     "eight",    "nine",
+                                        "ten",     "eleven",  "twelve",    "thirteen", "fourteen",
+                                        "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+    static const char* const kTens[] = {"twenty", "thirty"};
+    if (count < 20) return kOnes[count];
+    if (count >= 40) return std::to_string(count);
+    std::string words = kTens[count / 10 - 2];
+    if (count % 10 != 0) words += std::string("-") + kOnes[count % 10];
+    return words;
+}
+
 int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
     static const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
     const HelpText help{info.banner, info.usage, kOptions, 1};

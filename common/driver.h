@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 #include "common/cmdline.h"
 #include "common/report.h"
@@ -23,8 +24,8 @@ struct ReportJob {
 int write_reports(const char* prefix, const ReportJob* jobs, int count);
 
 // One report of an analyzer, a row of the game's table of reports: its file
-// name, what it holds (for the help) and the writer that formats it from the
-// run's tables.
+// name, what it holds (one or more English sentences, the report's entry in
+// the manual page) and the writer that formats it from the run's tables.
 template <typename Run>
 struct ReportEntry {
     const char* file_name;
@@ -48,6 +49,10 @@ int write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], cons
     }
     return write_reports(prefix, jobs, static_cast<int>(N));
 }
+
+// A count of reports in English words, as prose names it ("eighteen"), for
+// 0 to 39; larger counts as digits.
+std::string count_in_words(size_t count);
 
 // What an analyzer's main needs: its help texts (the one option is -h), the
 // cartridge header title to search for, the end of its highest table (the

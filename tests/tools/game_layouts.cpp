@@ -2,7 +2,17 @@
 
 #include <algorithm>
 
+#include "analyzer_a/driver.h"
+#include "analyzer_b/driver.h"
+
 namespace {
+
+template <typename Run, size_t N>
+std::vector<std::string> file_names(const ReportEntry<Run> (&reports)[N]) {
+    std::vector<std::string> names;
+    for (const ReportEntry<Run>& report : reports) names.emplace_back(report.file_name);
+    return names;
+}
 
 // Some values in every table family, so that a report written from the wrong
 // block would show.
@@ -73,6 +83,8 @@ const GameLayout& game_a_layout() {
             {"mt2techevadedata.txt", 257, false, 0, "No.      名前                   見切  難度"},
             {"mt2formdata.txt", 16 * 7 + 15, false, 2, "01:     64,    -1,  ○   ×   ×   ×   ×     ○"},
         },
+        file_names(mt2::kReports),
+        "as %s Japanese text reports",
     };
     return layout;
 }
@@ -123,13 +135,14 @@ const GameLayout& game_b_layout() {
             {"mt3techevadedata.txt", 257, false, 0, "No.       名前                   見切  難度"},
             {"mt3formdata.txt", 32 * 8 - 1, false, 0, "[No.000(00): あい]"},
         },
+        file_names(mt3::kReports),
+        "game B: %s reports",
     };
     return layout;
 }
 
 std::vector<std::string> sorted_reports(const GameLayout& game) {
-    std::vector<std::string> names;
-    for (const ReportShape& r : game.reports) names.emplace_back(r.file);
+    std::vector<std::string> names = game.table;
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -27,10 +27,12 @@ struct GameLayout {
     size_t long_destination;  // a destination length at which the longer report paths pass 1023 characters
     const char* help;
     std::vector<ReportShape> reports;  // in the order the analyzer writes them
+    std::vector<std::string> table;    // the file names of the game's table of reports, in its order
+    const char* readme_phrase;         // how the README counts the reports, "%s" for the count in words
 };
 
 const GameLayout& game_a_layout();
 const GameLayout& game_b_layout();
 
-// The sorted report file names of a game.
+// The sorted report file names of a game's table of reports.
 std::vector<std::string> sorted_reports(const GameLayout& game);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/driver.h"
 #include "tests/tools/game_layouts.h"
 
 namespace {
@@ -245,6 +246,48 @@ TEST_P(AnalyzerRun, OverlongArgumentsTouchNoFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string(game().name) + ": Cannot create file - " + dst + too_long);
     EXPECT_EQ(list_dir(dir_.path()), (std::vector<std::string>{"deep", "image.smc", "out"}));
+}
+
+// The expectations above, the README's counts and the manual page's file list
+// are those of the game's table of reports.
+TEST_P(AnalyzerRun, ReportShapesFollowTheTableOfReports) {
+    std::vector<std::string> shapes;
+    for (const ReportShape& s : game().reports) shapes.emplace_back(s.file);
+    EXPECT_EQ(shapes, game().table);
+}
+
+namespace {
+
+// The phrase with its "%s" replaced by the count in words.
+std::string with_count(const char* phrase, size_t count) {
+    std::string text = phrase;
+    return text.replace(text.find("%s"), 2, count_in_words(count));
+}
+
+}  // namespace
+
+TEST_P(AnalyzerRun, ReadmeCountsTheReportsOfTheTable) {
+    const std::string readme = read_text_file(MT_README);
+    EXPECT_NE(readme.find(with_count(game().readme_phrase, game().table.size())), std::string::npos)
+        << with_count(game().readme_phrase, game().table.size());
+}
+
+TEST_P(AnalyzerRun, ManualPageListsTheTableOfReports) {
+    const std::string page = read_text_file(std::string(MT_MAN_PAGES_DIR) + "/" + game().name + ".1");
+    EXPECT_NE(page.find(with_count("The %s reports, in the order in which they are written:\n", game().table.size())),
+              std::string::npos);
+    size_t at = 0;
+    for (const std::string& file : game().table) {
+        at = page.find(".TP\n.B " + file + "\n", at);
+        ASSERT_NE(at, std::string::npos) << file;
+    }
+    EXPECT_EQ(page.find("@MT_REPORT"), std::string::npos);
+}
+
+TEST(AnalyzerReadme, DemoTableCountsTheReportsOfBothTables) {
+    const std::string counts = "the " + std::to_string(game_a_layout().table.size()) + " and " +
+                               std::to_string(game_b_layout().table.size()) + " reports of the two analyzers";
+    EXPECT_NE(read_text_file(MT_README).find(counts), std::string::npos) << counts;
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, AnalyzerRun, ::testing::Values(&game_a_layout(), &game_b_layout()),
