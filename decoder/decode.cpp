@@ -26,32 +26,44 @@ struct FileCloser {
 
 PackedTables pack_tables(const CharTables& tables) {
     PackedTables packed;
-    for (int i = 0; i < 256; ++i) packed.single[i] = pack(tables.single[i]);
-    packed.single[0] = pack("\n");
-    for (int i = 0; i < 1024; ++i) packed.dbl[i] = pack(tables.dbl[i]);
+    for (int i = 0; i < 256; ++i) packed.codes[i] = pack(tables.single[i]);
+    packed.codes[0] = pack("\n");
+    for (int i = 0; i < 1024; ++i) packed.codes[256 + i] = pack(tables.dbl[i]);
     return packed;
 }
 
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed, const PackedTables& t) {
+    // Without a branch per code: every byte is looked up, and a byte that is
+    // the second byte of a two-byte code writes a length of 0. A byte is such
+    // a second byte when the byte before it is a lead byte that starts a code.
     size_t n = 0;
+    unsigned second = 0;  // in[i] is the second byte of a two-byte code
     size_t i = 0;
-    while (i < length) {
-        const unsigned char b = in[i];
-        const PackedEntry* p;
-        if (is_lead_byte(b)) {
-            if (i + 1 >= length) break;
-            p = &t.dbl[(b - kFirstLeadByte) * 256 + in[i + 1]];
-            i += 2;
-        } else {
-            p = &t.single[b];  // 0x00 is packed as the line end
-            ++i;
-        }
-        // Both bytes are copied; a one-byte entry's second byte is overwritten next.
-        out[n] = p->bytes[0];
-        out[n + 1] = p->bytes[1];
-        n += p->length;
+    for (; i + 1 < length; ++i) {
+        const unsigned b = in[i];
+        const unsigned lead = is_lead_byte(static_cast<unsigned char>(b));
+        const unsigned dbl = 256 + ((b - kFirstLeadByte) & 3) * 256 + in[i + 1];
+        // lead ? dbl : b, computed so that the compiler does not branch on it
+        // (lead bytes come at random, a branch would be mispredicted often).
+        const PackedEntry& p = t.codes[b ^ ((b ^ dbl) & (0u - lead))];  // 0x00 is packed as the line end
+        // Both bytes are copied; a shorter entry's bytes are overwritten next.
+        std::memcpy(out + n, p.bytes, 2);
+        const unsigned skip = second;
+        n += p.length & (skip - 1);
+        second = lead & (skip ^ 1);
     }
-    *consumed = i;
+    if (i < length && !second) {
+        // The last byte: a single-byte code, or a lead byte left unconsumed.
+        if (is_lead_byte(in[i])) {
+            *consumed = i;
+            return n;
+        }
+        const PackedEntry& p = t.codes[in[i]];
+        out[n] = p.bytes[0];
+        out[n + 1] = p.bytes[1];
+        n += p.length;
+    }
+    *consumed = length;
     return n;
 }
 

@@ -25,11 +25,11 @@ struct PackedEntry {
     unsigned char length;
 };
 
-// A game's character tables in packed form: the single-byte codes, with the
-// line end for 0x00, then the two-byte codes.
+// A game's character tables in packed form, in one array so that one lookup
+// serves both kinds: the 256 single-byte codes, with the line end for 0x00,
+// then the 1024 two-byte codes.
 struct PackedTables {
-    PackedEntry single[256];
-    PackedEntry dbl[1024];
+    PackedEntry codes[256 + 1024];
 };
 
 // Packs the tables; decode_stream does it once per conversion.
