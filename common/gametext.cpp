@@ -1,9 +1,7 @@
 #include "common/gametext.h"
 
-#include <cstdlib>
 #include <cstring>
 
-#include "common/diag.h"
 
 const char* game_char_at(const unsigned char* src, size_t length, size_t i, size_t* used,
                          const CharTables& tables) {
@@ -41,26 +39,28 @@ char* convert_game_text(char* dst, const unsigned char* src, size_t dst_size, si
                         const CharTables& tables) {
     if (!dst) return nullptr;
     if (!src || dst_size == 0 || length == 0) return dst;
-    // Names (ten codes at most) are converted on the stack; longer texts
-    // in a block of their own.
-    char local[64];
-    char* text = 4 * length <= sizeof local ? local : static_cast<char*>(malloc(4 * length));
-    if (!text) fatal("Fatal error in malloc()");
-    size_t n = 0;
+    // Converted in place, without a buffer of its own: the first dst_size
+    // bytes of the text go into dst, which is all that the cut at a character
+    // boundary reads, and the rest is only measured for the trailing blanks.
+    size_t n = 0;         // bytes of the whole converted text
+    size_t stripped = 0;  // its length without trailing ASCII blanks
     for (size_t i = 0; i < length;) {
         size_t used = 1;
         const char* entry = game_char_at(src, length, i, &used, tables);
         i += used;
         if (!entry) continue;
         const size_t w = strlen(entry);
-        memcpy(text + n, entry, w);
+        if (n < dst_size) memcpy(dst + n, entry, w < dst_size - n ? w : dst_size - n);
+        for (size_t k = w; k > 0; --k) {
+            if (entry[k - 1] != ' ') {
+                stripped = n + k;
+                break;
+            }
+        }
         n += w;
     }
-    while (n > 0 && text[n - 1] == ' ') --n;
-    const size_t keep = fit_at_char_boundary(text, n, dst_size - 1);
-    memcpy(dst, text, keep);
+    const size_t keep = fit_at_char_boundary(dst, stripped < dst_size ? stripped : dst_size, dst_size - 1);
     memset(dst + keep, 0, dst_size - keep);
-    if (text != local) free(text);
     return dst;
 }
 
