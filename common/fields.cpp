@@ -69,36 +69,54 @@ ReportText& ReportText::right(const char* s, int width) {
     return *this;
 }
 
+// A number field: the digits (and sign) end at buf + kMaxDigits, with the pad
+// character in front of them; buf holds 2 * kMaxDigits bytes. A field of up to
+// kMaxDigits bytes is appended with one copy of a fixed size (no call for a
+// few bytes), the bytes past the field landing in spare capacity.
+void ReportText::number_field(const char* buf, int len, int width, char pad) {
+    const int total = len < width ? width : len;
+    if (total > kMaxDigits) {
+        fill(pad, total - len);
+        append(buf + kMaxDigits - len, static_cast<size_t>(len));
+        return;
+    }
+    if (static_cast<size_t>(kMaxDigits) > capacity_ - size_) grow(kMaxDigits);
+    memcpy(data_.get() + size_, buf + kMaxDigits - total, kMaxDigits);
+    size_ += static_cast<size_t>(total);
+}
+
 ReportText& ReportText::dec(long value, int width, bool plus) {
-    char buf[kMaxDigits];
+    char buf[2 * kMaxDigits];
+    memset(buf, ' ', sizeof buf);
     int i = decimal_digits(magnitude(value), buf);
     if (value < 0) {
         buf[--i] = '-';
     } else if (plus) {
         buf[--i] = '+';
     }
-    const int len = kMaxDigits - i;
-    if (len < width) fill(' ', width - len);
-    append(buf + i, static_cast<size_t>(len));
+    number_field(buf, kMaxDigits - i, width, ' ');
     return *this;
 }
 
 ReportText& ReportText::dec0(long value, int width) {
-    char buf[kMaxDigits];
+    char buf[2 * kMaxDigits];
+    memset(buf, '0', sizeof buf);
     const int i = decimal_digits(magnitude(value), buf);
-    const int len = kMaxDigits - i + (value < 0 ? 1 : 0);
-    if (value < 0) ch('-');
-    if (len < width) fill('0', width - len);
-    append(buf + i, static_cast<size_t>(kMaxDigits - i));
+    if (value >= 0) {
+        number_field(buf, kMaxDigits - i, width, '0');
+        return *this;
+    }
+    // The sign stands before the zeros.
+    ch('-');
+    number_field(buf, kMaxDigits - i, width - 1, '0');
     return *this;
 }
 
 ReportText& ReportText::hex0(unsigned long value, int width) {
-    char buf[kMaxDigits];
+    char buf[2 * kMaxDigits];
+    memset(buf, '0', sizeof buf);
     const int i = hex_digits(value, buf);
-    const int len = kMaxDigits - i;
-    if (len < width) fill('0', width - len);
-    append(buf + i, static_cast<size_t>(len));
+    number_field(buf, kMaxDigits - i, width, '0');
     return *this;
 }
 

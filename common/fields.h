@@ -52,6 +52,7 @@ public:
 
 private:
     void fill(char c, int count);
+    void number_field(const char* buf, int len, int width, char pad);
     void grow(size_t more);
 
     std::unique_ptr<char[]> data_;

@@ -51,12 +51,9 @@ char* convert_game_text(char* dst, const unsigned char* src, size_t dst_size, si
         if (!entry) continue;
         const size_t w = strlen(entry);
         if (n < dst_size) memcpy(dst + n, entry, w < dst_size - n ? w : dst_size - n);
-        for (size_t k = w; k > 0; --k) {
-            if (entry[k - 1] != ' ') {
-                stripped = n + k;
-                break;
-            }
-        }
+        size_t k = w;
+        while (k > 0 && entry[k - 1] == ' ') --k;
+        if (k > 0) stripped = n + k;
         n += w;
     }
     const size_t keep = fit_at_char_boundary(dst, stripped < dst_size ? stripped : dst_size, dst_size - 1);
