@@ -98,10 +98,9 @@ void take_positional(const char* arg, DestinationKind kind, CommandLine* line, R
     fatal("Invalid ROM-Image file - %s:", refused.arg);
 }
 
-}  // namespace
-
-void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
-                       CommandLine* line, const char* own_letters) {
+// What every scan does first: SIGPIPE ignored, errno cleared, the program
+// name stored.
+void begin_scan(int argc, char** argv) {
 #ifdef SIGPIPE
     // A report or decoded text may be a pipe whose reader quits early: a
     // write to it then fails (EPIPE) like any other write, costing only that
@@ -110,6 +109,22 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
 #endif
     errno = 0;
     set_program_name(argc > 0 ? argv[0] : nullptr);
+}
+
+// What every scan does last: the help (exit 0), or "Invalid option".
+void end_scan(const Flags& flags, const HelpText& help) {
+    if (flags.help) {
+        print_help(help);
+        exit(0);
+    }
+    if (flags.invalid) fatal("Invalid option");
+}
+
+}  // namespace
+
+void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
+                       CommandLine* line, const char* own_letters) {
+    begin_scan(argc, argv);
     if (argc < 2) return;
     Flags flags;
     Refused refused;
@@ -122,10 +137,34 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
             take_positional(arg, kind, line, &refused);
         }
     }
-    if (flags.help) {
-        print_help(help);
-        exit(0);
-    }
-    if (flags.invalid) fatal("Invalid option");
+    end_scan(flags, help);
     if (refused.arg) refuse_overlong(refused, kind);
+}
+
+void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
+                        const char* value_letters, ArgumentList* line) {
+    begin_scan(argc, argv);
+    const std::string letters = std::string(own_letters) + value_letters;
+    Flags flags;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!arg || !*arg) continue;
+        if (arg[0] != '-') {
+            line->positional.push_back(arg);
+            continue;
+        }
+        CommandLine seen;
+        scan_options(arg, letters.c_str(), &flags, &seen);
+        line->letters |= seen.letters;
+        for (const char* p = arg + 1; *p; ++p) {
+            const char c = static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p - 'A' + 'a' : *p);
+            if (!strchr(value_letters, c) || c < 'a' || c > 'z') continue;
+            if (i + 1 < argc && argv[i + 1]) {
+                line->values[c - 'a'] = argv[++i];
+            } else {
+                flags.invalid = true;
+            }
+        }
+    }
+    end_scan(flags, help);
 }

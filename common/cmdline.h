@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "common/diag.h"
 
@@ -46,6 +48,21 @@ constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length 
 // slots are the caller's to check.
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line, const char* own_letters = "");
+
+// A command line of option letters, options that take the next argument as
+// their value, and any number of positional arguments (the importers).
+struct ArgumentList {
+    std::vector<std::string> positional;  // in order, empty ones left out
+    std::string values[26];               // by letter: the value of each value option given (the last one)
+    unsigned letters = 0;                 // bit (c - 'a') for each option letter seen, value options too
+};
+
+// The scan of scan_command_line for such a line: a value letter takes the
+// next argument, whatever it holds (in "-op a b", -o takes a and -p b); one
+// left without an argument ends with "Invalid option", as an unknown letter
+// does. Help wins over everything else.
+void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
+                        const char* value_letters, ArgumentList* line);
 
 // Prints the help text on standard output.
 void print_help(const HelpText& help);

@@ -102,3 +102,29 @@ int write_whole_file(const char* path, const void* data, size_t size) {
     return write_whole_file(path, OutputMode::kBinary,
                             [data, size](FILE* stream) { return fwrite(data, 1, size, stream) == size; });
 }
+
+int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes) {
+    bytes->clear();
+    FILE* stream = open_file(path, "rb");
+    if (!stream) return 0;
+    if (seek_file(stream, 0, SEEK_END) == 0) {
+        const int64_t size = tell_file(stream);
+        if (size > 0 && static_cast<uint64_t>(size) <= limit) bytes->reserve(static_cast<size_t>(size));
+        seek_file(stream, 0, SEEK_SET);
+    }
+    unsigned char chunk[64 * 1024];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        if (bytes->size() + got > limit) {
+            fclose(stream);
+            errno = EFBIG;
+            return 0;
+        }
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    }
+    const bool failed = ferror(stream);
+    const int error = errno;
+    fclose(stream);
+    errno = error;
+    return failed ? 0 : 1;
+}

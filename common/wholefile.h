@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "common/outfile.h"
 
@@ -34,3 +35,8 @@ int write_whole_file(const char* path, OutputMode mode, const FileBody& body);
 
 // Writes path whole from a buffer, in binary.
 int write_whole_file(const char* path, const void* data, size_t size);
+
+// Reads the whole file at path (an image, a patch, an edited export) into
+// bytes, reserved at its size, refusing one of more than limit bytes. Returns
+// 1, or 0 with errno set (EFBIG past the limit).
+int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes);

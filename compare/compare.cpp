@@ -1,6 +1,5 @@
 #include "compare/compare.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -10,6 +9,7 @@
 #include "common/files.h"
 #include "common/image_id.h"
 #include "common/rom.h"
+#include "common/wholefile.h"
 #include "compare/diff.h"
 #include "export/rom_table.h"
 
@@ -44,29 +44,8 @@ struct Side {
 
 // The whole file, at most kMaxPatchTarget bytes: an image or a patch.
 ByteVector read_input(const char* path) {
-    FILE* stream = open_file(path, "rb");
-    if (!stream) fatal("Invalid ROM-Image file - %s:", path);
     ByteVector bytes;
-    if (seek_file(stream, 0, SEEK_END) == 0) {
-        const int64_t size = tell_file(stream);
-        if (size > 0 && static_cast<uint64_t>(size) <= kMaxPatchTarget) bytes.reserve(static_cast<size_t>(size));
-        seek_file(stream, 0, SEEK_SET);
-    }
-    unsigned char chunk[64 * 1024];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, stream)) > 0) {
-        if (bytes.size() + got > kMaxPatchTarget) {
-            fclose(stream);
-            errno = EFBIG;
-            fatal("Invalid ROM-Image file - %s:", path);
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    const bool failed = ferror(stream);
-    const int error = errno;
-    fclose(stream);
-    errno = error;
-    if (failed) fatal("Invalid ROM-Image file - %s:", path);
+    if (!read_whole_file(path, kMaxPatchTarget, &bytes)) fatal("Invalid ROM-Image file - %s:", path);
     return bytes;
 }
 
