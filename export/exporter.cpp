@@ -72,8 +72,12 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
         names.push_back(std::string(info.prefix) + ".json");
         jobs.push_back({nullptr, [&](const char* path) { return write_json(path, image, info.game, rom, tables); }});
     }
-    for (const Table& table : tables) {
-        if (formats & kCsv) add_csv_jobs(jobs, names, info.prefix, image, table, nullptr);
+    if (formats & kCsv) {
+        // The rom block first: the importers tell by it which image the
+        // table files come from.
+        names.push_back(std::string(info.prefix) + "-rom.csv");
+        jobs.push_back({nullptr, [&](const char* path) { return write_key_value_csv(path, image, rom); }});
+        for (const Table& table : tables) add_csv_jobs(jobs, names, info.prefix, image, table, nullptr);
     }
     if (formats & kSql) {
         names.push_back(std::string(info.prefix) + ".sql");

@@ -348,3 +348,11 @@ int write_csv(const char* path, const RomImage& image, const Table& table, const
         });
     });
 }
+
+int write_key_value_csv(const char* path, const RomImage& image, const Table& table) {
+    return write_data_file(path, image, [&](FILE* fp) {
+        fputs(kByteOrderMark, fp);
+        print_csv_record(fp, {"key", "value"});
+        for (const Column& c : table.columns) print_csv_record(fp, {c.key, flat_text(c.value({-1, 0}))});
+    });
+}

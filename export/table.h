@@ -159,6 +159,9 @@ int write_json(const char* path, const RomImage& image, const char* game, const 
 int write_page(const char* path, const RomImage& image, const char* game, const Table& rom,
                const std::vector<Table>& tables);
 int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent);
+// A table of one row as a CSV file of "key,value" records, one a column (the
+// rom block beside the table files, which tells the image they come from).
+int write_key_value_csv(const char* path, const RomImage& image, const Table& table);
 
 // A row as it stands in the JSON document: one object, its nested tables in it.
 std::string json_row(const Table& table, const Row& row);

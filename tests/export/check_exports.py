@@ -143,7 +143,9 @@ def check_csv(path, header, rows):
 
 def check_exports(game, doc, out):
     prefix = GAMES[game]["prefix"]
-    files = {f"{prefix}.json", f"{prefix}.sql", f"{prefix}.html"}
+    files = {f"{prefix}.json", f"{prefix}.sql", f"{prefix}.html", f"{prefix}-rom.csv"}
+    # The rom block as key,value records: the table files' identification.
+    check_csv(os.path.join(out, f"{prefix}-rom.csv"), ["key", "value"], [[k, v] for k, v in doc["rom"].items()])
     tables = doc["tables"]
     if {k: len(v) for k, v in tables.items() if k in COUNTS[game]} != COUNTS[game]:
         fail(f"row counts {[(k, len(v)) for k, v in tables.items()]}")

@@ -25,18 +25,18 @@ struct Game {
     std::string tool;
     const char* image;
     const GameRegions* regions;
-    std::vector<std::string> csv;  // table files, without "<prefix>-" and ".csv"
+    std::vector<std::string> csv;  // the rom block and table files, without "<prefix>-" and ".csv"
     std::vector<std::pair<std::string, size_t>> counts;
 };
 
 const Game kGameA = {MT2EXPORT, kGameAFiles.image, &kGameARegions,
-                     {"monsters", "monster-actions", "characters", "special-characters", "skill-levels",
+                     {"rom", "monsters", "monster-actions", "characters", "special-characters", "skill-levels",
                       "overall-skill-levels", "items", "techniques", "learning-lists", "learning-entries", "formations",
                       "formation-members"},
                      {{"monsters", 320}, {"characters", 256}, {"special_characters", 16}, {"skill_levels", 50},
                       {"overall_skill_levels", 39}, {"items", 256}, {"techniques", 256}, {"formations", 16}}};
 const Game kGameB = {MT3EXPORT, kGameBFiles.image, &kGameBRegions,
-                     {"monsters", "monster-actions", "main-encounters", "main-encounter-rows", "sub-encounters",
+                     {"rom", "monsters", "monster-actions", "main-encounters", "main-encounter-rows", "sub-encounters",
                       "sub-encounter-entries", "characters", "items", "techniques", "learning-lists",
                       "learning-entries", "formations", "formation-members"},
                      {{"monsters", 320}, {"main_encounters", 16}, {"sub_encounters", 15}, {"characters", 48},
