@@ -1,0 +1,296 @@
+#include "import/import.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/files.h"
+#include "common/image_id.h"
+#include "common/rom.h"
+#include "common/wholefile.h"
+#include "compare/patch.h"
+#include "import/edited.h"
+#include "import/patch.h"
+
+const char* const kImportOptions[4] = {
+    "\t-o file\twrite the edited image to file\n",
+    "\t-p file\twrite a BPS patch from the image to the edited image\n",
+    "\t-i file\twrite an IPS patch from the image to the edited image\n",
+    "\t-h\tdisplay this help and exit\n",
+};
+
+namespace {
+
+// The outputs by option letter, in the order they are written.
+constexpr char kOutputLetters[] = "opi";
+
+struct Output {
+    char letter;
+    std::string path;
+};
+
+// The image as given, and what the exports say of it.
+struct Image {
+    std::string path;
+    ByteVector bytes;
+    size_t base = 0;        // file position of rom offset 0
+    size_t header_pos = 0;  // file position of the cartridge header
+    std::string crc32;      // of the whole file, as the exports' rom block gives it
+};
+
+std::vector<Output> outputs_of(const ArgumentList& line) {
+    std::vector<Output> outs;
+    for (const char* c = kOutputLetters; *c; ++c) {
+        const std::string& path = line.values[*c - 'a'];
+        if (!path.empty()) outs.push_back({*c, path});
+    }
+    return outs;
+}
+
+// No output names an input, under any spelling or link, nor another output.
+void check_outputs(const std::vector<Output>& outs, const std::vector<std::string>& inputs,
+                   std::vector<std::string>* refusals) {
+    for (const std::string& in : inputs) {
+        const std::unique_ptr<FILE, int (*)(FILE*)> stream(open_file(in.c_str(), "rb"), fclose);
+        if (!stream) continue;  // reading it is refused later
+        for (const Output& out : outs) {
+            if (file_identity(stream.get(), out.path.c_str()) != FileIdentity::Different) {
+                refusals->push_back(out.path + ": an output may not be written over an input (" + in + ")");
+            }
+        }
+    }
+    for (size_t i = 0; i < outs.size(); ++i) {
+        for (size_t j = i + 1; j < outs.size(); ++j) {
+            if (outs[i].path == outs[j].path) refusals->push_back(outs[i].path + ": named for two outputs");
+        }
+    }
+}
+
+std::string trimmed(const char* title) {
+    std::string s = title;
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// Reads the image and finds its cartridge header; ends the run when it is
+// unreadable or of another game.
+Image read_image(const std::string& path, const ExporterInfo& game, RomImage& rom) {
+    Image image{path, {}, 0, 0, {}};
+    if (!read_whole_file(path.c_str(), kMaxPatchTarget, &image.bytes)) {
+        fatal("Invalid ROM-Image file - %s:", path.c_str());
+    }
+    rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
+    const RomHeaderInfo header = rom.header();
+    if (!header.title_found || rom.image_base() < 0) {
+        fatal("%s is not an image of %s: its cartridge header is not found", path.c_str(),
+              trimmed(game.title).c_str());
+    }
+    image.base = static_cast<size_t>(rom.image_base());
+    image.header_pos = image.base + static_cast<size_t>(header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    const ImageIdentity id =
+        identify_image(image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos));
+    image.crc32 = crc32_hex(id.file.crc32);
+    return image;
+}
+
+std::string base_name(const std::string& path) {
+#ifdef _WIN32
+    const size_t slash = path.find_last_of("/\\");
+#else
+    const size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folder_of(const std::string& path) { return path.substr(0, path.size() - base_name(path).size()); }
+
+// Whether a path ends in the (lower-case) extension, in any case.
+bool has_extension(const std::string& path, const std::string& extension) {
+    if (path.size() < extension.size()) return false;
+    for (size_t i = 0; i < extension.size(); ++i) {
+        const char c = path[path.size() - extension.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != extension[i]) return false;
+    }
+    return true;
+}
+
+bool read_text(const std::string& path, std::string* text, std::vector<std::string>* refusals) {
+    ByteVector bytes;
+    if (!read_whole_file(path.c_str(), kMaxPatchTarget, &bytes)) {
+        refusals->push_back(path + ": cannot be read: " + strerror(errno));
+        return false;
+    }
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+// The CRC32 that an identification file (<prefix>-rom.csv: "key,value"
+// records of the rom block) gives, or "" when it holds none.
+std::string identification_crc32(const std::string& text) {
+    std::vector<CsvRecord> records;
+    std::string error;
+    if (!parse_csv(text, &records, &error)) return "";
+    for (const CsvRecord& r : records) {
+        if (r.fields.size() == 2 && r.fields[0] == "crc32") return r.fields[1];
+    }
+    return "";
+}
+
+std::string another_image(const std::string& path, const std::string& found, const Image& image) {
+    return path + ": made from another image: it names CRC32 " + (found.empty() ? "(none)" : found) + ", " +
+           image.path + " has CRC32 " + image.crc32;
+}
+
+// The edited files read into tables, each checked to come from the image.
+class EditedFiles {
+public:
+    EditedFiles(const ImportInfo& info, const Image& image, const std::vector<Table>& tables,
+                std::vector<std::string>* refusals)
+        : info_(info), image_(image), tables_(tables), refusals_(refusals),
+          id_name_(std::string(info.exporter.prefix) + "-rom.csv") {}
+
+    void read(const std::vector<std::string>& paths) {
+        std::vector<std::string> csv;
+        for (const std::string& path : paths) {
+            std::string text;
+            if (!read_text(path, &text, refusals_)) continue;
+            if (has_extension(path, ".json")) {
+                read_json(path, text);
+            } else if (base_name(path) == id_name_) {
+                given_id_ = identification_crc32(text);
+                have_given_id_ = true;
+            } else if (read_csv(path, text)) {
+                csv.push_back(path);
+            }
+        }
+        for (const std::string& path : csv) check_csv_identification(path);
+    }
+
+    const std::vector<EditedTable>& tables() const { return edited_; }
+
+private:
+    void read_json(const std::string& path, const std::string& text) {
+        std::string crc32, error;
+        std::vector<EditedTable> read;
+        if (!read_json_tables(path, text, info_.exporter.game, tables_, &read, &crc32, &error)) {
+            refusals_->push_back(path + ": " + error);
+        } else if (crc32 != image_.crc32) {
+            refusals_->push_back(another_image(path, crc32, image_));
+        } else {
+            for (EditedTable& t : read) edited_.push_back(std::move(t));
+        }
+    }
+
+    bool read_csv(const std::string& path, const std::string& text) {
+        EditedTable table;
+        std::string error;
+        if (!read_csv_table(path, text, info_.exporter.prefix, tables_, &table, &error)) {
+            refusals_->push_back(path + ": " + error);
+            return false;
+        }
+        edited_.push_back(std::move(table));
+        return true;
+    }
+
+    // A CSV file of another image, or of none known, is left out: its cells
+    // would only be told apart from this image's.
+    void check_csv_identification(const std::string& path) {
+        if (csv_identified(path)) return;
+        std::erase_if(edited_, [&path](const EditedTable& t) { return t.file == path; });
+    }
+
+    // The identification given among the files, else the one beside the CSV
+    // file in its folder.
+    bool csv_identified(const std::string& path) {
+        std::string crc32 = given_id_;
+        if (!have_given_id_) {
+            const std::string beside = folder_of(path) + id_name_;
+            auto found = beside_.find(beside);
+            if (found == beside_.end()) {
+                ByteVector bytes;
+                const bool read = read_whole_file(beside.c_str(), kMaxPatchTarget, &bytes);
+                found = beside_.emplace(beside, read ? identification_crc32(std::string(bytes.begin(), bytes.end()))
+                                                     : std::string()).first;
+            }
+            crc32 = found->second;
+            if (crc32.empty()) {
+                refusals_->push_back(path + ": no identification found: give " + id_name_ +
+                                     " of the same export with it, or keep it beside the CSV file");
+                return false;
+            }
+        }
+        if (crc32 == image_.crc32) return true;
+        refusals_->push_back(another_image(path, crc32, image_));
+        return false;
+    }
+
+    const ImportInfo& info_;
+    const Image& image_;
+    const std::vector<Table>& tables_;
+    std::vector<std::string>* refusals_;
+    const std::string id_name_;
+    std::string given_id_;
+    bool have_given_id_ = false;
+    std::map<std::string, std::string> beside_;  // identification files read: path, CRC32
+    std::vector<EditedTable> edited_;
+};
+
+ByteVector output_bytes(char letter, const Image& image, const ByteVector& edited) {
+    if (letter == 'o') return edited;
+    return letter == 'p' ? bps_patch(image.bytes, edited) : ips_patch(image.bytes, edited);
+}
+
+int run(int argc, char** argv, const ImportInfo& info) {
+    ArgumentList line;
+    scan_argument_list(argc, argv, info.help, "", kOutputLetters, &line);
+    if (line.positional.size() < 2) fatal("Too few arguments");
+    const std::vector<Output> outs = outputs_of(line);
+    std::vector<std::string> refusals;
+    if (outs.empty()) refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
+    check_outputs(outs, line.positional, &refusals);
+
+    RomImage rom;
+    const Image image = read_image(line.positional[0], info.exporter, rom);
+    for (const Output& out : outs) {
+        if (out.letter == 'i' && image.bytes.size() > kIpsLimit) {
+            refusals.push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
+                               std::to_string(image.bytes.size()) + " bytes, and IPS reaches only the first " +
+                               std::to_string(kIpsLimit) + "; use -p for a BPS patch");
+        }
+    }
+    std::shared_ptr<const void> kept;  // the run's tables and names
+    const std::vector<Table> tables = info.exporter.load(rom, kept);
+    EditedFiles files(info, image, tables, &refusals);
+    files.read(std::vector<std::string>(line.positional.begin() + 1, line.positional.end()));
+
+    ByteVector edited = image.bytes;
+    const size_t fields = apply_edits(files.tables(), tables, info.layout, edited.data() + image.base,
+                                      edited.size() - image.base, &refusals);
+    if (!refusals.empty()) {
+        for (const std::string& r : refusals) warn("%s", r.c_str());
+        warn("nothing written");
+        return 1;
+    }
+    const bool changed = edited != image.bytes;
+    if (changed) set_checksum(edited, image.base, image.header_pos);
+    for (const Output& out : outs) {
+        const ByteVector bytes = output_bytes(out.letter, image, edited);
+        if (!write_whole_file(out.path.c_str(), bytes.data(), bytes.size())) {
+            fatal("Cannot create file - %s:", out.path.c_str());
+        }
+    }
+    if (changed) {
+        printf("%zu field%s changed\n", fields, fields == 1 ? "" : "s");
+    } else {
+        printf("no changes\n");
+    }
+    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
+    return 0;
+}
+
+}  // namespace
+
+int import_main(int argc, char** argv, const ImportInfo& info) { return run(argc, argv, info); }

@@ -1,0 +1,21 @@
+// The importers' main, shared by both games: an image and edited export files
+// (CSV files, the JSON document) in, a new image, a BPS patch and an IPS patch
+// out, each written whole or not at all, and nothing written after any refusal.
+#pragma once
+
+#include "common/cmdline.h"
+#include "export/exporter.h"
+#include "import/apply.h"
+
+struct ImportInfo {
+    HelpText help;
+    const ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
+    const ImportLayout& layout;    // what can be written
+};
+
+extern const char* const kImportOptions[4];
+
+// Status 0 when the asked files were written (also when nothing changed: then
+// "no changes"), 1 on any refusal, each one printed, or when a file could not
+// be written.
+int import_main(int argc, char** argv, const ImportInfo& info);
