@@ -36,7 +36,7 @@ add_custom_target(mt_debian_changelog ALL DEPENDS ${mt_debian}/changelog.gz)
 install(FILES ${mt_debian}/changelog.gz DESTINATION ${mt_doc} COMPONENT debian EXCLUDE_FROM_ALL)
 
 set(mt_tools "")
-foreach(tool IN ITEMS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare)
+foreach(tool IN LISTS MT_TOOLS)
   list(APPEND mt_tools "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${tool}")
 endforeach()
 # The licence text is in copyright, as Debian policy asks, not in LICENSE.

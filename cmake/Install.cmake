@@ -1,9 +1,10 @@
-# What `cmake --install` puts in place: the four tools, the two exporters and the two comparisons,
-# their manual pages (man/), the table files (tables/), the README, the licence, the list of export
+# What `cmake --install` puts in place: the four tools, the two exporters, the two comparisons and
+# the two importers (MT_TOOLS, which the Debian package strips too), their manual pages (man/), the table files (tables/), the README, the licence, the list of export
 # keys and the JSON Schemas of the exports.
+set(MT_TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
+    mt3import)
 if(MT_SHIFT_JIS_LITERALS)  # otherwise the tools do not write Shift-JIS
-  install(TARGETS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare
-          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS ${MT_TOOLS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/doc/export-keys.md
               ${PROJECT_SOURCE_DIR}/doc/mt2-export.schema.json ${PROJECT_SOURCE_DIR}/doc/mt3-export.schema.json

@@ -1,11 +1,12 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
-# Windows layout: the eight tools in bin/, the table files, the README, the
+# Windows layout: the ten tools in bin/, the table files, the README, the
 # licence, the export key list, the exports' JSON Schemas and the manual pages as text at the
 # top, and that every tool runs
 # (under Wine) and shows its help.
 #
 #   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> -P zip_check.cmake
-set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare)
+set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
+          mt3import)
 
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/unpacked")
