@@ -1,5 +1,6 @@
 #include "import/import.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -238,6 +239,18 @@ private:
     std::vector<EditedTable> edited_;
 };
 
+// The image, the edited files and the identification file that may be read
+// beside each CSV file.
+std::vector<std::string> inputs_of(const std::vector<std::string>& positional, const char* prefix) {
+    std::vector<std::string> inputs = positional;
+    for (size_t i = 1; i < positional.size(); ++i) {
+        if (has_extension(positional[i], ".json")) continue;
+        const std::string beside = folder_of(positional[i]) + prefix + "-rom.csv";
+        if (std::find(inputs.begin(), inputs.end(), beside) == inputs.end()) inputs.push_back(beside);
+    }
+    return inputs;
+}
+
 ByteVector output_bytes(char letter, const Image& image, const ByteVector& edited) {
     if (letter == 'o') return edited;
     return letter == 'p' ? bps_patch(image.bytes, edited) : ips_patch(image.bytes, edited);
@@ -250,7 +263,7 @@ int run(int argc, char** argv, const ImportInfo& info) {
     const std::vector<Output> outs = outputs_of(line);
     std::vector<std::string> refusals;
     if (outs.empty()) refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
-    check_outputs(outs, line.positional, &refusals);
+    check_outputs(outs, inputs_of(line.positional, info.exporter.prefix), &refusals);
 
     RomImage rom;
     const Image image = read_image(line.positional[0], info.exporter, rom);

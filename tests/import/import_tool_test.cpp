@@ -266,6 +266,8 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
          {dir_.path() + "/./" + GetParam().image + ": an output may not be written over an input (" + image_ + ")"}},
         {{"-o", out + "/new.smc", "-p", linked, image_, monsters},
          {linked + ": an output may not be written over an input (" + monsters + ")"}},
+        {{"-p", csv("rom"), image_, monsters},
+         {csv("rom") + ": an output may not be written over an input (" + csv("rom") + ")"}},
         {{"-o", out + "/new.smc", other_image, monsters, json},
          {json + ": made from another image: it names " + crc + ", " + other_image + " has CRC32 ",
           monsters + ": made from another image: it names " + crc}},
