@@ -137,6 +137,16 @@ inline constexpr Field kEvasion{2, 3, 5, 0, 2};
 inline constexpr Field kShieldWeight{2, 0, 3};
 }  // namespace item
 
+// A formation record: five member entries of 3 bytes (the lower and upper
+// bound of the member's selection range, then its flag byte), then one
+// unused byte.
+namespace formation {
+inline constexpr int kEntrySize = 3;
+inline constexpr Field kLow = byte_field(0);
+inline constexpr Field kHigh = byte_field(1);
+inline constexpr int kFlagByte = 2;
+}  // namespace formation
+
 namespace tech {
 inline constexpr Field kDerivation = flag_field(9, 7);
 inline constexpr Field kEvade = flag_field(9, 6);

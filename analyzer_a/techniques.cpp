@@ -21,6 +21,7 @@ const char* const kFixedNames[] = {
     "(傷薬)",         "(高級傷薬)",       "(通常攻撃: パンチ)",
 };
 constexpr int kFixedNameCount = static_cast<int>(std::size(kFixedNames));
+static_assert(kFixedNameCount == kFixedTechNames);
 
 }  // namespace
 

@@ -11,6 +11,7 @@ namespace mt2 {
 struct Run;  // the tables of one run (run.h)
 
 constexpr int kTechCount = 256;
+constexpr int kFixedTechNames = 11;  // techniques 0..10 are named by the tools
 
 // Indices 0..10 give the fixed texts of the ordinary attacks and the two
 // potions, 11..255 the technique's name from the ROM, anything else "".

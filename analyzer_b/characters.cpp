@@ -57,11 +57,16 @@ void decode_character(CharacterRecord& c, const unsigned char* r, int) {
 
 }  // namespace
 
+int character_name_record(int index) {
+    if (index < 0 || index > kLastCharacter) return -1;
+    if (index == kLastCharacter) return kLastCharacterName;
+    return index < kRepeatedFirst ? index : index - kRepeatedFirst;
+}
+
 const char* character_name(const NameTables& names, int index) {
     static constexpr NameTableKind kTable{4, layout::kCharacterNames, &kGameBCharTables};
-    if (index < 0 || index > kLastCharacter) return "";
-    if (index == kLastCharacter) return names.get(kTable, kLastCharacterName);
-    return names.get(kTable, index < kRepeatedFirst ? index : index - kRepeatedFirst);
+    const int record = character_name_record(index);
+    return record < 0 ? "" : names.get(kTable, record);
 }
 
 const char* guardian_star_name(int index) { return table_name(kGuardianStars, index); }

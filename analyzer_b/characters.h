@@ -44,6 +44,10 @@ struct CharacterRecord {
 
 // The name of character 0..47 (41-46 repeat 0-5, 47 is name 16); "" otherwise.
 const char* character_name(const NameTables& names, int index);
+// The record of the character name table that names character index
+// (characters 41-46 carry names 0-5 again, character 47 name 16), -1 for an
+// index past the characters.
+int character_name_record(int index);
 
 // The names of the flag report's guardian star (0..4), weapon (0..8) and
 // arts (0..4) indices; "" outside their tables.

@@ -45,7 +45,7 @@ inline constexpr TableLayout kActionPatterns{"action patterns", 0x3E5ECB, 8, 256
 inline constexpr TableLayout kDropTable{"drop table", 0x3E678B, 5, 64};
 inline constexpr TableLayout kFormationRecords{"formation records", 0x3E68CB, 11, 32};
 inline constexpr TableLayout kEncounterTypes{"encounter types", 0x3E756B, 13, 16};
-// 16 groups of 16 rows, each row a (level, type) byte pair.
+// 16 groups of 16 rows, each row a (monster, type) byte pair.
 inline constexpr TableLayout kMainEncounters{"main encounter groups", 0x3E77BB, 32, 16};
 // 15 types of 48 entries, each a (level, monster) byte pair.
 inline constexpr TableLayout kSubEncounters{"sub encounter types", 0x3E79BB, 96, 15};
@@ -83,6 +83,26 @@ inline constexpr Field kDropEntry{24, 0, 6};  // the record of the drop table
 inline constexpr Field kWidth{0, 0, 4, 0, 4};
 inline constexpr Field kHeight{0, 4, 4, 0, 4};
 }  // namespace monster
+
+// A formation record: the cumulative selection bounds of members 1-5
+// (bytes 0-4), their flag bytes (5-9), one unused byte.
+namespace formation {
+inline constexpr int kFlagBytes = 5;
+}  // namespace formation
+
+// A main encounter row: the monster byte, then the encounter type (a type
+// past the type table ends the group). An encounter type: the maximum
+// count, then the two factors of the maximum size (the second first).
+namespace encounter {
+inline constexpr Field kMonster = byte_field(0);
+inline constexpr Field kType = byte_field(1);
+inline constexpr Field kMaxCount = byte_field(0);
+inline constexpr Field kSize1 = byte_field(2);
+inline constexpr Field kSize2 = byte_field(1);
+// A sub encounter entry: the level, then the monster.
+inline constexpr Field kSubLevel = byte_field(0);
+inline constexpr Field kSubMonster = byte_field(1);
+}  // namespace encounter
 
 namespace drop {
 // 100 %, high, middle, low probability, then the money.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/layout.h"
 #include "common/report.h"
 
 constexpr int kFormationMembers = 5;
@@ -17,6 +18,16 @@ struct FormationEntry {
     int32_t close_attack;
     int32_t magic_attack;
 };
+
+// The fields of a member's flag byte (byte 0), as both games store it.
+namespace member_flags {
+inline constexpr Field kFront = flag_field(0, 7);
+inline constexpr Field kRear = flag_field(0, 6);
+inline constexpr Field kClose = flag_field(0, 5);
+inline constexpr Field kRanged = flag_field(0, 4);
+inline constexpr Field kMagic = flag_field(0, 3);
+inline constexpr Field kSpeed{0, 0, 2, 0, 1, 2};  // -3..+3, bit 2 the sign
+}  // namespace member_flags
 
 // Decodes a member's flag byte: bits 7..3 the position flags, bit 2 the sign
 // and bits 1..0 the magnitude of the speed modifier.

@@ -14,34 +14,78 @@
 #include "export/table.h"
 #include "import/edited.h"
 
+// Where the record of a row lies when it is not record index - first of its
+// table but is found through the image: a monster's action pattern or drop
+// table entry, a group of a learning list, an encounter type. parent is the
+// parent row of a nested row (-1 for a top-level row). Returns the rom offset
+// of the record, or -1 when the row has none there.
+using RecordOf = long (*)(const uint8_t* rom, size_t size, int parent, int index);
+
+// A value kept in more than one field (a selection range as two bounds, the
+// cumulative bounds of a formation): writes value for row index into the
+// record (its bytes from the first), or returns false with lo..hi set to
+// what may be written.
+using Encode = bool (*)(uint8_t* record, int index, long value, long* lo, long* hi);
+
 // A stored column: the field of record row.index - first of a ROM table, for
 // the rows first..first + count - 1 (a column of one item kind has a table
-// of its own). Flags may be stored inverted; labels are the bits of the field
-// in the column's order.
+// of its own), or of the record that record_of finds. Flags may be stored
+// inverted; labels are the bits of the field in the column's order. limit,
+// where not -1, is the highest value the game reads as one (a learning
+// group's key of 255 ends its list).
 struct StoredColumn {
-    const char* table;   // the CSV file part ("monsters")
+    const char* table;   // the CSV file part ("monsters", "monster-actions")
     const char* column;  // the key
     const TableLayout* records;
     Field field;
     bool inverted = false;
     BitOrder order = BitOrder::kHighestFirst;
     int first = 0;
+    RecordOf record_of = nullptr;
+    long limit = -1;
+    Encode encode = nullptr;
 };
 
-// A computed column and the stored column to change instead.
+// A column that is not stored as it stands: computed ones with the stored
+// column to change instead, or a stored one that this version does not
+// change, with why.
 struct ComputedColumn {
     const char* table;
     const char* column;
     const char* instead;
+    const char* why = nullptr;
+};
+
+// A name column: the name of row index is record name_of(index) of names
+// (index itself without name_of; -1: a name that the tools hold, not the
+// image).
+struct NameColumn {
+    const char* table;
+    const TableLayout* names;
+    int (*name_of)(int index) = nullptr;
+};
+
+// A table that the game reads, for the bytes it reads: all of it, or those
+// for which reads is true (a list read through a window up to its end, the
+// action patterns that monsters use). No edit changes a byte that a table
+// other than its own reads.
+struct ReadTable {
+    const TableLayout* table;
+    bool (*reads)(const uint8_t* rom, size_t size, long offset) = nullptr;
 };
 
 // What an import can write of a game.
 struct ImportLayout {
     std::vector<StoredColumn> stored;
-    std::vector<std::pair<const char*, const TableLayout*>> names;  // table, its name field table
+    std::vector<NameColumn> names;
     std::vector<ComputedColumn> computed;
+    std::vector<ReadTable> read;
     const CharTables& chars;
 };
+
+// The rom offset of learning group group (numbered through list 1, then list
+// 2) as the loader reads the two windows, or -1 for a group that is not there.
+long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, int group);
 
 constexpr size_t kRefusalLimit = 50;
 
@@ -50,3 +94,64 @@ constexpr size_t kRefusalLimit = 50;
 // kRefusalLimit, the last saying that there are more).
 size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Table>& tables,
                    const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals);
+
+// Rows found through the image, as both games keep them.
+
+// Slot row % 8 of the action pattern that monster uses as pattern row / 8
+// (the monster record's pattern bytes give the pattern's number).
+template <const TableLayout& Monsters, const Field (&PatternOf)[2], const TableLayout& Patterns>
+long action_slot(const uint8_t* rom, size_t size, int monster, int row) {
+    const long record = Monsters.record(monster);
+    if (monster < 0 || monster >= Monsters.count || static_cast<size_t>(record + Monsters.record_size) > size) {
+        return -1;
+    }
+    return Patterns.record(PatternOf[row / 8].get(rom + record)) + row % 8;
+}
+
+// A group of learning list List (its key and count bytes; parent -1: the
+// group is index) or entry index of group parent there (its technique and
+// difficulty bytes).
+template <const TableLayout& List1, const TableLayout& List2, const TableLayout& List>
+long learning_row(const uint8_t* rom, size_t size, int parent, int index) {
+    const long group = learning_group_at(rom, size, List1.offset, List2.offset, parent < 0 ? index : parent);
+    if (group < List.offset || group >= List.end()) return -1;
+    return parent < 0 ? group : group + 2 + 2 * index;
+}
+
+// The stored columns of the learning lists: a group's key (255 would end the
+// list) and its entries' techniques and difficulties.
+template <const TableLayout& List1, const TableLayout& List2>
+void add_learning_columns(std::vector<StoredColumn>& s) {
+    for (const TableLayout* list : {&List1, &List2}) {
+        const RecordOf row = list == &List1 ? learning_row<List1, List2, List1> : learning_row<List1, List2, List2>;
+        s.push_back({"learning-lists", "key", list, byte_field(0), false, {}, 0, row, 254});
+        s.push_back({"learning-entries", "tech", list, byte_field(0), false, {}, 0, row});
+        s.push_back({"learning-entries", "difficulty", list, byte_field(1), false, {}, 0, row});
+    }
+}
+
+// Member index of formation parent: its record (rate) and its flag byte.
+template <const TableLayout& Formations>
+long formation_record(const uint8_t*, size_t, int parent, int) {
+    return parent >= 0 && parent < Formations.count ? Formations.record(parent) : -1;
+}
+template <const TableLayout& Formations, int First, int Step>
+long member_flags_at(const uint8_t*, size_t, int parent, int index) {
+    return parent >= 0 && parent < Formations.count ? Formations.record(parent) + First + Step * index : -1;
+}
+
+// The flag byte's columns of the formation members, found by flags_at.
+void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* formations, RecordOf flags_at);
+
+// Why a learning group's entry count is not written.
+inline constexpr char kLearningCount[] =
+    "the number of the group's entries; entries cannot be added or removed, as that would move the rest of the "
+    "learning list";
+
+// Whether the loader reads the byte at offset of the learning window that
+// starts at window: the window is read up to the key byte that ends the list.
+bool learning_window_reads(const uint8_t* rom, size_t size, long window, long offset);
+template <const TableLayout& List>
+bool learning_reads(const uint8_t* rom, size_t size, long offset) {
+    return learning_window_reads(rom, size, List.offset, offset);
+}

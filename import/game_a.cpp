@@ -1,8 +1,13 @@
 // What mt2import writes of game A through the game's layout: the stored
-// fields of monsters, characters, special characters, items (the armour
-// bonuses aside), techniques and the skill level tables, and the names of
-// monsters, characters, special characters and items.
+// fields of monsters and their action patterns, characters, special
+// characters, items (the armour bonuses aside), techniques, the learning
+// lists, the skill level tables and the formations, and the names of
+// monsters, characters, special characters, items, techniques (those the
+// image holds) and formations.
+#include <iterator>
+
 #include "analyzer_a/layout.h"
+#include "analyzer_a/techniques.h"
 #include "import/games.h"
 
 namespace {
@@ -30,6 +35,61 @@ void add_body(std::vector<StoredColumn>& s, const char* table, const TableLayout
         s.push_back({table, kAbilities[a], records,
                      nibble_abilities ? b::kAbilities[a] : map::monster::kAbilities[a]});
     }
+}
+
+// A member's selection rate is its upper bound minus its lower bound plus 1:
+// the upper bound is written, the lower bound kept.
+bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
+    namespace f = map::formation;
+    const uint8_t* entry = record + f::kEntrySize * member;
+    const long low = f::kLow.get(entry);
+    *lo = 1 - low;
+    *hi = f::kHigh.max() + 1 - low;
+    if (rate < *lo || rate > *hi) return false;
+    f::kHigh.put(record + f::kEntrySize * member, low + rate - 1);
+    return true;
+}
+
+// The action patterns lie before the overall skill level table and run into
+// it: the game reads a pattern's bytes only where a monster uses the
+// pattern.
+bool pattern_used(const uint8_t* rom, size_t size, long offset) {
+    const TableLayout& patterns = map::kActionPatterns;
+    const int pattern = static_cast<int>((offset - patterns.offset) / patterns.record_size);
+    for (int n = 0; n < map::kMonsterRecords.count; ++n) {
+        const long record = map::kMonsterRecords.record(n);
+        if (static_cast<size_t>(record + map::kMonsterRecords.record_size) > size) break;
+        for (const Field& p : map::monster::kPatterns) {
+            if (p.get(rom + record) == pattern) return true;
+        }
+    }
+    return false;
+}
+
+std::vector<ReadTable> read_tables() {
+    std::vector<ReadTable> read;
+    for (const TableLayout& t : map::kTables) {
+        read.push_back({&t});
+        if (t.offset == map::kActionPatterns.offset) read.back().reads = pattern_used;
+        if (t.offset == map::kLearningList1.offset) read.back().reads = learning_reads<map::kLearningList1>;
+        if (t.offset == map::kLearningList2.offset) read.back().reads = learning_reads<map::kLearningList2>;
+    }
+    return read;
+}
+
+int tech_name_record(int index) { return index < mt2::kFixedTechNames ? -1 : index; }
+
+// The nested rows: action patterns, learning lists, formation members.
+void add_nested(std::vector<StoredColumn>& s) {
+    s.push_back({"monster-actions", "tech", &map::kActionPatterns, byte_field(0), false, {}, 0,
+                 action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
+    add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
+    const TableLayout* formations = &map::kFormationRecords;
+    s.push_back({"formation-members", "rate", formations, map::formation::kHigh, false, {}, 0,
+                 formation_record<map::kFormationRecords>, -1, encode_rate});
+    add_member_flag_columns(
+        s, formations,
+        member_flags_at<map::kFormationRecords, map::formation::kFlagByte, map::formation::kEntrySize>);
 }
 
 std::vector<StoredColumn> stored() {
@@ -91,6 +151,7 @@ std::vector<StoredColumn> stored() {
     s.push_back({"techniques", "difficulty", &map::kDifficulties, byte_field(0)});
     s.push_back({"skill-levels", "tech_points", &map::kSkillLevels, word_field(0)});
     s.push_back({"overall-skill-levels", "tech_points", &map::kOverallSkillLevels, word_field(0)});
+    add_nested(s);
     return s;
 }
 
@@ -102,11 +163,16 @@ const ImportLayout& game_a_import() {
         {{"monsters", &map::kMonsterNames},
          {"items", &map::kItemNames},
          {"characters", &map::kCharacterNames},
-         {"special-characters", &map::kSpecialNames}},
+         {"special-characters", &map::kSpecialNames},
+         {"techniques", &map::kTechNames, tech_name_record},
+         {"formations", &map::kFormationNames}},
         {{"monsters", "wp", "tech_level"},
          {"monsters", "jp", "spell_level"},
          {"monsters", "pattern_1_share", "pattern_rate_index"},
-         {"monsters", "pattern_2_share", "pattern_rate_index"}},
+         {"monsters", "pattern_2_share", "pattern_rate_index"},
+         {"formation-members", "actual_rear_defence", "speed", "bit 0 of the speed modifier"},
+         {"learning-lists", "count", nullptr, kLearningCount}},
+        read_tables(),
         kGameACharTables,
     };
     return layout;

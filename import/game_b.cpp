@@ -1,6 +1,11 @@
 // What mt3import writes of game B through the game's layout: the stored
-// fields of monsters, characters, items (armour levels and bonuses aside)
-// and techniques, and the names of monsters, items and techniques.
+// fields of monsters (with their drop table entries) and their action
+// patterns, the encounter tables, characters, items (armour levels and
+// bonuses aside), techniques, the learning lists and the formations, and the
+// names of monsters, characters, items, techniques and formations.
+#include <algorithm>
+
+#include "analyzer_b/characters.h"
 #include "analyzer_b/layout.h"
 #include "import/games.h"
 
@@ -23,6 +28,80 @@ const char* const kCharacterFlags[13] = {"male",       "female",       "undead",
                                          "hp_flag",    "sword_flag",   "axe_flag",        "spear_flag",
                                          "bow_flag",   "martial_arts_flag", "earth_arts_flag", "heaven_arts_flag",
                                          "unknown_flag_2"};
+
+// The selection rates are differences of cumulative bounds: a member's new
+// rate moves its bound and every later one by the same amount, so that the
+// other members keep their rates.
+bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
+    const long now = record[member] - (member ? record[member - 1] : 0);
+    const uint8_t* later = record + member;
+    const int count = map::formation::kFlagBytes - member;
+    *lo = now - *std::min_element(later, later + count);
+    *hi = now + 255 - *std::max_element(later, later + count);
+    if (rate < *lo || rate > *hi) return false;
+    for (int b = member; b < map::formation::kFlagBytes; ++b) record[b] = static_cast<uint8_t>(record[b] + rate - now);
+    return true;
+}
+
+// A monster's drop table entry, which monsters may share.
+long drop_entry(const uint8_t* rom, size_t size, int, int monster) {
+    const long record = map::kMonsterRecords.record(monster);
+    if (monster < 0 || static_cast<size_t>(record + map::kMonsterRecords.record_size) > size) return -1;
+    return map::kDropTable.record(map::monster::kDropEntry.get(rom + record));
+}
+
+// A main encounter row, and the encounter type it names (which rows share).
+long main_row(const uint8_t*, size_t, int group, int row) {
+    return group >= 0 && group < map::kMainEncounters.count ? map::kMainEncounters.record(group) + 2 * row : -1;
+}
+long encounter_type(const uint8_t* rom, size_t size, int group, int row) {
+    const long at = main_row(rom, size, group, row);
+    if (at < 0 || static_cast<size_t>(at + 2) > size) return -1;
+    const int type = map::encounter::kType.get(rom + at);
+    return type < map::kEncounterTypes.count ? map::kEncounterTypes.record(type) : -1;
+}
+long sub_entry(const uint8_t*, size_t, int type, int entry) {
+    return type >= 0 && type < map::kSubEncounters.count ? map::kSubEncounters.record(type) + 2 * entry : -1;
+}
+
+std::vector<ReadTable> read_tables() {
+    std::vector<ReadTable> read;
+    for (const TableLayout& t : map::kTables) {
+        read.push_back({&t});
+        if (t.offset == map::kLearningList1.offset) read.back().reads = learning_reads<map::kLearningList1>;
+        if (t.offset == map::kLearningList2.offset) read.back().reads = learning_reads<map::kLearningList2>;
+    }
+    return read;
+}
+
+const char* const kDropKeys[4] = {"drop_100", "drop_high", "drop_middle", "drop_low"};
+
+// The nested rows and the records found through the image: drop table
+// entries, action patterns (techniques 256-511), learning lists, formation
+// members, encounter rows.
+void add_found(std::vector<StoredColumn>& s) {
+    // Drop codes 253 and 254 stand for what the monster carries in weapon
+    // slot 1 or 2, so items 253 and 254 cannot be written as drops.
+    for (int d = 0; d < 4; ++d) {
+        s.push_back({"monsters", kDropKeys[d], &map::kDropTable, map::drop::kDrops[d], false, {}, 0, drop_entry, 252});
+    }
+    s.push_back({"monsters", "money", &map::kDropTable, map::drop::kMoney, false, {}, 0, drop_entry});
+    s.push_back({"monster-actions", "tech", &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
+                 action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
+    add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
+    const TableLayout* formations = &map::kFormationRecords;
+    s.push_back({"formation-members", "rate", formations, byte_field(0), false, {}, 0,
+                 formation_record<map::kFormationRecords>, -1, encode_rate});
+    add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::kFlagBytes, 1>);
+    namespace e = map::encounter;
+    s.push_back({"main-encounter-rows", "monster", &map::kMainEncounters, e::kMonster, false, {}, 0, main_row});
+    for (auto [key, field] : {std::pair{"max_count", e::kMaxCount}, {"max_size_1", e::kSize1},
+                              {"max_size_2", e::kSize2}}) {
+        s.push_back({"main-encounter-rows", key, &map::kEncounterTypes, field, false, {}, 0, encounter_type});
+    }
+    s.push_back({"sub-encounter-entries", "monster", &map::kSubEncounters, e::kSubMonster, false, {}, 0, sub_entry});
+    s.push_back({"sub-encounter-entries", "level", &map::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
+}
 
 std::vector<StoredColumn> stored() {
     std::vector<StoredColumn> s;
@@ -76,6 +155,7 @@ std::vector<StoredColumn> stored() {
     s.push_back({"techniques", "learn_types", &map::kLearnTypes, word_field(0), false, BitOrder::kLowestFirst});
     s.push_back({"techniques", "evade", &map::kHighTechRecords, map::tech::kEvade, false, {}, 256});
     s.push_back({"techniques", "difficulty", &map::kDifficulties, byte_field(0), false, {}, 256});
+    add_found(s);
     return s;
 }
 
@@ -84,8 +164,14 @@ std::vector<StoredColumn> stored() {
 const ImportLayout& game_b_import() {
     static const ImportLayout layout{
         stored(),
-        {{"monsters", &map::kMonsterNames}, {"items", &map::kItemNames}, {"techniques", &map::kTechNames}},
-        {},
+        {{"monsters", &map::kMonsterNames},
+         {"items", &map::kItemNames},
+         {"techniques", &map::kTechNames},
+         {"characters", &map::kCharacterNames, mt3::character_name_record},
+         {"formations", &map::kFormationNames}},
+        {{"main-encounter-rows", "level", nullptr, "the level band of the row, 16 times its index"},
+         {"learning-lists", "count", nullptr, kLearningCount}},
+        read_tables(),
         kGameBCharTables,
     };
     return layout;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
+#include <tuple>
 
 #include "analyzer_a/layout.h"
 #include "analyzer_b/layout.h"
@@ -35,6 +37,7 @@ protected:
         tables_ = new std::vector<Table>(game.load(*image_, *kept_));
         layout_ = &layout;
         prefix_ = game.prefix;
+        game_ = &game;
     }
     static void close_demo() {
         delete tables_;
@@ -73,13 +76,88 @@ protected:
         return t.rows[0].cells[0];
     }
 
-    // Applies the edit to a copy of the ROM proper; returns the copy.
-    static std::vector<uint8_t> apply(const std::vector<EditedTable>& edits, std::vector<std::string>* refusals) {
-        std::vector<uint8_t> rom(file_->begin() + image_->image_base(), file_->end());
+    // Applies the edit to a copy of the ROM proper (or to rom); returns the copy.
+    static std::vector<uint8_t> apply(const std::vector<EditedTable>& edits, std::vector<std::string>* refusals,
+                                      std::vector<uint8_t> rom = ApplyTest::rom()) {
         apply_edits(edits, *tables_, *layout_, rom.data(), rom.size(), refusals);
         return rom;
     }
+
+    // The cells ("file row key", rows counted from 0) whose values differ
+    // between the image's tables and the tables loaded again from rom.
+    static std::set<std::string> changes(const std::vector<uint8_t>& rom) {
+        std::vector<uint8_t> file(file_->begin(), file_->begin() + image_->image_base());
+        file.insert(file.end(), rom.begin(), rom.end());
+        RomImage again;
+        again.open_memory(file.data(), file.size(), game_->title, game_->table_span);
+        std::shared_ptr<const void> kept;
+        const std::vector<Table> after = game_->load(again, kept);
+        std::set<std::string> out;
+        for (size_t t = 0; t < after.size(); ++t) {
+            std::vector<std::tuple<const Table*, const Table*, const Table*, const Table*>> all = {
+                {&(*tables_)[t], nullptr, &after[t], nullptr}};
+            for (size_t c = 0; c < after[t].children.size(); ++c) {
+                all.push_back({&(*tables_)[t].children[c], &(*tables_)[t], &after[t].children[c], &after[t]});
+            }
+            for (const auto& [old_table, old_parent, new_table, new_parent] : all) {
+                std::vector<std::vector<std::string>> rows[2];
+                for (int side = 0; side < 2; ++side) {
+                    for_each_flat_row(side ? *new_table : *old_table, side ? new_parent : old_parent,
+                                      [&](const std::vector<Value>& values) {
+                                          rows[side].emplace_back();
+                                          for (const Value& v : values) rows[side].back().push_back(flat_text(v));
+                                      });
+                }
+                const std::vector<FlatColumn> keys = flat_columns(*old_table, old_parent);
+                for (size_t r = 0; r < rows[0].size(); ++r) {
+                    for (size_t k = 0; k < keys.size(); ++k) {
+                        if (rows[0][r][k] != rows[1][r][k]) {
+                            out.insert(old_table->file + " " + std::to_string(r) + " " + keys[k].key);
+                        }
+                    }
+                }
+            }
+        }
+        return out;
+    }
     static std::vector<uint8_t> rom() { return {file_->begin() + image_->image_base(), file_->end()}; }
+
+    // a, or b where the cell holds a already.
+    static std::string other(EditedTable& t, int row, const std::string& key, const char* a, const char* b) {
+        return cell(t, row, key) == a ? b : a;
+    }
+
+    // One edit of a case: the tables loaded again show exactly the changed
+    // cells (and, after a renaming, the names that follow it in "_name"
+    // columns elsewhere), and no byte outside first..end - 1 changes.
+    struct Case {
+        const char* file;
+        int row;
+        const char* key;
+        std::string text;
+        std::set<std::string> changed;
+        long first;
+        long end;
+        bool renamed = false;
+    };
+    static void check(const Case& c) {
+        EditedTable t = unchanged(c.file);
+        cell(t, c.row, c.key) = c.text;
+        std::vector<std::string> refusals;
+        const std::vector<uint8_t> after = apply({t}, &refusals), before = rom();
+        ASSERT_TRUE(refusals.empty()) << refusals[0];
+        std::set<std::string> seen = changes(after);
+        for (const std::string& cell : c.changed) EXPECT_EQ(seen.erase(cell), 1u) << c.key << ": " << cell;
+        for (const std::string& cell : seen) {
+            EXPECT_TRUE(c.renamed && cell.size() > 5 && cell.compare(cell.size() - 5, 5, "_name") == 0)
+                << c.key << " also changed " << cell;
+        }
+        for (size_t i = 0; i < after.size(); ++i) {
+            if (static_cast<long>(i) < c.first || static_cast<long>(i) >= c.end) {
+                ASSERT_EQ(after[i], before[i]) << c.key << " changed byte " << i;
+            }
+        }
+    }
 
     static std::vector<uint8_t>* file_;
     static RomImage* image_;
@@ -87,6 +165,7 @@ protected:
     static std::vector<Table>* tables_;
     static const ImportLayout* layout_;
     static const char* prefix_;
+    static const ExporterInfo* game_;
 };
 
 std::vector<uint8_t>* ApplyTest::file_;
@@ -95,6 +174,7 @@ std::shared_ptr<const void>* ApplyTest::kept_;
 std::vector<Table>* ApplyTest::tables_;
 const ImportLayout* ApplyTest::layout_;
 const char* ApplyTest::prefix_;
+const ExporterInfo* ApplyTest::game_;
 
 class ApplyTestB : public ApplyTest {
 protected:
@@ -105,7 +185,8 @@ protected:
 TEST_F(ApplyTest, UnchangedTablesChangeNothing) {
     std::vector<EditedTable> all;
     for (const char* f : {"monsters", "characters", "special-characters", "items", "techniques", "skill-levels",
-                          "overall-skill-levels", "monster-actions", "learning-entries", "formation-members"}) {
+                          "overall-skill-levels", "monster-actions", "learning-lists", "learning-entries",
+                          "formations", "formation-members"}) {
         all.push_back(unchanged(f));
     }
     std::vector<std::string> refusals;
@@ -163,6 +244,76 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
     }
 }
 
+// A nested row and a name: an action of a pattern that monsters share
+// changes in every monster that uses the pattern, a learning entry, a
+// formation member's rate and speed (whose bit 0 is the actual rear
+// defence), a technique's and a formation's name.
+TEST_F(ApplyTest, NestedRowsAndNamesChangeOnlyTheirCells) {
+    const std::vector<uint8_t> before = rom();
+    auto pattern_of = [&](int monster, int p) {
+        return map::monster::kPatterns[p].get(before.data() + map::kMonsterRecords.record(monster));
+    };
+    std::set<std::string> sharing;
+    for (int m = 0; m < map::kMonsterRecords.count; ++m) {
+        for (int p = 0; p < 2; ++p) {
+            if (pattern_of(m, p) != pattern_of(5, 0)) continue;
+            for (const char* k : {"tech", "tech_name"}) sharing.insert("monster-actions " + std::to_string(16 * m + 8 * p) + " " + k);
+        }
+    }
+    EXPECT_GT(sharing.size(), 2u);  // the demo's monsters share their patterns
+    EditedTable actions = unchanged("monster-actions"), entries = unchanged("learning-entries");
+    const long pattern = map::kActionPatterns.record(pattern_of(5, 0));
+    const long group = map::kLearningList1.offset, formation = map::kFormationRecords.record(0);
+    const Case cases[] = {
+        {"monster-actions", 80, "tech", other(actions, 80, "tech", "20", "21"), sharing, pattern, pattern + 8},
+        {"learning-entries", 0, "difficulty", other(entries, 0, "difficulty", "9", "8"),
+         {"learning-entries 0 difficulty"}, group + 3, group + 4},
+        {"formation-members", 0, "rate", "10", {"formation-members 0 rate"}, formation, formation + 3},
+        {"formation-members", 1, "speed", "-3", {"formation-members 1 speed", "formation-members 1 actual_rear_defence"},
+         formation + 5, formation + 6},
+        {"techniques", 20, "name", "あい", {"techniques 20 name"}, map::kTechNames.record(20),
+         map::kTechNames.record(21), true},
+        {"formations", 3, "name", "あい", {"formations 3 name"}, map::kFormationNames.record(3),
+         map::kFormationNames.record(4), true},
+    };
+    for (const Case& c : cases) check(c);
+}
+
+// Rows that share a stored place must agree; a place that two tables read
+// is not written.
+TEST_F(ApplyTest, SharedPlacesMustAgreeAndPlacesTwoTablesReadAreRefused) {
+    EditedTable t = unchanged("monster-actions");
+    cell(t, 64, "tech") = "30";  // monster 4 uses monster 5's pattern 1
+    cell(t, 80, "tech") = "30";
+    std::vector<std::string> refusals;
+    apply({t}, &refusals);
+    EXPECT_TRUE(refusals.empty()) << refusals[0];
+    cell(t, 80, "tech") = "31";
+    apply({t}, &refusals);
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0], "mt2-monster-actions.csv: row 82 (monster 5, pattern 1, slot 1): \"tech\" = \"31\": "
+                           "stored in the same place as mt2-monster-actions.csv: row 66 (monster 4, pattern 1, slot "
+                           "1): \"tech\" = \"30\" (a record that both rows share); give both the same value");
+
+    // With monster 5 on pattern 190, whose bytes lie in the overall skill
+    // level table, neither table's edit there is written.
+    std::vector<uint8_t> moved = rom();
+    map::monster::kPatterns[0].put(moved.data() + map::kMonsterRecords.record(5), 190);
+    EditedTable one = unchanged("monster-actions"), levels = unchanged("overall-skill-levels");
+    cell(one, 80, "tech") = other(one, 80, "tech", "20", "21");
+    cell(levels, 10, "tech_points") = other(levels, 10, "tech_points", "7", "8");
+    refusals.clear();
+    EXPECT_EQ(apply({one, levels}, &refusals, moved), moved);
+    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_NE(refusals[0].find(": the byte at rom offset 0x1EA4F0 is also read as the overall skill level table"),
+              std::string::npos) << refusals[0];
+    EXPECT_NE(refusals[1].find(": the byte at rom offset 0x1EA4F0 is also read as the action patterns"),
+              std::string::npos) << refusals[1];
+    refusals.clear();
+    EXPECT_NE(apply({levels}, &refusals), rom());  // no monster reads pattern 190 in the demo
+    EXPECT_TRUE(refusals.empty()) << refusals[0];
+}
+
 TEST_F(ApplyTest, NamesAreWrittenThroughTheCharacterTables) {
     EditedTable t = unchanged("monsters");
     cell(t, 0, "name") = cell(t, 1, "name");
@@ -202,7 +353,18 @@ TEST_F(ApplyTest, RefusalsSayWhatIsWrong) {
         {"monsters", 2, "index", "320", "mt2-monsters.csv: row 4: no row with index \"320\"; the table has 0..319"},
         {"characters", 2, "weapon_aptitude", "9", "\"weapon_aptitude\" = \"9\": allowed -7..8"},
         {"items", 2, "defence_slash", "3", "\"defence_slash\" does not belong to this record; leave it empty"},
-        {"monster-actions", 2, "tech", "1", "row 4: a changed or new row of \"monster-actions\""},
+        {"monster-actions", 2, "pattern", "3", "row 4: no row with monster 0, pattern 3, slot 3; monster 0 has pattern "
+                                               "1..2, slot 1..8, and rows cannot be added to it"},
+        {"monster-actions", 2, "monster_name", "x", "\"monster_name\" comes from \"monsters\"; change it there"},
+        {"learning-lists", 0, "count", "99", "\"count\" is not a stored field that can be changed (the number of the "
+                                             "group's entries; entries cannot be added or removed"},
+        {"learning-lists", 0, "key", "255", "\"key\" = \"255\": allowed 0..254"},
+        {"techniques", 3, "name", "あ", "\"name\" = \"あ\": the tools hold this name themselves"},
+        {"formation-members", 0, "rate", "300", "(formation 0, position 1): \"rate\" = \"300\": allowed 1..256"},
+        {"formation-members", 0, "speed", "4", "\"speed\" = \"4\": allowed -3..3"},
+        {"formation-members", 0, "actual_rear_defence", "true",
+         "\"actual_rear_defence\" is not a stored field that can be changed (bit 0 of the speed modifier); change "
+         "\"speed\" instead"},
         {"items", 195, "evasion", "61", "\"evasion\" = \"61\": allowed 0..62 in steps of 2"},
     };
     for (const Case& c : cases) {
@@ -270,6 +432,42 @@ TEST_F(ApplyTestB, StoredFieldsChangeOnlyTheirRecordAndComputedOnesAreRefused) {
     ASSERT_EQ(refusals.size(), 2u);
     EXPECT_NE(refusals[0].find("\"size_1\" = \"6\": allowed 0..60 in steps of 4"), std::string::npos) << refusals[0];
     EXPECT_NE(refusals[1].find("\"defence_slash\" is not a stored field"), std::string::npos) << refusals[1];
+}
+
+// Game B: an encounter row, a sub encounter entry, a formation member's rate
+// (the later bounds move with it), a character name that a later character
+// repeats, and money from a drop table entry that monsters share.
+TEST_F(ApplyTestB, NestedRowsSharedEntriesAndNamesChangeOnlyTheirCells) {
+    const std::vector<uint8_t> before = rom();
+    auto entry_of = [&](int m) { return map3::monster::kDropEntry.get(before.data() + map3::kMonsterRecords.record(m)); };
+    std::set<std::string> sharing;
+    for (int m = 0; m < map3::kMonsterRecords.count; ++m) {
+        if (entry_of(m) == entry_of(7)) sharing.insert("monsters " + std::to_string(m) + " money");
+    }
+    EXPECT_GT(sharing.size(), 1u);
+    const long formation = map3::kFormationRecords.record(0), drop = map3::kDropTable.record(entry_of(7));
+    const Case cases[] = {
+        {"main-encounter-rows", 0, "monster", "5", {"main-encounter-rows 0 monster", "main-encounter-rows 0 monster_name"},
+         map3::kMainEncounters.offset, map3::kMainEncounters.offset + 1},
+        {"sub-encounter-entries", 3, "level", "77", {"sub-encounter-entries 3 level"}, map3::kSubEncounters.offset + 6,
+         map3::kSubEncounters.offset + 7},
+        {"formation-members", 1, "rate", "20", {"formation-members 1 rate"}, formation + 1, formation + 5},
+        {"characters", 0, "name", "あい", {"characters 0 name", "characters 41 name"}, map3::kCharacterNames.offset,
+         map3::kCharacterNames.record(1)},
+        {"monsters", 7, "money", "99", sharing, drop + 4, drop + 5},
+    };
+    for (const Case& c : cases) check(c);
+
+    EditedTable members = unchanged("formation-members"), monsters = unchanged("monsters");
+    cell(members, 1, "rate") = "40";
+    cell(monsters, 7, "drop_high") = "253";
+    std::vector<std::string> refusals;
+    apply({members, monsters}, &refusals);
+    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_NE(refusals[0].find("(formation 0, position 2): \"rate\" = \"40\": allowed -68..29"), std::string::npos)
+        << refusals[0];
+    EXPECT_NE(refusals[1].find("\"drop_high\" = \"253\": allowed 0..252 or 255 (none)"), std::string::npos)
+        << refusals[1];
 }
 
 }  // namespace
