@@ -77,6 +77,10 @@ std::vector<ReadTable> read_tables() {
     return read;
 }
 
+// Stored, but not written yet: the six bonuses share one amount, so that an
+// edit would have to agree across the columns.
+const char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
+
 int tech_name_record(int index) { return index < mt2::kFixedTechNames ? -1 : index; }
 
 // The nested rows: action patterns, learning lists, formation members.
@@ -171,7 +175,13 @@ const ImportLayout& game_a_import() {
          {"monsters", "pattern_1_share", "pattern_rate_index"},
          {"monsters", "pattern_2_share", "pattern_rate_index"},
          {"formation-members", "actual_rear_defence", "speed", "bit 0 of the speed modifier"},
-         {"learning-lists", "count", nullptr, kLearningCount}},
+         {"learning-lists", "count", nullptr, kLearningCount},
+         {"items", "strength_bonus", nullptr, kBonus},
+         {"items", "dexterity_bonus", nullptr, kBonus},
+         {"items", "magic_power_bonus", nullptr, kBonus},
+         {"items", "unknown_bonus", nullptr, kBonus},
+         {"items", "speed_bonus", nullptr, kBonus},
+         {"items", "stamina_bonus", nullptr, kBonus}},
         read_tables(),
         kGameACharTables,
     };

@@ -103,6 +103,41 @@ void add_found(std::vector<StoredColumn>& s) {
     s.push_back({"sub-encounter-entries", "level", &map::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
 }
 
+const char* const kWeaponLevels[5] = {"sword_level", "axe_level", "spear_level", "bow_level", "martial_arts_level"};
+
+// What is stored but not written yet: values that share one amount or one
+// byte with others, whose edits would have to agree across the columns.
+const char kArtsByte[] = "a school's level shares its arts byte with the other schools; this version does not write it";
+const char kLevelByte[] =
+    "the attribute levels of one kind share one level byte; this version does not write them";
+const char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
+const char kGraded[] = "graded from the armour's defence and the attribute's level";
+
+std::vector<ComputedColumn> computed() {
+    std::vector<ComputedColumn> c = {
+        {"main-encounter-rows", "level", nullptr, "the level band of the row, 16 times its index"},
+        {"learning-lists", "count", nullptr, kLearningCount}};
+    for (const char* school : {"blue_dragon_level", "vermilion_bird_level", "white_tiger_level", "black_tortoise_level",
+                               "sun_level", "moon_level"}) {
+        c.push_back({"characters", school, nullptr, kArtsByte});
+    }
+    const char* const defences[8] = {"defence_slash", "defence_blow",  "defence_thrust",  "defence_shot",
+                                     "defence_heat",  "defence_cold",  "defence_thunder", "defence_status"};
+    static std::vector<std::string> keys;
+    if (keys.empty()) {
+        for (const char* d : defences) keys.push_back(std::string(d) + "_level");
+        for (const char* b : {"strength", "dexterity", "speed", "stamina", "magic_power", "willpower", "charm"}) {
+            keys.push_back(std::string(b) + "_bonus");
+        }
+    }
+    for (int a = 0; a < 8; ++a) {
+        c.push_back({"items", keys[static_cast<size_t>(a)].c_str(), nullptr, kLevelByte});
+        c.push_back({"items", defences[a], a < 4 ? "physical_defence" : "magic_defence", kGraded});
+    }
+    for (size_t b = 8; b < keys.size(); ++b) c.push_back({"items", keys[b].c_str(), nullptr, kBonus});
+    return c;
+}
+
 std::vector<StoredColumn> stored() {
     std::vector<StoredColumn> s;
     namespace m = map::monster;
@@ -128,6 +163,10 @@ std::vector<StoredColumn> stored() {
                               {"guardian_star", c::kGuardianStar}, {"arts", c::kArts}, {"weapon", c::kWeapon}}) {
         s.push_back({"characters", key, chr, field});
     }
+    for (int i = 0; i < 5; ++i) {
+        s.push_back({"characters", kWeaponLevels[i], chr, c::kWeapons[i]});
+    }
+    s.push_back({"characters", "unknown", chr, c::kUnknown});
     static std::vector<std::string> ups;
     if (ups.empty()) {
         ups = {"hp_up", "wp_up", "jp_up"};
@@ -169,8 +208,7 @@ const ImportLayout& game_b_import() {
          {"techniques", &map::kTechNames},
          {"characters", &map::kCharacterNames, mt3::character_name_record},
          {"formations", &map::kFormationNames}},
-        {{"main-encounter-rows", "level", nullptr, "the level band of the row, 16 times its index"},
-         {"learning-lists", "count", nullptr, kLearningCount}},
+        computed(),
         read_tables(),
         kGameBCharTables,
     };

@@ -8,6 +8,7 @@
 
 #include "analyzer_a/layout.h"
 #include "analyzer_b/layout.h"
+#include "common/formations.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ struct Shape {
     int width;
     int bias;
     int scale;
+    int sign = -1;
 };
 
 // Every stored value of every field shape survives put and get, and put
@@ -30,8 +32,9 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
     shapes.push_back({0, 4, 10, 1});  // abilities
     shapes.push_back({3, 5, 0, 2});   // evasion in halves
     shapes.push_back({4, 4, 0, 4});   // sizes in units of 4
+    shapes.push_back({0, 2, 0, 1, 2});  // a formation member's speed, sign and magnitude
     for (const Shape& s : shapes) {
-        const Field f{1, s.lo, s.width, s.bias, s.scale};
+        const Field f{1, s.lo, s.width, s.bias, s.scale, s.sign};
         for (unsigned char fill : {0x00, 0xFF}) {
             for (long v = f.min(); v <= f.max(); v += s.scale) {
                 std::array<unsigned char, 4> r;
@@ -40,7 +43,7 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
                 f.put(r.data(), v);
                 ASSERT_EQ(f.get(r.data()), v) << "lo " << s.lo << " width " << s.width;
                 const unsigned word = r[1] | (r[2] << 8);
-                const unsigned mask = ((1u << s.width) - 1) << s.lo;
+                const unsigned mask = f.mask();
                 ASSERT_EQ(word & ~mask & 0xFFFF, fill ? (~mask & 0xFFFF) : 0u);
                 ASSERT_EQ(r[0], fill);
                 ASSERT_EQ(r[3], fill);
@@ -50,6 +53,27 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
         EXPECT_FALSE(f.holds(f.max() + 1));
         if (s.scale > 1) {
             EXPECT_FALSE(f.holds(f.min() + 1));
+        }
+    }
+}
+
+// The fields of a member's flag byte give what the formation decoder gives,
+// for every byte, and each written value reads back.
+TEST(FieldTest, MemberFlagFieldsAgreeWithTheFormationDecoder) {
+    namespace f = member_flags;
+    for (int byte = 0; byte < 256; ++byte) {
+        unsigned char b[1] = {static_cast<unsigned char>(byte)};
+        const FormationEntry e = decode_formation_flags(0, byte);
+        EXPECT_EQ(f::kSpeed.get(b), e.speed) << byte;
+        EXPECT_EQ(f::kFront.get(b), e.front_defence);
+        EXPECT_EQ(f::kRear.get(b), e.rear_defence);
+        EXPECT_EQ(f::kClose.get(b), e.close_attack);
+        EXPECT_EQ(f::kRanged.get(b), e.ranged_attack);
+        EXPECT_EQ(f::kMagic.get(b), e.magic_attack);
+        for (long v = -3; v <= 3; ++v) {
+            f::kSpeed.put(b, v);
+            EXPECT_EQ(decode_formation_flags(0, b[0]).speed, v);
+            EXPECT_EQ(b[0] & 0xF8, byte & 0xF8);
         }
     }
 }

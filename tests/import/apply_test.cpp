@@ -455,15 +455,24 @@ TEST_F(ApplyTestB, NestedRowsSharedEntriesAndNamesChangeOnlyTheirCells) {
         {"characters", 0, "name", "あい", {"characters 0 name", "characters 41 name"}, map3::kCharacterNames.offset,
          map3::kCharacterNames.record(1)},
         {"monsters", 7, "money", "99", sharing, drop + 4, drop + 5},
+        {"characters", 2, "sword_level", "33", {"characters 2 sword_level"}, map3::kCharacterRecords.record(2) + 13,
+         map3::kCharacterRecords.record(2) + 14},
     };
     for (const Case& c : cases) check(c);
 
     EditedTable members = unchanged("formation-members"), monsters = unchanged("monsters");
+    EditedTable characters = unchanged("characters"), items = unchanged("items");
     cell(members, 1, "rate") = "40";
     cell(monsters, 7, "drop_high") = "253";
+    cell(characters, 2, "blue_dragon_level") = other(characters, 2, "blue_dragon_level", "3", "4");
+    cell(items, 100, "defence_slash") = "1";
     std::vector<std::string> refusals;
-    apply({members, monsters}, &refusals);
-    ASSERT_EQ(refusals.size(), 2u);
+    apply({members, monsters, characters, items}, &refusals);
+    ASSERT_EQ(refusals.size(), 4u);
+    EXPECT_NE(refusals[2].find("\"blue_dragon_level\" is not a stored field that can be changed (a school's level "
+                               "shares its arts byte"), std::string::npos) << refusals[2];
+    EXPECT_NE(refusals[3].find("(graded from the armour's defence and the attribute's level); change "
+                               "\"physical_defence\" instead"), std::string::npos) << refusals[3];
     EXPECT_NE(refusals[0].find("(formation 0, position 2): \"rate\" = \"40\": allowed -68..29"), std::string::npos)
         << refusals[0];
     EXPECT_NE(refusals[1].find("\"drop_high\" = \"253\": allowed 0..252 or 255 (none)"), std::string::npos)
