@@ -24,7 +24,7 @@ set(CPACK_PACKAGE_NAME meridian-tools)
 set(CPACK_PACKAGE_VENDOR "the meridian-tools authors")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "analyzers and text decoders for MERIDIAN TALES 2 and 3 ROM images")
+    "data table tools for MERIDIAN TALES 2 and 3 ROM images")
 set(CPACK_PACKAGE_DESCRIPTION [[
 mt2analyzer and mt3analyzer read a cartridge ROM image of the Super Famicom
 role-playing games MERIDIAN TALES 2 and MERIDIAN TALES 3 and write its data
