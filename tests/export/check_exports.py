@@ -11,7 +11,9 @@ from the exported values, must come out line for line as the analyzer wrote
 them (all lines but the column headers). The document must be valid under
 the game's JSON Schema (and a broken one must not be). The SQL file must load
 into a database with the real sqlite3 shell, its tables holding the rows of
-the CSV files, typed, with every foreign key satisfied on a game image.
+the CSV files, typed, with every foreign key satisfied on a game image. A
+name from a fixed list (race, guardian star, ...) must be null exactly where
+the index lies outside the list.
 random:SEED writes an image of
 pseudo-random bytes behind a copier header, which puts sentinel values,
 short groups and out-of-range indices in every table.
@@ -51,6 +53,12 @@ COUNTS = {
           "techniques": 512, "formations": 32},
 }
 CHILD_COUNTS = {"actions": 16, "members": 5, "rows": 16, "entries": 48}
+# References to fixed lists of names: table, key and the length of the list.
+FIXED_LISTS = {
+    "A": [("monsters", "race", 16), ("characters", "race", 16), ("special_characters", "race", 16)],
+    "B": [("monsters", "race", 16), ("monsters", "recovery", 8), ("characters", "guardian_star", 5),
+          ("characters", "weapon", 9), ("characters", "arts", 5)],
+}
 
 ATTRS = {"A": "斬殴突射熱冷雷状", "B": "斬打突射熱冷雷状"}
 STATS = {"A": list("死痺眠暗精毒圧ス"), "B": ["死", "??", "痺", "眠", "暗", "精", "毒", "ス"]}
@@ -169,6 +177,15 @@ def check_exports(game, doc, out):
                 check_csv(os.path.join(out, name), [k for _, k in parent_keys] + child_columns, child_rows)
     if set(f for f in os.listdir(out) if f.startswith(prefix)) != files:
         fail(f"files {sorted(os.listdir(out))}, expected {sorted(files)}")
+
+
+def check_fixed_names(game, doc):
+    """A name from a fixed list is a text inside the list and null outside it."""
+    for table, key, count in FIXED_LISTS[game]:
+        for r in doc["tables"][table]:
+            inside = 0 <= r[key] < count
+            if (r[key + "_name"] is None) == inside or not isinstance(r[key + "_name"], (str, type(None))):
+                fail(f"{table} {r['index']}: {key} {r[key]} has the name {r[key + '_name']!r}")
 
 
 # --- JSON Schema and SQL ------------------------------------------------------
@@ -508,6 +525,7 @@ def main():
     if doc["rom"]["checksum_valid"] != is_game:  # the demo images carry a correct checksum
         fail(f"checksum_valid is {doc['rom']['checksum_valid']}")
     check_exports(game, doc, out)
+    check_fixed_names(game, doc)
     check_reports(game, doc, reports)
     check_sql(game, doc, out, is_game)
     check_schema(doc, schema)
