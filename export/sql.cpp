@@ -42,6 +42,14 @@ std::string key_list(const std::vector<std::string>& keys) {
     return list;
 }
 
+// A foreign key, checked at COMMIT: the rows of a table may refer to rows
+// inserted after them (monsters to items), so the file loads where foreign
+// keys are enforced (PRAGMA foreign_keys = ON) as well.
+std::string foreign_key(const std::string& column, const std::string& table) {
+    return ",\n  FOREIGN KEY (" + quoted(column) + ") REFERENCES " + quoted(table) +
+           " (\"index\") DEFERRABLE INITIALLY DEFERRED";
+}
+
 // CREATE TABLE with the columns, the primary key (the parent's index and the
 // row key in a child table), the foreign keys of the references and, in a
 // child table, the one to its parent.
@@ -52,13 +60,9 @@ std::string create_table(const Table& table, const Table* parent, const std::vec
     if (parent) primary.push_back(table.parent_keys.front().second);
     primary.insert(primary.end(), table.row_key.begin(), table.row_key.end());
     sql += "  PRIMARY KEY (" + key_list(primary) + ")";
-    if (parent) {
-        sql += ",\n  FOREIGN KEY (" + quoted(primary.front()) + ") REFERENCES " + quoted(sql_name(*parent)) +
-               " (\"index\")";
-    }
+    if (parent) sql += foreign_key(primary.front(), sql_name(*parent));
     for (const FlatColumn& f : flat) {
-        if (f.column->references.empty() || f.from_parent) continue;
-        sql += ",\n  FOREIGN KEY (" + quoted(f.key) + ") REFERENCES " + quoted(f.column->references) + " (\"index\")";
+        if (!f.column->references.empty() && !f.from_parent) sql += foreign_key(f.key, f.column->references);
     }
     return sql + "\n);\n";
 }
@@ -78,10 +82,14 @@ std::string literal(const Value& v, const Column& c) {
     return "NULL";
 }
 
-void print_table(FILE* fp, const Table& table, const Table* parent) {
-    const std::vector<FlatColumn> flat = flat_columns(table, parent);
-    const std::string create = create_table(table, parent, flat);
+void print_create(FILE* fp, const Table& table, const Table* parent) {
+    const std::string create = create_table(table, parent, flat_columns(table, parent));
     fwrite(create.data(), 1, create.size(), fp);
+    for (const Table& child : table.children) print_create(fp, child, &table);
+}
+
+void print_rows(FILE* fp, const Table& table, const Table* parent) {
+    const std::vector<FlatColumn> flat = flat_columns(table, parent);
     const std::string insert = "INSERT INTO " + quoted(sql_name(table)) + " VALUES (";
     for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
         std::string line = insert;
@@ -92,7 +100,7 @@ void print_table(FILE* fp, const Table& table, const Table* parent) {
         line += ");\n";
         fwrite(line.data(), 1, line.size(), fp);
     });
-    for (const Table& child : table.children) print_table(fp, child, &table);
+    for (const Table& child : table.children) print_rows(fp, child, &table);
 }
 
 }  // namespace
@@ -108,9 +116,14 @@ std::string sql_text(const std::string& text) {
 
 int write_sql(const char* path, const RomImage& image, const Table& rom, const std::vector<Table>& tables) {
     return write_data_file(path, image, [&](FILE* fp) {
+        // Every table is created before the first row goes in: where foreign
+        // keys are enforced, a row can only be inserted once the table it
+        // refers to exists.
         fputs("BEGIN TRANSACTION;\n", fp);
-        print_table(fp, rom, nullptr);
-        for (const Table& table : tables) print_table(fp, table, nullptr);
+        print_create(fp, rom, nullptr);
+        for (const Table& table : tables) print_create(fp, table, nullptr);
+        print_rows(fp, rom, nullptr);
+        for (const Table& table : tables) print_rows(fp, table, nullptr);
         fputs("COMMIT;\n", fp);
     });
 }

@@ -11,9 +11,9 @@ from the exported values, must come out line for line as the analyzer wrote
 them (all lines but the column headers). The document must be valid under
 the game's JSON Schema (and a broken one must not be). The SQL file must load
 into a database with the real sqlite3 shell, its tables holding the rows of
-the CSV files, typed, with every foreign key satisfied on a game image. A
-name from a fixed list (race, guardian star, ...) must be null exactly where
-the index lies outside the list.
+the CSV files, typed, with every foreign key satisfied on a game image, and
+load as well where foreign keys are enforced. A name from a fixed list (race,
+guardian star, ...) must be null exactly where the index lies outside the list.
 random:SEED writes an image of
 pseudo-random bytes behind a copier header, which puts sentinel values,
 short groups and out-of-range indices in every table.
@@ -256,6 +256,19 @@ def check_sql(game, doc, out, image_is_game):
     problems = con.execute("PRAGMA foreign_key_check").fetchall()
     if image_is_game and problems:
         fail(f"foreign key check: {problems[:5]}")
+    if image_is_game:
+        load_with_foreign_keys_enforced(prefix, out)
+
+
+def load_with_foreign_keys_enforced(prefix, out):
+    """Where foreign keys are enforced (PRAGMA foreign_keys = ON, as some
+    SQLite front ends set it), the file of a game image loads as well."""
+    db = os.path.join(out, prefix + "-enforced.db")
+    with open(os.path.join(out, prefix + ".sql"), "rb") as sql:
+        script = b"PRAGMA foreign_keys = ON;\n" + sql.read() + b"SELECT count(*) FROM monsters;\n"
+    r = subprocess.run(["sqlite3", db], input=script, capture_output=True)
+    if r.returncode != 0 or r.stderr or r.stdout != b"320\n":
+        fail(f"sqlite3 with foreign keys enforced exited {r.returncode}: {r.stderr.decode()[:300]} {r.stdout!r}")
 
 
 # --- Reports rendered from the exported values ------------------------------
