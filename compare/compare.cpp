@@ -65,6 +65,13 @@ void decode(Side& side, const CompareInfo& info) {
         fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),
               trimmed(info.exporter.title).c_str());
     }
+    // An image too short for its tables is named here; the loaders would end
+    // with "Fatal error in fread():", which tells neither which file nor why.
+    const long long tables_end = image.image_base() + info.exporter.table_span;
+    if (static_cast<long long>(side.bytes.size()) < tables_end) {
+        fatal("%s: the image ends before its tables: it has %zu bytes, its tables end at byte %lld",
+              side.path.c_str(), side.bytes.size(), tables_end);
+    }
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
