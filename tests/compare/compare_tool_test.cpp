@@ -255,6 +255,12 @@ TEST_F(CompareTest, EncounterRowOfGameB) {
         << changes[0];
     EXPECT_EQ(changes[0]["new"], changes[0]["old"].get<int>() + 1);
     EXPECT_TRUE(changes[0]["old_name"].is_string() && changes[0]["new_name"].is_string()) << changes[0];
+    using Writer = Bytes (*)(const Bytes&, const Bytes&);
+    for (Writer writer : {ips, ups, bps}) {
+        const RunResult p = run({"-j", old, write("new.patch", writer(read_bytes(old), changed))}, MT3COMPARE);
+        ASSERT_EQ(p.status, 1) << p.err;
+        EXPECT_EQ(Json::parse(p.out)["changes"], changes);
+    }
 }
 
 TEST_F(CompareTest, IpsForTheImageWithoutItsCopierHeader) {
@@ -268,6 +274,56 @@ TEST_F(CompareTest, IpsForTheImageWithoutItsCopierHeader) {
     EXPECT_NE(r.out.find("new: IPS patch " + patch + ", applied to the image without its copier header\n"),
               std::string::npos) << r.out;
     EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos);
+}
+
+// UPS and BPS name their source by its CRC32: a patch made for the image
+// without its copier header is applied to that, without -r.
+TEST_F(CompareTest, UpsAndBpsForTheImageWithoutItsCopierHeader) {
+    Bytes changed = original_;
+    changed[kHeader + kMonsterRecordsA + 1] = 150;
+    const Bytes bare_old(original_.begin() + kHeader, original_.end());
+    const Bytes bare_new(changed.begin() + kHeader, changed.end());
+    const std::pair<const char*, Bytes> kPatches[] = {{"UPS", ups(bare_old, bare_new)}, {"BPS", bps(bare_old, bare_new)}};
+    for (const auto& [format, bytes] : kPatches) {
+        const std::string patch = write("bare.patch", bytes);
+        const RunResult r = run({old_, patch});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.out.find(std::string("new: ") + format + " patch " + patch +
+                             ", applied to the image without its copier header\n  2097152 bytes, no copier header\n"),
+                  std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos) << r.out;
+    }
+}
+
+// The size after an IPS patch's EOF cuts the patched image: bytes that only
+// the old image has count as changed outside the tables.
+TEST_F(CompareTest, IpsTruncationSize) {
+    Bytes padded = original_;
+    padded.insert(padded.end(), 1024, 0xFF);
+    const std::string old = write("padded.smc", padded);
+    Bytes changed = original_;
+    changed[kHeader + kMonsterRecordsA + 1] = 150;
+    Bytes patch = ips(Bytes(padded.begin(), padded.begin() + long(original_.size())), changed);
+    const size_t size = original_.size();
+    patch.insert(patch.end(), {uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)});
+    const Json j = json_of(old, write("cut.ips", patch));
+    EXPECT_EQ(j["new"]["file_size"], original_.size());
+    EXPECT_EQ(j["new"]["crc32"], crc32_hex(crc32_of(changed.data(), changed.size())));
+    ASSERT_EQ(j["changes"].size(), 1u) << j["changes"];
+    EXPECT_EQ(j["changes"][0]["key"], "hp");
+    EXPECT_EQ(j["unmapped"], Json::array({Json{{"offset", original_.size() - kHeader}, {"length", 1024}}}));
+}
+
+// A UPS or BPS body with a valid footer: the records themselves are checked.
+Bytes with_footer(Bytes body, const Bytes& from, const Bytes& to) {
+    put_crc_footer(body, from, to);
+    return body;
+}
+
+Bytes numbers(const char* magic, std::initializer_list<uint64_t> values) {
+    Bytes out(magic, magic + 4);
+    for (uint64_t v : values) put_number(out, v);
+    return out;
 }
 
 // Trouble: status 2 and one diagnostic, nothing on standard output.
@@ -286,6 +342,11 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
     for (int i = 0; i < 4; ++i) wrong_target.push_back(static_cast<uint8_t>(own >> (8 * i)));
     const Bytes ips_patch = ips(original_, changed);
     const uint32_t other_crc = crc32_of(other.data() + kHeader, other.size() - kHeader);
+    const uint64_t n = original_.size();
+    Bytes cut_number = numbers("UPS1", {n, n});
+    cut_number.push_back(0x05);  // a number whose last byte is missing
+    const size_t table_end = kHeader + static_cast<size_t>(tables_end(mt2::layout::kTables));
+    const std::string short_image = write("short.smc", Bytes(original_.begin(), original_.begin() + long(table_end) - 1));
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{write("other.smc", other), write("wrong-base.bps", good_bps)},
@@ -295,6 +356,17 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
         {{old_, write("cut.bps", Bytes(good_bps.begin(), good_bps.end() - 5))}, "patch is damaged: its CRC32 should be "},
         {{old_, write("cut.ips", Bytes(ips_patch.begin(), ips_patch.end() - 4))}, "patch is damaged: it ends "},
         {{old_, write("target.ups", wrong_target)}, "patch is damaged: the patched image has CRC32 "},
+        {{old_, write("size.bps", with_footer(numbers("BPS1", {n - 1, n, 0, (n - 1) << 2}), original_, changed))},
+         "patch is damaged: it is for an image of " + std::to_string(n - 1) + " bytes, this one has " + std::to_string(n)},
+        {{old_, write("past.bps", with_footer(numbers("BPS1", {n, n, 0, n << 2}), original_, changed))},
+         "patch is damaged: a record writes past the end of the patched image"},
+        {{old_, write("outside.bps", with_footer(numbers("BPS1", {n, n, 0, 2, n << 1}), original_, changed))},
+         "patch is damaged: a copy reads outside the image"},
+        {{old_, write("number.ups", with_footer(cut_number, original_, changed))},
+         "patch is damaged: it ends in the middle of a record"},
+        {{old_, short_image},
+         short_image + ": the image ends before its tables: it has " + std::to_string(table_end - 1) +
+             " bytes, its tables end at byte " + std::to_string(table_end)},
         {{old_, dir_.file(kGameBFiles.image)}, "is not an image of MERIDIAN TALES2: its cartridge header is not found"},
         {{old_, dir_.file("missing.smc")}, "Invalid ROM-Image file - " + dir_.file("missing.smc") + ": "},
         {{old_}, "Too few arguments"},
