@@ -163,6 +163,28 @@ TEST_F(CompareTest, IdenticalImagesShowOnlyTheIdentificationAndTheSummary) {
     EXPECT_EQ(r.err, "");
 }
 
+// The JSON document's keys, in their order, and under old and new the
+// exports' rom block with the file.
+TEST_F(CompareTest, JsonDocumentShape) {
+    const RunResult r = run({"-j", old_, old_});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const nlohmann::ordered_json j = nlohmann::ordered_json::parse(r.out);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : j.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"format", "version", "game", "old", "new", "changes", "unmapped"}));
+    EXPECT_EQ(j["format"], "meridian-tools-compare");
+    EXPECT_EQ(j["version"], 1);
+    EXPECT_EQ(j["game"], "A");
+    const uint32_t rom_crc = crc32_of(original_.data() + kHeader, original_.size() - kHeader);
+    for (const char* side : {"old", "new"}) {
+        EXPECT_EQ(j[side]["rom_crc32"], crc32_hex(rom_crc)) << side;
+        EXPECT_EQ(j[side]["mapping"], "LoROM") << side;
+        EXPECT_EQ(j[side]["file"], old_) << side;
+    }
+    EXPECT_EQ(j["changes"], nlohmann::ordered_json::array());
+    EXPECT_EQ(j["unmapped"], nlohmann::ordered_json::array());
+}
+
 TEST_F(CompareTest, CopierHeaderOnOneSideOnlyChangesNothing) {
     const std::string bare = write("bare.smc", Bytes(original_.begin() + kHeader, original_.end()));
     const RunResult r = run({old_, bare});
@@ -249,6 +271,7 @@ TEST_F(CompareTest, EncounterRowOfGameB) {
     changed[kHeader + kMainGroupsB] += 1;  // group 0, row 0: its monster
     const RunResult r = run({"-j", old, write("new.smc", changed)}, MT3COMPARE);
     ASSERT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(Json::parse(r.out)["game"], "B");
     const Json changes = Json::parse(r.out)["changes"];
     ASSERT_EQ(changes.size(), 1u) << changes;
     EXPECT_TRUE(contains(changes[0], {{"table", "main_encounters.rows"}, {"parent", 0}, {"index", 0}, {"key", "monster"}}))
@@ -337,7 +360,7 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
     damaged[8] ^= 1;
     Bytes wrong_target = ups(original_, changed);
     wrong_target[wrong_target.size() - 5] ^= 1;  // the target CRC32, then the patch's own made right again
-    wrong_target.resize(wrong_target.size() - 4);
+    wrong_target.erase(wrong_target.end() - 4, wrong_target.end());
     const uint32_t own = crc32_of(wrong_target.data(), wrong_target.size());
     for (int i = 0; i < 4; ++i) wrong_target.push_back(static_cast<uint8_t>(own >> (8 * i)));
     const Bytes ips_patch = ips(original_, changed);
