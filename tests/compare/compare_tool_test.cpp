@@ -10,6 +10,8 @@
 #include "analyzer_b/layout.h"
 #include "common/image_id.h"
 #include "demo/demo.h"
+#include "common/rom.h"
+#include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 
 namespace {
@@ -191,6 +193,42 @@ TEST_F(CompareTest, CopierHeaderOnOneSideOnlyChangesNothing) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("  2097152 bytes, no copier header\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(" 0 records changed, 0 fields changed, 0 bytes changed outside"), std::string::npos);
+}
+
+// Every byte of the ROM proper outside the table regions and the cartridge
+// header changed: no record changes, so the loaders read nothing outside the
+// regions, and every changed byte is in the ranges outside the tables.
+TEST_F(CompareTest, EveryByteOutsideTheTableRegionsChangesNoRecord) {
+    struct Game {
+        const char* image;
+        const GameRegions& regions;
+        long header;
+        const char* tool;
+    };
+    const Game games[] = {{kGameAFiles.image, kGameARegions, kLoRomHeaderOffset, MT2COMPARE},
+                          {kGameBFiles.image, kGameBRegions, kHiRomHeaderOffset, MT3COMPARE}};
+    for (const Game& g : games) {
+        SCOPED_TRACE(g.image);
+        const std::string old = dir_.file(g.image);
+        Bytes changed = read_bytes(old);
+        ASSERT_EQ(changed.size(), kHeader + size_t(g.regions.rom_size));
+        std::vector<bool> kept(size_t(g.regions.rom_size), false);
+        for (const TableRegion& t : g.regions.tables) std::fill_n(kept.begin() + t.offset, t.size, true);
+        std::fill_n(kept.begin() + g.header, 64, true);
+        size_t outside = 0;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            if (kept[i]) continue;
+            changed[kHeader + i] ^= 0xA5;
+            ++outside;
+        }
+        const RunResult r = run({"-j", old, write("outside.smc", changed)}, g.tool);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const Json j = Json::parse(r.out);
+        EXPECT_EQ(j["changes"], Json::array());
+        size_t total = 0;
+        for (const Json& range : j["unmapped"]) total += range["length"].get<size_t>();
+        EXPECT_EQ(total, outside);
+    }
 }
 
 // One change of each kind, as text and in the JSON document, from the
