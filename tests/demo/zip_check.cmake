@@ -2,9 +2,11 @@
 # Windows layout: the ten tools in bin/, the table files, the README, the
 # licence, the export key list, the exports' JSON Schemas and the manual pages as text at the
 # top, and that every tool runs
-# (under Wine) and shows its help.
+# (under Wine) and shows its help. With a Linux build of the same sources
+# (LINUX_BUILD), the ZIP's exporters run on the demo images and write the
+# Linux exporters' files (JSON, CSV, SQL, viewer pages) byte for byte.
 #
-#   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> -P zip_check.cmake
+#   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> [-DLINUX_BUILD=<build>] -P zip_check.cmake
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
           mt3import)
 
@@ -48,3 +50,42 @@ foreach(tool IN LISTS TOOLS)
     message(SEND_ERROR "${tool}.txt is no text manual page with CR LF")
   endif()
 endforeach()
+
+# The ZIP's exporters (stripped copies of the build's) against the Linux
+# build's exporters on the demo images.
+if(NOT EXISTS "${LINUX_BUILD}/demo/mt_demo_images")
+  message(STATUS "the ZIP's exporters not compared: no Linux build in '${LINUX_BUILD}'")
+  return()
+endif()
+set(scratch "${STAGE}/exports")
+file(MAKE_DIRECTORY "${scratch}/linux" "${scratch}/zip")
+execute_process(COMMAND "${LINUX_BUILD}/demo/mt_demo_images" "${scratch}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+foreach(game 2 3)
+  execute_process(COMMAND "${LINUX_BUILD}/export/mt${game}export" "${scratch}/mt${game}demo.smc" "${scratch}/linux"
+                  COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all ${WINE} "${top}/bin/mt${game}export.exe"
+                          "${scratch}/mt${game}demo.smc" "${scratch}/zip"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+file(GLOB linux_exports RELATIVE "${scratch}/linux" "${scratch}/linux/*")
+file(GLOB zip_exports RELATIVE "${scratch}/zip" "${scratch}/zip/*")
+if(NOT linux_exports STREQUAL zip_exports)
+  message(SEND_ERROR "the ZIP's exporters wrote\n  ${zip_exports}\nthe Linux build's\n  ${linux_exports}")
+endif()
+foreach(page mt2.html mt3.html)
+  list(FIND zip_exports ${page} at)
+  if(at LESS 0)
+    message(SEND_ERROR "the ZIP's exporters wrote no ${page}")
+  endif()
+endforeach()
+set(same 0)
+foreach(name IN LISTS linux_exports)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${scratch}/linux/${name}" "${scratch}/zip/${name}"
+                  RESULT_VARIABLE rc)
+  if(rc EQUAL 0)
+    math(EXPR same "${same} + 1")
+  else()
+    message(SEND_ERROR "${name} of the ZIP's exporter differs from the Linux build's")
+  endif()
+endforeach()
+message(STATUS "${same} files of the ZIP's exporters identical to the Linux build's")
