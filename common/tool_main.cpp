@@ -23,6 +23,9 @@ int tool_main(int argc, char** argv, ToolRun run) {
     std::set_new_handler(out_of_memory);
     try {
         utf8_arguments(&argc, &argv);
+        // Named before the run allocates anything (its tables, its static
+        // descriptions), so that every diagnostic carries the name.
+        set_program_name(argc > 0 ? argv[0] : nullptr);
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         out_of_memory();  // thrown by an allocator that does not ask the handler

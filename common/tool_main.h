@@ -5,8 +5,9 @@
 // A tool's run on its (UTF-8) arguments; returns the exit status.
 using ToolRun = int (*)(int argc, char** argv);
 
-// Makes the arguments UTF-8 (see utf8_arguments) and calls run. Memory that
-// runs out anywhere (operator new in the containers or the JSON library, a
-// std::bad_alloc) ends the run with "Fatal error in malloc()" and status 1,
-// never with a signal. Returns the exit status.
+// Makes the arguments UTF-8 (see utf8_arguments), names the program for its
+// diagnostics and calls run. Memory that runs out anywhere (operator new in
+// the containers or the JSON library, a std::bad_alloc) ends the run with
+// "Fatal error in malloc()" and status 1 (or the status that a fatal hook
+// exits with), never with a signal. Returns the exit status.
 int tool_main(int argc, char** argv, ToolRun run);

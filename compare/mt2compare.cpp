@@ -2,17 +2,18 @@
 #include <iterator>
 
 #include "analyzer_a/layout.h"
-#include "common/files.h"
+#include "common/tool_main.h"
 #include "compare/compare.h"
 #include "export/games.h"
 
 int main(int argc, char** argv) {
-    utf8_arguments(&argc, &argv);
-    static const CompareInfo info = {
-        {"mt2compare - MERIDIAN TALES2 image comparison, table by table", "%s: [option] old-filename new-filename\n",
-         kCompareOptions, static_cast<int>(std::size(kCompareOptions))},
-        kGameAExporter,
-        mt2::layout::kTables,
-    };
-    return compare_main(argc, argv, info);
+    return tool_main(argc, argv, [](int c, char** v) {
+        static const CompareInfo info = {
+            {"mt2compare - MERIDIAN TALES2 image comparison, table by table", "%s: [option] old-filename new-filename\n",
+             kCompareOptions, static_cast<int>(std::size(kCompareOptions))},
+            kGameAExporter,
+            mt2::layout::kTables,
+        };
+        return compare_main(c, v, info);
+    });
 }

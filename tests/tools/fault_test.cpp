@@ -285,14 +285,43 @@ INSTANTIATE_TEST_SUITE_P(Games, FaultTest, ::testing::Values(&game_a_layout(), &
 
 namespace {
 
-// A tool with an input that it runs through: an image of its game for the
-// analyzers and exporters, game text for the decoders (game null).
+// How a tool is given its input in the sweep below.
+enum class ToolInput {
+    kImage,       // a random image of its game and a destination folder
+    kGameText,    // game text and the decoded text (the decoders)
+    kTwoImages,   // the same random image twice (the comparisons: status 0)
+    kEditedFile,  // the image, its exported monsters CSV, a new image and a BPS patch
+};
+
+// A tool, its input, and the status that a failed run ends with (the
+// comparisons' trouble is 2, as in diff and cmp).
 struct ToolCase {
     const char* tool;
-    const GameLayout* game;
+    const GameLayout* game;  // the image's game, null for game text
+    ToolInput input;
+    int failure;
+    const char* exporter;  // makes the edited file
 };
 
 void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.tool; }
+
+// The arguments of a case's run, with its inputs made in dir.
+std::vector<std::string> sweep_arguments(const ToolCase& c, const TempDir& dir) {
+    if (c.input == ToolInput::kGameText) {
+        write_file(dir.file("t.bin"), std::string(100000, '\x51'));
+        return {dir.file("t.bin"), dir.file("t.txt")};
+    }
+    const std::string image = dir.file("image.smc");
+    random_image(*c.game, 9).write(image);
+    if (c.input == ToolInput::kImage) return {image, dir.path()};
+    if (c.input == ToolInput::kTwoImages) return {image, image};
+    if (run_tool(c.exporter, {"-c", image, dir.path()}).status != 0) return {};
+    std::string sheet;
+    for (const std::string& name : list_dir(dir.path())) {
+        if (name.ends_with("-monsters.csv")) sheet = dir.file(name);
+    }
+    return {"-o", dir.file("new.smc"), "-p", dir.file("new.bps"), image, sheet};
+}
 
 class MemoryLimitTest : public ::testing::TestWithParam<ToolCase> {};
 
@@ -300,8 +329,11 @@ class MemoryLimitTest : public ::testing::TestWithParam<ToolCase> {};
 
 // Memory that runs out at any point of a run, from the smallest address space
 // in which the tool gets past the dynamic loader up to the one in which it
-// succeeds, ends the run with "Fatal error in malloc()" and status 1, never
-// with a signal or with files anywhere but in the destination.
+// succeeds, ends the run with "Fatal error in malloc()" and its failure
+// status, never with a signal or with files anywhere but in the destination.
+// The limit grows by a page over the first 4 MiB above the smallest (the
+// start-up, the tool's tables and small allocations), then by 16 pages
+// (where the comparisons and the importers hold whole images).
 TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
 #if defined(MT_SANITIZED)
     GTEST_SKIP() << "the sanitizers reserve far more address space than any limit here";
@@ -310,32 +342,31 @@ TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
 #else
     const ToolCase& c = GetParam();
     TempDir dir;
-    std::vector<std::string> args;
-    if (c.game) {
-        random_image(*c.game, 9).write(dir.file("image.smc"));
-        args = {dir.file("image.smc"), dir.path()};
-    } else {
-        write_file(dir.file("t.bin"), std::string(100000, '\x51'));
-        args = {dir.file("t.bin"), dir.file("t.txt")};
-    }
+    const std::vector<std::string> args = sweep_arguments(c, dir);
+    ASSERT_FALSE(args.empty());
     TempDir cwd;  // nothing goes anywhere but to the destination
     const auto run = [&](long limit) { return run_tool(c.tool, args, cwd.path(), nullptr, -1, limit); };
-    constexpr long kStep = 4096;  // a page: every allocation of the run fails at some limit
+    constexpr long kPage = 4096;  // a page: every allocation of the run fails at some limit
+    constexpr long kFine = 4 << 20;
     long lo = 1 << 20, hi = 256 << 20;
+    // Below the size of the program's own mapping the kernel cannot even
+    // start it (SIGSEGV during exec): the search starts above that.
+    while (lo < (16 << 20) && run(lo).status == 128 + SIGSEGV) lo += 1 << 20;
     ASSERT_EQ(run(lo).status, 127);  // the loader cannot map the program
     ASSERT_EQ(run(hi).status, 0);
-    while (hi - lo > kStep) {
-        const long mid = (lo + hi) / 2 / kStep * kStep;
+    while (hi - lo > kPage) {
+        const long mid = (lo + hi) / 2 / kPage * kPage;
         (run(mid).status == 127 ? lo : hi) = mid;
     }
     int failures = 0;
-    for (long limit = hi; limit < hi + (64 << 20); limit += kStep) {
+    for (long limit = hi; limit < hi + (64 << 20); limit += limit < hi + kFine ? kPage : 16 * kPage) {
         const RunResult r = run(limit);
         // Near the smallest limit starting the program (exec, the dynamic
         // loader) still fails now and then (127), before any of the tool's
         // own code: the tool never ends so itself.
         if (r.status == 127) continue;
-        ASSERT_TRUE(r.status == 0 || r.status == 1) << "limit " << limit << ": status " << r.status << " " << r.err;
+        ASSERT_TRUE(r.status == 0 || r.status == c.failure)
+            << "limit " << limit << ": status " << r.status << " " << r.err;
         if (r.status == 0) break;
         EXPECT_NE(r.err.find(std::string(c.tool) + ": Fatal error in malloc()"), std::string::npos)
             << "limit " << limit << ": " << r.err;
@@ -346,17 +377,23 @@ TEST_P(MemoryLimitTest, EveryLimitEndsInStatusZeroOrOne) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(SixTools, MemoryLimitTest,
-                         ::testing::Values(ToolCase{MT2ANALYZER, &game_a_layout()},
-                                           ToolCase{MT3ANALYZER, &game_b_layout()},
-                                           ToolCase{MT2DECODER, nullptr}, ToolCase{MT3DECODER, nullptr},
-                                           ToolCase{MT2EXPORT, &game_a_layout()},
-                                           ToolCase{MT3EXPORT, &game_b_layout()}),
-                         [](const auto& info) {
-                             const std::string path = info.param.tool;
-                             const std::string name = path.substr(path.find_last_of("/\\") + 1);
-                             return name.substr(0, name.find('.'));  // without ".exe"
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryTool, MemoryLimitTest,
+    ::testing::Values(ToolCase{MT2ANALYZER, &game_a_layout(), ToolInput::kImage, 1, nullptr},
+                      ToolCase{MT3ANALYZER, &game_b_layout(), ToolInput::kImage, 1, nullptr},
+                      ToolCase{MT2DECODER, nullptr, ToolInput::kGameText, 1, nullptr},
+                      ToolCase{MT3DECODER, nullptr, ToolInput::kGameText, 1, nullptr},
+                      ToolCase{MT2EXPORT, &game_a_layout(), ToolInput::kImage, 1, nullptr},
+                      ToolCase{MT3EXPORT, &game_b_layout(), ToolInput::kImage, 1, nullptr},
+                      ToolCase{MT2COMPARE, &game_a_layout(), ToolInput::kTwoImages, 2, nullptr},
+                      ToolCase{MT3COMPARE, &game_b_layout(), ToolInput::kTwoImages, 2, nullptr},
+                      ToolCase{MT2IMPORT, &game_a_layout(), ToolInput::kEditedFile, 1, MT2EXPORT},
+                      ToolCase{MT3IMPORT, &game_b_layout(), ToolInput::kEditedFile, 1, MT3EXPORT}),
+    [](const auto& info) {
+        const std::string path = info.param.tool;
+        const std::string name = path.substr(path.find_last_of("/\\") + 1);
+        return name.substr(0, name.find('.'));  // without ".exe"
+    });
 
 namespace {
 
