@@ -315,6 +315,11 @@ TEST_P(ImportTest, KilledRunsLeaveNoCutFile) {
     clock_gettime(CLOCK_MONOTONIC, &end);
     const std::string image = read_file(out + "/new.smc");
     const std::string patch = read_file(out + "/new.bps");
+    // Stopped by a file size limit in the middle of writing the image: the
+    // earlier file of that name stays as it was.
+    write_file(out + "/new.smc", original_);
+    EXPECT_EQ(run_tool(GetParam().importer, args, "", nullptr, 1 << 20).status, 128 + SIGXFSZ);
+    EXPECT_EQ(bytes_of(out + "/new.smc"), original_);
     const long run_us = (end.tv_sec - start.tv_sec) * 1000000L + (end.tv_nsec - start.tv_nsec) / 1000;
     std::mt19937 rng(23);
     int killed = 0;
