@@ -306,7 +306,7 @@ struct ToolCase {
 void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.tool; }
 
 // The arguments of a case's run, with its inputs made in dir.
-std::vector<std::string> sweep_arguments(const ToolCase& c, const TempDir& dir) {
+[[maybe_unused]] std::vector<std::string> sweep_arguments(const ToolCase& c, const TempDir& dir) {
     if (c.input == ToolInput::kGameText) {
         write_file(dir.file("t.bin"), std::string(100000, '\x51'));
         return {dir.file("t.bin"), dir.file("t.txt")};
