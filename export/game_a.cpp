@@ -220,7 +220,7 @@ std::vector<Table> describe() {
 }  // namespace
 
 const ExporterInfo kGameAExporter = {
-    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV and SQL)",
+    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
      "%s: [option] src-pathname [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
     "MERIDIAN TALES2      ",

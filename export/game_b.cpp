@@ -266,7 +266,7 @@ std::vector<Table> describe() {
 }  // namespace
 
 const ExporterInfo kGameBExporter = {
-    {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV and SQL)",
+    {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
      "%s: [option] src-filename [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
     "MERIDIAN TALES3      ",
