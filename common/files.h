@@ -8,6 +8,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+
+// The parts of a path: its folder with the last separator ("" for a bare
+// name) and the name after it. The separator is '/', and on Windows '\\' too.
+std::string folder_of(const std::string& path);
+std::string base_name(const std::string& path);
 
 // fopen(path, mode) for a UTF-8 path.
 FILE* open_file(const char* path, const char* mode);

@@ -12,16 +12,6 @@ namespace {
 // with the same process number left behind are passed over.
 constexpr int kTempAttempts = 100;
 
-// The folder part of a path, with its last separator ("" for a bare name).
-std::string folder_of(const std::string& path) {
-#ifdef _WIN32
-    const size_t end = path.find_last_of("/\\");
-#else
-    const size_t end = path.find_last_of('/');
-#endif
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
-}
-
 // A temporary file beside the final name, removed again unless it was put
 // in its place.
 class TempFile {

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/files.h"
+
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -194,8 +196,7 @@ bool parse_csv(const std::string& text, std::vector<CsvRecord>* records, std::st
 
 bool read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
                     const std::vector<Table>& tables, EditedTable* out, std::string* error) {
-    const size_t slash = path.find_last_of("/\\");
-    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string name = base_name(path);
     const std::string head = prefix + "-", tail = ".csv";
     const Table* parent = nullptr;
     const Table* table = nullptr;

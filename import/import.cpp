@@ -97,17 +97,6 @@ Image read_image(const std::string& path, const ExporterInfo& game, RomImage& ro
     return image;
 }
 
-std::string base_name(const std::string& path) {
-#ifdef _WIN32
-    const size_t slash = path.find_last_of("/\\");
-#else
-    const size_t slash = path.find_last_of('/');
-#endif
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folder_of(const std::string& path) { return path.substr(0, path.size() - base_name(path).size()); }
-
 // Whether a path ends in the (lower-case) extension, in any case.
 bool has_extension(const std::string& path, const std::string& extension) {
     if (path.size() < extension.size()) return false;
