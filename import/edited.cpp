@@ -125,7 +125,7 @@ EditedTable& table_of(std::vector<EditedTable>* out, const std::string& path, co
     for (EditedTable& t : *out) {
         if (t.table == table.file) return t;
     }
-    out->push_back({path, table.file, flat_keys(table, parent), {}});
+    out->push_back({path, table.file, flat_keys(table, parent), {}, {}});
     return out->back();
 }
 
@@ -227,7 +227,10 @@ bool read_csv_table(const std::string& path, const std::string& text, const std:
         }
         position.push_back(found);
     }
-    *out = {path, table->file, keys, {}};
+    *out = {path, table->file, keys, std::vector<std::string>(keys.size()), {}};
+    for (size_t f = 0; f < position.size(); ++f) {
+        if (position[f] >= 0) out->spelled[position[f]] = records[0].fields[f];
+    }
     for (size_t r = 1; r < records.size(); ++r) {
         EditedRow row{"row " + std::to_string(records[r].line), std::vector<std::string>(keys.size()),
                       std::vector<bool>(keys.size(), false)};

@@ -33,6 +33,10 @@ struct EditedTable {
     std::string file;   // the edited file's path
     std::string table;  // the CSV file part of the table ("monsters", "monster-actions")
     std::vector<std::string> columns;
+    // Each column as the file's header spells it, in the order of columns
+    // ("" where the file has no such column, and in a JSON document, whose
+    // keys are the columns' own).
+    std::vector<std::string> spelled;
     std::vector<EditedRow> rows;
 };
 

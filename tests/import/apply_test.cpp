@@ -54,7 +54,7 @@ protected:
             for (const Table& c : t.children) all.push_back({&c, &t});
             for (const auto& [table, parent] : all) {
                 if (table->file != file) continue;
-                EditedTable e{std::string(prefix_) + "-" + file + ".csv", file, {}, {}};
+                EditedTable e{std::string(prefix_) + "-" + file + ".csv", file, {}, {}, {}};
                 for (const FlatColumn& f : flat_columns(*table, parent)) e.columns.push_back(f.key);
                 int n = 0;
                 for_each_flat_row(*table, parent, [&](const std::vector<Value>& values) {
