@@ -52,12 +52,26 @@ void add_csv_jobs(std::vector<ReportJob>& jobs, std::vector<std::string>& names,
 
 }  // namespace
 
+std::string trimmed_title(const ExporterInfo& info) {
+    std::string title = info.title;
+    title.erase(title.find_last_not_of(' ') + 1);
+    return title;
+}
+
 int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
     if (line.src[0] == '\0') fatal("Too few arguments");
     RomImage image;
     if (!image.open(line.src, info.title, info.table_span)) fatal("Invalid ROM-Image file - %s", line.src);
+    // Unlike the analyzers, which read a file without the title from its
+    // start, the exporters write data files only for the game's images: the
+    // other game's image or any other file (or a title too near the start of
+    // the file to be the cartridge header's) is refused before anything is
+    // written, in the words of the comparison and the importer.
+    if (!image.header().title_found || image.image_base() < 0) {
+        fatal("%s is not an image of %s: its cartridge header is not found", line.src, trimmed_title(info).c_str());
+    }
     // Without a choice, every format.
     constexpr unsigned kEvery = kJson | kCsv | kSql | kPage;
     const unsigned formats = (line.letters & kEvery) ? line.letters : kEvery;

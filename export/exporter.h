@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/cmdline.h"
@@ -30,7 +31,11 @@ struct ExporterInfo {
 // formats given.
 extern const char* const kExporterOptions[5];
 
-// "Too few arguments", "Invalid ROM-Image file - %s", then every output file
+// The game's title without the blanks that pad it ("MERIDIAN TALES2").
+std::string trimmed_title(const ExporterInfo& info);
+
+// "Too few arguments", "Invalid ROM-Image file - %s", "<path> is not an image
+// of <title>: its cartridge header is not found", then every output file
 // (the JSON document, the CSV files, the SQL file, the viewer page),
 // each one that cannot be created or completely written reported as "Cannot
 // create file - %s:". Returns the exit status.

@@ -156,6 +156,34 @@ TEST_P(ExportTest, CommandLineAndImageErrors) {
     EXPECT_TRUE(written().empty());
 }
 
+// The other game's image, a file without the title and a file whose title
+// lies too near its start to be the cartridge header's: refused as the
+// comparison and the importer refuse them, before any output is created.
+TEST_P(ExportTest, OtherFilesThanTheGamesImagesWriteNothing) {
+    const bool a = GetParam().tool == kGameA.tool;
+    const std::string title = a ? "MERIDIAN TALES2" : "MERIDIAN TALES3";
+    std::string early(0x10000, '\0');
+    early.replace(0x100, title.size(), title);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {dir_.file(a ? kGameBFiles.image : kGameAFiles.image), ""},
+        {dir_.file("text.txt"), std::string(0x20000, 'x')},
+        {dir_.file("early.smc"), early},
+    };
+    for (const auto& [path, bytes] : files) {
+        if (!bytes.empty()) write_file(path, bytes);
+        for (const std::string option : {"", "-j", "-c", "-s", "-w", "-js"}) {
+            const RunResult r = run(option.empty() ? std::vector<std::string>{path, out_}
+                                                   : std::vector<std::string>{option, path, out_});
+            EXPECT_EQ(r.status, 1) << path << " " << option;
+            EXPECT_EQ(r.err, GetParam().tool + ": " + path + " is not an image of " + title +
+                                 ": its cartridge header is not found\n")
+                << option;
+            EXPECT_EQ(r.out, "");
+            EXPECT_TRUE(written().empty()) << path << " " << option;
+        }
+    }
+}
+
 // An image cut short: the run ends before any output is created.
 TEST_P(ExportTest, ImageCutShortWritesNothing) {
     const std::string data = read_file(image_);
