@@ -4,9 +4,25 @@
 
 namespace {
 
-// Table and column names are always quoted: "index", "group" and "key" are
-// SQL keywords.
+// Table and column names are always quoted, yet no column needs it where a
+// user types a query: the keys that SQLite reserves have names of their own.
 std::string quoted(const std::string& name) { return '"' + name + '"'; }
+
+struct SqlName {
+    const char* key;
+    const char* column;
+};
+constexpr SqlName kSqlNames[] = {{"index", "idx"}, {"group", "grp"}};
+
+// The column of a key: the key, or its own name where SQLite reserves the key.
+std::string column_name(const std::string& key) {
+    for (const SqlName& n : kSqlNames) {
+        if (key == n.key) return n.column;
+    }
+    return key;
+}
+
+std::string quoted_column(const std::string& key) { return quoted(column_name(key)); }
 
 // The table of a flat file: "monster-actions" is monster_actions.
 std::string sql_name(const Table& table) {
@@ -21,9 +37,9 @@ std::string column_type(const FlatColumn& f) {
     const Column& c = *f.column;
     std::string type = c.kind == Value::kNumber || c.kind == Value::kFlag ? "INTEGER" : "TEXT";
     if (!c.nullable && c.none < 0) type += " NOT NULL";
-    if (c.kind == Value::kFlag) type += " CHECK (" + quoted(f.key) + " IN (0, 1))";
+    if (c.kind == Value::kFlag) type += " CHECK (" + quoted_column(f.key) + " IN (0, 1))";
     if (c.kind == Value::kText && !c.allowed.empty()) {
-        type += " CHECK (" + quoted(f.key) + " IN (";
+        type += " CHECK (" + quoted_column(f.key) + " IN (";
         for (size_t i = 0; i < c.allowed.size(); ++i) {
             if (i) type += ", ";
             type += sql_text(c.allowed[i]);
@@ -37,17 +53,17 @@ std::string key_list(const std::vector<std::string>& keys) {
     std::string list;
     for (const std::string& k : keys) {
         if (!list.empty()) list += ", ";
-        list += quoted(k);
+        list += quoted_column(k);
     }
     return list;
 }
 
-// A foreign key, checked at COMMIT: the rows of a table may refer to rows
+// A foreign key to the table's index, checked at COMMIT: the rows of a table may refer to rows
 // inserted after them (monsters to items), so the file loads where foreign
 // keys are enforced (PRAGMA foreign_keys = ON) as well.
 std::string foreign_key(const std::string& column, const std::string& table) {
-    return ",\n  FOREIGN KEY (" + quoted(column) + ") REFERENCES " + quoted(table) +
-           " (\"index\") DEFERRABLE INITIALLY DEFERRED";
+    return ",\n  FOREIGN KEY (" + quoted_column(column) + ") REFERENCES " + quoted(table) + " (" +
+           quoted_column("index") + ") DEFERRABLE INITIALLY DEFERRED";
 }
 
 // CREATE TABLE with the columns, the primary key (the parent's index and the
@@ -55,7 +71,7 @@ std::string foreign_key(const std::string& column, const std::string& table) {
 // child table, the one to its parent.
 std::string create_table(const Table& table, const Table* parent, const std::vector<FlatColumn>& flat) {
     std::string sql = "CREATE TABLE " + quoted(sql_name(table)) + " (\n";
-    for (const FlatColumn& f : flat) sql += "  " + quoted(f.key) + " " + column_type(f) + ",\n";
+    for (const FlatColumn& f : flat) sql += "  " + quoted_column(f.key) + " " + column_type(f) + ",\n";
     std::vector<std::string> primary;
     if (parent) primary.push_back(table.parent_keys.front().second);
     primary.insert(primary.end(), table.row_key.begin(), table.row_key.end());

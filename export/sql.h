@@ -1,5 +1,6 @@
 // The SQL file of an export: plain SQL text that the sqlite3 shell loads into
-// a database with one table per exported table (a CSV file's columns, typed),
+// a database with one table per exported table (a CSV file's columns, typed,
+// the keys that SQLite reserves renamed: "index" is idx and "group" grp),
 // primary and foreign keys, all in one transaction.
 #pragma once
 

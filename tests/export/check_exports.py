@@ -210,6 +210,11 @@ def check_schema(doc, path):
         fail(f"{path}: a rom block without sha1 passes")
 
 
+# The SQL columns of the keys that SQLite reserves; every other column is
+# named by its key.
+SQL_NAMES = {"idx": "index", "grp": "group"}
+
+
 def sql_value(row, key, foreign):
     """The value a JSON field has in the database: flags 0/1, label lists as in
     CSV, a reference to "none" (its name null) NULL."""
@@ -242,8 +247,18 @@ def check_sql(game, doc, out, image_is_game):
     if names != set(flat):
         fail(f"SQL tables {sorted(names)}, expected {sorted(flat)}")
     for table, rows in flat.items():
-        foreign = {f[3] for f in con.execute(f'PRAGMA foreign_key_list("{table}")')} - parents.get(table, set())
-        keys = [c[1] for c in con.execute(f'PRAGMA table_info("{table}")')]
+        foreign = {SQL_NAMES.get(f[3], f[3]) for f in con.execute(f'PRAGMA foreign_key_list("{table}")')} - \
+            parents.get(table, set())
+        columns = [c[1] for c in con.execute(f'PRAGMA table_info("{table}")')]
+        for c in columns:  # every column can be typed without quotes
+            try:
+                con.execute(f"SELECT {c} FROM {table} LIMIT 0")
+            except sqlite3.Error as e:
+                fail(f"SQL {table}: SELECT {c} is refused: {e}")
+        keys = [SQL_NAMES.get(c, c) for c in columns]
+        foreign_to = {f[4] for f in con.execute(f'PRAGMA foreign_key_list("{table}")')}
+        if foreign_to - {"idx"}:
+            fail(f"SQL {table}: foreign keys refer to {sorted(foreign_to)}, not to idx")
         got = con.execute(f'SELECT * FROM "{table}"').fetchall()
         expected = [tuple(sql_value(r, k, foreign) for k in keys) for r in rows]
         if sorted(got, key=repr) != sorted(expected, key=repr):
@@ -256,6 +271,12 @@ def check_sql(game, doc, out, image_is_game):
     problems = con.execute("PRAGMA foreign_key_check").fetchall()
     if image_is_game and problems:
         fail(f"foreign key check: {problems[:5]}")
+    # The README's query, as a user types it into the shell.
+    query = ("SELECT m.hp, m.name, i.name FROM monsters m LEFT JOIN items i ON i.idx = m.drop_high "
+             "ORDER BY m.hp DESC, m.idx LIMIT 10")
+    r = subprocess.run(["sqlite3", db, query], capture_output=True)
+    if r.returncode != 0 or r.stderr or len(r.stdout.splitlines()) != 10:
+        fail(f"sqlite3 {db} '{query}' exited {r.returncode}: {r.stderr.decode()} {r.stdout!r}")
     if image_is_game:
         load_with_foreign_keys_enforced(prefix, out)
 
@@ -265,7 +286,7 @@ def load_with_foreign_keys_enforced(prefix, out):
     SQLite front ends set it), the file of a game image loads as well."""
     db = os.path.join(out, prefix + "-enforced.db")
     with open(os.path.join(out, prefix + ".sql"), "rb") as sql:
-        script = b"PRAGMA foreign_keys = ON;\n" + sql.read() + b"SELECT count(*) FROM monsters;\n"
+        script = b"PRAGMA foreign_keys = ON;\n" + sql.read() + b"SELECT count(idx) FROM monsters;\n"
     r = subprocess.run(["sqlite3", db], input=script, capture_output=True)
     if r.returncode != 0 or r.stderr or r.stdout != b"320\n":
         fail(f"sqlite3 with foreign keys enforced exited {r.returncode}: {r.stderr.decode()[:300]} {r.stdout!r}")

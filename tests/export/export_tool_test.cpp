@@ -119,6 +119,15 @@ TEST_P(ExportTest, WritesTheJsonDocumentAndEveryTableAsCsv) {
     EXPECT_EQ(doc["tables"]["monsters"][319]["actions"].size(), 16u);
     EXPECT_EQ(doc["tables"]["formations"][0]["members"].size(), 5u);
     for (const auto& item : doc["tables"]["items"]) EXPECT_TRUE(item["price"].is_number_unsigned());
+
+    // In SQL the keys that SQLite reserves have columns of their own (the
+    // sqlite3 shell runs queries on them in check_exports.py).
+    const std::string sql = read_file(out_ + "/" + prefix_of(GetParam()) + ".sql");
+    for (const char* reserved : {"\"index\"", "\"group\""}) EXPECT_EQ(sql.find(reserved), std::string::npos) << reserved;
+    for (const char* named : {"  \"idx\" INTEGER NOT NULL,\n", "PRIMARY KEY (\"grp\", \"idx\")",
+                              "FOREIGN KEY (\"drop_high\") REFERENCES \"items\" (\"idx\")"}) {
+        EXPECT_NE(sql.find(named), std::string::npos) << named;
+    }
 }
 
 TEST_P(ExportTest, OptionsChooseTheFormat) {
