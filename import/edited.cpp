@@ -151,6 +151,13 @@ bool json_table(const std::string& path, const Json& rows, const Table& table, c
     return true;
 }
 
+// A member's text, or "" where it is absent or not a string (a document
+// edited by hand may hold any value there).
+std::string text_member(const Json& object, const char* key) {
+    const auto at = object.find(key);
+    return at != object.end() && at->is_string() ? at->get<std::string>() : std::string();
+}
+
 }  // namespace
 
 bool parse_csv(const std::string& text, std::vector<CsvRecord>* records, std::string* error) {
@@ -248,16 +255,16 @@ bool read_json_tables(const std::string& path, const std::string& text, const ch
                       const std::vector<Table>& tables, std::vector<EditedTable>* out, std::string* rom_crc32,
                       std::string* error) {
     const Json doc = Json::parse(text, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object() || doc.value("format", "") != "meridian-tools-export") {
+    if (doc.is_discarded() || !doc.is_object() || text_member(doc, "format") != "meridian-tools-export") {
         *error = "not an export document";
         return false;
     }
-    if (doc.value("game", "") != game) {
+    if (text_member(doc, "game") != game) {
         *error = std::string("not an export of game ") + game;
         return false;
     }
     const auto rom = doc.find("rom");
-    *rom_crc32 = rom != doc.end() && rom->is_object() ? rom->value("crc32", "") : "";
+    *rom_crc32 = rom != doc.end() && rom->is_object() ? text_member(*rom, "crc32") : "";
     const auto data = doc.find("tables");
     if (data == doc.end() || !data->is_object()) {
         *error = "no \"tables\"";

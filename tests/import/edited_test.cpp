@@ -89,4 +89,27 @@ TEST(ReadJsonTables, FlattensChildrenWithTheirParentsKeys) {
     EXPECT_FALSE(read_json_tables("mt2.json", "{\"format\":1", "A", tables(), &out, &crc, &error));
 }
 
+// Members of the wrong type are told apart, never thrown at the reader.
+TEST(ReadJsonTables, MembersOfAnotherTypeAreNoStrings) {
+    const struct {
+        const char* doc;
+        bool read;
+    } cases[] = {
+        {R"({"format":1,"game":"A","tables":{}})", false},
+        {R"({"format":"meridian-tools-export","game":["A"],"tables":{}})", false},
+        {R"({"format":"meridian-tools-export","game":"A","rom":{"crc32":5},"tables":{}})", true},
+        {R"({"format":"meridian-tools-export","game":"A","rom":{"crc32":null},"tables":{}})", true},
+    };
+    for (const auto& c : cases) {
+        std::vector<EditedTable> out;
+        std::string crc = "unset", error;
+        bool read = false;
+        EXPECT_NO_THROW(read = read_json_tables("mt2.json", c.doc, "A", tables(), &out, &crc, &error)) << c.doc;
+        EXPECT_EQ(read, c.read) << c.doc;
+        if (c.read) {
+            EXPECT_EQ(crc, "") << c.doc;
+        }
+    }
+}
+
 }  // namespace

@@ -1,0 +1,64 @@
+// Fuzz target: an edited CSV file as the importers read it, split into
+// records and matched with a table of either game by its file name and
+// header.
+//
+// The first byte picks the game (bit 0); the input up to the first line feed
+// after it is the file's name, the rest its text. Besides memory faults, the
+// target checks that the records' lines only grow, that no record is blank,
+// and that a table read has one spelling per column and one cell (and one
+// presence mark) per column in every row.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "export/games.h"
+#include "import/edited.h"
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) abort();
+}
+
+void check_records(const std::vector<CsvRecord>& records) {
+    int line = 1;
+    for (const CsvRecord& r : records) {
+        check(r.line >= line);
+        line = r.line;
+        bool blank = true;
+        for (const std::string& f : r.fields) blank = blank && f.empty();
+        check(!blank);
+    }
+}
+
+void check_table(const EditedTable& table) {
+    check(table.spelled.size() == table.columns.size());
+    for (const EditedRow& row : table.rows) {
+        check(row.cells.size() == table.columns.size());
+        check(row.present.size() == table.columns.size());
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    static const std::vector<Table> tables[2] = {kGameAExporter.describe(), kGameBExporter.describe()};
+    static const ExporterInfo* const games[2] = {&kGameAExporter, &kGameBExporter};
+    const int game = data[0] & 1;
+    const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
+    const size_t end = input.find('\n');
+    const std::string name = end == std::string::npos ? input : input.substr(0, end);
+    const std::string text = end == std::string::npos ? std::string() : input.substr(end + 1);
+
+    std::vector<CsvRecord> records;
+    std::string error;
+    if (parse_csv(text, &records, &error)) check_records(records);
+    EditedTable table;
+    if (read_csv_table("edited/" + name, text, games[game]->prefix, tables[game], &table, &error)) {
+        check_table(table);
+    }
+    return 0;
+}
