@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <sstream>
+#include <unordered_map>
 
 #include "common/formations.h"
 #include "common/gametext.h"
@@ -12,29 +15,127 @@
 
 namespace {
 
-// The refusals of one run, up to the limit.
+// The refusals of one run: the first kRefusalLimit kept (with those the run
+// gave before), the others counted for the last line.
 class Refusals {
 public:
-    explicit Refusals(std::vector<std::string>* out) : out_(out) {}
+    explicit Refusals(std::vector<std::string>* out) : out_(out) {
+        if (out_->size() > kRefusalLimit) {
+            more_ = out_->size() - kRefusalLimit;
+            out_->resize(kRefusalLimit);
+        }
+    }
     void add(const std::string& text) {
         if (out_->size() < kRefusalLimit) {
             out_->push_back(text);
-        } else if (out_->size() == kRefusalLimit) {
-            out_->push_back("... and more refusals");
+        } else {
+            ++more_;
         }
+    }
+    // Adds the line that counts the refusals not kept.
+    void close() {
+        if (more_) out_->push_back("... and " + std::to_string(more_) + " more refusals");
     }
 
 private:
     std::vector<std::string>* out_;
+    size_t more_ = 0;
 };
 
-bool parse_number(const std::string& text, long long* n) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, *n);
-    return ec == std::errc() && ptr == end && !text.empty();
+constexpr size_t kQuotedChars = 60;  // of a cell quoted in a refusal
+
+bool utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The bytes of the UTF-8 character at byte at of s (1 for a stray byte).
+size_t char_bytes(const std::string& s, size_t at) {
+    size_t end = at + 1;
+    while (end < s.size() && utf8_continuation(s[end])) ++end;
+    return end - at;
 }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+// A cell in a refusal: its first kQuotedChars characters, "..." after them
+// when there are more.
+std::string quoted(const std::string& s) {
+    size_t at = 0;
+    for (size_t chars = 0; at < s.size() && chars < kQuotedChars; ++chars) at += char_bytes(s, at);
+    std::string out(1, '"');
+    out.append(s, 0, at);
+    out.append(at < s.size() ? "...\"" : "\"");
+    return out;
+}
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// A whole number written as spreadsheets write one: with a leading "+", in
+// digit groups ("50,000"), as a float with a zero fraction ("255.0",
+// "1.5E+2"). A whole number too large for n is set to the largest of its
+// sign, for the range refusal.
+enum class Number { kWhole, kEmpty, kNotWhole };
+
+// The text without its digit groups' commas, or "" when they are not the
+// groups of three of one number.
+std::string ungrouped(const std::string& text) {
+    const size_t digits = text.find_first_of("0123456789");
+    if (digits == std::string::npos) return "";
+    size_t end = text.find_first_not_of("0123456789,", digits);
+    if (end == std::string::npos) end = text.size();
+    const size_t first = text.find(',', digits);
+    if (first > end || first == digits || first - digits > 3 || text.find(',', end) != std::string::npos) return "";
+    for (size_t i = first; i < end; i += 4) {
+        if (text[i] != ',' || i + 4 > end || text.find(',', i + 1) < i + 4) return "";
+    }
+    std::string out = text;
+    std::erase(out, ',');
+    return out;
+}
+
+Number parse_number(const std::string& cell, long long* n) {
+    std::string text = trimmed(cell);
+    if (text.empty()) return Number::kEmpty;
+    if (text[0] == '+' && text.size() > 1 && text[1] != '-' && text[1] != '+') text.erase(0, 1);
+    if (text.find(',') != std::string::npos) text = ungrouped(text);
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    auto [ptr, ec] = std::from_chars(begin, end, *n);
+    if (ptr == end && !text.empty() && ec == std::errc()) return Number::kWhole;
+    if (ptr == end && !text.empty() && ec == std::errc::result_out_of_range) {
+        *n = text[0] == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+        return Number::kWhole;
+    }
+    double d = 0;
+    auto [dptr, dec] = std::from_chars(begin, end, d);
+    if (text.empty() || dptr != end || dec != std::errc() || !std::isfinite(d) || d != std::trunc(d)) {
+        return Number::kNotWhole;
+    }
+    constexpr double kExact = 9007199254740992.0;  // 2^53: every whole double below is exact
+    *n = d >= kExact ? std::numeric_limits<long long>::max()
+                     : d <= -kExact ? std::numeric_limits<long long>::min() : static_cast<long long>(d);
+    return Number::kWhole;
+}
+
+bool whole_number(const std::string& text, long long* n) { return parse_number(text, n) == Number::kWhole; }
+
+// A flag as spreadsheets write one: true or false in any case, or 1 or 0.
+bool parse_flag(const std::string& cell, bool* value) {
+    std::string text = trimmed(cell);
+    for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    *value = text == "true" || text == "1";
+    return *value || text == "false" || text == "0";
+}
+
+// A cell as the export writes its value, where the cell is a flag or a
+// number written another way.
+std::string canonical(const Column& column, const std::string& text) {
+    bool flag = false;
+    long long n = 0;
+    if (column.kind == Value::kFlag && parse_flag(text, &flag)) return flag ? "true" : "false";
+    if (column.kind == Value::kNumber && whole_number(text, &n)) return std::to_string(n);
+    return text;
+}
 
 const Table* find_table(const std::vector<Table>& tables, const std::string& file, const Table** parent) {
     for (const Table& t : tables) {
@@ -73,7 +174,7 @@ struct Cell {
     const EditedTable& file;
     const EditedRow& row;
     const std::string& keys;
-    const std::string& key;  // the column's key in the file
+    const std::string& key;  // the column as the file's header spells it
     int parent;
     int index;
     const Column& column;
@@ -84,44 +185,62 @@ struct Cell {
 
 std::string range_text(long lo, long hi) { return std::to_string(lo) + ".." + std::to_string(hi); }
 
+// The range of a stored column: what the field holds, up to its limit and
+// the rows of the table it refers to, or the index that stands for none.
+std::string range_of(const Column& c, const StoredColumn& s, const std::vector<Table>& tables, long long* limit) {
+    *limit = s.limit >= 0 ? s.limit : s.field.max();
+    if (!c.references.empty()) *limit = std::min<long long>(*limit, rows_of(tables, c.references) - 1);
+    std::string range = range_text(s.field.min(), static_cast<long>(*limit));
+    if (s.field.scale > 1) range += " in steps of " + std::to_string(s.field.scale);
+    if (c.none >= 0) range += " or " + std::to_string(c.none) + " (none)";
+    return range;
+}
+
+bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::string* why) {
+    const Column& c = cell.column;
+    *value = 0;
+    std::istringstream words(cell.text);
+    for (std::string label; words >> label;) {
+        size_t i = 0;
+        while (i < c.allowed.size() && c.allowed[i] != label) ++i;
+        if (i == c.allowed.size()) {
+            std::string allowed;
+            for (const std::string& a : c.allowed) allowed += " " + a;
+            *why = ": unknown label " + quoted(label) + "; allowed:" + allowed;
+            return false;
+        }
+        const int bit = s.order == BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
+                                                           : static_cast<int>(i);
+        *value |= 1LL << bit;
+    }
+    return true;
+}
+
 // The stored number of a cell, or a refusal.
 bool cell_number(const Cell& cell, const StoredColumn& s, const std::vector<Table>& tables, long long* value,
                  std::string* why) {
     const Column& c = cell.column;
     if (c.kind == Value::kFlag) {
-        if (cell.text != "true" && cell.text != "false") {
+        bool flag = false;
+        if (!parse_flag(cell.text, &flag)) {
             *why = " = " + quoted(cell.text) + ": allowed true or false";
             return false;
         }
-        *value = (cell.text == "true") != s.inverted;
+        *value = flag != s.inverted;
         return true;
     }
-    if (c.kind == Value::kLabels) {
-        *value = 0;
-        std::istringstream words(cell.text);
-        for (std::string label; words >> label;) {
-            size_t i = 0;
-            while (i < c.allowed.size() && c.allowed[i] != label) ++i;
-            if (i == c.allowed.size()) {
-                std::string allowed;
-                for (const std::string& a : c.allowed) allowed += " " + a;
-                *why = ": unknown label " + quoted(label) + "; allowed:" + allowed;
-                return false;
-            }
-            const int bit = s.order == BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
-                                                               : static_cast<int>(i);
-            *value |= 1LL << bit;
-        }
-        return true;
+    if (c.kind == Value::kLabels) return label_bits(cell, s, value, why);
+    long long limit = 0;
+    const std::string range = range_of(c, s, tables, &limit);
+    const Number number = parse_number(cell.text, value);
+    if (number == Number::kNotWhole) {
+        *why = " = " + quoted(cell.text) + ": not a whole number";
+        return false;
     }
-    long long limit = s.limit >= 0 ? s.limit : s.field.max();
-    if (!c.references.empty()) limit = std::min<long long>(limit, rows_of(tables, c.references) - 1);
-    std::string range = range_text(s.field.min(), static_cast<long>(limit));
-    if (s.field.scale > 1) range += " in steps of " + std::to_string(s.field.scale);
-    if (c.none >= 0) range += " or " + std::to_string(c.none) + " (none)";
-    const bool number = parse_number(cell.text, value);
-    if (s.encode && number) return true;  // the encoder knows the range
-    if (!number || !s.field.holds(*value) || (*value > limit && *value != c.none)) {
+    // Beyond long (32 bits on Windows), a number is out of every field's range.
+    *value = std::clamp<long long>(*value, std::numeric_limits<long>::min() + 1, std::numeric_limits<long>::max());
+    if (s.encode && number == Number::kWhole) return true;  // the encoder knows the range
+    if (number != Number::kWhole || !s.field.holds(*value) || (*value > limit && *value != c.none)) {
         *why = " = " + quoted(cell.text) + ": allowed " + range;
         return false;
     }
@@ -160,24 +279,35 @@ public:
     // Claims the bits of mask in the byte at offset as set to bits by who;
     // false with other set to the cell that set any of them otherwise.
     bool claim(long offset, unsigned mask, unsigned bits, const std::string& who, std::string* other) {
-        std::vector<Claim>& list = bytes_[offset];
-        for (const Claim& c : list) {
-            if ((c.mask & mask) && ((c.bits ^ bits) & c.mask & mask)) {
-                *other = c.who;
-                return false;
+        Byte& byte = bytes_[offset];
+        const unsigned differ = (byte.bits ^ bits) & byte.mask & mask;
+        if (differ) {
+            for (const Claim& c : byte.claims) {
+                if (c.mask & differ) {
+                    *other = c.who;
+                    return false;
+                }
             }
         }
-        list.push_back({mask, bits, who});
+        if (mask & ~byte.mask) byte.claims.push_back({mask & ~byte.mask, who});
+        byte.bits = (byte.bits & ~mask) | (bits & mask);
+        byte.mask |= mask;
         return true;
     }
 
 private:
+    // The cell that first claimed the bits of mask.
     struct Claim {
         unsigned mask;
-        unsigned bits;
         std::string who;
     };
-    std::map<long, std::vector<Claim>> bytes_;
+    // The bits claimed in a byte, and by whom: at most one claim a bit.
+    struct Byte {
+        unsigned mask = 0;
+        unsigned bits = 0;
+        std::vector<Claim> claims;
+    };
+    std::unordered_map<long, Byte> bytes_;
 };
 
 // What a run writes with: the image's tables, the layout, the ROM proper and
@@ -189,6 +319,7 @@ struct Writer {
     size_t size;
     Refusals& refusals;
     Claims claims;
+    std::vector<std::string> characters = {};  // the game's, once a name needs them
 };
 
 // Claims the bytes at offset..offset + new_bytes.size() - 1 (mask[i] of
@@ -222,6 +353,60 @@ const char* read_elsewhere(const Writer& w, const TableLayout* own, long offset,
     return nullptr;
 }
 
+// The characters that the game's tables hold, in code point order (the
+// order of their UTF-8 bytes), without the blank and the filler that the
+// unused codes (code 0 among them) show.
+std::vector<std::string> game_characters(const CharTables& tables) {
+    std::vector<std::string> all;
+    for (int code = 0; code < 256; ++code) all.emplace_back(tables.single[code]);
+    for (int code = 0; code < 1024; ++code) all.emplace_back(tables.dbl[code]);
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    const std::string filler = tables.single[0];
+    std::erase_if(all, [&filler](const std::string& c) { return c.empty() || c == " " || c == filler; });
+    return all;
+}
+
+constexpr std::ptrdiff_t kNearbyCharacters = 3;  // on each side
+
+// The characters the game has around c in code point order.
+std::string nearby(const std::string& c, Writer& w) {
+    if (w.characters.empty()) w.characters = game_characters(w.layout.chars);
+    const auto& all = w.characters;
+    const auto here = std::lower_bound(all.begin(), all.end(), c);
+    const auto first = here - std::min(kNearbyCharacters, here - all.begin());
+    const auto last = here + std::min(kNearbyCharacters, all.end() - here);
+    std::string out;
+    for (auto n = first; n != last; ++n) {
+        if (n != first) out += ' ';
+        out += quoted(*n);
+    }
+    return out;
+}
+
+// Why a name that has characters the game has no code for (the first from
+// byte at) is refused: each such character, and those the game has around it.
+std::string unwritable(const std::string& name, size_t at, Writer& w) {
+    std::vector<std::string> bad;
+    std::vector<uint8_t> codes;
+    for (size_t i = at; i < name.size();) {
+        const size_t used = encode_game_char(name, i, w.layout.chars, &codes);
+        if (used) {
+            i += used;
+            continue;
+        }
+        const std::string c = name.substr(i, char_bytes(name, i));
+        if (std::find(bad.begin(), bad.end(), c) == bad.end()) bad.push_back(c);
+        i += c.size();
+    }
+    std::string out = ": the game cannot write ";
+    for (size_t i = 0; i < bad.size(); ++i) {
+        if (i) out += ", ";
+        out += quoted(bad[i]) + " (nearby it has " + nearby(bad[i], w) + ")";
+    }
+    return out;
+}
+
 bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
     const TableLayout& names = *n.names;
     const int record = n.name_of ? n.name_of(cell.index) : cell.index;
@@ -236,7 +421,7 @@ bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
         w.refusals.add(cell.at() + " = " + quoted(cell.text) +
                        (length ? ": " + std::to_string(length) + " bytes of game text, the field holds " +
                                      std::to_string(names.record_size)
-                               : ": the game has no code for the character at byte " + std::to_string(f.bad_char)));
+                               : unwritable(cell.text, f.bad_char, w)));
         return false;
     }
     const long offset = names.record(record);
@@ -261,15 +446,39 @@ const StoredColumn* stored_column(const Cell& cell, const Writer& w, long* offse
     return nullptr;
 }
 
+// A column as the file's header spells it, else its key.
+std::string spelled(const EditedTable& file, const std::string& key) {
+    for (size_t i = 0; i < file.columns.size() && i < file.spelled.size(); ++i) {
+        if (file.columns[i] == key && !file.spelled[i].empty()) return file.spelled[i];
+    }
+    return key;
+}
+
+// The columns to change instead (keys separated by blanks) as the file
+// spells them: "a", "b" or "c".
+std::string columns_instead(const EditedTable& file, const std::string& keys) {
+    std::istringstream words(keys);
+    std::vector<std::string> names;
+    for (std::string key; words >> key;) names.push_back(quoted(spelled(file, key)));
+    std::string out;
+    for (size_t i = 0; i < names.size(); ++i) out += (i ? (i + 1 < names.size() ? ", " : " or ") : "") + names[i];
+    return out;
+}
+
+// A computed column names the stored ones to change; a stored one that is
+// not written says why.
 void refuse_unstored(const Cell& cell, Writer& w) {
     const std::string& key = cell.column.key;
     const ComputedColumn* c = lookup(w.layout.computed, cell.file.table, key);
-    std::string instead = c && c->instead ? std::string("; change ") + quoted(c->instead) + " instead" : "";
-    if (!c && key.size() > 5 && key.compare(key.size() - 5, 5, "_name") == 0) {
-        instead = "; change " + quoted(key.substr(0, key.size() - 5)) + " instead";
-    }
+    std::string instead = c && c->instead ? c->instead : "";
+    if (!c && key.size() > 5 && key.compare(key.size() - 5, 5, "_name") == 0) instead = key.substr(0, key.size() - 5);
     const std::string why = c && c->why ? std::string(" (") + c->why + ")" : "";
-    w.refusals.add(cell.at() + " is not a stored field that can be changed" + why + instead);
+    if (instead.empty()) {
+        w.refusals.add(cell.at() + " is not a stored field that can be changed" + why);
+    } else {
+        w.refusals.add(cell.at() + " is computed from other fields and cannot be changed itself" + why + "; change " +
+                       columns_instead(cell.file, instead) + " instead");
+    }
 }
 
 // Writes a number through an encoder: the bytes of the record it changes
@@ -345,76 +554,108 @@ int column_at(const EditedTable& edited, const std::string& key) {
 }
 
 // Which row of a table an edited row is: its parent row and index, and its
-// keys as text; false after a refusal naming what rows there are.
+// keys as text.
 struct RowKeys {
     int parent = -1;
     int index = -1;
     std::string text;
 };
 
-bool parent_row(const EditedTable& edited, const EditedRow& row, const std::string& key, int count, int* found,
-                Refusals& refusals) {
-    const int at = column_at(edited, key);
-    long long n = -1;
-    if (at < 0 || !row.present[at] || !parse_number(row.cells[at], &n) || n < 0 || n >= count) {
-        refusals.add(edited.file + ": " + row.where + ": no row with " + key + " " +
-                     quoted(at < 0 || !row.present[at] ? "" : row.cells[at]) + "; the table has 0.." +
-                     std::to_string(count - 1));
-        return false;
+// Finds the rows of an edited file in its table: a top-level row by its
+// index, a nested row by its parent row's key and, among that row's rows, by
+// its row key columns (index, or pattern and slot, or position), through a
+// map of every nested row built once. Rows cannot be added, as every list has
+// the length the image gives it. A row that is not there is refused naming
+// what rows there are.
+class RowFinder {
+public:
+    RowFinder(const EditedTable& edited, const Table& table, const Table* parent)
+        : edited_(edited), table_(table), parent_(parent) {
+        top_ = column({parent ? table.parent_keys.front().second : std::string("index"), nullptr});
+        if (!parent) return;
+        for (const std::string& k : table.row_key) row_key_.push_back(column({k, find_column(table, k)}));
+        for (int p = 0; p < parent->rows(-1); ++p) {
+            for (int i = 0; i < table.rows(p); ++i) {
+                std::string key = std::to_string(p);
+                for (const Key& k : row_key_) key += '\n' + flat_text(k.column->value({p, i}));
+                rows_.emplace(std::move(key), i);
+            }
+        }
     }
-    *found = static_cast<int>(n);
-    return true;
-}
 
-// A nested row is found among its parent row's rows by its row key columns
-// (index, or pattern and slot, or position); rows cannot be added, as every
-// list has the length the image gives it.
-bool child_row(const EditedTable& edited, const EditedRow& row, const Table& table, RowKeys* keys,
-               Refusals& refusals) {
-    std::string wanted, ranges;
-    std::vector<std::pair<const Column*, std::string>> key_cells;
-    for (const std::string& k : table.row_key) {
-        const int at = column_at(edited, k);
-        const std::string text = at >= 0 && row.present[at] ? row.cells[at] : "";
-        key_cells.push_back({find_column(table, k), text});
-        wanted += ", " + k + " " + text;
+    bool find(const EditedRow& row, RowKeys* keys, Refusals& refusals) const {
+        const int count = parent_ ? parent_->rows(-1) : table_.rows(-1);
+        int* found = parent_ ? &keys->parent : &keys->index;
+        long long n = -1;
+        const std::string text = top_.at >= 0 && row.present[top_.at] ? row.cells[top_.at] : "";
+        if (!whole_number(text, &n) || n < 0 || n >= count) {
+            refusals.add(edited_.file + ": " + row.where + ": no row with " + top_.spelled + " " + quoted(text) +
+                         "; the table has 0.." + std::to_string(count - 1));
+            return false;
+        }
+        *found = static_cast<int>(n);
+        keys->text = top_.spelled + " " + std::to_string(n);
+        return !parent_ || nested(row, keys, refusals);
     }
-    const int n = table.rows(keys->parent);
-    for (int i = 0; i < n; ++i) {
-        bool all = true;
-        for (const auto& [column, text] : key_cells) all = all && flat_text(column->value({keys->parent, i})) == text;
-        if (all) {
-            keys->index = i;
+
+private:
+    struct Key {
+        std::string key;
+        const Column* column;
+        int at = -1;  // in the edited file's columns
+        std::string spelled = {};
+    };
+    Key column(Key k) const {
+        k.at = column_at(edited_, k.key);
+        k.spelled = spelled(edited_, k.key);
+        return k;
+    }
+    std::string cell(const EditedRow& row, const Key& k) const {
+        return k.at >= 0 && row.present[k.at] ? row.cells[k.at] : "";
+    }
+
+    bool nested(const EditedRow& row, RowKeys* keys, Refusals& refusals) const {
+        std::string key = std::to_string(keys->parent), wanted;
+        for (const Key& k : row_key_) {
+            const std::string text = canonical(*k.column, cell(row, k));
+            key += '\n' + text;
+            wanted += ", " + k.spelled + " " + text;
+        }
+        const auto found = rows_.find(key);
+        if (found != rows_.end()) {
+            keys->index = found->second;
             keys->text += wanted;
             return true;
         }
+        refusals.add(edited_.file + ": " + row.where + ": no row with " + keys->text + wanted + "; " + keys->text +
+                     ranges(keys->parent) + ", and rows cannot be added to it");
+        return false;
     }
-    for (const auto& [column, text] : key_cells) {
-        long long lo = 0, hi = -1;
-        for (int i = 0; i < n; ++i) {
-            const long long v = column->value({keys->parent, i}).number;
-            lo = i ? std::min(lo, v) : v;
-            hi = i ? std::max(hi, v) : v;
-        }
-        ranges += (ranges.empty() ? " " : ", ") + column->key + " " + std::to_string(lo) + ".." + std::to_string(hi);
-    }
-    refusals.add(edited.file + ": " + row.where + ": no row with " + keys->text + wanted + "; " + keys->text +
-                 (n ? " has" + ranges : " has no rows") + ", and rows cannot be added to it");
-    return false;
-}
 
-bool find_row(const EditedTable& edited, const EditedRow& row, const Table& table, const Table* parent,
-              RowKeys* keys, Refusals& refusals) {
-    if (!parent) {
-        if (!parent_row(edited, row, "index", table.rows(-1), &keys->index, refusals)) return false;
-        keys->text = "index " + row.cells[column_at(edited, "index")];
-        return true;
+    // What rows parent has: the range of each row key column.
+    std::string ranges(int parent) const {
+        const int n = table_.rows(parent);
+        if (!n) return " has no rows";
+        std::string out;
+        for (const Key& k : row_key_) {
+            long long lo = 0, hi = -1;
+            for (int i = 0; i < n; ++i) {
+                const long long v = k.column->value({parent, i}).number;
+                lo = i ? std::min(lo, v) : v;
+                hi = i ? std::max(hi, v) : v;
+            }
+            out += (out.empty() ? " has " : ", ") + k.spelled + " " + std::to_string(lo) + ".." + std::to_string(hi);
+        }
+        return out;
     }
-    const std::string& key = table.parent_keys.front().second;
-    if (!parent_row(edited, row, key, parent->rows(-1), &keys->parent, refusals)) return false;
-    keys->text = key + " " + std::to_string(keys->parent);
-    return child_row(edited, row, table, keys, refusals);
-}
+
+    const EditedTable& edited_;
+    const Table& table_;
+    const Table* parent_;
+    Key top_;
+    std::vector<Key> row_key_;
+    std::unordered_map<std::string, int> rows_;  // parent row and row key texts: the row's index
+};
 
 bool is_key(const Table& table, const Table* parent, const std::string& key) {
     if (!parent) return key == "index";
@@ -422,27 +663,39 @@ bool is_key(const Table& table, const Table* parent, const std::string& key) {
            std::find(table.row_key.begin(), table.row_key.end(), key) != table.row_key.end();
 }
 
+// The changed cells of one edited row written, or refused.
+size_t apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& edited,
+                 const std::vector<const FlatColumn*>& columns, const Table* parent, Writer& w) {
+    size_t written = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const FlatColumn* f = columns[i];
+        if (!f || !row.present[i]) continue;
+        const Value now = f->column->value(f->from_parent ? Row{-1, keys.parent} : Row{keys.parent, keys.index});
+        if (flat_text(now) == canonical(*f->column, row.cells[i])) continue;
+        const std::string& key = i < edited.spelled.size() && !edited.spelled[i].empty() ? edited.spelled[i] : f->key;
+        const Cell cell{edited, row, keys.text, key, keys.parent, keys.index, *f->column, row.cells[i]};
+        if (f->from_parent) {
+            w.refusals.add(cell.at() + " comes from " + quoted(parent->file) + "; change it there");
+        } else if (now.kind == Value::kNull) {
+            w.refusals.add(cell.at() + " does not belong to this record; leave it empty");
+        } else if (write_cell(cell, w)) {
+            ++written;
+        }
+    }
+    return written;
+}
+
 size_t apply_table(const EditedTable& edited, const Table& table, const Table* parent, Writer& w) {
     const std::vector<FlatColumn> flat = flat_columns(table, parent);
-    const std::vector<const FlatColumn*> columns = edited_columns(edited, flat);
+    std::vector<const FlatColumn*> columns = edited_columns(edited, flat);
+    for (const FlatColumn*& f : columns) {
+        if (f && is_key(table, parent, f->key)) f = nullptr;  // the row finder reads the keys
+    }
+    const RowFinder finder(edited, table, parent);
     size_t written = 0;
     for (const EditedRow& row : edited.rows) {
         RowKeys keys;
-        if (!find_row(edited, row, table, parent, &keys, w.refusals)) continue;
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const FlatColumn* f = columns[i];
-            if (!f || !row.present[i] || is_key(table, parent, f->key)) continue;
-            const Value now = f->column->value(f->from_parent ? Row{-1, keys.parent} : Row{keys.parent, keys.index});
-            if (flat_text(now) == row.cells[i]) continue;
-            const Cell cell{edited, row, keys.text, f->key, keys.parent, keys.index, *f->column, row.cells[i]};
-            if (f->from_parent) {
-                w.refusals.add(cell.at() + " comes from " + quoted(parent->file) + "; change it there");
-            } else if (now.kind == Value::kNull) {
-                w.refusals.add(cell.at() + " does not belong to this record; leave it empty");
-            } else if (write_cell(cell, w)) {
-                ++written;
-            }
-        }
+        if (finder.find(row, &keys, w.refusals)) written += apply_row(row, keys, edited, columns, parent, w);
     }
     return written;
 }
@@ -491,5 +744,6 @@ size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Tab
         const Table* table = find_table(tables, e.table, &parent);
         if (table) written += apply_table(e, *table, parent, w);  // the readers accept only tables of the export
     }
+    out.close();
     return written;
 }

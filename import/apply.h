@@ -47,8 +47,8 @@ struct StoredColumn {
 };
 
 // A column that is not stored as it stands: computed ones with the stored
-// column to change instead, or a stored one that this version does not
-// change, with why.
+// columns to change instead (their keys, separated by blanks), or one that
+// this version does not change, with why.
 struct ComputedColumn {
     const char* table;
     const char* column;
@@ -90,8 +90,14 @@ long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, 
 constexpr size_t kRefusalLimit = 50;
 
 // Writes the changed cells into rom (rom offset 0 at rom[0], size bytes) and
-// returns how many it wrote; each refusal appends its message (at most
-// kRefusalLimit, the last saying that there are more).
+// returns how many it wrote; each refusal appends its message. refusals may
+// hold the run's earlier refusals: at most kRefusalLimit are kept in all,
+// and when there were more, a last line "... and N more refusals" counts the
+// others (earlier ones among them).
+//
+// A cell is read as spreadsheets write it: a flag as true or false in any
+// case, or 1 or 0; a number with blanks around it, a leading "+", digit
+// groups ("50,000") or as a float with a zero fraction ("255.0", "1.5E+2").
 size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Table>& tables,
                    const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals);
 

@@ -81,6 +81,10 @@ std::vector<ReadTable> read_tables() {
 // edit would have to agree across the columns.
 const char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
 
+// Columns that follow from a row's place in its table.
+const char kRowLevel[] = "the level of the row: its index + 1";
+const char kItemKind[] = "the kind of an item follows from its index";
+
 int tech_name_record(int index) { return index < mt2::kFixedTechNames ? -1 : index; }
 
 // The nested rows: action patterns, learning lists, formation members.
@@ -172,6 +176,13 @@ const ImportLayout& game_a_import() {
          {"formations", &map::kFormationNames}},
         {{"monsters", "wp", "tech_level"},
          {"monsters", "jp", "spell_level"},
+         {"special-characters", "wp", "sword_level axe_level spear_level bow_level martial_arts_level",
+          "the sum of the weapon levels and twice the highest"},
+         {"special-characters", "jp", "fire_level water_level earth_level wind_level heaven_level underworld_level",
+          "the sum of the magic levels, twice the highest and 5"},
+         {"skill-levels", "level", nullptr, kRowLevel},
+         {"overall-skill-levels", "level", nullptr, kRowLevel},
+         {"items", "kind", nullptr, kItemKind},
          {"monsters", "pattern_1_share", "pattern_rate_index"},
          {"monsters", "pattern_2_share", "pattern_rate_index"},
          {"formation-members", "actual_rear_defence", "speed", "bit 0 of the speed modifier"},

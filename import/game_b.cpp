@@ -111,12 +111,20 @@ const char kArtsByte[] = "a school's level shares its arts byte with the other s
 const char kLevelByte[] =
     "the attribute levels of one kind share one level byte; this version does not write them";
 const char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
+const char kEquipment[] = "what the monster's equipment gives";
 const char kGraded[] = "graded from the armour's defence and the attribute's level";
 
 std::vector<ComputedColumn> computed() {
     std::vector<ComputedColumn> c = {
         {"main-encounter-rows", "level", nullptr, "the level band of the row, 16 times its index"},
-        {"learning-lists", "count", nullptr, kLearningCount}};
+        {"learning-lists", "count", nullptr, kLearningCount},
+        {"main-encounters", "name", nullptr, "the tools name the groups themselves; the image has no field for it"},
+        {"items", "kind", nullptr, "the kind of an item follows from its index"}};
+    for (const char* equipment : {"defence_slash", "defence_blow", "defence_thrust", "defence_shot", "defence_heat",
+                                  "defence_cold", "defence_thunder", "defence_status", "shield_defence", "evasion",
+                                  "shield_attributes", "status_resistances"}) {
+        c.push_back({"monsters", equipment, "weapon_1 weapon_2 shield armour_1 armour_2", kEquipment});
+    }
     for (const char* school : {"blue_dragon_level", "vermilion_bird_level", "white_tiger_level", "black_tortoise_level",
                                "sun_level", "moon_level"}) {
         c.push_back({"characters", school, nullptr, kArtsByte});

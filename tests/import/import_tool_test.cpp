@@ -272,7 +272,7 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
          {json + ": made from another image: it names " + crc + ", " + other_image + " has CRC32 ",
           monsters + ": made from another image: it names " + crc}},
         {{"-o", out + "/new.smc", image_, bad_csv},
-         {bad_csv + ": row 4 (index 2): \"hp\" = \"many\": allowed 0.."}},
+         {bad_csv + ": row 4 (index 2): \"hp\" = \"many\": not a whole number"}},
         {{"-o", out + "/new.smc", image_, lone},
          {lone + ": no identification found: give " + GetParam().prefix + "-rom.csv"}},
         {{"-i", out + "/new.ips", large_image, monsters},
