@@ -31,6 +31,8 @@ struct Game {
     const GameRegions* regions;
 };
 
+constexpr size_t kRefusalLines = 50;  // the importers' refusal limit
+
 const Game kGameA = {MT2IMPORT, MT2EXPORT, MT2COMPARE, kGameAFiles.image, "mt2", &kGameARegions};
 const Game kGameB = {MT3IMPORT, MT3EXPORT, MT3COMPARE, kGameBFiles.image, "mt3", &kGameBRegions};
 
@@ -296,6 +298,41 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
     EXPECT_EQ(list_dir(out), (std::vector<std::string>{"linked.bps", GetParam().prefix + std::string("-items.csv")}));
     EXPECT_EQ(bytes_of(image_), original_);
     EXPECT_EQ(bytes_of(linked), bytes_of(monsters));
+}
+
+// Past the refusal limit one line counts the others, the run's own (no
+// output named) among them; cells written as spreadsheets write them
+// ("1,234", "TRUE", "150.0") with the image's values change nothing.
+TEST_P(ImportTest, RefusalsPastTheLimitAreCounted) {
+    Records records = parse_csv_text(read_file(csv("monsters")));
+    for (int r = 0; r < 70; ++r) cell(records, std::to_string(r), "hp") = "-5";
+    const std::string edited = dir_.file(std::string(GetParam().prefix) + "-monsters.csv");
+    write_file(edited, format_csv(records, "\r\n", true));
+    write_file(dir_.file(std::string(GetParam().prefix) + "-rom.csv"), read_file(csv("rom")));
+    const std::string tool = GetParam().importer;
+    for (const auto& [args, more] : {std::pair{std::vector<std::string>{"-o", new_image_, image_, edited}, 20},
+                                     {std::vector<std::string>{image_, edited}, 21}}) {
+        const RunResult r = import(args);
+        EXPECT_EQ(r.status, 1);
+        const std::vector<std::string> lines = split_lines(r.err);
+        ASSERT_EQ(lines.size(), kRefusalLines + 2) << r.err;
+        EXPECT_EQ(lines[kRefusalLines], tool + ": ... and " + std::to_string(more) + " more refusals");
+        EXPECT_EQ(lines.back(), tool + ": nothing written");
+    }
+
+    Records same = parse_csv_text(read_file(csv("monsters")));
+    for (size_t r = 1; r < same.size(); ++r) {
+        std::string& hp = cell(same, std::to_string(r - 1), "hp");
+        hp = std::stoi(hp) >= 1000 ? hp.substr(0, hp.size() - 3) + "," + hp.substr(hp.size() - 3) : hp + ".0";
+        for (std::string& field : same[r]) {
+            if (field == "true" || field == "false") field = field == "true" ? "TRUE" : "False";
+        }
+    }
+    write_file(edited, format_csv(same, "\r\n", true));
+    const RunResult r = import({"-o", new_image_, image_, edited});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "no changes\n");
+    EXPECT_EQ(bytes_of(new_image_), original_);
 }
 
 // Runs killed with SIGKILL at random moments: the new image and the patch
