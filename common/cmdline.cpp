@@ -141,8 +141,23 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
     if (refused.arg) refuse_overlong(refused, kind);
 }
 
+namespace {
+
+// A long option ("--word"): recorded when it is one of the words, else invalid.
+void scan_word(const char* arg, const char* const* words, Flags* flags, ArgumentList* line) {
+    for (const char* const* w = words; w && *w; ++w) {
+        if (strcmp(arg + 2, *w) == 0) {
+            line->words.push_back(*w);
+            return;
+        }
+    }
+    flags->invalid = true;
+}
+
+}  // namespace
+
 void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
-                        const char* value_letters, ArgumentList* line) {
+                        const char* value_letters, ArgumentList* line, const char* const* long_words) {
     begin_scan(argc, argv);
     const std::string letters = std::string(own_letters) + value_letters;
     Flags flags;
@@ -151,6 +166,10 @@ void scan_argument_list(int argc, char** argv, const HelpText& help, const char*
         if (!arg || !*arg) continue;
         if (arg[0] != '-') {
             line->positional.push_back(arg);
+            continue;
+        }
+        if (arg[1] == '-') {
+            scan_word(arg, long_words, &flags, line);
             continue;
         }
         CommandLine seen;

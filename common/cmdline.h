@@ -55,14 +55,17 @@ struct ArgumentList {
     std::vector<std::string> positional;  // in order, empty ones left out
     std::string values[26];               // by letter: the value of each value option given (the last one)
     unsigned letters = 0;                 // bit (c - 'a') for each option letter seen, value options too
+    std::vector<std::string> words;       // the long options seen ("headered" for --headered)
 };
 
 // The scan of scan_command_line for such a line: a value letter takes the
 // next argument, whatever it holds (in "-op a b", -o takes a and -p b); one
 // left without an argument ends with "Invalid option", as an unknown letter
-// does. Help wins over everything else.
+// does. An argument of two dashes is a long option, one of long_words (a
+// null-terminated list, which may be null) or invalid. Help wins over
+// everything else.
 void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
-                        const char* value_letters, ArgumentList* line);
+                        const char* value_letters, ArgumentList* line, const char* const* long_words = nullptr);
 
 // Prints the help text on standard output.
 void print_help(const HelpText& help);

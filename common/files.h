@@ -67,6 +67,19 @@ enum class FileIdentity {
 };
 FileIdentity file_identity(FILE* stream, const char* path);
 
+// Whether two paths name one file, by the same identity; a path that names
+// nothing is Different from every other.
+FileIdentity path_identity(const char* a, const char* b);
+
+// Whether two names of files in one folder are the same name to the file
+// system (on Windows without regard to case).
+bool same_file_name(const std::string& a, const std::string& b);
+
+// Whether two outputs, which need not exist yet, name one file: by identity
+// when either exists, else by the same name in the same folder (the folders
+// compared by identity).
+FileIdentity output_identity(const std::string& a, const std::string& b);
+
 // True when the stream has a directory open.
 bool is_directory(FILE* stream);
 

@@ -32,6 +32,14 @@ FileIdentity file_identity(FILE* stream, const char* path) {
     return same ? FileIdentity::Same : FileIdentity::Different;
 }
 
+FileIdentity path_identity(const char* a, const char* b) {
+    struct stat a_st, b_st;
+    if (stat(a, &a_st) != 0 || stat(b, &b_st) != 0) return FileIdentity::Different;
+    return a_st.st_dev == b_st.st_dev && a_st.st_ino == b_st.st_ino ? FileIdentity::Same : FileIdentity::Different;
+}
+
+bool same_file_name(const std::string& a, const std::string& b) { return a == b; }
+
 bool is_directory(FILE* stream) {
     struct stat st;
     return fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode);

@@ -58,11 +58,13 @@ int seek_file(FILE* stream, int64_t offset, int whence) { return _fseeki64(strea
 
 int64_t tell_file(FILE* stream) { return _ftelli64(stream); }
 
-FileIdentity file_identity(FILE* stream, const char* path) {
-    WinIdentity open_id, path_id;
+namespace {
+
+// The identity of the file a path names: Same when found, Different when
+// nothing has that name, Unknown when it cannot be told.
+FileIdentity identity_at(const char* path, WinIdentity* id) {
     std::wstring wide;
-    if (!identity_of(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &open_id) || !widen(path, &wide))
-        return FileIdentity::Unknown;
+    if (!widen(path, &wide)) return FileIdentity::Unknown;
     // No access rights asked for and every sharing mode allowed: this only
     // looks at the file. Symbolic links are followed to their target.
     const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -72,12 +74,38 @@ FileIdentity file_identity(FILE* stream, const char* path) {
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileIdentity::Different
                                                                               : FileIdentity::Unknown;
     }
-    const bool known = identity_of(handle, &path_id);
+    const bool known = identity_of(handle, id);
     CloseHandle(handle);
-    if (!known) return FileIdentity::Unknown;
-    const bool same = open_id.volume == path_id.volume && open_id.index_high == path_id.index_high &&
-                      open_id.index_low == path_id.index_low;
-    return same ? FileIdentity::Same : FileIdentity::Different;
+    return known ? FileIdentity::Same : FileIdentity::Unknown;
+}
+
+bool same_identity(const WinIdentity& a, const WinIdentity& b) {
+    return a.volume == b.volume && a.index_high == b.index_high && a.index_low == b.index_low;
+}
+
+}  // namespace
+
+FileIdentity file_identity(FILE* stream, const char* path) {
+    WinIdentity open_id, path_id;
+    if (!identity_of(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &open_id)) return FileIdentity::Unknown;
+    const FileIdentity found = identity_at(path, &path_id);
+    if (found != FileIdentity::Same) return found;
+    return same_identity(open_id, path_id) ? FileIdentity::Same : FileIdentity::Different;
+}
+
+FileIdentity path_identity(const char* a, const char* b) {
+    WinIdentity a_id, b_id;
+    const FileIdentity found_a = identity_at(a, &a_id);
+    if (found_a != FileIdentity::Same) return found_a;
+    const FileIdentity found_b = identity_at(b, &b_id);
+    if (found_b != FileIdentity::Same) return found_b;
+    return same_identity(a_id, b_id) ? FileIdentity::Same : FileIdentity::Different;
+}
+
+bool same_file_name(const std::string& a, const std::string& b) {
+    std::wstring wide_a, wide_b;
+    if (!widen(a.c_str(), &wide_a) || !widen(b.c_str(), &wide_b)) return a == b;
+    return CompareStringOrdinal(wide_a.c_str(), -1, wide_b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 bool is_directory(FILE* stream) {

@@ -1,5 +1,7 @@
 #include "common/tool_main.h"
 
+#include <cstdio>
+#include <exception>
 #include <new>
 
 #include "common/diag.h"
@@ -17,9 +19,17 @@ namespace {
     fatal("Fatal error in malloc()");
 }
 
+// Anything else thrown that no part of the run caught: one diagnostic, and
+// the tool's status for trouble.
+int escaped(const char* what, int trouble) {
+    fflush(stdout);
+    warn("Fatal error: %s", what);
+    return trouble;
+}
+
 }  // namespace
 
-int tool_main(int argc, char** argv, ToolRun run) {
+int tool_main(int argc, char** argv, ToolRun run, int trouble) {
     std::set_new_handler(out_of_memory);
     try {
         utf8_arguments(&argc, &argv);
@@ -29,5 +39,11 @@ int tool_main(int argc, char** argv, ToolRun run) {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         out_of_memory();  // thrown by an allocator that does not ask the handler
+    } catch (const FatalExit&) {
+        throw;  // a harness's own way out of fatal
+    } catch (const std::exception& e) {
+        return escaped(e.what(), trouble);
+    } catch (...) {
+        return escaped("an unknown exception", trouble);
     }
 }

@@ -1,6 +1,7 @@
 #include "common/wholefile.h"
 
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -43,9 +44,8 @@ public:
 
     FILE* stream() const { return file_.stream(); }
 
-    // Pushes the bytes to the disk, closes the file and renames it over the
-    // final name.
-    int put_in_place(const char* final_path) {
+    // Pushes the bytes to the disk and closes the file.
+    int finish() {
         const bool synced = fflush(file_.stream()) == 0 && sync_file(file_.stream());
         const int saved = errno;
         if (!file_.close()) return 0;
@@ -53,10 +53,17 @@ public:
             errno = saved;
             return 0;
         }
+        return 1;
+    }
+
+    // Renames the finished file over the final name.
+    int rename_to(const char* final_path) {
         if (!replace_file(path_.c_str(), final_path)) return 0;
         path_.clear();
         return 1;
     }
+
+    int put_in_place(const char* final_path) { return finish() && rename_to(final_path); }
 
 private:
     OutputFile file_;
@@ -91,6 +98,45 @@ int write_whole_file(const char* path, OutputMode mode, const FileBody& body) {
 int write_whole_file(const char* path, const void* data, size_t size) {
     return write_whole_file(path, OutputMode::kBinary,
                             [data, size](FILE* stream) { return fwrite(data, 1, size, stream) == size; });
+}
+
+namespace {
+
+// The temporary file of one output, written and finished, or an output that
+// is not a regular file (kept for writing through).
+int prepare(const WholeFileOutput& file, std::unique_ptr<TempFile>* temp, bool* through) {
+    PathKind kind;
+    unsigned permissions;
+    if (!look_at_path(file.path.c_str(), &kind, &permissions)) return 0;
+    *through = kind == PathKind::Other;
+    if (*through) return 1;
+    *temp = std::make_unique<TempFile>();
+    if (!(*temp)->create(file.path.c_str(), OutputMode::kBinary)) return 0;
+    if (kind == PathKind::Regular && !set_permissions((*temp)->stream(), permissions)) return 0;
+    if (fwrite(file.data, 1, file.size, (*temp)->stream()) != file.size) return 0;
+    return (*temp)->finish();
+}
+
+}  // namespace
+
+int write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed) {
+    std::vector<std::unique_ptr<TempFile>> temps(files.size());
+    std::vector<bool> through(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        bool other = false;
+        *failed = i;
+        if (!prepare(files[i], &temps[i], &other)) return 0;
+        through[i] = other;
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        *failed = i;
+        if (through[i] && !write_whole_file(files[i].path.c_str(), files[i].data, files[i].size)) return 0;
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        *failed = i;
+        if (temps[i] && !temps[i]->rename_to(files[i].path.c_str())) return 0;
+    }
+    return 1;
 }
 
 int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes) {

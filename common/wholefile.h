@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "common/outfile.h"
@@ -35,6 +36,20 @@ int write_whole_file(const char* path, OutputMode mode, const FileBody& body);
 
 // Writes path whole from a buffer, in binary.
 int write_whole_file(const char* path, const void* data, size_t size);
+
+// One file of a set written all or nothing.
+struct WholeFileOutput {
+    std::string path;
+    const void* data;
+    size_t size;
+};
+
+// Writes every file whole, in binary, or none: each temporary file is
+// written, pushed to the disk and closed first, and only when all are
+// complete are they renamed over their final names. A failure removes every
+// temporary file and leaves the files of those names as they were. Returns
+// 1, or 0 with errno set and *failed the position of the file that failed.
+int write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed);
 
 // Reads the whole file at path (an image, a patch, an edited export) into
 // bytes, reserved at its size, refusing one of more than limit bytes. Returns

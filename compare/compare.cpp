@@ -25,7 +25,7 @@ using Json = nlohmann::ordered_json;
 
 constexpr unsigned kJson = 1u << ('j' - 'a');
 constexpr unsigned kIpsWithoutHeader = 1u << ('r' - 'a');
-constexpr int kTrouble = 2;
+constexpr int kTrouble = kCompareTrouble;
 
 // One side of the comparison: its bytes, how they were obtained, and what
 // was decoded from them.
@@ -35,6 +35,8 @@ struct Side {
     std::string patch;  // how a patched image was made, "" for an image file
     RomFacts facts;     // the title search and the identity, as the exports give them
     Snapshot tables;
+    std::string patched_copy;    // the copy of the old image a patch was applied to
+    std::string patch_metadata;  // a BPS patch's metadata
 
     ByteSpan rom() const {
         const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;
@@ -79,15 +81,31 @@ void decode(Side& side, const CompareInfo& info) {
     side.tables = take_snapshot(info.exporter.load(image, kept));
 }
 
+// The cartridge header's place in the ROM proper of a decoded side.
+long long rom_header_pos(const Side& side) {
+    const long long copier = side.facts.identity.copier_header;
+    return side.facts.image_base - copier + (side.facts.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+}
+
+// Which copy of the old image a patch was applied to, and its CRC32.
+std::string patched_copy(const Side& old, bool without_copier_header) {
+    const ImageIdentity& id = old.facts.identity;
+    if (without_copier_header || !id.copier_header) return "the ROM proper, CRC32 " + crc32_hex(id.rom.crc32);
+    return "the file with its copier header, CRC32 " + crc32_hex(id.file.crc32);
+}
+
 // The new side: an image, or a patch applied to the old side's bytes.
 void load_new(Side& side, const Side& old, bool ips_without_header) {
     const PatchFormat format = patch_format(side.bytes);
     if (format == PatchFormat::kNone) return;
-    const PatchBase base{old.bytes, static_cast<size_t>(copier_header_size(static_cast<long long>(old.bytes.size())))};
+    const PatchBase base{old.bytes, static_cast<size_t>(copier_header_size(static_cast<long long>(old.bytes.size()))),
+                         rom_header_pos(old)};
     try {
         PatchedImage patched = apply_patch(side.bytes, base, ips_without_header);
         side.patch = std::string(patch_format_name(format)) + " patch " + side.path + ", applied to " +
                      (patched.without_copier_header ? "the image without its copier header" : "the file as given");
+        side.patched_copy = patched_copy(old, patched.without_copier_header);
+        side.patch_metadata = std::move(patched.metadata);
         side.bytes = std::move(patched.image);
     } catch (const PatchError& e) {
         fatal("%s: %s", side.path.c_str(), e.what());
@@ -102,6 +120,8 @@ Json rom_block(const Side& side) {
     Json rom = Json::parse(json_row(rom_table(side.facts), {-1, 0}));
     rom["file"] = side.path;
     if (!side.patch.empty()) rom["patch"] = side.patch;
+    if (!side.patched_copy.empty()) rom["patch_applied_to"] = side.patched_copy;
+    if (!side.patch_metadata.empty()) rom["patch_metadata"] = side.patch_metadata;
     return rom;
 }
 
@@ -115,30 +135,6 @@ std::string identification(const char* which, const Side& side, const char* titl
     s += "  title " + dump(trimmed(title)) + ", " + (side.facts.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
          (id.checksum_valid ? "valid" : "invalid") + "\n";
     return s;
-}
-
-// A record as the text names it: table, index and name; a nested record by
-// its parent's index and name, then its own index.
-std::string record_label(const Snapshot& tables, const RecordChange& r) {
-    const TableCells& t = tables[r.table];
-    auto named = [](const std::string& name) { return name == "null" ? std::string() : " " + name; };
-    std::string label;
-    if (t.parent_table >= 0) {
-        label = tables[static_cast<size_t>(t.parent_table)].path + " " + std::to_string(r.row.parent) +
-                named(r.parent_name) + ", " + t.path.substr(t.path.rfind('.') + 1) + " ";
-    } else {
-        label = t.path + " ";
-    }
-    label += std::to_string(r.row.index);
-    if (r.old_name != r.new_name && !r.added && !r.removed) return label + named(r.old_name) + " →" + named(r.new_name);
-    return label + named(r.removed ? r.old_name : r.new_name);
-}
-
-std::string change_text(const Change& c) {
-    auto side = [&c](const std::string& value, const std::string& name) {
-        return c.reference && name != "null" ? value + " " + name : value;
-    };
-    return "  " + c.key + ": " + side(c.old_value, c.old_name) + " → " + side(c.new_value, c.new_name) + "\n";
 }
 
 struct Totals {
@@ -169,9 +165,28 @@ private:
     std::string text_;
 };
 
+// What a patch was applied to and what its metadata says, each metadata line
+// indented below the first.
+std::string patch_lines(const Side& side) {
+    if (side.patched_copy.empty()) return "";
+    std::string s = "  patch applied to " + side.patched_copy + "\n";
+    if (side.patch_metadata.empty()) return s;
+    s += "  patch metadata:\n";
+    size_t from = 0;
+    while (from < side.patch_metadata.size()) {
+        size_t end = side.patch_metadata.find('\n', from);
+        if (end == std::string::npos) end = side.patch_metadata.size();
+        std::string line = side.patch_metadata.substr(from, end - from);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        s += "    " + line + "\n";
+        from = end + 1;
+    }
+    return s;
+}
+
 void print_text(Output& out, const Side& old, const Side& now, const char* title,
                 const std::vector<RecordChange>& records, const std::vector<ByteRange>& unmapped) {
-    out.add(identification("old", old, title) + identification("new", now, title));
+    out.add(identification("old", old, title) + identification("new", now, title) + patch_lines(now));
     for (const RecordChange& r : records) {
         std::string s = std::string(1, '\n') + record_label(now.tables, r);
         if (r.added || r.removed) s += r.added ? ": only in the new image" : ": only in the old image";
@@ -236,9 +251,9 @@ int run(int argc, char** argv, const CompareInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    Side old{line.src, read_input(line.src), "", {}, {}};
+    Side old{line.src, read_input(line.src), "", {}, {}, "", ""};
     decode(old, info);
-    Side now{line.dst, read_input(line.dst), "", {}, {}};
+    Side now{line.dst, read_input(line.dst), "", {}, {}, "", ""};
     load_new(now, old, line.letters & kIpsWithoutHeader);
     decode(now, info);
 

@@ -17,6 +17,9 @@ struct CompareInfo {
 
 extern const char* const kCompareOptions[3];
 
+// The comparisons' status for any trouble (their main gives it tool_main).
+constexpr int kCompareTrouble = 2;
+
 // Exit status as diff and cmp give it: 0 when the tables are the same, 1 when
 // they differ, 2 on any trouble (bad command line, an unreadable file, an
 // image of another game, a patch refused).

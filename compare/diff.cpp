@@ -132,6 +132,30 @@ std::vector<RecordChange> compare_snapshots(const Snapshot& old_tables, const Sn
     return out;
 }
 
+// A record as the text names it: table, index and name; a nested record by
+// its parent's index and name, then its own index.
+std::string record_label(const Snapshot& tables, const RecordChange& r) {
+    const TableCells& t = tables[r.table];
+    auto named = [](const std::string& name) { return name == "null" ? std::string() : " " + name; };
+    std::string label;
+    if (t.parent_table >= 0) {
+        label = tables[static_cast<size_t>(t.parent_table)].path + " " + std::to_string(r.row.parent) +
+                named(r.parent_name) + ", " + t.path.substr(t.path.rfind('.') + 1) + " ";
+    } else {
+        label = t.path + " ";
+    }
+    label += std::to_string(r.row.index);
+    if (r.old_name != r.new_name && !r.added && !r.removed) return label + named(r.old_name) + " →" + named(r.new_name);
+    return label + named(r.removed ? r.old_name : r.new_name);
+}
+
+std::string change_text(const Change& c) {
+    auto side = [&c](const std::string& value, const std::string& name) {
+        return c.reference && name != "null" ? value + " " + name : value;
+    };
+    return "  " + c.key + ": " + side(c.old_value, c.old_name) + " → " + side(c.new_value, c.new_name) + "\n";
+}
+
 namespace {
 
 // Adds the differing bytes of [from, to) to the ranges, merging neighbours.

@@ -53,6 +53,14 @@ struct RecordChange {
 // snapshots come from the same table descriptions.
 std::vector<RecordChange> compare_snapshots(const Snapshot& old_tables, const Snapshot& new_tables);
 
+// A changed record as the comparison's text names it: table, index and
+// name; a nested record by its parent's index and name, then its own index.
+std::string record_label(const Snapshot& tables, const RecordChange& r);
+
+// One changed key as the comparison's text shows it: "  key: old → new\n",
+// a reference with the names of the records it points to.
+std::string change_text(const Change& c);
+
 struct ByteRange {
     size_t offset;  // in the ROM proper
     size_t length;

@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
             mt2::layout::kTables,
         };
         return compare_main(c, v, info);
-    });
+    }, kCompareTrouble);
 }

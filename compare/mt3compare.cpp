@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
             mt3::layout::kTables,
         };
         return compare_main(c, v, info);
-    });
+    }, kCompareTrouble);
 }

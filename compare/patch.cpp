@@ -1,6 +1,7 @@
 #include "compare/patch.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "common/image_id.h"
@@ -8,6 +9,13 @@
 namespace {
 
 constexpr size_t kFooterSize = 12;  // UPS and BPS: source, target and patch CRC32
+constexpr size_t kHeaderSize = kCopierHeaderSize;
+
+std::string hex_offset(size_t offset) {
+    char text[32];
+    snprintf(text, sizeof text, "0x%06zX", offset);
+    return text;
+}
 
 [[noreturn]] void damaged(const std::string& why) { throw PatchError("patch is damaged: " + why); }
 
@@ -112,8 +120,15 @@ void check_target(const ByteVector& target, uint32_t expected) {
 // Room for count bytes at pos in a buffer of size bytes.
 bool fits(uint64_t pos, uint64_t count, size_t size) { return pos <= size && count <= size - pos; }
 
-void apply_ips(ByteSpan patch, ByteSpan source, ByteVector& target) {
+struct IpsRecord {
+    size_t offset;
+    size_t count;
+};
+
+// Applies the records and returns them in patch order.
+std::vector<IpsRecord> apply_ips(ByteSpan patch, ByteSpan source, ByteVector& target) {
     target.assign(source.begin(), source.end());
+    std::vector<IpsRecord> records;
     PatchReader in(patch, 5, patch.size());
     for (;;) {
         if (in.left() < 3) damaged("it ends before its EOF marker");
@@ -121,6 +136,7 @@ void apply_ips(ByteSpan patch, ByteSpan source, ByteVector& target) {
         if (offset == 0x454F46) break;  // "EOF"
         const size_t size = in.big_endian(2);
         const size_t count = size ? size : in.big_endian(2);
+        if (count == 0) damaged("a run-length record at " + hex_offset(offset) + " has length 0");
         const unsigned fill = size ? 0 : in.byte();
         if (target.size() < offset + count) target.resize(offset + count);
         if (size) {
@@ -129,12 +145,56 @@ void apply_ips(ByteSpan patch, ByteSpan source, ByteVector& target) {
         } else {
             std::fill_n(target.begin() + static_cast<long>(offset), count, static_cast<unsigned char>(fill));
         }
+        records.push_back({offset, count});
     }
-    if (in.done()) return;
+    if (in.done()) return records;
     if (in.left() != 3) damaged(std::to_string(in.left()) + " bytes follow its EOF marker");
     const size_t truncate = in.big_endian(3);
     if (truncate > target.size()) damaged("its truncation size is beyond the patched image");
     target.resize(truncate);
+    return records;
+}
+
+// Whether the internal checksum of the cartridge header at header (in an
+// image whose ROM proper starts at rom_start) is valid.
+bool checksum_valid(ByteSpan image, size_t rom_start, size_t header) {
+    if (header + kChecksumOffset + 2 > image.size() || rom_start > header) return false;
+    const unsigned complement = image[header + kChecksumComplementOffset] | image[header + kChecksumComplementOffset + 1] << 8;
+    const unsigned stored = image[header + kChecksumOffset] | image[header + kChecksumOffset + 1] << 8;
+    return complement == (stored ^ 0xFFFF) && stored == rom_checksum(image.data() + rom_start, image.size() - rom_start);
+}
+
+// An IPS patch applied to one copy that shows it was made for the other:
+// throws with the sign. with_header: the copy it was applied to carries the
+// copier header (header bytes long).
+void check_ips_copy(const std::vector<IpsRecord>& records, ByteSpan source, const ByteVector& target,
+                    bool with_header, size_t header, long long header_pos) {
+    const std::string other = with_header ? "patch is for the image without its copier header: "
+                                          : "patch is for the image with a copier header: ";
+    for (const IpsRecord& r : records) {
+        if (with_header && r.offset < header) {
+            throw PatchError(other + "a record writes inside the copier header, at " + hex_offset(r.offset) +
+                             " (-r applies it to the image without its copier header)");
+        }
+    }
+    if (!with_header && target.size() > source.size() && target.size() <= source.size() + kHeaderSize) {
+        throw PatchError(other + "records write up to " + std::to_string(target.size() - source.size()) +
+                         " bytes past the end of the image");
+    }
+    if (header_pos < 0) return;
+    const size_t rom_start = with_header ? header : 0;
+    const size_t checksum = rom_start + static_cast<size_t>(header_pos) + kChecksumComplementOffset;
+    const size_t away = with_header ? checksum - kHeaderSize : checksum + kHeaderSize;
+    if (with_header && checksum < kHeaderSize) return;
+    const bool near = std::any_of(records.begin(), records.end(), [away](const IpsRecord& r) {
+        return r.count <= 4 && r.offset < away + 4 && r.offset + r.count > away;
+    });
+    const size_t title = rom_start + static_cast<size_t>(header_pos);
+    if (near && checksum_valid(source, rom_start, title) && !checksum_valid(target, rom_start, title)) {
+        throw PatchError(other + "it leaves the valid internal checksum invalid and writes checksum-sized records " +
+                         std::to_string(kHeaderSize) + " bytes " + (with_header ? "before" : "after") +
+                         " it, at " + hex_offset(away));
+    }
 }
 
 void apply_ups(ByteSpan patch, ByteSpan source, ByteVector& target, uint32_t target_crc) {
@@ -240,12 +300,30 @@ const char* patch_format_name(PatchFormat format) {
     return "";
 }
 
+namespace {
+
+// The metadata of a BPS patch (after its three numbers), as it holds it.
+std::string bps_metadata(ByteSpan patch) {
+    PatchReader in(patch, 4, patch.size() - kFooterSize);
+    in.number();
+    in.number();
+    const uint64_t size = in.number();
+    if (size > in.left()) damaged("its metadata runs past its end");
+    const ByteSpan text = in.bytes(static_cast<size_t>(size));
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header) {
     PatchedImage result;
     const PatchFormat format = patch_format(patch);
     if (format == PatchFormat::kIps) {
         result.without_copier_header = ips_without_copier_header && base.copier_header;
-        apply_ips(patch, result.without_copier_header ? base.rom() : base.file, result.image);
+        const ByteSpan source = result.without_copier_header ? base.rom() : base.file;
+        const std::vector<IpsRecord> records = apply_ips(patch, source, result.image);
+        const bool with_header = base.copier_header && !result.without_copier_header;
+        check_ips_copy(records, source, result.image, with_header, base.copier_header, base.header_pos);
         return result;
     }
     if (format == PatchFormat::kNone) throw PatchError("not a patch");
@@ -256,6 +334,7 @@ PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without
         apply_ups(patch, source, result.image, footer.target);
     } else {
         apply_bps(patch, source, result.image, footer.target);
+        result.metadata = bps_metadata(patch);
     }
     return result;
 }

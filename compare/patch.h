@@ -35,6 +35,9 @@ public:
 struct PatchBase {
     ByteSpan file;
     size_t copier_header = 0;
+    // The cartridge header (its title) in the ROM proper, -1 when not known:
+    // where an IPS patch for the other copy would write the internal checksum.
+    long long header_pos = -1;
     ByteSpan rom() const { return file.subspan(copier_header); }
 };
 
@@ -43,11 +46,18 @@ struct PatchedImage {
     // The patch was applied to the image without its copier header (so the
     // result has none).
     bool without_copier_header = false;
+    std::string metadata;  // a BPS patch's metadata, as it holds it
 };
 
 // Applies the patch to the base. UPS and BPS choose the file as given or the
 // image without its copier header by their source CRC32; IPS, which carries
 // none, is applied to the file as given unless ips_without_copier_header.
+// An IPS patch that shows it was made for the other copy (headered against
+// headerless) is refused: a record inside the copier header, a patched image
+// at most 512 bytes longer than the image (records past its end that the
+// other copy would hold), or a valid internal checksum left invalid while
+// checksum-sized records are written 512 bytes away from it. A run-length
+// record of length 0 is damage.
 // Throws PatchError when the patch is not for this image, is damaged, or
 // would make an image larger than kMaxPatchTarget.
 PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header);

@@ -12,14 +12,17 @@
 #include "common/image_id.h"
 #include "common/rom.h"
 #include "common/wholefile.h"
+#include "compare/diff.h"
 #include "compare/patch.h"
 #include "import/edited.h"
 #include "import/patch.h"
 
-const char* const kImportOptions[4] = {
-    "\t-o file\twrite the edited image to file\n",
+const char* const kImportOptions[6] = {
+    "\t-o file\twrite the edited image to file (with the image's copier header, if any)\n",
     "\t-p file\twrite a BPS patch from the image to the edited image\n",
     "\t-i file\twrite an IPS patch from the image to the edited image\n",
+    "\t--headered\tmake the patches for the file as given (default: the ROM proper, without a copier header)\n",
+    "\t-n\tdry run: print the changes and the files, write nothing\n",
     "\t-h\tdisplay this help and exit\n",
 };
 
@@ -27,6 +30,10 @@ namespace {
 
 // The outputs by option letter, in the order they are written.
 constexpr char kOutputLetters[] = "opi";
+constexpr unsigned kDryRun = 1u << ('n' - 'a');
+const char* const kLongOptions[] = {"headered", nullptr};
+// The changed fields that a BPS patch's metadata lists at most.
+constexpr size_t kMetadataChanges = 50;
 
 struct Output {
     char letter;
@@ -39,6 +46,7 @@ struct Image {
     ByteVector bytes;
     size_t base = 0;        // file position of rom offset 0
     size_t header_pos = 0;  // file position of the cartridge header
+    size_t copier = 0;      // the copier header's size: the ROM proper starts here
     std::string crc32;      // of the whole file, as the exports' rom block gives it
 };
 
@@ -65,7 +73,9 @@ void check_outputs(const std::vector<Output>& outs, const std::vector<std::strin
     }
     for (size_t i = 0; i < outs.size(); ++i) {
         for (size_t j = i + 1; j < outs.size(); ++j) {
-            if (outs[i].path == outs[j].path) refusals->push_back(outs[i].path + ": named for two outputs");
+            if (output_identity(outs[i].path, outs[j].path) != FileIdentity::Different) {
+                refusals->push_back(outs[j].path + ": named for two outputs (" + outs[i].path + ")");
+            }
         }
     }
 }
@@ -79,7 +89,7 @@ std::string trimmed(const char* title) {
 // Reads the image and finds its cartridge header; ends the run when it is
 // unreadable or of another game.
 Image read_image(const std::string& path, const ExporterInfo& game, RomImage& rom) {
-    Image image{path, {}, 0, 0, {}};
+    Image image{path, {}, 0, 0, 0, {}};
     if (!read_whole_file(path.c_str(), kMaxPatchTarget, &image.bytes)) {
         fatal("Invalid ROM-Image file - %s:", path.c_str());
     }
@@ -94,6 +104,7 @@ Image read_image(const std::string& path, const ExporterInfo& game, RomImage& ro
     const ImageIdentity id =
         identify_image(image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos));
     image.crc32 = crc32_hex(id.file.crc32);
+    image.copier = static_cast<size_t>(id.copier_header);
     return image;
 }
 
@@ -240,14 +251,91 @@ std::vector<std::string> inputs_of(const std::vector<std::string>& positional, c
     return inputs;
 }
 
-ByteVector output_bytes(char letter, const Image& image, const ByteVector& edited) {
-    if (letter == 'o') return edited;
-    return letter == 'p' ? bps_patch(image.bytes, edited) : ips_patch(image.bytes, edited);
+// What the run makes: the edited image, and the copies that its patches
+// are made between.
+struct Made {
+    const Image& image;
+    const ByteVector& edited;
+    size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
+    std::string metadata;
+};
+
+ByteVector output_bytes(char letter, const Made& made) {
+    if (letter == 'o') return made.edited;
+    const auto from = static_cast<long>(made.patch_from);
+    const ByteVector source(made.image.bytes.begin() + from, made.image.bytes.end());
+    const ByteVector target(made.edited.begin() + from, made.edited.end());
+    return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
+}
+
+// The changed records, as the comparison finds them between the image and
+// the edited image.
+std::vector<RecordChange> changed_records(const ImportInfo& info, const Snapshot& before, const ByteVector& edited,
+                                          Snapshot* after) {
+    RomImage rom;
+    rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
+    std::shared_ptr<const void> kept;
+    *after = take_snapshot(info.exporter.load(rom, kept));
+    return compare_snapshots(before, *after);
+}
+
+// A BPS patch's metadata: what made it, the game and the changed fields.
+std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const std::vector<RecordChange>& records) {
+    std::vector<std::string> changed;
+    for (const RecordChange& r : records) {
+        const TableCells& t = tables[r.table];
+        std::string record = t.path + " ";
+        if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
+        record += std::to_string(r.row.index) + " ";
+        for (const Change& c : r.changes) changed.push_back(record + c.key);
+    }
+    std::string list;
+    for (size_t i = 0; i < changed.size() && i < kMetadataChanges; ++i) list += (i ? ", " : "") + changed[i];
+    if (changed.size() > kMetadataChanges) list += ", ... and " + std::to_string(changed.size() - kMetadataChanges) + " more";
+    return std::string("made-by: ") + info.exporter.prefix + "import\ngame: " + info.exporter.game +
+           "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
+}
+
+void print_changes(const Snapshot& tables, const std::vector<RecordChange>& records) {
+    for (const RecordChange& r : records) {
+        std::string s = record_label(tables, r) + "\n";
+        for (const Change& c : r.changes) s += change_text(c);
+        write_utf8(stdout, s.c_str());
+    }
+}
+
+// Every output made in memory, then written all or nothing (or, on a dry
+// run, not at all); each named with its size and CRC32.
+void write_outputs(const std::vector<Output>& outs, const Made& made, bool dry_run) {
+    std::vector<ByteVector> bytes;
+    std::vector<WholeFileOutput> files;
+    for (const Output& out : outs) bytes.push_back(output_bytes(out.letter, made));
+    for (size_t i = 0; i < outs.size(); ++i) files.push_back({outs[i].path, bytes[i].data(), bytes[i].size()});
+    size_t failed = 0;
+    if (!dry_run && !write_whole_files(files, &failed)) fatal("Cannot create file - %s:", outs[failed].path.c_str());
+    for (size_t i = 0; i < outs.size(); ++i) {
+        const std::string line = outs[i].path + ": " + std::to_string(bytes[i].size()) + " bytes, CRC32 " +
+                                 crc32_hex(crc32_of(bytes[i].data(), bytes[i].size())) + "\n";
+        write_utf8(stdout, line.c_str());
+    }
+    if (dry_run) printf("dry run: nothing written\n");
+}
+
+void check_ips_size(const std::vector<Output>& outs, const Image& image, size_t patch_from,
+                    std::vector<std::string>* refusals) {
+    const size_t size = image.bytes.size() - patch_from;
+    for (const Output& out : outs) {
+        if (out.letter == 'i' && size > kIpsLimit) {
+            refusals->push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
+                                std::to_string(size) + " bytes, and IPS reaches only the first " +
+                                std::to_string(kIpsLimit) + "; use -p for a BPS patch");
+        }
+    }
 }
 
 int run(int argc, char** argv, const ImportInfo& info) {
     ArgumentList line;
-    scan_argument_list(argc, argv, info.help, "", kOutputLetters, &line);
+    scan_argument_list(argc, argv, info.help, "n", kOutputLetters, &line, kLongOptions);
     if (line.positional.size() < 2) fatal("Too few arguments");
     const std::vector<Output> outs = outputs_of(line);
     std::vector<std::string> refusals;
@@ -256,13 +344,8 @@ int run(int argc, char** argv, const ImportInfo& info) {
 
     RomImage rom;
     const Image image = read_image(line.positional[0], info.exporter, rom);
-    for (const Output& out : outs) {
-        if (out.letter == 'i' && image.bytes.size() > kIpsLimit) {
-            refusals.push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
-                               std::to_string(image.bytes.size()) + " bytes, and IPS reaches only the first " +
-                               std::to_string(kIpsLimit) + "; use -p for a BPS patch");
-        }
-    }
+    const size_t patch_from = line.words.empty() ? image.copier : 0;  // --headered: the file as given
+    check_ips_size(outs, image, patch_from, &refusals);
     std::shared_ptr<const void> kept;  // the run's tables and names
     const std::vector<Table> tables = info.exporter.load(rom, kept);
     EditedFiles files(info, image, tables, &refusals);
@@ -278,17 +361,16 @@ int run(int argc, char** argv, const ImportInfo& info) {
     }
     const bool changed = edited != image.bytes;
     if (changed) set_checksum(edited, image.base, image.header_pos);
-    for (const Output& out : outs) {
-        const ByteVector bytes = output_bytes(out.letter, image, edited);
-        if (!write_whole_file(out.path.c_str(), bytes.data(), bytes.size())) {
-            fatal("Cannot create file - %s:", out.path.c_str());
-        }
-    }
+    const Snapshot before = take_snapshot(tables);
+    Snapshot after;
+    const std::vector<RecordChange> records = changed_records(info, before, edited, &after);
+    print_changes(after, records);
     if (changed) {
         printf("%zu field%s changed\n", fields, fields == 1 ? "" : "s");
     } else {
         printf("no changes\n");
     }
+    write_outputs(outs, {image, edited, patch_from, patch_metadata(info, after, records)}, line.letters & kDryRun);
     if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
     return 0;
 }

@@ -13,7 +13,7 @@ struct ImportInfo {
     const ImportLayout& layout;    // what can be written
 };
 
-extern const char* const kImportOptions[4];
+extern const char* const kImportOptions[6];
 
 // Status 0 when the asked files were written (also when nothing changed: then
 // "no changes"), 1 on any refusal, each one printed, or when a file could not

@@ -38,11 +38,12 @@ enum BpsAction { kSourceRead = 0, kTargetRead = 1 };
 
 }  // namespace
 
-Bytes bps_patch(const Bytes& source, const Bytes& target) {
+Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& metadata) {
     Bytes out = {'B', 'P', 'S', '1'};
     put_number(out, source.size());
     put_number(out, target.size());
-    put_number(out, 0);
+    put_number(out, metadata.size());
+    out.insert(out.end(), metadata.begin(), metadata.end());
     for (size_t at = 0; at < target.size();) {
         const bool same = at < source.size() && source[at] == target[at];
         const size_t end = run_end(source, target, at, same);

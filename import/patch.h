@@ -5,14 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
 
-// A BPS patch that turns source into target: "BPS1", the two sizes, no
-// metadata, unchanged runs as source reads and changed runs as target reads,
-// then the CRC32 of source, target and of the patch before it.
-Bytes bps_patch(const Bytes& source, const Bytes& target);
+// A BPS patch that turns source into target: "BPS1", the two sizes, the
+// metadata (a UTF-8 text, may be empty), unchanged runs as source reads and
+// changed runs as target reads, then the CRC32 of source, target and of the
+// patch before it.
+Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& metadata = "");
 
 // The largest file an IPS patch can address (24-bit offsets).
 constexpr size_t kIpsLimit = 0x1000000;
