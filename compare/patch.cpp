@@ -178,7 +178,7 @@ void check_ips_copy(const std::vector<IpsRecord>& records, ByteSpan source, cons
         }
     }
     if (!with_header && target.size() > source.size() && target.size() <= source.size() + kHeaderSize) {
-        throw PatchError(other + "records write up to " + std::to_string(target.size() - source.size()) +
+        throw PatchError(other + "its records end " + std::to_string(target.size() - source.size()) +
                          " bytes past the end of the image");
     }
     if (header_pos < 0) return;

@@ -327,7 +327,8 @@ void check_ips_size(const std::vector<Output>& outs, const Image& image, size_t 
     for (const Output& out : outs) {
         if (out.letter == 'i' && size > kIpsLimit) {
             refusals->push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
-                                std::to_string(size) + " bytes, and IPS reaches only the first " +
+                                std::to_string(size) + " bytes" + (patch_from ? " without its copier header" : "") +
+                                ", and IPS reaches only the first " +
                                 std::to_string(kIpsLimit) + "; use -p for a BPS patch");
         }
     }

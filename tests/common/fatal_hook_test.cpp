@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "common/block.h"
@@ -15,6 +16,7 @@
 #include "common/names.h"
 #include "common/report.h"
 #include "common/rom.h"
+#include "common/tool_main.h"
 #include "decoder/decode.h"
 #include "tests/support/test_util.h"
 
@@ -118,4 +120,30 @@ TEST_F(FatalHookTest, EveryFailedAllocationLeavesNothingBehind) {
         }
         EXPECT_EQ(failed - 1, c.allocations);
     }
+}
+
+// Whatever a run throws that nothing caught ends in one diagnostic and the
+// tool's status for trouble (the comparisons give 2), never in terminate().
+TEST(ToolMain, EscapedExceptionsEndInOneDiagnostic) {
+    const std::string kept_name = program_name();
+    char name[] = "tool";
+    char* argv[] = {name, nullptr};
+    const struct {
+        ToolRun run;
+        int trouble;
+        const char* message;
+    } cases[] = {
+        {[](int, char**) -> int { throw std::runtime_error("broken"); }, 1, ": Fatal error: broken\n"},
+        {[](int, char**) -> int { throw std::out_of_range("index"); }, 2, ": Fatal error: index\n"},
+        {[](int, char**) -> int { throw 7; }, 1, ": Fatal error: an unknown exception\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(tool_main(1, argv, c.run, c.trouble), c.trouble);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(err.ends_with(c.message)) << err;
+        EXPECT_EQ(split_lines(err).size(), 1u) << err;
+    }
+    set_program_name(kept_name.c_str());
 }

@@ -148,6 +148,11 @@ protected:
         EXPECT_EQ(r.status, status) << r.err;
         return Json::parse(r.out);
     }
+    Json json_of(const std::string& option, const std::string& a, const std::string& b) {
+        const RunResult r = run({"-j", option, a, b});
+        EXPECT_EQ(r.status, 1) << r.err;
+        return Json::parse(r.out);
+    }
 
     TempDir dir_;
     std::string old_;
@@ -335,6 +340,12 @@ TEST_F(CompareTest, IpsForTheImageWithoutItsCopierHeader) {
     EXPECT_NE(r.out.find("new: IPS patch " + patch + ", applied to the image without its copier header\n"),
               std::string::npos) << r.out;
     EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos);
+    const std::string rom_crc = crc32_hex(crc32_of(bare_old.data(), bare_old.size()));
+    EXPECT_NE(r.out.find("\n  patch applied to the ROM proper, CRC32 " + rom_crc + "\n\nmonsters"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(json_of(old_, write("headered.ips", ips(original_, changed)))["new"]["patch_applied_to"],
+              "the file with its copier header, CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())));
+    EXPECT_EQ(json_of("-r", old_, patch)["new"]["patch_applied_to"], "the ROM proper, CRC32 " + rom_crc);
 }
 
 // UPS and BPS name their source by its CRC32: a patch made for the image
@@ -353,6 +364,8 @@ TEST_F(CompareTest, UpsAndBpsForTheImageWithoutItsCopierHeader) {
                              ", applied to the image without its copier header\n  2097152 bytes, no copier header\n"),
                   std::string::npos) << r.out;
         EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("\n  patch applied to the ROM proper, CRC32 " +
+                             crc32_hex(crc32_of(bare_old.data(), bare_old.size())) + "\n"), std::string::npos) << r.out;
     }
 }
 
@@ -408,6 +421,12 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
     cut_number.push_back(0x05);  // a number whose last byte is missing
     const size_t table_end = kHeader + static_cast<size_t>(tables_end(mt2::layout::kTables));
     const std::string short_image = write("short.smc", Bytes(original_.begin(), original_.begin() + long(table_end) - 1));
+    const Bytes bare(original_.begin() + kHeader, original_.end());
+    Bytes bare_changed = bare;
+    bare_changed[0x10] ^= 0xFF;  // where the headered file has its copier header
+    Bytes last_changed = original_;
+    last_changed.back() ^= 0xFF;  // past the end of the image without its copier header
+    const Bytes zero_run = {'P', 'A', 'T', 'C', 'H', 0xFF, 0xFF, 0xF0, 0, 0, 0, 0, 0x00, 'E', 'O', 'F'};
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{write("other.smc", other), write("wrong-base.bps", good_bps)},
@@ -425,6 +444,13 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
          "patch is damaged: a copy reads outside the image"},
         {{old_, write("number.ups", with_footer(cut_number, original_, changed))},
          "patch is damaged: it ends in the middle of a record"},
+        {{old_, write("zero-run.ips", zero_run)}, "patch is damaged: a run-length record at 0xFFFFF0 has length 0"},
+        {{"-r", old_, write("zero-run.ips", zero_run)}, "patch is damaged: a run-length record at 0xFFFFF0 has length 0"},
+        {{old_, write("bare.ips", ips(bare, bare_changed))},
+         "bare.ips: patch is for the image without its copier header: a record writes inside the copier header, at "
+         "0x000010 (-r applies it to the image without its copier header)"},
+        {{write("bare.smc", bare), write("headered.ips", ips(original_, last_changed))},
+         "headered.ips: patch is for the image with a copier header: its records end 512 bytes past the end of the image"},
         {{old_, short_image},
          short_image + ": the image ends before its tables: it has " + std::to_string(table_end - 1) +
              " bytes, its tables end at byte " + std::to_string(table_end)},

@@ -43,6 +43,13 @@ Bytes bytes_of(const std::string& path) {
     return Bytes(s.begin(), s.end());
 }
 
+// The ROM proper: the demo images carry a copier header, their copies made
+// here may not.
+Bytes rom_of(const Bytes& image) {
+    const size_t header = image.size() % 1024 == kDemoCopierHeaderSize ? kDemoCopierHeaderSize : 0;
+    return Bytes(image.begin() + static_cast<long>(header), image.end());
+}
+
 // CSV records as a spreadsheet sees them (the tests' own reading, RFC 4180).
 using Records = std::vector<std::vector<std::string>>;
 
@@ -156,6 +163,7 @@ protected:
     std::string exported_ = dir_.file("export");
     std::string new_image_ = dir_.file("new.smc");
     std::string patch_ = dir_.file("new.bps");
+    std::string ips_ = dir_.file("new.ips");
 };
 
 // Export, then import of every CSV file and of the JSON document without an
@@ -174,9 +182,9 @@ TEST_P(ImportTest, RoundTripGivesTheSameImage) {
             args.insert(args.end(), edited.begin(), edited.end());
             const RunResult r = import(args);
             ASSERT_EQ(r.status, 0) << r.err;
-            EXPECT_EQ(r.out, "no changes\n");
+            EXPECT_EQ(split_lines(r.out).at(0), "no changes");
             EXPECT_EQ(bytes_of(new_image_), before);
-            EXPECT_EQ(patched(patch_, before), before);
+            EXPECT_EQ(patched(patch_, rom_of(before)), rom_of(before));
             EXPECT_EQ(read_file(dir_.file("new.ips")), "PATCHEOF");
         }
     }
@@ -192,9 +200,9 @@ TEST_P(ImportTest, ChangedHpIsTheOneChange) {
     write_file(dir_.file(std::string(GetParam().prefix) + "-rom.csv"), read_file(csv("rom")));
     const RunResult r = import({"-o", new_image_, "-p", patch_, image_, edited});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "1 field changed\n");
+    EXPECT_NE(r.out.find("\n1 field changed\n"), std::string::npos) << r.out;
     const Bytes changed = bytes_of(new_image_);
-    EXPECT_EQ(patched(patch_, original_), changed);
+    EXPECT_EQ(patched(patch_, rom_of(original_)), rom_of(changed));
 
     const RunResult diff = run_tool(GetParam().compare, {image_, new_image_});
     EXPECT_EQ(diff.status, 1) << diff.err;
@@ -236,6 +244,142 @@ TEST_P(ImportTest, SpreadsheetSavedCsvImports) {
     }
 }
 
+// The patches fit the ROM proper whether the opened image has a copier
+// header or not (the tests' own readers apply them to it); --headered makes
+// them for the file as given; the new image keeps the opened file's header.
+TEST_P(ImportTest, PatchesFitTheRomProper) {
+    const auto [records, old_hp] = raised_hp();
+    const Bytes rom = rom_of(original_);
+    const std::string bare = dir_.file("bare.sfc");
+    write_file(bare, rom);
+    const std::string bare_export = dir_.file("bare-export");
+    export_to(bare, bare_export);
+    for (const auto& [image, folder] : {std::pair{image_, exported_}, {bare, bare_export}}) {
+        SCOPED_TRACE(image);
+        write_file(csv("monsters", folder), format_csv(records, "\n", false));
+        const Bytes before = bytes_of(image);
+        RunResult r = import({"-o", new_image_, "-p", patch_, "-i", ips_, image, csv("monsters", folder)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Bytes made = bytes_of(new_image_);
+        ASSERT_EQ(made.size(), before.size());
+        const auto header = static_cast<long>(before.size() - rom.size());
+        EXPECT_TRUE(std::equal(before.begin(), before.begin() + header, made.begin()));
+        ASSERT_NE(rom_of(made), rom);
+        EXPECT_EQ(patched(patch_, rom), rom_of(made));
+        std::string error;
+        EXPECT_EQ(apply_ips(bytes_of(ips_), rom, &error), rom_of(made));
+        EXPECT_EQ(error, "");
+
+        r = import({"--headered", "-p", patch_, "-i", ips_, image, csv("monsters", folder)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(patched(patch_, before), made);
+        EXPECT_EQ(apply_ips(bytes_of(ips_), before, &error), made);
+        EXPECT_EQ(error, "");
+    }
+    EXPECT_EQ(import({"--header", "-p", patch_, image_, csv("monsters")}).err,
+              std::string(GetParam().importer) + ": Invalid option\n");
+}
+
+// An IPS patch for one copy given to the comparison with the other is
+// refused, not applied; the comparison says which copy it applied a patch
+// to, and shows a BPS patch's metadata.
+TEST_P(ImportTest, ComparisonKnowsWhichCopyAPatchIsFor) {
+    const auto [records, old_hp] = raised_hp();
+    write_file(csv("monsters"), format_csv(records, "\n", false));
+    const std::string bare = dir_.file("bare.sfc");
+    write_file(bare, rom_of(original_));
+    const std::string headered_ips = dir_.file("headered.ips");
+    ASSERT_EQ(import({"-p", patch_, "-i", ips_, image_, csv("monsters")}).status, 0);
+    ASSERT_EQ(import({"--headered", "-i", headered_ips, image_, csv("monsters")}).status, 0);
+    const std::string rom_crc = "CRC32 " + crc32_hex(crc32_of(rom_of(original_).data(), rom_of(original_).size()));
+    const std::string file_crc = "CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size()));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{image_, ips_}, "patch is for the image without its copier header: "},
+        {{bare, headered_ips}, "patch is for the image with a copier header: "},
+        {{"-r", image_, ips_}, "\n  patch applied to the ROM proper, " + rom_crc + "\n"},
+        {{bare, ips_}, "\n  patch applied to the ROM proper, " + rom_crc + "\n"},
+        {{image_, headered_ips}, "\n  patch applied to the file with its copier header, " + file_crc + "\n"},
+        {{image_, patch_}, "\n  patch applied to the ROM proper, " + rom_crc + "\n"},
+        {{bare, patch_}, "\n  patch applied to the ROM proper, " + rom_crc + "\n"},
+    };
+    for (const auto& [args, text] : cases) {
+        SCOPED_TRACE(text);
+        const RunResult r = run_tool(GetParam().compare, args);
+        if (text.starts_with("patch is for")) {
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "");
+            EXPECT_NE(r.err.find(": " + text), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.status, 1) << r.err;
+            EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("\n  hp: " + old_hp + utf8(u8" → ")), std::string::npos) << r.out;
+        }
+    }
+    EXPECT_NE(run_tool(GetParam().compare, {bare, patch_}).out.find(
+                  "\n  patch metadata:\n    made-by: " + std::string(GetParam().prefix) + "import\n    game: "),
+              std::string::npos);
+    EXPECT_NE(run_tool(GetParam().compare, {bare, patch_}).out.find("\n    changed: monsters 3 hp\n"), std::string::npos);
+    const RunResult j = run_tool(GetParam().compare, {"-j", image_, patch_});
+    EXPECT_NE(j.out.find("\"patch_metadata\":\"made-by: " + std::string(GetParam().prefix) + "import\\ngame: "),
+              std::string::npos) << j.out;
+    EXPECT_NE(j.out.find("\\nchanged: monsters 3 hp\\n\""), std::string::npos) << j.out;
+    EXPECT_NE(j.out.find("\"patch_applied_to\":\"the ROM proper, " + rom_crc + "\""), std::string::npos) << j.out;
+}
+
+// What the importer prints: each changed record and key as the comparison
+// shows it, the count, then each file with its size and CRC32. A dry run
+// prints the same and writes nothing.
+TEST_P(ImportTest, PrintsChangesAndFilesDryRunWritesNothing) {
+    auto [records, old_hp] = raised_hp();
+    write_file(csv("monsters"), format_csv(records, "\n", false));
+    const std::string changes = "monsters 3 \"" + cell(records, "3", "name") + "\"\n  hp: " + old_hp +
+                                utf8(u8" → ") + std::to_string(std::stoi(old_hp) + 100) + "\n1 field changed\n";
+    const std::vector<std::string> before = list_dir(dir_.path());
+    const RunResult dry = import({"-n", "-o", new_image_, "-p", patch_, image_, csv("monsters")});
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(list_dir(dir_.path()), before);
+    const RunResult r = import({"-o", new_image_, "-p", patch_, image_, csv("monsters")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string files;
+    for (const std::string& path : {new_image_, patch_}) {
+        const Bytes b = bytes_of(path);
+        files += path + ": " + std::to_string(b.size()) + " bytes, CRC32 " + crc32_hex(crc32_of(b.data(), b.size())) + "\n";
+    }
+    EXPECT_EQ(r.out, changes + files);
+    EXPECT_EQ(dry.out, changes + files + "dry run: nothing written\n");
+}
+
+// The outputs are written all or nothing: when the patch cannot be written
+// (a full device, a write-protected folder), the new image is not put in
+// place either, and earlier files of those names stay as they were.
+TEST_P(ImportTest, OutputsAllOrNothing) {
+    const auto [records, old_hp] = raised_hp();
+    write_file(csv("monsters"), format_csv(records, "\n", false));
+    write_file(new_image_, std::string("earlier image"));
+    const std::string ro = dir_.file("ro");
+    ASSERT_EQ(make_dir(ro), 0);
+    write_file(ro + "/out.bps", std::string("earlier patch"));
+    std::vector<std::string> targets;
+    if (have_dev_full()) targets.push_back("/dev/full");
+    make_read_only(ro);
+    if (FILE* f = fopen((ro + "/probe").c_str(), "w")) {
+        fclose(f);  // root writes into write-protected folders
+        std::filesystem::remove(ro + "/probe");
+    } else {
+        targets.push_back(ro + "/out.bps");
+    }
+    if (targets.empty()) GTEST_SKIP() << "no full device, and this user writes into write-protected folders";
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        const RunResult r = import({"-o", new_image_, "-p", target, image_, csv("monsters")});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("Cannot create file - " + target + ": "), std::string::npos) << r.err;
+        EXPECT_EQ(read_file(new_image_), "earlier image");
+        EXPECT_EQ(read_file(ro + "/out.bps"), "earlier patch");
+        for (const std::string& name : list_dir(dir_.path())) EXPECT_FALSE(name.ends_with(".tmp")) << name;
+    }
+}
+
 // Each refusal: status 1, the reason and "nothing written", no file made and
 // no input changed.
 TEST_P(ImportTest, RefusalsWriteNothing) {
@@ -268,6 +412,10 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
          {dir_.path() + "/./" + GetParam().image + ": an output may not be written over an input (" + image_ + ")"}},
         {{"-o", out + "/new.smc", "-p", linked, image_, monsters},
          {linked + ": an output may not be written over an input (" + monsters + ")"}},
+        {{"-o", out + "/y.smc", "-p", out + "/./y.smc", image_, monsters},
+         {out + "/./y.smc: named for two outputs (" + out + "/y.smc)"}},
+        {{"-o", out + "/none/y.smc", "-i", out + "//none/./y.smc", image_, monsters},
+         {out + "//none/./y.smc: named for two outputs (" + out + "/none/y.smc)"}},
         {{"-p", csv("rom"), image_, monsters},
          {csv("rom") + ": an output may not be written over an input (" + csv("rom") + ")"}},
         {{"-o", out + "/new.smc", other_image, monsters, json},
@@ -278,7 +426,7 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
         {{"-o", out + "/new.smc", image_, lone},
          {lone + ": no identification found: give " + GetParam().prefix + "-rom.csv"}},
         {{"-i", out + "/new.ips", large_image, monsters},
-         {out + "/new.ips: no IPS patch can be made: " + large_image + " is 17826304 bytes",
+         {out + "/new.ips: no IPS patch can be made: " + large_image + " is 17825792 bytes without its copier header",
           monsters + ": made from another image"}},
     };
     for (const auto& [args, messages] : cases) {
