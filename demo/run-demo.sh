@@ -106,10 +106,10 @@ head -n 5 "$out/mt2.json"
 sed -n '/"skill_levels": \[/,+3p' "$out/mt2.json"
 echo
 echo "mt2compare mt2demo.smc mt2demo-v2.bps, from the first changed record:"
-sed -n '10,$p' "$out/mt2demo-v2-compare.txt"
+sed '1,/^$/d' "$out/mt2demo-v2-compare.txt"
 echo
 echo "mt2import of edited/mt2-monsters.csv into mt2hack.bps, then mt2compare mt2demo.smc mt2hack.bps:"
-sed -n '10,$p' "$out/mt2hack-compare.txt"
+sed '1,/^$/d' "$out/mt2hack-compare.txt"
 echo
 
 if [ "$reports_a" -ne 18 ] || [ "$reports_b" -ne 19 ]; then
