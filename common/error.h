@@ -1,0 +1,46 @@
+// The one error value of the core: what a tool prints for a failure (each
+// line without the program name and ": ", which the tool's shell puts before
+// it) and the exit status the tool ends with. The core returns it instead of
+// ending the process, so that a page, a script or a long-lived program can go
+// on after it.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace common {
+
+struct Error {
+    std::vector<std::string> lines;
+    int status = 1;
+
+    Error() = default;
+    explicit Error(std::string line, int exit_status = 1) : lines{std::move(line)}, status(exit_status) {}
+};
+
+// A value or the error that kept the core from making it.
+template <typename T>
+class Result {
+public:
+    Result(T value) : held_(std::in_place_index<0>, std::move(value)) {}
+    Result(Error error) : held_(std::in_place_index<1>, std::move(error)) {}
+
+    bool ok() const { return held_.index() == 0; }
+    explicit operator bool() const { return ok(); }
+
+    T& value() { return std::get<0>(held_); }
+    const T& value() const { return std::get<0>(held_); }
+    T& operator*() { return value(); }
+    const T& operator*() const { return value(); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+
+    const Error& error() const { return std::get<1>(held_); }
+
+private:
+    std::variant<T, Error> held_;
+};
+
+}  // namespace common
