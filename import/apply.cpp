@@ -53,14 +53,21 @@ size_t char_bytes(const std::string& s, size_t at) {
     return end - at;
 }
 
-// A cell in a refusal: its first kQuotedChars characters, "..." after them
-// when there are more.
-std::string quoted(const std::string& s) {
+// A cell or a header cell in a refusal: its first kQuotedChars characters,
+// "..." after them when there are more.
+std::string cut(const std::string& s) {
     size_t at = 0;
     for (size_t chars = 0; at < s.size() && chars < kQuotedChars; ++chars) at += char_bytes(s, at);
+    if (at == s.size()) return s;
+    std::string out(s, 0, at);
+    out.append("...");
+    return out;
+}
+
+std::string quoted(const std::string& s) {
     std::string out(1, '"');
-    out.append(s, 0, at);
-    out.append(at < s.size() ? "...\"" : "\"");
+    out.append(cut(s));
+    out.push_back('"');
     return out;
 }
 
@@ -449,7 +456,7 @@ const StoredColumn* stored_column(const Cell& cell, const Writer& w, long* offse
 // A column as the file's header spells it, else its key.
 std::string spelled(const EditedTable& file, const std::string& key) {
     for (size_t i = 0; i < file.columns.size() && i < file.spelled.size(); ++i) {
-        if (file.columns[i] == key && !file.spelled[i].empty()) return file.spelled[i];
+        if (file.columns[i] == key && !file.spelled[i].empty()) return cut(file.spelled[i]);
     }
     return key;
 }
@@ -619,7 +626,7 @@ private:
         for (const Key& k : row_key_) {
             const std::string text = canonical(*k.column, cell(row, k));
             key += '\n' + text;
-            wanted += ", " + k.spelled + " " + text;
+            wanted += ", " + k.spelled + " " + cut(text);
         }
         const auto found = rows_.find(key);
         if (found != rows_.end()) {

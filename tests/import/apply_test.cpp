@@ -596,6 +596,20 @@ TEST_F(ApplyTest, RefusalsQuoteAtMostSixtyCharactersOfACell) {
         EXPECT_NE(refusals[0].find(c.quoted), std::string::npos) << refusals[0].substr(0, 400);
         EXPECT_LT(refusals[0].size(), 500u);
     }
+    // Header cells and row keys alike.
+    EditedTable t = unchanged("monsters"), actions = unchanged("monster-actions");
+    t.spelled = t.columns;
+    t.spelled[static_cast<size_t>(std::find(t.columns.begin(), t.columns.end(), "hp") - t.columns.begin())] =
+        kana + std::string(1 << 20, 'h');
+    cell(t, 2, "hp") = "-5";
+    cell(actions, 0, "slot") = kana + "9";
+    std::vector<std::string> refusals;
+    apply({t, actions}, &refusals);
+    EXPECT_EQ(refusals, (std::vector<std::string>{
+                            "mt2-monsters.csv: row 4 (index 2): \"" + kana + "...\" = \"-5\": allowed 0..65535",
+                            "mt2-monster-actions.csv: row 2: no row with monster 0, pattern 1, slot " + kana +
+                                "...; monster 0 has pattern 1..2, slot 1..8, and rows cannot be added to it",
+                        }));
 }
 
 // Every column of both games' exports is stored, a name, a key, or refused
