@@ -46,10 +46,14 @@ constexpr size_t kQuotedChars = 60;  // of a cell quoted in a refusal
 
 bool utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-// The bytes of the UTF-8 character at byte at of s (1 for a stray byte).
+// The bytes of the UTF-8 character at byte at of s: as many as its lead byte
+// says, of those that follow it; 1 for a byte that is no lead byte (a text
+// in another encoding).
 size_t char_bytes(const std::string& s, size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(s[at]);
+    const size_t length = lead < 0xC0 || lead >= 0xF8 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
     size_t end = at + 1;
-    while (end < s.size() && utf8_continuation(s[end])) ++end;
+    while (end < s.size() && end - at < length && utf8_continuation(s[end])) ++end;
     return end - at;
 }
 
