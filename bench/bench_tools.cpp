@@ -2,7 +2,7 @@
 // generates itself, side by side with cp, cat and iconv, and prints medians,
 // ratios, throughput and peak resident memory against the budget.
 //
-//   mt_bench [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind]
+//   mt_bench [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]
 //
 // Every command runs once to warm up and then N times (default 7); the table
 // shows the median wall time. The analyzers run on each image into an empty
@@ -11,6 +11,9 @@
 // --tmpfs (default /dev/shm/mt-bench; "--tmpfs ''" leaves it out), each row
 // naming its file system. --callgrind also counts the instructions of one
 // run of each analyzer under valgrind (repeatable, unlike wall time).
+// --baseline DIR also runs another build's tools (DIR a build directory laid
+// out as this one: analyzer_a/mt2analyzer and so on) on the same inputs, its
+// runs taking turns with these, and shows both builds' times and counts.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -45,6 +48,25 @@ struct Measure {
     double median_s = 0;
     long max_rss_kib = 0;
 };
+
+// A tool's times in this build and (with --baseline) in the other build.
+struct ToolMeasure {
+    Measure tool;
+    Measure other;
+};
+
+// What every measurement needs: the runs per command and the other build's
+// directory (empty without --baseline).
+struct Setup {
+    int runs = 7;
+    std::string other_dir;
+};
+
+// The same tool in the other build: the same folder and file name below its directory.
+std::string other_tool(const std::string& other_dir, const std::string& tool) {
+    const fs::path p(tool);
+    return (fs::path(other_dir) / p.parent_path().filename() / p.filename()).string();
+}
 
 // Deterministic pseudo-random bytes (xorshift64).
 class Random {
@@ -162,29 +184,48 @@ void empty_dir(const std::string& dir) {
     for (const auto& e : fs::directory_iterator(dir)) fs::remove_all(e.path());
 }
 
-// Median of runs timed runs after a warm-up. With fresh set, every run starts
-// from an empty destination directory.
-Measure measure(const std::vector<std::string>& argv, int runs, const std::string& fresh = "", int max_status = 0) {
-    if (!fresh.empty()) empty_dir(fresh);
-    run_once(argv, max_status);  // warm-up
-    std::vector<double> times;
-    Measure m;
-    for (int i = 0; i < runs; ++i) {
-        if (!fresh.empty()) empty_dir(fresh);
-        const Sample s = run_once(argv, max_status);
-        times.push_back(s.seconds);
-        m.max_rss_kib = std::max(m.max_rss_kib, s.max_rss_kib);
+// Median of runs timed runs of each command after a warm-up, the commands
+// taking turns so that a busy machine slows them alike. With fresh set, every
+// run starts from an empty destination directory.
+std::vector<Measure> measure_each(const std::vector<std::vector<std::string>>& argvs, int runs,
+                                  const std::string& fresh, int max_status) {
+    std::vector<std::vector<double>> times(argvs.size());
+    std::vector<Measure> m(argvs.size());
+    for (int i = -1; i < runs; ++i) {  // -1: the warm-up
+        for (size_t k = 0; k < argvs.size(); ++k) {
+            if (!fresh.empty()) empty_dir(fresh);
+            const Sample s = run_once(argvs[k], max_status);
+            if (i < 0) continue;
+            times[k].push_back(s.seconds);
+            m[k].max_rss_kib = std::max(m[k].max_rss_kib, s.max_rss_kib);
+        }
     }
-    std::sort(times.begin(), times.end());
-    m.median_s = times[times.size() / 2];
+    for (size_t k = 0; k < argvs.size(); ++k) {
+        std::sort(times[k].begin(), times[k].end());
+        m[k].median_s = times[k][times[k].size() / 2];
+    }
     return m;
+}
+
+Measure measure(const std::vector<std::string>& argv, int runs, const std::string& fresh = "", int max_status = 0) {
+    return measure_each({argv}, runs, fresh, max_status)[0];
+}
+
+// A tool (argv[0]) measured in this build and, with --baseline, in the other.
+ToolMeasure measure_tool(const Setup& setup, const std::vector<std::string>& argv, const std::string& fresh = "",
+                         int max_status = 0) {
+    if (setup.other_dir.empty()) return {measure(argv, setup.runs, fresh, max_status), {}};
+    std::vector<std::string> other = argv;
+    other[0] = other_tool(setup.other_dir, argv[0]);
+    const std::vector<Measure> m = measure_each({argv, other}, setup.runs, fresh, max_status);
+    return {m[0], m[1]};
 }
 
 // What a row is held to: its time over the baseline's at most ratio_budget,
 // or (throughput rows) at least 1 GB/s of input.
 struct Row {
     std::string what;
-    Measure tool;
+    ToolMeasure tool;
     Measure baseline;
     std::string baseline_name;
     double input_mb;
@@ -196,13 +237,22 @@ struct Row {
 
 constexpr double kThroughputBudget = 1e9;  // bytes of game text per second
 
-void print_rows(const std::vector<Row>& rows) {
-    printf("\n%-48s %9s %9s %7s %10s %9s  %s\n", "run", "tool ms", "base ms", "ratio", "tool MB/s", "peak MiB",
-           "budget");
+// The other build's columns: its median time and this build's time over it.
+std::string other_columns(const ToolMeasure& m, bool shown) {
+    if (!shown) return "";
+    char text[32];
+    snprintf(text, sizeof text, " %9.2f %8.2f", m.other.median_s * 1e3, m.tool.median_s / m.other.median_s);
+    return text;
+}
+
+void print_rows(const std::vector<Row>& rows, bool with_other) {
+    printf("\n%-48s %9s%s %9s %7s %10s %9s  %s\n", "run", "tool ms", with_other ? "  other ms vs other" : "",
+           "base ms", "ratio", "tool MB/s", "peak MiB", "budget");
     for (const Row& r : rows) {
-        const double ratio = r.tool.median_s / r.baseline.median_s;
-        const double bytes_per_s = r.input_mb * kMiB / r.tool.median_s;
-        const bool mem_ok = r.tool.max_rss_kib < r.memory_budget_mib * 1024;
+        const Measure& tool = r.tool.tool;
+        const double ratio = tool.median_s / r.baseline.median_s;
+        const double bytes_per_s = r.input_mb * kMiB / tool.median_s;
+        const bool mem_ok = tool.max_rss_kib < r.memory_budget_mib * 1024;
         const bool speed_ok = r.throughput ? bytes_per_s >= kThroughputBudget : ratio <= r.ratio_budget;
         const char* verdict = !r.judged ? "-" : speed_ok && mem_ok ? "met" : "MISSED";
         char budget[32];
@@ -211,9 +261,13 @@ void print_rows(const std::vector<Row>& rows) {
         } else {
             snprintf(budget, sizeof budget, "<= %.1f x %s", r.ratio_budget, r.baseline_name.c_str());
         }
-        printf("%-48s %9.2f %9.2f %7.2f %10.1f %9.1f  %s (%s)\n", r.what.c_str(), r.tool.median_s * 1e3,
-               r.baseline.median_s * 1e3, ratio, bytes_per_s / 1e6, r.tool.max_rss_kib / 1024.0, verdict,
-               r.judged ? budget : "not held to a budget");
+        printf("%-48s %9.2f%s %9.2f %7.2f %10.1f %9.1f  %s (%s)\n", r.what.c_str(), tool.median_s * 1e3,
+               other_columns(r.tool, with_other).c_str(), r.baseline.median_s * 1e3, ratio, bytes_per_s / 1e6,
+               tool.max_rss_kib / 1024.0, verdict, r.judged ? budget : "not held to a budget");
+    }
+    if (with_other) {
+        printf("\nother ms: the --baseline build's tool on the same input, its runs taking turns with this\n"
+               "       build's; vs other: this build's time / the other's (below 1: this build is faster).\n");
     }
     printf("\nratio: tool time / baseline time (cp or cat of the image, iconv of as much Shift-JIS\n"
            "       text, one export of one image for the comparison and the import);\n"
@@ -245,7 +299,7 @@ std::string file_system_name(const std::string& dir) {
 
 // The analyzer rows of one directory: both small images into an empty
 // destination and over their reports, the 64 MiB image without a title.
-void analyzer_rows(std::vector<Row>& rows, const std::string& dir, const std::string& inputs, int runs) {
+void analyzer_rows(std::vector<Row>& rows, const std::string& dir, const std::string& inputs, const Setup& setup) {
     const std::string out = dir + "/out";
     fs::create_directories(out);
     const std::string a = dir + "/a.smc", b = dir + "/b.smc", u = dir + "/untitled.bin";
@@ -256,63 +310,83 @@ void analyzer_rows(std::vector<Row>& rows, const std::string& dir, const std::st
     const bool tmpfs = fsys == "tmpfs";
     const double new_budget = tmpfs ? 0.5 : 1.0;
     auto cp = [&](const std::string& f, const std::string& fresh = "") {
-        return measure({"cp", f, out + "/"}, runs, fresh);
+        return measure({"cp", f, out + "/"}, setup.runs, fresh);
     };
-    Row row{"mt2analyzer, 2 MiB image, new, " + fsys, measure({MT2ANALYZER, a, out}, runs, out), cp(a, out), "cp",
+    Row row{"mt2analyzer, 2 MiB image, new, " + fsys, measure_tool(setup, {MT2ANALYZER, a, out}, out), cp(a, out), "cp",
             2, false};
     row.ratio_budget = new_budget;
     rows.push_back(row);
-    rows.push_back({"mt2analyzer, 2 MiB image, replacing, " + fsys, measure({MT2ANALYZER, a, out}, runs), cp(a),
+    rows.push_back({"mt2analyzer, 2 MiB image, replacing, " + fsys, measure_tool(setup, {MT2ANALYZER, a, out}), cp(a),
                     "cp", 2, false, false});
-    row = {"mt3analyzer, 4 MiB image, new, " + fsys, measure({MT3ANALYZER, b, out}, runs, out), cp(b, out), "cp", 4,
+    row = {"mt3analyzer, 4 MiB image, new, " + fsys, measure_tool(setup, {MT3ANALYZER, b, out}, out), cp(b, out), "cp", 4,
            false};
     row.ratio_budget = new_budget;
     rows.push_back(row);
-    rows.push_back({"mt3analyzer, 4 MiB image, replacing, " + fsys, measure({MT3ANALYZER, b, out}, runs), cp(b),
+    rows.push_back({"mt3analyzer, 4 MiB image, replacing, " + fsys, measure_tool(setup, {MT3ANALYZER, b, out}), cp(b),
                     "cp", 4, false, false});
-    const Measure cat_u = measure({"cat", u}, runs);
+    const Measure cat_u = measure({"cat", u}, setup.runs);
     for (const auto& [name, tool] : {std::pair{"mt2analyzer", MT2ANALYZER}, std::pair{"mt3analyzer", MT3ANALYZER}}) {
-        row = {std::string(name) + ", 64 MiB without title, " + fsys, measure({tool, u, out}, runs), cat_u, "cat", 64,
-               false};
+        row = {std::string(name) + ", 64 MiB without title, " + fsys, measure_tool(setup, {tool, u, out}), cat_u, "cat",
+               64, false};
         row.ratio_budget = 1.2;
         rows.push_back(row);
     }
 }
 
-void callgrind(const std::string& tool, const std::string& image, const std::string& out) {
+// The instructions of one run of the tool under valgrind, as callgrind
+// prints them (empty when valgrind is not available).
+std::string callgrind_count(const std::string& tool, const std::string& image, const std::string& out) {
     const std::string log = out + "/callgrind.log";
     const std::string cmd = "valgrind --tool=callgrind --callgrind-out-file=/dev/null '" + tool + "' '" + image +
                             "' '" + out + "' >/dev/null 2>'" + log + "'";
-    if (system(cmd.c_str()) != 0) {
-        printf("%-40s valgrind not available\n", fs::path(tool).filename().c_str());
-        return;
-    }
+    if (system(cmd.c_str()) != 0) return "";
     std::ifstream f(log);
     std::string line, refs;
     while (std::getline(f, line)) {
         const auto p = line.find("Collected : ");
         if (p != std::string::npos) refs = line.substr(p + 12);
     }
-    printf("%-40s %s instructions\n", (fs::path(tool).filename().string() + " " + fs::path(image).filename().string()).c_str(),
-           refs.c_str());
+    return refs;
+}
+
+void callgrind(const Setup& setup, const std::string& tool, const std::string& image, const std::string& out) {
+    const std::string what = fs::path(tool).filename().string() + " " + fs::path(image).filename().string();
+    const std::string count = callgrind_count(tool, image, out);
+    if (count.empty()) {
+        printf("%-40s valgrind not available\n", what.c_str());
+        return;
+    }
+    if (setup.other_dir.empty()) {
+        printf("%-40s %s instructions\n", what.c_str(), count.c_str());
+        return;
+    }
+    const std::string other = callgrind_count(other_tool(setup.other_dir, tool), image, out);
+    printf("%-40s %s instructions, other build %s\n", what.c_str(), count.c_str(), other.c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 7;
+    Setup setup;
     std::string dir = (fs::temp_directory_path() / "mt-bench").string();
     std::string tmpfs_dir = fs::is_directory("/dev/shm") ? "/dev/shm/mt-bench" : "";
     bool with_callgrind = false;
     for (int i = 1; i < argc; ++i) {
-        if (!strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(1, atoi(argv[++i]));
+        if (!strcmp(argv[i], "--runs") && i + 1 < argc) setup.runs = std::max(1, atoi(argv[++i]));
         else if (!strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
         else if (!strcmp(argv[i], "--tmpfs") && i + 1 < argc) tmpfs_dir = argv[++i];
         else if (!strcmp(argv[i], "--callgrind")) with_callgrind = true;
+        else if (!strcmp(argv[i], "--baseline") && i + 1 < argc) setup.other_dir = argv[++i];
         else {
-            fprintf(stderr, "usage: %s [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind]\n", argv[0]);
+            fprintf(stderr, "usage: %s [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]\n",
+                    argv[0]);
             return 2;
         }
+    }
+    for (const char* tool : {MT2ANALYZER, MT3ANALYZER, MT2DECODER, MT3DECODER, MT3EXPORT, MT3COMPARE, MT3IMPORT}) {
+        if (setup.other_dir.empty() || fs::exists(other_tool(setup.other_dir, tool))) continue;
+        fprintf(stderr, "%s: no %s in the baseline build\n", argv[0], other_tool(setup.other_dir, tool).c_str());
+        return 2;
     }
     if (tmpfs_dir == dir) tmpfs_dir.clear();
     fs::remove_all(dir);
@@ -336,25 +410,25 @@ int main(int argc, char** argv) {
     write_bytes(dir + "/text.sjis", make_sjis_text(64 * kMiB));
 
     std::vector<Row> rows;
-    printf("running each command %d times after a warm-up ...\n", runs);
-    analyzer_rows(rows, dir, dir, runs);
-    if (!tmpfs_dir.empty()) analyzer_rows(rows, tmpfs_dir, dir, runs);
+    printf("running each command %d times after a warm-up ...\n", setup.runs);
+    analyzer_rows(rows, dir, dir, setup);
+    if (!tmpfs_dir.empty()) analyzer_rows(rows, tmpfs_dir, dir, setup);
     const Measure iconv =
-        measure({"iconv", "-f", "CP932", "-t", "UTF-8", "-o", out + "/iconv.txt", dir + "/text.sjis"}, runs);
+        measure({"iconv", "-f", "CP932", "-t", "UTF-8", "-o", out + "/iconv.txt", dir + "/text.sjis"}, setup.runs);
     for (const std::string& to : {dir, tmpfs_dir}) {
         if (to.empty()) continue;
         const std::string text = to + "/out/text.txt";
         const std::string fsys = ", output on " + file_system_name(to);
-        rows.push_back({"mt2decoder, 64 MiB game text" + fsys, measure({MT2DECODER, dir + "/text.bin", text}, runs),
-                        iconv, "iconv", 64, true});
-        rows.push_back({"mt3decoder, 64 MiB game text" + fsys, measure({MT3DECODER, dir + "/text.bin", text}, runs),
-                        iconv, "iconv", 64, true});
+        rows.push_back({"mt2decoder, 64 MiB game text" + fsys,
+                        measure_tool(setup, {MT2DECODER, dir + "/text.bin", text}), iconv, "iconv", 64, true});
+        rows.push_back({"mt3decoder, 64 MiB game text" + fsys,
+                        measure_tool(setup, {MT3DECODER, dir + "/text.bin", text}), iconv, "iconv", 64, true});
         fs::remove(text);
     }
     const std::string b = dir + "/b.smc", b2 = dir + "/b2.smc";
-    const Measure export_b = measure({MT3EXPORT, b, out}, runs);
-    Row compare{"mt3compare, two 4 MiB images", measure({MT3COMPARE, b, b2}, runs, "", 1), export_b, "mt3export", 8,
-                false};
+    const Measure export_b = measure({MT3EXPORT, b, out}, setup.runs);
+    Row compare{"mt3compare, two 4 MiB images", measure_tool(setup, {MT3COMPARE, b, b2}, "", 1), export_b,
+                "mt3export", 8, false};
     compare.ratio_budget = 2.0;
     compare.memory_budget_mib = 32;
     rows.push_back(compare);
@@ -365,17 +439,17 @@ int main(int argc, char** argv) {
     run_once({MT3EXPORT, "-c", b, csv});
     std::vector<std::string> import = {MT3IMPORT, "-o", out + "/new.smc", "-p", out + "/new.bps", b};
     for (const auto& e : fs::directory_iterator(csv)) import.push_back(e.path().string());
-    Row import_row{"mt3import, every CSV file of a 4 MiB image", measure(import, runs), export_b, "mt3export", 4,
-                   false};
+    Row import_row{"mt3import, every CSV file of a 4 MiB image", measure_tool(setup, import), export_b, "mt3export",
+                   4, false};
     import_row.ratio_budget = 3.0;
     import_row.memory_budget_mib = 32;
     rows.push_back(import_row);
-    print_rows(rows);
+    print_rows(rows, !setup.other_dir.empty());
     if (with_callgrind) {
         printf("\ninstruction counts (valgrind --tool=callgrind, one run):\n");
-        callgrind(MT2ANALYZER, dir + "/a.smc", out);
-        callgrind(MT3ANALYZER, b, out);
-        callgrind(MT2ANALYZER, dir + "/untitled.bin", out);
+        callgrind(setup, MT2ANALYZER, dir + "/a.smc", out);
+        callgrind(setup, MT3ANALYZER, b, out);
+        callgrind(setup, MT2ANALYZER, dir + "/untitled.bin", out);
     }
     fs::remove_all(dir);
     if (!tmpfs_dir.empty()) fs::remove_all(tmpfs_dir);
