@@ -139,10 +139,11 @@ bool parse_flag(const std::string& cell, bool* value) {
 }
 
 // A cell as the export writes its value, where the cell is a flag or a
-// number written another way.
+// number written another way (blanks alone: an empty cell).
 std::string canonical(const Column& column, const std::string& text) {
     bool flag = false;
     long long n = 0;
+    if (column.kind != Value::kText && trimmed(text).empty()) return "";
     if (column.kind == Value::kFlag && parse_flag(text, &flag)) return flag ? "true" : "false";
     if (column.kind == Value::kNumber && whole_number(text, &n)) return std::to_string(n);
     return text;

@@ -449,9 +449,12 @@ TEST_F(ApplyTest, SpreadsheetFormsOfFlagsAndNumbersAreRead) {
         boss = boss == "true" ? (r % 2 ? "TRUE" : "1") : (r % 2 ? "False" : "0");
         cell(t, static_cast<int>(r), "index") = " +" + cell(t, static_cast<int>(r), "index") + ".00";
     }
+    EditedTable items = unchanged("items");  // item 2 is a weapon, without defences
+    ASSERT_EQ(cell(items, 2, "defence_slash"), "");
+    cell(items, 2, "defence_slash") = " ";
     std::vector<uint8_t> rom = ApplyTest::rom();
     std::vector<std::string> refusals;
-    EXPECT_EQ(apply_edits({t}, *tables_, *layout_, rom.data(), rom.size(), &refusals), 0u);
+    EXPECT_EQ(apply_edits({t, items}, *tables_, *layout_, rom.data(), rom.size(), &refusals), 0u);
     EXPECT_TRUE(refusals.empty()) << refusals[0];
     EXPECT_EQ(rom, ApplyTest::rom());
 }
