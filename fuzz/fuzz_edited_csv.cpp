@@ -35,7 +35,8 @@ void check_records(const std::vector<CsvRecord>& records) {
 
 void check_table(const EditedTable& table) {
     check(table.spelled.size() == table.columns.size());
-    for (const EditedRow& row : table.rows) {
+    for (size_t r = 0; r < table.row_count(); ++r) {
+        const EditedRow row = table.row(r);
         check(row.cells.size() == table.columns.size());
         check(row.present.size() == table.columns.size());
     }

@@ -705,7 +705,8 @@ size_t apply_table(const EditedTable& edited, const Table& table, const Table* p
     }
     const RowFinder finder(edited, table, parent);
     size_t written = 0;
-    for (const EditedRow& row : edited.rows) {
+    for (size_t r = 0; r < edited.row_count(); ++r) {
+        const EditedRow row = edited.row(r);
         RowKeys keys;
         if (finder.find(row, &keys, w.refusals)) written += apply_row(row, keys, edited, columns, parent, w);
     }

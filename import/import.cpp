@@ -1,6 +1,7 @@
 #include "import/import.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -48,6 +49,7 @@ struct Image {
     size_t header_pos = 0;  // file position of the cartridge header
     size_t copier = 0;      // the copier header's size: the ROM proper starts here
     std::string crc32;      // of the whole file, as the exports' rom block gives it
+    std::string rom_crc32;  // of the ROM proper
 };
 
 std::vector<Output> outputs_of(const ArgumentList& line) {
@@ -89,7 +91,7 @@ std::string trimmed(const char* title) {
 // Reads the image and finds its cartridge header; ends the run when it is
 // unreadable or of another game.
 Image read_image(const std::string& path, const ExporterInfo& game, RomImage& rom) {
-    Image image{path, {}, 0, 0, 0, {}};
+    Image image{path, {}, 0, 0, 0, {}, {}};
     if (!read_whole_file(path.c_str(), kMaxPatchTarget, &image.bytes)) {
         fatal("Invalid ROM-Image file - %s:", path.c_str());
     }
@@ -105,6 +107,7 @@ Image read_image(const std::string& path, const ExporterInfo& game, RomImage& ro
         identify_image(image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos));
     image.crc32 = crc32_hex(id.file.crc32);
     image.copier = static_cast<size_t>(id.copier_header);
+    image.rom_crc32 = crc32_hex(id.rom.crc32);
     return image;
 }
 
@@ -118,6 +121,7 @@ bool has_extension(const std::string& path, const std::string& extension) {
     return true;
 }
 
+// An edited file's text as UTF-8, whatever encoding a spreadsheet saved it in.
 bool read_text(const std::string& path, std::string* text, std::vector<std::string>* refusals) {
     ByteVector bytes;
     if (!read_whole_file(path.c_str(), kMaxPatchTarget, &bytes)) {
@@ -125,24 +129,54 @@ bool read_text(const std::string& path, std::string* text, std::vector<std::stri
         return false;
     }
     text->assign(bytes.begin(), bytes.end());
+    ByteVector().swap(bytes);
+    std::string error;
+    if (!decode_text(text, &error)) {
+        refusals->push_back(path + ": " + error);
+        return false;
+    }
     return true;
 }
 
-// The CRC32 that an identification file (<prefix>-rom.csv: "key,value"
-// records of the rom block) gives, or "" when it holds none.
-std::string identification_crc32(const std::string& text) {
-    std::vector<CsvRecord> records;
-    std::string error;
-    if (!parse_csv(text, &records, &error)) return "";
-    for (const CsvRecord& r : records) {
-        if (r.fields.size() == 2 && r.fields[0] == "crc32") return r.fields[1];
-    }
-    return "";
+// A hash value as the identification gives it: with or without "0x", in
+// any case.
+std::string plain_hex(std::string value) {
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) value.erase(0, 2);
+    for (char& c : value) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return value;
 }
 
-std::string another_image(const std::string& path, const std::string& found, const Image& image) {
-    return path + ": made from another image: it names CRC32 " + (found.empty() ? "(none)" : found) + ", " +
-           image.path + " has CRC32 " + image.crc32;
+// The CRC32s that an identification file (<prefix>-rom.csv: "key,value"
+// records of the rom block) gives; empty ones when it holds none.
+EditedIdentity identification_of(std::string text) {
+    std::vector<CsvRecord> records;
+    std::string error;
+    EditedIdentity id;
+    if (!decode_text(&text, &error) || !parse_csv(text, &records, &error)) return id;
+    for (const CsvRecord& r : records) {
+        if (r.fields.size() < 2) continue;
+        if (r.fields[0] == "crc32") id.crc32 = r.fields[1];
+        if (r.fields[0] == "rom_crc32") id.rom_crc32 = r.fields[1];
+    }
+    return id;
+}
+
+bool known(const EditedIdentity& id) { return !id.crc32.empty() || !id.rom_crc32.empty(); }
+
+// Whether an identification is the image's: its ROM proper's CRC32, so that
+// the headered and the headerless copy of one ROM are one image (an
+// identification without it: its file CRC32, either of the image's).
+bool same_image(const EditedIdentity& id, const Image& image) {
+    if (!id.rom_crc32.empty()) return plain_hex(id.rom_crc32) == image.rom_crc32;
+    const std::string crc32 = plain_hex(id.crc32);
+    return crc32 == image.crc32 || crc32 == image.rom_crc32;
+}
+
+std::string another_image(const std::string& path, const EditedIdentity& id, const Image& image) {
+    const auto named = [](const std::string& crc32) { return crc32.empty() ? std::string("(none)") : plain_hex(crc32); };
+    return path + ": made from another image: it names file CRC32 " + named(id.crc32) + ", ROM-proper CRC32 " +
+           named(id.rom_crc32) + "; " + image.path + " has file CRC32 " + image.crc32 + ", ROM-proper CRC32 " +
+           image.rom_crc32;
 }
 
 // The edited files read into tables, each checked to come from the image.
@@ -160,8 +194,8 @@ public:
             if (!read_text(path, &text, refusals_)) continue;
             if (has_extension(path, ".json")) {
                 read_json(path, text);
-            } else if (base_name(path) == id_name_) {
-                given_id_ = identification_crc32(text);
+            } else if (names_table(base_name(path), info_.exporter.prefix, "rom")) {
+                given_id_ = identification_of(text);
                 have_given_id_ = true;
             } else if (read_csv(path, text)) {
                 csv.push_back(path);
@@ -174,12 +208,13 @@ public:
 
 private:
     void read_json(const std::string& path, const std::string& text) {
-        std::string crc32, error;
+        EditedIdentity id;
+        std::string error;
         std::vector<EditedTable> read;
-        if (!read_json_tables(path, text, info_.exporter.game, tables_, &read, &crc32, &error)) {
+        if (!read_json_tables(path, text, info_.exporter.game, tables_, &read, &id, &error)) {
             refusals_->push_back(path + ": " + error);
-        } else if (crc32 != image_.crc32) {
-            refusals_->push_back(another_image(path, crc32, image_));
+        } else if (!same_image(id, image_)) {
+            refusals_->push_back(another_image(path, id, image_));
         } else {
             for (EditedTable& t : read) edited_.push_back(std::move(t));
         }
@@ -206,25 +241,25 @@ private:
     // The identification given among the files, else the one beside the CSV
     // file in its folder.
     bool csv_identified(const std::string& path) {
-        std::string crc32 = given_id_;
+        EditedIdentity id = given_id_;
         if (!have_given_id_) {
             const std::string beside = folder_of(path) + id_name_;
             auto found = beside_.find(beside);
             if (found == beside_.end()) {
                 ByteVector bytes;
                 const bool read = read_whole_file(beside.c_str(), kMaxPatchTarget, &bytes);
-                found = beside_.emplace(beside, read ? identification_crc32(std::string(bytes.begin(), bytes.end()))
-                                                     : std::string()).first;
+                found = beside_.emplace(beside, read ? identification_of(std::string(bytes.begin(), bytes.end()))
+                                                     : EditedIdentity()).first;
             }
-            crc32 = found->second;
-            if (crc32.empty()) {
+            id = found->second;
+            if (!known(id)) {
                 refusals_->push_back(path + ": no identification found: give " + id_name_ +
                                      " of the same export with it, or keep it beside the CSV file");
                 return false;
             }
         }
-        if (crc32 == image_.crc32) return true;
-        refusals_->push_back(another_image(path, crc32, image_));
+        if (same_image(id, image_)) return true;
+        refusals_->push_back(another_image(path, id, image_));
         return false;
     }
 
@@ -233,9 +268,9 @@ private:
     const std::vector<Table>& tables_;
     std::vector<std::string>* refusals_;
     const std::string id_name_;
-    std::string given_id_;
+    EditedIdentity given_id_;
     bool have_given_id_ = false;
-    std::map<std::string, std::string> beside_;  // identification files read: path, CRC32
+    std::map<std::string, EditedIdentity> beside_;  // identification files read by path
     std::vector<EditedTable> edited_;
 };
 

@@ -56,13 +56,14 @@ protected:
             for (const Table& c : t.children) all.push_back({&c, &t});
             for (const auto& [table, parent] : all) {
                 if (table->file != file) continue;
-                EditedTable e{std::string(prefix_) + "-" + file + ".csv", file, {}, {}, {}};
+                EditedTable e;
+                e.file = std::string(prefix_) + "-" + file + ".csv";
+                e.table = file;
                 for (const FlatColumn& f : flat_columns(*table, parent)) e.columns.push_back(f.key);
                 int n = 0;
                 for_each_flat_row(*table, parent, [&](const std::vector<Value>& values) {
-                    EditedRow row{"row " + std::to_string(n++ + 2), {}, std::vector<bool>(values.size(), true)};
-                    for (const Value& v : values) row.cells.push_back(flat_text(v));
-                    e.rows.push_back(std::move(row));
+                    e.add_row(static_cast<uint32_t>(n++ + 2));
+                    for (size_t c = 0; c < values.size(); ++c) e.add_cell(c, flat_text(values[c]));
                 });
                 return e;
             }
@@ -70,12 +71,24 @@ protected:
         ADD_FAILURE() << file;
         return {};
     }
-    static std::string& cell(EditedTable& t, int row, const std::string& key) {
-        for (size_t i = 0; i < t.columns.size(); ++i) {
-            if (t.columns[i] == key) return t.rows.at(static_cast<size_t>(row)).cells[i];
+    // A cell of an edited table, read as text and changed by assignment.
+    struct CellRef {
+        EditedTable& t;
+        size_t row;
+        size_t column;
+        operator std::string() const { return t.row(row).cells.at(column); }
+        bool operator==(const char* text) const { return std::string(*this) == text; }
+        CellRef& operator=(const std::string& text) {
+            t.set_cell(row, column, text);
+            return *this;
         }
-        ADD_FAILURE() << key;
-        return t.rows[0].cells[0];
+        CellRef& operator=(const CellRef& other) { return *this = std::string(other); }
+    };
+    static CellRef cell(EditedTable& t, int row, const std::string& key) {
+        size_t i = 0;
+        while (i < t.columns.size() && t.columns[i] != key) ++i;
+        if (i == t.columns.size()) ADD_FAILURE() << key;
+        return {t, static_cast<size_t>(row), i};
     }
 
     // Applies the edit to a copy of the ROM proper (or to rom); returns the copy.
@@ -443,11 +456,12 @@ TEST_F(ApplyTest, SpreadsheetFormsOfFlagsAndNumbersAreRead) {
     // The image's own values written another way change nothing and count
     // as no change.
     EditedTable t = unchanged("monsters");
-    for (size_t r = 0; r < t.rows.size(); ++r) {
-        cell(t, static_cast<int>(r), "hp") += ".0";
-        std::string& boss = cell(t, static_cast<int>(r), "boss");
-        boss = boss == "true" ? (r % 2 ? "TRUE" : "1") : (r % 2 ? "False" : "0");
-        cell(t, static_cast<int>(r), "index") = " +" + cell(t, static_cast<int>(r), "index") + ".00";
+    for (size_t r = 0; r < t.row_count(); ++r) {
+        const int i = static_cast<int>(r);
+        cell(t, i, "hp") = std::string(cell(t, i, "hp")) + ".0";
+        const std::string boss = cell(t, i, "boss");
+        cell(t, i, "boss") = boss == "true" ? (r % 2 ? "TRUE" : "1") : (r % 2 ? "False" : "0");
+        cell(t, i, "index") = " +" + std::string(cell(t, i, "index")) + ".00";
     }
     EditedTable items = unchanged("items");  // item 2 is a weapon, without defences
     ASSERT_EQ(cell(items, 2, "defence_slash"), "");

@@ -405,7 +405,10 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
     const std::string lone = out + "/" + GetParam().prefix + "-items.csv";
     write_file(lone, read_file(csv("items")));
 
-    const std::string crc = "CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size()));
+    const std::string crc = "file CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())) +
+                            ", ROM-proper CRC32 " +
+                            crc32_hex(crc32_of(original_.data() + kDemoCopierHeaderSize,
+                                               original_.size() - kDemoCopierHeaderSize));
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
         {{image_, monsters}, {"nothing to write: give -o new-image, -p patch.bps or -i patch.ips"}},
         {{"-o", dir_.path() + "/./" + GetParam().image, image_, monsters},
@@ -419,7 +422,7 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
         {{"-p", csv("rom"), image_, monsters},
          {csv("rom") + ": an output may not be written over an input (" + csv("rom") + ")"}},
         {{"-o", out + "/new.smc", other_image, monsters, json},
-         {json + ": made from another image: it names " + crc + ", " + other_image + " has CRC32 ",
+         {json + ": made from another image: it names " + crc + "; " + other_image + " has file CRC32 ",
           monsters + ": made from another image: it names " + crc}},
         {{"-o", out + "/new.smc", image_, bad_csv},
          {bad_csv + ": row 4 (index 2): \"hp\" = \"many\": not a whole number"}},
