@@ -125,15 +125,26 @@ Json rom_block(const Side& side) {
     return rom;
 }
 
+// A 16-bit checksum as a person reads it: its value, and in hexadecimal
+// beside it ("31420 (0x7ABC)").
+std::string checksum_text(unsigned value) {
+    char hex[8];
+    snprintf(hex, sizeof hex, "%04X", value & 0xFFFFu);
+    return std::to_string(value) + " (0x" + hex + ")";
+}
+
 std::string identification(const char* which, const Side& side, const char* title) {
     const ImageIdentity& id = side.facts.identity;
     std::string s = std::string(which) + ": " + (side.patch.empty() ? side.path : side.patch) + "\n";
     s += "  " + std::to_string(id.file_size) + " bytes, " +
          (id.copier_header ? "copier header of " + std::to_string(id.copier_header) + " bytes" : "no copier header") +
          "\n";
-    s += "  ROM proper: CRC32 " + crc32_hex(id.rom.crc32) + ", SHA-1 " + id.rom.sha1 + "\n";
+    s += "  file CRC32 " + crc32_hex(id.file.crc32) + ", ROM CRC32 " + crc32_hex(id.rom.crc32) + ", ROM SHA-1 " +
+         id.rom.sha1 + "\n";
     s += "  title " + dump(trimmed(title)) + ", " + (side.facts.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
          (id.checksum_valid ? "valid" : "invalid") + "\n";
+    s += "  stored checksum " + checksum_text(id.stored_checksum) + ", stored complement " +
+         checksum_text(id.stored_complement) + ", computed checksum " + checksum_text(id.computed_checksum) + "\n";
     return s;
 }
 

@@ -4,25 +4,67 @@
 
 namespace {
 
+// The wording of the identification where a person reads it (the viewer
+// page; the comparison's text uses the same words), by key.
+struct Wording {
+    const char* key;
+    const char* label;
+};
+constexpr Wording kWordings[] = {
+    {"title_found", "title found"},
+    {"title", "title"},
+    {"mapping", "mapping"},
+    {"image_base", "image base"},
+    {"file_size", "file size"},
+    {"copier_header", "copier header"},
+    {"crc32", "file CRC32"},
+    {"md5", "file MD5"},
+    {"sha1", "file SHA-1"},
+    {"rom_crc32", "ROM CRC32"},
+    {"rom_md5", "ROM MD5"},
+    {"rom_sha1", "ROM SHA-1"},
+    {"checksum", "stored checksum"},
+    {"checksum_complement", "stored complement"},
+    {"computed_checksum", "computed checksum"},
+    {"checksum_valid", "checksum valid"},
+};
+
+Name named(const std::string& key) {
+    for (const Wording& w : kWordings) {
+        if (key == w.key) return {key, w.label};
+    }
+    return {key, ""};
+}
+
 // Columns of one value that is the same in every row (the rom block has one).
-Column constant_text(const char* key, std::string s) {
+Column constant_text(const std::string& key, std::string s) {
     auto text = std::make_shared<const std::string>(std::move(s));
-    return text_column({key, ""}, [text](const Row&) { return text->c_str(); });
+    return text_column(named(key), [text](const Row&) { return text->c_str(); });
 }
 
 Column constant_number(const char* key, long long n) {
-    return number_column({key, ""}, [n](const Row&) { return n; });
+    return number_column(named(key), [n](const Row&) { return n; });
+}
+
+// A 16-bit checksum: shown in hexadecimal beside its value.
+Column constant_checksum(const char* key, long long n) {
+    Column c = constant_number(key, n);
+    c.hex_digits = 4;
+    return c;
 }
 
 Column constant_flag(const char* key, bool b) {
-    return flag_column({key, ""}, [b](const Row&) { return b; });
+    return flag_column(named(key), [b](const Row&) { return b; });
 }
+
+// A hash.
+Column constant_hash(const std::string& key, std::string hex) { return constant_text(key, std::move(hex)); }
 
 // crc32 (eight upper-case hexadecimal digits, as ROM catalogues spell it),
 // md5 and sha1 (lower-case hexadecimal) under prefix.
 Columns digest_columns(const std::string& prefix, const Digests& d) {
-    return {constant_text((prefix + "crc32").c_str(), crc32_hex(d.crc32)),
-            constant_text((prefix + "md5").c_str(), d.md5), constant_text((prefix + "sha1").c_str(), d.sha1)};
+    return {constant_hash(prefix + "crc32", crc32_hex(d.crc32)), constant_hash(prefix + "md5", d.md5),
+            constant_hash(prefix + "sha1", d.sha1)};
 }
 
 }  // namespace
@@ -41,9 +83,9 @@ Table rom_table(const RomFacts& f) {
                constant_number("copier_header", id.copier_header)});
     append(c, digest_columns("", id.file));
     append(c, digest_columns("rom_", id.rom));
-    append(c, only_where(found, {constant_number("checksum", id.stored_checksum),
-                                 constant_number("checksum_complement", id.stored_complement)}));
-    append(c, {constant_number("computed_checksum", id.computed_checksum),
+    append(c, only_where(found, {constant_checksum("checksum", id.stored_checksum),
+                                 constant_checksum("checksum_complement", id.stored_complement)}));
+    append(c, {constant_checksum("computed_checksum", id.computed_checksum),
                constant_flag("checksum_valid", id.checksum_valid)});
     Table rom{"rom", "rom", [](int) { return 1; }, std::move(c), {}, {}};
     rom.row_key = {"sha1"};  // the whole file's hash tells the images apart

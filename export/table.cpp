@@ -225,13 +225,14 @@ void print_json(const Sink& out, const char* game, const Table& rom, const std::
 }
 
 // What the viewer page knows of a table beyond its records: per column its
-// key, its report label and the table a reference points into, and its
-// nested tables.
+// key, its report label, the table a reference points into and the digits of
+// a number shown in hexadecimal too, and its nested tables.
 Json column_description(const Table& table) {
     Json columns = Json::array();
     for (const Column& c : table.columns) {
         Json column = {{"key", c.key}, {"label", c.label}};
         if (!c.references.empty()) column["references"] = c.references;
+        if (c.hex_digits) column["hex"] = c.hex_digits;
         columns.push_back(std::move(column));
     }
     Json children = Json::object();
@@ -353,6 +354,9 @@ int write_key_value_csv(const char* path, const RomImage& image, const Table& ta
     return write_data_file(path, image, [&](FILE* fp) {
         fputs(kByteOrderMark, fp);
         print_csv_record(fp, {"key", "value"});
-        for (const Column& c : table.columns) print_csv_record(fp, {c.key, flat_text(c.value({-1, 0}))});
+        for (const Column& c : table.columns) {
+            const Value v = c.value({-1, 0});
+            print_csv_record(fp, {c.key, (v.kind == Value::kNull ? "" : c.csv_prefix) + flat_text(v)});
+        }
     });
 }

@@ -55,6 +55,12 @@ struct Column {
     std::vector<std::string> allowed;  // kLabels: the labels a value may hold
     std::string references;            // key of the table whose "index" this column refers to, or ""
     int none = -1;                     // with references: the index that stands for "none", or -1
+    // In a key-value CSV file (the identification file), written before the
+    // value: "0x" before a hash, so that spreadsheet programs keep it as text.
+    std::string csv_prefix;
+    // Where a person reads the number (the viewer page), its hexadecimal form
+    // of this many digits beside it ("31420 (0x7ABC)"); 0: none.
+    int hex_digits = 0;
 };
 
 using Columns = std::vector<Column>;

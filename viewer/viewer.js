@@ -267,11 +267,18 @@ function header() {
   document.title = `${title} data`;
   const rom = document.getElementById("rom");
   // The image's identification: every field of the rom block under its
-  // label, the key on hover.
+  // label, the key on hover; a checksum in hexadecimal too.
   const labels = new Map(described.rom.columns.map((c) => [c.key, c.label || c.key]));
+  const hex = new Map(described.rom.columns.map((c) => [c.key, c.hex || 0]));
+  const shown = (key, value) => {
+    if (typeof value === "boolean") return value ? "yes" : "no";
+    const digits = hex.get(key);
+    if (!digits || typeof value !== "number") return text(value);
+    return `${value} (0x${value.toString(16).toUpperCase().padStart(digits, "0")})`;
+  };
   for (const [key, value] of Object.entries(data.rom || {})) {
     if (value === null || typeof value === "object") continue;
-    const shownValue = typeof value === "boolean" ? (value ? "yes" : "no") : text(value);
+    const shownValue = shown(key, value);
     rom.append(element("div", { title: key }, element("dt", {}, labels.get(key) || key),
                        element("dd", {}, shownValue)));
   }

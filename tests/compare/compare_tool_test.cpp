@@ -163,11 +163,58 @@ TEST_F(CompareTest, IdenticalImagesShowOnlyTheIdentificationAndTheSummary) {
     const RunResult r = run({old_, old_});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> lines = split_lines(r.out);
-    ASSERT_EQ(lines.size(), 10u) << r.out;
+    ASSERT_EQ(lines.size(), 12u) << r.out;
     EXPECT_EQ(lines[0], "old: " + old_);
     EXPECT_EQ(lines[3], "  title \"MERIDIAN TALES2\", LoROM, internal checksum valid");
-    EXPECT_EQ(lines[9], "12 tables compared, 0 records changed, 0 fields changed, 0 bytes changed outside the tables");
+    EXPECT_EQ(lines[11], "12 tables compared, 0 records changed, 0 fields changed, 0 bytes changed outside the tables");
     EXPECT_EQ(r.err, "");
+}
+
+// Each side's identification names the hashes as the exports' words do
+// (file CRC32 of the file as given, ROM CRC32 and ROM SHA-1 of the ROM
+// proper) and shows the checksums in hexadecimal beside their values: an
+// image with and without its copier header, and one whose stored checksum
+// is wrong.
+TEST_F(CompareTest, IdentificationNamesTheHashesAndChecksums) {
+    const Bytes bare(original_.begin() + kHeader, original_.end());
+    Bytes wrong = original_;
+    wrong[kHeader + 0x8000] ^= 0x01;  // outside the tables: the computed checksum moves by one
+    const int moved = wrong[kHeader + 0x8000] > original_[kHeader + 0x8000] ? 1 : -1;
+    const auto hex4 = [](unsigned v) {
+        char s[8];
+        snprintf(s, sizeof s, "%04X", v);
+        return std::to_string(v) + " (0x" + s + ")";
+    };
+    const auto le16 = [](const Bytes& b, size_t at) { return unsigned(b[at]) | unsigned(b[at + 1]) << 8; };
+    const unsigned computed = le16(original_, kHeader + 0x7FC0 + 0x1E);  // the demo image's checksum is right
+    struct Case {
+        std::string path;
+        const Bytes* bytes;
+        size_t header;
+        std::string validity;
+        unsigned computed;
+    };
+    const std::vector<Case> cases = {
+        {old_, &original_, kHeader, "valid", computed},
+        {write("bare.smc", bare), &bare, 0, "valid", computed},
+        {write("wrong.smc", wrong), &wrong, kHeader, "invalid", (computed + moved) & 0xFFFFu},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run({old_, c.path});
+        ASSERT_LE(r.status, 1) << r.err;
+        const std::vector<std::string> lines = split_lines(r.out);
+        ASSERT_GE(lines.size(), 10u) << r.out;
+        const Bytes& b = *c.bytes;
+        const std::string hashes = "  file CRC32 " + crc32_hex(crc32_of(b.data(), b.size())) + ", ROM CRC32 " +
+                                   crc32_hex(crc32_of(b.data() + c.header, b.size() - c.header)) + ", ROM SHA-1 ";
+        EXPECT_EQ(lines[7].substr(0, hashes.size()), hashes) << c.path;
+        EXPECT_EQ(lines[7].size(), hashes.size() + 40) << lines[7];
+        EXPECT_EQ(lines[8], "  title \"MERIDIAN TALES2\", LoROM, internal checksum " + c.validity) << c.path;
+        const size_t at = c.header + 0x7FC0;
+        EXPECT_EQ(lines[9], "  stored checksum " + hex4(le16(b, at + 0x1E)) + ", stored complement " +
+                                hex4(le16(b, at + 0x1C)) + ", computed checksum " + hex4(c.computed))
+            << c.path;
+    }
 }
 
 // The JSON document's keys, in their order, and under old and new the

@@ -155,7 +155,8 @@ TEST_P(ExportTest, CommandLineAndImageErrors) {
     EXPECT_EQ(invalid.err, tool + ": Invalid option\n");
     const RunResult help = run({"-h", "-x", image_, out_});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files\n"
+    EXPECT_NE(help.out.find("\t-j\twrite only the JSON document\n\t-c\twrite only the CSV files, with the identification\n"
+                            "\t\t(file CRC32, MD5, SHA-1; ROM CRC32, MD5, SHA-1 of the ROM proper)\n"
                             "\t-s\twrite only the SQL file\n"
                             "\t-w\twrite only the viewer page\n"),
               std::string::npos);

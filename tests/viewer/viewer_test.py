@@ -101,10 +101,20 @@ class Page:
     def header_names_the_image(self):
         shown = self.js("return Object.fromEntries([...document.querySelectorAll('#rom > div')]"
                         ".map((d) => [d.title, d.querySelector('dd').textContent]))")
+        checksums = {"checksum", "checksum_complement", "computed_checksum"}
         for key, value in self.doc["rom"].items():
             if value is not None and not isinstance(value, (dict, list)):
                 expected = ("yes" if value else "no") if isinstance(value, bool) else str(value)
+                if key in checksums:  # in hexadecimal beside the value
+                    expected += f" (0x{value:04X})"
                 check(shown.get(key) == expected, f"rom {key}: {shown.get(key)}, {expected} in the JSON")
+        # The hashes under the words the comparison's text uses.
+        labels = self.js("return Object.fromEntries([...document.querySelectorAll('#rom > div')]"
+                         ".map((d) => [d.title, d.querySelector('dt').textContent]))")
+        for key, label in [("crc32", "file CRC32"), ("sha1", "file SHA-1"), ("rom_crc32", "ROM CRC32"),
+                           ("rom_sha1", "ROM SHA-1"), ("checksum", "stored checksum"),
+                           ("computed_checksum", "computed checksum")]:
+            check(labels.get(key) == label, f"rom {key} under {labels.get(key)}, not {label}")
         tables = self.js("return [...document.querySelectorAll('#tables a')].map((a) => a.textContent)")
         check(tables == [f"{k} ({len(v)})" for k, v in self.doc["tables"].items()], f"table list {tables}")
 
