@@ -14,6 +14,12 @@
 #include <time.h>
 #endif
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
 #include "common/image_id.h"
 #include "demo/demo.h"
 #include "tests/import/bps_reader.h"
@@ -94,6 +100,53 @@ std::string format_csv(const Records& records, const char* line_end, bool mark) 
         text += line_end;
     }
     return text;
+}
+
+// Every field quoted, with the given separator and line end.
+std::string joined(const Records& records, const std::string& separator, const std::string& line_end) {
+    std::string text;
+    for (const auto& record : records) {
+        for (size_t i = 0; i < record.size(); ++i) {
+            std::string field = record[i];
+            for (size_t at = field.find('"'); at != std::string::npos; at = field.find('"', at + 2)) field.insert(at, 1, '"');
+            text += (i ? separator : "") + "\"" + field + "\"";
+        }
+        text += line_end;
+    }
+    return text;
+}
+
+// A UTF-8 text in another encoding ("UTF-16LE", "UTF-16BE", "CP932"; ""
+// keeps it), through the system's own converter.
+std::string encoded(const std::string& utf8, const std::string& encoding) {
+    if (encoding.empty()) return utf8;
+#ifdef _WIN32
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), static_cast<int>(wide.size()))));
+    if (encoding == "CP932") {
+        std::string out(wide.size() * 2, '\0');
+        out.resize(static_cast<size_t>(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                                                           static_cast<int>(out.size()), nullptr, nullptr)));
+        return out;
+    }
+    std::string out;
+    for (wchar_t w : wide) {
+        const char lo = static_cast<char>(w & 0xFF), hi = static_cast<char>((w >> 8) & 0xFF);
+        out += encoding == "UTF-16LE" ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return out;
+#else
+    const iconv_t cd = iconv_open(encoding.c_str(), "UTF-8");
+    std::string out(utf8.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* to = out.data();
+    size_t in_left = utf8.size(), to_left = out.size();
+    EXPECT_NE(iconv(cd, &in, &in_left, &to, &to_left), static_cast<size_t>(-1)) << encoding;
+    iconv_close(cd);
+    out.resize(out.size() - to_left);
+    return out;
+#endif
 }
 
 std::string& cell(Records& records, const std::string& index, const std::string& key) {
@@ -378,6 +431,147 @@ TEST_P(ImportTest, OutputsAllOrNothing) {
         EXPECT_EQ(read_file(ro + "/out.bps"), "earlier patch");
         for (const std::string& name : list_dir(dir_.path())) EXPECT_FALSE(name.ends_with(".tmp")) << name;
     }
+}
+
+// The same edit as spreadsheets save it in their encodings (UTF-16 with its
+// mark, code page 932, UTF-8 with its mark or without), separators (tab,
+// semicolon, comma), line ends (CR LF, LF, CR alone) and the names their
+// copies take: the same new image every time.
+TEST_P(ImportTest, EveryEncodingSeparatorAndCopyNameImports) {
+    const auto [records, old_hp] = raised_hp();
+    write_file(csv("monsters"), format_csv(records, "\r\n", true));
+    const std::string plain = dir_.file("plain.smc");
+    ASSERT_EQ(import({"-o", plain, image_, csv("monsters")}).status, 0);
+    const Bytes expected = bytes_of(plain);
+    ASSERT_NE(expected, original_);
+    const std::string folder = dir_.file("forms"), prefix = GetParam().prefix;
+    ASSERT_EQ(make_dir(folder), 0);
+    write_file(folder + "/" + prefix + "-rom.csv", read_file(csv("rom")));
+    const struct {
+        const char* name;
+        const char* separator;
+        const char* line_end;
+        const char* encoding;
+        const char* mark;
+    } forms[] = {
+        {"-monsters.txt", "\t", "\r\n", "UTF-16LE", "\xFF\xFE"},
+        {"-monsters.tsv", "\t", "\n", "UTF-16BE", "\xFE\xFF"},
+        {"-monsters.csv", ",", "\r\n", "CP932", ""},
+        {"-monsters (1).csv", ";", "\r", "", "\xEF\xBB\xBF"},
+        {"-monsters-edited.CSV", ";", "\n", "CP932", ""},
+        {"-monsters_2.TXT", "\t", "\r", "", ""},
+    };
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.name);
+        const std::string path = folder + "/" + prefix + f.name;
+        write_file(path, f.mark + encoded(joined(records, f.separator, f.line_end), f.encoding));
+        const RunResult r = import({"-o", new_image_, image_, path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(bytes_of(new_image_), expected);
+        std::filesystem::remove(path);
+    }
+    // A byte that no encoding has: one refusal for the file, not one a row.
+    const std::string bad = folder + "/" + prefix + "-monsters.csv";
+    write_file(bad, joined(records, ",", "\r\n") + "1,\x81\x20\r\n2,\x81\x20\r\n");
+    const RunResult r = import({"-o", new_image_, image_, bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(bad + ": not a text in UTF-8 (byte 0x81 at offset "), std::string::npos) << r.err;
+    EXPECT_EQ(split_lines(r.err).size(), 2u) << r.err;
+}
+
+// A table's file saved under another table's name is refused naming the
+// table it is: by its header, or, where the header fits both (index,name),
+// by its number of rows. A part of a table's columns with its keys stays an
+// edit of that table.
+TEST_P(ImportTest, AnotherTablesFileIsRefused) {
+    const std::string folder = dir_.file("renamed"), prefix = GetParam().prefix;
+    ASSERT_EQ(make_dir(folder), 0);
+    write_file(folder + "/" + prefix + "-rom.csv", read_file(csv("rom")));
+    const struct {
+        const char* from;
+        const char* to;
+        std::string why;
+    } cases[] = {
+        {"formations", "monsters", " rows are those of " + prefix + "-formations.csv (" + prefix + "-monsters.csv has "},
+        {"formations", "items", " rows are those of " + prefix + "-formations.csv (" + prefix + "-items.csv has "},
+        {"monsters", "formations", ": the header is that of " + prefix + "-monsters.csv, not of " + prefix + "-formations.csv"},
+        {"monster-actions", "learning-entries", ": the header is that of " + prefix + "-monster-actions.csv, not of "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from + std::string(" as ") + c.to);
+        const std::string path = folder + "/" + prefix + "-" + c.to + ".csv";
+        write_file(path, read_file(csv(c.from)));
+        const RunResult r = import({"-o", new_image_, image_, path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(path + ":"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.why), std::string::npos) << r.err;
+        std::filesystem::remove(path);
+    }
+    Records monsters = parse_csv_text(read_file(csv("monsters")));
+    Records part;
+    for (size_t i = 0; i < 11; ++i) part.push_back({monsters[i][0], monsters[i][1]});  // index, name: 10 rows
+    const std::string path = folder + "/" + prefix + "-monsters.csv";
+    write_file(path, format_csv(part, "\r\n", true));
+    const RunResult r = import({"-o", new_image_, image_, path});
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// JSON documents whose members have another type, another version or a key
+// given twice: a refusal in words, never an abort.
+TEST_P(ImportTest, JsonDocumentsOfAnotherShapeAreRefusedInWords) {
+    const std::string game = GetParam().prefix == std::string("mt2") ? "A" : "B";
+    const std::string head = R"({"format":"meridian-tools-export","game":")" + game + R"(","version":2,)";
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"format":5})", "not an export document: \"format\" is a whole number"},
+        {R"({"format":"meridian-tools-export","game":5})", "not an export of game " + game + ": \"game\" is a whole number"},
+        {R"({"format":"meridian-tools-export","game":")" + game + R"(","version":"two"})", "\"version\" is \"two\", not the number 2"},
+        {R"({"format":"meridian-tools-export","game":")" + game + R"(","version":99})", "\"version\" is 99; this importer reads version 2"},
+        {head + R"("rom":{"crc32":5}})", "\"rom\".\"crc32\" is a whole number, not a text"},
+        {head + R"("rom":{"rom_crc32":true}})", "\"rom\".\"rom_crc32\" is a truth value, not a text"},
+        {head + R"("rom":{"crc32":"1"},"rom":{}})", "the document gives the key \"rom\" twice"},
+        {head + R"("tables":{"monsters":[{"index":1,"index":2}]}})", "monsters[0] gives the key \"index\" twice"},
+        {"[\"format\"]", "not an export document: not an object"},
+    };
+    const std::string path = dir_.file(std::string(GetParam().prefix) + ".json");
+    for (const auto& [doc, why] : cases) {
+        SCOPED_TRACE(doc);
+        write_file(path, doc);
+        const RunResult r = import({"-o", new_image_, image_, path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(GetParam().importer + std::string(": ") + path + ": " + why), std::string::npos) << r.err;
+        EXPECT_TRUE(r.err.ends_with(": nothing written\n")) << r.err;
+    }
+}
+
+// Edits exported from the copy with a copier header import into the copy
+// without one and the other way round: the identity of an image is its ROM
+// proper. The identification's hashes may carry "0x" and any case.
+TEST_P(ImportTest, EditsImportIntoEitherCopyOfTheRom) {
+    const std::string bare = dir_.file("bare.smc"), bare_export = dir_.file("bare-export");
+    write_file(bare, rom_of(original_));
+    export_to(bare, bare_export);
+    const auto [records, old_hp] = raised_hp();
+    write_file(csv("monsters"), format_csv(records, "\r\n", true));
+    const std::string headered_new = dir_.file("headered-new.smc");
+    ASSERT_EQ(import({"-o", headered_new, image_, csv("monsters")}).status, 0);
+    const RunResult r = import({"-o", new_image_, bare, csv("monsters")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(bytes_of(new_image_), rom_of(bytes_of(headered_new)));
+    const std::string json = bare_export + "/" + GetParam().prefix + ".json";
+    EXPECT_EQ(import({"-o", new_image_, image_, json}).status, 0);
+    EXPECT_EQ(bytes_of(new_image_), original_);
+
+    Records rom = parse_csv_text(read_file(csv("rom")));
+    for (auto& record : rom) {
+        if (record[0] != "crc32" && record[0] != "rom_crc32") continue;
+        std::string& value = record[1];
+        if (value.rfind("0x", 0) != 0) value = "0x" + value;
+        std::transform(value.begin(), value.end(), value.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+    }
+    write_file(csv("rom"), format_csv(rom, "\n", false));
+    const RunResult lower = import({"-o", new_image_, image_, csv("monsters")});
+    ASSERT_EQ(lower.status, 0) << lower.err;
+    EXPECT_EQ(bytes_of(new_image_), bytes_of(headered_new));
 }
 
 // Each refusal: status 1, the reason and "nothing written", no file made and
