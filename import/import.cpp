@@ -174,8 +174,8 @@ bool same_image(const EditedIdentity& id, const Image& image) {
 
 std::string another_image(const std::string& path, const EditedIdentity& id, const Image& image) {
     const auto named = [](const std::string& crc32) { return crc32.empty() ? std::string("(none)") : plain_hex(crc32); };
-    return path + ": made from another image: it names file CRC32 " + named(id.crc32) + ", ROM-proper CRC32 " +
-           named(id.rom_crc32) + "; " + image.path + " has file CRC32 " + image.crc32 + ", ROM-proper CRC32 " +
+    return path + ": made from another image: it names file CRC32 " + named(id.crc32) + ", ROM CRC32 " +
+           named(id.rom_crc32) + "; " + image.path + " has file CRC32 " + image.crc32 + ", ROM CRC32 " +
            image.rom_crc32;
 }
 

@@ -600,7 +600,7 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
     write_file(lone, read_file(csv("items")));
 
     const std::string crc = "file CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())) +
-                            ", ROM-proper CRC32 " +
+                            ", ROM CRC32 " +
                             crc32_hex(crc32_of(original_.data() + kDemoCopierHeaderSize,
                                                original_.size() - kDemoCopierHeaderSize));
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
