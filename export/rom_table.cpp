@@ -57,8 +57,12 @@ Column constant_flag(const char* key, bool b) {
     return flag_column(named(key), [b](const Row&) { return b; });
 }
 
-// A hash.
-Column constant_hash(const std::string& key, std::string hex) { return constant_text(key, std::move(hex)); }
+// A hash: "0x" before it in the identification file.
+Column constant_hash(const std::string& key, std::string hex) {
+    Column c = constant_text(key, std::move(hex));
+    c.csv_prefix = "0x";
+    return c;
+}
 
 // crc32 (eight upper-case hexadecimal digits, as ROM catalogues spell it),
 // md5 and sha1 (lower-case hexadecimal) under prefix.

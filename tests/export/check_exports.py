@@ -152,8 +152,13 @@ def check_csv(path, header, rows):
 def check_exports(game, doc, out):
     prefix = GAMES[game]["prefix"]
     files = {f"{prefix}.json", f"{prefix}.sql", f"{prefix}.html", f"{prefix}-rom.csv"}
-    # The rom block as key,value records: the table files' identification.
-    check_csv(os.path.join(out, f"{prefix}-rom.csv"), ["key", "value"], [[k, v] for k, v in doc["rom"].items()])
+    # The rom block as key,value records: the table files' identification,
+    # every hash behind "0x", which no spreadsheet program reads as a number
+    # (a CRC32 such as 0E705181 it would read as 0 times ten to the 705181st);
+    # the JSON keeps the plain form.
+    hashes = {"crc32", "md5", "sha1", "rom_crc32", "rom_md5", "rom_sha1"}
+    check_csv(os.path.join(out, f"{prefix}-rom.csv"), ["key", "value"],
+              [[k, "0x" + v if k in hashes else v] for k, v in doc["rom"].items()])
     tables = doc["tables"]
     if {k: len(v) for k, v in tables.items() if k in COUNTS[game]} != COUNTS[game]:
         fail(f"row counts {[(k, len(v)) for k, v in tables.items()]}")

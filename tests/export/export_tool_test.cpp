@@ -120,6 +120,20 @@ TEST_P(ExportTest, WritesTheJsonDocumentAndEveryTableAsCsv) {
     EXPECT_EQ(doc["tables"]["formations"][0]["members"].size(), 5u);
     for (const auto& item : doc["tables"]["items"]) EXPECT_TRUE(item["price"].is_number_unsigned());
 
+    // The identification file: every hash behind "0x" (spreadsheet programs
+    // keep it as text), the JSON's plain form after it; other values as in
+    // the JSON.
+    const std::string rom_csv = read_file(out_ + "/" + prefix_of(GetParam()) + "-rom.csv");
+    for (const char* key : {"crc32", "md5", "sha1", "rom_crc32", "rom_md5", "rom_sha1"}) {
+        const std::string plain = doc["rom"][key];
+        EXPECT_NE(rom_csv.find("\r\n" + std::string(key) + ",0x" + plain + "\r\n"), std::string::npos) << key;
+    }
+    for (const std::string line : {"\r\nfile_size,", "\r\nchecksum,", "\r\ncomputed_checksum,"}) {
+        const size_t at = rom_csv.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        EXPECT_NE(rom_csv[at + line.size()], '0') << line;  // a number, no prefix
+    }
+
     // In SQL the keys that SQLite reserves have columns of their own (the
     // sqlite3 shell runs queries on them in check_exports.py).
     const std::string sql = read_file(out_ + "/" + prefix_of(GetParam()) + ".sql");
