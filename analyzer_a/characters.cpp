@@ -5,7 +5,6 @@
 
 #include "analyzer_a/layout.h"
 #include "analyzer_a/run.h"
-#include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/labels.h"
@@ -95,7 +94,7 @@ const char* special_character_name(const NameTables& names, int index) {
     return index >= 0 && index < kSpecialCharacterCount ? character_table_name(names, kCharacterCount + index) : "";
 }
 
-CharacterRecord* load_characters(const RomImage& image) {
+common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image) {
     return load_records<CharacterRecord>(image,layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
         namespace f = layout::character;
         c.lp = f::kLp.get(r);
@@ -110,7 +109,7 @@ CharacterRecord* load_characters(const RomImage& image) {
     });
 }
 
-SpecialCharacterRecord* load_special_characters(const RomImage& image) {
+common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const RomImage& image) {
     return load_records<SpecialCharacterRecord>(image,
         layout::kSpecialRecords, [](SpecialCharacterRecord& s, const unsigned char* r, int) {
             namespace f = layout::special;
@@ -126,10 +125,11 @@ SpecialCharacterRecord* load_special_characters(const RomImage& image) {
         });
 }
 
-int32_t* load_level_tables(const RomImage& image) {
-    const RomTable skill(image, layout::kSkillLevels);
-    const RomTable overall(image, layout::kOverallSkillLevels);
-    int32_t* levels = alloc_block<int32_t>(kSkillLevels + kOverallSkillLevels);
+common::Result<std::vector<int32_t>> load_level_tables(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kSkillLevels, layout::kOverallSkillLevels});
+    if (!read) return read.error();
+    const auto& [skill, overall] = *read;
+    std::vector<int32_t> levels(kSkillLevels + kOverallSkillLevels);
     for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
     for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));
     return levels;
@@ -137,7 +137,7 @@ int32_t* load_level_tables(const RomImage& image) {
 
 void write_chrparam(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters;
+    const CharacterRecord* characters = run.characters.data();
     write_row_report(
         out,
         "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
@@ -158,14 +158,14 @@ void write_chrparam(ReportText& out, const Run& run) {
 
 void write_chrflag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters;
+    const CharacterRecord* characters = run.characters.data();
     write_row_report(out, kFlagHeader, kCharacterCount, RowPrefix{3, 16, NameLookup(names, character_name)},
                      [&](ReportText& fp, int n) { print_flag_row(fp, characters[n]); });
 }
 
 void write_chrspparam(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const SpecialCharacterRecord* specials = run.specials;
+    const SpecialCharacterRecord* specials = run.specials.data();
     write_row_report(
         out,
         "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
@@ -182,14 +182,14 @@ void write_chrspparam(ReportText& out, const Run& run) {
 
 void write_chrspflag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const SpecialCharacterRecord* specials = run.specials;
+    const SpecialCharacterRecord* specials = run.specials.data();
     write_row_report(out, kFlagHeader, kSpecialCharacterCount,
                      RowPrefix{3, 16, NameLookup(names, special_character_name)},
                      [&](ReportText& fp, int n) { print_flag_row(fp, specials[n]); });
 }
 
 void write_chrlvup(ReportText& out, const Run& run) {
-    const int32_t* levels = run.levels;
+    const int32_t* levels = run.levels.data();
     BlockSeparator separator;
     for (const LevelSection& section : kLevelSections) {
         separator.next(out);

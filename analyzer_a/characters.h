@@ -45,10 +45,10 @@ struct SpecialCharacterRecord {
 const char* character_name(const NameTables& names, int index);
 const char* special_character_name(const NameTables& names, int index);
 
-CharacterRecord* load_characters(const RomImage& image);
-SpecialCharacterRecord* load_special_characters(const RomImage& image);
+common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image);
+common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const RomImage& image);
 // 50 skill level words, then 39 overall skill level words.
-int32_t* load_level_tables(const RomImage& image);
+common::Result<std::vector<int32_t>> load_level_tables(const RomImage& image);
 
 void write_chrparam(ReportText& out, const Run& run);
 void write_chrflag(ReportText& out, const Run& run);

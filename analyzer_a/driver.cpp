@@ -1,17 +1,21 @@
 #include "analyzer_a/driver.h"
 
+#include "common/records.h"
+
 namespace mt2 {
 
-Run::Run(const RomImage& image)
-    : names(image),
-      monsters(owner.keep(load_monsters(image))),
-      characters(owner.keep(load_characters(image))),
-      specials(owner.keep(load_special_characters(image))),
-      levels(owner.keep(load_level_tables(image))),
-      items(owner.keep(load_items(image))),
-      techs(owner.keep(load_techs(image))),
-      learning(owner.keep(load_tech_learning(image))),
-      formations(owner.keep(load_formations(image))) {}
+common::Result<Run> Run::load(const RomImage& image) {
+    Run run{NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
+    common::Error error;
+    if (take(load_monsters(image), run.monsters, error) && take(load_characters(image), run.characters, error) &&
+        take(load_special_characters(image), run.specials, error) &&
+        take(load_level_tables(image), run.levels, error) && take(load_items(image), run.items, error) &&
+        take(load_techs(image), run.techs, error) && take(load_tech_learning(image), run.learning, error) &&
+        take(load_formations(image), run.formations, error)) {
+        return run;
+    }
+    return error;
+}
 
 const ReportEntry<Run> kReports[18] = {
     {"mt2monparam.txt",
@@ -60,8 +64,9 @@ const ReportEntry<Run> kReports[18] = {
 };
 
 int run(const char* prefix, const RomImage& image) {
-    const Run tables(image);
-    return write_reports(prefix, kReports, tables, image);
+    const common::Result<Run> tables = Run::load(image);
+    if (!tables) return report_error(tables.error());  // nothing written
+    return write_reports(prefix, kReports, *tables, image);
 }
 
 const AnalyzerInfo kAnalyzerInfo = {

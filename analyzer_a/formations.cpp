@@ -2,7 +2,7 @@
 
 #include "analyzer_a/layout.h"
 #include "analyzer_a/run.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/chartables.h"
 #include "common/names.h"
 
@@ -20,9 +20,11 @@ const char* formation_name(const NameTables& names, int index) {
     return names.get(kTable, index);
 }
 
-FormationEntry* load_formations(const RomImage& image) {
-    const RomTable records(image, layout::kFormationRecords);
-    FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
+common::Result<std::vector<FormationEntry>> load_formations(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kFormationRecords});
+    if (!read) return read.error();
+    const auto& [records] = *read;
+    std::vector<FormationEntry> formations(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         for (int p = 0; p < kFormationMembers; ++p) {
             const unsigned char* e = records.record(n) + kEntrySize * p;
@@ -34,7 +36,7 @@ FormationEntry* load_formations(const RomImage& image) {
 
 void write_formdata(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const FormationEntry* formations = run.formations;
+    const FormationEntry* formations = run.formations.data();
     write_formation_report(out, formations, kFormationCount, NameLookup(names, formation_name), true);
 }
 

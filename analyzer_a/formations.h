@@ -15,7 +15,7 @@ constexpr int kFormationCount = 16;
 const char* formation_name(const NameTables& names, int index);
 
 // kFormationCount formations of kFormationMembers entries each.
-FormationEntry* load_formations(const RomImage& image);
+common::Result<std::vector<FormationEntry>> load_formations(const RomImage& image);
 
 void write_formdata(ReportText& out, const Run& run);
 

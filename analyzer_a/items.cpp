@@ -6,7 +6,7 @@
 #include "analyzer_a/layout.h"
 #include "analyzer_a/run.h"
 #include "analyzer_a/techniques.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/items.h"
@@ -82,12 +82,12 @@ const char* item_name(const NameTables& names, int index) {
     return names.get(kTable, index);
 }
 
-ItemRecord* load_items(const RomImage& image) {
+common::Result<std::vector<ItemRecord>> load_items(const RomImage& image) {
     static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    const RomTable attributes(image, layout::kItemAttributes);
-    const RomTable prices(image, layout::kItemPrices);
-    const RomTable records(image, layout::kItemRecords);
-    ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
+    const auto read = read_tables(image, {layout::kItemAttributes, layout::kItemPrices, layout::kItemRecords});
+    if (!read) return read.error();
+    const auto& [attributes, prices, records] = *read;
+    std::vector<ItemRecord> items(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
@@ -95,13 +95,13 @@ ItemRecord* load_items(const RomImage& image) {
         items[i].display = layout::item::kDisplay.get(attributes.record(i));
         items[i].price = le16(prices.record(i));
     }
-    decode_kind_records(items, kKinds, records.record(0));
+    decode_kind_records(items.data(), kKinds, records.record(0));
     return items;
 }
 
 void write_item_param(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格 表示 攻撃 重量\n",
         "No.      名前                 価格 表示 防斬 防殴 防突 防射 防熱 防冷 防雷 防状 腕力 器用 魔力 不明 素早 体力 重量\n",
@@ -117,7 +117,7 @@ void write_item_param(ReportText& out, const Run& run) {
 
 void write_item_regist(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader,
         "No.      名前               状態変化耐性\n",
@@ -138,7 +138,7 @@ void write_item_regist(ReportText& out, const Run& run) {
 
 void write_item_effect(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };

@@ -44,7 +44,7 @@ struct ItemRecord {
 // The item's name, or "" for an index outside 0..255.
 const char* item_name(const NameTables& names, int index);
 
-ItemRecord* load_items(const RomImage& image);
+common::Result<std::vector<ItemRecord>> load_items(const RomImage& image);
 
 void write_item_param(ReportText& out, const Run& run);
 void write_item_regist(ReportText& out, const Run& run);

@@ -6,7 +6,6 @@
 #include "analyzer_a/layout.h"
 #include "analyzer_a/run.h"
 #include "analyzer_a/techniques.h"
-#include "common/block.h"
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/labels.h"
@@ -80,9 +79,10 @@ const char* monster_name(const NameTables& names, int index) {
     return names.get(kTable, index);
 }
 
-MonsterRecord* load_monsters(const RomImage& image) {
-    const RomTable patterns(image, layout::kActionPatterns);
-    const RomTable tech_points(image, layout::kTechPoints);
+common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kActionPatterns, layout::kTechPoints});
+    if (!read) return read.error();
+    const auto& [patterns, tech_points] = *read;
     return load_records<MonsterRecord>(image,layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
         m.tech_points = le16(tech_points.record(n));
         decode_monster(m, r, patterns);
@@ -91,7 +91,7 @@ MonsterRecord* load_monsters(const RomImage& image) {
 
 void write_monparam(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(
         out,
         "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
@@ -113,7 +113,7 @@ void write_monparam(ReportText& out, const Run& run) {
 
 void write_monregist(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_resistance_report(out, NameLookup(names, monster_name), kGameALabels, [&](int n) {
         return ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
     });
@@ -121,7 +121,7 @@ void write_monregist(ReportText& out, const Run& run) {
 
 void write_monflag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out, "No.       名前               女性 不死 ボス 飛行 種族\n", kMonsterCount,
                      monster_prefix(names), [&](ReportText& fp, int n) {
                          print_body_flags(fp, monsters[n].body);
@@ -131,7 +131,7 @@ void write_monflag(ReportText& out, const Run& run) {
 
 void write_monitem(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out, "No.       名前               高確率            低確率\n", kMonsterCount,
                      monster_prefix(names),
                      [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].drops, kNoDrop); });
@@ -139,7 +139,7 @@ void write_monitem(ReportText& out, const Run& run) {
 
 void write_monequip(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out, "No.       名前               武器1             武器2\n", kMonsterCount,
                      monster_prefix(names),
                      [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].weapons, kNoWeapon); });
@@ -147,7 +147,7 @@ void write_monequip(ReportText& out, const Run& run) {
 
 void write_monact(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     BlockSeparator separator;
     for (int n = 0; n < kMonsterCount; ++n) {
         separator.next(out);

@@ -45,7 +45,7 @@ int pattern_share(int rate_index, int pattern);
 // The monster's name, or "" for an index outside 0..319.
 const char* monster_name(const NameTables& names, int index);
 
-MonsterRecord* load_monsters(const RomImage& image);
+common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image);
 
 void write_monparam(ReportText& out, const Run& run);
 void write_monregist(ReportText& out, const Run& run);

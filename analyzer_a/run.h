@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "analyzer_a/characters.h"
 #include "analyzer_a/formations.h"
@@ -10,8 +11,8 @@
 #include "analyzer_a/layout.h"
 #include "analyzer_a/monsters.h"
 #include "analyzer_a/techniques.h"
+#include "common/error.h"
 #include "common/names.h"
-#include "common/run_blocks.h"
 
 namespace mt2 {
 
@@ -20,21 +21,20 @@ namespace mt2 {
 constexpr long kTableSpan = tables_end(layout::kTables);
 
 struct Run {
-    // Loads the eight tables in their order; a table beyond the end of the
-    // image ends the process (or throws through a fatal hook) with nothing
-    // written. The names are read on their first lookup.
-    explicit Run(const RomImage& image);
+    // Loads the eight tables in their order: the run, or the error of the
+    // first table that lies beyond the end of the image. The names are read
+    // on their first lookup.
+    static common::Result<Run> load(const RomImage& image);
 
-    RunBlocks owner;  // releases the blocks
     NameTables names;
-    MonsterRecord* monsters;
-    CharacterRecord* characters;
-    SpecialCharacterRecord* specials;
-    int32_t* levels;
-    ItemRecord* items;
-    TechRecord* techs;
-    TechLearning* learning;
-    FormationEntry* formations;
+    std::vector<MonsterRecord> monsters;
+    std::vector<CharacterRecord> characters;
+    std::vector<SpecialCharacterRecord> specials;
+    std::vector<int32_t> levels;
+    std::vector<ItemRecord> items;
+    std::vector<TechRecord> techs;
+    TechLearning learning;
+    std::vector<FormationEntry> formations;
 };
 
 }  // namespace mt2

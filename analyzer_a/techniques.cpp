@@ -31,9 +31,10 @@ const char* tech_name(const NameTables& names, int index) {
     return names.get(kTable, index);
 }
 
-TechRecord* load_techs(const RomImage& image) {
-    const RomTable difficulty(image, layout::kDifficulties);
-    const RomTable learn_types(image, layout::kLearnTypes);
+common::Result<std::vector<TechRecord>> load_techs(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kDifficulties, layout::kLearnTypes});
+    if (!read) return read.error();
+    const auto& [difficulty, learn_types] = *read;
     return load_records<TechRecord>(image,layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
         t.difficulty = *difficulty.record(i);
         t.learn_types = le16(learn_types.record(i));
@@ -42,23 +43,23 @@ TechRecord* load_techs(const RomImage& image) {
     });
 }
 
-TechLearning* load_tech_learning(const RomImage& image) { return load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
+common::Result<TechLearning> load_tech_learning(const RomImage& image) { return load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
 void write_tech_learn_flag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const TechRecord* techs = run.techs;
+    const TechRecord* techs = run.techs.data();
     write_learn_flag_report(out, techs, NameLookup(names, tech_name));
 }
 
 void write_tech_learn_data(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const TechLearning* learning = run.learning;
+    const TechLearning* learning = &run.learning;
     write_learning_report(out, learning, NameLookup(names, tech_name));
 }
 
 void write_tech_evade_data(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const TechRecord* techs = run.techs;
+    const TechRecord* techs = run.techs.data();
     write_evade_report(out, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
                        NameLookup(names, tech_name));
 }

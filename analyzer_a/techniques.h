@@ -19,11 +19,11 @@ const char* tech_name(const NameTables& names, int index);
 
 // The 256 technique records: derivation and evade flags, learn types and
 // difficulty.
-TechRecord* load_techs(const RomImage& image);
+common::Result<std::vector<TechRecord>> load_techs(const RomImage& image);
 
 // The groups of the two learning lists; released with free_tech_learning and
 // then free().
-TechLearning* load_tech_learning(const RomImage& image);
+common::Result<TechLearning> load_tech_learning(const RomImage& image);
 
 void write_tech_learn_flag(ReportText& out, const Run& run);
 void write_tech_learn_data(ReportText& out, const Run& run);

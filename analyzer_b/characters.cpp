@@ -2,7 +2,6 @@
 
 #include "analyzer_b/layout.h"
 #include "analyzer_b/run.h"
-#include "common/block.h"
 #include "common/bytes.h"
 #include "common/labels.h"
 #include "common/names.h"
@@ -73,18 +72,22 @@ const char* guardian_star_name(int index) { return table_name(kGuardianStars, in
 const char* weapon_kind_name(int index) { return table_name(kWeapons, index); }
 const char* arts_name(int index) { return table_name(kArts, index); }
 
-CharacterRecord* load_characters(const RomImage& image) {
-    RomTable level_up(image, layout::kLevelUpRecords);
-    CharacterRecord* characters = load_records<CharacterRecord>(image,layout::kCharacterRecords, decode_character);
+common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kLevelUpRecords});
+    if (!read) return read.error();
+    const auto& [level_up] = *read;
+    common::Result<std::vector<CharacterRecord>> characters =
+        load_records<CharacterRecord>(image, layout::kCharacterRecords, decode_character);
+    if (!characters) return characters;
     for (int n = 0; n < kCharacterCount; ++n) {
-        for (int i = 0; i < kLevelUpCount; ++i) characters[n].level_up[i] = layout::character::kLevelUps[i].get(level_up.record(n));
+        for (int i = 0; i < kLevelUpCount; ++i) (*characters)[n].level_up[i] = layout::character::kLevelUps[i].get(level_up.record(n));
     }
     return characters;
 }
 
 void write_chrparam(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters;
+    const CharacterRecord* characters = run.characters.data();
     write_row_report(out,
                      "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
                      "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
@@ -95,7 +98,7 @@ void write_chrparam(ReportText& out, const Run& run) {
 
 void write_chrlvup(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters;
+    const CharacterRecord* characters = run.characters.data();
     write_row_report(out,
                      "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
                      "太陽   月    TYPE\n",
@@ -108,7 +111,7 @@ void write_chrlvup(ReportText& out, const Run& run) {
 
 void write_chrflag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters;
+    const CharacterRecord* characters = run.characters.data();
     write_row_report(out,
                      "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
                      "不明  宿星  武器  術    閃TYPE\n",

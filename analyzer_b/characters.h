@@ -55,7 +55,7 @@ const char* guardian_star_name(int index);
 const char* weapon_kind_name(int index);
 const char* arts_name(int index);
 
-CharacterRecord* load_characters(const RomImage& image);
+common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image);
 
 void write_chrparam(ReportText& out, const Run& run);
 void write_chrlvup(ReportText& out, const Run& run);

@@ -1,17 +1,22 @@
 #include "analyzer_b/driver.h"
 
+#include "common/records.h"
+
 namespace mt3 {
 
-Run::Run(const RomImage& image)
-    : names(image),
-      monsters(owner.keep(load_monsters(image))),
-      encounters_main(owner.keep(load_encounters_main(image))),
-      encounters_sub(owner.keep(load_encounters_sub(image))),
-      characters(owner.keep(load_characters(image))),
-      items(owner.keep(load_items(image))),
-      techs(owner.keep(load_techs(image))),
-      learning(owner.keep(load_tech_learning(image))),
-      formations(owner.keep(load_formations(image))) {}
+common::Result<Run> Run::load(const RomImage& image) {
+    Run run{NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
+    common::Error error;
+    if (take(load_monsters(image), run.monsters, error) &&
+        take(load_encounters_main(image), run.encounters_main, error) &&
+        take(load_encounters_sub(image), run.encounters_sub, error) &&
+        take(load_characters(image), run.characters, error) && take(load_items(image), run.items, error) &&
+        take(load_techs(image), run.techs, error) && take(load_tech_learning(image), run.learning, error) &&
+        take(load_formations(image), run.formations, error)) {
+        return run;
+    }
+    return error;
+}
 
 const ReportEntry<Run> kReports[19] = {
     {"mt3monparam.txt",
@@ -73,8 +78,9 @@ const ReportEntry<Run> kReports[19] = {
 };
 
 int run(const char* prefix, const RomImage& image) {
-    const Run tables(image);
-    return write_reports(prefix, kReports, tables, image);
+    const common::Result<Run> tables = Run::load(image);
+    if (!tables) return report_error(tables.error());  // nothing written
+    return write_reports(prefix, kReports, *tables, image);
 }
 
 const AnalyzerInfo kAnalyzerInfo = {

@@ -3,7 +3,7 @@
 #include "analyzer_b/layout.h"
 #include "analyzer_b/monsters.h"
 #include "analyzer_b/run.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/report.h"
 
 namespace mt3 {
@@ -46,17 +46,20 @@ const char* encounter_group_name(int group) {
     return group >= 0 && group < kEncounterGroups ? kGroupWords[group] : "";
 }
 
-EncounterRow* load_encounters_main(const RomImage& image) {
-    RomTable types(image, layout::kEncounterTypes);
-    RomTable groups(image, layout::kMainEncounters);
-    EncounterRow* rows = alloc_block<EncounterRow>(kEncounterGroups * kEncounterRows);
-    for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows + g * kEncounterRows, groups.record(g), types);
+common::Result<std::vector<EncounterRow>> load_encounters_main(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kEncounterTypes, layout::kMainEncounters});
+    if (!read) return read.error();
+    const auto& [types, groups] = *read;
+    std::vector<EncounterRow> rows(kEncounterGroups * kEncounterRows);
+    for (int g = 0; g < kEncounterGroups; ++g) decode_group(rows.data() + g * kEncounterRows, groups.record(g), types);
     return rows;
 }
 
-SubEncounter* load_encounters_sub(const RomImage& image) {
-    RomTable table(image, layout::kSubEncounters);
-    SubEncounter* entries = alloc_block<SubEncounter>(kSubTypes * kSubEntries);
+common::Result<std::vector<SubEncounter>> load_encounters_sub(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kSubEncounters});
+    if (!read) return read.error();
+    const auto& [table] = *read;
+    std::vector<SubEncounter> entries(kSubTypes * kSubEntries);
     for (int t = 0; t < kSubTypes; ++t) {
         const unsigned char* pairs = table.record(t);
         for (int e = 0; e < kSubEntries; ++e) entries[t * kSubEntries + e] = {pairs[2 * e + 1], pairs[2 * e]};
@@ -66,7 +69,7 @@ SubEncounter* load_encounters_sub(const RomImage& image) {
 
 void write_monencmain(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const EncounterRow* rows = run.encounters_main;
+    const EncounterRow* rows = run.encounters_main.data();
     write_blocks(
         out, kEncounterGroups, kEncounterRows,
         [](ReportText& f, int g) {
@@ -93,7 +96,7 @@ void write_monencmain(ReportText& out, const Run& run) {
 
 void write_monencsub(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const SubEncounter* entries = run.encounters_sub;
+    const SubEncounter* entries = run.encounters_sub.data();
     write_blocks(
         out, kSubTypes, kSubEntries,
         [](ReportText& f, int t) {

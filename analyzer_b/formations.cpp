@@ -2,7 +2,7 @@
 
 #include "analyzer_b/layout.h"
 #include "analyzer_b/run.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/names.h"
 
 namespace mt3 {
@@ -20,9 +20,11 @@ const char* formation_name(const NameTables& names, int index) {
 
 // The bound bytes are cumulative: a member's selection rate is its bound minus
 // the bound before it.
-FormationEntry* load_formations(const RomImage& image) {
-    RomTable records(image, layout::kFormationRecords);
-    FormationEntry* formations = alloc_block<FormationEntry>(kFormationCount * kFormationMembers);
+common::Result<std::vector<FormationEntry>> load_formations(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kFormationRecords});
+    if (!read) return read.error();
+    const auto& [records] = *read;
+    std::vector<FormationEntry> formations(kFormationCount * kFormationMembers);
     for (int n = 0; n < kFormationCount; ++n) {
         const unsigned char* r = records.record(n);
         for (int p = 0; p < kFormationMembers; ++p) {
@@ -35,7 +37,7 @@ FormationEntry* load_formations(const RomImage& image) {
 
 void write_formdata(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const FormationEntry* formations = run.formations;
+    const FormationEntry* formations = run.formations.data();
     write_formation_report(out, formations, kFormationCount, NameLookup(names, formation_name), false);
 }
 

@@ -15,7 +15,7 @@ constexpr int kFormationCount = 32;
 const char* formation_name(const NameTables& names, int index);
 
 // kFormationCount x kFormationMembers entries, formation by formation.
-FormationEntry* load_formations(const RomImage& image);
+common::Result<std::vector<FormationEntry>> load_formations(const RomImage& image);
 
 void write_formdata(ReportText& out, const Run& run);
 

@@ -4,7 +4,7 @@
 #include "analyzer_b/layout.h"
 #include "analyzer_b/run.h"
 #include "analyzer_b/techniques.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/bytes.h"
 #include "common/items.h"
 #include "common/labels.h"
@@ -115,22 +115,23 @@ int32_t armour_value(const ItemRecord& item, int a) {
     return compute_value(base, item.levels[a]);
 }
 
-ItemRecord* load_items(const RomImage& image) {
+common::Result<std::vector<ItemRecord>> load_items(const RomImage& image) {
     static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    RomTable prices(image, layout::kItemPrices);
-    RomTable records(image, layout::kItemRecords);
-    ItemRecord* items = alloc_block<ItemRecord>(kItemCount);
+    const auto read = read_tables(image, {layout::kItemPrices, layout::kItemRecords});
+    if (!read) return read.error();
+    const auto& [prices, records] = *read;
+    std::vector<ItemRecord> items(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
     for (int i = 0; i < kItemCount; ++i) items[i].price = le16(prices.record(i));
-    decode_kind_records(items, kKinds, records.record(0));
+    decode_kind_records(items.data(), kKinds, records.record(0));
     return items;
 }
 
 void write_item_param(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格\n",
         "No.      名前                 価格 攻撃 重量\n",
@@ -147,7 +148,7 @@ void write_item_param(ReportText& out, const Run& run) {
 
 void write_item_regist(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader,
         kItemNameOnlyHeader,
@@ -169,7 +170,7 @@ void write_item_regist(ReportText& out, const Run& run) {
 
 void write_item_effect(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const ItemRecord* items = run.items;
+    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
     };

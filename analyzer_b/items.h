@@ -60,7 +60,7 @@ int32_t compute_value(int value, int level);
 // the attribute's level.
 int32_t armour_value(const ItemRecord& item, int a);
 
-ItemRecord* load_items(const RomImage& image);
+common::Result<std::vector<ItemRecord>> load_items(const RomImage& image);
 
 void write_item_param(ReportText& out, const Run& run);
 void write_item_regist(ReportText& out, const Run& run);

@@ -3,7 +3,7 @@
 #include "analyzer_b/layout.h"
 #include "analyzer_b/run.h"
 #include "analyzer_b/techniques.h"
-#include "common/block.h"
+#include "common/records.h"
 #include "common/bytes.h"
 #include "common/labels.h"
 #include "common/monsters.h"
@@ -72,12 +72,11 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
     return v;
 }
 
-MonsterRecord* load_monsters(const RomImage& image) {
-    RomTable drops(image, layout::kDropTable);
-    RomTable patterns(image, layout::kActionPatterns);
-    RomTable records(image, layout::kMonsterRecords);
-    RomTable sizes(image, layout::kMonsterSizes);
-    MonsterRecord* monsters = alloc_block<MonsterRecord>(kMonsterCount);
+common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) {
+    const auto read = read_tables(image, {layout::kDropTable, layout::kActionPatterns, layout::kMonsterRecords, layout::kMonsterSizes});
+    if (!read) return read.error();
+    const auto& [drops, patterns, records, sizes] = *read;
+    std::vector<MonsterRecord> monsters(kMonsterCount);
     for (int n = 0; n < kMonsterCount; ++n) {
         decode_monster(monsters[n], records.record(n), drops, patterns);
         monsters[n].sizes[0] = layout::monster::kWidth.get(sizes.record(n));
@@ -88,8 +87,8 @@ MonsterRecord* load_monsters(const RomImage& image) {
 
 void write_monparam(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
-    const ItemRecord* items = run.items;
+    const MonsterRecord* monsters = run.monsters.data();
+    const ItemRecord* items = run.items.data();
     write_row_report(
         out,
         "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
@@ -108,8 +107,8 @@ void write_monparam(ReportText& out, const Run& run) {
 }
 
 void write_monregist(ReportText& out, const Run& run) {
-    const MonsterRecord* monsters = run.monsters;
-    const ItemRecord* items = run.items;
+    const MonsterRecord* monsters = run.monsters.data();
+    const ItemRecord* items = run.items.data();
     write_resistance_report(out, NameLookup(run.names, monster_name), kGameBLabels, [&](int n) {
         const EquipmentValues v = equipment_values(monsters[n], items);
         return ResistanceBits{v.attributes, v.statuses};
@@ -118,7 +117,7 @@ void write_monregist(ReportText& out, const Run& run) {
 
 void write_monflag(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
                      kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
                          const MonsterRecord& m = monsters[n];
@@ -129,7 +128,7 @@ void write_monflag(ReportText& out, const Run& run) {
 
 void write_monitem(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out,
                      "No.       名前               お金   100%              高確率            中確率            "
                      "低確率\n",
@@ -142,7 +141,7 @@ void write_monitem(ReportText& out, const Run& run) {
 
 void write_monequip(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(out,
                      "No.       名前               無刀1無刀2 武器1             武器2             盾           "
                      "     防具1             防具2\n",
@@ -156,7 +155,7 @@ void write_monequip(ReportText& out, const Run& run) {
 
 void write_monact(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     BlockSeparator separator;
     for (int n = 0; n < kMonsterCount; ++n) {
         separator.next(out);
@@ -167,7 +166,7 @@ void write_monact(ReportText& out, const Run& run) {
 
 void write_monmisc(ReportText& out, const Run& run) {
     const NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters;
+    const MonsterRecord* monsters = run.monsters.data();
     write_row_report(
         out, "No.       名前                サイズ\n", kMonsterCount, monster_prefix(names),
         [&](ReportText& fp, int n) { fp.str("  ").dec(monsters[n].sizes[0], 2).str("×").dec(monsters[n].sizes[1], 2).ch('\n'); });

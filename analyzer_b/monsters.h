@@ -46,7 +46,7 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
 // The name of monster 0..319, "" for any other number.
 const char* monster_name(const NameTables& names, int index);
 
-MonsterRecord* load_monsters(const RomImage& image);
+common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image);
 
 void write_monparam(ReportText& out, const Run& run);
 void write_monregist(ReportText& out, const Run& run);

@@ -2,6 +2,8 @@
 // table loaded, which the report writers format from.
 #pragma once
 
+#include <vector>
+
 #include "analyzer_b/characters.h"
 #include "analyzer_b/encounters.h"
 #include "analyzer_b/formations.h"
@@ -9,8 +11,8 @@
 #include "analyzer_b/layout.h"
 #include "analyzer_b/monsters.h"
 #include "analyzer_b/techniques.h"
+#include "common/error.h"
 #include "common/names.h"
-#include "common/run_blocks.h"
 
 namespace mt3 {
 
@@ -19,21 +21,20 @@ namespace mt3 {
 constexpr long kTableSpan = tables_end(layout::kTables);
 
 struct Run {
-    // Loads the eight tables in their order; a table beyond the end of the
-    // image ends the process (or throws through a fatal hook) with nothing
-    // written. The names are read on their first lookup.
-    explicit Run(const RomImage& image);
+    // Loads the eight tables in their order: the run, or the error of the
+    // first table that lies beyond the end of the image. The names are read
+    // on their first lookup.
+    static common::Result<Run> load(const RomImage& image);
 
-    RunBlocks owner;  // releases the blocks
     NameTables names;
-    MonsterRecord* monsters;
-    EncounterRow* encounters_main;
-    SubEncounter* encounters_sub;
-    CharacterRecord* characters;
-    ItemRecord* items;
-    TechRecord* techs;
-    TechLearning* learning;
-    FormationEntry* formations;
+    std::vector<MonsterRecord> monsters;
+    std::vector<EncounterRow> encounters_main;
+    std::vector<SubEncounter> encounters_sub;
+    std::vector<CharacterRecord> characters;
+    std::vector<ItemRecord> items;
+    std::vector<TechRecord> techs;
+    TechLearning learning;
+    std::vector<FormationEntry> formations;
 };
 
 }  // namespace mt3

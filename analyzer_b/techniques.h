@@ -17,8 +17,8 @@ constexpr int kTechHalf = 256;
 // The name of technique 0..511, "" for any other index.
 const char* tech_name(const NameTables& names, int index);
 
-TechRecord* load_techs(const RomImage& image);
-TechLearning* load_tech_learning(const RomImage& image);
+common::Result<std::vector<TechRecord>> load_techs(const RomImage& image);
+common::Result<TechLearning> load_tech_learning(const RomImage& image);
 
 void write_tech_learn_flag(ReportText& out, const Run& run);
 void write_tech_learn_data(ReportText& out, const Run& run);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "common/files.h"
 
@@ -65,6 +66,20 @@ void fatal(const char* format, ...) {
     va_end(args);
     if (g_fatal_hook) g_fatal_hook();
     exit(1);
+}
+
+int report_error(const common::Error& error) {
+    int saved = errno;
+    fflush(stdout);
+    errno = saved;
+    for (const std::string& line : error.lines) warn("%s", line.c_str());
+    return error.status;
+}
+
+void fatal(const common::Error& error) {
+    const int status = report_error(error);
+    if (g_fatal_hook) g_fatal_hook();
+    exit(status);
 }
 
 FILE* unless_out_of_memory(FILE* stream) {

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/error.h"
+
 // The printf dialect that formats the diagnostics (on Windows MinGW-w64's own
 // C99 printf, not the system's, so that they read as on every other platform).
 #ifdef __MINGW_PRINTF_FORMAT
@@ -40,6 +42,15 @@ struct FatalExit {};
 // Ends the run with "Fatal error in malloc()" when a stream could not be
 // opened for want of memory (errno ENOMEM); else returns the stream.
 FILE* unless_out_of_memory(FILE* stream);
+
+// Prints an error value of the core as fatal prints a diagnostic (standard
+// output flushed first, each line as "<program>: <line>") and returns its
+// exit status.
+int report_error(const common::Error& error);
+
+// Prints the error value as report_error does and ends the process with its
+// status.
+[[noreturn]] void fatal(const common::Error& error);
 
 // Reports and returns.
 void warn(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));

@@ -42,6 +42,7 @@ int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
     scan_command_line(argc, argv, help, DestinationKind::Prefix, &line);
     if (line.src[0] == '\0') fatal("Too few arguments");
     RomImage image;
-    if (!image.open(line.src, info.title, info.table_span)) fatal("Invalid ROM-Image file - %s", line.src);
+    const common::Status opened = image.open(line.src, info.title, info.table_span);
+    if (!opened) return report_error(opened.error());
     return info.run(line.dst, image);
 }

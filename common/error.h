@@ -5,6 +5,7 @@
 // on after it.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <variant>
@@ -19,6 +20,10 @@ struct Error {
     Error() = default;
     explicit Error(std::string line, int exit_status = 1) : lines{std::move(line)}, status(exit_status) {}
 };
+
+// The error of a failed system call as a tool words it: the text (which ends
+// in ':') followed by a blank and the system's message for the error code.
+inline Error system_error(const std::string& text, int code) { return Error(text + " " + std::strerror(code)); }
 
 // A value or the error that kept the core from making it.
 template <typename T>
@@ -42,5 +47,10 @@ public:
 private:
     std::variant<T, Error> held_;
 };
+
+// What a step that makes no value returns: success, or the error that
+// stopped it.
+using Status = Result<std::monostate>;
+inline Status success() { return std::monostate{}; }
 
 }  // namespace common

@@ -40,8 +40,7 @@ unsigned long magnitude(long value) {
 void ReportText::grow(size_t more) {
     size_t capacity = capacity_ ? 2 * capacity_ : kFirstCapacity;
     while (capacity - size_ < more) capacity *= 2;
-    std::unique_ptr<char[]> data(new (std::nothrow) char[capacity]);
-    if (!data) fatal("Fatal error in malloc()");
+    std::unique_ptr<char[]> data(new char[capacity]);  // memory that runs out throws std::bad_alloc
     if (size_) memcpy(data.get(), data_.get(), size_);
     data_ = std::move(data);
     capacity_ = capacity;

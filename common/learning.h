@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "common/report.h"
 #include "common/rom.h"
@@ -21,27 +22,24 @@ struct LearnEntry {
 struct LearnGroup {
     int32_t key;
     int32_t count;
-    LearnEntry* entries;  // count entries; null when count is 0
+    std::vector<LearnEntry> entries;  // count entries
 };
 
 struct TechLearning {
-    int32_t group_count;
-    LearnGroup* groups;
+    int32_t group_count = 0;
+    std::vector<LearnGroup> groups;
 };
 
 // Reads the two learning lists whose windows start at the given rom offsets;
 // groups of list 1 first. A group is taken only while its key and count bytes
 // lie inside the window and the key is not 0xFF; only the pairs that lie wholly
 // inside the window are kept, and such a cut group ends its list.
-TechLearning* load_learning_lists(const RomImage& image, long list1_offset, long list2_offset);
-
-// Releases the entry lists and the group list; the header stays for the caller.
-void free_tech_learning(TechLearning* learning);
+common::Result<TechLearning> load_learning_lists(const RomImage& image, long list1_offset, long list2_offset);
 
 // Writes the learning report: per group a bracketed title, a header line and
 // one row per entry, groups separated by one empty line.
 void write_learning_report(ReportText& out, const TechLearning* learning, NameLookup tech_name);
 
-// Decodes the groups of one 1024-byte window into groups (may be null to count
-// only); returns the number of groups.
-int parse_learning_window(const unsigned char* window, LearnGroup* groups);
+// Decodes the groups of one 1024-byte window and appends them to groups
+// (which may be null to count only); returns the number of groups.
+int parse_learning_window(const unsigned char* window, std::vector<LearnGroup>* groups);

@@ -2,7 +2,8 @@
 // converted on the first lookup of a table and kept for the run.
 #pragma once
 
-#include "common/block.h"
+#include <memory>
+
 #include "common/chartables.h"
 #include "common/layout.h"
 #include "common/rom.h"
@@ -20,17 +21,22 @@ class NameTables {
 public:
     static constexpr int kNameSlots = 8;
 
-    explicit NameTables(const RomImage& image) : image_(image) {}
+    explicit NameTables(const RomImage& image) : image_(&image) {}
     NameTables(const NameTables&) = delete;
     NameTables& operator=(const NameTables&) = delete;
+    NameTables(NameTables&&) = default;
+    NameTables& operator=(NameTables&&) = default;
 
     // The name of index in the table, or "" for an index outside
-    // 0..count-1. The first lookup in range converts the whole table.
+    // 0..count-1. The first lookup in range converts the whole table. A table
+    // that the image does not hold whole reads as "" throughout; the loaders
+    // of a run read past every name table of their game first, so that a run
+    // that loaded never meets one.
     const char* get(const NameTableKind& kind, int index) const;
 
 private:
-    const RomImage& image_;
-    mutable BlockPtr<char> slots_[kNameSlots];  // count converted names each, in slots of equal size
+    const RomImage* image_;
+    mutable std::unique_ptr<char[]> slots_[kNameSlots];  // count converted names each, in slots of equal size
 };
 
 // A name lookup of the reports (monster_name, tech_name, ...) bound to the

@@ -61,7 +61,7 @@ std::string trimmed(const char* title) {
 // bytes in memory. Every cell is evaluated while the run's tables are held.
 void decode(Side& side, const CompareInfo& info) {
     RomImage image;
-    image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span);
+    if (const common::Status opened = image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span); !opened) fatal(opened.error());
     const RomHeaderInfo header = image.header();
     if (!header.title_found) {
         fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),

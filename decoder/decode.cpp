@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-#include "common/block.h"
 #include "common/files.h"
 #include "common/outfile.h"
 
@@ -68,10 +67,8 @@ size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* c
 }
 
 int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
-    // Owned, so that a fatal hook that throws from the second allocation
-    // releases the first.
-    const BlockPtr<unsigned char> input_block(alloc_block<unsigned char>(kChunk + 1));
-    const BlockPtr<char> output_block(alloc_block<char>(4 * (kChunk + 1)));
+    const auto input_block = std::make_unique_for_overwrite<unsigned char[]>(kChunk + 1);
+    const auto output_block = std::make_unique_for_overwrite<char[]>(4 * (kChunk + 1));
     unsigned char* const input = input_block.get();
     char* const output = output_block.get();
     const PackedTables packed = pack_tables(tables);

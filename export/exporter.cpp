@@ -64,7 +64,8 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
     if (line.src[0] == '\0') fatal("Too few arguments");
     RomImage image;
-    if (!image.open(line.src, info.title, info.table_span)) fatal("Invalid ROM-Image file - %s", line.src);
+    const common::Status opened = image.open(line.src, info.title, info.table_span);
+    if (!opened) fatal(opened.error());
     // Unlike the analyzers, which read a file without the title from its
     // start, the exporters write data files only for the game's images: the
     // other game's image or any other file (or a title too near the start of

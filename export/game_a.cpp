@@ -7,6 +7,7 @@
 #include "common/labels.h"
 #include "export/exporter.h"
 #include "export/games.h"
+#include "common/records.h"
 #include "export/shared_tables.h"
 
 namespace {
@@ -198,15 +199,17 @@ std::vector<Table> tables(const Blocks& b, const NameTables& names) {
 }
 
 std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
-    const auto run = std::make_shared<const Run>(image);  // the loaders in the analyzer's order
+    common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
+    if (!loaded) fatal(loaded.error());
+    const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
     const NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
     for (NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
     tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
-    const Blocks blocks{run->monsters, run->characters, run->specials, run->levels,
-                        run->items,    run->techs,      run->learning, run->formations};
+    const Blocks blocks{run->monsters.data(), run->characters.data(), run->specials.data(), run->levels.data(),
+                        run->items.data(),    run->techs.data(),      &run->learning, run->formations.data()};
     return tables(blocks, names);
 }
 

@@ -8,6 +8,7 @@
 #include "common/monsters.h"
 #include "export/exporter.h"
 #include "export/games.h"
+#include "common/records.h"
 #include "export/shared_tables.h"
 
 namespace {
@@ -243,7 +244,9 @@ std::vector<Table> tables(const Blocks& b, const NameTables& names) {
 }
 
 std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
-    const auto run = std::make_shared<const Run>(image);  // the loaders in the analyzer's order
+    common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
+    if (!loaded) fatal(loaded.error());
+    const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
     const NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
@@ -251,8 +254,8 @@ std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept
     for (NameLookup::Function name : {monster_name, character_name, item_name, tech_name, formation_name}) {
         name(names, 0);
     }
-    const Blocks blocks{run->monsters, run->encounters_main, run->encounters_sub, run->characters,
-                        run->items,    run->techs,           run->learning,       run->formations};
+    const Blocks blocks{run->monsters.data(), run->encounters_main.data(), run->encounters_sub.data(), run->characters.data(),
+                        run->items.data(),    run->techs.data(),           &run->learning,       run->formations.data()};
     return tables(blocks, names);
 }
 

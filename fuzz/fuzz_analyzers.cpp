@@ -9,11 +9,11 @@
 //         with a valid header, so every loader and writer runs to the end;
 //   2     the rest of the input is the whole image file;
 //   3     a full-size image cut short at a length taken from the input, which
-//         ends in a fatal read inside some table.
+//         ends in the error of a read inside some table.
 // Bits 4-7 and the second byte pick the report that is formatted, so that
 // one input costs one report, not all of them.
-// A fatal diagnostic ends the process in the tools; here a fatal hook throws
-// instead, so the paths after a fatal read are explored like any other.
+// The core returns an error value where a tool prints its diagnostic and
+// ends, so the paths after a failed read are explored like any other.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,6 @@
 
 #include "analyzer_a/driver.h"
 #include "analyzer_b/driver.h"
-#include "common/diag.h"
 #include "common/rom.h"
 #include "tests/support/game_regions.h"
 
@@ -32,9 +31,13 @@ namespace {
 // Loads a run over the image and formats one report of the table.
 template <typename Run, size_t N>
 void format_report(const RomImage& image, const ReportEntry<Run> (&reports)[N], size_t pick) {
-    const Run run(image);
+    const common::Result<Run> run = Run::load(image);
+    if (!run) {
+        if (run.error().lines.empty()) __builtin_trap();  // an error says what went wrong
+        return;
+    }
     ReportText text;
-    reports[pick % N].write(text, run);
+    reports[pick % N].write(text, *run);
 }
 
 struct Game {
@@ -80,8 +83,6 @@ std::vector<uint8_t>& full_image(const GameRegions& g, bool copier, const uint8_
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    set_fatal_hook(throw_fatal_exit);
-    set_program_name("fuzz");
     return 0;
 }
 
@@ -106,11 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             length = cut % image.size();
         }
     }
-    try {
-        RomImage image;
-        image.open_memory(file, length, game.rom.title, game.span);
-        game.format(image, pick);
-    } catch (const FatalExit&) {
-    }
+    RomImage image;
+    if (image.open_memory(file, length, game.rom.title, game.span)) game.format(image, pick);
     return 0;
 }

@@ -95,7 +95,7 @@ Image read_image(const std::string& path, const ExporterInfo& game, RomImage& ro
     if (!read_whole_file(path.c_str(), kMaxPatchTarget, &image.bytes)) {
         fatal("Invalid ROM-Image file - %s:", path.c_str());
     }
-    rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
+    if (const common::Status opened = rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span); !opened) fatal(opened.error());
     const RomHeaderInfo header = rom.header();
     if (!header.title_found || rom.image_base() < 0) {
         fatal("%s is not an image of %s: its cartridge header is not found", path.c_str(),
@@ -308,7 +308,7 @@ ByteVector output_bytes(char letter, const Made& made) {
 std::vector<RecordChange> changed_records(const ImportInfo& info, const Snapshot& before, const ByteVector& edited,
                                           Snapshot* after) {
     RomImage rom;
-    rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
+    if (const common::Status opened = rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span); !opened) fatal(opened.error());
     std::shared_ptr<const void> kept;
     *after = take_snapshot(info.exporter.load(rom, kept));
     return compare_snapshots(before, *after);

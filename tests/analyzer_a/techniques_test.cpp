@@ -115,7 +115,7 @@ TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
 
 TEST_F(TechniqueTest, EmptyListsGiveAnEmptyReport) {
     const auto run = load<mt2::Run>();
-    EXPECT_EQ(run->learning->group_count, 0);
+    EXPECT_EQ(run->learning.group_count, 0);
     const std::string text = report(mt2::write_tech_learn_data, *run);
     EXPECT_EQ(text, "");
 }
@@ -146,7 +146,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     rom_.put(kList2 + 510, {12, 255}).fill(kList2 + 512, 510, 0);
     rom_.put(kList2 + 1022, {200, 3});
     const auto run = load<mt2::Run>();
-    const TechLearning* learning = run->learning;
+    const TechLearning* learning = &run->learning;
     ASSERT_EQ(learning->group_count, 6);
     EXPECT_EQ(learning->groups[2].key, 200);
     ASSERT_EQ(learning->groups[2].count, 1);

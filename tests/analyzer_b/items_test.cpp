@@ -76,7 +76,7 @@ TEST_F(ItemTest, Names) {
 
 TEST_F(ItemTest, KindsFollowTheNumbers) {
     const auto run = load<mt3::Run>();
-    const mt3::ItemRecord* items = run->items;
+    const mt3::ItemRecord* items = run->items.data();
     EXPECT_EQ(items[7].kind, mt3::kItemBasic);
     EXPECT_EQ(items[8].kind, mt3::kItemWeapon);
     EXPECT_EQ(items[80].kind, mt3::kItemShield);

@@ -83,7 +83,7 @@ TEST_F(MonsterTest, Names) {
 
 TEST_F(MonsterTest, DropCodesTakeTheWeaponSlots) {
     const auto run = load<mt3::Run>();
-    const mt3::MonsterRecord* monsters = run->monsters;
+    const mt3::MonsterRecord* monsters = run->monsters.data();
     EXPECT_EQ(monsters[1].drops[0], 8);
     EXPECT_EQ(monsters[1].drops[1], 255);
     EXPECT_EQ(monsters[2].drops[0], 224);

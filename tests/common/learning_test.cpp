@@ -9,17 +9,14 @@ namespace {
 
 struct Parsed {
     std::vector<LearnGroup> groups;
-    ~Parsed() {
-        for (auto& g : groups) free(g.entries);
-    }
 };
 
 void parse(const std::vector<unsigned char>& bytes, Parsed* out, unsigned char fill = 0xFF) {
     std::vector<unsigned char> window(kLearningWindowSize, fill);
     std::copy(bytes.begin(), bytes.end(), window.begin());
-    const int n = parse_learning_window(window.data(), nullptr);
-    out->groups.resize(static_cast<size_t>(n));
-    EXPECT_EQ(parse_learning_window(window.data(), out->groups.data()), n);
+    const int n = parse_learning_window(window.data(), &out->groups);
+    EXPECT_EQ(static_cast<size_t>(n), out->groups.size());
+    EXPECT_EQ(parse_learning_window(window.data(), nullptr), n);  // counting only
 }
 
 }  // namespace
@@ -34,7 +31,7 @@ TEST(LearningLists, GroupsUpToTheEndKey) {
     EXPECT_EQ(p.groups[0].entries[1].difficulty, 6);
     EXPECT_EQ(p.groups[1].key, 40);
     EXPECT_EQ(p.groups[1].count, 0);
-    EXPECT_EQ(p.groups[1].entries, nullptr);
+    EXPECT_TRUE(p.groups[1].entries.empty());
     EXPECT_EQ(p.groups[2].entries[0].difficulty, 255);
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <stdexcept>
 #include <memory>
 #include <string>
 #include <utility>
@@ -80,7 +81,10 @@ protected:
     template <typename Run>
     std::unique_ptr<Run> load() {
         open();
-        return std::make_unique<Run>(*image_);
+        common::Result<Run> run = Run::load(*image_);
+        EXPECT_TRUE(run.ok()) << (run.ok() ? "" : run.error().lines.at(0));
+        if (!run) throw std::runtime_error("the image holds no run");
+        return std::make_unique<Run>(std::move(*run));
     }
 
     // The writer's report of the run, as text.
