@@ -1,0 +1,42 @@
+# Checks that the core's objects neither end the process nor touch a file nor
+# print: run as `cmake -DNM=... -DLIBRARIES=a.a;b.a -DSHELL_OBJECTS=x.cpp.o;...
+# -P check_core_symbols.cmake`. Every object of the libraries but the shells'
+# (SHELL_OBJECTS) is listed with the symbols it needs from elsewhere (nm -u);
+# one of the process's exits, the C library's file and stream calls or the
+# shells' own printing functions among them fails the check, naming the object
+# and the symbol.
+set(forbidden
+  exit _exit _Exit quick_exit abort
+  fopen fopen64 freopen fdopen fclose fread fwrite fflush fputs fputc putc puts putchar printf vprintf fprintf
+  vfprintf perror fgets fgetc getc fscanf stdin stdout stderr
+  open open64 openat creat close read write pread pwrite lseek lseek64 mmap mmap64 munmap unlink remove rename
+  system popen
+  fatal warn vreport report_error program_name set_program_name write_text open_file file_identity)
+set(failures "")
+foreach(library IN LISTS LIBRARIES)
+  execute_process(COMMAND ${NM} -A -u -C ${library} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${library}")
+  endif()
+  string(REPLACE "\n" ";" lines "${listing}")
+  foreach(line IN LISTS lines)
+    # "<library>:<object>:                 U <symbol>"
+    if(NOT line MATCHES "^[^:]*:([^:]+):[ \t]+U[ \t]+([^(]+)")
+      continue()
+    endif()
+    set(object ${CMAKE_MATCH_1})
+    string(STRIP "${CMAKE_MATCH_2}" symbol)
+    string(REGEX REPLACE "@.*" "" symbol "${symbol}")
+    if(object IN_LIST SHELL_OBJECTS)
+      continue()
+    endif()
+    if(symbol IN_LIST forbidden)
+      list(APPEND failures "${object}: ${symbol}")
+    endif()
+  endforeach()
+endforeach()
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "The core uses what only the shells may:\n  ${text}")
+endif()
+message(STATUS "No core object ends the process, touches a file or prints")
