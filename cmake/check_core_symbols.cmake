@@ -5,6 +5,7 @@
 # one of the process's exits, the C library's file and stream calls or the
 # shells' own printing functions among them fails the check, naming the object
 # and the symbol.
+cmake_policy(SET CMP0057 NEW)  # IN_LIST
 set(forbidden
   exit _exit _Exit quick_exit abort
   fopen fopen64 freopen fdopen fclose fread fwrite fflush fputs fputc putc puts putchar printf vprintf fprintf
