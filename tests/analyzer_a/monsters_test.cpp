@@ -188,3 +188,26 @@ TEST_F(MonsterTest, ActionReport) {
     EXPECT_EQ(expected[21 * 256 + 256 + 7], "1-03: ア");
     expect_report(report_of(mt2::write_monact), expected);
 }
+
+// The core in one process: an image cut short inside its tables gives the
+// error value with the words the analyzer prints, and the whole image after it
+// gives the run's tables.
+TEST_F(MonsterTest, CutImageGivesAnErrorThenTheWholeImageItsTables) {
+    open();
+    const std::string file = read_file(path("image.smc"));
+    const std::string cut = file.substr(0, static_cast<size_t>(mt2::layout::kMonsterRecords.offset) + 16);
+    RomImage short_image;
+    ASSERT_TRUE(short_image.open_memory(reinterpret_cast<const unsigned char*>(cut.data()), cut.size(),
+                                        kGameA.rom.title, mt2::kTableSpan).ok());
+    const common::Result<mt2::Run> failed = mt2::Run::load(short_image);
+    ASSERT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.error().lines.at(0).starts_with("Fatal error in fread(): ")) << failed.error().lines.at(0);
+    EXPECT_EQ(failed.error().status, 1);
+    RomImage whole;
+    ASSERT_TRUE(whole.open_memory(reinterpret_cast<const unsigned char*>(file.data()), file.size(), kGameA.rom.title,
+                                  mt2::kTableSpan).ok());
+    const common::Result<mt2::Run> run = mt2::Run::load(whole);
+    ASSERT_TRUE(run.ok());
+    EXPECT_EQ(run->monsters.size(), static_cast<size_t>(mt2::layout::kMonsterRecords.count));
+    EXPECT_EQ(run->learning.group_count, 0);
+}
