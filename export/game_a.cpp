@@ -2,6 +2,7 @@
 #include <iterator>
 #include <memory>
 
+#include "analyzer_a/fields.h"
 #include "analyzer_a/run.h"
 #include "common/files.h"
 #include "common/labels.h"
@@ -19,61 +20,55 @@ const char* race(int index) { return race_name(index, kGameALabels); }
 const Target kRace{"", race, -1, 16};
 Target technique_target(const NameTables& names) { return {"techniques", NameLookup(names, tech_name)}; }
 
-// The six abilities in record order, and the eight defences.
-const Name kAbilities[kAbilityCount] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
-                                        {"unknown", "不明"},  {"speed", "素早"},     {"stamina", "体力"}};
-const Name kDefences[8] = {{"defence_slash", "防斬"}, {"defence_blunt", "防殴"},   {"defence_thrust", "防突"},
-                           {"defence_shot", "防射"},  {"defence_heat", "防熱"},    {"defence_cold", "防冷"},
-                           {"defence_thunder", "防雷"}, {"defence_status", "防状"}};
+namespace k = mt2::fields;
 
 // Female, undead, boss and flying flags, the race and its name.
 template <typename Record>
 void add_body(Columns& c, const Record* records) {
-    c.push_back(flag_column({"female", "女性"}, [records](const Row& r) { return records[r.index].body.female != 0; }));
-    c.push_back(flag_column({"undead", "不死"}, [records](const Row& r) { return records[r.index].body.undead != 0; }));
-    c.push_back(flag_column({"boss", "ボス"}, [records](const Row& r) { return records[r.index].body.boss != 0; }));
-    c.push_back(flag_column({"flying", "飛行"}, [records](const Row& r) { return records[r.index].body.flying != 0; }));
-    add_reference(c, {"race", "種族"}, [records](const Row& r) { return records[r.index].race; }, kRace);
+    c.push_back(flag_column(k::kBody[0], [records](const Row& r) { return records[r.index].body.female != 0; }));
+    c.push_back(flag_column(k::kBody[1], [records](const Row& r) { return records[r.index].body.undead != 0; }));
+    c.push_back(flag_column(k::kBody[2], [records](const Row& r) { return records[r.index].body.boss != 0; }));
+    c.push_back(flag_column(k::kBody[3], [records](const Row& r) { return records[r.index].body.flying != 0; }));
+    add_reference(c, k::kRace, [records](const Row& r) { return records[r.index].race; }, kRace);
 }
 
 template <typename Record>
 void add_abilities(Columns& c, const Record* records) {
-    for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(kAbilities[a], records, &Record::abilities, a));
+    for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(k::kAbilities[a], records, &Record::abilities, a));
 }
 
 Table monster_table(const NameTables& names, const MonsterRecord* m) {
     Columns c = {index_column(), name_column(NameLookup(names, monster_name))};
-    c.push_back(number_of({"tech_points", "技術点"}, m, &MonsterRecord::tech_points));
-    c.push_back(number_of({"hp", "HP"}, m, &MonsterRecord::hp));
-    c.push_back(number_of({"lp", "LP"}, m, &MonsterRecord::lp));
-    c.push_back(number_of({"wp", "WP"}, m, &MonsterRecord::wp));
-    c.push_back(number_of({"jp", "JP"}, m, &MonsterRecord::jp));
+    c.push_back(number_of(k::kTechPoints, m, &MonsterRecord::tech_points));
+    c.push_back(number_of(k::kHp, m, &MonsterRecord::hp));
+    c.push_back(number_of(k::kLp, m, &MonsterRecord::lp));
+    c.push_back(number_of(k::kWp, m, &MonsterRecord::wp));
+    c.push_back(number_of(k::kJp, m, &MonsterRecord::jp));
     add_abilities(c, m);
-    c.push_back(number_of({"tech_level", "技LV"}, m, &MonsterRecord::tech_level));
-    c.push_back(number_of({"spell_level", "術LV"}, m, &MonsterRecord::spell_level));
-    for (int d = 0; d < 8; ++d) c.push_back(number_of(kDefences[d], m, &MonsterRecord::defences, d));
-    c.push_back(number_of({"shield_defence", "盾防"}, m, &MonsterRecord::shield_defence));
-    c.push_back(number_of({"evasion", "回避"}, m, &MonsterRecord::evasion));
-    c.push_back(labels_column({"shield_attributes", "盾の防御属性"},
+    c.push_back(number_of(k::kTechLevel, m, &MonsterRecord::tech_level));
+    c.push_back(number_of(k::kSpellLevel, m, &MonsterRecord::spell_level));
+    for (int d = 0; d < 8; ++d) c.push_back(number_of(k::kDefences[d], m, &MonsterRecord::defences, d));
+    c.push_back(number_of(k::kShieldDefence, m, &MonsterRecord::shield_defence));
+    c.push_back(number_of(k::kEvasion, m, &MonsterRecord::evasion));
+    c.push_back(labels_column(k::kShieldAttributes,
                               [m](const Row& r) { return m[r.index].shield_attributes; },
                               kGameALabels.attributes));
-    c.push_back(labels_column({"status_resistances", "状態変化耐性"},
+    c.push_back(labels_column(k::kStatusResistances,
                               [m](const Row& r) { return m[r.index].status_resistances; },
                               kGameALabels.statuses));
     add_body(c, m);
     const Target drop{"items", NameLookup(names, item_name), kNoDrop};
     const Target weapon{"items", NameLookup(names, item_name), kNoWeapon};
-    add_reference(c, {"drop_high", "高確率"}, [m](const Row& r) { return m[r.index].drops[0]; }, drop);
-    add_reference(c, {"drop_low", "低確率"}, [m](const Row& r) { return m[r.index].drops[1]; }, drop);
-    add_reference(c, {"weapon_1", "武器1"}, [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
-    add_reference(c, {"weapon_2", "武器2"}, [m](const Row& r) { return m[r.index].weapons[1]; }, weapon);
-    c.push_back(flag_of({"targets_emperor", "皇帝"}, m, &MonsterRecord::targets, 0));
-    c.push_back(flag_of({"targets_low_hp", "低HPキャラクタ"}, m, &MonsterRecord::targets, 1));
-    c.push_back(flag_of({"targets_high_hp", "高HPキャラクタ"}, m, &MonsterRecord::targets, 2));
-    c.push_back(number_of({"pattern_rate_index", ""}, m, &MonsterRecord::rate_index));
+    add_reference(c, k::kDrops[0], [m](const Row& r) { return m[r.index].drops[0]; }, drop);
+    add_reference(c, k::kDrops[1], [m](const Row& r) { return m[r.index].drops[1]; }, drop);
+    add_reference(c, k::kWeapons[0], [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
+    add_reference(c, k::kWeapons[1], [m](const Row& r) { return m[r.index].weapons[1]; }, weapon);
+    c.push_back(flag_of(k::kTargets[0], m, &MonsterRecord::targets, 0));
+    c.push_back(flag_of(k::kTargets[1], m, &MonsterRecord::targets, 1));
+    c.push_back(flag_of(k::kTargets[2], m, &MonsterRecord::targets, 2));
+    c.push_back(number_of(k::kRateIndex, m, &MonsterRecord::rate_index));
     for (int p = 0; p < 2; ++p) {
-        const std::string n = std::to_string(p + 1);
-        c.push_back(number_column({"pattern_" + n + "_share", "行動パターン" + n + "選択率"},
+        c.push_back(number_column(k::kPatternShares[p],
                                   [m, p](const Row& r) { return pattern_share(m[r.index].rate_index, p); }));
     }
     Table t{"monsters", "monsters", [](int) { return kMonsterCount; }, std::move(c), {}, {}};
@@ -82,42 +77,35 @@ Table monster_table(const NameTables& names, const MonsterRecord* m) {
     return t;
 }
 
-// Weapon kinds and magic schools in record order.
-const Name kWeaponKinds[5] = {{"sword", "剣"}, {"axe", "斧"}, {"spear", "槍"}, {"bow", "弓"}, {"martial_arts", "体術"}};
-const Name kMagicSchools[6] = {{"fire", "火"}, {"water", "水"},  {"earth", "地"},
-                               {"wind", "風"}, {"heaven", "天"}, {"underworld", "冥"}};
-
-Name with_suffix(const Name& name, const char* suffix) { return {name.key + suffix, name.label}; }
-
 Table character_table(const NameTables& names, const CharacterRecord* ch) {
-    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of({"lp", "LP"}, ch, &CharacterRecord::lp)};
+    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of(k::kLp, ch, &CharacterRecord::lp)};
     add_abilities(c, ch);
-    c.push_back(number_of({"weapon_aptitude", ""}, ch, &CharacterRecord::weapon_aptitude));
-    c.push_back(number_of({"magic_aptitude", ""}, ch, &CharacterRecord::magic_aptitude));
+    c.push_back(number_of(k::kWeaponAptitude, ch, &CharacterRecord::weapon_aptitude));
+    c.push_back(number_of(k::kMagicAptitude, ch, &CharacterRecord::magic_aptitude));
     for (int w = 0; w < 5; ++w) {
-        c.push_back(flag_of(with_suffix(kWeaponKinds[w], "_flag"), ch, &CharacterRecord::weapons, w));
+        c.push_back(flag_of(k::kWeaponFlags[w], ch, &CharacterRecord::weapons, w));
     }
     for (int s = 0; s < 6; ++s) {
-        c.push_back(flag_of(with_suffix(kMagicSchools[s], "_flag"), ch, &CharacterRecord::magic, s));
+        c.push_back(flag_of(k::kMagicFlags[s], ch, &CharacterRecord::magic, s));
     }
-    c.push_back(number_of({"spark_type", "閃TYPE"}, ch, &CharacterRecord::spark_type));
+    c.push_back(number_of(k::kSparkType, ch, &CharacterRecord::spark_type));
     add_body(c, ch);
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
 }
 
 Table special_table(const NameTables& names, const SpecialCharacterRecord* sp) {
     Columns c = {index_column(), name_column(NameLookup(names, special_character_name)),
-                 number_of({"lp", "LP"}, sp, &SpecialCharacterRecord::lp),
-                 number_of({"wp", "WP"}, sp, &SpecialCharacterRecord::wp),
-                 number_of({"jp", "JP"}, sp, &SpecialCharacterRecord::jp)};
+                 number_of(k::kLp, sp, &SpecialCharacterRecord::lp),
+                 number_of(k::kWp, sp, &SpecialCharacterRecord::wp),
+                 number_of(k::kJp, sp, &SpecialCharacterRecord::jp)};
     add_abilities(c, sp);
     for (int w = 0; w < 5; ++w) {
-        c.push_back(number_of(with_suffix(kWeaponKinds[w], "_level"), sp, &SpecialCharacterRecord::weapon_levels, w));
+        c.push_back(number_of(k::kWeaponLevels[w], sp, &SpecialCharacterRecord::weapon_levels, w));
     }
     for (int s = 0; s < 6; ++s) {
-        c.push_back(number_of(with_suffix(kMagicSchools[s], "_level"), sp, &SpecialCharacterRecord::magic_levels, s));
+        c.push_back(number_of(k::kMagicLevels[s], sp, &SpecialCharacterRecord::magic_levels, s));
     }
-    c.push_back(number_of({"spark_type", "閃TYPE"}, sp, &SpecialCharacterRecord::spark_type));
+    c.push_back(number_of(k::kSparkType, sp, &SpecialCharacterRecord::spark_type));
     add_body(c, sp);
     return {"special_characters", "special-characters", [](int) { return kSpecialCharacterCount; }, std::move(c),
             {}, {}};
@@ -125,8 +113,8 @@ Table special_table(const NameTables& names, const SpecialCharacterRecord* sp) {
 
 // A level table: its levels from 1, each with its technique points.
 Table level_table(const char* key, const char* file, const int32_t* words, int count) {
-    Columns c = {index_column(), number_column({"level", "LV"}, [](const Row& r) { return r.index + 1; }),
-                 number_column({"tech_points", "技術点"}, [words](const Row& r) { return words[r.index]; })};
+    Columns c = {index_column(), number_column(k::kLevel, [](const Row& r) { return r.index + 1; }),
+                 number_column(k::kTechPoints, [words](const Row& r) { return words[r.index]; })};
     return {key, file, [count](int) { return count; }, std::move(c), {}, {}};
 }
 
@@ -142,27 +130,27 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
         };
     };
     Columns c = {index_column(), name_column(NameLookup(names, item_name)), kind_column(it, kItemKindNames),
-                 number_of({"price", "価格"}, it, &ItemRecord::price),
-                 number_of({"display", "表示"}, it, &ItemRecord::display)};
+                 number_of(k::kPrice, it, &ItemRecord::price),
+                 number_of(k::kDisplay, it, &ItemRecord::display)};
     append(c, only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
-                   {number_of({"weight", "重量"}, it, &ItemRecord::weight)}));
-    Columns weapon = {number_of({"attack", "攻撃"}, it, &ItemRecord::attack)};
+                   {number_of(k::kWeight, it, &ItemRecord::weight)}));
+    Columns weapon = {number_of(k::kAttack, it, &ItemRecord::attack)};
     add_inherent_techs(weapon, it, technique_target(names));
     append(c, only_where(kind_is({kItemWeapon}), std::move(weapon)));
     Columns armour;
-    for (int d = 0; d < 8; ++d) armour.push_back(number_of(kDefences[d], it, &ItemRecord::defences, d));
-    armour.push_back(labels_column({"status_resistances", "状態変化耐性"},
+    for (int d = 0; d < 8; ++d) armour.push_back(number_of(k::kDefences[d], it, &ItemRecord::defences, d));
+    armour.push_back(labels_column(k::kStatusResistances,
                                    [it](const Row& r) { return it[r.index].statuses; },
                                    kGameALabels.statuses));
     for (int b = 0; b < 6; ++b) {
-        armour.push_back(number_of(with_suffix(kAbilities[b], "_bonus"), it, &ItemRecord::bonuses, b));
+        armour.push_back(number_of(k::kBonuses[b], it, &ItemRecord::bonuses, b));
     }
     append(c, only_where(kind_is({kItemArmour}), std::move(armour)));
     append(c, only_where(kind_is({kItemShield}),
-                   {labels_column({"defence_attributes", "防御属性"}, [it](const Row& r) { return it[r.index].attributes; },
+                   {labels_column(k::kDefenceAttributes, [it](const Row& r) { return it[r.index].attributes; },
                                   kGameALabels.attributes),
-                    number_of({"defence", "防御"}, it, &ItemRecord::defence),
-                    number_of({"evasion", "回避"}, it, &ItemRecord::evasion)}));
+                    number_of(k::kDefence, it, &ItemRecord::defence),
+                    number_of(k::kEvasion, it, &ItemRecord::evasion)}));
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 

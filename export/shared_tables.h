@@ -20,7 +20,7 @@ Column name_column(NameLookup name);
 // "kind": the name of an item's kind.
 template <typename Item, size_t N>
 Column kind_column(const Item* items, const char* const (&names)[N]) {
-    Column c = text_column({"kind", ""}, [items, &names](const Row& r) { return names[items[r.index].kind % N]; });
+    Column c = text_column(shared_keys::kKind, [items, &names](const Row& r) { return names[items[r.index].kind % N]; });
     c.allowed.assign(names, names + N);
     return c;
 }
@@ -29,8 +29,8 @@ Column kind_column(const Item* items, const char* const (&names)[N]) {
 template <typename Item>
 void add_inherent_techs(Columns& c, const Item* items, const Target& techs) {
     const Target target{techs.table, techs.name, 255};
-    add_reference(c, {"tech_1", "武器固有技1"}, [items](const Row& r) { return items[r.index].techs[0]; }, target);
-    add_reference(c, {"tech_2", "武器固有技2"}, [items](const Row& r) { return items[r.index].techs[1]; }, target);
+    add_reference(c, shared_keys::kTechs[0], [items](const Row& r) { return items[r.index].techs[0]; }, target);
+    add_reference(c, shared_keys::kTechs[1], [items](const Row& r) { return items[r.index].techs[1]; }, target);
 }
 
 // "learning_lists": the groups in order, each with its key technique and its

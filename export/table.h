@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/export_keys.h"
 #include "common/report.h"
 
 // One cell: a number, a flag, a text (UTF-8), a list of labels, or nothing
@@ -44,6 +45,9 @@ struct Row {
 struct Name {
     std::string key;
     std::string label;
+
+    Name(std::string k, std::string l) : key(std::move(k)), label(std::move(l)) {}
+    Name(const Key& k) : key(k.key), label(k.label) {}
 };
 
 struct Column {

@@ -731,10 +731,10 @@ long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, 
 
 void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* formations, RecordOf flags_at) {
     namespace f = member_flags;
-    for (auto [key, field] : {std::pair{"front_defence", f::kFront}, {"rear_defence", f::kRear},
-                              {"close_attack", f::kClose}, {"ranged_attack", f::kRanged},
-                              {"magic_attack", f::kMagic}, {"speed", f::kSpeed}}) {
-        s.push_back({"formation-members", key, formations, field, false, {}, 0, flags_at});
+    namespace k = shared_keys;
+    for (auto [key, field] : {std::pair{k::kFront, f::kFront}, {k::kRear, f::kRear}, {k::kClose, f::kClose},
+                              {k::kRanged, f::kRanged}, {k::kMagic, f::kMagic}, {k::kSpeed, f::kSpeed}}) {
+        s.push_back({"formation-members", key.key, formations, field, false, {}, 0, flags_at});
     }
 }
 

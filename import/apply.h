@@ -56,6 +56,13 @@ struct ComputedColumn {
     const char* why = nullptr;
 };
 
+// The importer's forms of a game's descriptors.
+inline StoredColumn stored_column(const StoredField& f) {
+    return {f.table, f.key.key, f.records, f.field, f.inverted,
+            f.lowest_first ? BitOrder::kLowestFirst : BitOrder::kHighestFirst, f.first};
+}
+inline ComputedColumn computed_column(const ComputedField& f) { return {f.table, f.key.key, f.instead, f.why}; }
+
 // A name column: the name of row index is record name_of(index) of names
 // (index itself without name_of; -1: a name that the tools hold, not the
 // image).
@@ -130,9 +137,9 @@ template <const TableLayout& List1, const TableLayout& List2>
 void add_learning_columns(std::vector<StoredColumn>& s) {
     for (const TableLayout* list : {&List1, &List2}) {
         const RecordOf row = list == &List1 ? learning_row<List1, List2, List1> : learning_row<List1, List2, List2>;
-        s.push_back({"learning-lists", "key", list, byte_field(0), false, {}, 0, row, 254});
-        s.push_back({"learning-entries", "tech", list, byte_field(0), false, {}, 0, row});
-        s.push_back({"learning-entries", "difficulty", list, byte_field(1), false, {}, 0, row});
+        s.push_back({"learning-lists", shared_keys::kGroupKey.key, list, byte_field(0), false, {}, 0, row, 254});
+        s.push_back({"learning-entries", shared_keys::kTech.key, list, byte_field(0), false, {}, 0, row});
+        s.push_back({"learning-entries", shared_keys::kDifficulty.key, list, byte_field(1), false, {}, 0, row});
     }
 }
 

@@ -1,0 +1,79 @@
+// The keys under which the exporters write a game's values, the report
+// headings beside them, and where each stored value lies: the descriptors
+// that the exporters' columns, the JSON Schemas, the comparison and the
+// importers are all made from. Each game lists its own in its fields.h; the
+// keys of the tables both games share (techniques, learning lists,
+// formations, action patterns) stand here.
+//
+// Labels are UTF-8: only the exporters and importers include these files.
+#pragma once
+
+#include "common/layout.h"
+
+// An export key and the report's column heading of its value ("" where the
+// reports have none).
+struct Key {
+    const char* key;
+    const char* label;
+};
+
+// A stored field of a table's rows: the field of record index - first of
+// records, for the rows from first on (a column of one item kind has a table
+// of its own). A flag may be stored inverted; a bit set's labels may name
+// its bits lowest first.
+struct StoredField {
+    const char* table;  // the CSV file part ("monsters", "monster-actions")
+    Key key;
+    const TableLayout* records;
+    Field field;
+    bool inverted = false;
+    bool lowest_first = false;
+    int first = 0;
+};
+
+// A column that is not stored as it stands: computed from the stored columns
+// to change instead (their keys, separated by blanks), or stored in a way
+// that the importers do not write, with why.
+struct ComputedField {
+    const char* table;
+    Key key;
+    const char* instead;
+    const char* why = nullptr;
+};
+
+// The keys of the tables that both games export in one shape.
+namespace shared_keys {
+inline constexpr Key kName{"name", "名前"};
+inline constexpr Key kKind{"kind", ""};
+inline constexpr Key kTechs[2] = {{"tech_1", "武器固有技1"}, {"tech_2", "武器固有技2"}};
+// Techniques.
+inline constexpr Key kDerivation{"derivation", "派生"};
+inline constexpr Key kLearnTypes{"learn_types", ""};
+inline constexpr Key kEvade{"evade", "見切"};
+inline constexpr Key kDifficulty{"difficulty", "難度"};
+// Learning lists: a group's key technique and entry count, an entry's
+// technique.
+inline constexpr Key kGroup{"group", ""};  // CSV only: an entry's group
+inline constexpr Key kGroupKey{"key", ""};
+inline constexpr Key kCount{"count", ""};
+inline constexpr Key kTech{"tech", ""};
+// Formation members.
+inline constexpr Key kPosition{"position", ""};
+inline constexpr Key kRate{"rate", "選択率"};
+inline constexpr Key kSpeed{"speed", "素早さ"};
+inline constexpr Key kFront{"front_defence", "前防"};
+inline constexpr Key kRear{"rear_defence", "後防"};
+inline constexpr Key kClose{"close_attack", "近攻"};
+inline constexpr Key kRanged{"ranged_attack", "遠攻"};
+inline constexpr Key kMagic{"magic_attack", "術攻"};
+inline constexpr Key kActualRear{"actual_rear_defence", "後防(実際)"};
+// Monster actions, and the parent columns of nested rows in CSV.
+inline constexpr Key kMonster{"monster", ""};
+inline constexpr Key kMonsterName{"monster_name", ""};
+inline constexpr Key kFormation{"formation", ""};
+inline constexpr Key kFormationName{"formation_name", ""};
+inline constexpr Key kGroupKeyName{"key_name", ""};
+inline constexpr Key kPattern{"pattern", ""};
+inline constexpr Key kSlot{"slot", ""};
+inline constexpr Key kAction{"tech", "行動"};
+}  // namespace shared_keys
