@@ -5,7 +5,9 @@
 // in doc/ are the ones the table descriptions give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -118,6 +120,50 @@ TEST(ExportKeys, SchemasInTheDocumentationAreUpToDate) {
         std::ofstream(written, std::ios::binary) << schema;
         EXPECT_TRUE(read_text(MT_DOC_DIR "/" + name) == schema) << "doc/" << name << " differs from " << written;
     }
+}
+
+// The glossary as the tables give it: each heading in the order the
+// exporters first show it, with the longest stem (the first key under it,
+// cut at underscores) that every key under it names with role suffixes.
+std::string glossary(const std::vector<Table>& tables) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> headings;
+    std::function<void(const Table&)> add = [&](const Table& table) {
+        for (const Column& c : table.columns) {
+            if (c.label.empty()) continue;
+            auto at = std::find_if(headings.begin(), headings.end(), [&](const auto& h) { return h.first == c.label; });
+            if (at == headings.end()) at = headings.insert(headings.end(), {c.label, {}});
+            at->second.push_back(c.key);
+        }
+        for (const Table& child : table.children) add(child);
+    };
+    for (const Table& table : tables) add(table);
+    std::string text = "| Heading | Key |\n|---|---|\n";
+    for (const auto& [label, keys] : headings) {
+        // A flag alone under its heading is the flag of the heading's stem.
+        std::string stem = keys.front();
+        if (stem.ends_with("_flag")) stem.resize(stem.size() - 5);
+        while (stem.find('_') != std::string::npos &&
+               !std::all_of(keys.begin(), keys.end(), [&](const std::string& k) { return names_stem(k, stem); })) {
+            stem.resize(stem.rfind('_'));
+        }
+        text += "| " + label + " | `" + stem + "` |\n";
+    }
+    return text;
+}
+
+// The glossary of doc/export-keys.md is the one the descriptors give; it is
+// written beside the test, to be copied into the document when a heading or
+// key is added.
+TEST(ExportKeys, GlossaryInTheDocumentationIsUpToDate) {
+    std::vector<Table> tables;
+    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+        for (Table& table : game->describe()) tables.push_back(std::move(table));
+    }
+    const std::string generated = glossary(tables);
+    std::ofstream(MT_SCHEMA_OUT_DIR "/export-keys-glossary.md", std::ios::binary) << generated;
+    const std::string text = read_text(MT_DOC_DIR "/export-keys.md");
+    EXPECT_NE(text.find("\n" + generated + "\n"), std::string::npos)
+        << "the glossary of doc/export-keys.md differs from " MT_SCHEMA_OUT_DIR "/export-keys-glossary.md";
 }
 
 TEST(ExportKeys, RoleSuffixesFollowTheStem) {
