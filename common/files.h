@@ -6,6 +6,7 @@
 // positions are 64-bit, so that images beyond 2 GiB are read everywhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -55,6 +56,36 @@ unsigned long process_id();
 // fseek and ftell with 64-bit positions.
 int seek_file(FILE* stream, int64_t offset, int whence);
 int64_t tell_file(FILE* stream);
+
+// A part of a regular file mapped read-only into memory (mmap on POSIX, a
+// file mapping view on Windows), so that a reader touches only the pages it
+// looks at and nothing is copied. Empty when the part cannot be mapped: not a
+// regular file (a directory, a device, a pipe), nothing of the file at the
+// offset, or refused by the system; the caller then reads the stream as
+// before. The mapping does not move the stream's position and leaves errno as
+// it was.
+class FileMapping {
+public:
+    FileMapping() = default;
+    FileMapping(const FileMapping&) = delete;
+    FileMapping& operator=(const FileMapping&) = delete;
+    ~FileMapping() { unmap(); }
+
+    // Maps length bytes from the file position offset on, or as many as the
+    // file holds there; false leaves it empty.
+    bool map(FILE* stream, int64_t offset, size_t length);
+    void unmap();
+
+    // The bytes from the offset on.
+    const unsigned char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+private:
+    const unsigned char* data_ = nullptr;
+    size_t size_ = 0;
+    void* view_ = nullptr;  // the mapped pages, from the offset rounded down
+    size_t view_size_ = 0;
+};
 
 // Whether a path names the file that a stream has open, by the file system's
 // own identity of a file (device and inode; on Windows volume serial number

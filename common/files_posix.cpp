@@ -3,6 +3,7 @@
 #include "common/files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +40,41 @@ FileIdentity path_identity(const char* a, const char* b) {
 }
 
 bool same_file_name(const std::string& a, const std::string& b) { return a == b; }
+
+bool FileMapping::map(FILE* stream, int64_t offset, size_t length) {
+    unmap();
+    const int saved = errno;
+    struct stat st;
+    const long page = sysconf(_SC_PAGESIZE);
+    if (offset < 0 || length == 0 || page <= 0 || fstat(fileno(stream), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size <= offset) {
+        errno = saved;
+        return false;
+    }
+    const uint64_t held = static_cast<uint64_t>(st.st_size - offset);
+    const size_t size = held < length ? static_cast<size_t>(held) : length;
+    const int64_t start = offset - offset % page;
+    const size_t view_size = size + static_cast<size_t>(offset - start);
+    void* view = mmap(nullptr, view_size, PROT_READ, MAP_PRIVATE, fileno(stream), static_cast<off_t>(start));
+    errno = saved;
+    if (view == MAP_FAILED) return false;
+    view_ = view;
+    view_size_ = view_size;
+    data_ = static_cast<const unsigned char*>(view) + (offset - start);
+    size_ = size;
+    return true;
+}
+
+void FileMapping::unmap() {
+    if (!view_) return;
+    const int saved = errno;
+    munmap(view_, view_size_);
+    errno = saved;
+    view_ = nullptr;
+    view_size_ = 0;
+    data_ = nullptr;
+    size_ = 0;
+}
 
 bool is_directory(FILE* stream) {
     struct stat st;

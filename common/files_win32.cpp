@@ -108,6 +108,47 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return CompareStringOrdinal(wide_a.c_str(), -1, wide_b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+bool FileMapping::map(FILE* stream, int64_t offset, size_t length) {
+    unmap();
+    const int saved = errno;
+    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    errno = saved;
+    LARGE_INTEGER file_size;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const int64_t granularity = system.dwAllocationGranularity;
+    if (offset < 0 || length == 0 || file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK ||
+        !GetFileSizeEx(file, &file_size) || file_size.QuadPart <= offset || granularity <= 0) {
+        return false;
+    }
+    const uint64_t held = static_cast<uint64_t>(file_size.QuadPart - offset);
+    const size_t size = held < length ? static_cast<size_t>(held) : length;
+    const int64_t start = offset - offset % granularity;
+    const size_t view_size = size + static_cast<size_t>(offset - start);
+    // The view keeps the mapping object alive after its handle is closed.
+    const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(static_cast<uint64_t>(start) >> 32),
+                                         static_cast<DWORD>(start & 0xFFFFFFFF), view_size)
+                         : nullptr;
+    if (mapping) CloseHandle(mapping);
+    errno = saved;
+    if (!view) return false;
+    view_ = view;
+    view_size_ = view_size;
+    data_ = static_cast<const unsigned char*>(view) + (offset - start);
+    size_ = size;
+    return true;
+}
+
+void FileMapping::unmap() {
+    if (!view_) return;
+    UnmapViewOfFile(view_);
+    view_ = nullptr;
+    view_size_ = 0;
+    data_ = nullptr;
+    size_ = 0;
+}
+
 bool is_directory(FILE* stream) {
     struct _stat64 st;
     return _fstat64(_fileno(stream), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFDIR;

@@ -15,12 +15,16 @@ bool hirom_of(const unsigned char* header) { return (header[kTitleLength] & 0x0F
 
 Horspool::Horspool(const unsigned char* pattern, size_t length) : pattern_(pattern), length_(length) {
     for (size_t& s : shift_) s = length;
+    for (unsigned char& a : absent_) a = 1;
     for (size_t j = 0; j + 1 < length; ++j) shift_[pattern[j]] = length - 1 - j;
+    for (size_t j = 0; j < length; ++j) absent_[pattern[j]] = 0;
 }
 
 bool Horspool::find(const unsigned char* data, size_t n, size_t* pos) const {
     size_t p = 0;
-    while (p + length_ <= n) {
+    for (;;) {
+        p = skip_absent(data, n, p);
+        if (p + length_ > n) break;
         const unsigned char last = data[p + length_ - 1];
         if (last == pattern_[length_ - 1] && memcmp(data + p, pattern_, length_) == 0) {
             *pos = p;
@@ -30,6 +34,21 @@ bool Horspool::find(const unsigned char* data, size_t n, size_t* pos) const {
     }
     *pos = p;
     return false;
+}
+
+size_t Horspool::skip_absent(const unsigned char* data, size_t n, size_t p) const {
+    const size_t step = length_;
+    if (p + step > n) return p;
+    const unsigned char* q = data + p + step - 1;  // the last byte of the window at p
+    const unsigned char* const end = data + n;     // a window fits while q < end
+    if (n - p >= 4 * step) {
+        const unsigned char* const stop = end - 3 * step;  // four fit while q < stop
+        while (q < stop && absent_[q[0]] && absent_[q[step]] && absent_[q[2 * step]] && absent_[q[3 * step]]) {
+            q += 4 * step;
+        }
+    }
+    while (q < end && absent_[*q]) q += step;
+    return static_cast<size_t>(q - data) + 1 - step;
 }
 
 void RomImage::search(const unsigned char* header, bool found, int64_t title_pos) {

@@ -6,7 +6,9 @@
 // HiROM (0xFFC0), which fixes the image base: the file position of rom offset 0.
 // Only the part of the image that the tables lie in (rom offsets 0 up to the
 // end of the highest table, or up to the end of the file where it ends
-// sooner) is kept, and every loader and name lookup reads from it.
+// sooner) is kept, and every loader and name lookup reads from it. A shell
+// maps that part of a regular file read-only into memory (else reads it in
+// one piece), so that only the pages the loaders look at are brought in.
 //
 // The image's bytes come from memory (attach); a tool's shell opens a file
 // (open, in rom_file.cpp) and keeps it open for the same-file guard.
@@ -73,6 +75,7 @@ private:
 
     std::shared_ptr<std::FILE> stream_;  // kept open for the same-file guard (closed by the shell's deleter)
     std::unique_ptr<unsigned char[]> owned_;
+    std::shared_ptr<const void> mapped_;   // the tables' part mapped from the file (by the shell), else null
     const unsigned char* data_ = nullptr;  // file position first_ onwards
     int64_t first_ = 0;                    // file position of data_[0]
     size_t size_ = 0;                      // bytes at data_
@@ -101,7 +104,9 @@ private:
 
 // Horspool search for a pattern: the bad-character shifts are the distance
 // from a byte's last occurrence (the pattern's last byte excluded) to the
-// pattern's end.
+// pattern's end. A window whose last byte is nowhere in the pattern (most
+// windows of an image) is passed over whole, several at a time, without the
+// shift table.
 class Horspool {
 public:
     Horspool(const unsigned char* pattern, size_t length);
@@ -112,9 +117,14 @@ public:
     bool find(const unsigned char* data, size_t n, size_t* pos) const;
 
 private:
+    // The first window from p on whose last byte occurs in the pattern, or
+    // the first that does not fit.
+    size_t skip_absent(const unsigned char* data, size_t n, size_t p) const;
+
     const unsigned char* pattern_;
     size_t length_;
     size_t shift_[256];
+    unsigned char absent_[256];  // 1 for a byte that is nowhere in the pattern
 };
 
 // Forward search of pattern in the stream from its current position, through a

@@ -81,12 +81,18 @@ Status RomImage::open(const char* path, const char* title, long span) {
         if (fread(header, 1, sizeof header, file) != sizeof header) return read_error();
         search(header, true, title_pos);
     }
-    // The tables' part of the image, in one read. A file that ends sooner (or
-    // a read error) leaves the rest out: reading there fails later, when a
-    // loader gets to it, exactly as a short read of the file would.
+    // The tables' part of the image, mapped or in one read. A file that ends
+    // sooner (or a read error) leaves the rest out: reading there fails
+    // later, when a loader gets to it, exactly as a short read of the file
+    // would.
     first_ = base_ > 0 ? base_ : 0;
     const int64_t end = base_ + span;
-    if (end > first_) {
+    auto mapping = std::make_shared<FileMapping>();
+    if (end > first_ && mapping->map(file, first_, static_cast<size_t>(end - first_))) {
+        data_ = mapping->data();
+        size_ = mapping->size();
+        mapped_ = std::move(mapping);
+    } else if (end > first_) {
         if (seek_file(file, first_, SEEK_SET) != 0) return seek_error();
         const size_t want = static_cast<size_t>(end - first_);
         owned_ = std::make_unique_for_overwrite<unsigned char[]>(want);

@@ -95,6 +95,63 @@ TEST_F(RomTest, TitleStraddlingTheSearchBuffer) {
     }
 }
 
+// Windows whose last byte is nowhere in the title are passed over several at
+// a time: the title is found at every place relative to them, by the image
+// file, the stream search and an image in memory alike, among bytes that are
+// not in the title and among bytes that are.
+TEST_F(RomTest, TitleFoundAtEveryPlaceAmongBytesOutsideIt) {
+    for (const char filler : {'\xAA', 'E', ' '}) {
+        for (size_t at = 0; at < 190; ++at) {
+            std::string image(at + 21 + 32 + (at % 7), filler);
+            image.replace(at, 21, kTitle);
+            image[at + 21] = 0x20;
+            write_file(path_, image);
+            RomImage file;
+            ASSERT_TRUE(file.open(path_.c_str(), kTitle, kSpan).ok());
+            EXPECT_EQ(file.image_base(), static_cast<long long>(at) - 0x7FC0) << at << " " << int(filler);
+            RomImage memory;
+            ASSERT_TRUE(
+                memory.open_memory(reinterpret_cast<const unsigned char*>(image.data()), image.size(), kTitle, kSpan)
+                    .ok());
+            EXPECT_EQ(memory.image_base(), file.image_base()) << at;
+            FILE* f = fopen(path_.c_str(), "rb");
+            ASSERT_NE(f, nullptr);
+            EXPECT_TRUE(*find_signature(f, reinterpret_cast<const unsigned char*>(kTitle), 21)) << at;
+            EXPECT_EQ(ftell(f), static_cast<long>(at));
+            fclose(f);
+        }
+    }
+}
+
+// A title cut short by the end of the file, at every length, is no title.
+TEST_F(RomTest, TitleCutByTheEndOfTheFileIsNotFound) {
+    for (size_t keep = 1; keep < 21; ++keep) {
+        std::string image(100 + keep * 5, '\xAA');
+        image += std::string(kTitle, keep);
+        write_file(path_, image);
+        RomImage file;
+        ASSERT_TRUE(file.open(path_.c_str(), kTitle, kSpan).ok());
+        EXPECT_FALSE(file.header().title_found) << keep;
+        EXPECT_EQ(file.image_base(), 0);
+    }
+}
+
+// The tables' part mapped from the file reads as the file: at an image base
+// that is no multiple of a page, and cut short by the end of the file.
+TEST_F(RomTest, MappedTablesReadAsTheFile) {
+    for (size_t copier : {0, 1, 512, 4095, 4097, 70000}) {
+        RomBuilder rom(0x10000);
+        rom.header(kTitle, 0x20).copier(copier, 0xEE).put(0x1234, {1, 2, 3}).put(0xFFFF, {9});
+        open_base(rom);
+        EXPECT_EQ(image_->image_base(), static_cast<long long>(copier));
+        const unsigned char* bytes = *image_->bytes(0x1234, 3);
+        EXPECT_EQ(bytes[0], 1);
+        EXPECT_EQ(bytes[2], 3);
+        EXPECT_EQ((*image_->bytes(0xFFFF, 1))[0], 9);
+        EXPECT_FALSE(image_->bytes(0xFFFF, 2).ok());
+    }
+}
+
 TEST_F(RomTest, SignatureSearchLeavesTheStreamAtTheMatchOrWhereItBegan) {
     write_file(path_, std::string("xxabcabcdyy"));
     FILE* f = fopen(path_.c_str(), "rb");
