@@ -12,9 +12,14 @@ namespace {
 
 constexpr size_t kChunk = 64 * 1024;
 
-PackedEntry pack(const char* entry) {
-    PackedEntry p{{entry[0], entry[0] ? entry[1] : '\0'}, static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1)};
-    return p;
+// A code's text as a packed entry: its bytes (one or two) and its length.
+uint32_t pack(const char* entry) {
+    const unsigned char bytes[4] = {static_cast<unsigned char>(entry[0]),
+                                    static_cast<unsigned char>(entry[0] ? entry[1] : '\0'),
+                                    static_cast<unsigned char>(entry[0] && entry[1] ? 2 : 1), 0};
+    uint32_t packed;
+    std::memcpy(&packed, bytes, sizeof packed);
+    return packed;
 }
 
 struct FileCloser {
@@ -28,39 +33,40 @@ PackedTables pack_tables(const CharTables& tables) {
     for (int i = 0; i < 256; ++i) packed.codes[i] = pack(tables.single[i]);
     packed.codes[0] = pack("\n");
     for (int i = 0; i < 1024; ++i) packed.codes[256 + i] = pack(tables.dbl[i]);
+    for (unsigned b = 0; b < 256; ++b) {
+        const bool lead = is_lead_byte(static_cast<unsigned char>(b));
+        packed.first[b] = static_cast<uint16_t>(lead ? 256 + (b - kFirstLeadByte) * 256 : b);
+        packed.lead[b] = static_cast<int8_t>(lead ? -1 : 0);
+    }
     return packed;
 }
 
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed, const PackedTables& t) {
-    // Without a branch per code: every byte is looked up, and a byte that is
-    // the second byte of a two-byte code writes a length of 0. A byte is such
-    // a second byte when the byte before it is a lead byte that starts a code.
+    // Without a branch per code: every byte is looked up (a lead byte with the
+    // byte after it), and a byte that is the second byte of a two-byte code
+    // counts a length of 0, so that the next code overwrites what it stored.
+    // counts is all ones while in[i] starts a code: after a byte that starts a
+    // code and is a lead byte, the next byte starts none.
     size_t n = 0;
-    unsigned second = 0;  // in[i] is the second byte of a two-byte code
+    uint32_t counts = ~0u;
     size_t i = 0;
     for (; i + 1 < length; ++i) {
         const unsigned b = in[i];
-        const unsigned lead = is_lead_byte(static_cast<unsigned char>(b));
-        const unsigned dbl = 256 + ((b - kFirstLeadByte) & 3) * 256 + in[i + 1];
-        // lead ? dbl : b, computed so that the compiler does not branch on it
-        // (lead bytes come at random, a branch would be mispredicted often).
-        const PackedEntry& p = t.codes[b ^ ((b ^ dbl) & (0u - lead))];  // 0x00 is packed as the line end
-        // Both bytes are copied; a shorter entry's bytes are overwritten next.
-        std::memcpy(out + n, p.bytes, 2);
-        const unsigned skip = second;
-        n += p.length & (skip - 1);
-        second = lead & (skip ^ 1);
+        const uint32_t lead = static_cast<uint32_t>(static_cast<int32_t>(t.lead[b]));
+        const uint32_t code = t.codes[t.first[b] + (lead & in[i + 1])];
+        std::memcpy(out + n, &code, sizeof code);
+        n += code_length(code) & counts;
+        counts = ~(lead & counts);
     }
-    if (i < length && !second) {
+    if (i < length && counts) {
         // The last byte: a single-byte code, or a lead byte left unconsumed.
         if (is_lead_byte(in[i])) {
             *consumed = i;
             return n;
         }
-        const PackedEntry& p = t.codes[in[i]];
-        out[n] = p.bytes[0];
-        out[n + 1] = p.bytes[1];
-        n += p.length;
+        const uint32_t code = t.codes[in[i]];
+        std::memcpy(out + n, &code, sizeof code);
+        n += code_length(code);
     }
     *consumed = length;
     return n;

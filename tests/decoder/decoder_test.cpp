@@ -175,3 +175,53 @@ TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
     EXPECT_EQ(used, 2u);
     EXPECT_EQ(std::string(out, n), "あ\n");
 }
+
+namespace {
+
+// The game text decoded one code after another, straight from the tables.
+std::string decode_plainly(const std::string& text, const CharTables& tables, size_t* consumed) {
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (is_lead_byte(b)) {
+            if (i + 1 == text.size()) break;
+            out += tables.dbl[(b - kFirstLeadByte) * 256 + static_cast<unsigned char>(text[i + 1])];
+            i += 2;
+        } else {
+            out += b == 0 ? "\n" : tables.single[b];
+            ++i;
+        }
+    }
+    *consumed = i;
+    return out;
+}
+
+}  // namespace
+
+// Random texts heavy with lead bytes (runs of them pair up from the left), of
+// every short length, decoded by the block loop as code by code, within the
+// room of 4 bytes per input byte.
+TEST(DecodeBlock, DecodesRandomTextsAsCodeByCode) {
+    const unsigned char kBytes[] = {0x20, 0x21, 0x22, 0x23, 0x00, 0x51, 0xE5, 0x1A, 0xFF, 0x1F, 0x24};
+    unsigned seed = 12345;
+    for (const CharTables* tables : {&kGameACharTables, &kGameBCharTables}) {
+        const PackedTables packed = pack_tables(*tables);
+        for (size_t length = 1; length <= 40; ++length) {
+            for (int round = 0; round < 50; ++round) {
+                std::string text;
+                for (size_t i = 0; i < length; ++i) {
+                    seed = seed * 1103515245u + 12345u;
+                    text += static_cast<char>(kBytes[(seed >> 16) % sizeof kBytes]);
+                }
+                std::string out(4 * length + 16, '\x7F');
+                size_t used = 0, expected_used = 0;
+                const size_t n = decode_block(reinterpret_cast<const unsigned char*>(text.data()), length, out.data(),
+                                              &used, packed);
+                EXPECT_EQ(out.substr(0, n), decode_plainly(text, *tables, &expected_used)) << length << " " << round;
+                EXPECT_EQ(used, expected_used);
+                EXPECT_EQ(out.substr(4 * length), std::string(16, '\x7F'));
+            }
+        }
+    }
+}
