@@ -1,5 +1,6 @@
 #include "analyzer_a/driver.h"
 
+#include "analyzer_a/game.h"
 #include "common/records.h"
 
 namespace mt2 {
@@ -72,7 +73,7 @@ int run(const char* prefix, const RomImage& image) {
 const AnalyzerInfo kAnalyzerInfo = {
     "mt2analyzer - MERIDIAN TALES2 data table analyzer",
     "%s: [option] src-pathname [dst-pathname]\n",
-    "MERIDIAN TALES2      ",
+    kGame.title,
     kTableSpan,
     run,
 };

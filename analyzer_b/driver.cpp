@@ -1,5 +1,6 @@
 #include "analyzer_b/driver.h"
 
+#include "analyzer_b/game.h"
 #include "common/records.h"
 
 namespace mt3 {
@@ -86,7 +87,7 @@ int run(const char* prefix, const RomImage& image) {
 const AnalyzerInfo kAnalyzerInfo = {
     "mt3analyzer - MERIDIAN TALES3 data table analyzer",
     "%s: [option] src-filename [dst-pathname]\n",
-    "MERIDIAN TALES3      ",
+    kGame.title,
     kTableSpan,
     run,
 };

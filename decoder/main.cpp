@@ -1,15 +1,12 @@
-// mt2decoder / mt3decoder: converts game-encoded text into Shift-JIS text.
+// mt2decoder, mt3decoder: converts game-encoded text into Shift-JIS text. One
+// main for every game: the game is the one the program's name names, or
+// MT_GAME, the one it was built for.
+#include <string>
+
 #include "common/cmdline.h"
+#include "common/games.h"
 #include "common/tool_main.h"
 #include "decoder/decode.h"
-
-#ifndef DECODER_GAME_B
-#define DECODER_TOOL "mt2decoder"
-#define DECODER_TABLES kGameACharTables
-#else
-#define DECODER_TOOL "mt3decoder"
-#define DECODER_TABLES kGameBCharTables
-#endif
 
 namespace {
 
@@ -19,18 +16,17 @@ const char* const kOptions[] = {
     "\t-h\tdisplay this help and exit\n",
 };
 
-const HelpText kHelp = {
-    DECODER_TOOL " - game text to Shift-JIS decoder",
-    "%s: [option] src-filename dst-filename\n",
-    kOptions,
-    3,
-};
+#define MT_DECODER(game) {game::kGame, game::char_tables()},
+const common::GameEntry<const CharTables&> kDecoders[] = {MT_GAMES(MT_DECODER)};
 
 int decoder_run(int argc, char** argv) {
+    const common::GameEntry<const CharTables&>& decoder = common::find_game(kDecoders, "decoder", argv[0], MT_GAME);
+    const std::string banner = std::string(decoder.game.name) + "decoder - game text to Shift-JIS decoder";
+    const HelpText help = {banner.c_str(), "%s: [option] src-filename dst-filename\n", kOptions, 3};
     CommandLine line;
-    scan_command_line(argc, argv, kHelp, DestinationKind::File, &line);
+    scan_command_line(argc, argv, help, DestinationKind::File, &line);
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    if (!decode_file(line.src, line.dst, DECODER_TABLES)) fatal("Cannot decode");
+    if (!decode_file(line.src, line.dst, decoder.part)) fatal("Cannot decode");
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "analyzer_a/fields.h"
+#include "analyzer_a/game.h"
 #include "analyzer_a/run.h"
 #include "common/files.h"
 #include "common/labels.h"
@@ -214,9 +215,9 @@ const ExporterInfo kGameAExporter = {
     {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
      "%s: [option] src-pathname [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
-    "MERIDIAN TALES2      ",
-    "A",
-    "mt2",
+    mt2::kGame.title,
+    mt2::kGame.letter,
+    mt2::kGame.name,
     mt2::kTableSpan,
     load,
     describe,

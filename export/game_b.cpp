@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "analyzer_b/fields.h"
+#include "analyzer_b/game.h"
 #include "analyzer_b/run.h"
 #include "common/files.h"
 #include "common/labels.h"
@@ -230,9 +231,9 @@ const ExporterInfo kGameBExporter = {
     {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
      "%s: [option] src-filename [dst-pathname]\n",
      kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
-    "MERIDIAN TALES3      ",
-    "B",
-    "mt3",
+    mt3::kGame.title,
+    mt3::kGame.letter,
+    mt3::kGame.name,
     mt3::kTableSpan,
     load,
     describe,

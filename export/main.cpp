@@ -1,8 +1,19 @@
-// mt2export and mt3export: every table of a ROM image as UTF-8 data files.
-// Built once per game, MT_EXPORTER naming the game's description.
+// mt2export, mt3export: every table of a ROM image as UTF-8 data files. One
+// main for every game: the game is the one the program's name names, or
+// MT_GAME, the one it was built for.
+#include "common/games.h"
 #include "common/tool_main.h"
-#include "export/games.h"
+#include "export/exporter.h"
 
-int main(int argc, char** argv) {
-    return tool_main(argc, argv, [](int c, char** v) { return exporter_main(c, v, MT_EXPORTER); });
+namespace {
+
+#define MT_EXPORTER(game) {game::kGame, game::exporter()},
+const common::GameEntry<const ExporterInfo&> kExporters[] = {MT_GAMES(MT_EXPORTER)};
+
+int run(int argc, char** argv) {
+    return exporter_main(argc, argv, common::find_game(kExporters, "export", argv[0], MT_GAME).part);
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return tool_main(argc, argv, run); }

@@ -449,3 +449,29 @@ TEST(JapaneseNames, ImageDestinationAndDecodedText) {
     EXPECT_EQ(d.status, 0) << d.err;
     EXPECT_EQ(read_text_file(decoded), "\x82\xA0\n\x82\xA2");  // あ, line end, い
 }
+
+// One main per tool family: a tool started by another game's tool name
+// (folder and ".exe" in any case aside) is that game's tool; by a name of no
+// game's tool, the game it was built for.
+TEST(ToolNames, TheProgramNameChoosesTheGame) {
+    const struct {
+        const char* tool;
+        const char* other;  // the other game's tool of the family
+        const char* name;   // the other game's tool name, as a copy may spell it
+    } kCases[] = {
+        {MT2ANALYZER, MT3ANALYZER, "MT3Analyzer.EXE"}, {MT3ANALYZER, MT2ANALYZER, "mt2analyzer"},
+        {MT2DECODER, MT3DECODER, "mt3decoder.exe"},    {MT3DECODER, MT2DECODER, "mt2decoder"},
+        {MT2EXPORT, MT3EXPORT, "mt3export"},           {MT3EXPORT, MT2EXPORT, "MT2EXPORT.exe"},
+        {MT2COMPARE, MT3COMPARE, "mt3compare"},        {MT3COMPARE, MT2COMPARE, "mt2compare"},
+        {MT2IMPORT, MT3IMPORT, "mt3import"},           {MT3IMPORT, MT2IMPORT, "mt2import.Exe"},
+    };
+    const auto banner = [](const std::string& tool) { return split_lines(run_tool(tool, {"-h"}).out).at(0); };
+    for (const auto& c : kCases) {
+        TempDir dir;
+        const std::string as_other = dir.file(c.name), renamed = dir.file("tool");
+        if (make_other_name(c.tool, as_other) != 0 || make_other_name(c.tool, renamed) != 0) GTEST_SKIP();
+        EXPECT_EQ(banner(as_other), banner(c.other)) << c.name;
+        EXPECT_EQ(banner(renamed), banner(c.tool)) << c.tool;
+        EXPECT_NE(banner(c.tool), banner(c.other)) << c.tool;
+    }
+}

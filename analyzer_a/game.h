@@ -1,0 +1,36 @@
+// Game A, MERIDIAN TALES2 (LoROM): its description, one part per tool family.
+// The registry (common/games.h) names this namespace; each family's main
+// takes its part from here. The parts are defined in their families'
+// libraries: the analyzer's in analyzer_a/driver.cpp, the exporter's in
+// export/game_a.cpp, the importer's in import/game_a.cpp.
+#pragma once
+
+#include "analyzer_a/layout.h"
+#include "common/chartables.h"
+#include "common/game.h"
+
+struct AnalyzerInfo;
+struct ExporterInfo;
+struct ImportLayout;
+extern const ExporterInfo kGameAExporter;
+const ImportLayout& game_a_import();
+
+namespace mt2 {
+
+inline constexpr common::Game kGame{"mt2", "A", "MERIDIAN TALES2      "};
+
+// The character tables of its texts.
+inline const CharTables& char_tables() { return kGameACharTables; }
+
+// The analyzer: its title, help text and run.
+extern const AnalyzerInfo kAnalyzerInfo;
+
+// The exporter: its tables, loaded from an image or described without one.
+inline const ExporterInfo& exporter() { return kGameAExporter; }
+
+// What the importer may write.
+inline const ImportLayout& import_layout() { return game_a_import(); }
+
+// Every table region the loaders read: layout::kTables (analyzer_a/layout.h).
+
+}  // namespace mt2

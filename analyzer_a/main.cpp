@@ -1,7 +1,0 @@
-// mt2analyzer: writes the data tables of a game-A ROM image as text reports.
-#include "analyzer_a/driver.h"
-#include "common/tool_main.h"
-
-int main(int argc, char** argv) {
-    return tool_main(argc, argv, [](int c, char** v) { return analyzer_main(c, v, mt2::kAnalyzerInfo); });
-}

@@ -1,0 +1,36 @@
+// Game B, MERIDIAN TALES3 (HiROM): its description, one part per tool family.
+// The registry (common/games.h) names this namespace; each family's main
+// takes its part from here. The parts are defined in their families'
+// libraries: the analyzer's in analyzer_b/driver.cpp, the exporter's in
+// export/game_b.cpp, the importer's in import/game_b.cpp.
+#pragma once
+
+#include "analyzer_b/layout.h"
+#include "common/chartables.h"
+#include "common/game.h"
+
+struct AnalyzerInfo;
+struct ExporterInfo;
+struct ImportLayout;
+extern const ExporterInfo kGameBExporter;
+const ImportLayout& game_b_import();
+
+namespace mt3 {
+
+inline constexpr common::Game kGame{"mt3", "B", "MERIDIAN TALES3      "};
+
+// The character tables of its texts.
+inline const CharTables& char_tables() { return kGameBCharTables; }
+
+// The analyzer: its title, help text and run.
+extern const AnalyzerInfo kAnalyzerInfo;
+
+// The exporter: its tables, loaded from an image or described without one.
+inline const ExporterInfo& exporter() { return kGameBExporter; }
+
+// What the importer may write.
+inline const ImportLayout& import_layout() { return game_b_import(); }
+
+// Every table region the loaders read: layout::kTables (analyzer_b/layout.h).
+
+}  // namespace mt3
