@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -27,29 +28,9 @@ constexpr unsigned kJson = 1u << ('j' - 'a');
 constexpr unsigned kIpsWithoutHeader = 1u << ('r' - 'a');
 constexpr int kTrouble = kCompareTrouble;
 
-// One side of the comparison: its bytes, how they were obtained, and what
-// was decoded from them.
-struct Side {
-    std::string path;
-    ByteVector bytes;
-    std::string patch;  // how a patched image was made, "" for an image file
-    RomFacts facts;     // the title search and the identity, as the exports give them
-    Snapshot tables;
-    std::string patched_copy;    // the copy of the old image a patch was applied to
-    std::string patch_metadata;  // a BPS patch's metadata
+using compare::Side;
 
-    ByteSpan rom() const {
-        const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;
-        return base < bytes.size() ? ByteSpan(bytes).subspan(base) : ByteSpan();
-    }
-};
-
-// The whole file, at most kMaxPatchTarget bytes: an image or a patch.
-ByteVector read_input(const char* path) {
-    ByteVector bytes;
-    if (!read_whole_file(path, kMaxPatchTarget, &bytes)) fatal("Invalid ROM-Image file - %s:", path);
-    return bytes;
-}
+common::Error trouble(const std::string& line) { return common::Error(line, kTrouble); }
 
 std::string trimmed(const char* title) {
     std::string s = title;
@@ -59,26 +40,27 @@ std::string trimmed(const char* title) {
 
 // Decodes a side's tables through the exporters' descriptions, from its
 // bytes in memory. Every cell is evaluated while the run's tables are held.
-void decode(Side& side, const CompareInfo& info) {
+std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
     RomImage image;
     if (const common::Status opened = image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span); !opened) fatal(opened.error());
     const RomHeaderInfo header = image.header();
     if (!header.title_found) {
-        fatal("%s is not an image of %s: its cartridge header is not found", side.path.c_str(),
-              trimmed(info.exporter.title).c_str());
+        return trouble(side.path + " is not an image of " + trimmed(info.exporter.title) +
+                       ": its cartridge header is not found");
     }
     // An image too short for its tables is named here; the loaders would end
     // with "Fatal error in fread():", which tells neither which file nor why.
     const long long tables_end = image.image_base() + info.exporter.table_span;
     if (static_cast<long long>(side.bytes.size()) < tables_end) {
-        fatal("%s: the image ends before its tables: it has %zu bytes, its tables end at byte %lld",
-              side.path.c_str(), side.bytes.size(), tables_end);
+        return trouble(side.path + ": the image ends before its tables: it has " + std::to_string(side.bytes.size()) +
+                       " bytes, its tables end at byte " + std::to_string(tables_end));
     }
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
     std::shared_ptr<const void> kept;  // the run's tables and names
     side.tables = take_snapshot(info.exporter.load(image, kept));
+    return std::nullopt;
 }
 
 // The cartridge header's place in the ROM proper of a decoded side.
@@ -95,9 +77,9 @@ std::string patched_copy(const Side& old, bool without_copier_header) {
 }
 
 // The new side: an image, or a patch applied to the old side's bytes.
-void load_new(Side& side, const Side& old, bool ips_without_header) {
+std::optional<common::Error> load_new(Side& side, const Side& old, bool ips_without_header) {
     const PatchFormat format = patch_format(side.bytes);
-    if (format == PatchFormat::kNone) return;
+    if (format == PatchFormat::kNone) return std::nullopt;
     const PatchBase base{old.bytes, static_cast<size_t>(copier_header_size(static_cast<long long>(old.bytes.size()))),
                          rom_header_pos(old)};
     try {
@@ -108,8 +90,9 @@ void load_new(Side& side, const Side& old, bool ips_without_header) {
         side.patch_metadata = std::move(patched.metadata);
         side.bytes = std::move(patched.image);
     } catch (const PatchError& e) {
-        fatal("%s: %s", side.path.c_str(), e.what());
+        return trouble(side.path + ": " + e.what());
     }
+    return std::nullopt;
 }
 
 std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
@@ -160,17 +143,11 @@ Totals totals_of(const Snapshot& tables, const std::vector<RecordChange>& record
     return t;
 }
 
-// Standard output in pieces of about 64 KiB, each through write_utf8.
+// The standard output text, made in one string.
 class Output {
 public:
-    void add(const std::string& s) {
-        text_ += s;
-        if (text_.size() >= 64 * 1024) flush();
-    }
-    void flush() {
-        write_utf8(stdout, text_.c_str());
-        text_.clear();
-    }
+    void add(const std::string& s) { text_ += s; }
+    std::string take() { return std::move(text_); }
 
 private:
     std::string text_;
@@ -258,30 +235,73 @@ void print_json(Output& out, const Side& old, const Side& now, const CompareInfo
     out.add(unmapped.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
+// The whole file, as the tool's input; ends the run when it cannot be read.
+compare::Input read_input(const char* path) {
+    compare::Input input{path, {}};
+    if (!read_whole_file(path, kMaxPatchTarget, &input.bytes)) fatal("Invalid ROM-Image file - %s:", path);
+    return input;
+}
+
+// The lines of an error, then its status.
+int report(const common::Error& error) {
+    fflush(stdout);
+    for (const std::string& line : error.lines) warn("%s", line.c_str());
+    return error.status;
+}
+
 int run(int argc, char** argv, const CompareInfo& info) {
     CommandLine line;
     scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
     if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    Side old{line.src, read_input(line.src), "", {}, {}, "", ""};
-    decode(old, info);
-    Side now{line.dst, read_input(line.dst), "", {}, {}, "", ""};
-    load_new(now, old, line.letters & kIpsWithoutHeader);
-    decode(now, info);
+    // The new input is read only once the old image is found good, so that
+    // the old image's trouble is the one told.
+    const common::Result<Side> old = compare::decode_old(info, read_input(line.src));
+    if (!old) return report(old.error());
+    const compare::Options options{(line.letters & kJson) != 0, (line.letters & kIpsWithoutHeader) != 0};
+    const common::Result<compare::Outcome> outcome = compare::compare_with(info, *old, read_input(line.dst), options);
+    if (!outcome) return report(outcome.error());
+    write_utf8(stdout, outcome->text.c_str());
+    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
+    return outcome->status;
+}
 
+}  // namespace
+
+namespace compare {
+
+ByteSpan Side::rom() const {
+    const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;
+    return base < bytes.size() ? ByteSpan(bytes).subspan(base) : ByteSpan();
+}
+
+common::Result<Side> decode_old(const CompareInfo& info, Input image) {
+    Side old{std::move(image.name), std::move(image.bytes), "", {}, {}, "", ""};
+    if (std::optional<common::Error> error = decode(old, info)) return *error;
+    return old;
+}
+
+common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input input, const Options& options) {
+    Side now{std::move(input.name), std::move(input.bytes), "", {}, {}, "", ""};
+    if (std::optional<common::Error> error = load_new(now, old, options.ips_without_header)) return *error;
+    if (std::optional<common::Error> error = decode(now, info)) return *error;
     const std::vector<RecordChange> records = compare_snapshots(old.tables, now.tables);
     const std::vector<ByteRange> unmapped = unmapped_changes(old.rom(), now.rom(), info.tables);
     Output out;
-    if (line.letters & kJson) {
+    if (options.json) {
         print_json(out, old, now, info, records, unmapped);
     } else {
         print_text(out, old, now, info.exporter.title, records, unmapped);
     }
-    out.flush();
-    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
-    return records.empty() ? 0 : 1;
+    return Outcome{records.empty() ? 0 : 1, out.take()};
 }
 
-}  // namespace
+common::Result<Outcome> compare_inputs(const CompareInfo& info, Input old, Input now, const Options& options) {
+    common::Result<Side> decoded = decode_old(info, std::move(old));
+    if (!decoded) return decoded.error();
+    return compare_with(info, *decoded, std::move(now), options);
+}
+
+}  // namespace compare
 
 int compare_main(int argc, char** argv, const CompareInfo& info) {
     // Trouble ends the run with status 2, not the other tools' 1: every fatal

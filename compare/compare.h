@@ -4,10 +4,15 @@
 #pragma once
 
 #include <span>
+#include <string>
 
+#include "common/bytes.h"
 #include "common/cmdline.h"
+#include "common/error.h"
 #include "common/layout.h"
+#include "compare/diff.h"
 #include "export/exporter.h"
+#include "export/rom_table.h"
 
 struct CompareInfo {
     HelpText help;
@@ -19,6 +24,54 @@ extern const char* const kCompareOptions[3];
 
 // The comparisons' status for any trouble (their main gives it tool_main).
 constexpr int kCompareTrouble = 2;
+
+namespace compare {
+
+// An input of a comparison: the name the output calls it by (the path it was
+// read from) and its bytes, an image or a patch.
+struct Input {
+    std::string name;
+    ByteVector bytes;
+};
+
+// One side of the comparison: its bytes, how they were obtained, and what
+// was decoded from them.
+struct Side {
+    std::string path;
+    ByteVector bytes;
+    std::string patch;  // how a patched image was made, "" for an image file
+    RomFacts facts;     // the title search and the identity, as the exports give them
+    Snapshot tables;
+    std::string patched_copy;    // the copy of the old image a patch was applied to
+    std::string patch_metadata;  // a BPS patch's metadata
+
+    ByteSpan rom() const;
+};
+
+struct Options {
+    bool json = false;                // one JSON document instead of text
+    bool ips_without_header = false;  // an IPS patch applies to the image without its copier header
+};
+
+// What a comparison prints on standard output and its exit status: 0 when
+// the tables are the same, 1 when they differ.
+struct Outcome {
+    int status = 0;
+    std::string text;
+};
+
+// The old side: an image decoded through the game's tables. Fails (status 2)
+// for an image of another game or one too short for its tables.
+common::Result<Side> decode_old(const CompareInfo& info, Input image);
+
+// The new side (an image, or a patch applied to the old side's bytes),
+// decoded and compared with the old side.
+common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input now, const Options& options);
+
+// Both steps: the comparison of two inputs given as bytes.
+common::Result<Outcome> compare_inputs(const CompareInfo& info, Input old, Input now, const Options& options);
+
+}  // namespace compare
 
 // Exit status as diff and cmp give it: 0 when the tables are the same, 1 when
 // they differ, 2 on any trouble (bad command line, an unreadable file, an
