@@ -20,7 +20,7 @@ inline constexpr Key kWp{"wp", "WP"};
 inline constexpr Key kJp{"jp", "JP"};
 // The six abilities in record order, and the eight defences.
 inline constexpr Key kAbilities[6] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
-                                      {"unknown", "不明"},  {"speed", "素早"},     {"stamina", "体力"}};
+                                      {"unknown", "不明"},  {shared_keys::kSpeed.key, "素早"},     {"stamina", "体力"}};
 inline constexpr Key kDefences[8] = {{"defence_slash", "防斬"},  {"defence_blunt", "防殴"},
                                      {"defence_thrust", "防突"}, {"defence_shot", "防射"},
                                      {"defence_heat", "防熱"},   {"defence_cold", "防冷"},

@@ -16,7 +16,7 @@ namespace mt3::fields {
 inline constexpr Key kHp{"hp", "HP"};
 // The seven attributes in record order (monster statistics, characters'
 // parameters), then the monsters' four levels.
-inline constexpr Key kStats[11] = {{"strength", "腕力"},     {"dexterity", "器用"},   {"speed", "素早"},
+inline constexpr Key kStats[11] = {{"strength", "腕力"},     {"dexterity", "器用"},   {shared_keys::kSpeed.key, "素早"},
                                    {"stamina", "体力"},      {"magic_power", "魔力"}, {"willpower", "意志"},
                                    {"charm", "魅力"},        {"tech_level", "技LV"},  {"spell_level", "術LV"},
                                    {"upper_level", "上LV"},  {"spark_level", "閃LV"}};

@@ -60,7 +60,7 @@ inline constexpr Key kTech{"tech", ""};
 // Formation members.
 inline constexpr Key kPosition{"position", ""};
 inline constexpr Key kRate{"rate", "選択率"};
-inline constexpr Key kSpeed{"speed", "素早さ"};
+inline constexpr Key kSpeed{"speed", "素早さ"};  // the attribute is the same word under 素早
 inline constexpr Key kFront{"front_defence", "前防"};
 inline constexpr Key kRear{"rear_defence", "後防"};
 inline constexpr Key kClose{"close_attack", "近攻"};
