@@ -129,12 +129,12 @@ inline std::vector<StoredField> stored_fields() {
         s.push_back({"items", key, &layout::kWeaponRecords, field});
     }
     const TableLayout* armour = &layout::kArmourRecords;
-    for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, false, 96});
-    s.push_back({"items", kStatusResistances, armour, i::kStatuses, false, false, 96});
-    s.push_back({"items", kWeight, armour, i::kArmourWeight, false, false, 96});
+    for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, false, layout::kArmourItems.first});
+    s.push_back({"items", kStatusResistances, armour, i::kStatuses, false, false, layout::kArmourItems.first});
+    s.push_back({"items", kWeight, armour, i::kArmourWeight, false, false, layout::kArmourItems.first});
     for (auto [key, field] : {std::pair{kDefenceAttributes, i::kAttributes}, {kDefence, i::kDefence},
                               {kEvasion, i::kEvasion}, {kWeight, i::kShieldWeight}}) {
-        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, 192});
+        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, layout::kShieldItems.first});
     }
 
     namespace sk = shared_keys;

@@ -8,12 +8,7 @@
 
 namespace mt2 {
 
-namespace {
-
-// A formation record holds five 3-byte member entries and one unused byte.
-constexpr int kEntrySize = 3;
-
-}  // namespace
+static_assert(layout::formation::kMembers.count == kFormationMembers);
 
 const char* formation_name(const NameTables& names, int index) {
     static constexpr NameTableKind kTable{3, layout::kFormationNames, &kGameACharTables};
@@ -25,10 +20,11 @@ common::Result<std::vector<FormationEntry>> load_formations(const RomImage& imag
     if (!read) return read.error();
     const auto& [records] = *read;
     std::vector<FormationEntry> formations(kFormationCount * kFormationMembers);
+    namespace f = layout::formation;
     for (int n = 0; n < kFormationCount; ++n) {
+        const unsigned char* r = records.record(n);
         for (int p = 0; p < kFormationMembers; ++p) {
-            const unsigned char* e = records.record(n) + kEntrySize * p;
-            formations[n * kFormationMembers + p] = decode_formation_flags(e[1] - e[0] + 1, e[2]);
+            formations[n * kFormationMembers + p] = decode_formation_member(f::rate(r, p), r + f::flag_byte(p));
         }
     }
     return formations;

@@ -2,6 +2,7 @@
 // formation report.
 #pragma once
 
+#include "analyzer_a/layout.h"
 #include "common/formations.h"
 #include "common/report.h"
 
@@ -9,7 +10,7 @@ namespace mt2 {
 
 struct Run;  // the tables of one run (run.h)
 
-constexpr int kFormationCount = 16;
+constexpr int kFormationCount = layout::kFormationRecords.count;
 
 // The formation's name, or "" for an index outside 0..15.
 const char* formation_name(const NameTables& names, int index);

@@ -44,10 +44,10 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
 
 // Indexed by ItemKind.
 constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
-    {0, 95, 4, decode_weapon},
-    {96, 191, 12, decode_armour},
-    {192, 207, 3, decode_shield},
-    {208, 255, 0, nullptr},
+    item_kind<ItemRecord>(layout::kWeaponItems, &layout::kWeaponRecords, decode_weapon),
+    item_kind<ItemRecord>(layout::kArmourItems, &layout::kArmourRecords, decode_armour),
+    item_kind<ItemRecord>(layout::kShieldItems, &layout::kShieldRecords, decode_shield),
+    item_kind<ItemRecord>(layout::kOtherItems),
 };
 
 // The values after the price in a parameter row.

@@ -5,13 +5,14 @@
 
 #include <cstdint>
 
+#include "analyzer_a/layout.h"
 #include "common/report.h"
 
 namespace mt2 {
 
 struct Run;  // the tables of one run (run.h)
 
-constexpr int kItemCount = 256;
+constexpr int kItemCount = layout::kItemCount;
 
 // The kind of an item follows from its number; it is also the section of the
 // item reports that lists it.

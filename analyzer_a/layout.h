@@ -27,6 +27,13 @@ inline constexpr TableLayout kWeaponRecords{"weapon records", kItemRecords.offse
 inline constexpr TableLayout kArmourRecords{"armour records", kWeaponRecords.end(), 12, 96};
 inline constexpr TableLayout kShieldRecords{"shield records", kArmourRecords.end(), 3, 16};
 static_assert(kShieldRecords.end() == kItemRecords.end());
+// The item kinds by number: weapons, armour and shields (one record each, in
+// the tables above), then the other items (no record).
+inline constexpr int kItemCount = kItemNames.count;
+inline constexpr ItemRange kWeaponItems{0, kWeaponRecords.count};
+inline constexpr ItemRange kArmourItems{kWeaponItems.end(), kArmourRecords.count};
+inline constexpr ItemRange kShieldItems{kArmourItems.end(), kShieldRecords.count};
+inline constexpr ItemRange kOtherItems{kShieldItems.end(), kItemCount - kShieldItems.end()};
 
 // Characters.
 inline constexpr TableLayout kCharacterRecords{"character records", 0x1E0CC0, 10, 256};
@@ -141,10 +148,16 @@ inline constexpr Field kShieldWeight{2, 0, 3};
 // bound of the member's selection range, then its flag byte), then one
 // unused byte.
 namespace formation {
-inline constexpr int kEntrySize = 3;
-inline constexpr Field kLow = byte_field(0);
+inline constexpr TableLayout kMembers{"formation members", 0, 3, 5};  // within a record
+inline constexpr Field kLow = byte_field(0);  // of a member entry
 inline constexpr Field kHigh = byte_field(1);
-inline constexpr int kFlagByte = 2;
+// The byte of a record that holds member p's flags (see member_flags).
+constexpr long flag_byte(int p) { return kMembers.record(p) + 2; }
+// Member p's selection rate: its upper bound minus its lower bound plus 1.
+constexpr int rate(const unsigned char* record, int p) {
+    const unsigned char* entry = record + kMembers.record(p);
+    return kHigh.get(entry) - kLow.get(entry) + 1;
+}
 }  // namespace formation
 
 namespace tech {

@@ -19,11 +19,14 @@ const char* const kGroupWords[kEncounterGroups] = {
 
 // Decodes one group; a type number outside the type table ends the group, and
 // the rows after it name no monster.
-void decode_group(EncounterRow* rows, const unsigned char* pairs, const RomTable& types) {
+void decode_group(EncounterRow* rows, const unsigned char* group, const RomTable& types) {
+    namespace e = layout::encounter;
     int r = 0;
-    for (; r < kEncounterRows && pairs[2 * r + 1] < kTypeCount; ++r) {
-        const unsigned char* type = types.record(pairs[2 * r + 1]);
-        rows[r] = {pairs[2 * r], type[0], type[2], type[1]};
+    for (; r < kEncounterRows; ++r) {
+        const unsigned char* row = group + layout::kMainEncounterRows.record(r);
+        if (e::kType.get(row) >= kTypeCount) break;
+        const unsigned char* type = types.record(e::kType.get(row));
+        rows[r] = {e::kMonster.get(row), e::kMaxCount.get(type), e::kSize1.get(type), e::kSize2.get(type)};
     }
     for (; r < kEncounterRows; ++r) rows[r] = {-1, 0, 0, 0};
 }
@@ -61,8 +64,11 @@ common::Result<std::vector<SubEncounter>> load_encounters_sub(const RomImage& im
     const auto& [table] = *read;
     std::vector<SubEncounter> entries(kSubTypes * kSubEntries);
     for (int t = 0; t < kSubTypes; ++t) {
-        const unsigned char* pairs = table.record(t);
-        for (int e = 0; e < kSubEntries; ++e) entries[t * kSubEntries + e] = {pairs[2 * e + 1], pairs[2 * e]};
+        for (int e = 0; e < kSubEntries; ++e) {
+            const unsigned char* entry = table.record(t) + layout::kSubEncounterEntries.record(e);
+            entries[t * kSubEntries + e] = {layout::encounter::kSubMonster.get(entry),
+                                            layout::encounter::kSubLevel.get(entry)};
+        }
     }
     return entries;
 }

@@ -4,16 +4,17 @@
 
 #include <cstdint>
 
+#include "analyzer_b/layout.h"
 #include "common/report.h"
 
 namespace mt3 {
 
 struct Run;  // the tables of one run (run.h)
 
-constexpr int kEncounterGroups = 16;
-constexpr int kEncounterRows = 16;
-constexpr int kSubTypes = 15;
-constexpr int kSubEntries = 48;
+constexpr int kEncounterGroups = layout::kMainEncounters.count;
+constexpr int kEncounterRows = layout::kMainEncounterRows.count;
+constexpr int kSubTypes = layout::kSubEncounters.count;
+constexpr int kSubEntries = layout::kSubEncounterEntries.count;
 constexpr int kLevelBand = 16;  // row R of a main group stands for levels from 16 x R
 
 struct EncounterRow {

@@ -131,18 +131,19 @@ inline std::vector<StoredField> stored_fields() {
     s.push_back({"items", kPrice, &layout::kItemPrices, word_field(0)});
     for (auto [key, field] : {std::pair{kAttack, it::kAttack}, {kWeight, it::kWeight},
                               {shared_keys::kTechs[0], it::kTechs[0]}, {shared_keys::kTechs[1], it::kTechs[1]}}) {
-        s.push_back({"items", key, &layout::kWeaponRecords, field, false, false, 8});
+        s.push_back({"items", key, &layout::kWeaponRecords, field, false, false, layout::kWeaponItems.first});
     }
     for (auto [key, field] : {std::pair{kDefence, it::kDefence}, {kEvasion, it::kEvasion},
                               {kDefenceAttributes, it::kAttributes}, {kWeight, it::kWeight}}) {
-        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, 80});
+        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, layout::kShieldItems.first});
     }
     for (auto [key, field] : {std::pair{kPhysicalDefence, it::kPhysicalDefence}, {kMagicDefence, it::kMagicDefence},
                               {kStatusResistances, it::kStatuses}, {kWeight, it::kArmourWeight}}) {
-        s.push_back({"items", key, &layout::kArmourRecords, field, false, false, 96});
+        s.push_back({"items", key, &layout::kArmourRecords, field, false, false, layout::kArmourItems.first});
     }
     for (int f = 0; f < 5; ++f) {
-        s.push_back({"items", kResistFlags[f], &layout::kArmourRecords, it::kResistFlags[f], false, false, 96});
+        s.push_back({"items", kResistFlags[f], &layout::kArmourRecords, it::kResistFlags[f], false, false,
+                     layout::kArmourItems.first});
     }
 
     namespace sk = shared_keys;

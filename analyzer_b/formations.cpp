@@ -7,11 +7,7 @@
 
 namespace mt3 {
 
-namespace {
-
-constexpr int kFlagBytes = 5;  // member P's flag byte follows the five bound bytes
-
-}  // namespace
+static_assert(layout::formation::kMembers == kFormationMembers);
 
 const char* formation_name(const NameTables& names, int index) {
     static constexpr NameTableKind kTable{3, layout::kFormationNames, &kGameBCharTables};
@@ -25,11 +21,11 @@ common::Result<std::vector<FormationEntry>> load_formations(const RomImage& imag
     if (!read) return read.error();
     const auto& [records] = *read;
     std::vector<FormationEntry> formations(kFormationCount * kFormationMembers);
+    namespace f = layout::formation;
     for (int n = 0; n < kFormationCount; ++n) {
         const unsigned char* r = records.record(n);
         for (int p = 0; p < kFormationMembers; ++p) {
-            const int rate = p ? r[p] - r[p - 1] : r[0];
-            formations[n * kFormationMembers + p] = decode_formation_flags(rate, r[kFlagBytes + p]);
+            formations[n * kFormationMembers + p] = decode_formation_member(f::rate(r, p), r + f::flag_byte(p));
         }
     }
     return formations;

@@ -2,6 +2,7 @@
 // formation report.
 #pragma once
 
+#include "analyzer_b/layout.h"
 #include "common/formations.h"
 #include "common/report.h"
 
@@ -9,7 +10,7 @@ namespace mt3 {
 
 struct Run;  // the tables of one run (run.h)
 
-constexpr int kFormationCount = 32;
+constexpr int kFormationCount = layout::kFormationRecords.count;
 
 // The name of formation 0..31, "" for any other number.
 const char* formation_name(const NameTables& names, int index);

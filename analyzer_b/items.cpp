@@ -51,11 +51,11 @@ void decode_armour(ItemRecord& item, const unsigned char* r) {
 
 // Indexed by ItemKind.
 constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
-    {0, 7, 4, nullptr},
-    {8, 79, 4, decode_weapon},
-    {80, 95, 4, decode_shield},
-    {96, 223, 9, decode_armour},
-    {224, 255, 0, nullptr},
+    item_kind<ItemRecord>(layout::kBasicItems, &layout::kBasicItemRecords),
+    item_kind<ItemRecord>(layout::kWeaponItems, &layout::kWeaponRecords, decode_weapon),
+    item_kind<ItemRecord>(layout::kShieldItems, &layout::kShieldRecords, decode_shield),
+    item_kind<ItemRecord>(layout::kArmourItems, &layout::kArmourRecords, decode_armour),
+    item_kind<ItemRecord>(layout::kOtherItems),
 };
 
 // Twice the graded value of levels 0..6, as a multiple of the value.

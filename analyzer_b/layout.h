@@ -25,6 +25,14 @@ inline constexpr TableLayout kWeaponRecords{"weapon records", kBasicItemRecords.
 inline constexpr TableLayout kShieldRecords{"shield records", kWeaponRecords.end(), 4, 16};
 inline constexpr TableLayout kArmourRecords{"armour records", kShieldRecords.end(), 9, 128};
 static_assert(kArmourRecords.end() == kItemRecords.end());
+// The item kinds by number: items 0-7, weapons, shields and armour (one
+// record each, in the tables above), then the other items (no record).
+inline constexpr int kItemCount = kItemNames.count;
+inline constexpr ItemRange kBasicItems{0, kBasicItemRecords.count};
+inline constexpr ItemRange kWeaponItems{kBasicItems.end(), kWeaponRecords.count};
+inline constexpr ItemRange kShieldItems{kWeaponItems.end(), kShieldRecords.count};
+inline constexpr ItemRange kArmourItems{kShieldItems.end(), kArmourRecords.count};
+inline constexpr ItemRange kOtherItems{kArmourItems.end(), kItemCount - kArmourItems.end()};
 
 // Characters.
 inline constexpr TableLayout kCharacterRecords{"character records", 0x3E0600, 48, 48};
@@ -47,8 +55,12 @@ inline constexpr TableLayout kFormationRecords{"formation records", 0x3E68CB, 11
 inline constexpr TableLayout kEncounterTypes{"encounter types", 0x3E756B, 13, 16};
 // 16 groups of 16 rows, each row a (monster, type) byte pair.
 inline constexpr TableLayout kMainEncounters{"main encounter groups", 0x3E77BB, 32, 16};
+inline constexpr TableLayout kMainEncounterRows{"main encounter rows", 0, 2, 16};  // within a group
+static_assert(kMainEncounterRows.size() == kMainEncounters.record_size);
 // 15 types of 48 entries, each a (level, monster) byte pair.
 inline constexpr TableLayout kSubEncounters{"sub encounter types", 0x3E79BB, 96, 15};
+inline constexpr TableLayout kSubEncounterEntries{"sub encounter entries", 0, 2, 48};  // within a type
+static_assert(kSubEncounterEntries.size() == kSubEncounters.record_size);
 
 // Every table, in rom order.
 inline constexpr TableLayout kTables[] = {
@@ -87,7 +99,15 @@ inline constexpr Field kHeight{0, 4, 4, 0, 4};
 // A formation record: the cumulative selection bounds of members 1-5
 // (bytes 0-4), their flag bytes (5-9), one unused byte.
 namespace formation {
-inline constexpr int kFlagBytes = 5;
+inline constexpr int kMembers = 5;
+inline constexpr Field kBounds[kMembers] = {byte_field(0), byte_field(1), byte_field(2), byte_field(3),
+                                            byte_field(4)};
+// The byte of a record that holds member p's flags (see member_flags).
+constexpr long flag_byte(int p) { return kMembers + p; }
+// Member p's selection rate: its bound minus the bound before it.
+constexpr int rate(const unsigned char* record, int p) {
+    return kBounds[p].get(record) - (p ? kBounds[p - 1].get(record) : 0);
+}
 }  // namespace formation
 
 // A main encounter row: the monster byte, then the encounter type (a type

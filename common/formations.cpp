@@ -1,18 +1,18 @@
 #include "common/formations.h"
 
-#include "common/bytes.h"
 #include "common/labels.h"
 #include "common/report.h"
 
-FormationEntry decode_formation_flags(int rate, int flags) {
+FormationEntry decode_formation_member(int rate, const unsigned char* flags) {
+    namespace f = member_flags;
     FormationEntry e{};
     e.rate = rate;
-    e.speed = bit(flags, 2) ? -(flags & 3) : (flags & 3);
-    e.front_defence = bit(flags, 7);
-    e.rear_defence = bit(flags, 6);
-    e.ranged_attack = bit(flags, 4);
-    e.close_attack = bit(flags, 5);
-    e.magic_attack = bit(flags, 3);
+    e.speed = f::kSpeed.get(flags);
+    e.front_defence = f::kFront.get(flags);
+    e.rear_defence = f::kRear.get(flags);
+    e.ranged_attack = f::kRanged.get(flags);
+    e.close_attack = f::kClose.get(flags);
+    e.magic_attack = f::kMagic.get(flags);
     return e;
 }
 

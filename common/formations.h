@@ -29,9 +29,9 @@ inline constexpr Field kMagic = flag_field(0, 3);
 inline constexpr Field kSpeed{0, 0, 2, 0, 1, 2};  // -3..+3, bit 2 the sign
 }  // namespace member_flags
 
-// Decodes a member's flag byte: bits 7..3 the position flags, bit 2 the sign
-// and bits 1..0 the magnitude of the speed modifier.
-FormationEntry decode_formation_flags(int rate, int flags);
+// A member with selection rate rate and the flag byte at flags, read through
+// the fields of member_flags.
+FormationEntry decode_formation_member(int rate, const unsigned char* flags);
 
 // The "後防(実際)" column of game A: the rear defence a member actually has,
 // which is bit 0 of its speed modifier.

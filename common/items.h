@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "common/layout.h"
 #include "common/rows.h"
 
 // The items of a kind: numbers first..last, each with a record of record_size
@@ -16,6 +17,14 @@ struct ItemKindLayout {
     size_t record_size;
     void (*decode)(Item&, const unsigned char*);
 };
+
+// The kind of the items of range, with records of the table records (none
+// without one) that decode reads.
+template <typename Item>
+constexpr ItemKindLayout<Item> item_kind(ItemRange range, const TableLayout* records = nullptr,
+                                         void (*decode)(Item&, const unsigned char*) = nullptr) {
+    return {range.first, range.last(), records ? static_cast<size_t>(records->record_size) : 0, decode};
+}
 
 // The header of a section that shows only the row prefixes.
 constexpr char kItemNameOnlyHeader[] = "No.      名前\n";

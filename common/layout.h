@@ -21,6 +21,17 @@ struct TableLayout {
     constexpr long record(int i) const { return offset + static_cast<long>(record_size) * i; }
 };
 
+// The items of one kind: numbers first .. first + count - 1 (an item's
+// number decides its kind).
+struct ItemRange {
+    int first;
+    int count;
+
+    constexpr int last() const { return first + count - 1; }
+    constexpr int end() const { return first + count; }
+    constexpr bool holds(int item) const { return item >= first && item < end(); }
+};
+
 // The end of the highest of the tables: rom offsets 0 up to it hold every
 // table (the part of an image that is read into memory).
 template <size_t N>

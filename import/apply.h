@@ -148,9 +148,9 @@ template <const TableLayout& Formations>
 long formation_record(const uint8_t*, size_t, int parent, int) {
     return parent >= 0 && parent < Formations.count ? Formations.record(parent) : -1;
 }
-template <const TableLayout& Formations, int First, int Step>
+template <const TableLayout& Formations, long (*FlagByte)(int member)>
 long member_flags_at(const uint8_t*, size_t, int parent, int index) {
-    return parent >= 0 && parent < Formations.count ? Formations.record(parent) + First + Step * index : -1;
+    return parent >= 0 && parent < Formations.count ? Formations.record(parent) + FlagByte(index) : -1;
 }
 
 // The flag byte's columns of the formation members, found by flags_at.

@@ -21,12 +21,12 @@ namespace k = mt2::fields;
 // the upper bound is written, the lower bound kept.
 bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
     namespace f = map::formation;
-    const uint8_t* entry = record + f::kEntrySize * member;
+    uint8_t* entry = record + f::kMembers.record(member);
     const long low = f::kLow.get(entry);
     *lo = 1 - low;
     *hi = f::kHigh.max() + 1 - low;
     if (rate < *lo || rate > *hi) return false;
-    f::kHigh.put(record + f::kEntrySize * member, low + rate - 1);
+    f::kHigh.put(entry, low + rate - 1);
     return true;
 }
 
@@ -69,7 +69,7 @@ void add_nested(std::vector<StoredColumn>& s) {
                  formation_record<map::kFormationRecords>, -1, encode_rate});
     add_member_flag_columns(
         s, formations,
-        member_flags_at<map::kFormationRecords, map::formation::kFlagByte, map::formation::kEntrySize>);
+        member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
 }
 
 std::vector<StoredColumn> stored() {

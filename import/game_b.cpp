@@ -20,13 +20,17 @@ namespace k = mt3::fields;
 // rate moves its bound and every later one by the same amount, so that the
 // other members keep their rates.
 bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
-    const long now = record[member] - (member ? record[member - 1] : 0);
-    const uint8_t* later = record + member;
-    const int count = map::formation::kFlagBytes - member;
-    *lo = now - *std::min_element(later, later + count);
-    *hi = now + 255 - *std::max_element(later, later + count);
+    namespace f = map::formation;
+    const long now = f::rate(record, member);
+    long least = f::kBounds[member].max(), most = 0;
+    for (int b = member; b < f::kMembers; ++b) {
+        least = std::min<long>(least, f::kBounds[b].get(record));
+        most = std::max<long>(most, f::kBounds[b].get(record));
+    }
+    *lo = now - least;
+    *hi = now + f::kBounds[member].max() - most;
     if (rate < *lo || rate > *hi) return false;
-    for (int b = member; b < map::formation::kFlagBytes; ++b) record[b] = static_cast<uint8_t>(record[b] + rate - now);
+    for (int b = member; b < f::kMembers; ++b) f::kBounds[b].put(record, f::kBounds[b].get(record) + rate - now);
     return true;
 }
 
@@ -39,16 +43,20 @@ long drop_entry(const uint8_t* rom, size_t size, int, int monster) {
 
 // A main encounter row, and the encounter type it names (which rows share).
 long main_row(const uint8_t*, size_t, int group, int row) {
-    return group >= 0 && group < map::kMainEncounters.count ? map::kMainEncounters.record(group) + 2 * row : -1;
+    return group >= 0 && group < map::kMainEncounters.count
+               ? map::kMainEncounters.record(group) + map::kMainEncounterRows.record(row)
+               : -1;
 }
 long encounter_type(const uint8_t* rom, size_t size, int group, int row) {
     const long at = main_row(rom, size, group, row);
-    if (at < 0 || static_cast<size_t>(at + 2) > size) return -1;
+    if (at < 0 || static_cast<size_t>(at + map::kMainEncounterRows.record_size) > size) return -1;
     const int type = map::encounter::kType.get(rom + at);
     return type < map::kEncounterTypes.count ? map::kEncounterTypes.record(type) : -1;
 }
 long sub_entry(const uint8_t*, size_t, int type, int entry) {
-    return type >= 0 && type < map::kSubEncounters.count ? map::kSubEncounters.record(type) + 2 * entry : -1;
+    return type >= 0 && type < map::kSubEncounters.count
+               ? map::kSubEncounters.record(type) + map::kSubEncounterEntries.record(entry)
+               : -1;
 }
 
 std::vector<ReadTable> read_tables() {
@@ -77,7 +85,7 @@ void add_found(std::vector<StoredColumn>& s) {
     const TableLayout* formations = &map::kFormationRecords;
     s.push_back({"formation-members", shared_keys::kRate.key, formations, byte_field(0), false, {}, 0,
                  formation_record<map::kFormationRecords>, -1, encode_rate});
-    add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::kFlagBytes, 1>);
+    add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
     namespace e = map::encounter;
     s.push_back({"main-encounter-rows", k::kMonster.key, &map::kMainEncounters, e::kMonster, false, {}, 0, main_row});
     for (auto [key, field] : {std::pair{k::kMaxCount, e::kMaxCount}, {k::kMaxSizes[0], e::kSize1},

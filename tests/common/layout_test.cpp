@@ -57,22 +57,23 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
     }
 }
 
-// The fields of a member's flag byte give what the formation decoder gives,
-// for every byte, and each written value reads back.
-TEST(FieldTest, MemberFlagFieldsAgreeWithTheFormationDecoder) {
-    namespace f = member_flags;
+// The formation decoder reads a member's flag byte as the game does: bits
+// 7..3 front, rear, close, ranged and magic, bit 2 the sign and bits 1..0 the
+// magnitude of the speed modifier; each speed written reads back.
+TEST(FieldTest, FormationDecoderReadsTheMemberFlagByte) {
     for (int byte = 0; byte < 256; ++byte) {
         unsigned char b[1] = {static_cast<unsigned char>(byte)};
-        const FormationEntry e = decode_formation_flags(0, byte);
-        EXPECT_EQ(f::kSpeed.get(b), e.speed) << byte;
-        EXPECT_EQ(f::kFront.get(b), e.front_defence);
-        EXPECT_EQ(f::kRear.get(b), e.rear_defence);
-        EXPECT_EQ(f::kClose.get(b), e.close_attack);
-        EXPECT_EQ(f::kRanged.get(b), e.ranged_attack);
-        EXPECT_EQ(f::kMagic.get(b), e.magic_attack);
+        const FormationEntry e = decode_formation_member(7, b);
+        EXPECT_EQ(e.rate, 7);
+        EXPECT_EQ(e.speed, (byte & 4) ? -(byte & 3) : (byte & 3)) << byte;
+        EXPECT_EQ(e.front_defence, (byte >> 7) & 1);
+        EXPECT_EQ(e.rear_defence, (byte >> 6) & 1);
+        EXPECT_EQ(e.close_attack, (byte >> 5) & 1);
+        EXPECT_EQ(e.ranged_attack, (byte >> 4) & 1);
+        EXPECT_EQ(e.magic_attack, (byte >> 3) & 1);
         for (long v = -3; v <= 3; ++v) {
-            f::kSpeed.put(b, v);
-            EXPECT_EQ(decode_formation_flags(0, b[0]).speed, v);
+            member_flags::kSpeed.put(b, v);
+            EXPECT_EQ(decode_formation_member(0, b).speed, v);
             EXPECT_EQ(b[0] & 0xF8, byte & 0xF8);
         }
     }
