@@ -4,18 +4,14 @@
 
 int parse_learning_window(const unsigned char* window, std::vector<LearnGroup>* groups) {
     int found = 0;
-    int c = 0;
-    while (c + 1 < kLearningWindowSize && window[c] != 0xFF) {
-        const int n = window[c + 1];
-        const int available = (kLearningWindowSize - (c + 2)) / 2;
-        const int kept = n < available ? n : available;
+    for (LearningWalk walk(window); !walk.done(); walk.next()) {
         if (groups) {
-            LearnGroup& g = groups->emplace_back(LearnGroup{window[c], kept, {}});
+            const int kept = walk.kept();
+            LearnGroup& g = groups->emplace_back(LearnGroup{walk.key(), kept, {}});
             g.entries.reserve(static_cast<size_t>(kept));
-            for (int i = 0; i < kept; ++i) g.entries.push_back({window[c + 2 + 2 * i], window[c + 3 + 2 * i]});
+            for (int i = 0; i < kept; ++i) g.entries.push_back({window[walk.entry(i)], window[walk.entry(i) + 1]});
         }
         ++found;
-        c += 2 + 2 * n;
     }
     return found;
 }

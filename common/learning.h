@@ -14,6 +14,41 @@
 
 constexpr int kLearningWindowSize = 1024;
 
+// Walks the groups of a learning window as the game reads it: from offset 0,
+// while a group's key and count bytes lie inside the window and its key is
+// not 0xFF. Every reader of the lists (the loader, the importer's row
+// finder and its read check) goes through it.
+class LearningWalk {
+public:
+    explicit LearningWalk(const unsigned char* window) : window_(window) {}
+
+    // True when the list has ended: an end key, or no room for another group.
+    bool done() const { return at_ + 1 >= kLearningWindowSize || window_[at_] == 0xFF; }
+    // The window offset of the group's key byte; its key, its count byte and
+    // the entries that lie wholly inside the window.
+    int at() const { return at_; }
+    int key() const { return window_[at_]; }
+    int count() const { return window_[at_ + 1]; }
+    int kept() const {
+        const int available = (kLearningWindowSize - (at_ + 2)) / 2;
+        return count() < available ? count() : available;
+    }
+    // The window offset of entry e's technique byte (its difficulty follows).
+    int entry(int e) const { return at_ + 2 + 2 * e; }
+    void next() { at_ += 2 + 2 * count(); }
+
+    // Once done: how many bytes from the window's start the game has read
+    // (the end key included, where it lies inside the window).
+    int read_bytes() const {
+        if (at_ + 1 < kLearningWindowSize) return at_ + 1;
+        return at_ < kLearningWindowSize ? at_ : kLearningWindowSize;
+    }
+
+private:
+    const unsigned char* window_;
+    int at_ = 0;
+};
+
 struct LearnEntry {
     int32_t tech;
     int32_t difficulty;

@@ -718,13 +718,11 @@ size_t apply_table(const EditedTable& edited, const Table& table, const Table* p
 long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, int group) {
     for (long window : {list1, list2}) {
         if (window < 0 || static_cast<size_t>(window + kLearningWindowSize) > size) return -1;
-        const int groups = parse_learning_window(rom + window, nullptr);
-        if (group < groups) {
-            int c = 0;
-            for (int g = 0; g < group; ++g) c += 2 + 2 * rom[window + c + 1];
-            return window + c;
+        if (group < 0) return window;
+        LearningWalk walk(rom + window);
+        for (; !walk.done(); walk.next(), --group) {
+            if (group == 0) return window + walk.at();
         }
-        group -= groups;
     }
     return -1;
 }
@@ -740,11 +738,9 @@ void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* fo
 
 bool learning_window_reads(const uint8_t* rom, size_t size, long window, long offset) {
     if (offset < window || window < 0 || static_cast<size_t>(window + kLearningWindowSize) > size) return false;
-    const uint8_t* w = rom + window;
-    int c = 0;
-    while (c + 1 < kLearningWindowSize && w[c] != 0xFF) c += 2 + 2 * w[c + 1];
-    const long read = c + 1 < kLearningWindowSize ? c + 1 : std::min(c, kLearningWindowSize);
-    return offset < window + read;
+    LearningWalk walk(rom + window);
+    while (!walk.done()) walk.next();
+    return offset < window + walk.read_bytes();
 }
 
 size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Table>& tables,
