@@ -27,10 +27,6 @@ DemoGame make_game_b();
 // the internal checksum made right again.
 void revise_game_a(DemoGame& game);
 
-// A BPS patch that turns from into to: the source's bytes where they are
-// unchanged, the patch's own where not, with the three CRC32s.
-DemoBytes demo_bps_patch(const DemoBytes& from, const DemoBytes& to);
-
 // How a demo game is put together: its ROM, header and tables, and the
 // steps that place its tables, run in order with one random source; the
 // formation table comes last.

@@ -1,6 +1,7 @@
 #include "demo/demo.h"
 
 #include "demo/game_text.h"
+#include "import/patch.h"
 
 DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
     DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
@@ -29,5 +30,5 @@ void write_demo_files(const std::string& dir) {
     revise_game_a(game_a);
     const DemoBytes revised = game_a.image.file_bytes(kDemoCopierHeaderSize);
     write_demo_file(dir + "/" + kGameARevisedImage, revised);
-    write_demo_file(dir + "/" + kGameARevisionPatch, demo_bps_patch(first, revised));
+    write_demo_file(dir + "/" + kGameARevisionPatch, bps_patch(first, revised));
 }

@@ -56,7 +56,8 @@ constexpr KindTraits kKinds[kKindCount] = {
 // The names behind the fixed technique texts 0 to 10.
 const Words kFixedTechNames = {"剣", "大剣", "斧", "棍棒", "槍", "小剣", "弓", "爪", "傷薬", "高級傷薬", "パンチ"};
 constexpr int kFirstWeaponTech = 11, kWeaponTechsPerKind = 14, kFirstAbility = 128, kAbilityForms = 8;
-constexpr int kFirstArmour = 96, kFirstShield = 192, kFirstOther = 208, kWeaponMaterials = 12;
+constexpr int kFirstArmour = map::kArmourItems.first, kFirstShield = map::kShieldItems.first;
+constexpr int kFirstOther = map::kOtherItems.first, kWeaponMaterials = 12;
 
 int cap_byte(int v) { return std::clamp(v, 0, 255); }
 
@@ -109,8 +110,8 @@ void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
     const int low_hp = rng.chance(25) ? 0x10 : 0;
     const int targets = emperor | low_hp | (rng.chance(15) ? 0x08 : 0);
     r[28] = static_cast<uint8_t>(targets | rng.range(0, 3));
-    r[29] = static_cast<uint8_t>(rng.chance(60) ? kFirstOther + rng.range(0, 47) : 255);
-    r[30] = static_cast<uint8_t>(rng.chance(35) ? kFirstArmour + rng.range(0, 95) : 255);
+    r[29] = static_cast<uint8_t>(rng.chance(60) ? kFirstOther + rng.range(0, map::kOtherItems.count - 1) : 255);
+    r[30] = static_cast<uint8_t>(rng.chance(35) ? kFirstArmour + rng.range(0, map::kArmourItems.count - 1) : 255);
     r[31] = static_cast<uint8_t>(rng.range(0, 255));
 }
 

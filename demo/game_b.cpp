@@ -52,7 +52,8 @@ constexpr KindTraits kKinds[kKindCount] = {
     {9, 0, 0xD8, 4, 6, 8},  {4, 2, 0x98, 1, 6, 12}, {15, 0, 0x90, 3, 7, 12}, {0, 0, 0x00, 0, 1, 6},  // golem .. human
 };
 
-constexpr int kFirstWeapon = 8, kFirstShield = 80, kFirstArmour = 96, kFirstOther = 224, kWeaponMaterials = 9;
+constexpr int kFirstWeapon = map::kWeaponItems.first, kFirstShield = map::kShieldItems.first;
+constexpr int kFirstArmour = map::kArmourItems.first, kFirstOther = map::kOtherItems.first, kWeaponMaterials = 9;
 constexpr int kFirstSpell = 128, kFirstMonsterTech = 256, kTechsPerKind = 16;
 constexpr int kBloodElement = 15;  // "血": the element of the basic bites and claws
 
@@ -104,7 +105,7 @@ void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
 DemoBytes drop_entry(int e, DemoRng& rng) {
     const auto other = [&] { return static_cast<uint8_t>(kFirstOther + rng.range(0, 31)); };
     return {static_cast<uint8_t>(e % 5 == 0 ? 253 : 255), rng.chance(60) ? other() : uint8_t{255},
-            static_cast<uint8_t>(e % 3 == 0 ? 254 : kFirstArmour + rng.range(0, 127)), rng.chance(30) ? other() : uint8_t{255},
+            static_cast<uint8_t>(e % 3 == 0 ? 254 : kFirstArmour + rng.range(0, map::kArmourItems.count - 1)), rng.chance(30) ? other() : uint8_t{255},
             static_cast<uint8_t>(std::min(255, 5 + e * 4))};
 }
 
