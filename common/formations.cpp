@@ -16,6 +16,16 @@ FormationEntry decode_formation_member(int rate, const unsigned char* flags) {
     return e;
 }
 
+void encode_formation_member(const FormationEntry& e, unsigned char* flags) {
+    namespace f = member_flags;
+    f::kSpeed.put(flags, e.speed);
+    f::kFront.put(flags, e.front_defence);
+    f::kRear.put(flags, e.rear_defence);
+    f::kRanged.put(flags, e.ranged_attack);
+    f::kClose.put(flags, e.close_attack);
+    f::kMagic.put(flags, e.magic_attack);
+}
+
 int actual_rear_defence(const FormationEntry& e) { return e.speed & 1; }
 
 void write_formation_report(ReportText& out, const FormationEntry* formations, int count, NameLookup formation_name,

@@ -32,6 +32,9 @@ inline constexpr Field kSpeed{0, 0, 2, 0, 1, 2};  // -3..+3, bit 2 the sign
 // A member with selection rate rate and the flag byte at flags, read through
 // the fields of member_flags.
 FormationEntry decode_formation_member(int rate, const unsigned char* flags);
+// Writes the flags of a member (speed -3..+3) into the flag byte at flags,
+// the inverse of decode_formation_member.
+void encode_formation_member(const FormationEntry& e, unsigned char* flags);
 
 // The "後防(実際)" column of game A: the rear defence a member actually has,
 // which is bit 0 of its speed modifier.

@@ -188,17 +188,20 @@ std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int 
 }
 
 Formation make_formation(DemoRng& rng, int total) {
-    constexpr int kFront = 0x80, kRear = 0x40, kClose = 0x20, kRanged = 0x10, kMagic = 0x08;
-    const int roles[] = {kFront | kClose, kFront | kClose, kRear | kRanged, kRear | kMagic, kRear | kRanged | kMagic};
-    int weights[5], sum = 0;
+    // Front and rear defence, ranged, close and magic attack of each member.
+    constexpr std::array<std::array<int, 5>, kFormationMembers> kRoles = {{
+        {1, 0, 0, 1, 0}, {1, 0, 0, 1, 0}, {0, 1, 1, 0, 0}, {0, 1, 0, 0, 1}, {0, 1, 1, 0, 1},
+    }};
+    int weights[kFormationMembers], sum = 0;
     for (int& w : weights) sum += w = rng.range(2, 7);
     Formation f{};
     int left = total;
     for (size_t i = 0; i < f.size(); ++i) {
         const int share = i + 1 == f.size() ? left : total * weights[i] / sum;
         const int speed = rng.range(0, 3);
-        const int sign = speed && rng.chance(50) ? 0x04 : 0;
-        f[i] = {share, roles[i] | sign | speed};
+        const bool slower = speed && rng.chance(50);
+        const std::array<int, 5>& role = kRoles[i];
+        f[i] = {share, slower ? -speed : speed, role[0], role[1], role[2], role[3], role[4]};
         left -= share;
     }
     return f;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/chartables.h"
+#include "common/formations.h"
 #include "demo/demo_image.h"
 #include "demo/demo_words.h"
 
@@ -97,12 +98,8 @@ std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int 
                                                    int groups_per_kind);
 
 // A battle formation: five members, each with its share of the selection
-// range and its flag byte (defence and attack flags, signed speed).
-struct FormationMember {
-    int share;
-    int flags;
-};
-using Formation = std::array<FormationMember, 5>;
+// range (rate) and its defence and attack flags and signed speed.
+using Formation = std::array<FormationEntry, kFormationMembers>;
 Formation make_formation(DemoRng& rng, int total);  // shares add up to total
 
 // A formation table: count names (10-byte fields, from kFormationWords) and

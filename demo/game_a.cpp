@@ -67,52 +67,60 @@ const CharTables& tables() { return kGameACharTables; }
 
 bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman || k == Kind::Giant; }
 
-int monster_flags(const MonsterInfo& m) {
-    return (m.female << 7) | ((m.kind == Kind::Undead) << 6) | (m.boss << 5) | (m.flies << 4) |
-           kKinds[static_cast<int>(m.kind)].race;
-}
+// Bits of a monster record that the tools do not read: bit 7 of the evasion
+// byte (set for flying monsters) and the last byte.
+constexpr Field kFlyingEvasionBit = flag_field(21, 7);
+constexpr Field kLastByte = byte_field(31);
 
-void put_monster_stats(DemoBytes& r, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_stats(uint8_t* r, const MonsterInfo& m, DemoRng& rng) {
+    namespace b = map::body;
+    namespace f = map::monster;
     const int L = m.level;
     const int hp = m.boss ? rng.around(L * L * 12, 10) : rng.around(12 + L * L * 4 + L * 20, 10);
     const bool caster = m.kind == Kind::Demon || m.kind == Kind::Spirit || m.kind == Kind::Dragon || m.boss;
-    r[0] = static_cast<uint8_t>(monster_flags(m));
-    r[1] = static_cast<uint8_t>(std::min(hp, 65535) & 0xFF);
-    r[2] = static_cast<uint8_t>(std::min(hp, 65535) >> 8);
-    r[3] = static_cast<uint8_t>(std::min(50, L * 2 / 3 + rng.range(0, 4)));
-    r[4] = static_cast<uint8_t>(std::min(40, (caster ? L / 2 : L / 6) + rng.range(0, 3)));
-    for (int i = 5; i <= 10; ++i) r[i] = static_cast<uint8_t>(cap_byte(rng.around(6 + L * 4 / 5, 20)));
-    r[11] = static_cast<uint8_t>(m.boss ? rng.range(12, 30) : 1 + L / 12);
+    b::kFemale.put(r, m.female);
+    b::kUndead.put(r, m.kind == Kind::Undead);
+    b::kBoss.put(r, m.boss);
+    b::kFlying.put(r, m.flies);
+    b::kRace.put(r, kKinds[static_cast<int>(m.kind)].race);
+    f::kHp.put(r, std::min(hp, 65535));
+    f::kTechLevel.put(r, std::min(50, L * 2 / 3 + rng.range(0, 4)));
+    f::kSpellLevel.put(r, std::min(40, (caster ? L / 2 : L / 6) + rng.range(0, 3)));
+    for (const Field& a : f::kAbilities) a.put(r, cap_byte(rng.around(6 + L * 4 / 5, 20)));
+    f::kLp.put(r, m.boss ? rng.range(12, 30) : 1 + L / 12);
 }
 
-void put_monster_defences(DemoBytes& r, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_defences(uint8_t* r, const MonsterInfo& m, DemoRng& rng) {
+    namespace f = map::monster;
     const KindTraits& k = kKinds[static_cast<int>(m.kind)];
     for (int i = 0; i < 8; ++i) {
         const int extra = i < 4 ? k.defence[0] : k.defence[i - 3];
-        r[12 + i] = static_cast<uint8_t>(cap_byte(m.level / 2 + extra + rng.range(0, 4)));
+        f::kDefences[i].put(r, cap_byte(m.level / 2 + extra + rng.range(0, 4)));
     }
     const bool shield = m.kind == Kind::Human || m.boss;
-    r[20] = static_cast<uint8_t>(shield ? 0xF0 | (rng.range(0, 15) & 0x0E) : 0);
-    r[21] = static_cast<uint8_t>((m.flies ? 0x80 : 0) | std::min(60, rng.range(0, 8) + m.level / 4));
-    r[22] = static_cast<uint8_t>(shield ? 4 + m.level / 3 : 0);
-    r[23] = static_cast<uint8_t>(m.boss ? 0xFE : k.status_resistance);
+    f::kShieldAttributes.put(r, shield ? 0xF0 | (rng.range(0, 15) & 0x0E) : 0);
+    kFlyingEvasionBit.put(r, m.flies);
+    f::kEvasion.put(r, std::min(60, rng.range(0, 8) + m.level / 4));
+    f::kShieldDefence.put(r, shield ? 4 + m.level / 3 : 0);
+    f::kStatusResistances.put(r, m.boss ? 0xFE : k.status_resistance);
 }
 
-void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_gear(uint8_t* r, int n, const MonsterInfo& m, DemoRng& rng) {
+    namespace f = map::monster;
     const int tier = std::min(kWeaponMaterials - 1, m.level / 5);
     const bool armed = carries_weapons(m.kind);
-    r[24] = static_cast<uint8_t>(armed ? (n % 8) * kWeaponMaterials + tier : 254);
-    r[25] = static_cast<uint8_t>(armed && rng.chance(30) ? 2 * kWeaponMaterials + tier : 254);
-    r[26] = static_cast<uint8_t>(monster_pattern(n, 0));
-    r[27] = static_cast<uint8_t>(monster_pattern(n, 1));
+    f::kWeapons[0].put(r, armed ? (n % 8) * kWeaponMaterials + tier : 254);
+    f::kWeapons[1].put(r, armed && rng.chance(30) ? 2 * kWeaponMaterials + tier : 254);
+    f::kPatterns[0].put(r, monster_pattern(n, 0));
+    f::kPatterns[1].put(r, monster_pattern(n, 1));
     // One random draw per statement, so that every compiler draws in the same order.
-    const int emperor = m.boss && rng.chance(50) ? 0x80 : 0;
-    const int low_hp = rng.chance(25) ? 0x10 : 0;
-    const int targets = emperor | low_hp | (rng.chance(15) ? 0x08 : 0);
-    r[28] = static_cast<uint8_t>(targets | rng.range(0, 3));
-    r[29] = static_cast<uint8_t>(rng.chance(60) ? kFirstOther + rng.range(0, map::kOtherItems.count - 1) : 255);
-    r[30] = static_cast<uint8_t>(rng.chance(35) ? kFirstArmour + rng.range(0, map::kArmourItems.count - 1) : 255);
-    r[31] = static_cast<uint8_t>(rng.range(0, 255));
+    f::kTargets[0].put(r, m.boss && rng.chance(50));  // the emperor
+    f::kTargets[1].put(r, rng.chance(25));             // low-HP characters
+    f::kTargets[2].put(r, rng.chance(15));             // high-HP characters
+    f::kRateIndex.put(r, rng.range(0, 3));
+    f::kDrops[0].put(r, rng.chance(60) ? kFirstOther + rng.range(0, map::kOtherItems.count - 1) : 255);
+    f::kDrops[1].put(r, rng.chance(35) ? kFirstArmour + rng.range(0, map::kArmourItems.count - 1) : 255);
+    kLastByte.put(r, rng.range(0, 255));
 }
 
 // Patterns from 187 on share their bytes with the overall level table; the
@@ -125,9 +133,9 @@ void put_action_patterns(DemoImage& image, DemoRng& rng) {
 }
 
 void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
-    put_monster_stats(r, m, rng);
-    put_monster_defences(r, m, rng);
-    put_monster_gear(r, n, m, rng);
+    put_monster_stats(r.data(), m, rng);
+    put_monster_defences(r.data(), m, rng);
+    put_monster_gear(r.data(), n, m, rng);
     image.put_le16(kTechPoints + 2L * n, static_cast<unsigned>(m.level * 2 + rng.range(0, 5) + (m.boss ? 40 : 0)));
 }
 
@@ -305,11 +313,15 @@ void put_techs(DemoGame& game, DemoRng& rng) {
 // Five members of (lowest, highest selection value, flags); the game reads
 // 16-byte records, so one byte more than the members follows.
 DemoBytes formation_record(const Formation& f) {
-    DemoBytes r;
+    namespace fm = map::formation;
+    DemoBytes r(static_cast<size_t>(fm::kMembers.size()));
     int low = 0;
-    for (const FormationMember& m : f) {
-        r.insert(r.end(), {static_cast<uint8_t>(low), static_cast<uint8_t>(low + m.share - 1), static_cast<uint8_t>(m.flags)});
-        low += m.share;
+    for (int p = 0; p < fm::kMembers.count; ++p) {
+        const FormationEntry& m = f[static_cast<size_t>(p)];
+        fm::kLow.put(r.data() + fm::kMembers.record(p), low);
+        fm::kHigh.put(r.data() + fm::kMembers.record(p), low + m.rate - 1);
+        encode_formation_member(m, r.data() + fm::flag_byte(p));
+        low += m.rate;
     }
     return r;
 }

@@ -67,38 +67,42 @@ bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman ||
 
 int armour_item(const MonsterInfo& m, int word) { return kFirstArmour + word * 8 + std::min(7, m.level / 7); }
 
-int monster_flags(const MonsterInfo& m) {
-    const bool male = !m.female && (m.kind == Kind::Human || m.kind == Kind::Giant || m.kind == Kind::Beastman);
-    return (male << 7) | (m.female << 6) | ((m.kind == Kind::Undead) << 5) | ((m.kind == Kind::Spirit) << 4) |
-           kKinds[static_cast<int>(m.kind)].race;
-}
+// A byte of a monster record that the tools do not read.
+constexpr Field kUnreadByte = byte_field(2);
 
-void put_monster_stats(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_stats(uint8_t* r, int n, const MonsterInfo& m, DemoRng& rng) {
+    namespace f = map::monster;
     const KindTraits& k = kKinds[static_cast<int>(m.kind)];
     const int L = m.level;
     const int hp = std::min(65535, m.boss ? rng.around(L * L * 14, 10) : rng.around(10 + L * L * 5 + L * 15, 10));
-    r[0] = static_cast<uint8_t>(monster_flags(m));
-    r[1] = static_cast<uint8_t>(k.resistances | k.recovery);
-    r[2] = static_cast<uint8_t>(rng.range(0, 255));
-    r[4] = static_cast<uint8_t>(hp & 0xFF);
-    r[5] = static_cast<uint8_t>(hp >> 8);
-    for (int i = 6; i <= 12; ++i) r[i] = static_cast<uint8_t>(cap(rng.around(6 + L * 4 / 5, 20), 99));
-    for (int i = 13; i <= 16; ++i) r[i] = static_cast<uint8_t>(cap(L * 2 / 3 + rng.range(0, 5) - (i - 13) * 3, 50));
-    r[17] = static_cast<uint8_t>(monster_pattern(n, 0));
-    r[18] = static_cast<uint8_t>(monster_pattern(n, 1));
+    const bool male = !m.female && (m.kind == Kind::Human || m.kind == Kind::Giant || m.kind == Kind::Beastman);
+    f::kFlags[0].put(r, male);
+    f::kFlags[1].put(r, m.female);
+    f::kFlags[2].put(r, m.kind == Kind::Undead);
+    f::kFlags[3].put(r, m.kind == Kind::Spirit);
+    f::kRace.put(r, k.race);
+    for (int i = 4; i < 9; ++i) f::kFlags[i].put(r, (k.resistances & f::kFlags[i].mask()) != 0);
+    f::kRecovery.put(r, k.recovery);
+    kUnreadByte.put(r, rng.range(0, 255));
+    f::kHp.put(r, hp);
+    for (int i = 0; i < 7; ++i) f::kStats[i].put(r, cap(rng.around(6 + L * 4 / 5, 20), 99));
+    for (int i = 7; i < 11; ++i) f::kStats[i].put(r, cap(L * 2 / 3 + rng.range(0, 5) - (i - 7) * 3, 50));
+    f::kPatterns[0].put(r, monster_pattern(n, 0));
+    f::kPatterns[1].put(r, monster_pattern(n, 1));
 }
 
-void put_monster_gear(DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
+void put_monster_gear(uint8_t* r, int n, const MonsterInfo& m, DemoRng& rng) {
+    namespace f = map::monster;
     const KindTraits& k = kKinds[static_cast<int>(m.kind)];
     const bool armed = carries_weapons(m.kind) || m.boss;
     const int tier = std::min(kWeaponMaterials - 1, m.level / 7);
-    r[19] = static_cast<uint8_t>(armed ? kFirstWeapon + (n % 8) * kWeaponMaterials + tier : k.natural_weapon);
-    r[20] = static_cast<uint8_t>(armed && rng.chance(30) ? kFirstWeapon + 5 * kWeaponMaterials + tier : 255);
-    r[21] = static_cast<uint8_t>(m.kind == Kind::Human || m.boss ? kFirstShield + std::min(15, m.level / 4) : 255);
-    r[22] = static_cast<uint8_t>(armour_item(m, k.armour_kind));
-    r[23] = static_cast<uint8_t>(m.level > 20 ? armour_item(m, m.boss ? 10 : 9) : 255);
-    const int unarmed = armed ? 0xC0 : 0x00;
-    r[24] = static_cast<uint8_t>(unarmed | (n * 5 + m.level) % 64);
+    f::kSlots[0].put(r, armed ? kFirstWeapon + (n % 8) * kWeaponMaterials + tier : k.natural_weapon);
+    f::kSlots[1].put(r, armed && rng.chance(30) ? kFirstWeapon + 5 * kWeaponMaterials + tier : 255);
+    f::kSlots[2].put(r, m.kind == Kind::Human || m.boss ? kFirstShield + std::min(15, m.level / 4) : 255);
+    f::kSlots[3].put(r, armour_item(m, k.armour_kind));
+    f::kSlots[4].put(r, m.level > 20 ? armour_item(m, m.boss ? 10 : 9) : 255);
+    for (const Field& blade : f::kBlades) blade.put(r, armed);
+    f::kDropEntry.put(r, (n * 5 + m.level) % 64);
 }
 
 // Drop entries: what every monster of an entry leaves, and its money.
@@ -119,10 +123,13 @@ void put_monster_tables(DemoImage& image, DemoRng& rng) {
 }
 
 void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
-    put_monster_stats(r, n, m, rng);
-    put_monster_gear(r, n, m, rng);
+    put_monster_stats(r.data(), n, m, rng);
+    put_monster_gear(r.data(), n, m, rng);
     const int size = m.boss ? 14 : kKinds[static_cast<int>(m.kind)].size + n % 3;
-    image.put_byte(kMonsterSizes + n, static_cast<unsigned>((std::min(15, size + 1) << 4) | std::min(15, size)));
+    DemoBytes sizes(1);  // in units of four dots
+    map::monster::kWidth.put(sizes.data(), 4 * std::min(15, size));
+    map::monster::kHeight.put(sizes.data(), 4 * std::min(15, size + 1));
+    image.put(kMonsterSizes + n, sizes);
 }
 
 void put_monsters(DemoGame& game, DemoRng& rng) {
@@ -335,10 +342,13 @@ void put_techs(DemoGame& game, DemoRng& rng) {
 // The five cumulative selection bounds (the last one 255), then the five
 // flag bytes.
 DemoBytes formation_record(const Formation& f) {
-    DemoBytes r;
+    namespace fm = map::formation;
+    DemoBytes r(static_cast<size_t>(fm::flag_byte(fm::kMembers)));
     int bound = 0;
-    for (const FormationMember& m : f) r.push_back(static_cast<uint8_t>(bound += m.share));
-    for (const FormationMember& m : f) r.push_back(static_cast<uint8_t>(m.flags));
+    for (int p = 0; p < fm::kMembers; ++p) {
+        fm::kBounds[p].put(r.data(), bound += f[static_cast<size_t>(p)].rate);
+        encode_formation_member(f[static_cast<size_t>(p)], r.data() + fm::flag_byte(p));
+    }
     return r;
 }
 

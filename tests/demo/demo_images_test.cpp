@@ -111,9 +111,9 @@ TEST_F(DemoTest, FormationSharesAddUpToTheWholeRange) {
     for (int total : {255, 256}) {
         for (int n = 0; n < 50; ++n) {
             int sum = 0;
-            for (const FormationMember& m : make_formation(rng, total)) {
-                EXPECT_GT(m.share, 0);
-                sum += m.share;
+            for (const FormationEntry& m : make_formation(rng, total)) {
+                EXPECT_GT(m.rate, 0);
+                sum += m.rate;
             }
             EXPECT_EQ(sum, total);
         }
