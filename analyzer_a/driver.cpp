@@ -67,7 +67,7 @@ const ReportEntry<Run> kReports[18] = {
 int run(const char* prefix, const RomImage& image) {
     const common::Result<Run> tables = Run::load(image);
     if (!tables) return report_error(tables.error());  // nothing written
-    return write_reports(prefix, kReports, *tables, image);
+    return write_reports(prefix, kReports, *tables, image) ? 0 : 1;
 }
 
 const AnalyzerInfo kAnalyzerInfo = {

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-int write_reports(const char* prefix, const ReportJob* jobs, int count) {
-    int failed = 0;
+bool write_reports(const char* prefix, const ReportJob* jobs, int count) {
+    bool written = true;
     for (int i = 0; i < count; ++i) {
         const std::string path = std::string(prefix) + jobs[i].file_name;
-        int ok = 0;
+        bool ok = false;
         if (path.size() >= static_cast<size_t>(kPathSize)) {
             errno = ENAMETOOLONG;
         } else {
@@ -16,10 +16,10 @@ int write_reports(const char* prefix, const ReportJob* jobs, int count) {
         }
         if (!ok) {
             warn("Cannot create file - %s:", path.c_str());
-            failed = 1;
+            written = false;
         }
     }
-    return failed;
+    return written;
 }
 
 std::string count_in_words(size_t count) {

@@ -10,18 +10,18 @@
 #include "common/report.h"
 
 // An output file under the destination prefix: its file name and the writer
-// that creates it (returns 1 on success, 0 when the file could not be created
-// or completely written).
+// that creates it (returns true on success, false when the file could not be
+// created or completely written).
 struct ReportJob {
     const char* file_name;
-    std::function<int(const char* path)> write;
+    std::function<bool(const char* path)> write;
 };
 
 // Writes every job's file under the destination prefix in order. A file whose
 // path would not fit the 1023-character path buffer is not written
 // (ENAMETOOLONG). Each failure is reported as "Cannot create file - %s:".
-// Returns 1 when any file failed, else 0.
-int write_reports(const char* prefix, const ReportJob* jobs, int count);
+// Returns true when every file was written, false when any failed.
+bool write_reports(const char* prefix, const ReportJob* jobs, int count);
 
 // One report of an analyzer, a row of the game's table of reports: its file
 // name, what it holds (one or more English sentences, the report's entry in
@@ -35,9 +35,9 @@ struct ReportEntry {
 
 // Formats and saves each report of the table in order (each in its own
 // buffer, saved in one write), with the checks and diagnostics of
-// write_reports. Returns 1 when any report failed, else 0.
+// write_reports. Returns true when every report was written, else false.
 template <typename Run, size_t N>
-int write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], const Run& run, const RomImage& image) {
+bool write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], const Run& run, const RomImage& image) {
     ReportJob jobs[N];
     for (size_t i = 0; i < N; ++i) {
         const ReportEntry<Run>& report = reports[i];

@@ -29,23 +29,23 @@ enum class PathKind {
     Regular,  // a regular file that the user may write
     Other,    // a symbolic link, FIFO, device, directory: written through
 };
-// Looks at path without changing it. Returns 0 with errno set for a regular
-// file that the user may not write (fopen would refuse it too), else 1 with
+// Looks at path without changing it. Returns false with errno set for a regular
+// file that the user may not write (fopen would refuse it too), else true with
 // the kind and, for a regular file, its permission bits.
-int look_at_path(const char* path, PathKind* kind, unsigned* permissions);
+bool look_at_path(const char* path, PathKind* kind, unsigned* permissions);
 
 // Gives an open file the permission bits of the file it is to replace
 // (nothing to do on Windows, where writable files carry no such bits).
-// Returns 1, or 0 with errno set.
-int set_permissions(FILE* stream, unsigned permissions);
+// Returns true, or false with errno set.
+bool set_permissions(FILE* stream, unsigned permissions);
 
-// Pushes what an open file holds to the disk. Returns 1, or 0 with errno set.
-int sync_file(FILE* stream);
+// Pushes what an open file holds to the disk. Returns true, or false with errno set.
+bool sync_file(FILE* stream);
 
 // Renames from over to in one step: a reader finds the old file or the new
 // one, never neither (on Windows MoveFileExW with MOVEFILE_REPLACE_EXISTING).
-// Returns 1, or 0 with errno set.
-int replace_file(const char* from, const char* to);
+// Returns true, or false with errno set.
+bool replace_file(const char* from, const char* to);
 
 // Removes a file; errno is left as it was.
 void remove_file(const char* path);

@@ -96,29 +96,29 @@ FILE* create_new_file(const char* path, const char* mode) {
 
 // A path that cannot be looked at is taken as missing: creating the file
 // beside it then fails with the reason.
-int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
+bool look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
     struct stat st;
     *kind = PathKind::Missing;
     *permissions = 0;
-    if (lstat(path, &st) != 0) return 1;
+    if (lstat(path, &st) != 0) return true;
     *kind = PathKind::Other;
-    if (!S_ISREG(st.st_mode)) return 1;
+    if (!S_ISREG(st.st_mode)) return true;
     // Opened for writing without truncating: refused as fopen would refuse it.
     const int fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return 0;
+    if (fd < 0) return false;
     close(fd);
     *kind = PathKind::Regular;
     *permissions = st.st_mode & 0777;
-    return 1;
+    return true;
 }
 
-int set_permissions(FILE* stream, unsigned permissions) {
+bool set_permissions(FILE* stream, unsigned permissions) {
     return fchmod(fileno(stream), static_cast<mode_t>(permissions)) == 0;
 }
 
-int sync_file(FILE* stream) { return fsync(fileno(stream)) == 0; }
+bool sync_file(FILE* stream) { return fsync(fileno(stream)) == 0; }
 
-int replace_file(const char* from, const char* to) { return rename(from, to) == 0; }
+bool replace_file(const char* from, const char* to) { return rename(from, to) == 0; }
 
 void remove_file(const char* path) {
     const int saved = errno;

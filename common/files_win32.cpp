@@ -173,53 +173,53 @@ FILE* create_new_file(const char* path, const char* mode) {
 
 // The final name is never opened: a file that another run holds open, even
 // only to look at it, cannot be renamed over.
-int look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
+bool look_at_path(const char* path, PathKind* kind, unsigned* permissions) {
     std::wstring wide;
-    if (!widen(path, &wide)) return 0;
+    if (!widen(path, &wide)) return false;
     *kind = PathKind::Other;
     *permissions = 0;
     // A device name (NUL, CON, COM1) stands for "\\.\<device>" wherever it is.
     wchar_t full[16];
     const DWORD length = GetFullPathNameW(wide.c_str(), 16, full, nullptr);
-    if (length >= 4 && length < 16 && wcsncmp(full, L"\\\\.\\", 4) == 0) return 1;
+    if (length >= 4 && length < 16 && wcsncmp(full, L"\\\\.\\", 4) == 0) return true;
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) *kind = PathKind::Missing;
-        return 1;
+        return true;
     }
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return 1;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return true;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         errno = EACCES;  // as fopen refuses it
-        return 0;
+        return false;
     }
     *kind = PathKind::Regular;
-    return 1;
+    return true;
 }
 
-int set_permissions(FILE*, unsigned) { return 1; }
+bool set_permissions(FILE*, unsigned) { return true; }
 
-int sync_file(FILE* stream) { return _commit(_fileno(stream)) == 0; }
+bool sync_file(FILE* stream) { return _commit(_fileno(stream)) == 0; }
 
 // A file that another process has open (a reader, a virus scanner, another
 // run putting its own file in place) cannot be renamed over for that while:
 // the rename is tried again for about a second before it is given up.
-int replace_file(const char* from, const char* to) {
+bool replace_file(const char* from, const char* to) {
     constexpr int kAttempts = 20;
     constexpr DWORD kPauseMs = 50;
     std::wstring wide_from, wide_to;
-    if (!widen(from, &wide_from) || !widen(to, &wide_to)) return 0;
+    if (!widen(from, &wide_from) || !widen(to, &wide_to)) return false;
     DWORD error = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt) Sleep(kPauseMs);
-        if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
+        if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
         error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
     }
     errno = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? EACCES
             : error == ERROR_PATH_NOT_FOUND                                    ? ENOENT
                                                                                : EIO;
-    return 0;
+    return false;
 }
 
 void remove_file(const char* path) {

@@ -13,31 +13,31 @@ OutputFile::~OutputFile() {
     if (stream_) fclose(stream_);
 }
 
-int OutputFile::open(const char* path, OutputMode mode) {
+bool OutputFile::open(const char* path, OutputMode mode) {
     return attach(open_file(path, mode == OutputMode::kBinary ? "wb" : "w"));
 }
 
-int OutputFile::create_new(const char* path, OutputMode mode) {
+bool OutputFile::create_new(const char* path, OutputMode mode) {
     return attach(create_new_file(path, mode == OutputMode::kBinary ? "wb" : "w"));
 }
 
-int OutputFile::attach(FILE* stream) {
+bool OutputFile::attach(FILE* stream) {
     stream_ = stream;
-    if (!stream_) return 0;
+    if (!stream_) return false;
     // Given no buffer of its own, the stream would keep writing in pieces of
     // the library's default size (4 KiB) whatever size setvbuf was asked for.
     // Without the memory it simply keeps that default buffer.
     buffer_.reset(new (std::nothrow) char[kBufferSize]);
     if (buffer_) setvbuf(stream_, buffer_.get(), _IOFBF, kBufferSize);
-    return 1;
+    return true;
 }
 
-int OutputFile::close() {
-    if (!stream_) return 0;
-    int ok = fflush(stream_) == 0 && !ferror(stream_);
+bool OutputFile::close() {
+    if (!stream_) return false;
+    bool ok = fflush(stream_) == 0 && !ferror(stream_);
     const int saved = errno;
     if (fclose(stream_) != 0) {
-        ok = 0;
+        ok = false;
     } else {
         errno = saved;
     }

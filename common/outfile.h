@@ -20,19 +20,19 @@ public:
     ~OutputFile();
 
     // Opens the path with mode "w" (or "wb") and gives the stream a 64 KiB
-    // buffer. Returns 1, or 0 with errno set when the file cannot be created.
-    int open(const char* path, OutputMode mode = OutputMode::kText);
+    // buffer. Returns true, or false with errno set when the file cannot be created.
+    bool open(const char* path, OutputMode mode = OutputMode::kText);
     // The same for a file that does not exist yet (errno EEXIST when one does).
-    int create_new(const char* path, OutputMode mode);
+    bool create_new(const char* path, OutputMode mode);
 
     FILE* stream() const { return stream_; }
 
-    // Flushes and closes the file. Returns 1 when everything written reached
-    // the file, 0 after any write or close error (errno tells why).
-    int close();
+    // Flushes and closes the file. Returns true when everything written reached
+    // the file, false after any write or close error (errno tells why).
+    bool close();
 
 private:
-    int attach(FILE* stream);
+    bool attach(FILE* stream);
 
     std::unique_ptr<char[]> buffer_;  // outlives the stream: released after fclose
     FILE* stream_ = nullptr;

@@ -10,8 +10,8 @@
 
 // Opens an output file for writing, in text mode unless asked otherwise
 // (created, or truncated on open). Refuses (errno EBUSY) a path that names
-// the image. Returns 0 when the file cannot be created.
-int open_report(OutputFile& file, const char* path, const RomImage& image, OutputMode mode = OutputMode::kText);
+// the image. Returns false when the file cannot be created.
+bool open_report(OutputFile& file, const char* path, const RomImage& image, OutputMode mode = OutputMode::kText);
 
 // Whether path names the image (then errno is EBUSY): no report or data file
 // is ever written over it.
@@ -19,10 +19,10 @@ bool refuses_image(const RomImage& image, const char* path);
 
 
 // Saves a formatted report in text mode: opens the path as open_report does
-// and writes the text in one piece. Returns 1 when all of it reached the
-// file, 0 (errno tells why) when the file cannot be created or completely
+// and writes the text in one piece. Returns true when all of it reached the
+// file, false (errno tells why) when the file cannot be created or completely
 // written.
-int save_report(const char* path, const ReportText& text, const RomImage& image);
+bool save_report(const char* path, const ReportText& text, const RomImage& image);
 
 // Row prefix "%03d(%0<hex_digits>X): %-<name_width>s :" (no trailing blank).
 // Written field by field (see fields.h), as are the other row pieces.

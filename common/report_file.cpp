@@ -9,13 +9,13 @@ bool refuses_image(const RomImage& image, const char* path) {
     return true;
 }
 
-int open_report(OutputFile& file, const char* path, const RomImage& image, OutputMode mode) {
+bool open_report(OutputFile& file, const char* path, const RomImage& image, OutputMode mode) {
     return refuses_image(image, path) ? 0 : file.open(path, mode);
 }
 
-int save_report(const char* path, const ReportText& text, const RomImage& image) {
+bool save_report(const char* path, const ReportText& text, const RomImage& image) {
     OutputFile file;
-    if (!open_report(file, path, image)) return 0;
+    if (!open_report(file, path, image)) return false;
     if (text.size()) fwrite(text.data(), 1, text.size(), file.stream());
     return file.close();
 }

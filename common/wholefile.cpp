@@ -28,42 +28,42 @@ public:
         errno = saved;
     }
 
-    int create(const char* final_path, OutputMode mode) {
+    bool create(const char* final_path, OutputMode mode) {
         const std::string folder = folder_of(final_path);
         const std::string stem = folder + ".mt-" + std::to_string(process_id()) + "-";
         for (int n = 0; n < kTempAttempts; ++n) {
             std::string path = stem + std::to_string(n) + ".tmp";
             if (file_.create_new(path.c_str(), mode)) {
                 path_ = std::move(path);
-                return 1;
+                return true;
             }
-            if (errno != EEXIST) return 0;
+            if (errno != EEXIST) return false;
         }
-        return 0;
+        return false;
     }
 
     FILE* stream() const { return file_.stream(); }
 
     // Pushes the bytes to the disk and closes the file.
-    int finish() {
+    bool finish() {
         const bool synced = fflush(file_.stream()) == 0 && sync_file(file_.stream());
         const int saved = errno;
-        if (!file_.close()) return 0;
+        if (!file_.close()) return false;
         if (!synced) {
             errno = saved;
-            return 0;
+            return false;
         }
-        return 1;
+        return true;
     }
 
     // Renames the finished file over the final name.
-    int rename_to(const char* final_path) {
-        if (!replace_file(path_.c_str(), final_path)) return 0;
+    bool rename_to(const char* final_path) {
+        if (!replace_file(path_.c_str(), final_path)) return false;
         path_.clear();
-        return 1;
+        return true;
     }
 
-    int put_in_place(const char* final_path) { return finish() && rename_to(final_path); }
+    bool put_in_place(const char* final_path) { return finish() && rename_to(final_path); }
 
 private:
     OutputFile file_;
@@ -71,31 +71,31 @@ private:
 };
 
 // Today's way for what is not a regular file: opened as fopen opens it.
-int write_through(const char* path, OutputMode mode, const FileBody& body) {
+bool write_through(const char* path, OutputMode mode, const FileBody& body) {
     OutputFile file;
-    if (!file.open(path, mode)) return 0;
+    if (!file.open(path, mode)) return false;
     const bool written = body(file.stream());
     const int saved = errno;
-    if (!file.close()) return 0;
+    if (!file.close()) return false;
     errno = saved;
-    return written ? 1 : 0;
+    return written;
 }
 
 }  // namespace
 
-int write_whole_file(const char* path, OutputMode mode, const FileBody& body) {
+bool write_whole_file(const char* path, OutputMode mode, const FileBody& body) {
     PathKind kind;
     unsigned permissions;
-    if (!look_at_path(path, &kind, &permissions)) return 0;
+    if (!look_at_path(path, &kind, &permissions)) return false;
     if (kind == PathKind::Other) return write_through(path, mode, body);
     TempFile temp;
-    if (!temp.create(path, mode)) return 0;
-    if (kind == PathKind::Regular && !set_permissions(temp.stream(), permissions)) return 0;
-    if (!body(temp.stream())) return 0;
+    if (!temp.create(path, mode)) return false;
+    if (kind == PathKind::Regular && !set_permissions(temp.stream(), permissions)) return false;
+    if (!body(temp.stream())) return false;
     return temp.put_in_place(path);
 }
 
-int write_whole_file(const char* path, const void* data, size_t size) {
+bool write_whole_file(const char* path, const void* data, size_t size) {
     return write_whole_file(path, OutputMode::kBinary,
                             [data, size](FILE* stream) { return fwrite(data, 1, size, stream) == size; });
 }
@@ -104,45 +104,45 @@ namespace {
 
 // The temporary file of one output, written and finished, or an output that
 // is not a regular file (kept for writing through).
-int prepare(const WholeFileOutput& file, std::unique_ptr<TempFile>* temp, bool* through) {
+bool prepare(const WholeFileOutput& file, std::unique_ptr<TempFile>* temp, bool* through) {
     PathKind kind;
     unsigned permissions;
-    if (!look_at_path(file.path.c_str(), &kind, &permissions)) return 0;
+    if (!look_at_path(file.path.c_str(), &kind, &permissions)) return false;
     *through = kind == PathKind::Other;
-    if (*through) return 1;
+    if (*through) return true;
     *temp = std::make_unique<TempFile>();
-    if (!(*temp)->create(file.path.c_str(), OutputMode::kBinary)) return 0;
-    if (kind == PathKind::Regular && !set_permissions((*temp)->stream(), permissions)) return 0;
-    if (fwrite(file.data, 1, file.size, (*temp)->stream()) != file.size) return 0;
+    if (!(*temp)->create(file.path.c_str(), OutputMode::kBinary)) return false;
+    if (kind == PathKind::Regular && !set_permissions((*temp)->stream(), permissions)) return false;
+    if (fwrite(file.data, 1, file.size, (*temp)->stream()) != file.size) return false;
     return (*temp)->finish();
 }
 
 }  // namespace
 
-int write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed) {
+bool write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed) {
     std::vector<std::unique_ptr<TempFile>> temps(files.size());
     std::vector<bool> through(files.size());
     for (size_t i = 0; i < files.size(); ++i) {
         bool other = false;
         *failed = i;
-        if (!prepare(files[i], &temps[i], &other)) return 0;
+        if (!prepare(files[i], &temps[i], &other)) return false;
         through[i] = other;
     }
     for (size_t i = 0; i < files.size(); ++i) {
         *failed = i;
-        if (through[i] && !write_whole_file(files[i].path.c_str(), files[i].data, files[i].size)) return 0;
+        if (through[i] && !write_whole_file(files[i].path.c_str(), files[i].data, files[i].size)) return false;
     }
     for (size_t i = 0; i < files.size(); ++i) {
         *failed = i;
-        if (temps[i] && !temps[i]->rename_to(files[i].path.c_str())) return 0;
+        if (temps[i] && !temps[i]->rename_to(files[i].path.c_str())) return false;
     }
-    return 1;
+    return true;
 }
 
-int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes) {
+bool read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes) {
     bytes->clear();
     FILE* stream = open_file(path, "rb");
-    if (!stream) return 0;
+    if (!stream) return false;
     if (seek_file(stream, 0, SEEK_END) == 0) {
         const int64_t size = tell_file(stream);
         if (size > 0 && static_cast<uint64_t>(size) <= limit) bytes->reserve(static_cast<size_t>(size));
@@ -154,7 +154,7 @@ int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* 
         if (bytes->size() + got > limit) {
             fclose(stream);
             errno = EFBIG;
-            return 0;
+            return false;
         }
         bytes->insert(bytes->end(), chunk, chunk + got);
     }
@@ -162,5 +162,5 @@ int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* 
     const int error = errno;
     fclose(stream);
     errno = error;
-    return failed ? 0 : 1;
+    return !failed;
 }

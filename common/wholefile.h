@@ -29,13 +29,13 @@
 // errno set).
 using FileBody = std::function<bool(FILE* stream)>;
 
-// Writes path whole from the body, in the given mode. Returns 1, or 0 with
+// Writes path whole from the body, in the given mode. Returns true, or false with
 // errno set when the file could not be created, completely written or put in
 // place.
-int write_whole_file(const char* path, OutputMode mode, const FileBody& body);
+bool write_whole_file(const char* path, OutputMode mode, const FileBody& body);
 
 // Writes path whole from a buffer, in binary.
-int write_whole_file(const char* path, const void* data, size_t size);
+bool write_whole_file(const char* path, const void* data, size_t size);
 
 // One file of a set written all or nothing.
 struct WholeFileOutput {
@@ -48,10 +48,10 @@ struct WholeFileOutput {
 // written, pushed to the disk and closed first, and only when all are
 // complete are they renamed over their final names. A failure removes every
 // temporary file and leaves the files of those names as they were. Returns
-// 1, or 0 with errno set and *failed the position of the file that failed.
-int write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed);
+// true, or false with errno set and *failed the position of the file that failed.
+bool write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed);
 
 // Reads the whole file at path (an image, a patch, an edited export) into
 // bytes, reserved at its size, refusing one of more than limit bytes. Returns
-// 1, or 0 with errno set (EFBIG past the limit).
-int read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes);
+// true, or false with errno set (EFBIG past the limit).
+bool read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes);

@@ -104,5 +104,5 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
         jobs.push_back({nullptr, [&](const char* path) { return write_page(path, image, info.game, rom, tables); }});
     }
     for (size_t i = 0; i < jobs.size(); ++i) jobs[i].file_name = names[i].c_str();
-    return write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size()));
+    return write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size())) ? 0 : 1;
 }

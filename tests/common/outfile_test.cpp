@@ -25,10 +25,10 @@ TEST(OutputFile, ReplacesALongerFile) {
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(200000, 'o'));
     OutputFile f;
-    ASSERT_EQ(f.open(path.c_str()), 1);
+    ASSERT_TRUE(f.open(path.c_str()));
     EXPECT_EQ(read_file(path), "");  // truncated when opened
     write_all(f.stream(), "new\n");
-    EXPECT_EQ(f.close(), 1);
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(read_text_file(path), "new\n");
 }
 
@@ -37,13 +37,13 @@ TEST(OutputFile, EmptyOutputAndNewFiles) {
     const std::string path = dir.file("r.txt");
     write_file(path, std::string("old"));
     OutputFile f;
-    ASSERT_EQ(f.open(path.c_str()), 1);
-    EXPECT_EQ(f.close(), 1);
+    ASSERT_TRUE(f.open(path.c_str()));
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(read_file(path), "");
     OutputFile fresh;
-    ASSERT_EQ(fresh.open(dir.file("fresh.txt").c_str()), 1);
+    ASSERT_TRUE(fresh.open(dir.file("fresh.txt").c_str()));
     write_all(fresh.stream(), std::string(300000, 'x'));
-    EXPECT_EQ(fresh.close(), 1);
+    EXPECT_TRUE(fresh.close());
     EXPECT_EQ(read_text_file(dir.file("fresh.txt")), std::string(300000, 'x'));
 }
 
@@ -52,23 +52,23 @@ TEST(OutputFile, WritesThroughLinksAndDevices) {
     write_file(dir.file("target"), std::string(1000, 't'));
     MAKE_SYMLINK(dir.file("target"), dir.file("link"));
     OutputFile f;
-    ASSERT_EQ(f.open(dir.file("link").c_str()), 1);
+    ASSERT_TRUE(f.open(dir.file("link").c_str()));
     write_all(f.stream(), "via link");
-    EXPECT_EQ(f.close(), 1);
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(read_text_file(dir.file("target")), "via link");
     OutputFile null;
-    ASSERT_EQ(null.open("/dev/null"), 1);
+    ASSERT_TRUE(null.open("/dev/null"));
     write_all(null.stream(), "gone");
-    EXPECT_EQ(null.close(), 1);
+    EXPECT_TRUE(null.close());
 }
 
 TEST(OutputFile, CannotBeCreated) {
     TempDir dir;
     OutputFile f;
     errno = 0;
-    EXPECT_EQ(f.open(dir.path().c_str()), 0);
+    EXPECT_FALSE(f.open(dir.path().c_str()));
     EXPECT_EQ(errno, kIsDirectoryErrno);
-    EXPECT_EQ(f.open(dir.file("no/such").c_str()), 0);
+    EXPECT_FALSE(f.open(dir.file("no/such").c_str()));
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(f.stream(), nullptr);
 }
@@ -79,7 +79,7 @@ TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
     write_file(path, std::string(5000, 'o'));
     {
         OutputFile f;
-        ASSERT_EQ(f.open(path.c_str()), 1);
+        ASSERT_TRUE(f.open(path.c_str()));
         write_all(f.stream(), "partial");
     }
     EXPECT_EQ(read_text_file(path), "partial");
@@ -104,7 +104,7 @@ TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
 namespace {
 
 // Writes "new" whole at path, or abandons the file when complete is false.
-int write_new(const std::string& path, bool complete) {
+bool write_new(const std::string& path, bool complete) {
     return write_whole_file(path.c_str(), OutputMode::kBinary, [complete](FILE* f) {
         write_all(f, "new");
         errno = EINVAL;
@@ -123,11 +123,11 @@ TEST(WholeFile, ReplacesOnlyWhenComplete) {
 #ifndef _WIN32
     chmod(path.c_str(), 0640);
 #endif
-    EXPECT_EQ(write_new(path, false), 0);
+    EXPECT_FALSE(write_new(path, false));
     EXPECT_EQ(errno, EINVAL);
     EXPECT_EQ(read_file(path), "old");
     EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"d.csv"});
-    EXPECT_EQ(write_new(path, true), 1);
+    EXPECT_TRUE(write_new(path, true));
     EXPECT_EQ(read_file(path), "new");
     EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"d.csv"});
 #ifndef _WIN32
@@ -136,9 +136,9 @@ TEST(WholeFile, ReplacesOnlyWhenComplete) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);  // replacing widens no access
 #endif
     const std::string bytes("\0\r\n\x1A", 4);
-    EXPECT_EQ(write_whole_file(dir.file("fresh.bin").c_str(), bytes.data(), bytes.size()), 1);
+    EXPECT_TRUE(write_whole_file(dir.file("fresh.bin").c_str(), bytes.data(), bytes.size()));
     EXPECT_EQ(read_file(dir.file("fresh.bin")), bytes);
-    EXPECT_EQ(write_new(dir.file("no/such"), true), 0);
+    EXPECT_FALSE(write_new(dir.file("no/such"), true));
     EXPECT_EQ(errno, ENOENT);
 }
 
@@ -153,15 +153,15 @@ TEST(WholeFile, WritesThroughLinksAndRefusesProtectedFiles) {
     if (FILE* f = fopen(protected_file.c_str(), "a")) {
         fclose(f);  // root, and Wine run by root, write to write-protected files
     } else {
-        EXPECT_EQ(write_new(protected_file, true), 0);
+        EXPECT_FALSE(write_new(protected_file, true));
         EXPECT_EQ(errno, EACCES);
         EXPECT_EQ(read_file(protected_file), "old");
     }
     MAKE_SYMLINK(dir.file("target"), dir.file("link"));
-    EXPECT_EQ(write_new(dir.file("link"), true), 1);
+    EXPECT_TRUE(write_new(dir.file("link"), true));
     EXPECT_EQ(read_file(dir.file("target")), "new");
     EXPECT_EQ(list_dir(dir.path()), (std::vector<std::string>{"kept", "link", "target"}));
 #ifndef _WIN32
-    EXPECT_EQ(write_new("/dev/null", true), 1);
+    EXPECT_TRUE(write_new("/dev/null", true));
 #endif
 }

@@ -83,17 +83,17 @@ TEST(Report, SaveReport) {
     ASSERT_TRUE(image.open(dir.file("image.smc").c_str(), "MERIDIAN TALES2      ", 0x100));
     ReportText text;
     text.str("x\n");
-    EXPECT_EQ(save_report(dir.file("no/such/dir.txt").c_str(), text, image), 0);
+    EXPECT_FALSE(save_report(dir.file("no/such/dir.txt").c_str(), text, image));
     EXPECT_EQ(errno, ENOENT);
     write_file(dir.file("a.txt"), std::string(1000, 'o'));
-    EXPECT_EQ(save_report(dir.file("a.txt").c_str(), text, image), 1);
+    EXPECT_TRUE(save_report(dir.file("a.txt").c_str(), text, image));
     EXPECT_EQ(read_text_file(dir.file("a.txt")), "x\n");
-    EXPECT_EQ(save_report(dir.file("image.smc").c_str(), text, image), 0);
+    EXPECT_FALSE(save_report(dir.file("image.smc").c_str(), text, image));
     EXPECT_EQ(errno, EBUSY);
     EXPECT_EQ(read_file(dir.file("image.smc")).size(), 0x100u);
     if (!have_dev_full()) GTEST_SKIP() << "no /dev/full";
     errno = 0;
-    EXPECT_EQ(save_report("/dev/full", text, image), 0);
+    EXPECT_FALSE(save_report("/dev/full", text, image));
     EXPECT_EQ(errno, ENOSPC);
 }
 
@@ -106,30 +106,30 @@ TEST(Driver, ReportLoopWarnsAndGoesOn) {
          [&](const char* path) {
              ++calls;
              write_file(path, std::string());
-             return 1;
+             return true;
          }},
         {"two.txt",
          [&](const char*) {
              ++calls;
              errno = EACCES;
-             return 0;
+             return false;
          }},
         {"three.txt",
          [&](const char* path) {
              ++calls;
              write_file(path, std::string());
-             return 1;
+             return true;
          }},
     };
     testing::internal::CaptureStderr();
-    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 3), 1);
+    EXPECT_FALSE(write_reports(prefix.c_str(), jobs, 3));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Cannot create file - " + prefix + "two.txt: " + strerror(EACCES) + "\n");
     EXPECT_EQ(calls, 3);
     EXPECT_TRUE(file_exists(dir.file("three.txt")));
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 1), 0);
+    EXPECT_TRUE(write_reports(prefix.c_str(), jobs, 1));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
@@ -141,7 +141,7 @@ TEST(Driver, OverlongReportPathIsNeverCut) {
         {"s.txt", [&](const char* path) { ++calls; return strlen(path) == 1020 ? 1 : 0; }},
     };
     testing::internal::CaptureStderr();
-    EXPECT_EQ(write_reports(prefix.c_str(), jobs, 2), 1);
+    EXPECT_FALSE(write_reports(prefix.c_str(), jobs, 2));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Cannot create file - " + prefix + "short.txt: " + strerror(ENAMETOOLONG) + "\n");
     EXPECT_EQ(calls, 1);
