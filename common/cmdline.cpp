@@ -1,46 +1,23 @@
 #include "common/cmdline.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "common/files.h"
 
 
 char* make_dst_prefix(char* dst, const char* arg, int size) {
     if (!dst) return nullptr;
     if (!arg || size <= 0) return dst;
-    size_t len = strlen(arg);
+    const size_t len = strlen(arg);
     if (!prefix_fits(len, size)) return dst;
-    char* scratch = static_cast<char*>(malloc(static_cast<size_t>(size)));
-    if (!scratch) fatal("Fatal error in malloc()");
-    memcpy(scratch, arg, len + 1);
-    for (size_t i = 0; i < len; ++i) {
-        if (static_cast<unsigned char>(scratch[i]) == 0x5C) scratch[i] = '/';
+    std::string prefix(arg, len);  // a copy: arg may be dst itself
+    for (char& c : prefix) {
+        if (static_cast<unsigned char>(c) == 0x5C) c = '/';
     }
-    if (len > 0 && scratch[len - 1] != '/') {
-        scratch[len] = '/';
-        scratch[len + 1] = '\0';
-    }
-    strcpy(dst, scratch);
-    free(scratch);
+    if (len > 0 && prefix.back() != '/') prefix += '/';
+    memcpy(dst, prefix.c_str(), prefix.size() + 1);
     return dst;
 }
-
-void print_help(const HelpText& help) {
-    printf("%s\n", help.banner);
-    // The usage line names the program as it was called, in any script.
-    const int n = snprintf(nullptr, 0, help.usage, program_name());
-    std::string usage(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
-    if (n > 0) snprintf(usage.data(), usage.size(), help.usage, program_name());
-    write_text(stdout, usage.c_str());
-    for (int i = 0; i < help.option_count; ++i) fputs(help.options[i], stdout);
-    fputs("\n", stdout);
-}
-
 
 namespace {
 
@@ -91,41 +68,22 @@ void take_positional(const char* arg, DestinationKind kind, CommandLine* line, R
 
 // A path that does not fit its slot is never cut or passed over: the tool
 // ends before any file is opened, naming the argument.
-[[noreturn]] void refuse_overlong(const Refused& refused, DestinationKind kind) {
-    errno = ENAMETOOLONG;
-    if (kind == DestinationKind::File) fatal("Cannot decode - %s:", refused.arg);
-    if (refused.destination && kind == DestinationKind::Prefix) fatal("Cannot create file - %s:", refused.arg);
-    fatal("Invalid ROM-Image file - %s:", refused.arg);
-}
-
-// What every scan does first: SIGPIPE ignored, errno cleared, the program
-// name stored.
-void begin_scan(int argc, char** argv) {
-#ifdef SIGPIPE
-    // A report or decoded text may be a pipe whose reader quits early: a
-    // write to it then fails (EPIPE) like any other write, costing only that
-    // file, instead of ending the tool silently.
-    signal(SIGPIPE, SIG_IGN);
-#endif
-    errno = 0;
-    set_program_name(argc > 0 ? argv[0] : nullptr);
-}
-
-// What every scan does last: the help (exit 0), or "Invalid option".
-void end_scan(const Flags& flags, const HelpText& help) {
-    if (flags.help) {
-        print_help(help);
-        exit(0);
+common::Error overlong(const Refused& refused, DestinationKind kind) {
+    const std::string arg = refused.arg;
+    if (kind == DestinationKind::File) return common::system_error("Cannot decode - " + arg + ":", ENAMETOOLONG);
+    if (refused.destination && kind == DestinationKind::Prefix) {
+        return common::system_error("Cannot create file - " + arg + ":", ENAMETOOLONG);
     }
-    if (flags.invalid) fatal("Invalid option");
+    return common::system_error("Invalid ROM-Image file - " + arg + ":", ENAMETOOLONG);
 }
 
 }  // namespace
 
-void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
-                       CommandLine* line, const char* own_letters) {
-    begin_scan(argc, argv);
-    if (argc < 2) return;
+common::Result<CommandLine> parse_command_line(int argc, char** argv, DestinationKind kind,
+                                               const char* own_letters) {
+    CommandLine scanned;
+    CommandLine* line = &scanned;
+    if (argc < 2) return scanned;
     Flags flags;
     Refused refused;
     for (int i = 1; i < argc; ++i) {
@@ -137,8 +95,11 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
             take_positional(arg, kind, line, &refused);
         }
     }
-    end_scan(flags, help);
-    if (refused.arg) refuse_overlong(refused, kind);
+    scanned.help = flags.help;
+    if (flags.help) return scanned;
+    if (flags.invalid) return common::Error("Invalid option");
+    if (refused.arg) return overlong(refused, kind);
+    return scanned;
 }
 
 namespace {
@@ -156,9 +117,10 @@ void scan_word(const char* arg, const char* const* words, Flags* flags, Argument
 
 }  // namespace
 
-void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
-                        const char* value_letters, ArgumentList* line, const char* const* long_words) {
-    begin_scan(argc, argv);
+common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const char* own_letters,
+                                                 const char* value_letters, const char* const* long_words) {
+    ArgumentList scanned;
+    ArgumentList* line = &scanned;
     const std::string letters = std::string(own_letters) + value_letters;
     Flags flags;
     for (int i = 1; i < argc; ++i) {
@@ -185,5 +147,8 @@ void scan_argument_list(int argc, char** argv, const HelpText& help, const char*
             }
         }
     }
-    end_scan(flags, help);
+    scanned.help = flags.help;
+    if (flags.help) return scanned;
+    if (flags.invalid) return common::Error("Invalid option");
+    return scanned;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/diag.h"
+#include "common/error.h"
 
 // What a tool prints for -h: a banner, a usage line (formatted with the
 // program name) and its option lines, then an empty line.
@@ -23,6 +24,7 @@ enum class DestinationKind {
 };
 
 struct CommandLine {
+    bool help = false;  // -h: the tool shows its help and ends with status 0, nothing else counts
     char src[kPathSize] = {};
     char dst[kPathSize] = {};
     unsigned letters = 0;  // bit (c - 'a') for each option letter c of the tool's own seen
@@ -37,15 +39,21 @@ char* make_dst_prefix(char* dst, const char* arg, int size);
 // be appended and the terminating NUL, fits a prefix buffer of size bytes.
 constexpr bool prefix_fits(size_t length, int size) { return size > 0 && length + 2 < static_cast<size_t>(size); }
 
-// Ignores SIGPIPE, clears errno, stores the program name, scans every
-// argument, then shows the help (exit 0) or ends with "Invalid option".
-// A positional argument that its slot cannot hold whole (a source or a
-// decoder's destination over 1023 characters, an analyzer destination that
-// does not fit the prefix) then ends the tool, with ENAMETOOLONG's text:
-// "Invalid ROM-Image file - %s:" (analyzer source), "Cannot create file -
-// %s:" (analyzer destination), "Cannot decode - %s:" (decoders) or "Invalid
-// ROM-Image file - %s:" (either input of a comparison). Required
-// slots are the caller's to check.
+// Scans every argument of a tool (argv[0] is its name). Help asked wins over
+// everything else (the line comes back with help set); then an unknown option
+// letter is the error "Invalid option". A positional argument that its slot
+// cannot hold whole (a source or a decoder's destination over 1023
+// characters, an analyzer destination that does not fit the prefix) is then
+// an error with ENAMETOOLONG's text: "Invalid ROM-Image file - <arg>:"
+// (analyzer source), "Cannot create file - <arg>:" (analyzer destination),
+// "Cannot decode - <arg>:" (decoders) or "Invalid ROM-Image file - <arg>:"
+// (either input of a comparison). Required slots are the caller's to check.
+common::Result<CommandLine> parse_command_line(int argc, char** argv, DestinationKind kind,
+                                               const char* own_letters = "");
+
+// The tools' side of parse_command_line: ignores SIGPIPE, clears errno,
+// stores the program name and scans; then shows the help (exit 0) or ends
+// with the scan's error.
 void scan_command_line(int argc, char** argv, const HelpText& help, DestinationKind kind,
                        CommandLine* line, const char* own_letters = "");
 
@@ -56,14 +64,20 @@ struct ArgumentList {
     std::string values[26];               // by letter: the value of each value option given (the last one)
     unsigned letters = 0;                 // bit (c - 'a') for each option letter seen, value options too
     std::vector<std::string> words;       // the long options seen ("headered" for --headered)
+    bool help = false;                    // -h, as in CommandLine
 };
 
-// The scan of scan_command_line for such a line: a value letter takes the
+// The scan of parse_command_line for such a line: a value letter takes the
 // next argument, whatever it holds (in "-op a b", -o takes a and -p b); one
-// left without an argument ends with "Invalid option", as an unknown letter
-// does. An argument of two dashes is a long option, one of long_words (a
+// left without an argument is the error "Invalid option", as an unknown
+// letter is. An argument of two dashes is a long option, one of long_words (a
 // null-terminated list, which may be null) or invalid. Help wins over
 // everything else.
+common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const char* own_letters,
+                                                 const char* value_letters, const char* const* long_words = nullptr);
+
+// The tools' side of parse_argument_list, as scan_command_line is of
+// parse_command_line.
 void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
                         const char* value_letters, ArgumentList* line, const char* const* long_words = nullptr);
 
