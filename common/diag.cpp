@@ -11,12 +11,10 @@
 
 namespace {
 char g_program_name[kPathSize];
-FatalHook g_fatal_hook = nullptr;
+int g_trouble_status = 1;
 }  // namespace
 
-void set_fatal_hook(FatalHook hook) { g_fatal_hook = hook; }
-
-void throw_fatal_exit() { throw FatalExit{}; }
+void set_trouble_status(int status) { g_trouble_status = status; }
 
 void copy_truncated(char* dst, const char* src, int size) {
     if (!dst || size <= 0) return;
@@ -64,8 +62,7 @@ void fatal(const char* format, ...) {
     va_start(args, format);
     vreport(format, args);
     va_end(args);
-    if (g_fatal_hook) g_fatal_hook();
-    exit(1);
+    exit(g_trouble_status);
 }
 
 int report_error(const common::Error& error) {
@@ -78,8 +75,7 @@ int report_error(const common::Error& error) {
 
 void fatal(const common::Error& error) {
     const int status = report_error(error);
-    if (g_fatal_hook) g_fatal_hook();
-    exit(status);
+    exit(status == 1 ? g_trouble_status : status);
 }
 
 FILE* unless_out_of_memory(FILE* stream) {

@@ -24,20 +24,13 @@ const char* program_name();
 // " <strerror(errno)>", then a line end. A null format writes nothing.
 void vreport(const char* format, va_list args);
 
-// Flushes standard output, reports, and ends the process with status 1.
+// The status that a tool's trouble ends it with: 1, or the tool's own (the
+// comparisons give 2). tool_main sets it from its trouble argument.
+void set_trouble_status(int status);
+
+// Flushes standard output, reports, and ends the process with the trouble
+// status (1 unless the tool's main gave another).
 [[noreturn]] void fatal(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)));
-
-// Called by fatal after the diagnostic, before the process ends. A harness
-// that runs many inputs in one process (a fuzzer) installs a hook that leaves
-// by throwing; when the hook returns, the process ends as usual.
-using FatalHook = void (*)();
-void set_fatal_hook(FatalHook hook);
-
-// The one throwing hook, shared by every such harness (the fuzz targets, the
-// tests): it throws FatalExit, so that the owners on the way release what
-// they hold.
-struct FatalExit {};
-[[noreturn]] void throw_fatal_exit();
 
 // Ends the run with "Fatal error in malloc()" when a stream could not be
 // opened for want of memory (errno ENOMEM); else returns the stream.
@@ -49,7 +42,7 @@ FILE* unless_out_of_memory(FILE* stream);
 int report_error(const common::Error& error);
 
 // Prints the error value as report_error does and ends the process with its
-// status.
+// status (status 1, trouble, as the trouble status).
 [[noreturn]] void fatal(const common::Error& error);
 
 // Reports and returns.

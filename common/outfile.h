@@ -15,7 +15,7 @@ public:
     OutputFile() = default;
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
-    // Closes a file that was left open (a fatal hook that throws); errors are
+    // Closes a file that was left open (an exception on the way); errors are
     // ignored.
     ~OutputFile();
 

@@ -36,11 +36,10 @@ int tool_main(int argc, char** argv, ToolRun run, int trouble) {
         // Named before the run allocates anything (its tables, its static
         // descriptions), so that every diagnostic carries the name.
         set_program_name(argc > 0 ? argv[0] : nullptr);
+        set_trouble_status(trouble);  // fatal's status, memory that ran out included
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         out_of_memory();  // thrown by an allocator that does not ask the handler
-    } catch (const FatalExit&) {
-        throw;  // a harness's own way out of fatal
     } catch (const std::exception& e) {
         return escaped(e.what(), trouble);
     } catch (...) {

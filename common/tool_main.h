@@ -8,9 +8,9 @@ using ToolRun = int (*)(int argc, char** argv);
 // Makes the arguments UTF-8 (see utf8_arguments), names the program for its
 // diagnostics and calls run. Memory that runs out anywhere (operator new in
 // the containers or the JSON library, a std::bad_alloc) ends the run with
-// "Fatal error in malloc()" and status 1 (or the status that a fatal hook
-// exits with), never with a signal. Any other exception that leaves the run
-// ends it with one diagnostic, "Fatal error: <what>", and the status trouble
-// (1; the comparisons give 2, their status for errors). Returns the exit
-// status.
+// "Fatal error in malloc()" and the status trouble, never with a signal; so
+// does every fatal diagnostic of the run. Any other exception that leaves the
+// run ends it with one diagnostic, "Fatal error: <what>", and the status
+// trouble (1; the comparisons give 2, their status for errors). Returns the
+// exit status.
 int tool_main(int argc, char** argv, ToolRun run, int trouble = 1);

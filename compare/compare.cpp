@@ -303,10 +303,7 @@ common::Result<Outcome> compare_inputs(const CompareInfo& info, Input old, Input
 
 }  // namespace compare
 
-int compare_main(int argc, char** argv, const CompareInfo& info) {
-    // Trouble ends the run with status 2, not the other tools' 1: every fatal
-    // diagnostic, memory that ran out included, leaves through this hook,
-    // which throws nothing (an exception would need memory of its own).
-    set_fatal_hook([] { exit(kTrouble); });
-    return run(argc, argv, info);
-}
+// Trouble ends the run with status 2, not the other tools' 1: the mains give
+// tool_main kCompareTrouble, the status of every fatal diagnostic, memory
+// that ran out included.
+int compare_main(int argc, char** argv, const CompareInfo& info) { return run(argc, argv, info); }

@@ -5,8 +5,17 @@
 #include <cstring>
 
 #include "common/diag.h"
+#include "common/error.h"
 
 namespace {
+
+// A table the generator puts where it cannot go is the generator's own
+// fault: it ends the generator with this error, naming the ROM offset.
+[[noreturn]] void misplaced(const char* text, long rom_offset) {
+    char offset[32];
+    snprintf(offset, sizeof offset, "0x%06lX", rom_offset);
+    throw common::Error(std::string(text) + offset);
+}
 
 constexpr long kLoRomHeader = 0x7FC0;
 constexpr long kHiRomHeader = 0xFFC0;
@@ -39,9 +48,9 @@ DemoImage::DemoImage(size_t rom_size) : rom_(rom_size, 0), placed_(rom_size, fal
 void DemoImage::put(long rom_offset, const DemoBytes& bytes) {
     const size_t start = static_cast<size_t>(rom_offset);
     if (rom_offset < 0 || start + bytes.size() > rom_.size())
-        fatal("Demo table outside the ROM at 0x%06lX", rom_offset);
+        misplaced("Demo table outside the ROM at ", rom_offset);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        if (placed_[start + i]) fatal("Demo tables overlap at rom offset 0x%06lX", static_cast<long>(start + i));
+        if (placed_[start + i]) misplaced("Demo tables overlap at rom offset ", static_cast<long>(start + i));
         placed_[start + i] = true;
         rom_[start + i] = bytes[i];
     }
@@ -78,7 +87,7 @@ void DemoImage::write_checksum() {
 
 void DemoImage::revise(long rom_offset, const DemoBytes& bytes) {
     if (rom_offset < 0 || static_cast<size_t>(rom_offset) + bytes.size() > rom_.size() || checksum_at_ < 0)
-        fatal("Demo revision outside the ROM at 0x%06lX", rom_offset);
+        misplaced("Demo revision outside the ROM at ", rom_offset);
     std::copy(bytes.begin(), bytes.end(), rom_.begin() + rom_offset);
     write_checksum();
 }

@@ -14,7 +14,8 @@ public:
     explicit DemoImage(size_t rom_size);
 
     // Places bytes at a rom offset. Every byte of the ROM may be placed once
-    // only, so two tables that would overlap end the generator.
+    // only: two tables that would overlap, or a table outside the ROM, are
+    // thrown as the error (common::Error) that ends the generator.
     void put(long rom_offset, const DemoBytes& bytes);
     void put_byte(long rom_offset, unsigned value) { put(rom_offset, {static_cast<uint8_t>(value)}); }
     void put_le16(long rom_offset, unsigned value);
@@ -27,7 +28,8 @@ public:
 
     // A later revision of the image: bytes written over whatever is placed
     // there, and the header's checksum and complement made right again.
-    // Call it after finish_header.
+    // Call it after finish_header (else, or outside the ROM, thrown as put's
+    // error).
     void revise(long rom_offset, const DemoBytes& bytes);
 
     const DemoBytes& rom() const { return rom_; }

@@ -1,7 +1,19 @@
 #include "demo/game_text.h"
 
-#include "common/diag.h"
+#include <string>
+
+#include "common/error.h"
 #include "common/gametext.h"
+
+namespace {
+
+// A literal that the game cannot hold is the generator's own fault: it ends
+// the generator with this error.
+[[noreturn]] void no_code(size_t at, const std::string& sjis) {
+    throw common::Error("No game code for the character at byte " + std::to_string(at) + " of \"" + sjis + "\"");
+}
+
+}  // namespace
 
 DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
     DemoBytes out;
@@ -12,7 +24,7 @@ DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
             continue;
         }
         const size_t used = encode_game_char(sjis, i, tables, &out);
-        if (used == 0) fatal("No game code for the character at byte %zu of \"%s\"", i, sjis.c_str());
+        if (used == 0) no_code(i, sjis);
         i += used;
     }
     return out;
@@ -21,6 +33,8 @@ DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
 DemoBytes name_field(const std::string& sjis, size_t field_length, const CharTables& tables) {
     NameField field = encode_name_field(sjis, field_length, tables);
     if (field.ok) return field.codes;
-    if (field.length > field_length) fatal("Name \"%s\" is longer than %zu bytes", sjis.c_str(), field_length);
-    fatal("No game code for the character at byte %zu of \"%s\"", field.bad_char, sjis.c_str());
+    if (field.length > field_length) {
+        throw common::Error("Name \"" + sjis + "\" is longer than " + std::to_string(field_length) + " bytes");
+    }
+    no_code(field.bad_char, sjis);
 }

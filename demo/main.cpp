@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc != 2 || argv[1][0] == '-') fatal("usage: %s output-directory", argv[0]);
-    write_demo_files(argv[1]);
+    try {
+        write_demo_files(argv[1]);
+    } catch (const common::Error& error) {
+        fatal(error);  // a table or a literal that the images cannot hold
+    }
     return 0;
 }

@@ -130,3 +130,72 @@ TEST(DestinationPrefix, RefusesArgumentsThatDoNotFit) {
     EXPECT_EQ(prefix("a", 4), "a/");
     EXPECT_EQ(make_dst_prefix(nullptr, "out", 10), nullptr);
 }
+
+namespace {
+
+// What the scan finds in one process, for the tool named "probe": "help",
+// "error: <lines>" or "src=[...] dst=[...] letters=<bits>".
+std::string scanned(std::vector<std::string> args, DestinationKind kind, const char* letters = "") {
+    args.insert(args.begin(), "probe");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    const common::Result<CommandLine> line = parse_command_line(static_cast<int>(argv.size()), argv.data(), kind, letters);
+    if (!line) {
+        std::string text = "error:";
+        for (const std::string& l : line.error().lines) text += " " + l;
+        return text + " status " + std::to_string(line.error().status);
+    }
+    if (line->help) return "help";
+    return std::string("src=[") + line->src + "] dst=[" + line->dst + "] letters=" + std::to_string(line->letters);
+}
+
+}  // namespace
+
+// The scan ends nothing: help, the error in the tool's words or the arguments
+// come back to the caller.
+TEST(CommandLineScan, ReturnsWhatItFound) {
+    const std::string src(1024, 's'), dst(1022, 'd'), too_long = std::string(": ") + strerror(ENAMETOOLONG);
+    const struct {
+        std::vector<std::string> args;
+        DestinationKind kind;
+        const char* letters;
+        std::string found;
+    } cases[] = {
+        {{}, DestinationKind::Prefix, "", "src=[] dst=[] letters=0"},
+        {{"rom.smc", "out\\x"}, DestinationKind::Prefix, "", "src=[rom.smc] dst=[out/x/] letters=0"},
+        {{"rom.smc", "out\\x"}, DestinationKind::File, "", "src=[rom.smc] dst=[out\\x] letters=0"},
+        {{"-J", "a", "-r"}, DestinationKind::Input, "jr", "src=[a] dst=[] letters=131584"},
+        {{"-x", src, "-h"}, DestinationKind::Prefix, "", "help"},
+        {{"-x", src}, DestinationKind::Prefix, "", "error: Invalid option status 1"},
+        {{src}, DestinationKind::Prefix, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
+        {{"a", dst}, DestinationKind::Prefix, "", "error: Cannot create file - " + dst + too_long + " status 1"},
+        {{"a", src}, DestinationKind::File, "", "error: Cannot decode - " + src + too_long + " status 1"},
+        {{"a", src}, DestinationKind::Input, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scanned(c.args, c.kind, c.letters), c.found) << c.found;
+}
+
+TEST(CommandLineScan, ArgumentListReturnsWhatItFound) {
+    const char* const words[] = {"headered", nullptr};
+    auto scan = [&words](std::vector<std::string> args) {
+        args.insert(args.begin(), "probe");
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        return parse_argument_list(static_cast<int>(argv.size()), argv.data(), "n", "op", words);
+    };
+    common::Result<ArgumentList> line = scan({"-op", "a", "b", "x.smc", "--headered"});
+    ASSERT_TRUE(line.ok());
+    EXPECT_FALSE(line->help);
+    EXPECT_EQ(line->values['o' - 'a'], "a");
+    EXPECT_EQ(line->values['p' - 'a'], "b");
+    EXPECT_EQ(line->positional, std::vector<std::string>{"x.smc"});
+    EXPECT_EQ(line->words, std::vector<std::string>{"headered"});
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-o"}, {"--other"}, {"-q", "x"}}) {
+        line = scan(args);
+        ASSERT_FALSE(line.ok()) << args[0];
+        EXPECT_EQ(line.error().lines, std::vector<std::string>{"Invalid option"}) << args[0];
+    }
+    line = scan({"-o", "--other", "-h"});
+    ASSERT_TRUE(line.ok());
+    EXPECT_TRUE(line->help);
+}
