@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <set>
 #include <sstream>
+#include <tuple>
 #include <unordered_map>
 
 #include "common/formations.h"
@@ -332,6 +334,9 @@ struct Writer {
     Refusals& refusals;
     Claims claims;
     std::vector<std::string> characters = {};  // the game's, once a name needs them
+    // The fields written: a row given twice (or in a CSV file and the JSON
+    // document alike) changes its field once.
+    std::set<std::tuple<const Column*, int, int>> changed = {};
 };
 
 // Claims the bytes at offset..offset + new_bytes.size() - 1 (mask[i] of
@@ -676,9 +681,8 @@ bool is_key(const Table& table, const Table* parent, const std::string& key) {
 }
 
 // The changed cells of one edited row written, or refused.
-size_t apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& edited,
-                 const std::vector<const FlatColumn*>& columns, const Table* parent, Writer& w) {
-    size_t written = 0;
+void apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& edited,
+               const std::vector<const FlatColumn*>& columns, const Table* parent, Writer& w) {
     for (size_t i = 0; i < columns.size(); ++i) {
         const FlatColumn* f = columns[i];
         if (!f || !row.present[i]) continue;
@@ -691,26 +695,23 @@ size_t apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& e
         } else if (now.kind == Value::kNull) {
             w.refusals.add(cell.at() + " does not belong to this record; leave it empty");
         } else if (write_cell(cell, w)) {
-            ++written;
+            w.changed.insert({f->column, keys.parent, keys.index});
         }
     }
-    return written;
 }
 
-size_t apply_table(const EditedTable& edited, const Table& table, const Table* parent, Writer& w) {
+void apply_table(const EditedTable& edited, const Table& table, const Table* parent, Writer& w) {
     const std::vector<FlatColumn> flat = flat_columns(table, parent);
     std::vector<const FlatColumn*> columns = edited_columns(edited, flat);
     for (const FlatColumn*& f : columns) {
         if (f && is_key(table, parent, f->key)) f = nullptr;  // the row finder reads the keys
     }
     const RowFinder finder(edited, table, parent);
-    size_t written = 0;
     for (size_t r = 0; r < edited.row_count(); ++r) {
         const EditedRow row = edited.row(r);
         RowKeys keys;
-        if (finder.find(row, &keys, w.refusals)) written += apply_row(row, keys, edited, columns, parent, w);
+        if (finder.find(row, &keys, w.refusals)) apply_row(row, keys, edited, columns, parent, w);
     }
-    return written;
 }
 
 }  // namespace
@@ -747,12 +748,11 @@ size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Tab
                    const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals) {
     Refusals out(refusals);
     Writer w{tables, layout, rom, size, out, {}};
-    size_t written = 0;
     for (const EditedTable& e : edited) {
         const Table* parent = nullptr;
         const Table* table = find_table(tables, e.table, &parent);
-        if (table) written += apply_table(e, *table, parent, w);  // the readers accept only tables of the export
+        if (table) apply_table(e, *table, parent, w);  // the readers accept only tables of the export
     }
     out.close();
-    return written;
+    return w.changed.size();
 }

@@ -97,8 +97,8 @@ long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, 
 constexpr size_t kRefusalLimit = 50;
 
 // Writes the changed cells into rom (rom offset 0 at rom[0], size bytes) and
-// returns how many it wrote; each refusal appends its message. refusals may
-// hold the run's earlier refusals: at most kRefusalLimit are kept in all,
+// returns how many fields it changed (a field that several rows write counts
+// once); each refusal appends its message. refusals may hold the run's earlier refusals: at most kRefusalLimit are kept in all,
 // and when there were more, a last line "... and N more refusals" counts the
 // others (earlier ones among them).
 //
