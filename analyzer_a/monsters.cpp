@@ -82,7 +82,9 @@ const char* monster_name(const NameTables& names, int index) {
 common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) {
     const auto read = read_tables(image, {layout::kActionPatterns, layout::kTechPoints});
     if (!read) return read.error();
-    const auto& [patterns, tech_points] = *read;
+    // Named one by one: a lambda may not capture a structured binding in clang 14.
+    const RomTable& patterns = (*read)[0];
+    const RomTable& tech_points = (*read)[1];
     return load_records<MonsterRecord>(image,layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
         m.tech_points = le16(tech_points.record(n));
         decode_monster(m, r, patterns);

@@ -34,7 +34,9 @@ const char* tech_name(const NameTables& names, int index) {
 common::Result<std::vector<TechRecord>> load_techs(const RomImage& image) {
     const auto read = read_tables(image, {layout::kDifficulties, layout::kLearnTypes});
     if (!read) return read.error();
-    const auto& [difficulty, learn_types] = *read;
+    // Named one by one: a lambda may not capture a structured binding in clang 14.
+    const RomTable& difficulty = (*read)[0];
+    const RomTable& learn_types = (*read)[1];
     return load_records<TechRecord>(image,layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
         t.difficulty = *difficulty.record(i);
         t.learn_types = le16(learn_types.record(i));

@@ -11,8 +11,8 @@
 
 const char* const kExporterOptions[5] = {
     "\t-j\twrite only the JSON document\n",
-    "\t-c\twrite only the CSV files, with the identification\n"
-    "\t\t(file CRC32, MD5, SHA-1; ROM CRC32, MD5, SHA-1 of the ROM proper)\n",
+    ("\t-c\twrite only the CSV files, with the identification\n"
+     "\t\t(file CRC32, MD5, SHA-1; ROM CRC32, MD5, SHA-1 of the ROM proper)\n"),
     "\t-s\twrite only the SQL file\n",
     "\t-w\twrite only the viewer page\n",
     "\t-h\tdisplay this help and exit\n",
