@@ -51,10 +51,10 @@ void decode_armour(ItemRecord& item, const unsigned char* r) {
 
 // Indexed by ItemKind.
 constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
-    item_kind<ItemRecord>(layout::kBasicItems, &layout::kBasicItemRecords),
-    item_kind<ItemRecord>(layout::kWeaponItems, &layout::kWeaponRecords, decode_weapon),
-    item_kind<ItemRecord>(layout::kShieldItems, &layout::kShieldRecords, decode_shield),
-    item_kind<ItemRecord>(layout::kArmourItems, &layout::kArmourRecords, decode_armour),
+    item_kind<ItemRecord>(layout::kBasicItems, layout::kBasicItemRecords),
+    item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
+    item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
+    item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
     item_kind<ItemRecord>(layout::kOtherItems),
 };
 

@@ -18,12 +18,18 @@ struct ItemKindLayout {
     void (*decode)(Item&, const unsigned char*);
 };
 
-// The kind of the items of range, with records of the table records (none
-// without one) that decode reads.
+// The kind of the items of range, with records of the table records that
+// decode reads (none: a kind without records). The table is taken by
+// reference: a constant expression may not compare an object's address with
+// null where the sanitizers check it.
 template <typename Item>
-constexpr ItemKindLayout<Item> item_kind(ItemRange range, const TableLayout* records = nullptr,
+constexpr ItemKindLayout<Item> item_kind(ItemRange range, const TableLayout& records,
                                          void (*decode)(Item&, const unsigned char*) = nullptr) {
-    return {range.first, range.last(), records ? static_cast<size_t>(records->record_size) : 0, decode};
+    return {range.first, range.last(), static_cast<size_t>(records.record_size), decode};
+}
+template <typename Item>
+constexpr ItemKindLayout<Item> item_kind(ItemRange range) {
+    return {range.first, range.last(), 0, nullptr};
 }
 
 // The header of a section that shows only the row prefixes.
