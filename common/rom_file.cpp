@@ -12,6 +12,15 @@ using common::Error;
 using common::Result;
 using common::Status;
 
+// Windows refuses to replace or truncate a file while a view of it is
+// mapped (another program saving over the image, a test writing it again),
+// so there the tables' part is read as before.
+#ifdef _WIN32
+constexpr bool kMapImages = false;
+#else
+constexpr bool kMapImages = true;
+#endif
+
 namespace {
 
 constexpr size_t kSearchChunk = 64 * 1024;
@@ -88,7 +97,7 @@ Status RomImage::open(const char* path, const char* title, long span) {
     first_ = base_ > 0 ? base_ : 0;
     const int64_t end = base_ + span;
     auto mapping = std::make_shared<FileMapping>();
-    if (end > first_ && mapping->map(file, first_, static_cast<size_t>(end - first_))) {
+    if (kMapImages && end > first_ && mapping->map(file, first_, static_cast<size_t>(end - first_))) {
         data_ = mapping->data();
         size_ = mapping->size();
         mapped_ = std::move(mapping);
