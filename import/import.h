@@ -1,17 +1,11 @@
 // The importers' main, shared by both games: an image and edited export files
 // (CSV files, the JSON document) in, a new image, a BPS patch and an IPS patch
 // out, each written whole or not at all, and nothing written after any refusal.
+// The shell: it reads the files, hands their bytes to importer::import_edits,
+// prints and writes.
 #pragma once
 
-#include "common/cmdline.h"
-#include "export/exporter.h"
-#include "import/apply.h"
-
-struct ImportInfo {
-    HelpText help;
-    const ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
-    const ImportLayout& layout;    // what can be written
-};
+#include "import/importer.h"
 
 extern const char* const kImportOptions[6];
 

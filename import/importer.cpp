@@ -1,0 +1,356 @@
+#include "import/importer.h"
+
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/files.h"
+#include "common/image_id.h"
+#include "common/rom.h"
+#include "compare/diff.h"
+#include "import/edited.h"
+#include "import/patch.h"
+
+namespace importer {
+
+namespace {
+
+// The changed fields that a BPS patch's metadata lists at most.
+constexpr size_t kMetadataChanges = 50;
+
+// The image as given, and what the exports say of it.
+struct Image {
+    std::string path;
+    ByteVector bytes;
+    size_t base = 0;        // file position of rom offset 0
+    size_t header_pos = 0;  // file position of the cartridge header
+    size_t copier = 0;      // the copier header's size: the ROM proper starts here
+    std::string crc32;      // of the whole file, as the exports' rom block gives it
+    std::string rom_crc32;  // of the ROM proper
+};
+
+std::string trimmed(const char* title) {
+    std::string s = title;
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// Finds the image's cartridge header; fails for an image of another game.
+// The bytes stay where they are: rom reads them.
+common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom) {
+    if (const common::Status opened =
+            rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
+        !opened) {
+        return opened;
+    }
+    const RomHeaderInfo header = rom.header();
+    if (!header.title_found || rom.image_base() < 0) {
+        return common::Error(image.path + " is not an image of " + trimmed(game.title) +
+                             ": its cartridge header is not found");
+    }
+    image.base = static_cast<size_t>(rom.image_base());
+    image.header_pos = image.base + static_cast<size_t>(header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    const ImageIdentity id =
+        identify_image(image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos));
+    image.crc32 = crc32_hex(id.file.crc32);
+    image.copier = static_cast<size_t>(id.copier_header);
+    image.rom_crc32 = crc32_hex(id.rom.crc32);
+    return common::success();
+}
+
+// Whether a path ends in the (lower-case) extension, in any case.
+bool has_extension(const std::string& path, const std::string& extension) {
+    if (path.size() < extension.size()) return false;
+    for (size_t i = 0; i < extension.size(); ++i) {
+        const char c = path[path.size() - extension.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != extension[i]) return false;
+    }
+    return true;
+}
+
+// An edited file's text as UTF-8, whatever encoding a spreadsheet saved it
+// in; its bytes are given up as they are taken.
+bool read_text(EditedFile& file, std::string* text, std::vector<std::string>* refusals) {
+    if (file.read_error != 0) {
+        refusals->push_back(file.name + ": cannot be read: " + std::strerror(file.read_error));
+        return false;
+    }
+    text->assign(file.bytes.begin(), file.bytes.end());
+    ByteVector().swap(file.bytes);
+    std::string error;
+    if (!decode_text(text, &error)) {
+        refusals->push_back(file.name + ": " + error);
+        return false;
+    }
+    return true;
+}
+
+// A hash value as the identification gives it: with or without "0x", in
+// any case.
+std::string plain_hex(std::string value) {
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) value.erase(0, 2);
+    for (char& c : value) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return value;
+}
+
+// The CRC32s that an identification file (<prefix>-rom.csv: "key,value"
+// records of the rom block) gives; empty ones when it holds none.
+EditedIdentity identification_of(std::string text) {
+    std::vector<CsvRecord> records;
+    std::string error;
+    EditedIdentity id;
+    if (!decode_text(&text, &error) || !parse_csv(text, &records, &error)) return id;
+    for (const CsvRecord& r : records) {
+        if (r.fields.size() < 2) continue;
+        if (r.fields[0] == "crc32") id.crc32 = r.fields[1];
+        if (r.fields[0] == "rom_crc32") id.rom_crc32 = r.fields[1];
+    }
+    return id;
+}
+
+bool known(const EditedIdentity& id) { return !id.crc32.empty() || !id.rom_crc32.empty(); }
+
+// Whether an identification is the image's: its ROM proper's CRC32, so that
+// the headered and the headerless copy of one ROM are one image (an
+// identification without it: its file CRC32, either of the image's).
+bool same_image(const EditedIdentity& id, const Image& image) {
+    if (!id.rom_crc32.empty()) return plain_hex(id.rom_crc32) == image.rom_crc32;
+    const std::string crc32 = plain_hex(id.crc32);
+    return crc32 == image.crc32 || crc32 == image.rom_crc32;
+}
+
+std::string another_image(const std::string& path, const EditedIdentity& id, const Image& image) {
+    const auto named = [](const std::string& crc32) { return crc32.empty() ? std::string("(none)") : plain_hex(crc32); };
+    return path + ": made from another image: it names file CRC32 " + named(id.crc32) + ", ROM CRC32 " +
+           named(id.rom_crc32) + "; " + image.path + " has file CRC32 " + image.crc32 + ", ROM CRC32 " +
+           image.rom_crc32;
+}
+
+// The edited files read into tables, each checked to come from the image.
+class EditedFiles {
+public:
+    EditedFiles(const ImportInfo& info, const Image& image, const std::vector<Table>& tables,
+                const std::map<std::string, ByteVector>& identifications, std::vector<std::string>* refusals)
+        : info_(info), image_(image), tables_(tables), identifications_(identifications), refusals_(refusals),
+          id_name_(std::string(info.exporter.prefix) + "-rom.csv") {}
+
+    void read(std::vector<EditedFile>& files) {
+        std::vector<std::string> csv;
+        for (EditedFile& file : files) {
+            std::string text;
+            if (!read_text(file, &text, refusals_)) continue;
+            const std::string& path = file.name;
+            if (has_extension(path, ".json")) {
+                read_json(path, text);
+            } else if (names_table(base_name(path), info_.exporter.prefix, "rom")) {
+                given_id_ = identification_of(text);
+                have_given_id_ = true;
+            } else if (read_csv(path, text)) {
+                csv.push_back(path);
+            }
+        }
+        for (const std::string& path : csv) check_csv_identification(path);
+    }
+
+    const std::vector<EditedTable>& tables() const { return edited_; }
+
+private:
+    void read_json(const std::string& path, const std::string& text) {
+        EditedIdentity id;
+        std::string error;
+        std::vector<EditedTable> read;
+        if (!read_json_tables(path, text, info_.exporter.game, tables_, &read, &id, &error)) {
+            refusals_->push_back(path + ": " + error);
+        } else if (!same_image(id, image_)) {
+            refusals_->push_back(another_image(path, id, image_));
+        } else {
+            for (EditedTable& t : read) edited_.push_back(std::move(t));
+        }
+    }
+
+    bool read_csv(const std::string& path, const std::string& text) {
+        EditedTable table;
+        std::string error;
+        if (!read_csv_table(path, text, info_.exporter.prefix, tables_, &table, &error)) {
+            refusals_->push_back(path + ": " + error);
+            return false;
+        }
+        edited_.push_back(std::move(table));
+        return true;
+    }
+
+    // A CSV file of another image, or of none known, is left out: its cells
+    // would only be told apart from this image's.
+    void check_csv_identification(const std::string& path) {
+        if (csv_identified(path)) return;
+        std::erase_if(edited_, [&path](const EditedTable& t) { return t.file == path; });
+    }
+
+    // The identification given among the files, else the one beside the CSV
+    // file in its folder.
+    bool csv_identified(const std::string& path) {
+        EditedIdentity id = given_id_;
+        if (!have_given_id_) {
+            const std::string beside = identification_beside(path, info_.exporter.prefix);
+            auto found = beside_.find(beside);
+            if (found == beside_.end()) {
+                const auto given = identifications_.find(beside);
+                found = beside_.emplace(beside, given != identifications_.end()
+                                                    ? identification_of(std::string(given->second.begin(),
+                                                                                    given->second.end()))
+                                                    : EditedIdentity()).first;
+            }
+            id = found->second;
+            if (!known(id)) {
+                refusals_->push_back(path + ": no identification found: give " + id_name_ +
+                                     " of the same export with it, or keep it beside the CSV file");
+                return false;
+            }
+        }
+        if (same_image(id, image_)) return true;
+        refusals_->push_back(another_image(path, id, image_));
+        return false;
+    }
+
+    const ImportInfo& info_;
+    const Image& image_;
+    const std::vector<Table>& tables_;
+    const std::map<std::string, ByteVector>& identifications_;
+    std::vector<std::string>* refusals_;
+    const std::string id_name_;
+    EditedIdentity given_id_;
+    bool have_given_id_ = false;
+    std::map<std::string, EditedIdentity> beside_;  // identification files read by path
+    std::vector<EditedTable> edited_;
+};
+
+// What the run makes: the edited image, and the copies that its patches
+// are made between.
+struct Made {
+    const Image& image;
+    const ByteVector& edited;
+    size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
+    std::string metadata;
+};
+
+ByteVector output_of(char letter, const Made& made) {
+    if (letter == 'o') return made.edited;
+    const auto from = static_cast<long>(made.patch_from);
+    const ByteVector source(made.image.bytes.begin() + from, made.image.bytes.end());
+    const ByteVector target(made.edited.begin() + from, made.edited.end());
+    return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
+}
+
+// The changed records, as the comparison finds them between the image and
+// the edited image.
+common::Result<std::vector<RecordChange>> changed_records(const ImportInfo& info, const Snapshot& before,
+                                                          const ByteVector& edited, Snapshot* after) {
+    RomImage rom;
+    if (const common::Status opened =
+            rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
+        !opened) {
+        return opened.error();
+    }
+    std::shared_ptr<const void> kept;
+    *after = take_snapshot(info.exporter.load(rom, kept));
+    return compare_snapshots(before, *after);
+}
+
+// A BPS patch's metadata: what made it, the game and the changed fields.
+std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const std::vector<RecordChange>& records) {
+    std::vector<std::string> changed;
+    for (const RecordChange& r : records) {
+        const TableCells& t = tables[r.table];
+        std::string record = t.path + " ";
+        if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
+        record += std::to_string(r.row.index) + " ";
+        for (const Change& c : r.changes) changed.push_back(record + c.key);
+    }
+    std::string list;
+    for (size_t i = 0; i < changed.size() && i < kMetadataChanges; ++i) list += (i ? ", " : "") + changed[i];
+    if (changed.size() > kMetadataChanges) list += ", ... and " + std::to_string(changed.size() - kMetadataChanges) + " more";
+    return std::string("made-by: ") + info.exporter.prefix + "import\ngame: " + info.exporter.game +
+           "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
+}
+
+std::string changes_text(const Snapshot& tables, const std::vector<RecordChange>& records, const Imported& made) {
+    std::string s;
+    for (const RecordChange& r : records) {
+        s += record_label(tables, r) + "\n";
+        for (const Change& c : r.changes) s += change_text(c);
+    }
+    if (!made.changed) return s + "no changes\n";
+    return s + std::to_string(made.fields) + (made.fields == 1 ? " field" : " fields") + " changed\n";
+}
+
+void check_ips_size(const std::vector<Output>& outs, const Image& image, size_t patch_from,
+                    std::vector<std::string>* refusals) {
+    const size_t size = image.bytes.size() - patch_from;
+    for (const Output& out : outs) {
+        if (out.letter == 'i' && size > kIpsLimit) {
+            refusals->push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
+                                std::to_string(size) + " bytes" + (patch_from ? " without its copier header" : "") +
+                                ", and IPS reaches only the first " +
+                                std::to_string(kIpsLimit) + "; use -p for a BPS patch");
+        }
+    }
+}
+
+common::Error refused(std::vector<std::string> refusals) {
+    common::Error error;
+    error.lines = std::move(refusals);
+    error.lines.push_back("nothing written");
+    return error;
+}
+
+}  // namespace
+
+std::string identification_beside(const std::string& csv_path, const char* prefix) {
+    return folder_of(csv_path) + prefix + "-rom.csv";
+}
+
+bool identified_beside(const std::string& path) { return !has_extension(path, ".json"); }
+
+common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info) {
+    std::vector<std::string> refusals;
+    if (request.outputs.empty()) refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
+    for (std::string& r : request.refusals) refusals.push_back(std::move(r));
+
+    RomImage rom;
+    Image image{std::move(request.image_name), std::move(request.image), 0, 0, 0, {}, {}};
+    if (const common::Status opened = open_image(image, info.exporter, rom); !opened) return opened.error();
+    const size_t patch_from = request.headered ? 0 : image.copier;
+    check_ips_size(request.outputs, image, patch_from, &refusals);
+    std::shared_ptr<const void> kept;  // the run's tables and names
+    const std::vector<Table> tables = info.exporter.load(rom, kept);
+    EditedFiles files(info, image, tables, request.identifications, &refusals);
+    files.read(request.files);
+
+    ByteVector edited = image.bytes;
+    Imported made;
+    made.fields = apply_edits(files.tables(), tables, info.layout, edited.data() + image.base,
+                              edited.size() - image.base, &refusals);
+    if (!refusals.empty()) return refused(std::move(refusals));
+    made.changed = edited != image.bytes;
+    if (made.changed) set_checksum(edited, image.base, image.header_pos);
+    const Snapshot before = take_snapshot(tables);
+    Snapshot after;
+    const common::Result<std::vector<RecordChange>> records = changed_records(info, before, edited, &after);
+    if (!records) return records.error();
+    made.changes = changes_text(after, *records, made);
+    const Made outputs{image, edited, patch_from, patch_metadata(info, after, *records)};
+    for (const Output& out : request.outputs) {
+        ByteVector bytes = output_of(out.letter, outputs);
+        (out.letter == 'o' ? made.image : out.letter == 'p' ? made.bps : made.ips) = std::move(bytes);
+    }
+    return made;
+}
+
+const ByteVector& output_bytes(const Imported& imported, char letter) {
+    return letter == 'o' ? imported.image : letter == 'p' ? imported.bps : imported.ips;
+}
+
+}  // namespace importer

@@ -1,0 +1,86 @@
+// The importers' core: an image and edited export files given as bytes, the
+// edited image and its patches made in memory, or the refusals that the tool
+// prints. Nothing here reads or writes a file or prints; the tools' shell
+// (import.cpp) reads the files, prints and writes.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/cmdline.h"
+#include "common/error.h"
+#include "compare/patch.h"
+#include "export/exporter.h"
+#include "import/apply.h"
+
+struct ImportInfo {
+    HelpText help;
+    const ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
+    const ImportLayout& layout;    // what can be written
+};
+
+namespace importer {
+
+// An edited file (CSV, TSV, TXT, the JSON document or the identification
+// file): its name as given, which messages use, and its bytes; or, for one
+// that could not be read, the system's error code, refused in its place
+// among the files.
+struct EditedFile {
+    std::string name;
+    ByteVector bytes;
+    int read_error = 0;  // errno of the failed read, 0 when read
+};
+
+// An output asked for: 'o' the edited image, 'p' a BPS patch, 'i' an IPS
+// patch, and the path that refusals name it by.
+struct Output {
+    char letter;
+    std::string path;
+};
+
+struct ImportRequest {
+    std::string image_name;  // as given: messages name the image by it
+    ByteVector image;
+    std::vector<EditedFile> files;  // in command-line order
+    // The identification files found beside CSV files, by the path tried
+    // (identification_beside); one that could not be read is absent.
+    std::map<std::string, ByteVector> identifications;
+    bool headered = false;  // patches for the file as given, not the ROM proper
+    std::vector<Output> outputs;  // in the order o, p, i
+    // Refusals of the shell's own (outputs against inputs), placed after the
+    // refusal of a run with no output and before the core's.
+    std::vector<std::string> refusals;
+};
+
+struct Imported {
+    // The outputs asked for; the others are left empty.
+    ByteVector image;
+    ByteVector bps;
+    ByteVector ips;
+    // The changed records and fields as the comparison words them, then
+    // "N field(s) changed" or "no changes", each line ending in '\n'.
+    std::string changes;
+    size_t fields = 0;     // fields written
+    bool changed = false;  // whether the edited image differs from the image
+};
+
+// The path of the identification file (<prefix>-rom.csv) that is looked for
+// beside a CSV file: its folder and the name.
+std::string identification_beside(const std::string& csv_path, const char* prefix);
+
+// Whether a CSV file may be identified by a file beside it: every edited
+// file but the JSON document (which identifies itself).
+bool identified_beside(const std::string& path);
+
+// The edited files written into the image, the checksum set, the outputs
+// made. Fails with the lines the tool prints, status 1: the image refused
+// alone ("X is not an image of ...", the cartridge header cut off), or every
+// refusal (the request's among them) followed by "nothing written".
+common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info);
+
+// The bytes of an output by its letter.
+const ByteVector& output_bytes(const Imported& imported, char letter);
+
+}  // namespace importer
