@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -15,9 +17,11 @@
 #include "analyzer_a/layout.h"
 #include "analyzer_b/layout.h"
 #include "common/gametext.h"
+#include "common/image_id.h"
 #include "common/rom.h"
 #include "export/games.h"
 #include "import/games.h"
+#include "import/importer.h"
 
 namespace {
 
@@ -779,3 +783,85 @@ TEST_F(ApplyTestB, NestedRowsSharedEntriesAndNamesChangeOnlyTheirCells) {
 }
 
 }  // namespace
+
+namespace {
+
+// An edited table as a spreadsheet saves it: the header, then every cell
+// quoted.
+std::vector<uint8_t> csv_bytes(const EditedTable& t) {
+    std::string text;
+    for (size_t c = 0; c < t.columns.size(); ++c) text += (c ? "," : "") + t.columns[c];
+    for (size_t r = 0; r < t.row_count(); ++r) {
+        text += "\r\n";
+        const EditedRow row = t.row(r);
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            std::string cell = row.cells[c];
+            for (size_t q = cell.find('"'); q != std::string::npos; q = cell.find('"', q + 2)) cell.insert(q, 1, '"');
+            text += std::string(c ? "," : "") + "\"" + cell + "\"";
+        }
+    }
+    return {text.begin(), text.end()};
+}
+
+}  // namespace
+
+// The importers' core from bytes alone: a changed cell gives the outputs
+// asked for and the changes as the tool prints them; refusals come back in
+// the tool's order (the shell's own first, a file that could not be read in
+// its place), and an image of another game is refused alone.
+TEST_F(ApplyTest, TheCoreTakesBytesAndGivesTheOutputsOrTheRefusals) {
+    const ImportInfo info{{"", "", nullptr, 0}, *game_, *layout_};
+    EditedTable monsters = unchanged("monsters");
+    cell(monsters, 0, "hp") = other(monsters, 0, "hp", "998", "999");
+    const std::string crc = crc32_hex(crc32_of(file_->data(), file_->size()));
+    const auto request = [&](const EditedTable& edited) {
+        importer::ImportRequest r;
+        r.image_name = "old.smc";
+        r.image = *file_;
+        r.files.push_back({"in/mt2-monsters.csv", csv_bytes(edited), 0});
+        const std::string id = "key,value\r\ncrc32,0x" + crc + "\r\n";
+        r.identifications[importer::identification_beside("in/mt2-monsters.csv", "mt2")] = {id.begin(), id.end()};
+        r.outputs = {{'o', "new.smc"}, {'p', "new.bps"}};
+        return r;
+    };
+    const common::Result<importer::Imported> made = importer::import_edits(request(monsters), info);
+    ASSERT_TRUE(made.ok()) << made.error().lines.at(0);
+    EXPECT_TRUE(made->changed);
+    EXPECT_EQ(made->fields, 1u);
+    EXPECT_NE(made->changes.find("hp"), std::string::npos) << made->changes;
+    EXPECT_TRUE(made->changes.ends_with("\n1 field changed\n")) << made->changes;
+    ASSERT_EQ(made->image.size(), file_->size());
+    EXPECT_NE(made->image, *file_);
+    EXPECT_EQ(std::string(made->bps.begin(), made->bps.begin() + 4), "BPS1");
+    EXPECT_TRUE(made->ips.empty());
+    EXPECT_EQ(&importer::output_bytes(*made, 'p'), &made->bps);
+
+    const common::Result<importer::Imported> same = importer::import_edits(request(unchanged("monsters")), info);
+    ASSERT_TRUE(same.ok()) << same.error().lines.at(0);
+    EXPECT_EQ(same->changes, "no changes\n");
+    EXPECT_EQ(same->image, *file_);
+
+    cell(monsters, 0, "hp") = "many";
+    importer::ImportRequest refused = request(monsters);
+    refused.files.insert(refused.files.begin(), {"gone.csv", {}, ENOENT});
+    refused.refusals = {"new.bps: named for two outputs (new.smc)"};
+    const common::Result<importer::Imported> no = importer::import_edits(refused, info);
+    ASSERT_FALSE(no.ok());
+    ASSERT_EQ(no.error().lines.size(), 4u);
+    EXPECT_EQ(no.error().status, 1);
+    EXPECT_EQ(no.error().lines[0], refused.refusals[0]);
+    EXPECT_EQ(no.error().lines[1], std::string("gone.csv: cannot be read: ") + strerror(ENOENT));
+    EXPECT_TRUE(no.error().lines[2].starts_with("in/mt2-monsters.csv: ")) << no.error().lines[2];
+    EXPECT_EQ(no.error().lines[3], "nothing written");
+
+    refused.outputs.clear();
+    const common::Result<importer::Imported> nothing = importer::import_edits(refused, info);
+    ASSERT_FALSE(nothing.ok());
+    EXPECT_EQ(nothing.error().lines.at(0), "nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
+
+    refused.image.assign(1 << 20, 0);
+    const common::Result<importer::Imported> other_game = importer::import_edits(refused, info);
+    ASSERT_FALSE(other_game.ok());
+    EXPECT_EQ(other_game.error().lines,
+              std::vector<std::string>{"old.smc is not an image of MERIDIAN TALES2: its cartridge header is not found"});
+}
