@@ -1,12 +1,17 @@
-// The exporters' main, shared by both games: the command line, the ROM image,
-// the JSON document, one CSV file per table and the viewer page under the
-// destination prefix, and the exit status.
+// The exporters, shared by both games. The core (exporter.cpp) makes the
+// export files of an image held in memory: the JSON document, one CSV file
+// per table, the SQL file and the viewer page, or the error that the tool
+// prints. The shell (exporter_file.cpp) reads the command line and the
+// image, writes the files under the destination prefix and gives the exit
+// status.
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "common/cmdline.h"
 #include "common/rom.h"
 #include "export/table.h"
@@ -19,11 +24,14 @@ struct ExporterInfo {
     long table_span;     // the part of the image read into memory (the analyzer's)
     // Loads the game's tables from the image (in the analyzer's loader order)
     // into a run that kept holds, fills every name table, and describes the
-    // tables.
+    // tables; an image too short for a table or a name ends the run (the
+    // shells' form of tables).
     std::vector<Table> (*load)(const RomImage& image, std::shared_ptr<const void>& kept);
     // The same tables without an image: their keys, labels and kinds (their
     // values must not be asked for).
     std::vector<Table> (*describe)();
+    // load for the core: the tables, or the error of a read past the image.
+    common::Result<std::vector<Table>> (*tables)(const RomImage& image, std::shared_ptr<const void>& kept);
 };
 
 // Option letters of the exporters besides -h: -j the JSON document, -c the
@@ -34,9 +42,47 @@ extern const char* const kExporterOptions[5];
 // The game's title without the blanks that pad it ("MERIDIAN TALES2").
 std::string trimmed_title(const ExporterInfo& info);
 
-// "Too few arguments", "Invalid ROM-Image file - %s", "<path> is not an image
+namespace exporter {
+
+// The formats of an export, as bits: any of them, or every one.
+enum Format : unsigned {
+    kJson = 1u << 0,   // <prefix>.json
+    kCsv = 1u << 1,    // <prefix>-rom.csv, then <prefix>-<table>.csv of every table
+    kSql = 1u << 2,    // <prefix>.sql
+    kPage = 1u << 3,   // <prefix>.html
+    kEvery = kJson | kCsv | kSql | kPage,
+};
+
+// One export file: its name in the destination ("mt2.json",
+// "mt2-monsters.csv") and its bytes, as the tool writes them.
+struct File {
+    std::string name;
+    std::string bytes;
+};
+
+// The export files of the image (the file's bytes, copier header and all)
+// in the formats given, in the order the tool writes them; or the error the
+// tool prints: "<name> is not an image of <title>: its cartridge header is
+// not found" (name: what the image was given by), or "Fatal error in
+// fread():" with the system's message for a title too near the end of the
+// image or an image too short for a table.
+common::Result<std::vector<File>> export_files(std::span<const unsigned char> image, const std::string& name,
+                                               const ExporterInfo& game, unsigned formats);
+
+// The rom block of the image, as the JSON document holds it: one JSON
+// object on one line (what the title search found, the size, copier header,
+// hashes and checksums). Any bytes have one; the error is that of a title
+// too near the end of the image.
+common::Result<std::string> rom_json(std::span<const unsigned char> image, const ExporterInfo& game);
+
+// "<name> is not an image of <title>: its cartridge header is not found".
+common::Error not_an_image(const std::string& name, const ExporterInfo& game);
+
+}  // namespace exporter
+
+// The shell: "Too few arguments", "Invalid ROM-Image file - %s", "<path> is not an image
 // of <title>: its cartridge header is not found", then every output file
 // (the JSON document, the CSV files, the SQL file, the viewer page),
 // each one that cannot be created or completely written reported as "Cannot
-// create file - %s:". Returns the exit status.
+// create file - %s:" (the others are written). Returns the exit status.
 int exporter_main(int argc, char** argv, const ExporterInfo& info);

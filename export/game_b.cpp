@@ -202,9 +202,9 @@ std::vector<Table> tables(const Blocks& b, const NameTables& names) {
             formation_table(b.formations, kFormationCount, NameLookup(names, formation_name), false)};
 }
 
-std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
+common::Result<std::vector<Table>> load_tables(const RomImage& image, std::shared_ptr<const void>& kept) {
     common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
-    if (!loaded) fatal(loaded.error());
+    if (!loaded) return loaded.error();
     const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
     const NameTables& names = run->names;
@@ -216,6 +216,12 @@ std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept
     const Blocks blocks{run->monsters.data(), run->encounters_main.data(), run->encounters_sub.data(), run->characters.data(),
                         run->items.data(),    run->techs.data(),           &run->learning,       run->formations.data()};
     return tables(blocks, names);
+}
+
+std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
+    common::Result<std::vector<Table>> loaded = load_tables(image, kept);
+    if (!loaded) fatal(loaded.error());
+    return std::move(*loaded);
 }
 
 // Without an image: name tables that no lookup may ask (values are not).
@@ -237,4 +243,5 @@ const ExporterInfo kGameBExporter = {
     mt3::kTableSpan,
     load,
     describe,
+    load_tables,
 };

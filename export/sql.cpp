@@ -1,7 +1,5 @@
 #include "export/sql.h"
 
-#include <cstdio>
-
 namespace {
 
 // Table and column names are always quoted, yet no column needs it where a
@@ -98,25 +96,23 @@ std::string literal(const Value& v, const Column& c) {
     return "NULL";
 }
 
-void print_create(FILE* fp, const Table& table, const Table* parent) {
-    const std::string create = create_table(table, parent, flat_columns(table, parent));
-    fwrite(create.data(), 1, create.size(), fp);
-    for (const Table& child : table.children) print_create(fp, child, &table);
+void print_create(std::string& out, const Table& table, const Table* parent) {
+    out += create_table(table, parent, flat_columns(table, parent));
+    for (const Table& child : table.children) print_create(out, child, &table);
 }
 
-void print_rows(FILE* fp, const Table& table, const Table* parent) {
+void print_rows(std::string& out, const Table& table, const Table* parent) {
     const std::vector<FlatColumn> flat = flat_columns(table, parent);
     const std::string insert = "INSERT INTO " + quoted(sql_name(table)) + " VALUES (";
     for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
-        std::string line = insert;
+        out += insert;
         for (size_t i = 0; i < values.size(); ++i) {
-            if (i) line += ',';
-            line += literal(values[i], *flat[i].column);
+            if (i) out += ',';
+            out += literal(values[i], *flat[i].column);
         }
-        line += ");\n";
-        fwrite(line.data(), 1, line.size(), fp);
+        out += ");\n";
     });
-    for (const Table& child : table.children) print_rows(fp, child, &table);
+    for (const Table& child : table.children) print_rows(out, child, &table);
 }
 
 }  // namespace
@@ -130,16 +126,15 @@ std::string sql_text(const std::string& text) {
     return literal + '\'';
 }
 
-int write_sql(const char* path, const RomImage& image, const Table& rom, const std::vector<Table>& tables) {
-    return write_data_file(path, image, [&](FILE* fp) {
-        // Every table is created before the first row goes in: where foreign
-        // keys are enforced, a row can only be inserted once the table it
-        // refers to exists.
-        fputs("BEGIN TRANSACTION;\n", fp);
-        print_create(fp, rom, nullptr);
-        for (const Table& table : tables) print_create(fp, table, nullptr);
-        print_rows(fp, rom, nullptr);
-        for (const Table& table : tables) print_rows(fp, table, nullptr);
-        fputs("COMMIT;\n", fp);
-    });
+std::string sql_document(const Table& rom, const std::vector<Table>& tables) {
+    // Every table is created before the first row goes in: where foreign
+    // keys are enforced, a row can only be inserted once the table it
+    // refers to exists.
+    std::string out = "BEGIN TRANSACTION;\n";
+    print_create(out, rom, nullptr);
+    for (const Table& table : tables) print_create(out, table, nullptr);
+    print_rows(out, rom, nullptr);
+    for (const Table& table : tables) print_rows(out, table, nullptr);
+    out += "COMMIT;\n";
+    return out;
 }

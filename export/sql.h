@@ -8,8 +8,8 @@
 
 #include "export/table.h"
 
-// Writer contract of write_json. UTF-8, LF line ends, binary mode.
-int write_sql(const char* path, const RomImage& image, const Table& rom, const std::vector<Table>& tables);
+// The SQL file's text: UTF-8, LF line ends.
+std::string sql_document(const Table& rom, const std::vector<Table>& tables);
 
 // A string literal: in single quotes, quotes inside doubled.
 std::string sql_text(const std::string& text);

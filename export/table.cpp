@@ -1,11 +1,8 @@
 #include "export/table.h"
 
-#include <cstdio>
 #include <string_view>
 #include <nlohmann/json.hpp>
 
-#include "common/report.h"
-#include "common/wholefile.h"
 #include "export/viewer_page.h"
 
 using Json = nlohmann::ordered_json;
@@ -105,14 +102,6 @@ void append(Columns& columns, Columns more) {
     columns.insert(columns.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
-int write_data_file(const char* path, const RomImage& image, const std::function<void(FILE*)>& body) {
-    if (!path || !*path || refuses_image(image, path)) return 0;
-    return write_whole_file(path, OutputMode::kBinary, [&body](FILE* stream) {
-        body(stream);
-        return true;
-    });
-}
-
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -180,23 +169,21 @@ std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::erro
 // Where a document goes: text as it is written, piece by piece.
 using Sink = std::function<void(std::string_view)>;
 
-Sink file_sink(FILE* fp) {
-    return [fp](std::string_view s) { fwrite(s.data(), 1, s.size(), fp); };
+Sink string_sink(std::string& out) {
+    return [&out](std::string_view s) { out += s; };
 }
 
 // JSON inside a script element: '<' occurs only in strings, where \u003c
 // stands for it, so no text can close the element or open a comment.
-Sink script_sink(FILE* fp) {
-    return [fp](std::string_view s) {
-        std::string safe;
+Sink script_sink(std::string& out) {
+    return [&out](std::string_view s) {
         for (char c : s) {
             if (c == '<') {
-                safe += "\\u003c";
+                out += "\\u003c";
             } else {
-                safe += c;
+                out += c;
             }
         }
-        fwrite(safe.data(), 1, safe.size(), fp);
     };
 }
 
@@ -213,7 +200,7 @@ Sink script_sink(FILE* fp) {
 // }
 void print_json(const Sink& out, const char* game, const Table& rom, const std::vector<Table>& tables) {
     out("{\n  \"format\": \"meridian-tools-export\",\n  \"version\": " + std::to_string(kExportVersion) + ",\n");
-    out("  \"game\": " + dump(game) + ",\n  \"rom\": " + dump(row_object(rom, {-1, 0})) + ",\n  \"tables\": {");
+    out("  \"game\": " + dump(game) + ",\n  \"rom\": " + rom_object(rom) + ",\n  \"tables\": {");
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];
         out((t ? ",\n    " : "\n    ") + dump(table.key) + ": [");
@@ -242,11 +229,11 @@ Json column_description(const Table& table) {
 
 // The page's data: {"rom": description, "tables": {key: description, ...}}
 // and the JSON document.
-void print_page(FILE* fp, const char* game, const Table& rom, const std::vector<Table>& tables) {
+void print_page(std::string& out, const char* game, const Table& rom, const std::vector<Table>& tables) {
     Json described = Json::object();
     for (const Table& table : tables) described[table.key] = column_description(table);
-    const Sink page = file_sink(fp);
-    const Sink data = script_sink(fp);
+    const Sink page = string_sink(out);
+    const Sink data = script_sink(out);
     page(kViewerPage[0]);
     data(dump({{"rom", column_description(rom)}, {"tables", std::move(described)}}));
     page(kViewerPage[1]);
@@ -254,14 +241,12 @@ void print_page(FILE* fp, const char* game, const Table& rom, const std::vector<
     page(kViewerPage[2]);
 }
 
-void print_csv_record(FILE* fp, const std::vector<std::string>& fields) {
-    std::string line;
+void print_csv_record(std::string& out, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (i) line += ',';
-        line += csv_field(fields[i]);
+        if (i) out += ',';
+        out += csv_field(fields[i]);
     }
-    line += "\r\n";
-    fwrite(line.data(), 1, line.size(), fp);
+    out += "\r\n";
 }
 
 const Column* find_column(const Table& table, const std::string& key) {
@@ -274,6 +259,8 @@ const Column* find_column(const Table& table, const std::string& key) {
 }  // namespace
 
 std::string json_row(const Table& table, const Row& row) { return dump(row_object(table, row)); }
+
+std::string rom_object(const Table& rom) { return json_row(rom, {-1, 0}); }
 
 std::string json_text(const Value& value) {
     // Numbers, flags and nulls are most cells: written without the library.
@@ -299,14 +286,16 @@ std::string csv_field(const std::string& text) {
     return quoted + '"';
 }
 
-int write_json(const char* path, const RomImage& image, const char* game, const Table& rom,
-               const std::vector<Table>& tables) {
-    return write_data_file(path, image, [&](FILE* fp) { print_json(file_sink(fp), game, rom, tables); });
+std::string json_document(const char* game, const Table& rom, const std::vector<Table>& tables) {
+    std::string out;
+    print_json(string_sink(out), game, rom, tables);
+    return out;
 }
 
-int write_page(const char* path, const RomImage& image, const char* game, const Table& rom,
-               const std::vector<Table>& tables) {
-    return write_data_file(path, image, [&](FILE* fp) { print_page(fp, game, rom, tables); });
+std::string page_document(const char* game, const Table& rom, const std::vector<Table>& tables) {
+    std::string out;
+    print_page(out, game, rom, tables);
+    return out;
 }
 
 std::vector<FlatColumn> flat_columns(const Table& table, const Table* parent) {
@@ -336,27 +325,25 @@ void for_each_flat_row(const Table& table, const Table* parent,
     }
 }
 
-int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent) {
-    return write_data_file(path, image, [&](FILE* fp) {
-        fputs(kByteOrderMark, fp);
-        std::vector<std::string> fields;
-        for (const FlatColumn& f : flat_columns(table, parent)) fields.push_back(f.key);
-        print_csv_record(fp, fields);
-        for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
-            fields.clear();
-            for (const Value& v : values) fields.push_back(flat_text(v));
-            print_csv_record(fp, fields);
-        });
+std::string csv_document(const Table& table, const Table* parent) {
+    std::string out = kByteOrderMark;
+    std::vector<std::string> fields;
+    for (const FlatColumn& f : flat_columns(table, parent)) fields.push_back(f.key);
+    print_csv_record(out, fields);
+    for_each_flat_row(table, parent, [&](const std::vector<Value>& values) {
+        fields.clear();
+        for (const Value& v : values) fields.push_back(flat_text(v));
+        print_csv_record(out, fields);
     });
+    return out;
 }
 
-int write_key_value_csv(const char* path, const RomImage& image, const Table& table) {
-    return write_data_file(path, image, [&](FILE* fp) {
-        fputs(kByteOrderMark, fp);
-        print_csv_record(fp, {"key", "value"});
-        for (const Column& c : table.columns) {
-            const Value v = c.value({-1, 0});
-            print_csv_record(fp, {c.key, (v.kind == Value::kNull ? "" : c.csv_prefix) + flat_text(v)});
-        }
-    });
+std::string key_value_csv_document(const Table& table) {
+    std::string out = kByteOrderMark;
+    print_csv_record(out, {"key", "value"});
+    for (const Column& c : table.columns) {
+        const Value v = c.value({-1, 0});
+        print_csv_record(out, {c.key, (v.kind == Value::kNull ? "" : c.csv_prefix) + flat_text(v)});
+    }
+    return out;
 }

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -148,30 +147,24 @@ void for_each_flat_row(const Table& table, const Table* parent,
 // one blank, null empty.
 std::string flat_text(const Value& v);
 
-// The one way every export file is written: the body's bytes, in binary,
-// whole or not at all (see common/wholefile.h), never over the image. Returns
-// 1, or 0 with errno set when the file could not be created, completely
-// written or put in place.
-int write_data_file(const char* path, const RomImage& image, const std::function<void(FILE*)>& body);
-
-// Writers with the report writers' contract (1 written, 0 not created or
-// not completely written, errno telling why), through write_data_file, so
-// that they are the same bytes on every platform: JSON with "\n" line ends,
-// CSV (RFC 4180) with CR LF record ends, UTF-8 behind a byte-order mark.
+// The export files as text, the same bytes on every platform (the shell
+// writes them in binary): JSON with "\n" line ends, CSV (RFC 4180) with
+// CR LF record ends, UTF-8 behind a byte-order mark.
 // The JSON document: game "A" or "B", the rom block (the one row of rom),
 // the tables.
-int write_json(const char* path, const RomImage& image, const char* game, const Table& rom,
-               const std::vector<Table>& tables);
+std::string json_document(const char* game, const Table& rom, const std::vector<Table>& tables);
 // The viewer page: the page template with the column descriptions of the rom
 // block and the tables and the JSON document put in, every '<' of them
 // written as \u003c so that no text of the image can end the script element
 // that holds it.
-int write_page(const char* path, const RomImage& image, const char* game, const Table& rom,
-               const std::vector<Table>& tables);
-int write_csv(const char* path, const RomImage& image, const Table& table, const Table* parent);
+std::string page_document(const char* game, const Table& rom, const std::vector<Table>& tables);
+std::string csv_document(const Table& table, const Table* parent);
 // A table of one row as a CSV file of "key,value" records, one a column (the
 // rom block beside the table files, which tells the image they come from).
-int write_key_value_csv(const char* path, const RomImage& image, const Table& table);
+std::string key_value_csv_document(const Table& table);
+
+// The rom block as it stands in the JSON document: one object on one line.
+std::string rom_object(const Table& rom);
 
 // A row as it stands in the JSON document: one object, its nested tables in it.
 std::string json_row(const Table& table, const Row& row);

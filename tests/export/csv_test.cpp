@@ -1,9 +1,6 @@
 // CSV fields, bit labels and the viewer page of the exporters' table writer.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "export/rom_table.h"
@@ -32,11 +29,6 @@ TEST(ExportCsv, BitLabelsInBothOrders) {
 
 namespace {
 
-std::string read_all(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The text of the page's script element with this id.
 std::string script_text(const std::string& page, const std::string& id) {
     const std::string open = "<script type=\"application/json\" id=\"" + id + "\">";
@@ -62,16 +54,8 @@ TEST(ExportPage, HoldsTheJsonDocumentWhateverTheNames) {
     add_reference(table.columns, {"drop", "Drop"}, [](const Row& r) { return r.index; }, {"items", markup_name});
     const std::vector<Table> tables = {table};
     const Table rom = rom_table({"</script>", true, false, 512, {}});
-    const auto dir = std::filesystem::temp_directory_path();
-    const auto json = dir / "mt-export-page-test.json";
-    const auto html = dir / "mt-export-page-test.html";
-    const RomImage no_image;  // no file that the outputs could name
-    ASSERT_EQ(write_json(json.string().c_str(), no_image, "A", rom, tables), 1);
-    ASSERT_EQ(write_page(html.string().c_str(), no_image, "A", rom, tables), 1);
-    const std::string page = read_all(html);
-    const std::string document = read_all(json);
-    std::filesystem::remove(json);
-    std::filesystem::remove(html);
+    const std::string page = page_document("A", rom, tables);
+    const std::string document = json_document("A", rom, tables);
 
     const std::string data = script_text(page, "mt-export");
     EXPECT_EQ(data.find('<'), std::string::npos);

@@ -1,0 +1,59 @@
+// The exporters' shell: the command line, the image file read whole, the
+// export files written under the destination prefix, and the exit status.
+#include <cstdint>
+#include <vector>
+
+#include "common/diag.h"
+#include "common/driver.h"
+#include "common/report.h"
+#include "common/rom.h"
+#include "common/wholefile.h"
+#include "export/exporter.h"
+
+namespace {
+
+// The option letter of each format.
+struct FormatLetter {
+    char letter;
+    unsigned format;
+};
+constexpr FormatLetter kFormatLetters[] = {
+    {'j', exporter::kJson}, {'c', exporter::kCsv}, {'s', exporter::kSql}, {'w', exporter::kPage}};
+
+// The formats the options chose; without a choice, every format.
+unsigned chosen_formats(unsigned letters) {
+    unsigned formats = 0;
+    for (const FormatLetter& f : kFormatLetters) {
+        if (letters & (1u << (f.letter - 'a'))) formats |= f.format;
+    }
+    return formats ? formats : exporter::kEvery;
+}
+
+}  // namespace
+
+int exporter_main(int argc, char** argv, const ExporterInfo& info) {
+    CommandLine line;
+    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
+    if (line.src[0] == '\0') fatal("Too few arguments");
+    // The title search first, on the file itself (kept open so that no
+    // output is written over it): a file of another game or none is refused
+    // before it is read whole.
+    RomImage image;
+    const common::Status opened = image.open(line.src, info.title, info.table_span);
+    if (!opened) fatal(opened.error());
+    if (!image.header().title_found || image.image_base() < 0) fatal(exporter::not_an_image(line.src, info));
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(line.src, SIZE_MAX, &bytes)) fatal("Fatal error in fread():");
+
+    const common::Result<std::vector<exporter::File>> files =
+        exporter::export_files(bytes, line.src, info, chosen_formats(line.letters));
+    if (!files) fatal(files.error());
+    std::vector<ReportJob> jobs;
+    for (const exporter::File& file : *files) {
+        jobs.push_back({file.name.c_str(), [&image, &file](const char* path) {
+                            if (!path || !*path || refuses_image(image, path)) return false;
+                            return write_whole_file(path, file.bytes.data(), file.bytes.size());
+                        }});
+    }
+    return write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size())) ? 0 : 1;
+}
