@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "common/export_keys.h"
-#include "common/report.h"
+#include "common/names.h"
+#include "common/rom.h"
 
 // One cell: a number, a flag, a text (UTF-8), a list of labels, or nothing
 // (a field that does not belong to the record, or a reference to "none").

@@ -1,8 +1,15 @@
-// CSV fields, bit labels and the viewer page of the exporters' table writer.
+// CSV fields, bit labels and the viewer page of the exporters' table writer,
+// and the export files that the core makes of an image in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "common/image_id.h"
+#include "common/rom.h"
+#include "export/exporter.h"
+#include "export/games.h"
 #include "export/rom_table.h"
 #include "export/table.h"
 
@@ -64,4 +71,114 @@ TEST(ExportPage, HoldsTheJsonDocumentWhateverTheNames) {
     EXPECT_EQ(columns, nlohmann::json::parse(R"([{"key":"name","label":"Name"},
                                                  {"key":"drop","label":"Drop","references":"items"},
                                                  {"key":"drop_name","label":"Drop"}])"));
+}
+
+namespace {
+
+// An image of the game held in memory: a copier header, then size bytes of
+// ROM, all zero but the cartridge header's title and map-mode byte (LoROM
+// for game A, HiROM for game B).
+std::vector<unsigned char> zero_image(const ExporterInfo& game, size_t size) {
+    const bool hirom = std::string(game.game) == "B";
+    std::vector<unsigned char> image(kCopierHeaderSize + size);
+    const size_t at = kCopierHeaderSize + (hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    const std::string title = game.title;
+    if (at + kCartridgeHeaderSize > image.size()) return image;
+    std::copy(title.begin(), title.end(), image.begin() + static_cast<long>(at));
+    image[at + title.size()] = hirom ? 0x21 : 0x20;
+    return image;
+}
+
+std::vector<std::string> names_of(const std::vector<exporter::File>& files) {
+    std::vector<std::string> names;
+    for (const exporter::File& f : files) names.push_back(f.name);
+    return names;
+}
+
+}  // namespace
+
+// The core's refusals carry the tool's words, the name the image was given
+// by included, and make no file.
+TEST(ExportCore, RefusalsAreTheToolsLines) {
+    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+        const std::string title = trimmed_title(*game);
+        std::vector<unsigned char> other(64 * 1024, 0x5A);
+        std::vector<unsigned char> cut = zero_image(*game, 0x10000);  // the header, none of the tables
+        std::vector<unsigned char> late(game->title, game->title + strlen(game->title));  // no room for a header
+        const struct {
+            std::vector<unsigned char>* image;
+            std::string line;  // the whole line, or its start before the system's message
+            bool whole;
+        } cases[] = {
+            {&other, "other.bin is not an image of " + title + ": its cartridge header is not found", true},
+            {&cut, "Fatal error in fread(): ", false},
+            {&late, "Fatal error in fread(): ", false},
+        };
+        for (const auto& c : cases) {
+            const auto files = exporter::export_files(*c.image, "other.bin", *game, exporter::kEvery);
+            ASSERT_FALSE(files.ok()) << c.line;
+            ASSERT_EQ(files.error().lines.size(), 1u);
+            EXPECT_EQ(files.error().status, 1);
+            const std::string& line = files.error().lines[0];
+            EXPECT_EQ(c.whole ? line : line.substr(0, c.line.size()), c.line);
+        }
+    }
+}
+
+// The files of each format in the tool's order, the rom block of rom_json
+// the one the JSON document holds, and the identity that of the bytes given.
+TEST(ExportCore, FilesInTheToolsOrderAndTheRomBlock) {
+    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+        // Whole 64 KiB banks past the tables: the copier header is told by the size.
+        const size_t banks = static_cast<size_t>(game->table_span) / 0x10000 + 1;
+        const std::vector<unsigned char> image = zero_image(*game, banks * 0x10000);
+        const std::string prefix = game->prefix;
+        const auto every = exporter::export_files(image, "image.smc", *game, exporter::kEvery);
+        ASSERT_TRUE(every.ok()) << every.error().lines[0];
+        const std::vector<std::string> names = names_of(*every);
+        ASSERT_GT(names.size(), 4u);
+        EXPECT_EQ(names[0], prefix + ".json");
+        EXPECT_EQ(names[1], prefix + "-rom.csv");
+        EXPECT_EQ(names[2], prefix + "-monsters.csv");
+        EXPECT_EQ(names[names.size() - 2], prefix + ".sql");
+        EXPECT_EQ(names.back(), prefix + ".html");
+        for (size_t i = 2; i + 2 < names.size(); ++i) EXPECT_TRUE(names[i].ends_with(".csv")) << names[i];
+        const struct {
+            unsigned formats;
+            std::vector<std::string> names;
+        } alone[] = {
+            {exporter::kJson, {names[0]}},
+            {exporter::kSql, {names[names.size() - 2]}},
+            {exporter::kPage | exporter::kJson, {names[0], names.back()}},
+            {exporter::kCsv, std::vector<std::string>(names.begin() + 1, names.end() - 2)},
+        };
+        for (const auto& a : alone) {
+            const auto files = exporter::export_files(image, "image.smc", *game, a.formats);
+            ASSERT_TRUE(files.ok());
+            EXPECT_EQ(names_of(*files), a.names) << a.formats;
+            for (const exporter::File& f : *files) {
+                const size_t at = static_cast<size_t>(
+                    std::find(names.begin(), names.end(), f.name) - names.begin());
+                ASSERT_LT(at, every->size());
+                EXPECT_EQ(f.bytes, (*every)[at].bytes) << f.name;
+            }
+        }
+        const auto rom = exporter::rom_json(image, *game);
+        ASSERT_TRUE(rom.ok());
+        EXPECT_EQ(rom->find('\n'), std::string::npos);
+        const std::string& document = (*every)[0].bytes;
+        EXPECT_NE(document.find("\n  \"rom\": " + *rom + ",\n"), std::string::npos);
+        const nlohmann::json block = nlohmann::json::parse(*rom);
+        EXPECT_EQ(block["crc32"], crc32_hex(crc32_of(image.data(), image.size())));
+        EXPECT_EQ(block["rom_crc32"],
+                  crc32_hex(crc32_of(image.data() + kCopierHeaderSize, image.size() - kCopierHeaderSize)));
+        EXPECT_EQ(block["copier_header"], kCopierHeaderSize);
+        EXPECT_EQ(block["title_found"], true);
+        // Any bytes have a rom block: the title not found, no mapping.
+        const std::vector<unsigned char> other(4096, 0x11);
+        const auto untitled = exporter::rom_json(other, *game);
+        ASSERT_TRUE(untitled.ok());
+        EXPECT_EQ(nlohmann::json::parse(*untitled)["title_found"], false);
+        EXPECT_TRUE(nlohmann::json::parse(*untitled)["mapping"].is_null());
+    }
 }
