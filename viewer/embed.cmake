@@ -1,5 +1,5 @@
 # Puts the viewer page together and writes it as a C++ source file:
-# viewer.html with viewer.css and viewer.js in the places of @VIEWER_CSS@ and
+# viewer.html with viewer.css and tables.js + viewer.js in the places of @VIEWER_CSS@ and
 # @VIEWER_JS@, cut at @COLUMNS@ and @EXPORT@ into the three parts of
 # kViewerPage. Every byte is written as an escape, so the page is the same
 # bytes whatever the compiler's character sets, and CR is dropped, so a
@@ -10,6 +10,10 @@ foreach(part IN ITEMS html css js)
   file(READ ${VIEWER_DIR}/viewer.${part} ${part})
   string(REPLACE "\r" "" ${part} "${${part}}")
 endforeach()
+# The tables' code that the workbench shares comes first.
+file(READ ${VIEWER_DIR}/tables.js tables)
+string(REPLACE "\r" "" tables "${tables}")
+set(js "${tables}${js}")
 string(REPLACE "@VIEWER_CSS@" "${css}" html "${html}")
 string(REPLACE "@VIEWER_JS@" "${js}" html "${html}")
 

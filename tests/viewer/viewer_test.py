@@ -40,13 +40,25 @@ arguments[0].click();
 requestAnimationFrame(() => setTimeout(() => done(performance.now() - t)));
 """
 
-# Text of the visible top-level rows' cells of one column of the shown table.
+# Text of one column of the shown table's rows, top to bottom: the page draws
+# only the rows in view, so the table is scrolled through and the rows read
+# as they are drawn.
 COLUMN = """
+const key = arguments[0];
 const section = document.querySelector('section:not([hidden])');
-const ths = [...section.querySelectorAll(':scope .wrap > table > thead th')];
-const at = ths.findIndex((th) => th.title === arguments[0]);
-return [...section.querySelectorAll(':scope .wrap > table > tbody > tr[data-record]')]
-  .filter((tr) => !tr.hidden).map((tr) => tr.children[at].textContent);
+const grid = section.querySelector(':scope .wrap > table').grid;
+const wrap = grid.wrap, seen = new Map();
+for (let top = 0; ; top += Math.max(wrap.clientHeight, 24)) {
+  wrap.scrollTop = top;
+  grid.draw();
+  for (const tr of grid.body.querySelectorAll(':scope > tr[data-record]')) {
+    if (!seen.has(tr.dataset.record)) seen.set(tr.dataset.record, tr.querySelector(`:scope > td[data-key="${key}"]`).textContent);
+  }
+  if (wrap.scrollTop + wrap.clientHeight >= wrap.scrollHeight - 1) break;
+}
+wrap.scrollTop = 0;
+grid.draw();
+return [...seen.values()];
 """
 
 
@@ -105,8 +117,8 @@ class Page:
         for key, value in self.doc["rom"].items():
             if value is not None and not isinstance(value, (dict, list)):
                 expected = ("yes" if value else "no") if isinstance(value, bool) else str(value)
-                if key in checksums:  # in hexadecimal beside the value
-                    expected += f" (0x{value:04X})"
+                if key in checksums:  # in hexadecimal, the value beside it
+                    expected = f"0x{value:04X} ({value})"
                 check(shown.get(key) == expected, f"rom {key}: {shown.get(key)}, {expected} in the JSON")
         # The hashes under the words the comparison's text uses.
         labels = self.js("return Object.fromEntries([...document.querySelectorAll('#rom > div')]"
@@ -181,7 +193,25 @@ class Page:
         self.driver.back()
         check(self.shown() == "table-monsters", "back goes to the monsters")
 
+    def mended_layout(self):
+        """An index column and its name column under one heading; the index
+        and the name stay in view when the table scrolls sideways."""
+        self.go("#monsters")
+        heading = self.js("const th = document.querySelector('#table-monsters th[data-key=drop_high]');"
+                          "return th && th.textContent")
+        label = next(c for c in self.js("return JSON.parse(document.getElementById('mt-columns').textContent)"
+                                        ".tables.monsters.columns") if c["key"] == "drop_high")["label"]
+        check(heading == f"{label} {label}", f"drop_high heading {heading!r}")
+        check(self.js("return document.querySelector('#table-monsters th[data-key=drop_high_name]')") is None,
+              "drop_high_name has a heading of its own")
+        moved = self.js("const wrap = document.querySelector('#table-monsters .wrap'); wrap.scrollLeft = 2000;"
+                        "const cell = (k) => document.querySelector(`#table-monsters tbody td[data-key=${k}]`)"
+                        ".getBoundingClientRect().left - wrap.getBoundingClientRect().left;"
+                        "const r = [cell('index'), cell('name'), cell('hp')]; wrap.scrollLeft = 0; return r")
+        check(0 <= moved[0] < 60 and moved[0] < moved[1] < 200 and moved[2] < 0, f"sideways: {moved}")
+
     def fragment_opens_record(self):
+        """A fresh load of #monsters/17 marks the row and opens its nested rows."""
         self.open("#monsters/17")
         row = self.js("const tr = document.querySelector('tr.marked'); const r = tr.getBoundingClientRect();"
                       "return [tr.closest('section').id, tr.children[1].textContent,"
@@ -191,9 +221,13 @@ class Page:
     def nested_rows_open(self):
         from selenium.webdriver.common.by import By
         actions = self.doc["tables"]["monsters"][17]["actions"]
-        self.driver.find_element(By.CSS_SELECTOR, "tr.marked button.open").click()
-        rows = self.js("return document.querySelectorAll('tr.marked + tr.nested-row tbody tr').length")
-        check(rows == len(actions), f"monster 17: {rows} nested rows, {len(actions)} actions")
+        nested = "return document.querySelectorAll('tr.marked + tr.nested-row tbody tr').length"
+        check(self.js(nested) == len(actions), f"monster 17: {self.js(nested)} nested rows, {len(actions)} actions")
+        button = self.driver.find_element(By.CSS_SELECTOR, "tr.marked button.open")
+        button.click()
+        check(self.js(nested) == 0, "the button closes the nested rows")
+        button.click()
+        check(self.js(nested) == len(actions), "the button opens them again")
 
     def quiet(self):
         errors = [e for e in self.driver.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]
@@ -236,6 +270,7 @@ def main():
             took, rendered = page.sorting_by_hp()
             page.filter_narrows()
             page.drop_links_to_its_item()
+            page.mended_layout()
             page.fragment_opens_record()
             page.nested_rows_open()
             page.quiet()
