@@ -362,12 +362,11 @@ class Grid {
   }
 
   // New records of the same table (the export of an edited image): the
-  // order, the filter and the opened rows stay.
+  // order, the filter and the opened rows stay (drawn by the next arrange).
   replace(records) {
     this.records = records;
     this.rows.clear();
     for (const position of [...this.opened.keys()]) this.opened.set(position, this.nested(position));
-    this.arrange();
   }
 }
 
@@ -402,9 +401,8 @@ class View {
 
   replace(records) {
     this.texts = null;
-    this.grid.records = records;
-    this.narrow();
     this.grid.replace(records);
+    this.narrow();
   }
 
   // The row of a record by its index, shown even when the filter hid it,

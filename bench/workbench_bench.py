@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Figures of the workbench page in headless Chromium (not a test: it prints
+them and checks nothing).
+
+    bench/workbench_bench.py WORKBENCH_HTML BUILD_DIR [RUNS]
+
+- the page's size;
+- from choosing the 4 MiB game-B demo image in the file input to the frame
+  that shows its first table;
+- an edit (a monster's HP) until the frame that shows the changes panel;
+- the import that makes the BPS patch of 100 edits (the 100th edit);
+- sorting the 512 techniques by a column until the frame that shows them.
+Each the median of RUNS (default 5).
+"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "viewer"))
+import browser  # noqa: E402
+
+# Runs a step, then waits for the frame that shows it: the next animation
+# frame's callbacks run before its style, layout and paint, a task queued
+# from them after these.
+FRAME = """
+const done = arguments[arguments.length - 1];
+const t = performance.now();
+(%s)();
+requestAnimationFrame(() => setTimeout(() => done(performance.now() - t)));
+"""
+
+
+def main():
+    page_path, build = (os.path.abspath(p) for p in sys.argv[1:3])
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    reason = browser.missing()
+    if reason:
+        sys.exit("workbench_bench: " + reason)
+    work = tempfile.mkdtemp(prefix="mt-workbench-bench-")
+    subprocess.run([os.path.join(build, "demo", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
+    image = os.path.join(work, "mt3demo.smc")
+    opening, editing, sorting, hundred = [], [], [], []
+    from selenium.webdriver.common.by import By
+    with browser.Browser(1400, 900) as b:
+        d = b.driver
+        d.set_script_timeout(120)
+        for _ in range(runs):
+            d.get("file://" + os.path.abspath(page_path))
+            d.execute_async_script("const done = arguments[0]; window.workbench.ready.then(() => done(1))")
+            d.execute_script("localStorage.clear()")
+            d.find_element(By.ID, "file").send_keys(image)
+            for _ in range(1200):
+                t = d.execute_script("return window.workbench.timings")
+                if t.get("rendered"):
+                    break
+                time.sleep(0.02)
+            opening.append(t["rendered"] - t["chosen"])
+            editing.append(d.execute_async_script(
+                FRAME % "() => window.workbench.edit('monsters', 0, 'hp', '150')"))
+            d.execute_script("for (let i = 1; i < 99; ++i) window.workbench.edit('monsters', i, 'hp', String(100 + i))")
+            hundred.append(d.execute_script(
+                "const t = performance.now(); window.workbench.edit('monsters', 99, 'hp', '199');"
+                "return performance.now() - t"))
+            d.execute_script("location.hash = '#techniques'")
+            button = d.find_element(By.CSS_SELECTOR, "#table-techniques th[data-key=name] button")
+            sorting.append(d.execute_async_script(FRAME % "() => arguments[0].click()", button))
+    med = statistics.median
+    print(f"workbench page: {os.path.getsize(page_path)} bytes")
+    print(f"choosing the 4 MiB game-B image to its first table on screen: {med(opening):.0f} ms")
+    print(f"an edit until the changes panel is drawn: {med(editing):.0f} ms")
+    print(f"the BPS patch of 100 edits (the 100th edit's import): {med(hundred):.0f} ms")
+    print(f"sorting the 512 techniques until drawn: {med(sorting):.0f} ms")
+
+
+if __name__ == "__main__":
+    main()

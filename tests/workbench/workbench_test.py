@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""The workbench page in headless Chromium, opened from the disk, against the
+native tools of a build.
+
+    workbench_test.py WORKBENCH_HTML BUILD_DIR
+
+Opens both demo images through the file input (the identification against
+mtNexport's), and a file that is no image (refused in the tools' words, the
+page still usable); edits a monster's HP with the keyboard, and an HP out of
+range (refused at the cell in mt2import's words, the value unchanged); undoes
+and redoes; saves the BPS patch, the IPS patch and the image and checks them
+against mt2import's for the same edit; reloads and takes the kept edits back;
+compares with mt2demo-v2.bps (mt2compare's text, the changed cells marked)
+and a game-A patch with the game-B image (refused as mt3compare refuses it).
+The browser logs no error and requests nothing (its network log, the
+page's resource entries). Checks that the page's column descriptions are the
+exporters'. Exits 77 (skipped) when Chromium, its driver or selenium is
+missing, or the page.
+"""
+import csv
+import io
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "viewer"))
+sys.path.insert(0, HERE)
+import browser  # noqa: E402
+import columns  # noqa: E402
+
+
+def fail(message):
+    print("workbench_test: " + message)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+
+
+def tool(build, name):
+    folder = {"export": "export", "import": "import", "compare": "compare"}[name[3:]]
+    return os.path.join(build, folder, name)
+
+
+def run(args, cwd, status=0):
+    r = subprocess.run(args, cwd=cwd, capture_output=True)
+    check(r.returncode == status, f"{args}: status {r.returncode}: {r.stderr.decode()}")
+    return r
+
+
+def words(stderr, program):
+    """The tool's error lines without its program name, as the module gives them."""
+    return "\n".join(line.split(": ", 1)[1] if line.startswith(program) else line
+                     for line in stderr.decode().strip().split("\n"))
+
+
+def edited_csv(source, target, index, key, value):
+    with open(source, encoding="utf-8-sig", newline="") as f:
+        rows = list(csv.reader(f))
+    rows[index + 1][rows[0].index(key)] = value
+    with open(target, "w", encoding="utf-8-sig", newline="") as f:
+        csv.writer(f, lineterminator="\r\n").writerows(rows)
+
+
+class Page:
+    def __init__(self, b, path, work):
+        self.b, self.d, self.work = b, b.driver, work
+        self.url = "file://" + os.path.abspath(path)
+        self.downloads = os.path.join(work, "downloads")
+        os.makedirs(self.downloads, exist_ok=True)
+        self.d.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": self.downloads})
+        for log in ("browser", "performance"):
+            self.d.get_log(log)
+
+    def load(self):
+        self.d.get(self.url)
+        self.d.set_script_timeout(60)
+        self.d.execute_async_script("const done = arguments[0]; window.workbench.ready.then(() => done(true))")
+
+    def js(self, script, *args):
+        return self.d.execute_script(script, *args)
+
+    def choose(self, input_id, path):
+        from selenium.webdriver.common.by import By
+        field = self.d.find_element(By.ID, input_id)
+        self.js("arguments[0].value = ''", field)
+        field.send_keys(path)
+
+    def open(self, name, wait_for=None):
+        before = self.js("return window.workbench.timings.opened")
+        self.choose("file", os.path.join(self.work, name))
+        for _ in range(600):
+            if wait_for and wait_for():
+                return
+            if not wait_for and self.js("return window.workbench.timings.opened") != before:
+                return
+            time.sleep(0.05)
+        fail(f"{name} did not open")
+
+    def message(self):
+        return self.js("const m = document.getElementById('message'); return m.hidden ? '' : m.textContent")
+
+    def cell(self, table, index, key):
+        return self.js("const td = document.querySelector(`tr[data-table='${arguments[0]}'][data-index='${arguments[1]}']"
+                       " > td[data-key='${arguments[2]}']`); return td", table, str(index), key)
+
+    def cell_text(self, table, index, key):
+        return self.js("return arguments[0].textContent", self.cell(table, index, key))
+
+    def type_into(self, table, index, key, value):
+        """Enter opens the cell, the value is typed, Enter commits."""
+        from selenium.webdriver.common.keys import Keys
+        for _ in range(200):  # the page asks the importer which columns it writes
+            td = self.cell(table, index, key)
+            if td is not None and "writable" in td.get_attribute("class"):
+                break
+            time.sleep(0.05)
+        check(td is not None, f"no cell {table} {index} {key}")
+        check("writable" in td.get_attribute("class"), f"{table} {index} {key} is not writable")
+        td.click()
+        self.d.switch_to.active_element.send_keys(Keys.ENTER)
+        editor = self.d.switch_to.active_element
+        check(editor.tag_name == "input", "Enter opens no editor")
+        editor.send_keys(Keys.CONTROL, "a")
+        editor.send_keys(value, Keys.ENTER)
+
+    def ctrl(self, key):
+        from selenium.webdriver.common.action_chains import ActionChains
+        from selenium.webdriver.common.keys import Keys
+        ActionChains(self.d).key_down(Keys.CONTROL).send_keys(key).key_up(Keys.CONTROL).perform()
+
+    def changes(self):
+        return self.js("return document.getElementById('changes').textContent")
+
+    def identity(self):
+        return self.js("return Object.fromEntries([...document.querySelectorAll('#rom > div')]"
+                       ".map((d) => [d.title, d.querySelector('dd').textContent]))")
+
+    def quiet(self):
+        errors = [e for e in self.d.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]
+        check(not errors, f"browser log: {errors}")
+        urls = set()
+        for entry in self.d.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                url = message["params"]["request"]["url"].split("#")[0]
+                if not url.startswith("blob:"):  # a download of the page's own bytes
+                    urls.add(url)
+        check(urls <= {self.url}, f"requests: {sorted(urls)}")
+        check(self.js("return performance.getEntriesByType('resource').length") == 0, "resource entries")
+
+    def downloaded(self, name):
+        path = os.path.join(self.downloads, name)
+        for _ in range(200):
+            if os.path.exists(path) and not os.path.exists(path + ".crdownload"):
+                return open(path, "rb").read()
+            time.sleep(0.05)
+        fail(f"no download {name}")
+
+
+def identification_is_the_exporters(page, build, work, image, prefix):
+    out = os.path.join(work, "export-" + prefix)
+    os.makedirs(out, exist_ok=True)
+    run([tool(build, prefix + "export"), "-j", image, out], work)
+    rom = json.load(open(os.path.join(out, prefix + ".json"), encoding="utf-8"))["rom"]
+    shown = page.identity()
+    for key in ("crc32", "md5", "sha1", "rom_crc32", "rom_md5", "rom_sha1"):
+        check(shown.get(key) == rom[key], f"{key}: {shown.get(key)}, {rom[key]} in the export")
+    for key in ("checksum", "computed_checksum"):
+        check(shown.get(key) == f"0x{rom[key]:04X} ({rom[key]})", f"{key}: {shown.get(key)}")
+    check(shown.get("copier_header") == str(rom["copier_header"]), "copier header")
+    check(shown.get("checksum_valid") == ("yes" if rom["checksum_valid"] else "no"), "checksum agreement")
+    game = page.js("return document.getElementById('game').textContent")
+    check(f"(game {'A' if prefix == 'mt2' else 'B'})" in game, f"game: {game}")
+    return out
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: workbench_test.py WORKBENCH_HTML BUILD_DIR")
+    page_path, build = (os.path.abspath(p) for p in sys.argv[1:])
+    reason = browser.missing()
+    if reason:
+        print("workbench_test: skipped:", reason)
+        sys.exit(77)
+    if not os.path.exists(page_path):
+        print(f"workbench_test: skipped: no {page_path} (cmake --workflow --preset wasm makes it)")
+        sys.exit(77)
+    kept = open(columns.COLUMNS, encoding="utf-8").read()
+    check(kept == columns.text(columns.described(build)),
+          f"workbench/columns.json is not what the exporters describe: python3 tests/workbench/columns.py {build} --write")
+    work = tempfile.mkdtemp(prefix="mt-workbench-")
+    run([os.path.join(build, "demo", "mt_demo_images"), work], work)
+    size = os.path.getsize(page_path)
+    with browser.Browser(1400, 900) as b:
+        page = Page(b, page_path, work)
+        page.load()
+
+        # Both games, and a file that is no image.
+        page.open("mt3demo.smc")
+        identification_is_the_exporters(page, build, work, os.path.join(work, "mt3demo.smc"), "mt3")
+        check(page.js("return document.querySelectorAll('tr[data-table=monsters]').length") > 0, "no monsters shown")
+        page.choose("file", os.path.join(work, "mt2demo-text.bin"))
+        for _ in range(200):
+            if page.message():
+                break
+            time.sleep(0.05)
+        refused = run([tool(build, "mt2export"), "mt2demo-text.bin", "x"], work, 1).stderr
+        check(page.message().startswith("mt2demo-text.bin is not an image of"), f"not an image: {page.message()!r}")
+        check(words(refused, tool(build, "mt2export")).split(" of ")[0] in page.message(), "the tool's words")
+        check(page.js("return document.querySelectorAll('tr[data-table=monsters]').length") > 0, "page unusable")
+        page.open("mt2demo.smc")
+        out = identification_is_the_exporters(page, build, work, os.path.join(work, "mt2demo.smc"), "mt2")
+        run([tool(build, "mt2export"), "-c", os.path.join(work, "mt2demo.smc"), out], work)
+
+        # An edit by the keyboard, and one out of range.
+        page.type_into("monsters", 0, "hp", "150")
+        check(page.cell_text("monsters", 0, "hp") == "150", f"HP shows {page.cell_text('monsters', 0, 'hp')}")
+        check("edited" in page.cell("monsters", 0, "hp").get_attribute("class"), "the edited cell is not marked")
+        check("  hp: 112 → 150" in page.changes(), f"changes: {page.changes()!r}")
+        hp1 = page.cell_text("monsters", 1, "hp")
+        page.type_into("monsters", 1, "hp", "99999")
+        refusal = page.js("const r = document.querySelector('div.note'); return r && r.textContent")
+        native = os.path.join(work, "native")
+        os.makedirs(native, exist_ok=True)
+        edited_csv(os.path.join(out, "mt2-monsters.csv"), os.path.join(native, "mt2-monsters.csv"), 1, "hp", "99999")
+        run(["cp", os.path.join(out, "mt2-rom.csv"), native], work)
+        said = run([tool(build, "mt2import"), "-o", "x.smc", "../mt2demo.smc", "mt2-monsters.csv", "mt2-rom.csv"],
+                   native, 1).stderr
+        check(refusal and words(said, tool(build, "mt2import")).startswith(refusal.split("\n")[0]),
+              f"refusal at the cell {refusal!r}, mt2import says {said!r}")
+        check(page.cell_text("monsters", 1, "hp") == hp1, "the refused value stays as it was")
+        check(page.js("return window.workbench.edit('monsters', 1, 'hp', '99999')") == refusal, "edit() refuses")
+
+        # Undo and redo, by the keys and the buttons.
+        page.ctrl("z")
+        check(page.cell_text("monsters", 0, "hp") == "112", "Ctrl+Z undoes")
+        page.ctrl("y")
+        check(page.cell_text("monsters", 0, "hp") == "150", "Ctrl+Y redoes")
+        page.js("document.getElementById('undo').click()")
+        check(page.cell_text("monsters", 0, "hp") == "112", "Undo button")
+        page.js("document.getElementById('redo').click()")
+        check(page.cell_text("monsters", 0, "hp") == "150", "Redo button")
+
+        # The saved files against mt2import's for the same edit.
+        edited_csv(os.path.join(out, "mt2-monsters.csv"), os.path.join(native, "mt2-monsters.csv"), 0, "hp", "150")
+        run([tool(build, "mt2import"), "-o", "new.smc", "-p", "new.bps", "-i", "new.ips", "../mt2demo.smc",
+             "mt2-monsters.csv", "mt2-rom.csv"], native)
+        for button, name, made in (("save-bps", "mt2demo.bps", "new.bps"), ("save-ips", "mt2demo.ips", "new.ips"),
+                                   ("save-image", "mt2demo-edited.smc", "new.smc")):
+            page.js(f"document.getElementById('{button}').click()")
+            check(page.downloaded(name) == open(os.path.join(native, made), "rb").read(),
+                  f"{name} differs from mt2import's {made}")
+        bps = bytes(page.js("return Array.from(window.workbench.files().bps)"))
+        check(bps == open(os.path.join(native, "new.bps"), "rb").read(), "files().bps")
+
+        # A reload, the kept edits taken back.
+        page.load()
+        page.open("mt2demo.smc")
+        check(page.js("return !document.getElementById('offer').hidden"), "the kept edits are not offered")
+        page.js("document.getElementById('restore').click()")
+        check(page.cell_text("monsters", 0, "hp") == "150", "the kept edit is not back")
+        check("  hp: 112 → 150" in page.changes(), "the changes panel after the restore")
+
+        # Comparisons.
+        page.choose("compare-file", os.path.join(work, "mt2demo-v2.bps"))
+        expected = run([tool(build, "mt2compare"), "mt2demo.smc", "mt2demo-v2.bps"], work, 1).stdout.decode()
+        for _ in range(200):
+            shown = page.js("return document.getElementById('compared').textContent")
+            if shown:
+                break
+            time.sleep(0.05)
+        check(shown == expected, f"comparison:\n{shown}\nmt2compare:\n{expected}")
+        check("changed" in page.cell("monsters", 0, "hp").get_attribute("class"), "monster 0's HP not marked")
+        check("changed" in page.cell("monsters", 1, "name").get_attribute("class"), "monster 1's name not marked")
+        page.open("mt3demo.smc")
+        said = run([tool(build, "mt3compare"), "mt3demo.smc", "mt2demo-v2.bps"], work, 2).stderr
+        refused = page.js("return window.workbench.compare(new Uint8Array(arguments[0]), 'mt2demo-v2.bps')",
+                          list(open(os.path.join(work, "mt2demo-v2.bps"), "rb").read()))
+        check(refused == words(said, tool(build, "mt3compare")), f"another image's patch: {refused!r}, {said!r}")
+        page.quiet()
+    print(f"workbench_test: {size} bytes, both images opened, edits, undo, patches, reload, comparison checked")
+
+
+if __name__ == "__main__":
+    main()

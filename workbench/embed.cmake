@@ -1,0 +1,50 @@
+# Puts the workbench together into one page: workbench.html with the viewer's
+# styles and tables (viewer/), the workbench's own, the column descriptions of
+# both games and the core module (meridian-core.js) in the places of its
+# markers. CR is dropped, so a checkout with CR LF line ends changes nothing.
+#
+#   cmake -DWORKBENCH_DIR=<workbench/> -DVIEWER_DIR=<viewer/> -DMODULE=<meridian-core.js>
+#         -DOUTPUT=<workbench.html> -P embed.cmake
+function(read_text variable path)
+  file(READ ${path} content)
+  string(REPLACE "\r" "" content "${content}")
+  set(${variable} "${content}" PARENT_SCOPE)
+endfunction()
+
+read_text(page ${WORKBENCH_DIR}/workbench.html)
+read_text(viewer_css ${VIEWER_DIR}/viewer.css)
+read_text(workbench_css ${WORKBENCH_DIR}/workbench.css)
+read_text(tables_js ${VIEWER_DIR}/tables.js)
+read_text(workbench_js ${WORKBENCH_DIR}/workbench.js)
+read_text(columns ${WORKBENCH_DIR}/columns.json)
+read_text(module ${MODULE})
+# No text may end its script element early.
+foreach(part IN ITEMS module tables_js workbench_js columns)
+  string(FIND "${${part}}" "</script" at)
+  if(NOT at LESS 0)
+    message(FATAL_ERROR "${part} holds </script")
+  endif()
+endforeach()
+string(STRIP "${columns}" columns)
+
+# Each marker once, in order, so that no inserted text is searched again.
+set(out "")
+foreach(pair IN ITEMS "@VIEWER_CSS@=viewer_css" "@WORKBENCH_CSS@=workbench_css" "@COLUMNS@=columns"
+                      "@MODULE_JS@=module" "@VIEWER_JS@=tables_js" "@WORKBENCH_JS@=workbench_js")
+  string(REPLACE "=" ";" pair "${pair}")
+  list(GET pair 0 marker)
+  list(GET pair 1 variable)
+  string(FIND "${page}" "${marker}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "workbench.html has no ${marker}")
+  endif()
+  string(SUBSTRING "${page}" 0 ${at} before)
+  string(LENGTH "${marker}" length)
+  math(EXPR at "${at} + ${length}")
+  string(SUBSTRING "${page}" ${at} -1 page)
+  string(APPEND out "${before}${${variable}}")
+endforeach()
+string(APPEND out "${page}")
+file(WRITE ${OUTPUT}.new "${out}")
+file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.new)
