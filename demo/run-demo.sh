@@ -5,7 +5,8 @@
 # Usage: run-demo.sh output-dir table-dir mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder
 #                    mt2export mt3export mt2compare mt2import
 # MT_DEMO_RUN, when set, is the command (a CMake list) that runs the programs
-# of a cross build, such as Wine for the Windows build.
+# of a cross build, such as Wine for the Windows build. MT_WORKBENCH, when it
+# names a file (build-wasm/workbench.html), is copied in as workbench.html.
 set -eu
 
 if [ $# -ne 11 ]; then
@@ -19,7 +20,7 @@ mt2export=$8 mt3export=$9 mt2compare=${10} mt2import=${11}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/mt2*.txt "$out"/mt3*.txt "$out"/mt2*.csv "$out"/mt3*.csv "$out"/mt2.json "$out"/mt3.json "$out"/mt2.sql "$out"/mt3.sql \
-  "$out"/mt2.html "$out"/mt3.html "$out"/mt2demo-v2.* "$out"/mt2hack.* "$out"/mt2hack-compare.txt
+  "$out"/mt2.html "$out"/mt3.html "$out"/mt2demo-v2.* "$out"/mt2hack.* "$out"/mt2hack-compare.txt "$out"/workbench.html
 rm -rf "$out/edited"
 
 run() {
@@ -55,6 +56,12 @@ if [ "$status" -ne 1 ] || ! grep -q "^  hp: 112 → 150" "$out/mt2hack-compare.t
   exit 1
 fi
 
+workbench=no
+if [ -n "${MT_WORKBENCH:-}" ] && [ -f "$MT_WORKBENCH" ]; then
+  cp "$MT_WORKBENCH" "$out/workbench.html"
+  workbench=yes
+fi
+
 # The reports are the mt2/mt3 text files other than the decoded demo texts
 # and the comparison.
 count_reports() {
@@ -88,6 +95,11 @@ row "mt2-rom.csv, mt3-rom.csv" "which image the CSV files come from (mt2import, 
 row "edited/mt2-monsters.csv" "mt2-monsters.csv with monster 0's HP set to 150 (sed)"
 row "mt2hack.smc, mt2hack.bps" "mt2import of the edited file: the new image and a BPS patch"
 row "mt2hack-compare.txt" "mt2compare of mt2demo.smc and mt2hack.bps: that one change"
+if [ "$workbench" = yes ]; then
+  row "workbench.html" "the workbench: open it in a web browser and choose mt2demo.smc or mt3demo.smc"
+else
+  echo "  (no workbench.html: build it first with cmake --workflow --preset wasm)"
+fi
 echo
 echo "Reports and decoded texts are Shift-JIS (code page 932). On a UTF-8 terminal:"
 echo "  iconv -f CP932 -t UTF-8 $out/mt2monparam.txt | less -S"

@@ -6,7 +6,11 @@
 # (LINUX_BUILD), the ZIP's exporters run on the demo images and write the
 # Linux exporters' files (JSON, CSV, SQL, viewer pages) byte for byte.
 #
-#   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> [-DLINUX_BUILD=<build>] -P zip_check.cmake
+# The workbench page is in the ZIP exactly when the wasm build made it
+# (WORKBENCH, the page's path), the same bytes.
+#
+#   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> [-DLINUX_BUILD=<build>] [-DWORKBENCH=<page>]
+#         -P zip_check.cmake
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
           mt3import)
 
@@ -30,6 +34,13 @@ set(files README.md LICENSE THIRD-PARTY.txt LGPL-2.1.txt export-keys.md mt2-expo
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()
+if(WORKBENCH AND EXISTS "${WORKBENCH}")
+  list(APPEND files workbench.html)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORKBENCH}" "${top}/workbench.html" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(SEND_ERROR "the ZIP's workbench.html is not ${WORKBENCH}")
+  endif()
+endif()
 file(GLOB_RECURSE all RELATIVE "${top}" "${top}/*")
 list(SORT all)
 list(SORT files)
