@@ -391,33 +391,41 @@ function probeValue(value) {
   return value === "" ? "1" : `${value}x`;
 }
 
-// The columns of a CSV file that the importer writes, found by trying: the
-// first record with every column changed (forty at a time, within the
-// importer's fifty refusals); a computed column or one that is not stored is
-// refused as such, and the refusals name the row's key columns.
+// The columns of a CSV file that the importer writes, found by trying: three
+// records (first, middle, last: an item's columns belong to some kinds of
+// items only) with their columns changed, fifteen at a time (within the
+// importer's fifty refusals). A computed column or one that is not stored is
+// refused as such; so is a reference's name column (its index column is
+// written instead), and the refusals name the rows' key columns.
 function probe(file) {
   if (opened.writable.has(file)) return opened.writable.get(file);
   const csv = csvOf(file);
-  const header = csv.rows[0], first = csv.rows[1];
+  const header = csv.rows[0];
   const closed = new Set(["index"]);
+  for (const key of header) {
+    if (key.endsWith("_name") && header.includes(key.slice(0, -5))) closed.add(key);
+  }
+  const last = csv.rows.length - 1;
+  const rows = [...new Set([1, Math.max(1, Math.floor(last / 2)), last])].filter((r) => r >= 1 && r <= last);
   const rom = `${opened.prefix}-rom.csv`;
-  if (first) {
-    for (let from = 0; from < header.length; from += 40) {
-      const fields = first.slice();
-      for (let c = from; c < Math.min(header.length, from + 40); ++c) {
-        if (header[c] !== "index") fields[c] = probeValue(first[c]);
+  for (let from = 0; rows.length && from < header.length; from += 15) {
+    const lines = [csv.lines[0]];
+    for (const r of rows) {
+      const fields = csv.rows[r].slice();
+      for (let c = from; c < Math.min(header.length, from + 15); ++c) {
+        if (!closed.has(header[c])) fields[c] = probeValue(fields[c]);
       }
-      const files = { [file]: csv.bom + csv.lines[0] + "\r\n" + fields.map(csvField).join(",") + "\r\n",
-                      [rom]: opened.files[rom] };
-      try {
-        core.importFiles({ name: opened.name, bytes: opened.bytes }, files, {}, opened.game);
-      } catch (error) {
-        for (const line of wordsOf(error).split("\n")) {
-          const m = REFUSAL.exec(line);
-          if (!m) continue;
-          for (const part of m[1].split(", ")) closed.add(part.slice(0, part.lastIndexOf(" ")));
-          if (NOT_WRITTEN.test(m[3])) closed.add(m[2].replace(/""/g, '"'));
-        }
+      lines.push(fields.map(csvField).join(","));
+    }
+    const files = { [file]: csv.bom + lines.join("\r\n") + "\r\n", [rom]: opened.files[rom] };
+    try {
+      core.importFiles({ name: opened.name, bytes: opened.bytes }, files, {}, opened.game);
+    } catch (error) {
+      for (const line of wordsOf(error).split("\n")) {
+        const m = REFUSAL.exec(line);
+        if (!m) continue;
+        for (const part of m[1].split(", ")) closed.add(part.slice(0, part.lastIndexOf(" ")));
+        if (NOT_WRITTEN.test(m[3])) closed.add(m[2].replace(/""/g, '"'));
       }
     }
   }
