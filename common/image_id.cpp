@@ -1,50 +1,37 @@
 #include "common/image_id.h"
 
-#include <gcrypt.h>
+#include <boost/version.hpp>
+
+// The MD5 and SHA-1 of Boost's UUID library give their digests as 32-bit
+// words whose bytes, most significant first, are the digest (as md5sum and
+// sha1sum print it) from Boost 1.71 on; a Boost whose digests are laid out
+// otherwise must be read anew in word_digest() below.
+#if BOOST_VERSION < 107100 || BOOST_VERSION >= 108600
+#error "image_id.cpp reads the MD5 and SHA-1 digests as Boost 1.71 to 1.85 lay them out: check word_digest() for this Boost"
+#endif
+#ifdef BOOST_UUID_COMPAT_PRE_1_71_MD5
+#error "image_id.cpp needs the MD5 digest of Boost 1.71 and later: do not define BOOST_UUID_COMPAT_PRE_1_71_MD5"
+#endif
+
+#include <boost/crc.hpp>
+#include <boost/uuid/detail/md5.hpp>
+#include <boost/uuid/detail/sha1.hpp>
 
 #include <cerrno>
 #include <algorithm>
 #include <cstdio>
-#include <memory>
-#include <new>
 #include <vector>
 
 namespace {
 
 constexpr size_t kChunk = 256 * 1024;
-constexpr int kAlgorithms[] = {GCRY_MD_CRC32, GCRY_MD_MD5, GCRY_MD_SHA1};
-
-// libgcrypt must be told once, before its first use, that no secure memory is
-// wanted and that it is ready.
-bool init_gcrypt() {
-    static const bool ready = [] {
-        if (!gcry_check_version(GCRYPT_VERSION)) return false;
-        gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
-        gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
-        return true;
-    }();
-    return ready;
-}
-
-struct HandleCloser {
-    void operator()(gcry_md_hd_t h) const { gcry_md_close(h); }
-};
-using Handle = std::unique_ptr<gcry_md_handle, HandleCloser>;
-
-// One handle computing the three hashes of the same bytes.
-Handle open_hashes() {
-    gcry_md_hd_t h = nullptr;
-    if (!init_gcrypt() || gcry_md_open(&h, 0, 0) != 0) return nullptr;
-    Handle handle(h);
-    for (int algo : kAlgorithms) {
-        if (gcry_md_enable(h, algo) != 0) return nullptr;
-    }
-    return handle;
-}
+// Boost's MD5 takes at most an unsigned long at a time (32 bits on Windows).
+constexpr size_t kLargestPiece = size_t{1} << 30;
 
 std::string hex(const unsigned char* bytes, size_t count) {
     static const char kDigits[] = "0123456789abcdef";
     std::string s;
+    s.reserve(2 * count);
     for (size_t i = 0; i < count; ++i) {
         s += kDigits[bytes[i] >> 4];
         s += kDigits[bytes[i] & 15];
@@ -52,14 +39,47 @@ std::string hex(const unsigned char* bytes, size_t count) {
     return s;
 }
 
-Digests digests(gcry_md_hd_t h) {
-    Digests d;
-    const unsigned char* crc = gcry_md_read(h, GCRY_MD_CRC32);  // big-endian
-    d.crc32 = uint32_t{crc[0]} << 24 | uint32_t{crc[1]} << 16 | uint32_t{crc[2]} << 8 | crc[3];
-    d.md5 = hex(gcry_md_read(h, GCRY_MD_MD5), gcry_md_get_algo_dlen(GCRY_MD_MD5));
-    d.sha1 = hex(gcry_md_read(h, GCRY_MD_SHA1), gcry_md_get_algo_dlen(GCRY_MD_SHA1));
-    return d;
+// A digest of 32-bit words, each most significant byte first.
+template <size_t N>
+std::string word_digest(const unsigned int (&words)[N]) {
+    unsigned char bytes[4 * N];
+    for (size_t i = 0; i < N; ++i) {
+        for (int k = 0; k < 4; ++k) bytes[4 * i + k] = static_cast<unsigned char>(words[i] >> (24 - 8 * k));
+    }
+    return hex(bytes, sizeof bytes);
 }
+
+// The three hashes of the same bytes, fed as they pass by.
+class Hashes {
+public:
+    void feed(const unsigned char* data, size_t count) {
+        while (count > 0) {
+            const size_t piece = std::min(count, kLargestPiece);
+            crc_.process_bytes(data, piece);
+            md5_.process_bytes(data, piece);
+            sha1_.process_bytes(data, piece);
+            data += piece;
+            count -= piece;
+        }
+    }
+
+    Digests finish() {
+        Digests d;
+        d.crc32 = crc_.checksum();
+        boost::uuids::detail::md5::digest_type md5;
+        md5_.get_digest(md5);
+        d.md5 = word_digest(md5);
+        boost::uuids::detail::sha1::digest_type sha1;
+        sha1_.get_digest(sha1);
+        d.sha1 = word_digest(sha1);
+        return d;
+    }
+
+private:
+    boost::crc_32_type crc_;
+    boost::uuids::detail::md5 md5_;
+    boost::uuids::detail::sha1 sha1_;
+};
 
 bool is_power_of_two(size_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
@@ -104,17 +124,15 @@ public:
           copier_(copier_header_size(file_size)),
           header_pos_(header_pos),
           parts_(power_parts(static_cast<size_t>(file_size - copier_))),
-          sums_(parts_.size(), 0),
-          file_(open_hashes()),
-          rom_(open_hashes()) {}
+          sums_(parts_.size(), 0) {}
 
-    bool ok() const { return file_ && rom_; }
-
+    // Without a copier header the file is the ROM proper: its bytes are
+    // hashed once.
     void feed(const unsigned char* data, size_t count) {
-        gcry_md_write(file_.get(), data, count);
+        if (copier_ > 0) file_.feed(data, count);
         take_header_bytes(data, count);
         const size_t skip = pos_ >= copier_ ? 0 : std::min<size_t>(count, static_cast<size_t>(copier_ - pos_));
-        gcry_md_write(rom_.get(), data + skip, count - skip);
+        rom_.feed(data + skip, count - skip);
         add_to_parts(data + skip, count - skip);
         pos_ += static_cast<long long>(count);
     }
@@ -123,8 +141,8 @@ public:
         ImageIdentity id;
         id.file_size = file_size_;
         id.copier_header = copier_;
-        id.file = digests(file_.get());
-        id.rom = digests(rom_.get());
+        id.rom = rom_.finish();
+        id.file = copier_ > 0 ? file_.finish() : id.rom;
         id.computed_checksum = mirrored_sum(parts_, sums_);
         if (header_seen_ == 4) {
             id.stored_complement = header_[0] | header_[1] << 8;
@@ -170,8 +188,8 @@ private:
     long long header_pos_;
     std::vector<size_t> parts_;
     std::vector<unsigned long long> sums_;
-    Handle file_;
-    Handle rom_;
+    Hashes file_;
+    Hashes rom_;
     long long pos_ = 0;
     size_t part_ = 0;
     size_t part_used_ = 0;
@@ -197,25 +215,19 @@ unsigned rom_checksum(const unsigned char* rom, size_t size) {
 }
 
 uint32_t crc32_of(const unsigned char* data, size_t size) {
-    unsigned char digest[4];
-    if (!init_gcrypt()) return 0;
-    gcry_md_hash_buffer(GCRY_MD_CRC32, digest, data, size);
-    return uint32_t{digest[0]} << 24 | uint32_t{digest[1]} << 16 | uint32_t{digest[2]} << 8 | digest[3];
+    boost::crc_32_type crc;
+    crc.process_bytes(data, size);
+    return crc.checksum();
 }
 
 ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos) {
     Identifier id(static_cast<long long>(size), header_pos);
-    if (!id.ok()) throw std::bad_alloc();
     id.feed(data, size);
     return id.finish();
 }
 
 bool identify_stream(FILE* stream, long long file_size, long long header_pos, ImageIdentity* identity) {
     Identifier id(file_size, header_pos);
-    if (!id.ok()) {
-        errno = ENOMEM;
-        return false;
-    }
     std::vector<unsigned char> chunk(kChunk);
     long long left = file_size;
     while (left > 0) {

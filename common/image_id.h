@@ -4,8 +4,10 @@
 // header), and the internal checksum of the cartridge header, as stored and as
 // computed from the ROM proper.
 //
-// The hashes come from libgcrypt. This library is for the newer tools (the
-// exporters and what builds on them); the analyzers and decoders do not link it.
+// The hashes come from Boost's headers (CRC, and the MD5 and SHA-1 of its UUID
+// library), used in image_id.cpp only. This library is for the newer tools
+// (the exporters and what builds on them); the analyzers and decoders do not
+// link it.
 #pragma once
 
 #include <cstddef>
@@ -60,7 +62,7 @@ ImageIdentity identify_image(const unsigned char* data, size_t size, long long h
 // The same for an open file of file_size bytes, read once from its current
 // position (its start) to its end in chunks, so an image of any size can be
 // identified. Returns false, with errno set, when the file cannot be read to
-// its end or memory runs out for the hashes.
+// its end.
 bool identify_stream(FILE* stream, long long file_size, long long header_pos, ImageIdentity* identity);
 
 // A CRC32 as ROM catalogues spell it: eight uppercase hexadecimal digits.

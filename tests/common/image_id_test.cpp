@@ -64,6 +64,53 @@ TEST(ImageId, HashesOfKnownInputs) {
     EXPECT_FALSE(id.checksum_valid);  // no cartridge header
 }
 
+// Runs of "a" around the ends of the 64-byte blocks of MD5 and SHA-1 (55 bytes
+// leave room for the length in the last block, 56 do not), many blocks, and
+// a million bytes; the digests as zlib.crc32, md5sum and sha1sum give them.
+struct KnownDigests {
+    size_t length;
+    uint32_t crc32;
+    const char* md5;
+    const char* sha1;
+};
+constexpr KnownDigests kRunsOfA[] = {
+    {0, 0x00000000u, "d41d8cd98f00b204e9800998ecf8427e", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+    {55, 0xAADFE34Eu, "ef1772b6dff9a122358552954ad0df65", "c1c8bbdc22796e28c0e15163d20899b65621d65a"},
+    {56, 0x79790D37u, "3b0c8ac703f828b04c6c197006d17218", "c2db330f6083854c99d4b5bfb6e8f29f201be699"},
+    {64, 0x89B46555u, "014842d480b571495a4a0363793f7367", "0098ba824b5c16427bd7a1122a5a442a25ec644d"},
+    {65536, 0xC32091FFu, "2d61aa54b58c2e94403fb092c3dbc027", "79db5888b5d38e10afbdbd14a19cd1caa9044c65"},
+    {1000000, 0xDC25BFBCu, "7707d6ae4e027c70eea2a935c2296f21", "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+};
+
+TEST(ImageId, DigestsOfRunsAcrossBlockEnds) {
+    for (const KnownDigests& known : kRunsOfA) {
+        const std::vector<unsigned char> bytes(known.length, 'a');
+        const ImageIdentity id = identify_image(bytes.data(), bytes.size(), -1);
+        EXPECT_EQ(crc32_of(bytes.data(), bytes.size()), known.crc32) << known.length;
+        EXPECT_EQ(id.file.crc32, known.crc32) << known.length;
+        EXPECT_EQ(id.file.md5, known.md5) << known.length;
+        EXPECT_EQ(id.file.sha1, known.sha1) << known.length;
+        EXPECT_EQ(id.rom.crc32, known.crc32) << known.length;
+        EXPECT_EQ(id.rom.md5, known.md5) << known.length;
+        EXPECT_EQ(id.rom.sha1, known.sha1) << known.length;
+    }
+}
+
+// Behind a copier header the ROM proper has the digests of its own bytes, the
+// file those of all of them.
+TEST(ImageId, CopierHeaderIsHashedWithTheFileOnly) {
+    std::vector<unsigned char> file(kCopierHeaderSize, 0);
+    file.resize(kCopierHeaderSize + 65536, 'a');
+    const ImageIdentity id = identify_image(file.data(), file.size(), -1);
+    ASSERT_EQ(id.copier_header, kCopierHeaderSize);
+    EXPECT_EQ(id.rom.crc32, 0xC32091FFu);
+    EXPECT_EQ(id.rom.md5, "2d61aa54b58c2e94403fb092c3dbc027");
+    EXPECT_EQ(id.rom.sha1, "79db5888b5d38e10afbdbd14a19cd1caa9044c65");
+    EXPECT_EQ(id.file.crc32, 0xD213CAA7u);
+    EXPECT_EQ(id.file.md5, "d680f1d4fa553fb0e75c8f2119c954c8");
+    EXPECT_EQ(id.file.sha1, "808a23657f61ccdced83301e78b784fd8bc5cc01");
+}
+
 // A LoROM image behind a copier header, its checksum stored right or not.
 std::vector<unsigned char> headed_image(bool valid) {
     std::vector<unsigned char> file(kCopierHeaderSize, 0xEE);
