@@ -16,10 +16,30 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${PR
 # installed), beside the table files, and so into the Windows ZIP.
 install(FILES ${MT_WORKBENCH_PAGE} DESTINATION ${MT_INSTALL_TABLEDIR} OPTIONAL)
 
-# The Windows tools carry libgcrypt and libgpg-error (LGPL-2.1+) linked in:
-# their notice and the licence text go into the ZIP beside ours.
+# The Windows tools carry Boost's hash headers compiled in: their notice and
+# Boost's licence go into the ZIP beside ours. The licence text is taken from
+# the copyright file of Debian's Boost headers package (its "License: BSL-1.0"
+# paragraph, unfolded).
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/doc/windows-third-party.txt DESTINATION ${MT_INSTALL_DOCDIR}
           RENAME THIRD-PARTY.txt)
-  install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION ${MT_INSTALL_DOCDIR} RENAME LGPL-2.1.txt)
+  file(GLOB mt_boost_copyright /usr/share/doc/libboost[0-9]*-dev/copyright)
+  if(NOT mt_boost_copyright)
+    message(FATAL_ERROR "no /usr/share/doc/libboost*-dev/copyright for Boost's licence: install libboost-dev")
+  endif()
+  list(GET mt_boost_copyright 0 mt_boost_copyright)
+  file(READ ${mt_boost_copyright} mt_text)
+  string(FIND "${mt_text}" "License: BSL-1.0\n Boost Software License" mt_at)
+  if(mt_at LESS 0)
+    message(FATAL_ERROR "${mt_boost_copyright} holds no text of the Boost Software License")
+  endif()
+  math(EXPR mt_at "${mt_at} + 17")  # the line after "License: BSL-1.0"
+  string(SUBSTRING "${mt_text}" ${mt_at} -1 mt_text)
+  string(FIND "${mt_text}" "\n\n" mt_end)
+  string(SUBSTRING "${mt_text}" 0 ${mt_end} mt_text)
+  string(REPLACE "\n .\n" "\n\n" mt_text "${mt_text}")
+  string(REPLACE "\n " "\n" mt_text "${mt_text}")
+  string(SUBSTRING "${mt_text}" 1 -1 mt_text)
+  file(WRITE ${PROJECT_BINARY_DIR}/BSL-1.0.txt "${mt_text}\n")
+  install(FILES ${PROJECT_BINARY_DIR}/BSL-1.0.txt DESTINATION ${MT_INSTALL_DOCDIR})
 endif()

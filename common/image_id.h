@@ -4,8 +4,8 @@
 // header), and the internal checksum of the cartridge header, as stored and as
 // computed from the ROM proper.
 //
-// The hashes come from Boost's headers (CRC, and the MD5 and SHA-1 of its UUID
-// library), used in image_id.cpp only. This library is for the newer tools
+// The hashes come from Boost's headers (its CRC, the MD5 of its UUID library
+// and Beast's SHA-1), used in image_id.cpp only. This library is for the newer tools
 // (the exporters and what builds on them); the analyzers and decoders do not
 // link it.
 #pragma once
@@ -55,9 +55,15 @@ unsigned rom_checksum(const unsigned char* rom, size_t size);
 // The CRC32 (ISO 3309, as zlib, IPS/UPS/BPS patches and ROM catalogues use it).
 uint32_t crc32_of(const unsigned char* data, size_t size);
 
+// Which hashes identify_image computes (a tool that shows only some spares
+// the time of the others): a digest not asked for is left empty (0 for the
+// CRC32).
+enum DigestKinds : unsigned { kDigestCrc32 = 1, kDigestMd5 = 2, kDigestSha1 = 4, kEveryDigest = 7 };
+
 // The identity of an image held in memory. header_pos is the offset in data of
 // the cartridge header (its title), or -1 when it was not found.
-ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos);
+ImageIdentity identify_image(const unsigned char* data, size_t size, long long header_pos,
+                             unsigned kinds = kEveryDigest);
 
 // The same for an open file of file_size bytes, read once from its current
 // position (its start) to its end in chunks, so an image of any size can be

@@ -57,7 +57,8 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
     }
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
+    // The comparison shows the CRC32s and the ROM's SHA-1 (see identification()).
+    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, kDigestCrc32 | kDigestSha1);
     std::shared_ptr<const void> kept;  // the run's tables and names
     side.tables = take_snapshot(info.exporter.load(image, kept));
     return std::nullopt;

@@ -53,8 +53,9 @@ common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom)
     }
     image.base = static_cast<size_t>(rom.image_base());
     image.header_pos = image.base + static_cast<size_t>(header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
-    const ImageIdentity id =
-        identify_image(image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos));
+    // The importer names an image by its CRC32s alone.
+    const ImageIdentity id = identify_image(image.bytes.data(), image.bytes.size(),
+                                            static_cast<long long>(image.header_pos), kDigestCrc32);
     image.crc32 = crc32_hex(id.file.crc32);
     image.copier = static_cast<size_t>(id.copier_header);
     image.rom_crc32 = crc32_hex(id.rom.crc32);

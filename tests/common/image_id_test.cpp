@@ -111,6 +111,30 @@ TEST(ImageId, CopierHeaderIsHashedWithTheFileOnly) {
     EXPECT_EQ(id.file.sha1, "808a23657f61ccdced83301e78b784fd8bc5cc01");
 }
 
+// Only the hashes asked for: the others stay empty, the ones asked for are
+// the same as among all of them.
+TEST(ImageId, OnlyTheDigestsAskedFor) {
+    const std::vector<unsigned char> bytes(70000, 'a');
+    const ImageIdentity every = identify_image(bytes.data(), bytes.size(), -1);
+    const struct {
+        unsigned kinds;
+        bool crc32, md5, sha1;
+    } cases[] = {
+        {kDigestCrc32, true, false, false},
+        {kDigestCrc32 | kDigestSha1, true, false, true},
+        {kDigestMd5, false, true, false},
+        {kEveryDigest, true, true, true},
+    };
+    for (const auto& c : cases) {
+        const ImageIdentity id = identify_image(bytes.data(), bytes.size(), -1, c.kinds);
+        EXPECT_EQ(id.rom.crc32, c.crc32 ? every.rom.crc32 : 0u) << c.kinds;
+        EXPECT_EQ(id.rom.md5, c.md5 ? every.rom.md5 : "") << c.kinds;
+        EXPECT_EQ(id.rom.sha1, c.sha1 ? every.rom.sha1 : "") << c.kinds;
+        EXPECT_EQ(id.file.sha1, id.rom.sha1) << c.kinds;
+        EXPECT_EQ(id.computed_checksum, every.computed_checksum) << c.kinds;
+    }
+}
+
 // A LoROM image behind a copier header, its checksum stored right or not.
 std::vector<unsigned char> headed_image(bool valid) {
     std::vector<unsigned char> file(kCopierHeaderSize, 0xEE);

@@ -1,6 +1,7 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
 # Windows layout: the ten tools in bin/, the table files, the README, the
-# licence, the export key list, the exports' JSON Schemas and the manual pages as text at the
+# licence, the notice and licence of Boost (compiled into the tools), the export key list,
+# the exports' JSON Schemas and the manual pages as text at the
 # top, and that every tool runs
 # (under Wine) and shows its help. With a Linux build of the same sources
 # (LINUX_BUILD), the ZIP's exporters run on the demo images and write the
@@ -30,7 +31,7 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the ZIP does not hold one folder: ${top}")
 endif()
 
-set(files README.md LICENSE THIRD-PARTY.txt LGPL-2.1.txt export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
+set(files README.md LICENSE THIRD-PARTY.txt BSL-1.0.txt export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()
@@ -46,6 +47,14 @@ list(SORT all)
 list(SORT files)
 if(NOT all STREQUAL files)
   message(SEND_ERROR "the ZIP holds\n  ${all}\ninstead of\n  ${files}")
+endif()
+
+# The notice of the library compiled into the tools, and its licence.
+file(READ "${top}/THIRD-PARTY.txt" notice)
+file(READ "${top}/BSL-1.0.txt" licence)
+if(NOT notice MATCHES "Boost" OR NOT licence MATCHES "^Boost Software License - Version 1.0"
+   OR NOT licence MATCHES "OTHER DEALINGS IN THE SOFTWARE.\n$")
+  message(SEND_ERROR "THIRD-PARTY.txt or BSL-1.0.txt does not give Boost's notice and licence")
 endif()
 
 foreach(tool IN LISTS TOOLS)
