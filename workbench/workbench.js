@@ -10,6 +10,8 @@ const described = JSON.parse(document.getElementById("mt-columns").textContent);
 const $ = (id) => document.getElementById(id);
 const STORE = "meridian-workbench:";
 let core = null;
+// The module's size tells one build of it from another (see probe).
+const moduleSize = document.getElementById("core").text.length;
 
 // The module would fetch its own WebAssembly (a data: URL), which the content
 // security policy refuses (connect-src 'none'), and only then decode the
@@ -37,7 +39,7 @@ const ready = startCore().then((c) => {
 let opened = null;
 let tables = null;
 // Figures for the benchmark: when the last open and edit reached the screen.
-const timings = { chosen: null, opened: null, rendered: null, edited: null };
+const timings = { chosen: null, opened: null, rendered: null, edited: null, importing: null };
 
 // --- CSV files -------------------------------------------------------------
 
@@ -254,10 +256,13 @@ function change(id, where, textValue) {
   if (textValue === where.original) edits.delete(id);
   else edits.set(id, { ...where, text: textValue });
   let result;
+  const start = performance.now();
   try {
     result = importEdits(edits);
   } catch (error) {
     return wordsOf(error);
+  } finally {
+    timings.importing = performance.now() - start;
   }
   opened.edits = edits;
   applied(result, [where]);
@@ -302,7 +307,7 @@ function applied(result, cells) {
     const e = opened.edits.get(cellId(where.path, where.index, where.key));
     if (record) record[where.key] = valueOf(record[where.key], e ? e.text : where.original);
   }
-  refreshTables(cells.map((w) => w.path.split(".")[0]));
+  for (const where of cells) refreshCell(where);
   save();
   updateButtons();
   timings.edited = performance.now();
@@ -319,11 +324,19 @@ function reexport() {
   tables.replace(doc);
 }
 
-function refreshTables(keys) {
-  for (const key of new Set(keys)) {
-    const view = tables.views.get(key);
-    if (view) view.replace(opened.doc.tables[key]);
-  }
+// Draws an edited cell's row again (its nested rows, for a nested record);
+// the rows move when the table is sorted by that column.
+function refreshCell(where) {
+  const [key, child] = where.path.split(".");
+  const view = tables.views.get(key);
+  if (!view) return;
+  const grid = view.grid;
+  const position = child ? where.at.parent : where.at.position;
+  grid.redraw(position);
+  if (child && grid.opened.has(position)) grid.opened.set(position, grid.nested(position));
+  view.texts = null;
+  if (!child && grid.sortKey === where.key) grid.arrange();
+  else grid.draw();
 }
 
 // The edits so far, kept under the image's ROM CRC32.
@@ -393,12 +406,19 @@ function probeValue(value) {
 
 // The columns of a CSV file that the importer writes, found by trying: three
 // records (first, middle, last: an item's columns belong to some kinds of
-// items only) with their columns changed, fifteen at a time (within the
-// importer's fifty refusals). A computed column or one that is not stored is
-// refused as such; so is a reference's name column (its index column is
-// written instead), and the refusals name the rows' key columns.
+// items only) with their columns changed. A computed column or one that is
+// not stored is refused as such; so is a reference's name column (its index
+// column is written instead), and the refusals name the rows' key columns.
+// The columns are halved while the refusals pass the importer's limit. What
+// is found holds for every image of the game and this module: it is kept.
 function probe(file) {
   if (opened.writable.has(file)) return opened.writable.get(file);
+  const store = `${STORE}columns:${opened.game}:${moduleSize}:${file.slice(3)}`;
+  const known = localStorage.getItem(store);
+  if (known) {
+    opened.writable.set(file, new Set(JSON.parse(known)));
+    return opened.writable.get(file);
+  }
   const csv = csvOf(file);
   const header = csv.rows[0];
   const closed = new Set(["index"]);
@@ -408,29 +428,41 @@ function probe(file) {
   const last = csv.rows.length - 1;
   const rows = [...new Set([1, Math.max(1, Math.floor(last / 2)), last])].filter((r) => r >= 1 && r <= last);
   const rom = `${opened.prefix}-rom.csv`;
-  for (let from = 0; rows.length && from < header.length; from += 15) {
+  const tryColumns = (columns) => {
     const lines = [csv.lines[0]];
     for (const r of rows) {
       const fields = csv.rows[r].slice();
-      for (let c = from; c < Math.min(header.length, from + 15); ++c) {
-        if (!closed.has(header[c])) fields[c] = probeValue(fields[c]);
-      }
+      for (const c of columns) fields[c] = probeValue(fields[c]);
       lines.push(fields.map(csvField).join(","));
     }
     const files = { [file]: csv.bom + lines.join("\r\n") + "\r\n", [rom]: opened.files[rom] };
+    let said = "";
     try {
       core.importFiles({ name: opened.name, bytes: opened.bytes }, files, {}, opened.game);
     } catch (error) {
-      for (const line of wordsOf(error).split("\n")) {
-        const m = REFUSAL.exec(line);
-        if (!m) continue;
-        for (const part of m[1].split(", ")) closed.add(part.slice(0, part.lastIndexOf(" ")));
-        if (NOT_WRITTEN.test(m[3])) closed.add(m[2].replace(/""/g, '"'));
-      }
+      said = wordsOf(error);
     }
-  }
+    if (/^\.\.\. and \d+ more refusals$/m.test(said) && columns.length > 1) {
+      const half = columns.length >> 1;
+      tryColumns(columns.slice(0, half));
+      tryColumns(columns.slice(half));
+      return;
+    }
+    for (const line of said.split("\n")) {
+      const m = REFUSAL.exec(line);
+      if (!m) continue;
+      for (const part of m[1].split(", ")) closed.add(part.slice(0, part.lastIndexOf(" ")));
+      if (NOT_WRITTEN.test(m[3])) closed.add(m[2].replace(/""/g, '"'));
+    }
+  };
+  if (rows.length) tryColumns(header.map((k, c) => c).filter((c) => !closed.has(header[c])));
   const open = new Set(header.filter((k) => !closed.has(k)));
   opened.writable.set(file, open);
+  try {
+    localStorage.setItem(store, JSON.stringify([...open]));
+  } catch {
+    // a full storage: found again next time
+  }
   return open;
 }
 
@@ -454,7 +486,7 @@ function probeView(view) {
       }
     }
     if (fresh) view.replace(view.grid.records);
-  }, 30);
+  }, 100);
 }
 
 // --- marks -------------------------------------------------------------------

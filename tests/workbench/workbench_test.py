@@ -5,7 +5,7 @@ native tools of a build.
     workbench_test.py WORKBENCH_HTML BUILD_DIR
 
 Opens both demo images through the file input (the identification against
-mtNexport's), and a file that is no image (refused in the tools' words, the
+mtNexport's) and by dropping it on the page, and a file that is no image (refused in the tools' words, the
 page still usable); edits a monster's HP with the keyboard, and an HP out of
 range (refused at the cell in mt2import's words, the value unchanged); undoes
 and redoes; saves the BPS patch, the IPS patch and the image and checks them
@@ -206,6 +206,15 @@ def main():
         page.open("mt3demo.smc")
         identification_is_the_exporters(page, build, work, os.path.join(work, "mt3demo.smc"), "mt3")
         check(page.js("return document.querySelectorAll('tr[data-table=monsters]').length") > 0, "no monsters shown")
+        # The same file dropped on the page opens it again.
+        before = page.js("return window.workbench.timings.opened")
+        page.js("const dt = new DataTransfer(); dt.items.add(document.getElementById('file').files[0]);"
+                "document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}))")
+        for _ in range(200):
+            if page.js("return window.workbench.timings.opened") != before:
+                break
+            time.sleep(0.05)
+        check(page.js("return window.workbench.timings.opened") != before, "a dropped image is not opened")
         page.choose("file", os.path.join(work, "mt2demo-text.bin"))
         for _ in range(200):
             if page.message():
