@@ -113,8 +113,8 @@ class Page:
     def cell_text(self, table, index, key):
         return self.js("return arguments[0].textContent", self.cell(table, index, key))
 
-    def type_into(self, table, index, key, value):
-        """Enter opens the cell, the value is typed, Enter commits."""
+    def type_into(self, table, index, key, value, end=None):
+        """Enter opens the cell, the value is typed, Enter (or end) ends it."""
         from selenium.webdriver.common.keys import Keys
         for _ in range(200):  # the page asks the importer which columns it writes
             td = self.cell(table, index, key)
@@ -128,7 +128,7 @@ class Page:
         editor = self.d.switch_to.active_element
         check(editor.tag_name == "input", "Enter opens no editor")
         editor.send_keys(Keys.CONTROL, "a")
-        editor.send_keys(value, Keys.ENTER)
+        editor.send_keys(value, end or Keys.ENTER)
 
     def ctrl(self, key):
         from selenium.webdriver.common.action_chains import ActionChains
@@ -189,6 +189,7 @@ def main():
     if reason:
         print("workbench_test: skipped:", reason)
         sys.exit(77)
+    from selenium.webdriver.common.keys import Keys
     if not os.path.exists(page_path):
         print(f"workbench_test: skipped: no {page_path} (cmake --workflow --preset wasm makes it)")
         sys.exit(77)
@@ -246,6 +247,16 @@ def main():
               f"refusal at the cell {refusal!r}, mt2import says {said!r}")
         check(page.cell_text("monsters", 1, "hp") == hp1, "the refused value stays as it was")
         check(page.js("return window.workbench.edit('monsters', 1, 'hp', '99999')") == refusal, "edit() refuses")
+
+        # Escape drops what was typed; Tab keeps it and moves to the next cell.
+        hp2 = page.cell_text("monsters", 2, "hp")
+        page.type_into("monsters", 2, "hp", "321", Keys.ESCAPE)
+        check(page.cell_text("monsters", 2, "hp") == hp2, "Escape keeps the cell as it was")
+        page.type_into("monsters", 2, "hp", "321", Keys.TAB)
+        check(page.cell_text("monsters", 2, "hp") == "321", "Tab keeps the value")
+        moved = page.js("const a = document.activeElement; return [a.tagName, a.dataset.key, a.closest('tr').dataset.index]")
+        check(moved[0] == "TD" and moved[1] != "hp" and moved[2] == "2", f"Tab moves to {moved}")
+        check(page.js("return window.workbench.undo()") and page.cell_text("monsters", 2, "hp") == hp2, "undo of Tab's edit")
 
         # Undo and redo, by the keys and the buttons.
         page.ctrl("z")
