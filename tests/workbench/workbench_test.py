@@ -106,23 +106,32 @@ class Page:
     def message(self):
         return self.js("const m = document.getElementById('message'); return m.hidden ? '' : m.textContent")
 
+    FIND = ("const td = document.querySelector(`tr[data-table='${arguments[0]}'][data-index='${arguments[1]}']"
+            " > td[data-key='${arguments[2]}']`);")
+
     def cell(self, table, index, key):
-        return self.js("const td = document.querySelector(`tr[data-table='${arguments[0]}'][data-index='${arguments[1]}']"
-                       " > td[data-key='${arguments[2]}']`); return td", table, str(index), key)
+        return self.js(self.FIND + "return td", table, str(index), key)
 
     def cell_text(self, table, index, key):
-        return self.js("return arguments[0].textContent", self.cell(table, index, key))
+        return self.js(self.FIND + "return td && td.textContent", table, str(index), key)
+
+    def cell_class(self, table, index, key):
+        return self.js(self.FIND + "return td ? td.className : ''", table, str(index), key)
+
+    def settle(self):
+        """Waits for the export of the edited image that follows an edit."""
+        time.sleep(0.6)
 
     def type_into(self, table, index, key, value, end=None):
         """Enter opens the cell, the value is typed, Enter (or end) ends it."""
         from selenium.webdriver.common.keys import Keys
+        self.settle()
         for _ in range(200):  # the page asks the importer which columns it writes
-            td = self.cell(table, index, key)
-            if td is not None and "writable" in td.get_attribute("class"):
+            if "writable" in self.cell_class(table, index, key):
                 break
             time.sleep(0.05)
-        check(td is not None, f"no cell {table} {index} {key}")
-        check("writable" in td.get_attribute("class"), f"{table} {index} {key} is not writable")
+        check("writable" in self.cell_class(table, index, key), f"{table} {index} {key} is not writable")
+        td = self.cell(table, index, key)
         td.click()
         self.d.switch_to.active_element.send_keys(Keys.ENTER)
         editor = self.d.switch_to.active_element
@@ -232,7 +241,7 @@ def main():
         # An edit by the keyboard, and one out of range.
         page.type_into("monsters", 0, "hp", "150")
         check(page.cell_text("monsters", 0, "hp") == "150", f"HP shows {page.cell_text('monsters', 0, 'hp')}")
-        check("edited" in page.cell("monsters", 0, "hp").get_attribute("class"), "the edited cell is not marked")
+        check("edited" in page.cell_class("monsters", 0, "hp"), "the edited cell is not marked")
         check("  hp: 112 → 150" in page.changes(), f"changes: {page.changes()!r}")
         hp1 = page.cell_text("monsters", 1, "hp")
         page.type_into("monsters", 1, "hp", "99999")
@@ -297,8 +306,8 @@ def main():
                 break
             time.sleep(0.05)
         check(shown == expected, f"comparison:\n{shown}\nmt2compare:\n{expected}")
-        check("changed" in page.cell("monsters", 0, "hp").get_attribute("class"), "monster 0's HP not marked")
-        check("changed" in page.cell("monsters", 1, "name").get_attribute("class"), "monster 1's name not marked")
+        check("changed" in page.cell_class("monsters", 0, "hp"), "monster 0's HP not marked")
+        check("changed" in page.cell_class("monsters", 1, "name"), "monster 1's name not marked")
         page.open("mt3demo.smc")
         said = run([tool(build, "mt3compare"), "mt3demo.smc", "mt2demo-v2.bps"], work, 2).stderr
         refused = page.js("return window.workbench.compare(new Uint8Array(arguments[0]), 'mt2demo-v2.bps')",
