@@ -14,18 +14,10 @@
 #include "compare/diff.h"
 #include "export/rom_table.h"
 
-const char* const kCompareOptions[3] = {
-    "\t-j\twrite one JSON document instead of text\n",
-    "\t-r\tapply an IPS patch to the image without its copier header\n",
-    "\t-h\tdisplay this help and exit\n",
-};
-
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr unsigned kJson = 1u << ('j' - 'a');
-constexpr unsigned kIpsWithoutHeader = 1u << ('r' - 'a');
 constexpr int kTrouble = kCompareTrouble;
 
 using compare::Side;
@@ -42,25 +34,32 @@ std::string trimmed(const char* title) {
 // bytes in memory. Every cell is evaluated while the run's tables are held.
 std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
     RomImage image;
-    if (const common::Status opened = image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span); !opened) fatal(opened.error());
-    const RomHeaderInfo header = image.header();
-    if (!header.title_found) {
-        return trouble(side.path + " is not an image of " + trimmed(info.exporter.title) +
-                       ": its cartridge header is not found");
+    const common::Status opened =
+        image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span);
+    if (!opened) {
+        common::Error error = opened.error();
+        error.status = kTrouble;
+        return error;
     }
+    const RomHeaderInfo header = image.header();
     // An image too short for its tables is named here; the loaders would end
     // with "Fatal error in fread():", which tells neither which file nor why.
-    const long long tables_end = image.image_base() + info.exporter.table_span;
-    if (static_cast<long long>(side.bytes.size()) < tables_end) {
-        return trouble(side.path + ": the image ends before its tables: it has " + std::to_string(side.bytes.size()) +
-                       " bytes, its tables end at byte " + std::to_string(tables_end));
+    if (std::optional<common::Error> refused =
+            exporter::without_tables(side.path, image, side.bytes.size(), info.exporter)) {
+        return trouble(refused->lines.front());
     }
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     // The comparison shows the CRC32s and the ROM's SHA-1 (see identification()).
     side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, kDigestCrc32 | kDigestSha1);
     std::shared_ptr<const void> kept;  // the run's tables and names
-    side.tables = take_snapshot(info.exporter.load(image, kept));
+    common::Result<std::vector<Table>> tables = info.exporter.tables(image, kept);
+    if (!tables) {
+        common::Error error = tables.error();
+        error.status = kTrouble;
+        return error;
+    }
+    side.tables = take_snapshot(*tables);
     return std::nullopt;
 }
 
@@ -236,36 +235,6 @@ void print_json(Output& out, const Side& old, const Side& now, const CompareInfo
     out.add(unmapped.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
-// The whole file, as the tool's input; ends the run when it cannot be read.
-compare::Input read_input(const char* path) {
-    compare::Input input{path, {}};
-    if (!read_whole_file(path, kMaxPatchTarget, &input.bytes)) fatal("Invalid ROM-Image file - %s:", path);
-    return input;
-}
-
-// The lines of an error, then its status.
-int report(const common::Error& error) {
-    fflush(stdout);
-    for (const std::string& line : error.lines) warn("%s", line.c_str());
-    return error.status;
-}
-
-int run(int argc, char** argv, const CompareInfo& info) {
-    CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
-    if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    // The new input is read only once the old image is found good, so that
-    // the old image's trouble is the one told.
-    const common::Result<Side> old = compare::decode_old(info, read_input(line.src));
-    if (!old) return report(old.error());
-    const compare::Options options{(line.letters & kJson) != 0, (line.letters & kIpsWithoutHeader) != 0};
-    const common::Result<compare::Outcome> outcome = compare::compare_with(info, *old, read_input(line.dst), options);
-    if (!outcome) return report(outcome.error());
-    write_utf8(stdout, outcome->text.c_str());
-    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
-    return outcome->status;
-}
-
 }  // namespace
 
 namespace compare {
@@ -303,8 +272,3 @@ common::Result<Outcome> compare_inputs(const CompareInfo& info, Input old, Input
 }
 
 }  // namespace compare
-
-// Trouble ends the run with status 2, not the other tools' 1: the mains give
-// tool_main kCompareTrouble, the status of every fatal diagnostic, memory
-// that ran out included.
-int compare_main(int argc, char** argv, const CompareInfo& info) { return run(argc, argv, info); }

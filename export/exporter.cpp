@@ -64,6 +64,15 @@ common::Error not_an_image(const std::string& name, const ExporterInfo& game) {
     return common::Error(name + " is not an image of " + trimmed_title(game) + ": its cartridge header is not found");
 }
 
+std::optional<common::Error> without_tables(const std::string& name, const RomImage& rom, size_t size,
+                                            const ExporterInfo& game) {
+    if (!rom.header().title_found || rom.image_base() < 0) return not_an_image(name, game);
+    const long long tables_end = rom.image_base() + game.table_span;
+    if (static_cast<long long>(size) >= tables_end) return std::nullopt;
+    return common::Error(name + ": the image ends before its tables: it has " + std::to_string(size) +
+                         " bytes, its tables end at byte " + std::to_string(tables_end));
+}
+
 common::Result<std::vector<File>> export_files(std::span<const unsigned char> image, const std::string& name,
                                                const ExporterInfo& game, unsigned formats) {
     RomImage rom;
@@ -74,7 +83,7 @@ common::Result<std::vector<File>> export_files(std::span<const unsigned char> im
     // other game's image or any other file (or a title too near the start of
     // the file to be the cartridge header's) is refused, in the words of the
     // comparison and the importer.
-    if (!rom.header().title_found || rom.image_base() < 0) return not_an_image(name, game);
+    if (std::optional<common::Error> refused = without_tables(name, rom, image.size(), game)) return *refused;
     std::shared_ptr<const void> kept;  // the tables' run and names, released on return
     const common::Result<std::vector<Table>> tables = game.tables(rom, kept);
     if (!tables) return tables.error();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,15 +23,12 @@ struct ExporterInfo {
     const char* game;    // "A" or "B"
     const char* prefix;  // file names: "<prefix>.json", "<prefix>-<table>.csv", "<prefix>.sql", "<prefix>.html"
     long table_span;     // the part of the image read into memory (the analyzer's)
-    // Loads the game's tables from the image (in the analyzer's loader order)
-    // into a run that kept holds, fills every name table, and describes the
-    // tables; an image too short for a table or a name ends the run (the
-    // shells' form of tables).
-    std::vector<Table> (*load)(const RomImage& image, std::shared_ptr<const void>& kept);
-    // The same tables without an image: their keys, labels and kinds (their
+    // The game's tables without an image: their keys, labels and kinds (their
     // values must not be asked for).
     std::vector<Table> (*describe)();
-    // load for the core: the tables, or the error of a read past the image.
+    // Loads the game's tables from the image (in the analyzer's loader order)
+    // into a run that kept holds, fills every name table, and describes the
+    // tables; or the error of a read past the image.
     common::Result<std::vector<Table>> (*tables)(const RomImage& image, std::shared_ptr<const void>& kept);
 };
 
@@ -77,6 +75,13 @@ common::Result<std::string> rom_json(std::span<const unsigned char> image, const
 
 // "<name> is not an image of <title>: its cartridge header is not found".
 common::Error not_an_image(const std::string& name, const ExporterInfo& game);
+
+// Why an opened image (of size bytes) has no tables to read, in the words of
+// every tool that reads them: "<name> is not an image of <title>: ..." or
+// "<name>: the image ends before its tables: it has N bytes, its tables end
+// at byte M"; nothing for an image whose tables are all there.
+std::optional<common::Error> without_tables(const std::string& name, const RomImage& rom, size_t size,
+                                            const ExporterInfo& game);
 
 }  // namespace exporter
 

@@ -202,12 +202,6 @@ common::Result<std::vector<Table>> load_tables(const RomImage& image, std::share
     return tables(blocks, names);
 }
 
-std::vector<Table> load(const RomImage& image, std::shared_ptr<const void>& kept) {
-    common::Result<std::vector<Table>> loaded = load_tables(image, kept);
-    if (!loaded) fatal(loaded.error());
-    return std::move(*loaded);
-}
-
 // Without an image: name tables that no lookup may ask (values are not).
 std::vector<Table> describe() {
     static const RomImage no_image;
@@ -225,7 +219,6 @@ const ExporterInfo kGameAExporter = {
     mt2::kGame.letter,
     mt2::kGame.name,
     mt2::kTableSpan,
-    load,
     describe,
     load_tables,
 };

@@ -32,12 +32,6 @@ struct Image {
     std::string rom_crc32;  // of the ROM proper
 };
 
-std::string trimmed(const char* title) {
-    std::string s = title;
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
-
 // Finds the image's cartridge header; fails for an image of another game.
 // The bytes stay where they are: rom reads them.
 common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom) {
@@ -46,11 +40,10 @@ common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom)
         !opened) {
         return opened;
     }
-    const RomHeaderInfo header = rom.header();
-    if (!header.title_found || rom.image_base() < 0) {
-        return common::Error(image.path + " is not an image of " + trimmed(game.title) +
-                             ": its cartridge header is not found");
+    if (std::optional<common::Error> refused = exporter::without_tables(image.path, rom, image.bytes.size(), game)) {
+        return *refused;
     }
+    const RomHeaderInfo header = rom.header();
     image.base = static_cast<size_t>(rom.image_base());
     image.header_pos = image.base + static_cast<size_t>(header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     // The importer names an image by its CRC32s alone.
@@ -256,7 +249,9 @@ common::Result<std::vector<RecordChange>> changed_records(const ImportInfo& info
         return opened.error();
     }
     std::shared_ptr<const void> kept;
-    *after = take_snapshot(info.exporter.load(rom, kept));
+    common::Result<std::vector<Table>> tables = info.exporter.tables(rom, kept);
+    if (!tables) return tables.error();
+    *after = take_snapshot(*tables);
     return compare_snapshots(before, *after);
 }
 
@@ -326,7 +321,9 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     const size_t patch_from = request.headered ? 0 : image.copier;
     check_ips_size(request.outputs, image, patch_from, &refusals);
     std::shared_ptr<const void> kept;  // the run's tables and names
-    const std::vector<Table> tables = info.exporter.load(rom, kept);
+    common::Result<std::vector<Table>> loaded = info.exporter.tables(rom, kept);
+    if (!loaded) return loaded.error();
+    const std::vector<Table>& tables = *loaded;
     EditedFiles files(info, image, tables, request.identifications, &refusals);
     files.read(request.files);
 

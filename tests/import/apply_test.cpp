@@ -40,7 +40,7 @@ protected:
         image_ = new RomImage;
         ASSERT_TRUE(image_->open(path.c_str(), game.title, game.table_span));
         kept_ = new std::shared_ptr<const void>;
-        tables_ = new std::vector<Table>(game.load(*image_, *kept_));
+        tables_ = new std::vector<Table>(std::move(*game.tables(*image_, *kept_)));
         layout_ = &layout;
         prefix_ = game.prefix;
         game_ = &game;
@@ -110,7 +110,7 @@ protected:
         RomImage again;
         again.open_memory(file.data(), file.size(), game_->title, game_->table_span);
         std::shared_ptr<const void> kept;
-        const std::vector<Table> after = game_->load(again, kept);
+        const std::vector<Table> after = std::move(*game_->tables(again, kept));
         std::set<std::string> out;
         for (size_t t = 0; t < after.size(); ++t) {
             std::vector<std::tuple<const Table*, const Table*, const Table*, const Table*>> all = {
@@ -646,7 +646,7 @@ TEST_F(ApplyTest, EveryColumnIsWrittenOrRefusedWithWhatToChange) {
         const std::string path = std::string(MT_DEMO_DIR) + "/" + (game == &kGameAExporter ? "mt2demo.smc" : "mt3demo.smc");
         ASSERT_TRUE(image.open(path.c_str(), game->title, game->table_span));
         std::shared_ptr<const void> kept;
-        const std::vector<Table> tables = game->load(image, kept);
+        const std::vector<Table> tables = std::move(*game->tables(image, kept));
         auto stored = [&](const std::string& table, const std::string& key) {
             return std::any_of(layout->stored.begin(), layout->stored.end(),
                                [&](const StoredColumn& s) { return table == s.table && key == s.column; });
