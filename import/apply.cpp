@@ -10,6 +10,11 @@
 #include <sstream>
 #include <tuple>
 #include <unordered_map>
+#if defined(_LIBCPP_VERSION)
+#include <cerrno>
+#include <cstdlib>
+#include <regex>
+#endif
 
 #include "common/formations.h"
 #include "common/gametext.h"
@@ -106,6 +111,24 @@ std::string ungrouped(const std::string& text) {
     return out;
 }
 
+// A decimal floating-point number filling [begin, end), as std::from_chars
+// reads one. LLVM's libc++ (the WebAssembly build's) has no floating-point
+// from_chars: there the same form is checked first and strtod reads it (the
+// module's locale is always "C").
+bool parse_double(const char* begin, const char* end, double* d) {
+#if defined(_LIBCPP_VERSION)
+    const std::string text(begin, end);
+    static const std::regex kDecimal("-?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
+    if (!std::regex_match(text, kDecimal)) return false;
+    errno = 0;
+    *d = std::strtod(text.c_str(), nullptr);
+    return errno == 0;
+#else
+    const auto [ptr, ec] = std::from_chars(begin, end, *d);
+    return ptr == end && ec == std::errc();
+#endif
+}
+
 Number parse_number(const std::string& cell, long long* n) {
     std::string text = trimmed(cell);
     if (text.empty()) return Number::kEmpty;
@@ -120,8 +143,7 @@ Number parse_number(const std::string& cell, long long* n) {
         return Number::kWhole;
     }
     double d = 0;
-    auto [dptr, dec] = std::from_chars(begin, end, d);
-    if (text.empty() || dptr != end || dec != std::errc() || !std::isfinite(d) || d != std::trunc(d)) {
+    if (text.empty() || !parse_double(begin, end, &d) || !std::isfinite(d) || d != std::trunc(d)) {
         return Number::kNotWhole;
     }
     constexpr double kExact = 9007199254740992.0;  // 2^53: every whole double below is exact

@@ -1,0 +1,84 @@
+#!/usr/bin/env node
+// The WebAssembly module's figures beside the native tools, in one run: the
+// module's instantiation, exportFiles on the game-B demo image (4 MiB),
+// importFiles with one edited CSV file, and compare of two 4 MiB images, each
+// the median of its runs, with the native tool's run for the same work.
+//
+//   node bench/wasm_bench.js build-wasm/meridian-core.js build [runs]
+'use strict';
+const { execFileSync, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+
+const [moduleFile, tools, runsArg] = process.argv.slice(2);
+if (!moduleFile || !tools) {
+  console.error('usage: wasm_bench.js meridian-core.js tools-build-dir [runs]');
+  process.exit(2);
+}
+const runs = Number(runsArg || 9);
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'wasm-bench-'));
+process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
+const tool = (family) => path.join(path.resolve(tools), family, 'mt3' + family);
+
+function median(times) {
+  const sorted = [...times].sort((a, b) => a - b);
+  return sorted[sorted.length >> 1];
+}
+
+async function timed(f) {
+  const times = [];
+  for (let i = 0; i < runs; ++i) {
+    const start = process.hrtime.bigint();
+    await f();
+    times.push(Number(process.hrtime.bigint() - start) / 1e6);
+  }
+  return median(times);
+}
+
+function native(args) {
+  return () => {
+    const made = spawnSync(args[0], args.slice(1), { cwd: work });
+    if (made.status > 1) throw new Error(made.stderr.toString());
+  };
+}
+
+(async () => {
+  execFileSync(path.join(path.resolve(tools), 'demo', 'mt_demo_images'), [work]);
+  const image = path.join(work, 'mt3demo.smc');
+  const bytes = new Uint8Array(fs.readFileSync(image));
+  const other = Uint8Array.from(bytes);
+  for (let i = 0x10000; i < other.length; i += 4099) other[i] ^= 0x5A;
+  fs.writeFileSync(path.join(work, 'other.smc'), other);
+  fs.mkdirSync(path.join(work, 'out'));
+  execFileSync(tool('export'), ['-c', image, path.join(work, 'out')]);
+  const csvName = path.join(work, 'out', 'mt3-monsters.csv');
+  const romName = path.join(work, 'out', 'mt3-rom.csv');
+  const csv = fs.readFileSync(csvName, 'utf8').replace(/^(\uFEFF?[^\n]*\n0,[^,]*,)\d+/, '$1150');
+  fs.writeFileSync(path.join(work, 'mt3-monsters-edited.csv'), csv);
+  const files = { [path.join(work, 'mt3-monsters-edited.csv')]: csv, [romName]: fs.readFileSync(romName) };
+
+  const factory = require(path.resolve(moduleFile));
+  const startup = await timed(() => factory());
+  const core = await factory();
+  const rows = [
+    ['instantiating the module', startup, null, null],
+    ['exportFiles, 4 MiB game-B image', await timed(() => core.exportFiles(bytes, 'B')),
+      'mt3export -j -c -s', await timed(native([tool('export'), '-j', '-c', '-s', image, path.join(work, 'out')]))],
+    ['importFiles, one edited CSV file', await timed(() => core.importFiles(bytes, files, {}, 'B')),
+      'mt3import -o -p -i', await timed(native([tool('import'), '-o', path.join(work, 'n.smc'), '-p',
+        path.join(work, 'n.bps'), '-i', path.join(work, 'n.ips'), image, path.join(work, 'mt3-monsters-edited.csv'), romName]))],
+    ['compare, two 4 MiB images', await timed(() => core.compare(bytes, other, {}, 'B')),
+      'mt3compare', await timed(native([tool('compare'), image, path.join(work, 'other.smc')]))],
+  ];
+  console.log(`median of ${runs} runs, ms`);
+  console.log('| work | module | native tool | native | ratio |');
+  console.log('|---|---|---|---|---|');
+  for (const [work, module, name, nativeMs] of rows) {
+    const ratio = nativeMs ? (module / nativeMs).toFixed(2) : '';
+    console.log(`| ${work} | ${module.toFixed(1)} | ${name || ''} | ${nativeMs ? nativeMs.toFixed(1) : ''} | ${ratio} |`);
+  }
+})().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});

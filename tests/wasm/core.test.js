@@ -1,0 +1,219 @@
+// The WebAssembly module against the command-line tools: on both demo images
+// and random images of both games, every call gives the bytes, texts,
+// statuses and refusals that the tools give for the same inputs.
+//
+//   MERIDIAN_CORE=build-wasm/meridian-core.js MT_TOOLS=build node --test tests/wasm/
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { execFileSync, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+
+const MODULE = path.resolve(process.env.MERIDIAN_CORE || 'build-wasm/meridian-core.js');
+const TOOLS = path.resolve(process.env.MT_TOOLS || 'build');
+const RANDOM = Number(process.env.MT_WASM_RANDOM || 20);
+const MIB = 1024 * 1024;
+const GAMES = {
+  A: { prefix: 'mt2', title: 'MERIDIAN TALES2      ', mapMode: 0x20, header: 0x7FC0, sizes: [2 * MIB, 1536 * 1024, 1 * MIB] },
+  B: { prefix: 'mt3', title: 'MERIDIAN TALES3      ', mapMode: 0x21, header: 0xFFC0, sizes: [4 * MIB, 3 * MIB, 2 * MIB] },
+};
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'meridian-core-'));
+process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
+
+function tool(game, family) {
+  return path.join(TOOLS, family, GAMES[game].prefix + family);
+}
+
+// A tool's run: its status, standard output as bytes, and standard error
+// as the module words it (without the program name).
+function run(game, family, args) {
+  const made = spawnSync(tool(game, family), args, { cwd: work, maxBuffer: 256 * MIB });
+  const name = tool(game, family) + ': ';
+  const error = made.stderr.toString('utf8').split('\n').filter((l) => l !== '')
+    .map((l) => (l.startsWith(name) ? l.slice(name.length) : l)).join('\n');
+  return { status: made.status, stdout: made.stdout, error };
+}
+
+// A module call's error, or its result.
+function attempt(f) {
+  try {
+    return { value: f() };
+  } catch (e) {
+    return { error: e };
+  }
+}
+
+function assertSameError(made, ran, what) {
+  assert.ok(made.error, `${what}: the module gave no error, the tool said: ${ran.error}`);
+  assert.ok(made.error instanceof Error, `${what}: not an Error`);
+  assert.equal(made.error.message, ran.error, what);
+}
+
+// A random image of the game: random bytes, or the demo image with some bytes
+// changed, with the game's cartridge header; a copier header on every third.
+function randomImage(game, index, demo) {
+  let seed = 7919 * (index + 1) + (game === 'A' ? 0 : 104729);
+  const next = () => ((seed = (seed * 1103515245 + 12345) >>> 0) >>> 8) & 0xFF;
+  const g = GAMES[game];
+  const rom = index % 2 ? Uint8Array.from(demo.subarray(demo.length % 1024)) : new Uint8Array(g.sizes[index % 3]);
+  if (index % 2) {
+    for (let i = 0; i < 256; ++i) rom[((next() << 16) | (next() << 8) | next()) % rom.length] = next();
+  } else {
+    for (let i = 0; i < rom.length; ++i) rom[i] = next();
+  }
+  rom.set(Buffer.from(g.title + String.fromCharCode(g.mapMode), 'latin1'), g.header);
+  const copier = index % 3 === 0 ? 512 : 0;
+  const image = new Uint8Array(copier + rom.length);
+  image.set(rom, copier);
+  return image;
+}
+
+// The CSV text with the cell of the column in the first record set to value.
+function setCell(csv, column, value) {
+  const lines = csv.split('\n');
+  const at = lines[0].replace(/^\uFEFF/, '').split(',').indexOf(column);
+  const cells = lines[1].match(/("([^"]|"")*"|[^,]*)(,|$)/g);
+  cells[at] = value + (at + 1 < cells.length ? ',' : '');
+  lines[1] = cells.join('');
+  return lines.join('\n');
+}
+
+let core;
+const images = { A: [], B: [] };  // [{ name, bytes }] per game, the demo image first
+
+test.before(async () => {
+  core = await require(MODULE)();
+  const demoDir = path.join(work, 'demo');
+  fs.mkdirSync(demoDir);
+  execFileSync(path.join(TOOLS, 'demo', 'mt_demo_images'), [demoDir]);
+  for (const game of ['A', 'B']) {
+    const name = path.join('demo', GAMES[game].prefix + 'demo.smc');
+    const demo = new Uint8Array(fs.readFileSync(path.join(work, name)));
+    images[game].push({ name, bytes: demo });
+    for (let i = 0; i < RANDOM; ++i) {
+      const random = { name: `random-${game}-${i}.smc`, bytes: randomImage(game, i, demo) };
+      fs.writeFileSync(path.join(work, random.name), random.bytes);
+      images[game].push(random);
+    }
+  }
+});
+
+function exportDir(game, image) {
+  const dir = path.join(work, 'export-' + path.basename(image.name));
+  fs.mkdirSync(dir, { recursive: true });
+  return { dir, ran: run(game, 'export', [image.name, dir]) };
+}
+
+for (const game of ['A', 'B']) {
+  test(`game ${game}: identify and exportFiles give the exporter's files`, () => {
+    for (const image of images[game]) {
+      const { dir, ran } = exportDir(game, image);
+      const made = attempt(() => core.exportFiles(image, game));
+      if (ran.status !== 0) {
+        assertSameError(made, ran, image.name);
+        // Any bytes are identified, an image too short for its tables too.
+        assert.equal(core.identify(image, game).file_size, image.bytes.length);
+        continue;
+      }
+      assert.ok(!made.error, `${image.name}: ${made.error && made.error.message}`);
+      const written = fs.readdirSync(dir).filter((f) => !f.endsWith('.html')).sort();
+      assert.deepEqual(Object.keys(made.value).sort(), written, image.name);
+      for (const file of written) {
+        assert.ok(Buffer.from(made.value[file], 'utf8').equals(fs.readFileSync(path.join(dir, file))),
+          `${image.name}: ${file} differs`);
+      }
+      const json = JSON.parse(fs.readFileSync(path.join(dir, GAMES[game].prefix + '.json'), 'utf8'));
+      assert.deepEqual(core.identify(image, game), json.rom, image.name);
+      assert.deepEqual(core.identify(image), json.rom, `${image.name}, the game found by its title`);
+    }
+  });
+
+  test(`game ${game}: compare gives the comparison's output and status`, () => {
+    const demo = images[game][0];
+    for (const image of images[game].slice(1)) {
+      for (const json of [false, true]) {
+        const ran = run(game, 'compare', [...(json ? ['-j'] : []), demo.name, image.name]);
+        const made = attempt(() => core.compare(demo, image, { json }, game));
+        if (ran.status > 1) {
+          assertSameError(made, ran, image.name);
+          assert.equal(made.error.status, ran.status);
+          continue;
+        }
+        assert.ok(!made.error, `${image.name}: ${made.error && made.error.message}`);
+        assert.equal(made.value.status, ran.status, image.name);
+        assert.ok(Buffer.from(made.value.text, 'utf8').equals(ran.stdout), `${image.name}: the output differs`);
+      }
+    }
+  });
+
+  test(`game ${game}: importFiles gives the importer's image, patches and changes`, () => {
+    const prefix = GAMES[game].prefix;
+    for (const image of images[game].filter((_, i) => i % 4 === 0)) {
+      const { dir, ran: exported } = exportDir(game, image);
+      if (exported.status !== 0) continue;
+      for (const [what, edit] of [
+        ['a new HP', (csv) => setCell(csv, 'hp', '123')],
+        ['an out-of-range HP', (csv) => setCell(csv, 'hp', '999999')],
+        ['an unknown column', (csv) => csv.replace(/,hp,/, ',hq,')],
+        ['no change', (csv) => csv],
+      ]) {
+        const monsters = path.join(dir, prefix + '-monsters.csv');
+        const edited = path.join(dir, prefix + '-monsters-edited.csv');
+        fs.writeFileSync(edited, edit(fs.readFileSync(monsters, 'utf8')));
+        const outputs = ['new.smc', 'new.bps', 'new.ips'].map((f) => path.join(work, f));
+        outputs.forEach((f) => fs.rmSync(f, { force: true }));
+        const rom = path.join(dir, prefix + '-rom.csv');
+        const ran = run(game, 'import', ['-o', outputs[0], '-p', outputs[1], '-i', outputs[2], image.name,
+          path.relative(work, edited), path.relative(work, rom)]);
+        const files = { [path.relative(work, edited)]: fs.readFileSync(edited, 'utf8'),
+          [path.relative(work, rom)]: new Uint8Array(fs.readFileSync(rom)) };
+        const made = attempt(() => core.importFiles(image, files, {}, game));
+        const label = `${image.name}, ${what}`;
+        if (ran.status !== 0) {
+          assertSameError(made, ran, label);
+          continue;
+        }
+        assert.ok(!made.error, `${label}: ${made.error && made.error.message}`);
+        for (const [i, key] of ['image', 'bps', 'ips'].entries()) {
+          assert.ok(Buffer.from(made.value[key]).equals(fs.readFileSync(outputs[i])), `${label}: ${key} differs`);
+        }
+        const printed = ran.stdout.toString('utf8');
+        assert.equal(made.value.changes, printed.slice(0, printed.indexOf(outputs[0] + ':')), label);
+      }
+    }
+  });
+}
+
+test('refusals: a file that is no image, a patch for another image, options', () => {
+  const junk = { name: 'junk.bin', bytes: new Uint8Array(70000).fill(0x41) };
+  fs.writeFileSync(path.join(work, junk.name), junk.bytes);
+  for (const game of ['A', 'B']) {
+    assertSameError(attempt(() => core.exportFiles(junk, game)), run(game, 'export', [junk.name, 'junk-out']), game);
+  }
+  const neither = attempt(() => core.identify(junk));
+  assert.match(neither.error.message, /^junk\.bin is not an image of MERIDIAN TALES2 or MERIDIAN TALES3: /);
+  // The game-A demo's revision patch held against another game-A image.
+  const patch = { name: 'demo/mt2demo-v2.bps', bytes: new Uint8Array(fs.readFileSync(path.join(work, 'demo/mt2demo-v2.bps'))) };
+  const other = images.A[1];
+  const ran = run('A', 'compare', [other.name, patch.name]);
+  assert.equal(ran.status, 2);
+  assertSameError(attempt(() => core.compare(other, patch, {}, 'A')), ran, 'a patch for another image');
+  assert.deepEqual(core.compare(images.A[0], patch).status, 1);
+  assert.throws(() => core.exportFiles(images.A[0], 'C'), TypeError);
+});
+
+test('the module keeps working after errors, and its memory stays flat', () => {
+  const image = images.B[0];
+  const junk = new Uint8Array(4 * MIB);
+  const rom = core.identify(image);
+  let memory = 0;
+  for (let i = 0; i < 1000; ++i) {
+    assert.throws(() => core.exportFiles(junk, 'B'), /is not an image of MERIDIAN TALES3/);
+    if (i % 10 === 0) assert.deepEqual(core.identify(image), rom);
+    if (i === 20) memory = core.HEAPU8.length;
+  }
+  assert.equal(core.HEAPU8.length, memory, 'the module\'s memory grew');
+});

@@ -1,0 +1,151 @@
+#include "wasm/calls.h"
+
+#include <iterator>
+#include <span>
+
+#include <nlohmann/json.hpp>
+
+#include "common/games.h"
+#include "common/rom.h"
+#include "compare/compare.h"
+#include "export/exporter.h"
+#include "import/importer.h"
+
+namespace wasm {
+
+namespace {
+
+// A game's parts that the calls use.
+struct GameParts {
+    const ExporterInfo& exporter;
+    std::span<const TableLayout> tables;
+    const ImportLayout& (*import_layout)();
+};
+
+#define MT_WASM_GAME(game) {game::kGame, {game::exporter(), game::layout::kTables, game::import_layout}},
+const common::GameEntry<GameParts> kGames[] = {MT_GAMES(MT_WASM_GAME)};
+
+const HelpText kNoHelp = {"", "", nullptr, 0};
+
+bool holds_title(const Blob& image, const ExporterInfo& exporter) {
+    RomImage rom;
+    const auto* data = reinterpret_cast<const unsigned char*>(image.bytes.data());
+    return rom.open_memory(data, image.bytes.size(), exporter.title, exporter.table_span) &&
+           rom.header().title_found && rom.image_base() >= 0;
+}
+
+// The game named, or the one whose title the image holds.
+common::Result<const common::GameEntry<GameParts>*> game_of(const std::string& letter, const Blob& image) {
+    std::string titles;
+    for (const common::GameEntry<GameParts>& entry : kGames) {
+        if (letter.empty() ? holds_title(image, entry.part.exporter) : letter == entry.game.letter) return &entry;
+        titles += (titles.empty() ? "" : " or ") + entry.game.plain_title();
+    }
+    if (!letter.empty()) return common::Error("unknown game \"" + letter + "\": give \"A\" or \"B\"", 2);
+    return common::Error(image.name + " is not an image of " + titles + ": its cartridge header is not found");
+}
+
+compare::Input input_of(Blob& blob) {
+    return {std::move(blob.name), ByteVector(blob.bytes.begin(), blob.bytes.end())};
+}
+
+bool flag(const nlohmann::json& options, const char* name) {
+    const auto found = options.find(name);
+    return found != options.end() && found->is_boolean() && found->get<bool>();
+}
+
+common::Result<Results> compare_call(const GameParts& game, const nlohmann::json& options, std::vector<Blob>& inputs) {
+    const CompareInfo info = {kNoHelp, game.exporter, game.tables};
+    const compare::Options chosen{flag(options, "json"), flag(options, "ipsWithoutHeader")};
+    common::Result<compare::Outcome> outcome =
+        compare::compare_inputs(info, input_of(inputs[0]), input_of(inputs[1]), chosen);
+    if (!outcome) return outcome.error();
+    return Results{{{"text", std::move(outcome->text)}}, outcome->status};
+}
+
+// The outputs' names, after the image's ("x.smc": "x-edited.smc", "x.bps",
+// "x.ips"), as refusals name them.
+std::vector<importer::Output> outputs_named(const std::string& image) {
+    const size_t slash = image.find_last_of("/\\");
+    const size_t dot = image.find_last_of('.');
+    const bool has_dot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string stem = has_dot ? image.substr(0, dot) : image;
+    const std::string extension = has_dot ? image.substr(dot) : ".smc";
+    return {{'o', stem + "-edited" + extension}, {'p', stem + ".bps"}, {'i', stem + ".ips"}};
+}
+
+std::string text_of(const ByteVector& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// As mtNimport -o -p -i (with --headered when asked) makes its outputs.
+common::Result<Results> import_call(const GameParts& game, const nlohmann::json& options, std::vector<Blob>& inputs) {
+    importer::ImportRequest request;
+    request.image_name = inputs[0].name;
+    request.image = ByteVector(inputs[0].bytes.begin(), inputs[0].bytes.end());
+    for (size_t i = 1; i < inputs.size(); ++i) {
+        request.files.push_back({inputs[i].name, ByteVector(inputs[i].bytes.begin(), inputs[i].bytes.end()), 0});
+    }
+    inputs.clear();
+    request.headered = flag(options, "headered");
+    request.outputs = outputs_named(request.image_name);
+    const ImportInfo info = {kNoHelp, game.exporter, game.import_layout()};
+    common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
+    if (!made) return made.error();
+    return Results{{{"image", text_of(made->image)},
+                    {"bps", text_of(made->bps)},
+                    {"ips", text_of(made->ips)},
+                    {"changes", std::move(made->changes)}},
+                   0};
+}
+
+std::span<const unsigned char> bytes_of(const Blob& blob) {
+    return {reinterpret_cast<const unsigned char*>(blob.bytes.data()), blob.bytes.size()};
+}
+
+common::Result<Results> identify_call(const GameParts& game, const nlohmann::json&, std::vector<Blob>& inputs) {
+    common::Result<std::string> rom = exporter::rom_json(bytes_of(inputs[0]), game.exporter);
+    if (!rom) return rom.error();
+    return Results{{{"rom", std::move(*rom)}}, 0};
+}
+
+// As mtNexport IMAGE DIR writes its files, but for the viewer page.
+common::Result<Results> export_call(const GameParts& game, const nlohmann::json&, std::vector<Blob>& inputs) {
+    constexpr unsigned kFormats = exporter::kJson | exporter::kCsv | exporter::kSql;
+    common::Result<std::vector<exporter::File>> files =
+        exporter::export_files(bytes_of(inputs[0]), inputs[0].name, game.exporter, kFormats);
+    if (!files) return files.error();
+    Results results;
+    for (exporter::File& file : *files) results.outputs.push_back({std::move(file.name), std::move(file.bytes)});
+    return results;
+}
+
+// How many inputs each call takes at least.
+struct Call {
+    const char* name;
+    size_t inputs;
+    common::Result<Results> (*run)(const GameParts&, const nlohmann::json&, std::vector<Blob>&);
+};
+
+const Call kCalls[] = {
+    {"identify", 1, identify_call},
+    {"export", 1, export_call},
+    {"compare", 2, compare_call},
+    {"import", 2, import_call},
+};
+
+}  // namespace
+
+common::Result<Results> run_call(const std::string& call, const std::string& game, const std::string& options,
+                                 std::vector<Blob>& inputs) {
+    const nlohmann::json chosen = nlohmann::json::parse(options.empty() ? "{}" : options, nullptr, false);
+    if (!chosen.is_object()) return common::Error("options must be an object", 2);
+    for (const Call& c : kCalls) {
+        if (call != c.name) continue;
+        if (inputs.size() < c.inputs) return common::Error("Too few arguments", 2);
+        common::Result<const common::GameEntry<GameParts>*> entry = game_of(game, inputs[0]);
+        if (!entry) return entry.error();
+        return c.run((*entry)->part, chosen, inputs);
+    }
+    return common::Error("unknown call \"" + call + "\"", 2);
+}
+
+}  // namespace wasm

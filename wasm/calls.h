@@ -1,0 +1,35 @@
+// The calls of the WebAssembly module: named byte blobs in, named byte blobs
+// out, or the error that the command-line tool would print for the same
+// inputs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+
+namespace wasm {
+
+// A file's name as the caller gave it and its bytes.
+struct Blob {
+    std::string name;
+    std::string bytes;
+};
+
+struct Results {
+    std::vector<Blob> outputs;
+    int status = 0;  // the tool's exit status (the comparison's 0 or 1)
+};
+
+// call is "identify", "export", "import" or "compare"; game "A", "B" or ""
+// (the game whose title the first input holds); options a JSON object.
+//   identify: inputs {image}; outputs {"rom": the rom object as JSON text}
+//   export:   inputs {image}; outputs every export file but the viewer page
+//   import:   inputs {image, edited files...}; outputs "image", "bps", "ips",
+//             "changes" (options: "headered")
+//   compare:  inputs {old image, image or patch}; outputs "text", and the
+//             status (options: "json", "ipsWithoutHeader")
+common::Result<Results> run_call(const std::string& call, const std::string& game, const std::string& options,
+                                 std::vector<Blob>& inputs);
+
+}  // namespace wasm

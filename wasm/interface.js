@@ -1,0 +1,90 @@
+// The module's interface (appended to the module by emcc --post-js): the core
+// object's four functions, each copying its inputs into the module, making
+// one call and copying the results out. A refusal or error is thrown as an
+// Error whose message is what the command-line tool prints on standard error,
+// its lines without the program name.
+(function (core) {
+  'use strict';
+  var encoder = new TextEncoder();
+  var decoder = new TextDecoder('utf-8', { ignoreBOM: true });  // the CSV files' byte-order mark stays
+
+  function bytesOf(value, what) {
+    if (typeof value === 'string') return encoder.encode(value);
+    if (value instanceof Uint8Array) return value;
+    if (value instanceof ArrayBuffer) return new Uint8Array(value);
+    if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+    throw new TypeError(what + ' must be a Uint8Array, an ArrayBuffer or a string');
+  }
+
+  // A file given as its bytes, or as { name, bytes }.
+  function fileOf(value, name, what) {
+    if (value && typeof value === 'object' && !ArrayBuffer.isView(value) && !(value instanceof ArrayBuffer)) {
+      return { name: value.name === undefined ? name : String(value.name), bytes: bytesOf(value.bytes, what) };
+    }
+    return { name: name, bytes: bytesOf(value, what) };
+  }
+
+  function string(text) {
+    var size = core.lengthBytesUTF8(text) + 1;
+    var at = core._malloc(size);
+    core.stringToUTF8(text, at, size);
+    return at;
+  }
+
+  // One call of the core: the results by name, and the status.
+  function call(name, game, options, files) {
+    if (game !== undefined && game !== null && game !== 'A' && game !== 'B') {
+      throw new TypeError('game must be "A" or "B"');
+    }
+    core._mc_reset();
+    files.forEach(function (file) {
+      var at = string(file.name);
+      var to = core._mc_input(at, file.bytes.length);
+      core._free(at);
+      core.HEAPU8.set(file.bytes, to);
+    });
+    var callName = string(name), gameName = string(game || ''), chosen = string(JSON.stringify(options || {}));
+    var failed = core._mc_run(callName, gameName, chosen);
+    [callName, gameName, chosen].forEach(function (at) { core._free(at); });
+    if (failed) {
+      var error = new Error(core.UTF8ToString(core._mc_error()));
+      error.status = core._mc_status();
+      core._mc_reset();
+      throw error;
+    }
+    var results = {};
+    for (var i = 0, n = core._mc_output_count(); i < n; ++i) {
+      var at = core._mc_output_data(i);
+      results[core.UTF8ToString(core._mc_output_name(i))] = core.HEAPU8.slice(at, at + core._mc_output_size(i));
+    }
+    var status = core._mc_status();
+    core._mc_reset();
+    return { results: results, status: status };
+  }
+
+  function text(bytes) { return decoder.decode(bytes); }
+
+  core.identify = function (image, game) {
+    return JSON.parse(text(call('identify', game, {}, [fileOf(image, 'image', 'image')]).results.rom));
+  };
+
+  core.exportFiles = function (image, game) {
+    var results = call('export', game, {}, [fileOf(image, 'image', 'image')]).results;
+    var files = {};
+    Object.keys(results).forEach(function (name) { files[name] = text(results[name]); });
+    return files;
+  };
+
+  core.importFiles = function (image, files, options, game) {
+    var inputs = [fileOf(image, 'image', 'image')];
+    Object.keys(files || {}).forEach(function (name) { inputs.push(fileOf(files[name], name, name)); });
+    var results = call('import', game, { headered: !!(options && options.headered) }, inputs).results;
+    return { image: results.image, bps: results.bps, ips: results.ips, changes: text(results.changes) };
+  };
+
+  core.compare = function (oldImage, other, options, game) {
+    var chosen = { json: !!(options && options.json), ipsWithoutHeader: !!(options && options.ipsWithoutHeader) };
+    var made = call('compare', game, chosen, [fileOf(oldImage, 'old', 'oldImage'), fileOf(other, 'new', 'other')]);
+    return { status: made.status, text: text(made.results.text) };
+  };
+})(Module);
