@@ -322,7 +322,8 @@ class Grid {
     }
     this.body.style.paddingTop = `${top}px`;
     this.body.style.paddingBottom = `${bottom}px`;
-    this.body.replaceChildren(...rows);
+    const now = this.body.children;
+    if (now.length !== rows.length || rows.some((tr, i) => now[i] !== tr)) this.body.replaceChildren(...rows);
     if (this.virtual) this.measure();
   }
 
