@@ -51,7 +51,7 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
     const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
     // The comparison shows the CRC32s and the ROM's SHA-1 (see identification()).
-    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos, kDigestCrc32 | kDigestSha1);
+    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
     std::shared_ptr<const void> kept;  // the run's tables and names
     common::Result<std::vector<Table>> tables = info.exporter.tables(image, kept);
     if (!tables) {

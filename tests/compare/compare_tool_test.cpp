@@ -230,8 +230,13 @@ TEST_F(CompareTest, JsonDocumentShape) {
     EXPECT_EQ(j["version"], 1);
     EXPECT_EQ(j["game"], "A");
     const uint32_t rom_crc = crc32_of(original_.data() + kHeader, original_.size() - kHeader);
+    const ImageIdentity id = identify_image(original_.data(), original_.size(), -1);
     for (const char* side : {"old", "new"}) {
         EXPECT_EQ(j[side]["rom_crc32"], crc32_hex(rom_crc)) << side;
+        // every hash of the exports' rom block, none left out
+        EXPECT_EQ(j[side]["md5"], id.file.md5) << side;
+        EXPECT_EQ(j[side]["rom_md5"], id.rom.md5) << side;
+        EXPECT_EQ(j[side]["sha1"], id.file.sha1) << side;
         EXPECT_EQ(j[side]["mapping"], "LoROM") << side;
         EXPECT_EQ(j[side]["file"], old_) << side;
     }
