@@ -8,13 +8,13 @@
 namespace {
 
 #define MT_ANALYZER(game) {game::kGame, game::kAnalyzerInfo},
-const common::GameEntry<const AnalyzerInfo&> kAnalyzers[] = {MT_GAMES(MT_ANALYZER)};
+const common::GameEntry<const common::AnalyzerInfo&> kAnalyzers[] = {MT_GAMES(MT_ANALYZER)};
 
 int run(int argc, char** argv) {
-    const AnalyzerInfo& info = common::find_game(kAnalyzers, "analyzer", argv[0], MT_GAME).part;
-    return analyzer_main(argc, argv, info);
+    const common::AnalyzerInfo& info = common::find_game(kAnalyzers, "analyzer", argv[0], MT_GAME).part;
+    return common::analyzer_main(argc, argv, info);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return tool_main(argc, argv, run); }
+int main(int argc, char** argv) { return common::tool_main(argc, argv, run); }

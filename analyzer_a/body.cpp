@@ -10,9 +10,9 @@ BodyFlags decode_body_flags(const unsigned char* record) {
     return {f::kFlying.get(record), f::kBoss.get(record), f::kUndead.get(record), f::kFemale.get(record)};
 }
 
-void print_body_flags(ReportText& stream, const BodyFlags& flags) {
+void print_body_flags(common::ReportText& stream, const BodyFlags& flags) {
     const int32_t marks[4] = {flags.female, flags.undead, flags.boss, flags.flying};
-    print_mark_cells(stream, marks, 4);
+    common::print_mark_cells(stream, marks, 4);
     stream.str("  ");
 }
 

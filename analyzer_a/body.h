@@ -23,7 +23,7 @@ BodyFlags decode_body_flags(const unsigned char* record);
 
 // The marks of a flag report row: female, undead, boss and flying, each
 // under its column, then the two blanks before the race column.
-void print_body_flags(ReportText& stream, const BodyFlags& flags);
+void print_body_flags(common::ReportText& stream, const BodyFlags& flags);
 
 // Strength, dexterity, magic power, 不明, speed and stamina.
 constexpr int kAbilityCount = 6;

@@ -29,11 +29,11 @@ constexpr int kWeaponColumns[5] = {0, 2, 1, 3, 4};
 constexpr int kMagicColumns[6] = {0, 1, 3, 2, 4, 5};
 
 // Name n of the combined table: characters 0..255, then special characters.
-const char* character_table_name(const NameTables& names, int n) {
-    static constexpr NameTableKind kTable{4,
+const char* character_table_name(const common::NameTables& names, int n) {
+    static constexpr common::NameTableKind kTable{4,
                                           {"character and special character names", layout::kCharacterNames.offset,
                                            layout::kCharacterNames.record_size, kCharacterCount + kSpecialCharacterCount},
-                                          &kGameACharTables};
+                                          &common::kGameACharTables};
     return names.get(kTable, n);
 }
 
@@ -46,7 +46,7 @@ void decode_abilities(const unsigned char* r, int32_t* abilities) {
 int points(const int32_t* levels, int count, int bonus) {
     const int32_t largest = *std::max_element(levels, levels + count);
     const int32_t sum = std::accumulate(levels, levels + count, 0);
-    return cap(sum + 2 * largest + (largest > 0 ? bonus : 0), kPointCap);
+    return common::cap(sum + 2 * largest + (largest > 0 ? bonus : 0), kPointCap);
 }
 
 // The eleven weapon and magic columns of a parameter row, in report order.
@@ -57,11 +57,11 @@ void column_values(const int32_t* weapons, const int32_t* magic, int* values) {
 
 // The values of a parameter row: "  ", then each value as "%3d" (from
 // signed_from on as "%+3d") with ", " between them, then the line feed.
-void print_param_values(ReportText& fp, const int* values, int count, int signed_from) {
+void print_param_values(common::ReportText& fp, const int* values, int count, int signed_from) {
     fp.str("  ");
-    print_int_list(fp, values, signed_from, 3);
+    common::print_int_list(fp, values, signed_from, 3);
     if (signed_from > 0 && signed_from < count) fp.str(", ");
-    print_int_list(fp, values + signed_from, count - signed_from, 3, true);
+    common::print_int_list(fp, values + signed_from, count - signed_from, 3, true);
     fp.ch('\n');
 }
 
@@ -69,9 +69,9 @@ void print_param_values(ReportText& fp, const int* values, int count, int signed
 const char kFlagHeader[] = "No.       名前               女性 不死 ボス 飛行 種族      閃TYPE\n";
 
 template <typename Record>
-void print_flag_row(ReportText& fp, const Record& r) {
+void print_flag_row(common::ReportText& fp, const Record& r) {
     print_body_flags(fp, r.body);
-    fp.left(race_name(r.race, kGameALabels), 8).str("  TYPE").dec0(r.spark_type, 2).ch('\n');  // "%-8s  TYPE%02d\n"
+    fp.left(common::race_name(r.race, common::kGameALabels), 8).str("  TYPE").dec0(r.spark_type, 2).ch('\n');  // "%-8s  TYPE%02d\n"
 }
 
 struct LevelSection {
@@ -86,16 +86,16 @@ constexpr LevelSection kLevelSections[] = {
 
 }  // namespace
 
-const char* character_name(const NameTables& names, int index) {
+const char* character_name(const common::NameTables& names, int index) {
     return index < kCharacterCount ? character_table_name(names, index) : "";
 }
 
-const char* special_character_name(const NameTables& names, int index) {
+const char* special_character_name(const common::NameTables& names, int index) {
     return index >= 0 && index < kSpecialCharacterCount ? character_table_name(names, kCharacterCount + index) : "";
 }
 
-common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image) {
-    return load_records<CharacterRecord>(image,layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
+common::Result<std::vector<CharacterRecord>> load_characters(const common::RomImage& image) {
+    return common::load_records<CharacterRecord>(image,layout::kCharacterRecords, [](CharacterRecord& c, const unsigned char* r, int) {
         namespace f = layout::character;
         c.lp = f::kLp.get(r);
         decode_abilities(r, c.abilities);
@@ -109,8 +109,8 @@ common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& ima
     });
 }
 
-common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const RomImage& image) {
-    return load_records<SpecialCharacterRecord>(image,
+common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const common::RomImage& image) {
+    return common::load_records<SpecialCharacterRecord>(image,
         layout::kSpecialRecords, [](SpecialCharacterRecord& s, const unsigned char* r, int) {
             namespace f = layout::special;
             s.lp = f::kLp.get(r);
@@ -125,24 +125,24 @@ common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(cons
         });
 }
 
-common::Result<std::vector<int32_t>> load_level_tables(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kSkillLevels, layout::kOverallSkillLevels});
+common::Result<std::vector<int32_t>> load_level_tables(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kSkillLevels, layout::kOverallSkillLevels});
     if (!read) return read.error();
     const auto& [skill, overall] = *read;
     std::vector<int32_t> levels(kSkillLevels + kOverallSkillLevels);
-    for (int k = 0; k < kSkillLevels; ++k) levels[k] = le16(skill.record(k));
-    for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = le16(overall.record(k));
+    for (int k = 0; k < kSkillLevels; ++k) levels[k] = common::le16(skill.record(k));
+    for (int k = 0; k < kOverallSkillLevels; ++k) levels[kSkillLevels + k] = common::le16(overall.record(k));
     return levels;
 }
 
-void write_chrparam(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrparam(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const CharacterRecord* characters = run.characters.data();
-    write_row_report(
+    common::write_row_report(
         out,
         "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
         "天   冥\n",
-        kCharacterCount, RowPrefix{2, 16, NameLookup(names, character_name)}, [&](ReportText& fp, int n) {
+        kCharacterCount, common::RowPrefix{2, 16, common::NameLookup(names, character_name)}, [&](common::ReportText& fp, int n) {
             const CharacterRecord& c = characters[n];
             // A kind or school the character cannot use shows the lowest aptitude.
             int32_t weapons[5];
@@ -156,22 +156,22 @@ void write_chrparam(ReportText& out, const Run& run) {
         });
 }
 
-void write_chrflag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrflag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const CharacterRecord* characters = run.characters.data();
-    write_row_report(out, kFlagHeader, kCharacterCount, RowPrefix{3, 16, NameLookup(names, character_name)},
-                     [&](ReportText& fp, int n) { print_flag_row(fp, characters[n]); });
+    common::write_row_report(out, kFlagHeader, kCharacterCount, common::RowPrefix{3, 16, common::NameLookup(names, character_name)},
+                     [&](common::ReportText& fp, int n) { print_flag_row(fp, characters[n]); });
 }
 
-void write_chrspparam(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrspparam(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const SpecialCharacterRecord* specials = run.specials.data();
-    write_row_report(
+    common::write_row_report(
         out,
         "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
         "風   地   天   冥\n",
-        kSpecialCharacterCount, RowPrefix{2, 16, NameLookup(names, special_character_name)},
-        [&](ReportText& fp, int n) {
+        kSpecialCharacterCount, common::RowPrefix{2, 16, common::NameLookup(names, special_character_name)},
+        [&](common::ReportText& fp, int n) {
             const SpecialCharacterRecord& s = specials[n];
             int values[20] = {s.lp, s.wp, s.jp};
             std::copy_n(s.abilities, kAbilityCount, values + 3);
@@ -180,17 +180,17 @@ void write_chrspparam(ReportText& out, const Run& run) {
         });
 }
 
-void write_chrspflag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrspflag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const SpecialCharacterRecord* specials = run.specials.data();
-    write_row_report(out, kFlagHeader, kSpecialCharacterCount,
-                     RowPrefix{3, 16, NameLookup(names, special_character_name)},
-                     [&](ReportText& fp, int n) { print_flag_row(fp, specials[n]); });
+    common::write_row_report(out, kFlagHeader, kSpecialCharacterCount,
+                     common::RowPrefix{3, 16, common::NameLookup(names, special_character_name)},
+                     [&](common::ReportText& fp, int n) { print_flag_row(fp, specials[n]); });
 }
 
-void write_chrlvup(ReportText& out, const Run& run) {
+void write_chrlvup(common::ReportText& out, const Run& run) {
     const int32_t* levels = run.levels.data();
-    BlockSeparator separator;
+    common::BlockSeparator separator;
     for (const LevelSection& section : kLevelSections) {
         separator.next(out);
         out.str(section.title);

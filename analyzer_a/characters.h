@@ -42,18 +42,18 @@ struct SpecialCharacterRecord {
 };
 
 // Names; "" outside 0..255 and 0..15.
-const char* character_name(const NameTables& names, int index);
-const char* special_character_name(const NameTables& names, int index);
+const char* character_name(const common::NameTables& names, int index);
+const char* special_character_name(const common::NameTables& names, int index);
 
-common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image);
-common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const RomImage& image);
+common::Result<std::vector<CharacterRecord>> load_characters(const common::RomImage& image);
+common::Result<std::vector<SpecialCharacterRecord>> load_special_characters(const common::RomImage& image);
 // 50 skill level words, then 39 overall skill level words.
-common::Result<std::vector<int32_t>> load_level_tables(const RomImage& image);
+common::Result<std::vector<int32_t>> load_level_tables(const common::RomImage& image);
 
-void write_chrparam(ReportText& out, const Run& run);
-void write_chrflag(ReportText& out, const Run& run);
-void write_chrspparam(ReportText& out, const Run& run);
-void write_chrspflag(ReportText& out, const Run& run);
-void write_chrlvup(ReportText& out, const Run& run);
+void write_chrparam(common::ReportText& out, const Run& run);
+void write_chrflag(common::ReportText& out, const Run& run);
+void write_chrspparam(common::ReportText& out, const Run& run);
+void write_chrspflag(common::ReportText& out, const Run& run);
+void write_chrlvup(common::ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -5,20 +5,20 @@
 
 namespace mt2 {
 
-common::Result<Run> Run::load(const RomImage& image) {
-    Run run{NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
+common::Result<Run> Run::load(const common::RomImage& image) {
+    Run run{common::NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
     common::Error error;
-    if (take(load_monsters(image), run.monsters, error) && take(load_characters(image), run.characters, error) &&
-        take(load_special_characters(image), run.specials, error) &&
-        take(load_level_tables(image), run.levels, error) && take(load_items(image), run.items, error) &&
-        take(load_techs(image), run.techs, error) && take(load_tech_learning(image), run.learning, error) &&
-        take(load_formations(image), run.formations, error)) {
+    if (common::take(load_monsters(image), run.monsters, error) && common::take(load_characters(image), run.characters, error) &&
+        common::take(load_special_characters(image), run.specials, error) &&
+        common::take(load_level_tables(image), run.levels, error) && common::take(load_items(image), run.items, error) &&
+        common::take(load_techs(image), run.techs, error) && common::take(load_tech_learning(image), run.learning, error) &&
+        common::take(load_formations(image), run.formations, error)) {
         return run;
     }
     return error;
 }
 
-const ReportEntry<Run> kReports[18] = {
+const common::ReportEntry<Run> kReports[18] = {
     {"mt2monparam.txt",
      "Monster parameters: technique points, HP, LP, WP, JP, the six attributes, technique and "
      "spell level, the eight defences, shield defence and evasion.",
@@ -64,13 +64,13 @@ const ReportEntry<Run> kReports[18] = {
      write_formdata},
 };
 
-int run(const char* prefix, const RomImage& image) {
+int run(const char* prefix, const common::RomImage& image) {
     const common::Result<Run> tables = Run::load(image);
-    if (!tables) return report_error(tables.error());  // nothing written
-    return write_reports(prefix, kReports, *tables, image) ? 0 : 1;
+    if (!tables) return common::report_error(tables.error());  // nothing written
+    return common::write_reports(prefix, kReports, *tables, image) ? 0 : 1;
 }
 
-const AnalyzerInfo kAnalyzerInfo = {
+const common::AnalyzerInfo kAnalyzerInfo = {
     "mt2analyzer - MERIDIAN TALES2 data table analyzer",
     "%s: [option] src-pathname [dst-pathname]\n",
     kGame.title,

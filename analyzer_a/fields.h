@@ -13,69 +13,69 @@
 namespace mt2::fields {
 
 // Monsters.
-inline constexpr Key kTechPoints{"tech_points", "技術点"};
-inline constexpr Key kHp{"hp", "HP"};
-inline constexpr Key kLp{"lp", "LP"};
-inline constexpr Key kWp{"wp", "WP"};
-inline constexpr Key kJp{"jp", "JP"};
+inline constexpr common::Key kTechPoints{"tech_points", "技術点"};
+inline constexpr common::Key kHp{"hp", "HP"};
+inline constexpr common::Key kLp{"lp", "LP"};
+inline constexpr common::Key kWp{"wp", "WP"};
+inline constexpr common::Key kJp{"jp", "JP"};
 // The six abilities in record order, and the eight defences.
-inline constexpr Key kAbilities[6] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
-                                      {"unknown", "不明"},  {shared_keys::kSpeed.key, "素早"},     {"stamina", "体力"}};
-inline constexpr Key kDefences[8] = {{"defence_slash", "防斬"},  {"defence_blunt", "防殴"},
+inline constexpr common::Key kAbilities[6] = {{"strength", "腕力"}, {"dexterity", "器用"}, {"magic_power", "魔力"},
+                                      {"unknown", "不明"},  {common::shared_keys::kSpeed.key, "素早"},     {"stamina", "体力"}};
+inline constexpr common::Key kDefences[8] = {{"defence_slash", "防斬"},  {"defence_blunt", "防殴"},
                                      {"defence_thrust", "防突"}, {"defence_shot", "防射"},
                                      {"defence_heat", "防熱"},   {"defence_cold", "防冷"},
                                      {"defence_thunder", "防雷"}, {"defence_status", "防状"}};
-inline constexpr Key kTechLevel{"tech_level", "技LV"};
-inline constexpr Key kSpellLevel{"spell_level", "術LV"};
-inline constexpr Key kShieldDefence{"shield_defence", "盾防"};
-inline constexpr Key kEvasion{"evasion", "回避"};
-inline constexpr Key kShieldAttributes{"shield_attributes", "盾の防御属性"};
-inline constexpr Key kStatusResistances{"status_resistances", "状態変化耐性"};
+inline constexpr common::Key kTechLevel{"tech_level", "技LV"};
+inline constexpr common::Key kSpellLevel{"spell_level", "術LV"};
+inline constexpr common::Key kShieldDefence{"shield_defence", "盾防"};
+inline constexpr common::Key kEvasion{"evasion", "回避"};
+inline constexpr common::Key kShieldAttributes{"shield_attributes", "盾の防御属性"};
+inline constexpr common::Key kStatusResistances{"status_resistances", "状態変化耐性"};
 // Byte 0 of monster and character records: female, undead, boss, flying,
 // then the race.
-inline constexpr Key kBody[4] = {{"female", "女性"}, {"undead", "不死"}, {"boss", "ボス"}, {"flying", "飛行"}};
-inline constexpr Key kRace{"race", "種族"};
-inline constexpr Key kDrops[2] = {{"drop_high", "高確率"}, {"drop_low", "低確率"}};
-inline constexpr Key kWeapons[2] = {{"weapon_1", "武器1"}, {"weapon_2", "武器2"}};
-inline constexpr Key kTargets[3] = {
+inline constexpr common::Key kBody[4] = {{"female", "女性"}, {"undead", "不死"}, {"boss", "ボス"}, {"flying", "飛行"}};
+inline constexpr common::Key kRace{"race", "種族"};
+inline constexpr common::Key kDrops[2] = {{"drop_high", "高確率"}, {"drop_low", "低確率"}};
+inline constexpr common::Key kWeapons[2] = {{"weapon_1", "武器1"}, {"weapon_2", "武器2"}};
+inline constexpr common::Key kTargets[3] = {
     {"targets_emperor", "皇帝"}, {"targets_low_hp", "低HPキャラクタ"}, {"targets_high_hp", "高HPキャラクタ"}};
-inline constexpr Key kRateIndex{"pattern_rate_index", ""};
-inline constexpr Key kPatternShares[2] = {{"pattern_1_share", "行動パターン1選択率"},
+inline constexpr common::Key kRateIndex{"pattern_rate_index", ""};
+inline constexpr common::Key kPatternShares[2] = {{"pattern_1_share", "行動パターン1選択率"},
                                           {"pattern_2_share", "行動パターン2選択率"}};
 
 // Characters and special characters: weapon kinds and schools of magic as
 // flags and as levels.
-inline constexpr Key kWeaponAptitude{"weapon_aptitude", ""};
-inline constexpr Key kMagicAptitude{"magic_aptitude", ""};
-inline constexpr Key kWeaponFlags[5] = {{"sword_flag", "剣"}, {"axe_flag", "斧"}, {"spear_flag", "槍"},
+inline constexpr common::Key kWeaponAptitude{"weapon_aptitude", ""};
+inline constexpr common::Key kMagicAptitude{"magic_aptitude", ""};
+inline constexpr common::Key kWeaponFlags[5] = {{"sword_flag", "剣"}, {"axe_flag", "斧"}, {"spear_flag", "槍"},
                                         {"bow_flag", "弓"},   {"martial_arts_flag", "体術"}};
-inline constexpr Key kMagicFlags[6] = {{"fire_flag", "火"}, {"water_flag", "水"},   {"earth_flag", "地"},
+inline constexpr common::Key kMagicFlags[6] = {{"fire_flag", "火"}, {"water_flag", "水"},   {"earth_flag", "地"},
                                        {"wind_flag", "風"}, {"heaven_flag", "天"}, {"underworld_flag", "冥"}};
-inline constexpr Key kWeaponLevels[5] = {{"sword_level", "剣"}, {"axe_level", "斧"}, {"spear_level", "槍"},
+inline constexpr common::Key kWeaponLevels[5] = {{"sword_level", "剣"}, {"axe_level", "斧"}, {"spear_level", "槍"},
                                          {"bow_level", "弓"},   {"martial_arts_level", "体術"}};
-inline constexpr Key kMagicLevels[6] = {{"fire_level", "火"}, {"water_level", "水"},   {"earth_level", "地"},
+inline constexpr common::Key kMagicLevels[6] = {{"fire_level", "火"}, {"water_level", "水"},   {"earth_level", "地"},
                                         {"wind_level", "風"}, {"heaven_level", "天"}, {"underworld_level", "冥"}};
-inline constexpr Key kSparkType{"spark_type", "閃TYPE"};
+inline constexpr common::Key kSparkType{"spark_type", "閃TYPE"};
 
 // The skill level tables.
-inline constexpr Key kLevel{"level", "LV"};
+inline constexpr common::Key kLevel{"level", "LV"};
 
 // Items.
-inline constexpr Key kPrice{"price", "価格"};
-inline constexpr Key kDisplay{"display", "表示"};
-inline constexpr Key kWeight{"weight", "重量"};
-inline constexpr Key kAttack{"attack", "攻撃"};
-inline constexpr Key kBonuses[6] = {{"strength_bonus", "腕力"}, {"dexterity_bonus", "器用"},
+inline constexpr common::Key kPrice{"price", "価格"};
+inline constexpr common::Key kDisplay{"display", "表示"};
+inline constexpr common::Key kWeight{"weight", "重量"};
+inline constexpr common::Key kAttack{"attack", "攻撃"};
+inline constexpr common::Key kBonuses[6] = {{"strength_bonus", "腕力"}, {"dexterity_bonus", "器用"},
                                     {"magic_power_bonus", "魔力"}, {"unknown_bonus", "不明"},
                                     {"speed_bonus", "素早"},    {"stamina_bonus", "体力"}};
-inline constexpr Key kDefenceAttributes{"defence_attributes", "防御属性"};
-inline constexpr Key kDefence{"defence", "防御"};
+inline constexpr common::Key kDefenceAttributes{"defence_attributes", "防御属性"};
+inline constexpr common::Key kDefence{"defence", "防御"};
 
 // Byte 0 and the abilities of a table of character-like records.
-inline void add_body(std::vector<StoredField>& s, const char* table, const TableLayout* records,
+inline void add_body(std::vector<common::StoredField>& s, const char* table, const common::TableLayout* records,
                      bool nibble_abilities) {
     namespace b = layout::body;
-    const Field body[4] = {b::kFemale, b::kUndead, b::kBoss, b::kFlying};
+    const common::Field body[4] = {b::kFemale, b::kUndead, b::kBoss, b::kFlying};
     for (int f = 0; f < 4; ++f) s.push_back({table, kBody[f], records, body[f]});
     s.push_back({table, kRace, records, b::kRace});
     for (int a = 0; a < 6; ++a) {
@@ -86,11 +86,11 @@ inline void add_body(std::vector<StoredField>& s, const char* table, const Table
 // The fields that mt2import writes as they stand, in the importer's order.
 // (The nested rows, action patterns, learning lists and formation members,
 // the importer adds with the shared keys.)
-inline std::vector<StoredField> stored_fields() {
+inline std::vector<common::StoredField> stored_fields() {
     namespace m = layout::monster;
-    std::vector<StoredField> s;
-    const TableLayout* mon = &layout::kMonsterRecords;
-    s.push_back({"monsters", kTechPoints, &layout::kTechPoints, word_field(0)});
+    std::vector<common::StoredField> s;
+    const common::TableLayout* mon = &layout::kMonsterRecords;
+    s.push_back({"monsters", kTechPoints, &layout::kTechPoints, common::word_field(0)});
     for (auto [key, field] : {std::pair{kHp, m::kHp}, {kLp, m::kLp}, {kTechLevel, m::kTechLevel},
                               {kSpellLevel, m::kSpellLevel}, {kShieldDefence, m::kShieldDefence},
                               {kEvasion, m::kEvasion}, {kShieldAttributes, m::kShieldAttributes},
@@ -104,7 +104,7 @@ inline std::vector<StoredField> stored_fields() {
     add_body(s, "monsters", mon, false);
 
     namespace c = layout::character;
-    const TableLayout* chr = &layout::kCharacterRecords;
+    const common::TableLayout* chr = &layout::kCharacterRecords;
     for (auto [key, field] : {std::pair{kLp, c::kLp}, {kSparkType, c::kSparkType},
                               {kWeaponAptitude, c::kWeaponAptitude}, {kMagicAptitude, c::kMagicAptitude}}) {
         s.push_back({"characters", key, chr, field});
@@ -114,7 +114,7 @@ inline std::vector<StoredField> stored_fields() {
     add_body(s, "characters", chr, true);
 
     namespace p = layout::special;
-    const TableLayout* sp = &layout::kSpecialRecords;
+    const common::TableLayout* sp = &layout::kSpecialRecords;
     s.push_back({"special-characters", kLp, sp, p::kLp});
     s.push_back({"special-characters", kSparkType, sp, p::kSparkType});
     for (int w = 0; w < 5; ++w) s.push_back({"special-characters", kWeaponLevels[w], sp, p::kWeaponLevels[w]});
@@ -122,13 +122,13 @@ inline std::vector<StoredField> stored_fields() {
     add_body(s, "special-characters", sp, true);
 
     namespace i = layout::item;
-    s.push_back({"items", kPrice, &layout::kItemPrices, word_field(0)});
+    s.push_back({"items", kPrice, &layout::kItemPrices, common::word_field(0)});
     s.push_back({"items", kDisplay, &layout::kItemAttributes, i::kDisplay});
     for (auto [key, field] : {std::pair{kAttack, i::kAttack}, {kWeight, i::kWeaponWeight},
-                              {shared_keys::kTechs[0], i::kTechs[0]}, {shared_keys::kTechs[1], i::kTechs[1]}}) {
+                              {common::shared_keys::kTechs[0], i::kTechs[0]}, {common::shared_keys::kTechs[1], i::kTechs[1]}}) {
         s.push_back({"items", key, &layout::kWeaponRecords, field});
     }
-    const TableLayout* armour = &layout::kArmourRecords;
+    const common::TableLayout* armour = &layout::kArmourRecords;
     for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, false, layout::kArmourItems.first});
     s.push_back({"items", kStatusResistances, armour, i::kStatuses, false, false, layout::kArmourItems.first});
     s.push_back({"items", kWeight, armour, i::kArmourWeight, false, false, layout::kArmourItems.first});
@@ -137,13 +137,13 @@ inline std::vector<StoredField> stored_fields() {
         s.push_back({"items", key, &layout::kShieldRecords, field, false, false, layout::kShieldItems.first});
     }
 
-    namespace sk = shared_keys;
+    namespace sk = common::shared_keys;
     s.push_back({"techniques", sk::kDerivation, &layout::kTechRecords, layout::tech::kDerivation});
     s.push_back({"techniques", sk::kEvade, &layout::kTechRecords, layout::tech::kEvade});
-    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, word_field(0), false, true});
-    s.push_back({"techniques", sk::kDifficulty, &layout::kDifficulties, byte_field(0)});
-    s.push_back({"skill-levels", kTechPoints, &layout::kSkillLevels, word_field(0)});
-    s.push_back({"overall-skill-levels", kTechPoints, &layout::kOverallSkillLevels, word_field(0)});
+    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, common::word_field(0), false, true});
+    s.push_back({"techniques", sk::kDifficulty, &layout::kDifficulties, common::byte_field(0)});
+    s.push_back({"skill-levels", kTechPoints, &layout::kSkillLevels, common::word_field(0)});
+    s.push_back({"overall-skill-levels", kTechPoints, &layout::kOverallSkillLevels, common::word_field(0)});
     return s;
 }
 
@@ -155,8 +155,8 @@ inline constexpr char kRowLevel[] = "the level of the row: its index + 1";
 inline constexpr char kItemKind[] = "the kind of an item follows from its index";
 
 // The columns that mt2import does not write, and what to change instead.
-inline std::vector<ComputedField> computed_fields(const char* learning_count) {
-    std::vector<ComputedField> c = {
+inline std::vector<common::ComputedField> computed_fields(const char* learning_count) {
+    std::vector<common::ComputedField> c = {
         {"monsters", kWp, kTechLevel.key},
         {"monsters", kJp, kSpellLevel.key},
         {"special-characters", kWp, "sword_level axe_level spear_level bow_level martial_arts_level",
@@ -165,12 +165,12 @@ inline std::vector<ComputedField> computed_fields(const char* learning_count) {
          "the sum of the magic levels, twice the highest and 5"},
         {"skill-levels", kLevel, nullptr, kRowLevel},
         {"overall-skill-levels", kLevel, nullptr, kRowLevel},
-        {"items", shared_keys::kKind, nullptr, kItemKind},
+        {"items", common::shared_keys::kKind, nullptr, kItemKind},
         {"monsters", kPatternShares[0], kRateIndex.key},
         {"monsters", kPatternShares[1], kRateIndex.key},
-        {"formation-members", shared_keys::kActualRear, shared_keys::kSpeed.key, "bit 0 of the speed modifier"},
-        {"learning-lists", shared_keys::kCount, nullptr, learning_count}};
-    for (const Key& b : kBonuses) c.push_back({"items", b, nullptr, kBonus});
+        {"formation-members", common::shared_keys::kActualRear, common::shared_keys::kSpeed.key, "bit 0 of the speed modifier"},
+        {"learning-lists", common::shared_keys::kCount, nullptr, learning_count}};
+    for (const common::Key& b : kBonuses) c.push_back({"items", b, nullptr, kBonus});
     return c;
 }
 

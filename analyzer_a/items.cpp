@@ -43,11 +43,11 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
 }
 
 // Indexed by ItemKind.
-constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
-    item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
-    item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
-    item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
-    item_kind<ItemRecord>(layout::kOtherItems),
+constexpr common::ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
+    common::item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
+    common::item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
+    common::item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
+    common::item_kind<ItemRecord>(layout::kOtherItems),
 };
 
 // The values after the price in a parameter row.
@@ -77,14 +77,14 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
 
 }  // namespace
 
-const char* item_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{1, layout::kItemNames, &kGameACharTables};
+const char* item_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &common::kGameACharTables};
     return names.get(kTable, index);
 }
 
-common::Result<std::vector<ItemRecord>> load_items(const RomImage& image) {
-    static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    const auto read = read_tables(image, {layout::kItemAttributes, layout::kItemPrices, layout::kItemRecords});
+common::Result<std::vector<ItemRecord>> load_items(const common::RomImage& image) {
+    static_assert(common::kind_record_bytes(kKinds) == layout::kItemRecords.size());
+    const auto read = common::read_tables(image, {layout::kItemAttributes, layout::kItemPrices, layout::kItemRecords});
     if (!read) return read.error();
     const auto& [attributes, prices, records] = *read;
     std::vector<ItemRecord> items(kItemCount);
@@ -93,14 +93,14 @@ common::Result<std::vector<ItemRecord>> load_items(const RomImage& image) {
     }
     for (int i = 0; i < kItemCount; ++i) {
         items[i].display = layout::item::kDisplay.get(attributes.record(i));
-        items[i].price = le16(prices.record(i));
+        items[i].price = common::le16(prices.record(i));
     }
-    decode_kind_records(items.data(), kKinds, records.record(0));
+    common::decode_kind_records(items.data(), kKinds, records.record(0));
     return items;
 }
 
-void write_item_param(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_param(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格 表示 攻撃 重量\n",
@@ -108,44 +108,44 @@ void write_item_param(ReportText& out, const Run& run) {
         "No.      名前                 価格 表示 防御 回避 重量\n",
         "No.      名前                 価格\n",
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         int32_t values[1 + 8 + 6 + 1];
         const int n = param_values(items[i], kind, values);
-        print_value_row(fp, items[i].price, values, n);
+        common::print_value_row(fp, items[i].price, values, n);
     });
 }
 
-void write_item_regist(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_regist(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
-        kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader,
         "No.      名前               状態変化耐性\n",
         "No.      名前               防御属性\n",
-        kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader,
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         if (kind == kItemArmour) {
             fp.ch(' ');
-            print_bit_labels2(fp, items[i].statuses, 0xFF, kGameALabels);
+            common::print_bit_labels2(fp, items[i].statuses, 0xFF, common::kGameALabels);
         } else if (kind == kItemShield) {
             fp.ch(' ');
-            print_bit_labels(fp, items[i].attributes, 0xFF, kGameALabels);
+            common::print_bit_labels(fp, items[i].attributes, 0xFF, common::kGameALabels);
         }
         fp.ch('\n');
     });
 }
 
-void write_item_effect(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_effect(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
-        "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
+        "No.      名前               武器固有技1           武器固有技2\n", common::kItemNameOnlyHeader, common::kItemNameOnlyHeader, common::kItemNameOnlyHeader,
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         if (kind == kItemWeapon) {
             fp.ch(' ');
-            print_tech_cells(fp, items[i].techs, 2, NameLookup(names, tech_name));
+            common::print_tech_cells(fp, items[i].techs, 2, common::NameLookup(names, tech_name));
         }
         fp.ch('\n');
     });

@@ -43,12 +43,12 @@ struct ItemRecord {
 };
 
 // The item's name, or "" for an index outside 0..255.
-const char* item_name(const NameTables& names, int index);
+const char* item_name(const common::NameTables& names, int index);
 
-common::Result<std::vector<ItemRecord>> load_items(const RomImage& image);
+common::Result<std::vector<ItemRecord>> load_items(const common::RomImage& image);
 
-void write_item_param(ReportText& out, const Run& run);
-void write_item_regist(ReportText& out, const Run& run);
-void write_item_effect(ReportText& out, const Run& run);
+void write_item_param(common::ReportText& out, const Run& run);
+void write_item_regist(common::ReportText& out, const Run& run);
+void write_item_effect(common::ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -26,13 +26,13 @@ constexpr const char* kTargetTexts[3] = {" 皇帝", " 低HPキャラクタ", " �
 // Shares of pattern 1 and pattern 2 in eighths, by pattern rate index.
 constexpr int kPatternShares[4][2] = {{7, 1}, {5, 3}, {2, 6}, {1, 7}};
 
-void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& patterns) {
+void decode_monster(MonsterRecord& m, const unsigned char* r, const common::RomTable& patterns) {
     namespace f = layout::monster;
     m.hp = f::kHp.get(r);
     m.tech_level = f::kTechLevel.get(r);
     m.spell_level = f::kSpellLevel.get(r);
-    m.wp = cap(7 * m.tech_level, kPointCap);
-    m.jp = cap(8 * m.spell_level + 5, kPointCap);
+    m.wp = common::cap(7 * m.tech_level, kPointCap);
+    m.jp = common::cap(8 * m.spell_level + 5, kPointCap);
     for (int a = 0; a < kAbilityCount; ++a) m.abilities[a] = f::kAbilities[a].get(r);
     m.lp = f::kLp.get(r);
     for (int d = 0; d < 8; ++d) m.defences[d] = f::kDefences[d].get(r);
@@ -46,20 +46,20 @@ void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& pa
     m.rate_index = f::kRateIndex.get(r);
     for (int w = 0; w < 2; ++w) m.weapons[w] = f::kWeapons[w].get(r);
     for (int d = 0; d < 2; ++d) m.drops[d] = f::kDrops[d].get(r);
-    for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(f::kPatterns[p].get(r)), kActionSlots, m.patterns[p]);
+    for (int p = 0; p < 2; ++p) std::copy_n(patterns.record(f::kPatterns[p].get(r)), common::kActionSlots, m.patterns[p]);
 }
 
-RowPrefix monster_prefix(const NameTables& names) { return {3, 16, NameLookup(names, monster_name)}; }
+common::RowPrefix monster_prefix(const common::NameTables& names) { return {3, 16, common::NameLookup(names, monster_name)}; }
 
 // The two item cells of the drop and weapon reports.
-void print_item_pair(ReportText& fp, const NameTables& names, const int32_t* items, int none) {
+void print_item_pair(common::ReportText& fp, const common::NameTables& names, const int32_t* items, int none) {
     fp.ch(' ');
-    print_item_cells(fp, items, 2, none, NameLookup(names, item_name));
+    common::print_item_cells(fp, items, 2, none, common::NameLookup(names, item_name));
     fp.ch('\n');
 }
 
-void print_action_block(ReportText& fp, const NameTables& names, int n, const MonsterRecord& m) {
-    print_block_title(fp, n, monster_name(names, n));
+void print_action_block(common::ReportText& fp, const common::NameTables& names, int n, const MonsterRecord& m) {
+    common::print_block_title(fp, n, monster_name(names, n));
     fp.str("攻撃目標:");
     for (int t = 0; t < 3; ++t) {
         if (m.targets[t]) fp.str(kTargetTexts[t]);
@@ -67,38 +67,38 @@ void print_action_block(ReportText& fp, const NameTables& names, int n, const Mo
     fp.ch('\n');
     for (int p = 0; p < 2; ++p)
         fp.str("行動パターン").dec(p + 1, 1).str("選択率: ").dec(pattern_share(m.rate_index, p), 1).str("/8\n");
-    print_action_lines(fp, m.patterns[0], m.patterns[1], 0, NameLookup(names, tech_name));
+    common::print_action_lines(fp, m.patterns[0], m.patterns[1], 0, common::NameLookup(names, tech_name));
 }
 
 }  // namespace
 
 int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
-const char* monster_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{0, layout::kMonsterNames, &kGameACharTables};
+const char* monster_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &common::kGameACharTables};
     return names.get(kTable, index);
 }
 
-common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kActionPatterns, layout::kTechPoints});
+common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kActionPatterns, layout::kTechPoints});
     if (!read) return read.error();
     // Named one by one: a lambda may not capture a structured binding in clang 14.
-    const RomTable& patterns = (*read)[0];
-    const RomTable& tech_points = (*read)[1];
-    return load_records<MonsterRecord>(image,layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
-        m.tech_points = le16(tech_points.record(n));
+    const common::RomTable& patterns = (*read)[0];
+    const common::RomTable& tech_points = (*read)[1];
+    return common::load_records<MonsterRecord>(image,layout::kMonsterRecords, [&](MonsterRecord& m, const unsigned char* r, int n) {
+        m.tech_points = common::le16(tech_points.record(n));
         decode_monster(m, r, patterns);
     });
 }
 
-void write_monparam(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monparam(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(
+    common::write_row_report(
         out,
         "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+        common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
             const MonsterRecord& m = monsters[n];
             int values[21] = {m.lp, m.wp, m.jp};
             std::copy(m.abilities, m.abilities + kAbilityCount, values + 3);
@@ -108,50 +108,50 @@ void write_monparam(ReportText& out, const Run& run) {
             values[19] = m.shield_defence;
             values[20] = m.evasion;
             fp.str("  ").dec(m.tech_points, 5).str(", ").dec(m.hp, 5).str(", ");  // "  %5ld, %5ld, "
-            print_int_list(fp, values, 21, 3);
+            common::print_int_list(fp, values, 21, 3);
             fp.ch('\n');
         });
 }
 
-void write_monregist(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monregist(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_resistance_report(out, NameLookup(names, monster_name), kGameALabels, [&](int n) {
-        return ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
+    common::write_resistance_report(out, common::NameLookup(names, monster_name), common::kGameALabels, [&](int n) {
+        return common::ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
     });
 }
 
-void write_monflag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monflag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out, "No.       名前               女性 不死 ボス 飛行 種族\n", kMonsterCount,
-                     monster_prefix(names), [&](ReportText& fp, int n) {
+    common::write_row_report(out, "No.       名前               女性 不死 ボス 飛行 種族\n", common::kMonsterCount,
+                     monster_prefix(names), [&](common::ReportText& fp, int n) {
                          print_body_flags(fp, monsters[n].body);
-                         fp.str(race_name(monsters[n].race, kGameALabels)).ch('\n');
+                         fp.str(common::race_name(monsters[n].race, common::kGameALabels)).ch('\n');
                      });
 }
 
-void write_monitem(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monitem(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out, "No.       名前               高確率            低確率\n", kMonsterCount,
+    common::write_row_report(out, "No.       名前               高確率            低確率\n", common::kMonsterCount,
                      monster_prefix(names),
-                     [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].drops, kNoDrop); });
+                     [&](common::ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].drops, kNoDrop); });
 }
 
-void write_monequip(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monequip(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out, "No.       名前               武器1             武器2\n", kMonsterCount,
+    common::write_row_report(out, "No.       名前               武器1             武器2\n", common::kMonsterCount,
                      monster_prefix(names),
-                     [&](ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].weapons, kNoWeapon); });
+                     [&](common::ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].weapons, kNoWeapon); });
 }
 
-void write_monact(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monact(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    BlockSeparator separator;
-    for (int n = 0; n < kMonsterCount; ++n) {
+    common::BlockSeparator separator;
+    for (int n = 0; n < common::kMonsterCount; ++n) {
         separator.next(out);
         print_action_block(out, names, n, monsters[n]);
     }

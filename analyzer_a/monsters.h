@@ -35,7 +35,7 @@ struct MonsterRecord {
     int32_t rate_index;  // how often each action pattern is chosen, 0..3
     int32_t weapons[2];  // item indices, 254 = none
     int32_t drops[2];    // high and low probability, item indices, 255 = none
-    int32_t patterns[2][kActionSlots];  // technique indices
+    int32_t patterns[2][common::kActionSlots];  // technique indices
 };
 
 // How often action pattern 1 or 2 (pattern 0 or 1) is chosen, in eighths, for
@@ -43,15 +43,15 @@ struct MonsterRecord {
 int pattern_share(int rate_index, int pattern);
 
 // The monster's name, or "" for an index outside 0..319.
-const char* monster_name(const NameTables& names, int index);
+const char* monster_name(const common::NameTables& names, int index);
 
-common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image);
+common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage& image);
 
-void write_monparam(ReportText& out, const Run& run);
-void write_monregist(ReportText& out, const Run& run);
-void write_monflag(ReportText& out, const Run& run);
-void write_monitem(ReportText& out, const Run& run);
-void write_monequip(ReportText& out, const Run& run);
-void write_monact(ReportText& out, const Run& run);
+void write_monparam(common::ReportText& out, const Run& run);
+void write_monregist(common::ReportText& out, const Run& run);
+void write_monflag(common::ReportText& out, const Run& run);
+void write_monitem(common::ReportText& out, const Run& run);
+void write_monequip(common::ReportText& out, const Run& run);
+void write_monact(common::ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -25,45 +25,45 @@ static_assert(kFixedNameCount == kFixedTechNames);
 
 }  // namespace
 
-const char* tech_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{2, layout::kTechNames, &kGameACharTables};
+const char* tech_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{2, layout::kTechNames, &common::kGameACharTables};
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
     return names.get(kTable, index);
 }
 
-common::Result<std::vector<TechRecord>> load_techs(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kDifficulties, layout::kLearnTypes});
+common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kDifficulties, layout::kLearnTypes});
     if (!read) return read.error();
     // Named one by one: a lambda may not capture a structured binding in clang 14.
-    const RomTable& difficulty = (*read)[0];
-    const RomTable& learn_types = (*read)[1];
-    return load_records<TechRecord>(image,layout::kTechRecords, [&](TechRecord& t, const unsigned char* r, int i) {
+    const common::RomTable& difficulty = (*read)[0];
+    const common::RomTable& learn_types = (*read)[1];
+    return common::load_records<common::TechRecord>(image,layout::kTechRecords, [&](common::TechRecord& t, const unsigned char* r, int i) {
         t.difficulty = *difficulty.record(i);
-        t.learn_types = le16(learn_types.record(i));
+        t.learn_types = common::le16(learn_types.record(i));
         t.derivation = layout::tech::kDerivation.get(r);
         t.evade = layout::tech::kEvade.get(r);
     });
 }
 
-common::Result<TechLearning> load_tech_learning(const RomImage& image) { return load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
+common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image) { return common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
 
-void write_tech_learn_flag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
-    const TechRecord* techs = run.techs.data();
-    write_learn_flag_report(out, techs, NameLookup(names, tech_name));
+void write_tech_learn_flag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
+    const common::TechRecord* techs = run.techs.data();
+    common::write_learn_flag_report(out, techs, common::NameLookup(names, tech_name));
 }
 
-void write_tech_learn_data(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
-    const TechLearning* learning = &run.learning;
-    write_learning_report(out, learning, NameLookup(names, tech_name));
+void write_tech_learn_data(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
+    const common::TechLearning* learning = &run.learning;
+    common::write_learning_report(out, learning, common::NameLookup(names, tech_name));
 }
 
-void write_tech_evade_data(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
-    const TechRecord* techs = run.techs.data();
-    write_evade_report(out, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
-                       NameLookup(names, tech_name));
+void write_tech_evade_data(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
+    const common::TechRecord* techs = run.techs.data();
+    common::write_evade_report(out, techs, 0, kTechCount - 1, 2, "No.      名前                   見切  難度\n",
+                       common::NameLookup(names, tech_name));
 }
 
 }  // namespace mt2

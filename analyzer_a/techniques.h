@@ -15,18 +15,18 @@ constexpr int kFixedTechNames = 11;  // techniques 0..10 are named by the tools
 
 // Indices 0..10 give the fixed texts of the ordinary attacks and the two
 // potions, 11..255 the technique's name from the ROM, anything else "".
-const char* tech_name(const NameTables& names, int index);
+const char* tech_name(const common::NameTables& names, int index);
 
 // The 256 technique records: derivation and evade flags, learn types and
 // difficulty.
-common::Result<std::vector<TechRecord>> load_techs(const RomImage& image);
+common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImage& image);
 
 // The groups of the two learning lists; released with free_tech_learning and
 // then free().
-common::Result<TechLearning> load_tech_learning(const RomImage& image);
+common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image);
 
-void write_tech_learn_flag(ReportText& out, const Run& run);
-void write_tech_learn_data(ReportText& out, const Run& run);
-void write_tech_evade_data(ReportText& out, const Run& run);
+void write_tech_learn_flag(common::ReportText& out, const Run& run);
+void write_tech_learn_data(common::ReportText& out, const Run& run);
+void write_tech_evade_data(common::ReportText& out, const Run& run);
 
 }  // namespace mt2

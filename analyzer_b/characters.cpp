@@ -29,12 +29,12 @@ const char* table_name(const char* const (&table)[N], int index) {
     return (index >= 0 && static_cast<size_t>(index) < N) ? table[index] : "";
 }
 
-RowPrefix character_prefix(const NameTables& names) { return {3, 16, NameLookup(names, character_name)}; }
+common::RowPrefix character_prefix(const common::NameTables& names) { return {3, 16, common::NameLookup(names, character_name)}; }
 
 // An arts byte: bits 6..5 the school, bits 4..0 the level in it. Schools past
 // the table's end take no level.
 void decode_school(int32_t* levels, int schools, int byte) {
-    const int school = bits(byte, 6, 5);
+    const int school = common::bits(byte, 6, 5);
     if (school < schools) levels[school] = byte & 0x1F;
 }
 
@@ -62,8 +62,8 @@ int character_name_record(int index) {
     return index < kRepeatedFirst ? index : index - kRepeatedFirst;
 }
 
-const char* character_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{4, layout::kCharacterNames, &kGameBCharTables};
+const char* character_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{4, layout::kCharacterNames, &common::kGameBCharTables};
     const int record = character_name_record(index);
     return record < 0 ? "" : names.get(kTable, record);
 }
@@ -72,12 +72,12 @@ const char* guardian_star_name(int index) { return table_name(kGuardianStars, in
 const char* weapon_kind_name(int index) { return table_name(kWeapons, index); }
 const char* arts_name(int index) { return table_name(kArts, index); }
 
-common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kLevelUpRecords});
+common::Result<std::vector<CharacterRecord>> load_characters(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kLevelUpRecords});
     if (!read) return read.error();
     const auto& [level_up] = *read;
     common::Result<std::vector<CharacterRecord>> characters =
-        load_records<CharacterRecord>(image, layout::kCharacterRecords, decode_character);
+        common::load_records<CharacterRecord>(image, layout::kCharacterRecords, decode_character);
     if (!characters) return characters;
     for (int n = 0; n < kCharacterCount; ++n) {
         for (int i = 0; i < kLevelUpCount; ++i) (*characters)[n].level_up[i] = layout::character::kLevelUps[i].get(level_up.record(n));
@@ -85,39 +85,39 @@ common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& ima
     return characters;
 }
 
-void write_chrparam(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrparam(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const CharacterRecord* characters = run.characters.data();
-    write_row_report(out,
+    common::write_row_report(out,
                      "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
                      "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
-                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
-                         print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
+                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
+                         common::print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
                      });
 }
 
-void write_chrlvup(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrlvup(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const CharacterRecord* characters = run.characters.data();
-    write_row_report(out,
+    common::write_row_report(out,
                      "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
                      "太陽   月    TYPE\n",
-                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
+                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
                          fp.str("  ");
-                         print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
+                         common::print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
                          fp.str(", TYPE").dec0(characters[n].type, 2).ch('\n');
                      });
 }
 
-void write_chrflag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_chrflag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const CharacterRecord* characters = run.characters.data();
-    write_row_report(out,
+    common::write_row_report(out,
                      "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
                      "不明  宿星  武器  術    閃TYPE\n",
-                     kCharacterCount, character_prefix(names), [&](ReportText& fp, int n) {
+                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
                          const CharacterRecord& c = characters[n];
-                         print_mark_cells(fp, c.flags, kCharacterFlagCount);
+                         common::print_mark_cells(fp, c.flags, kCharacterFlagCount);
                          // "   %-4s  %-4s  %-4s  TYPE%02d\n"
                          fp.str("   ").left(guardian_star_name(c.guardian_star), 4).str("  ");
                          fp.left(weapon_kind_name(c.weapon), 4).str("  ").left(arts_name(c.arts), 4);

@@ -43,7 +43,7 @@ struct CharacterRecord {
 };
 
 // The name of character 0..47 (41-46 repeat 0-5, 47 is name 16); "" otherwise.
-const char* character_name(const NameTables& names, int index);
+const char* character_name(const common::NameTables& names, int index);
 // The record of the character name table that names character index
 // (characters 41-46 carry names 0-5 again, character 47 name 16), -1 for an
 // index past the characters.
@@ -55,10 +55,10 @@ const char* guardian_star_name(int index);
 const char* weapon_kind_name(int index);
 const char* arts_name(int index);
 
-common::Result<std::vector<CharacterRecord>> load_characters(const RomImage& image);
+common::Result<std::vector<CharacterRecord>> load_characters(const common::RomImage& image);
 
-void write_chrparam(ReportText& out, const Run& run);
-void write_chrlvup(ReportText& out, const Run& run);
-void write_chrflag(ReportText& out, const Run& run);
+void write_chrparam(common::ReportText& out, const Run& run);
+void write_chrlvup(common::ReportText& out, const Run& run);
+void write_chrflag(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

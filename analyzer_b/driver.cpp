@@ -5,21 +5,21 @@
 
 namespace mt3 {
 
-common::Result<Run> Run::load(const RomImage& image) {
-    Run run{NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
+common::Result<Run> Run::load(const common::RomImage& image) {
+    Run run{common::NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
     common::Error error;
-    if (take(load_monsters(image), run.monsters, error) &&
-        take(load_encounters_main(image), run.encounters_main, error) &&
-        take(load_encounters_sub(image), run.encounters_sub, error) &&
-        take(load_characters(image), run.characters, error) && take(load_items(image), run.items, error) &&
-        take(load_techs(image), run.techs, error) && take(load_tech_learning(image), run.learning, error) &&
-        take(load_formations(image), run.formations, error)) {
+    if (common::take(load_monsters(image), run.monsters, error) &&
+        common::take(load_encounters_main(image), run.encounters_main, error) &&
+        common::take(load_encounters_sub(image), run.encounters_sub, error) &&
+        common::take(load_characters(image), run.characters, error) && common::take(load_items(image), run.items, error) &&
+        common::take(load_techs(image), run.techs, error) && common::take(load_tech_learning(image), run.learning, error) &&
+        common::take(load_formations(image), run.formations, error)) {
         return run;
     }
     return error;
 }
 
-const ReportEntry<Run> kReports[19] = {
+const common::ReportEntry<Run> kReports[19] = {
     {"mt3monparam.txt",
      "Monster parameters: HP, the seven attributes, technique, spell and two other levels, and "
      "the eight defences, shield defence and evasion that the monster's equipment gives it.",
@@ -78,13 +78,13 @@ const ReportEntry<Run> kReports[19] = {
      write_formdata},
 };
 
-int run(const char* prefix, const RomImage& image) {
+int run(const char* prefix, const common::RomImage& image) {
     const common::Result<Run> tables = Run::load(image);
-    if (!tables) return report_error(tables.error());  // nothing written
-    return write_reports(prefix, kReports, *tables, image) ? 0 : 1;
+    if (!tables) return common::report_error(tables.error());  // nothing written
+    return common::write_reports(prefix, kReports, *tables, image) ? 0 : 1;
 }
 
-const AnalyzerInfo kAnalyzerInfo = {
+const common::AnalyzerInfo kAnalyzerInfo = {
     "mt3analyzer - MERIDIAN TALES3 data table analyzer",
     "%s: [option] src-filename [dst-pathname]\n",
     kGame.title,

@@ -19,7 +19,7 @@ const char* const kGroupWords[kEncounterGroups] = {
 
 // Decodes one group; a type number outside the type table ends the group, and
 // the rows after it name no monster.
-void decode_group(EncounterRow* rows, const unsigned char* group, const RomTable& types) {
+void decode_group(EncounterRow* rows, const unsigned char* group, const common::RomTable& types) {
     namespace e = layout::encounter;
     int r = 0;
     for (; r < kEncounterRows; ++r) {
@@ -34,8 +34,8 @@ void decode_group(EncounterRow* rows, const unsigned char* group, const RomTable
 // Blocks of rows separated by empty lines: title(stream, block), then
 // row(stream, block, index) for each of its rows.
 template <typename Title, typename Row>
-void write_blocks(ReportText& fp, int blocks, int rows, Title&& title, Row&& row) {
-    BlockSeparator separator;
+void write_blocks(common::ReportText& fp, int blocks, int rows, Title&& title, Row&& row) {
+    common::BlockSeparator separator;
     for (int b = 0; b < blocks; ++b) {
         separator.next(fp);
         title(fp, b);
@@ -49,8 +49,8 @@ const char* encounter_group_name(int group) {
     return group >= 0 && group < kEncounterGroups ? kGroupWords[group] : "";
 }
 
-common::Result<std::vector<EncounterRow>> load_encounters_main(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kEncounterTypes, layout::kMainEncounters});
+common::Result<std::vector<EncounterRow>> load_encounters_main(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kEncounterTypes, layout::kMainEncounters});
     if (!read) return read.error();
     const auto& [types, groups] = *read;
     std::vector<EncounterRow> rows(kEncounterGroups * kEncounterRows);
@@ -58,8 +58,8 @@ common::Result<std::vector<EncounterRow>> load_encounters_main(const RomImage& i
     return rows;
 }
 
-common::Result<std::vector<SubEncounter>> load_encounters_sub(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kSubEncounters});
+common::Result<std::vector<SubEncounter>> load_encounters_sub(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kSubEncounters});
     if (!read) return read.error();
     const auto& [table] = *read;
     std::vector<SubEncounter> entries(kSubTypes * kSubEntries);
@@ -73,16 +73,16 @@ common::Result<std::vector<SubEncounter>> load_encounters_sub(const RomImage& im
     return entries;
 }
 
-void write_monencmain(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monencmain(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const EncounterRow* rows = run.encounters_main.data();
     write_blocks(
         out, kEncounterGroups, kEncounterRows,
-        [](ReportText& f, int g) {
+        [](common::ReportText& f, int g) {
             f.format("[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
             f.str("No. モンスター          Lv. 最大数 最大サイズ\n");
         },
-        [&](ReportText& f, int g, int r) {
+        [&](common::ReportText& f, int g, int r) {
             const EncounterRow& row = rows[g * kEncounterRows + r];
             // "%2d: %-16s :  %3d, %5d,    %2d×%2d\n"
             f.dec(r, 2)
@@ -100,16 +100,16 @@ void write_monencmain(ReportText& out, const Run& run) {
         });
 }
 
-void write_monencsub(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monencsub(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const SubEncounter* entries = run.encounters_sub.data();
     write_blocks(
         out, kSubTypes, kSubEntries,
-        [](ReportText& f, int t) {
+        [](common::ReportText& f, int t) {
             f.format("[No.%02d(%02X): タイプ%02d]\n", t, t, t);
             f.str("No. モンスター          Lv.\n");
         },
-        [&](ReportText& f, int t, int e) {
+        [&](common::ReportText& f, int t, int e) {
             const SubEncounter& entry = entries[t * kSubEntries + e];
             // "%2d: %-16s :  %3d\n"
             f.dec(e, 2).str(": ").left(monster_name(names, entry.monster), 16).str(" :  ").dec(entry.level, 3).ch('\n');

@@ -33,11 +33,11 @@ struct SubEncounter {
 const char* encounter_group_name(int group);
 
 // kEncounterGroups x kEncounterRows rows, group by group.
-common::Result<std::vector<EncounterRow>> load_encounters_main(const RomImage& image);
+common::Result<std::vector<EncounterRow>> load_encounters_main(const common::RomImage& image);
 // kSubTypes x kSubEntries entries, type by type.
-common::Result<std::vector<SubEncounter>> load_encounters_sub(const RomImage& image);
+common::Result<std::vector<SubEncounter>> load_encounters_sub(const common::RomImage& image);
 
-void write_monencmain(ReportText& out, const Run& run);
-void write_monencsub(ReportText& out, const Run& run);
+void write_monencmain(common::ReportText& out, const Run& run);
+void write_monencsub(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

@@ -13,11 +13,11 @@ struct Run;  // the tables of one run (run.h)
 constexpr int kFormationCount = layout::kFormationRecords.count;
 
 // The name of formation 0..31, "" for any other number.
-const char* formation_name(const NameTables& names, int index);
+const char* formation_name(const common::NameTables& names, int index);
 
 // kFormationCount x kFormationMembers entries, formation by formation.
-common::Result<std::vector<FormationEntry>> load_formations(const RomImage& image);
+common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image);
 
-void write_formdata(ReportText& out, const Run& run);
+void write_formdata(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

@@ -9,7 +9,10 @@
 #include "common/chartables.h"
 #include "common/game.h"
 
+namespace common {
 struct AnalyzerInfo;
+}  // namespace common
+
 struct ExporterInfo;
 struct ImportLayout;
 extern const ExporterInfo kGameBExporter;
@@ -20,10 +23,10 @@ namespace mt3 {
 inline constexpr common::Game kGame{"mt3", "B", "MERIDIAN TALES3      "};
 
 // The character tables of its texts.
-inline const CharTables& char_tables() { return kGameBCharTables; }
+inline const common::CharTables& char_tables() { return common::kGameBCharTables; }
 
 // The analyzer: its title, help text and run.
-extern const AnalyzerInfo kAnalyzerInfo;
+extern const common::AnalyzerInfo kAnalyzerInfo;
 
 // The exporter: its tables, loaded from an image or described without one.
 inline const ExporterInfo& exporter() { return kGameBExporter; }

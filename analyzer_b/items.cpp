@@ -34,7 +34,7 @@ void decode_shield(ItemRecord& item, const unsigned char* r) {
 // Bits 7..4 of a level byte select the attributes that get the level in its
 // bits 2..0.
 void decode_levels(int32_t* levels, int byte) {
-    for (int i = 0; i < kPhysicalAttributes; ++i) levels[i] = bit(byte, 7 - i) ? (byte & 7) : 0;
+    for (int i = 0; i < kPhysicalAttributes; ++i) levels[i] = common::bit(byte, 7 - i) ? (byte & 7) : 0;
 }
 
 void decode_armour(ItemRecord& item, const unsigned char* r) {
@@ -50,12 +50,12 @@ void decode_armour(ItemRecord& item, const unsigned char* r) {
 }
 
 // Indexed by ItemKind.
-constexpr ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
-    item_kind<ItemRecord>(layout::kBasicItems, layout::kBasicItemRecords),
-    item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
-    item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
-    item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
-    item_kind<ItemRecord>(layout::kOtherItems),
+constexpr common::ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
+    common::item_kind<ItemRecord>(layout::kBasicItems, layout::kBasicItemRecords),
+    common::item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
+    common::item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
+    common::item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
+    common::item_kind<ItemRecord>(layout::kOtherItems),
 };
 
 // Twice the graded value of levels 0..6, as a multiple of the value.
@@ -89,18 +89,18 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
     return n;
 }
 
-void print_armour_regist(ReportText& fp, const ItemRecord& item) {
+void print_armour_regist(common::ReportText& fp, const ItemRecord& item) {
     fp.ch(' ');
     for (int a = 0; a < kAttributeCount; ++a) fp.ch(' ').left(kLevelMarks[item.levels[a]], 4);
     fp.ch(' ');
-    print_bit_labels2(fp, item.statuses, 0xFF, kGameBLabels);
-    print_mark_cells(fp, item.resist_flags, kResistFlagCount);
+    common::print_bit_labels2(fp, item.statuses, 0xFF, common::kGameBLabels);
+    common::print_mark_cells(fp, item.resist_flags, kResistFlagCount);
 }
 
 }  // namespace
 
-const char* item_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{1, layout::kItemNames, &kGameBCharTables};
+const char* item_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &common::kGameBCharTables};
     return names.get(kTable, index);
 }
 
@@ -115,22 +115,22 @@ int32_t armour_value(const ItemRecord& item, int a) {
     return compute_value(base, item.levels[a]);
 }
 
-common::Result<std::vector<ItemRecord>> load_items(const RomImage& image) {
-    static_assert(kind_record_bytes(kKinds) == layout::kItemRecords.size());
-    const auto read = read_tables(image, {layout::kItemPrices, layout::kItemRecords});
+common::Result<std::vector<ItemRecord>> load_items(const common::RomImage& image) {
+    static_assert(common::kind_record_bytes(kKinds) == layout::kItemRecords.size());
+    const auto read = common::read_tables(image, {layout::kItemPrices, layout::kItemRecords});
     if (!read) return read.error();
     const auto& [prices, records] = *read;
     std::vector<ItemRecord> items(kItemCount);
     for (int k = 0; k < kItemKinds; ++k) {
         for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
     }
-    for (int i = 0; i < kItemCount; ++i) items[i].price = le16(prices.record(i));
-    decode_kind_records(items.data(), kKinds, records.record(0));
+    for (int i = 0; i < kItemCount; ++i) items[i].price = common::le16(prices.record(i));
+    common::decode_kind_records(items.data(), kKinds, records.record(0));
     return items;
 }
 
-void write_item_param(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_param(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格\n",
@@ -139,28 +139,28 @@ void write_item_param(ReportText& out, const Run& run) {
         "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         int32_t values[2 + kAttributeCount + kBonusCount + 1];
         const int n = param_values(items[i], kind, values);
-        print_value_row(fp, items[i].price, values, n);
+        common::print_value_row(fp, items[i].price, values, n);
     });
 }
 
-void write_item_regist(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_regist(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
-        kItemNameOnlyHeader,
-        kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader,
         "No.      名前               防御属性\n",
         "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 "
         "耐音 耐凝 耐地\n",
-        kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader,
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         if (kind == kItemShield) {
             fp.ch(' ');
-            print_bit_labels(fp, items[i].attributes, 0xFF, kGameBLabels);
+            common::print_bit_labels(fp, items[i].attributes, 0xFF, common::kGameBLabels);
         } else if (kind == kItemArmour) {
             print_armour_regist(fp, items[i]);
         }
@@ -168,16 +168,16 @@ void write_item_regist(ReportText& out, const Run& run) {
     });
 }
 
-void write_item_effect(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_item_effect(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
-        kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", kItemNameOnlyHeader, kItemNameOnlyHeader, kItemNameOnlyHeader,
+        common::kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", common::kItemNameOnlyHeader, common::kItemNameOnlyHeader, common::kItemNameOnlyHeader,
     };
-    write_item_report(out, kKinds, headers, NameLookup(names, item_name), [&](ReportText& fp, int i, int kind) {
+    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
         if (kind == kItemWeapon) {
             fp.ch(' ');
-            print_tech_cells(fp, items[i].techs, 2, NameLookup(names, tech_name));
+            common::print_tech_cells(fp, items[i].techs, 2, common::NameLookup(names, tech_name));
         }
         fp.ch('\n');
     });

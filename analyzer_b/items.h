@@ -50,7 +50,7 @@ struct ItemRecord {
 };
 
 // The name of item 0..255, "" for any other index.
-const char* item_name(const NameTables& names, int index);
+const char* item_name(const common::NameTables& names, int index);
 
 // The graded value of an attribute of the given level (0..7); 0 for a level
 // out of range or a negative value.
@@ -61,10 +61,10 @@ int32_t compute_value(int value, int level);
 // the attribute's level.
 int32_t armour_value(const ItemRecord& item, int a);
 
-common::Result<std::vector<ItemRecord>> load_items(const RomImage& image);
+common::Result<std::vector<ItemRecord>> load_items(const common::RomImage& image);
 
-void write_item_param(ReportText& out, const Run& run);
-void write_item_regist(ReportText& out, const Run& run);
-void write_item_effect(ReportText& out, const Run& run);
+void write_item_param(common::ReportText& out, const Run& run);
+void write_item_regist(common::ReportText& out, const Run& run);
+void write_item_effect(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

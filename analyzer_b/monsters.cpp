@@ -19,7 +19,7 @@ namespace {
 constexpr int kDropWeapon1 = 253;
 constexpr int kDropWeapon2 = 254;
 
-RowPrefix monster_prefix(const NameTables& names) { return {3, 16, NameLookup(names, monster_name)}; }
+common::RowPrefix monster_prefix(const common::NameTables& names) { return {3, 16, common::NameLookup(names, monster_name)}; }
 
 int32_t drop_value(int code, const MonsterRecord& m) {
     if (code == kDropWeapon1) return m.slots[0];
@@ -27,7 +27,7 @@ int32_t drop_value(int code, const MonsterRecord& m) {
     return code;
 }
 
-void decode_monster(MonsterRecord& m, const unsigned char* r, const RomTable& drops, const RomTable& patterns) {
+void decode_monster(MonsterRecord& m, const unsigned char* r, const common::RomTable& drops, const common::RomTable& patterns) {
     namespace f = layout::monster;
     m.hp = f::kHp.get(r);
     for (int i = 0; i < kStatCount; ++i) m.stats[i] = f::kStats[i].get(r);
@@ -58,8 +58,8 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
 
 }  // namespace
 
-const char* monster_name(const NameTables& names, int index) {
-    static constexpr NameTableKind kTable{0, layout::kMonsterNames, &kGameBCharTables};
+const char* monster_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &common::kGameBCharTables};
     return names.get(kTable, index);
 }
 
@@ -72,12 +72,12 @@ EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord*
     return v;
 }
 
-common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) {
-    const auto read = read_tables(image, {layout::kDropTable, layout::kActionPatterns, layout::kMonsterRecords, layout::kMonsterSizes});
+common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kDropTable, layout::kActionPatterns, layout::kMonsterRecords, layout::kMonsterSizes});
     if (!read) return read.error();
     const auto& [drops, patterns, records, sizes] = *read;
-    std::vector<MonsterRecord> monsters(kMonsterCount);
-    for (int n = 0; n < kMonsterCount; ++n) {
+    std::vector<MonsterRecord> monsters(common::kMonsterCount);
+    for (int n = 0; n < common::kMonsterCount; ++n) {
         decode_monster(monsters[n], records.record(n), drops, patterns);
         monsters[n].sizes[0] = layout::monster::kWidth.get(sizes.record(n));
         monsters[n].sizes[1] = layout::monster::kHeight.get(sizes.record(n));
@@ -85,15 +85,15 @@ common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image) 
     return monsters;
 }
 
-void write_monparam(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monparam(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
     const ItemRecord* items = run.items.data();
-    write_row_report(
+    common::write_row_report(
         out,
         "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+        common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
             const MonsterRecord& m = monsters[n];
             const EquipmentValues v = equipment_values(m, items);
             int32_t values[kStatCount + kAttributeCount + 2];
@@ -102,74 +102,74 @@ void write_monparam(ReportText& out, const Run& run) {
             for (int32_t d : v.defences) values[k++] = d;
             values[k++] = v.shield_defence;
             values[k++] = v.evasion;
-            print_value_row(fp, m.hp, values, k);
+            common::print_value_row(fp, m.hp, values, k);
         });
 }
 
-void write_monregist(ReportText& out, const Run& run) {
+void write_monregist(common::ReportText& out, const Run& run) {
     const MonsterRecord* monsters = run.monsters.data();
     const ItemRecord* items = run.items.data();
-    write_resistance_report(out, NameLookup(run.names, monster_name), kGameBLabels, [&](int n) {
+    common::write_resistance_report(out, common::NameLookup(run.names, monster_name), common::kGameBLabels, [&](int n) {
         const EquipmentValues v = equipment_values(monsters[n], items);
-        return ResistanceBits{v.attributes, v.statuses};
+        return common::ResistanceBits{v.attributes, v.statuses};
     });
 }
 
-void write_monflag(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monflag(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
-                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+    common::write_row_report(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
+                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
                          const MonsterRecord& m = monsters[n];
-                         print_mark_cells(fp, m.flags, kMonsterFlagCount);
-                         fp.str("  ").left(race_name(m.race, kGameBLabels), 4).str("  ").str(type_name8(m.recovery)).ch('\n');
+                         common::print_mark_cells(fp, m.flags, kMonsterFlagCount);
+                         fp.str("  ").left(common::race_name(m.race, common::kGameBLabels), 4).str("  ").str(common::type_name8(m.recovery)).ch('\n');
                      });
 }
 
-void write_monitem(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monitem(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out,
+    common::write_row_report(out,
                      "No.       名前               お金   100%              高確率            中確率            "
                      "低確率\n",
-                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
                          fp.str("  ").dec(monsters[n].money, 3).str(",  ");
-                         print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, NameLookup(names, item_name));
+                         common::print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, common::NameLookup(names, item_name));
                          fp.ch('\n');
                      });
 }
 
-void write_monequip(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monequip(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(out,
+    common::write_row_report(out,
                      "No.       名前               無刀1無刀2 武器1             武器2             盾           "
                      "     防具1             防具2\n",
-                     kMonsterCount, monster_prefix(names), [&](ReportText& fp, int n) {
+                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
                          const MonsterRecord& m = monsters[n];
-                         fp.str("  ").right(mark_of(m.no_blade[0]), 2).str("   ").right(mark_of(m.no_blade[1]), 2).str("   ");
-                         print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, NameLookup(names, item_name));
+                         fp.str("  ").right(common::mark_of(m.no_blade[0]), 2).str("   ").right(common::mark_of(m.no_blade[1]), 2).str("   ");
+                         common::print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, common::NameLookup(names, item_name));
                          fp.ch('\n');
                      });
 }
 
-void write_monact(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monact(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    BlockSeparator separator;
-    for (int n = 0; n < kMonsterCount; ++n) {
+    common::BlockSeparator separator;
+    for (int n = 0; n < common::kMonsterCount; ++n) {
         separator.next(out);
-        print_block_title(out, n, monster_name(names, n));
-        print_action_lines(out, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, NameLookup(names, tech_name));
+        common::print_block_title(out, n, monster_name(names, n));
+        common::print_action_lines(out, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, common::NameLookup(names, tech_name));
     }
 }
 
-void write_monmisc(ReportText& out, const Run& run) {
-    const NameTables& names = run.names;
+void write_monmisc(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    write_row_report(
-        out, "No.       名前                サイズ\n", kMonsterCount, monster_prefix(names),
-        [&](ReportText& fp, int n) { fp.str("  ").dec(monsters[n].sizes[0], 2).str("×").dec(monsters[n].sizes[1], 2).ch('\n'); });
+    common::write_row_report(
+        out, "No.       名前                サイズ\n", common::kMonsterCount, monster_prefix(names),
+        [&](common::ReportText& fp, int n) { fp.str("  ").dec(monsters[n].sizes[0], 2).str("×").dec(monsters[n].sizes[1], 2).ch('\n'); });
 }
 
 }  // namespace mt3

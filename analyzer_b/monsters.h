@@ -44,16 +44,16 @@ struct EquipmentValues {
 EquipmentValues equipment_values(const MonsterRecord& monster, const ItemRecord* items);
 
 // The name of monster 0..319, "" for any other number.
-const char* monster_name(const NameTables& names, int index);
+const char* monster_name(const common::NameTables& names, int index);
 
-common::Result<std::vector<MonsterRecord>> load_monsters(const RomImage& image);
+common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage& image);
 
-void write_monparam(ReportText& out, const Run& run);
-void write_monregist(ReportText& out, const Run& run);
-void write_monflag(ReportText& out, const Run& run);
-void write_monitem(ReportText& out, const Run& run);
-void write_monequip(ReportText& out, const Run& run);
-void write_monact(ReportText& out, const Run& run);
-void write_monmisc(ReportText& out, const Run& run);
+void write_monparam(common::ReportText& out, const Run& run);
+void write_monregist(common::ReportText& out, const Run& run);
+void write_monflag(common::ReportText& out, const Run& run);
+void write_monitem(common::ReportText& out, const Run& run);
+void write_monequip(common::ReportText& out, const Run& run);
+void write_monact(common::ReportText& out, const Run& run);
+void write_monmisc(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

@@ -18,23 +18,23 @@ namespace mt3 {
 
 // Rom offsets 0 up to the end of the highest table: the part of the image
 // read into memory.
-constexpr long kTableSpan = tables_end(layout::kTables);
+constexpr long kTableSpan = common::tables_end(layout::kTables);
 
 struct Run {
     // Loads the eight tables in their order: the run, or the error of the
     // first table that lies beyond the end of the image. The names are read
     // on their first lookup.
-    static common::Result<Run> load(const RomImage& image);
+    static common::Result<Run> load(const common::RomImage& image);
 
-    NameTables names;
+    common::NameTables names;
     std::vector<MonsterRecord> monsters;
     std::vector<EncounterRow> encounters_main;
     std::vector<SubEncounter> encounters_sub;
     std::vector<CharacterRecord> characters;
     std::vector<ItemRecord> items;
-    std::vector<TechRecord> techs;
-    TechLearning learning;
-    std::vector<FormationEntry> formations;
+    std::vector<common::TechRecord> techs;
+    common::TechLearning learning;
+    std::vector<common::FormationEntry> formations;
 };
 
 }  // namespace mt3

@@ -15,13 +15,13 @@ constexpr int kTechCount = 512;
 constexpr int kTechHalf = 256;
 
 // The name of technique 0..511, "" for any other index.
-const char* tech_name(const NameTables& names, int index);
+const char* tech_name(const common::NameTables& names, int index);
 
-common::Result<std::vector<TechRecord>> load_techs(const RomImage& image);
-common::Result<TechLearning> load_tech_learning(const RomImage& image);
+common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImage& image);
+common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image);
 
-void write_tech_learn_flag(ReportText& out, const Run& run);
-void write_tech_learn_data(ReportText& out, const Run& run);
-void write_tech_evade_data(ReportText& out, const Run& run);
+void write_tech_learn_flag(common::ReportText& out, const Run& run);
+void write_tech_learn_data(common::ReportText& out, const Run& run);
+void write_tech_evade_data(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

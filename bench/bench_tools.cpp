@@ -142,7 +142,7 @@ std::vector<uint8_t> make_sjis_text(size_t size) {
     text.reserve(size + 2);
     while (text.size() < size) {
         const uint8_t x = r.next();
-        const char* entry = x < 8 ? "\n" : kGameACharTables.dbl[(x * 4 + r.next()) % 1024];
+        const char* entry = x < 8 ? "\n" : common::kGameACharTables.dbl[(x * 4 + r.next()) % 1024];
         text.insert(text.end(), entry, entry + strlen(entry));
     }
     return text;  // never cut inside a double-byte character

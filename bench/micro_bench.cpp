@@ -38,7 +38,7 @@ void BM_TitleSearch(benchmark::State& state) {
     const char* title = "MERIDIAN TALES2      ";
     for (auto _ : state) {
         rewind(f);
-        benchmark::DoNotOptimize(find_signature(f, reinterpret_cast<const unsigned char*>(title), 21));
+        benchmark::DoNotOptimize(common::find_signature(f, reinterpret_cast<const unsigned char*>(title), 21));
     }
     fclose(f);
     unlink(path);
@@ -48,9 +48,9 @@ BENCHMARK(BM_TitleSearch)->Arg(1 << 20)->Arg(16 << 20);
 
 void BM_ConvertName(benchmark::State& state) {
     const unsigned char name[10] = {0x82, 0x20, 0xB0, 0xA0, 0x51, 0xE5, 0x23, 0x01, 0x50, 0x50};
-    char slot[kNameSlotSize];
+    char slot[common::kNameSlotSize];
     for (auto _ : state) {
-        convert_game_text(slot, name, sizeof slot, sizeof name, kGameACharTables);
+        common::convert_game_text(slot, name, sizeof slot, sizeof name, common::kGameACharTables);
         benchmark::DoNotOptimize(slot);
     }
 }
@@ -59,7 +59,7 @@ BENCHMARK(BM_ConvertName);
 void BM_DecodeBlock(benchmark::State& state) {
     const auto text = pseudo_random(1 << 20);
     std::vector<char> out(4 * text.size());
-    const PackedTables tables = pack_tables(kGameBCharTables);
+    const PackedTables tables = pack_tables(common::kGameBCharTables);
     for (auto _ : state) {
         size_t used = 0;
         benchmark::DoNotOptimize(decode_block(text.data(), text.size(), out.data(), &used, tables));
@@ -71,11 +71,11 @@ BENCHMARK(BM_DecodeBlock);
 const char* bench_name(int) { return "テクニック"; }
 
 void BM_LearnFlagReport(benchmark::State& state) {
-    std::vector<TechRecord> techs(512);
+    std::vector<common::TechRecord> techs(512);
     for (int i = 0; i < 512; ++i) techs[static_cast<size_t>(i)] = {i & 1, (i >> 1) & 1, i * 37 & 0xFFFF, i & 255};
     for (auto _ : state) {
-        ReportText text;
-        write_learn_flag_report(text, techs.data(), bench_name);
+        common::ReportText text;
+        common::write_learn_flag_report(text, techs.data(), bench_name);
         benchmark::DoNotOptimize(text.data());
     }
 }

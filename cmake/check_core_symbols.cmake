@@ -12,7 +12,8 @@ set(forbidden
   vfprintf perror fgets fgetc getc fscanf stdin stdout stderr
   open open64 openat creat close read write pread pwrite lseek lseek64 mmap mmap64 munmap unlink remove rename
   system popen
-  fatal warn vreport report_error program_name set_program_name write_text open_file file_identity)
+  common::fatal common::warn common::vreport common::report_error common::program_name common::set_program_name
+  common::write_text common::open_file common::file_identity)
 set(failures "")
 foreach(library IN LISTS LIBRARIES)
   execute_process(COMMAND ${NM} -A -u -C ${library} OUTPUT_VARIABLE listing RESULT_VARIABLE status)

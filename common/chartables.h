@@ -5,6 +5,8 @@
 // Every entry is a NUL-terminated Shift-JIS text of exactly one character.
 #pragma once
 
+namespace common {
+
 struct CharTables {
     const char* const* single;  // 256 entries, indexed by the code byte
     const char* const* dbl;     // 1024 entries, (lead - 0x20) * 256 + second byte
@@ -18,3 +20,5 @@ constexpr unsigned kFirstLeadByte = 0x20;
 constexpr unsigned kLastLeadByte = 0x23;
 
 inline bool is_lead_byte(unsigned char b) { return b >= kFirstLeadByte && b <= kLastLeadByte; }
+
+}  // namespace common

@@ -1,6 +1,8 @@
 // Character tables of game A: one Shift-JIS character per game code.
 #include "common/chartables.h"
 
+namespace common {
+
 namespace {
 
 // Single-byte codes 0x00-0xFF.
@@ -94,3 +96,5 @@ constexpr const char* kDouble[1024] = {
 }  // namespace
 
 const CharTables kGameACharTables = {kSingle, kDouble};
+
+}  // namespace common

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+namespace common {
 
 char* make_dst_prefix(char* dst, const char* arg, int size) {
     if (!dst) return nullptr;
@@ -152,3 +153,5 @@ common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const ch
     if (flags.invalid) return common::Error("Invalid option");
     return scanned;
 }
+
+}  // namespace common

@@ -8,6 +8,8 @@
 #include "common/diag.h"
 #include "common/error.h"
 
+namespace common {
+
 // What a tool prints for -h: a banner, a usage line (formatted with the
 // program name) and its option lines, then an empty line.
 struct HelpText {
@@ -83,3 +85,5 @@ void scan_argument_list(int argc, char** argv, const HelpText& help, const char*
 
 // Prints the help text on standard output.
 void print_help(const HelpText& help);
+
+}  // namespace common

@@ -9,6 +9,8 @@
 #include "common/cmdline.h"
 #include "common/files.h"
 
+namespace common {
+
 void print_help(const HelpText& help) {
     printf("%s\n", help.banner);
     // The usage line names the program as it was called, in any script.
@@ -59,3 +61,5 @@ void scan_argument_list(int argc, char** argv, const HelpText& help, const char*
     begin_scan(argc, argv);
     end_scan(parse_argument_list(argc, argv, own_letters, value_letters, long_words), help, line);
 }
+
+}  // namespace common

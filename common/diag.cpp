@@ -9,6 +9,8 @@
 
 #include "common/files.h"
 
+namespace common {
+
 namespace {
 char g_program_name[kPathSize];
 int g_trouble_status = 1;
@@ -28,7 +30,6 @@ void set_program_name(const char* name) {
 }
 
 const char* program_name() { return g_program_name; }
-
 
 void vreport(const char* format, va_list args) {
     if (!format) return;
@@ -89,3 +90,5 @@ void warn(const char* format, ...) {
     vreport(format, args);
     va_end(args);
 }
+
+}  // namespace common

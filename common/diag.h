@@ -15,6 +15,8 @@
 #define MT_PRINTF_FORMAT printf
 #endif
 
+namespace common {
+
 constexpr int kPathSize = 1024;  // every path and name buffer: 1023 characters + NUL
 
 void set_program_name(const char* name);
@@ -50,3 +52,5 @@ void warn(const char* format, ...) __attribute__((format(MT_PRINTF_FORMAT, 1, 2)
 
 // Copies at most size - 1 characters of src into dst and terminates it.
 void copy_truncated(char* dst, const char* src, int size);
+
+}  // namespace common

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+namespace common {
+
 bool write_reports(const char* prefix, const ReportJob* jobs, int count) {
     bool written = true;
     for (int i = 0; i < count; ++i) {
@@ -46,3 +48,5 @@ int analyzer_main(int argc, char** argv, const AnalyzerInfo& info) {
     if (!opened) return report_error(opened.error());
     return info.run(line.dst, image);
 }
+
+}  // namespace common

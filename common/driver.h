@@ -9,6 +9,8 @@
 #include "common/cmdline.h"
 #include "common/report.h"
 
+namespace common {
+
 // An output file under the destination prefix: its file name and the writer
 // that creates it (returns true on success, false when the file could not be
 // created or completely written).
@@ -68,3 +70,5 @@ struct AnalyzerInfo {
 // The analyzer's main: scan, "Too few arguments", "Invalid ROM-Image file - %s",
 // then info.run. Returns the exit status.
 int analyzer_main(int argc, char** argv, const AnalyzerInfo& info);
+
+}  // namespace common

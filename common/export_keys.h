@@ -10,6 +10,8 @@
 
 #include "common/layout.h"
 
+namespace common {
+
 // An export key and the report's column heading of its value ("" where the
 // reports have none).
 struct Key {
@@ -77,3 +79,5 @@ inline constexpr Key kPattern{"pattern", ""};
 inline constexpr Key kSlot{"slot", ""};
 inline constexpr Key kAction{"tech", "行動"};
 }  // namespace shared_keys
+
+}  // namespace common

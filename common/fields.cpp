@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+namespace common {
+
 namespace {
 
 constexpr int kMaxDigits = 24;
@@ -149,3 +151,5 @@ ReportText& ReportText::format(const char* format, ...) {
     va_end(again);
     return *this;
 }
+
+}  // namespace common

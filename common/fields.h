@@ -17,6 +17,8 @@
 
 #include "common/diag.h"
 
+namespace common {
+
 class ReportText {
 public:
     ReportText() = default;
@@ -59,3 +61,5 @@ private:
     size_t size_ = 0;
     size_t capacity_ = 0;
 };
+
+}  // namespace common

@@ -1,5 +1,7 @@
 #include "common/files.h"
 
+namespace common {
+
 namespace {
 
 // Where the name part of a path begins.
@@ -67,3 +69,5 @@ FileIdentity output_identity(const std::string& a, const std::string& b) {
     }
     return output_identity(folder_a, folder_b);
 }
+
+}  // namespace common

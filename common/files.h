@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <string>
 
+namespace common {
+
 // The parts of a path: its folder with the last separator ("" for a bare
 // name) and the name after it. The separator is '/', and on Windows '\\' too.
 std::string folder_of(const std::string& path);
@@ -129,3 +131,5 @@ void write_utf8(FILE* stream, const char* text);
 // turns every character outside the system's code page into '?'); elsewhere
 // they are left as they are. Called first thing in main.
 void utf8_arguments(int* argc, char*** argv);
+
+}  // namespace common

@@ -11,6 +11,8 @@
 
 #include "common/diag.h"
 
+namespace common {
+
 // Positions beyond 2 GiB on 32-bit systems too: the build asks for a 64-bit
 // off_t (_FILE_OFFSET_BITS=64), and fseeko/ftello take it.
 static_assert(sizeof(off_t) == 8, "file positions must be 64-bit");
@@ -128,10 +130,10 @@ void remove_file(const char* path) {
 
 unsigned long process_id() { return static_cast<unsigned long>(getpid()); }
 
-
 void write_text(FILE* stream, const char* text) { fputs(text, stream); }
 
 void write_utf8(FILE* stream, const char* text) { fputs(text, stream); }
 
 void utf8_arguments(int*, char***) {}
 
+}  // namespace common

@@ -17,6 +17,8 @@
 
 #include "common/diag.h"
 
+namespace common {
+
 namespace {
 
 // UTF-8 to UTF-16; false (errno EINVAL) for a text that is not UTF-8.
@@ -311,3 +313,4 @@ void utf8_arguments(int* argc, char*** argv) {
     *argv = pointers.data();
 }
 
+}  // namespace common

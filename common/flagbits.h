@@ -6,6 +6,8 @@
 
 #include "common/bytes.h"
 
+namespace common {
+
 struct FlagBit {
     int byte;
     int bit;
@@ -15,3 +17,5 @@ struct FlagBit {
 inline void decode_flag_bits(const unsigned char* record, const FlagBit* flags, int count, int32_t* out) {
     for (int i = 0; i < count; ++i) out[i] = bit(record[flags[i].byte], flags[i].bit);
 }
+
+}  // namespace common

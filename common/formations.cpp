@@ -3,6 +3,8 @@
 #include "common/labels.h"
 #include "common/report.h"
 
+namespace common {
+
 FormationEntry decode_formation_member(int rate, const unsigned char* flags) {
     namespace f = member_flags;
     FormationEntry e{};
@@ -48,3 +50,5 @@ void write_formation_report(ReportText& out, const FormationEntry* formations, i
         }
     }
 }
+
+}  // namespace common

@@ -7,6 +7,8 @@
 #include "common/layout.h"
 #include "common/report.h"
 
+namespace common {
+
 constexpr int kFormationMembers = 5;
 
 struct FormationEntry {
@@ -44,3 +46,5 @@ int actual_rear_defence(const FormationEntry& e);
 // actual_rear_column the rows end with the "後防(実際)" column (odd speed).
 void write_formation_report(ReportText& out, const FormationEntry* formations, int count, NameLookup formation_name,
                             bool actual_rear_column);
+
+}  // namespace common

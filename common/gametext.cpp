@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+namespace common {
 
 const char* game_char_at(const unsigned char* src, size_t length, size_t i, size_t* used,
                          const CharTables& tables) {
@@ -105,3 +106,5 @@ NameField encode_name_field(const std::string& name, size_t field_length, const 
     field.ok = true;
     return field;
 }
+
+}  // namespace common

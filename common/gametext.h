@@ -8,6 +8,8 @@
 
 #include "common/chartables.h"
 
+namespace common {
+
 constexpr int kNameSlotSize = 256;  // one converted name, NUL-terminated
 
 // Converts length code bytes of game text into a Shift-JIS string in dst
@@ -43,3 +45,5 @@ struct NameField {
 NameField encode_name_field(const std::string& name, size_t field_length, const CharTables& tables);
 
 constexpr uint8_t kBlankCode = 0x50;
+
+}  // namespace common

@@ -24,6 +24,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace common {
+
 namespace {
 
 constexpr size_t kChunk = 256 * 1024;
@@ -260,3 +262,5 @@ std::string crc32_hex(uint32_t crc) {
     snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
     return text;
 }
+
+}  // namespace common

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <string>
 
+namespace common {
+
 constexpr int kCopierHeaderSize = 512;
 // Offsets in the cartridge header (from its title) of the checksum complement
 // and the checksum, both 16-bit little-endian.
@@ -73,3 +75,5 @@ bool identify_stream(FILE* stream, long long file_size, long long header_pos, Im
 
 // A CRC32 as ROM catalogues spell it: eight uppercase hexadecimal digits.
 std::string crc32_hex(uint32_t crc);
+
+}  // namespace common

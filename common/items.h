@@ -8,6 +8,8 @@
 #include "common/layout.h"
 #include "common/rows.h"
 
+namespace common {
+
 // The items of a kind: numbers first..last, each with a record of record_size
 // bytes that decode reads (0 and null for a kind without records).
 template <typename Item>
@@ -63,3 +65,5 @@ void write_item_report(ReportText& out, const ItemKindLayout<Item> (&kinds)[N], 
     for (size_t k = 0; k < N; ++k) sections[k] = {kinds[k].first, kinds[k].last, headers[k]};
     write_section_report(out, sections, static_cast<int>(N), RowPrefix{2, 16, item_name}, row);
 }
+
+}  // namespace common

@@ -2,6 +2,8 @@
 
 #include "common/fields.h"
 
+namespace common {
+
 const LabelSet kGameALabels = {
     {"斬", "殴", "突", "射", "熱", "冷", "雷", "状"},
     {"死", "痺", "眠", "暗", "精", "毒", "圧", "ス"},
@@ -49,3 +51,5 @@ const char* race_name(int index, const LabelSet& labels) {
 }
 
 const char* type_name8(int index) { return (index >= 0 && index < 8) ? kTypeNames[index] : ""; }
+
+}  // namespace common

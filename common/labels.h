@@ -5,6 +5,8 @@
 
 #include "common/fields.h"
 
+namespace common {
+
 struct LabelSet {
     const char* attributes[8];  // attack kinds, bit 7 first
     const char* statuses[8];    // status changes, bit 7 first
@@ -32,3 +34,5 @@ const char* race_name(int index, const LabelSet& labels);
 
 // Game-B type name for 0..7, "" otherwise.
 const char* type_name8(int index);
+
+}  // namespace common

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace common {
+
 // A ROM table: count records of record_size bytes from a rom offset.
 struct TableLayout {
     const char* name;
@@ -110,3 +112,5 @@ constexpr Field flag_field(int byte, int bit) { return {byte, bit, 1}; }
 // A whole byte and a whole little-endian word.
 constexpr Field byte_field(int byte) { return {byte, 0, 8}; }
 constexpr Field word_field(int byte) { return {byte, 0, 16}; }
+
+}  // namespace common

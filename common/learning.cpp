@@ -2,6 +2,8 @@
 
 #include "common/report.h"
 
+namespace common {
+
 int parse_learning_window(const unsigned char* window, std::vector<LearnGroup>* groups) {
     int found = 0;
     for (LearningWalk walk(window); !walk.done(); walk.next()) {
@@ -40,3 +42,5 @@ void write_learning_report(ReportText& out, const TechLearning* learning, NameLo
         }
     }
 }
+
+}  // namespace common

@@ -12,6 +12,8 @@
 #include "common/report.h"
 #include "common/rom.h"
 
+namespace common {
+
 constexpr int kLearningWindowSize = 1024;
 
 // Walks the groups of a learning window as the game reads it: from offset 0,
@@ -78,3 +80,5 @@ void write_learning_report(ReportText& out, const TechLearning* learning, NameLo
 // Decodes the groups of one 1024-byte window and appends them to groups
 // (which may be null to count only); returns the number of groups.
 int parse_learning_window(const unsigned char* window, std::vector<LearnGroup>* groups);
+
+}  // namespace common

@@ -3,6 +3,8 @@
 #include "common/fields.h"
 #include "common/rows.h"
 
+namespace common {
+
 void print_item_cells(ReportText& stream, const int32_t* items, int count, int none, NameLookup item_name) {
     for (int i = 0; i < count; ++i) {
         if (i) stream.str(", ");
@@ -34,3 +36,5 @@ void write_resistance_report(ReportText& out, NameLookup monster_name, const Lab
                          fp.ch('\n');
                      });
 }
+
+}  // namespace common

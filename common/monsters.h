@@ -8,6 +8,8 @@
 #include "common/labels.h"
 #include "common/report.h"
 
+namespace common {
+
 constexpr int kMonsterCount = 320;
 constexpr int kActionSlots = 8;
 
@@ -29,3 +31,5 @@ struct ResistanceBits {
 };
 void write_resistance_report(ReportText& out, NameLookup monster_name, const LabelSet& labels,
                              const std::function<ResistanceBits(int)>& bits_of);
+
+}  // namespace common

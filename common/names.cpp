@@ -2,6 +2,8 @@
 
 #include "common/gametext.h"
 
+namespace common {
+
 namespace {
 
 // A converted name takes at most four bytes per code (a character of the
@@ -26,3 +28,5 @@ const char* NameTables::get(const NameTableKind& kind, int index) const {
     }
     return slots.get() + static_cast<size_t>(index) * size;
 }
+
+}  // namespace common

@@ -8,6 +8,8 @@
 #include "common/layout.h"
 #include "common/rom.h"
 
+namespace common {
+
 // A name table of the game's layout (count name fields of record_size bytes
 // of game text) in the game's character tables. slot numbers the game's
 // tables 0..kNameSlots-1, one slot per table.
@@ -55,3 +57,5 @@ private:
     Function name_ = nullptr;
     FixedFunction fixed_ = nullptr;
 };
+
+}  // namespace common

@@ -5,6 +5,8 @@
 
 #include "common/files.h"
 
+namespace common {
+
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 }  // namespace
@@ -45,3 +47,5 @@ bool OutputFile::close() {
     if (!ok && errno == 0) errno = EIO;
     return ok;
 }
+
+}  // namespace common

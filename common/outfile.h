@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace common {
+
 enum class OutputMode { kText, kBinary };
 
 class OutputFile {
@@ -37,3 +39,5 @@ private:
     std::unique_ptr<char[]> buffer_;  // outlives the stream: released after fclose
     FILE* stream_ = nullptr;
 };
+
+}  // namespace common

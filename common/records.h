@@ -9,6 +9,8 @@
 #include "common/error.h"
 #include "common/rom.h"
 
+namespace common {
+
 // Reads the tables in the order given: all of them, or the error of the
 // first that the image does not hold whole.
 template <size_t N>
@@ -62,3 +64,5 @@ bool take(common::Result<T>&& loaded, T& into, common::Error& error) {
     into = std::move(*loaded);
     return true;
 }
+
+}  // namespace common

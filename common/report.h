@@ -8,6 +8,8 @@
 #include "common/outfile.h"
 #include "common/rom.h"
 
+namespace common {
+
 // Opens an output file for writing, in text mode unless asked otherwise
 // (created, or truncated on open). Refuses (errno EBUSY) a path that names
 // the image. Returns false when the file cannot be created.
@@ -16,7 +18,6 @@ bool open_report(OutputFile& file, const char* path, const RomImage& image, Outp
 // Whether path names the image (then errno is EBUSY): no report or data file
 // is ever written over it.
 bool refuses_image(const RomImage& image, const char* path);
-
 
 // Saves a formatted report in text mode: opens the path as open_report does
 // and writes the text in one piece. Returns true when all of it reached the
@@ -46,3 +47,5 @@ void print_int_list(ReportText& stream, const int* values, int n, int width, boo
 
 // Bracketed block title "[No.%03d(%02X): %s]\n" (the name unpadded).
 void print_block_title(ReportText& stream, int index, const char* name);
+
+}  // namespace common

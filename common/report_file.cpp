@@ -3,6 +3,8 @@
 
 #include "common/report.h"
 
+namespace common {
+
 bool refuses_image(const RomImage& image, const char* path) {
     if (!image.is_image(path)) return false;
     errno = EBUSY;
@@ -19,3 +21,5 @@ bool save_report(const char* path, const ReportText& text, const RomImage& image
     if (text.size()) fwrite(text.data(), 1, text.size(), file.stream());
     return file.close();
 }
+
+}  // namespace common

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace common {
+
 using common::Error;
 using common::Result;
 using common::Status;
@@ -88,3 +90,5 @@ Result<RomTable> RomTable::read(const RomImage& image, long rom_offset, size_t r
     if (!data) return data.error();
     return RomTable(record_size, *data);
 }
+
+}  // namespace common

@@ -23,6 +23,8 @@
 #include "common/error.h"
 #include "common/layout.h"
 
+namespace common {
+
 constexpr int kTitleLength = 21;
 constexpr int kCartridgeHeaderSize = 32;
 constexpr long kLoRomHeaderOffset = 0x7FC0;
@@ -132,3 +134,5 @@ private:
 // at the first byte of the occurrence, false with the stream back where the
 // search began, or the error of a failed seek or read.
 common::Result<bool> find_signature(FILE* stream, const unsigned char* pattern, size_t length);
+
+}  // namespace common

@@ -8,6 +8,8 @@
 #include "common/files.h"
 #include "common/rom.h"
 
+namespace common {
+
 using common::Error;
 using common::Result;
 using common::Status;
@@ -118,3 +120,5 @@ bool RomImage::is_image(const char* path) const {
     if (!stream_ || !path) return false;
     return file_identity(stream_.get(), path) != FileIdentity::Different;
 }
+
+}  // namespace common

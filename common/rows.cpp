@@ -2,6 +2,8 @@
 
 #include "common/fields.h"
 
+namespace common {
+
 void print_value_row(ReportText& stream, int first, const int32_t* rest, int count) {
     stream.str("  ").dec(first, 5);
     for (int i = 0; i < count; ++i) stream.str(", ").dec(rest[i], 3);
@@ -14,3 +16,5 @@ void print_tech_cells(ReportText& stream, const int32_t* techs, int count, NameL
         stream.left(techs[i] == 255 ? "--------------------" : tech_name(techs[i]), 20);
     }
 }
+
+}  // namespace common

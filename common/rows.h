@@ -8,6 +8,8 @@
 
 #include "common/report.h"
 
+namespace common {
+
 // How the rows of a report begin: "%03d(%0<hex_digits>X): %-<name_width>s :".
 struct RowPrefix {
     int hex_digits;  // 2 or 3
@@ -51,3 +53,5 @@ void print_value_row(ReportText& stream, int first, const int32_t* rest, int cou
 // Technique cells: each "%-20s" with ", " between them; the value 255 prints
 // twenty hyphens, any other value its technique name.
 void print_tech_cells(ReportText& stream, const int32_t* techs, int count, NameLookup tech_name);
+
+}  // namespace common

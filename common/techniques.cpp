@@ -3,6 +3,8 @@
 #include "common/labels.h"
 #include "common/rows.h"
 
+namespace common {
+
 namespace {
 constexpr int kTechNameWidth = 20;
 constexpr int kLearnTypes = 16;
@@ -28,3 +30,5 @@ void write_evade_report(ReportText& out, const TechRecord* techs, int first, int
         out, &rows, 1, RowPrefix{hex_digits, kTechNameWidth, tech_name},
         [&](ReportText& fp, int i, int) { fp.str("  ").right(mark_of(techs[i].evade), 2).str("    ").dec(techs[i].difficulty, 3).ch('\n'); });
 }
+
+}  // namespace common

@@ -6,6 +6,8 @@
 
 #include "common/report.h"
 
+namespace common {
+
 struct TechRecord {
     int32_t derivation;   // 0 or 1 ("派生")
     int32_t evade;        // 0 or 1 ("見切")
@@ -21,3 +23,5 @@ void write_learn_flag_report(ReportText& out, const TechRecord* techs, NameLooku
 // with the evade mark and the difficulty; hex_digits is 2 or 3.
 void write_evade_report(ReportText& out, const TechRecord* techs, int first, int last, int hex_digits,
                         const char* header, NameLookup tech_name);
+
+}  // namespace common

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+namespace common {
+
 enum class TextEncoding {
     kUtf8,     // checked only: the text is kept as it is
     kUtf16Le,  // Excel's "Unicode Text"
@@ -18,3 +20,5 @@ enum class TextEncoding {
 // bad set to the offset of the first byte that is no character of the
 // encoding (an incomplete one at the end included).
 bool convert_to_utf8(TextEncoding encoding, const std::string& text, std::string* out, size_t* bad);
+
+}  // namespace common

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace common {
+
 namespace {
 
 const char* iconv_name(TextEncoding encoding) {
@@ -43,3 +45,5 @@ bool convert_to_utf8(TextEncoding encoding, const std::string& text, std::string
     iconv_close(cd);
     return ok;
 }
+
+}  // namespace common

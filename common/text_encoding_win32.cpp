@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace common {
+
 namespace {
 
 // The text as UTF-16 (in the machine's order), or false when it holds a
@@ -96,3 +98,5 @@ bool convert_to_utf8(TextEncoding encoding, const std::string& text, std::string
     if (out) *out = std::move(converted);
     return true;
 }
+
+}  // namespace common

@@ -7,6 +7,8 @@
 #include "common/diag.h"
 #include "common/files.h"
 
+namespace common {
+
 namespace {
 
 // Memory that runs out anywhere (operator new in the containers, the strings
@@ -46,3 +48,5 @@ int tool_main(int argc, char** argv, ToolRun run, int trouble) {
         return escaped("an unknown exception", trouble);
     }
 }
+
+}  // namespace common

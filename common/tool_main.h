@@ -2,6 +2,8 @@
 // every way a run ends early taken to its exit status.
 #pragma once
 
+namespace common {
+
 // A tool's run on its (UTF-8) arguments; returns the exit status.
 using ToolRun = int (*)(int argc, char** argv);
 
@@ -14,3 +16,5 @@ using ToolRun = int (*)(int argc, char** argv);
 // trouble (1; the comparisons give 2, their status for errors). Returns the
 // exit status.
 int tool_main(int argc, char** argv, ToolRun run, int trouble = 1);
+
+}  // namespace common

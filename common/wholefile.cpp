@@ -7,6 +7,8 @@
 
 #include "common/files.h"
 
+namespace common {
+
 namespace {
 
 // Attempts at a temporary name before giving up: names that a killed run
@@ -164,3 +166,5 @@ bool read_whole_file(const char* path, size_t limit, std::vector<unsigned char>*
     errno = error;
     return !failed;
 }
+
+}  // namespace common

@@ -25,6 +25,8 @@
 
 #include "common/outfile.h"
 
+namespace common {
+
 // Writes the file's bytes into the stream; false abandons the file (with
 // errno set).
 using FileBody = std::function<bool(FILE* stream)>;
@@ -55,3 +57,5 @@ bool write_whole_files(const std::vector<WholeFileOutput>& files, size_t* failed
 // bytes, reserved at its size, refusing one of more than limit bytes. Returns
 // true, or false with errno set (EFBIG past the limit).
 bool read_whole_file(const char* path, size_t limit, std::vector<unsigned char>* bytes);
+
+}  // namespace common

@@ -33,7 +33,7 @@ std::string trimmed(const char* title) {
 // Decodes a side's tables through the exporters' descriptions, from its
 // bytes in memory. Every cell is evaluated while the run's tables are held.
 std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
-    RomImage image;
+    common::RomImage image;
     const common::Status opened =
         image.open_memory(side.bytes.data(), side.bytes.size(), info.exporter.title, info.exporter.table_span);
     if (!opened) {
@@ -41,7 +41,7 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
         error.status = kTrouble;
         return error;
     }
-    const RomHeaderInfo header = image.header();
+    const common::RomHeaderInfo header = image.header();
     // An image too short for its tables is named here; the loaders would end
     // with "Fatal error in fread():", which tells neither which file nor why.
     if (std::optional<common::Error> refused =
@@ -49,9 +49,9 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
         return trouble(refused->lines.front());
     }
     side.facts = {info.exporter.title, true, header.hirom, image.image_base(), {}};
-    const long long header_pos = side.facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    const long long header_pos = side.facts.image_base + (header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
     // The comparison shows the CRC32s and the ROM's SHA-1 (see identification()).
-    side.facts.identity = identify_image(side.bytes.data(), side.bytes.size(), header_pos);
+    side.facts.identity = common::identify_image(side.bytes.data(), side.bytes.size(), header_pos);
     std::shared_ptr<const void> kept;  // the run's tables and names
     common::Result<std::vector<Table>> tables = info.exporter.tables(image, kept);
     if (!tables) {
@@ -66,21 +66,21 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
 // The cartridge header's place in the ROM proper of a decoded side.
 long long rom_header_pos(const Side& side) {
     const long long copier = side.facts.identity.copier_header;
-    return side.facts.image_base - copier + (side.facts.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    return side.facts.image_base - copier + (side.facts.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
 }
 
 // Which copy of the old image a patch was applied to, and its CRC32.
 std::string patched_copy(const Side& old, bool without_copier_header) {
-    const ImageIdentity& id = old.facts.identity;
-    if (without_copier_header || !id.copier_header) return "the ROM proper, CRC32 " + crc32_hex(id.rom.crc32);
-    return "the file with its copier header, CRC32 " + crc32_hex(id.file.crc32);
+    const common::ImageIdentity& id = old.facts.identity;
+    if (without_copier_header || !id.copier_header) return "the ROM proper, CRC32 " + common::crc32_hex(id.rom.crc32);
+    return "the file with its copier header, CRC32 " + common::crc32_hex(id.file.crc32);
 }
 
 // The new side: an image, or a patch applied to the old side's bytes.
 std::optional<common::Error> load_new(Side& side, const Side& old, bool ips_without_header) {
     const PatchFormat format = patch_format(side.bytes);
     if (format == PatchFormat::kNone) return std::nullopt;
-    const PatchBase base{old.bytes, static_cast<size_t>(copier_header_size(static_cast<long long>(old.bytes.size()))),
+    const PatchBase base{old.bytes, static_cast<size_t>(common::copier_header_size(static_cast<long long>(old.bytes.size()))),
                          rom_header_pos(old)};
     try {
         PatchedImage patched = apply_patch(side.bytes, base, ips_without_header);
@@ -117,12 +117,12 @@ std::string checksum_text(unsigned value) {
 }
 
 std::string identification(const char* which, const Side& side, const char* title) {
-    const ImageIdentity& id = side.facts.identity;
+    const common::ImageIdentity& id = side.facts.identity;
     std::string s = std::string(which) + ": " + (side.patch.empty() ? side.path : side.patch) + "\n";
     s += "  " + std::to_string(id.file_size) + " bytes, " +
          (id.copier_header ? "copier header of " + std::to_string(id.copier_header) + " bytes" : "no copier header") +
          "\n";
-    s += "  file CRC32 " + crc32_hex(id.file.crc32) + ", ROM CRC32 " + crc32_hex(id.rom.crc32) + ", ROM SHA-1 " +
+    s += "  file CRC32 " + common::crc32_hex(id.file.crc32) + ", ROM CRC32 " + common::crc32_hex(id.rom.crc32) + ", ROM SHA-1 " +
          id.rom.sha1 + "\n";
     s += "  title " + dump(trimmed(title)) + ", " + (side.facts.hirom ? "HiROM" : "LoROM") + ", internal checksum " +
          (id.checksum_valid ? "valid" : "invalid") + "\n";

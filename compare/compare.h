@@ -15,9 +15,9 @@
 #include "export/rom_table.h"
 
 struct CompareInfo {
-    HelpText help;
+    common::HelpText help;
     const ExporterInfo& exporter;  // the title, the game and its tables
-    std::span<const TableLayout> tables;  // every table region the loaders read
+    std::span<const common::TableLayout> tables;  // every table region the loaders read
 };
 
 extern const char* const kCompareOptions[3];

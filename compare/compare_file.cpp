@@ -23,21 +23,21 @@ using compare::Side;
 // The whole file, as the tool's input; ends the run when it cannot be read.
 compare::Input read_input(const char* path) {
     compare::Input input{path, {}};
-    if (!read_whole_file(path, kMaxPatchTarget, &input.bytes)) fatal("Invalid ROM-Image file - %s:", path);
+    if (!common::read_whole_file(path, kMaxPatchTarget, &input.bytes)) common::fatal("Invalid ROM-Image file - %s:", path);
     return input;
 }
 
 // The lines of an error, then its status.
 int report(const common::Error& error) {
     fflush(stdout);
-    for (const std::string& line : error.lines) warn("%s", line.c_str());
+    for (const std::string& line : error.lines) common::warn("%s", line.c_str());
     return error.status;
 }
 
 int run(int argc, char** argv, const CompareInfo& info) {
-    CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Input, &line, "jr");
-    if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
+    common::CommandLine line;
+    common::scan_command_line(argc, argv, info.help, common::DestinationKind::Input, &line, "jr");
+    if (line.src[0] == '\0' || line.dst[0] == '\0') common::fatal("Too few arguments");
     // The new input is read only once the old image is found good, so that
     // the old image's trouble is the one told.
     const common::Result<Side> old = compare::decode_old(info, read_input(line.src));
@@ -45,8 +45,8 @@ int run(int argc, char** argv, const CompareInfo& info) {
     const compare::Options options{(line.letters & kJson) != 0, (line.letters & kIpsWithoutHeader) != 0};
     const common::Result<compare::Outcome> outcome = compare::compare_with(info, *old, read_input(line.dst), options);
     if (!outcome) return report(outcome.error());
-    write_utf8(stdout, outcome->text.c_str());
-    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
+    common::write_utf8(stdout, outcome->text.c_str());
+    if (fflush(stdout) != 0 || ferror(stdout)) common::fatal("Cannot write to standard output:");
     return outcome->status;
 }
 

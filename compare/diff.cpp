@@ -181,13 +181,13 @@ void add_differences(ByteSpan a, ByteSpan b, size_t from, size_t to, std::vector
 
 }  // namespace
 
-std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const TableLayout> regions) {
-    std::vector<TableLayout> sorted(regions.begin(), regions.end());
-    std::sort(sorted.begin(), sorted.end(), [](const TableLayout& x, const TableLayout& y) { return x.offset < y.offset; });
+std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const common::TableLayout> regions) {
+    std::vector<common::TableLayout> sorted(regions.begin(), regions.end());
+    std::sort(sorted.begin(), sorted.end(), [](const common::TableLayout& x, const common::TableLayout& y) { return x.offset < y.offset; });
     const size_t end = std::max(old_rom.size(), new_rom.size());
     std::vector<ByteRange> ranges;
     size_t pos = 0;  // the first byte not yet looked at
-    for (const TableLayout& r : sorted) {
+    for (const common::TableLayout& r : sorted) {
         const size_t start = std::min(static_cast<size_t>(r.offset), end);
         if (start > pos) add_differences(old_rom, new_rom, pos, start, ranges);
         pos = std::max(pos, std::min(static_cast<size_t>(r.end()), end));

@@ -68,4 +68,4 @@ struct ByteRange {
 
 // The merged ranges of bytes that differ between two ROMs outside every table
 // region (a byte that only one of them has differs).
-std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const TableLayout> regions);
+std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const common::TableLayout> regions);

@@ -13,7 +13,7 @@ namespace {
 
 struct Comparison {
     const ExporterInfo& exporter;
-    std::span<const TableLayout> tables;
+    std::span<const common::TableLayout> tables;
 };
 
 #define MT_COMPARISON(game) {game::kGame, {game::exporter(), game::layout::kTables}},
@@ -37,4 +37,4 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return tool_main(argc, argv, run, kCompareTrouble); }
+int main(int argc, char** argv) { return common::tool_main(argc, argv, run, kCompareTrouble); }

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr size_t kFooterSize = 12;  // UPS and BPS: source, target and patch CRC32
-constexpr size_t kHeaderSize = kCopierHeaderSize;
+constexpr size_t kHeaderSize = common::kCopierHeaderSize;
 
 std::string hex_offset(size_t offset) {
     char text[32];
@@ -67,7 +67,7 @@ uint32_t little_endian32(ByteSpan s) {
     return uint32_t{s[0]} | uint32_t{s[1]} << 8 | uint32_t{s[2]} << 16 | uint32_t{s[3]} << 24;
 }
 
-uint32_t crc_of(ByteSpan s) { return crc32_of(s.data(), s.size()); }
+uint32_t crc_of(ByteSpan s) { return common::crc32_of(s.data(), s.size()); }
 
 struct Footer {
     uint32_t source;
@@ -81,7 +81,7 @@ Footer check_footer(ByteSpan patch, size_t magic) {
     const uint32_t stated = little_endian32(footer.subspan(8));
     const uint32_t actual = crc_of(patch.first(patch.size() - 4));
     if (stated != actual) {
-        damaged("its CRC32 should be " + crc32_hex(stated) + ", its bytes have " + crc32_hex(actual));
+        damaged("its CRC32 should be " + common::crc32_hex(stated) + ", its bytes have " + common::crc32_hex(actual));
     }
     return {little_endian32(footer), little_endian32(footer.subspan(4))};
 }
@@ -93,8 +93,8 @@ bool choose_source(const PatchBase& base, uint32_t source_crc) {
     if (file == source_crc) return false;
     const uint32_t rom = base.copier_header ? crc_of(base.rom()) : file;
     if (rom == source_crc) return true;
-    throw PatchError("patch is for another image: it expects CRC32 " + crc32_hex(source_crc) + ", this image has " +
-                     crc32_hex(rom));
+    throw PatchError("patch is for another image: it expects CRC32 " + common::crc32_hex(source_crc) + ", this image has " +
+                     common::crc32_hex(rom));
 }
 
 ByteVector new_target(uint64_t size) {
@@ -111,9 +111,9 @@ void check_size(uint64_t stated, size_t actual) {
 }
 
 void check_target(const ByteVector& target, uint32_t expected) {
-    const uint32_t actual = crc32_of(target.data(), target.size());
+    const uint32_t actual = common::crc32_of(target.data(), target.size());
     if (actual != expected) {
-        damaged("the patched image has CRC32 " + crc32_hex(actual) + ", the patch expects " + crc32_hex(expected));
+        damaged("the patched image has CRC32 " + common::crc32_hex(actual) + ", the patch expects " + common::crc32_hex(expected));
     }
 }
 
@@ -158,10 +158,10 @@ std::vector<IpsRecord> apply_ips(ByteSpan patch, ByteSpan source, ByteVector& ta
 // Whether the internal checksum of the cartridge header at header (in an
 // image whose ROM proper starts at rom_start) is valid.
 bool checksum_valid(ByteSpan image, size_t rom_start, size_t header) {
-    if (header + kChecksumOffset + 2 > image.size() || rom_start > header) return false;
-    const unsigned complement = image[header + kChecksumComplementOffset] | image[header + kChecksumComplementOffset + 1] << 8;
-    const unsigned stored = image[header + kChecksumOffset] | image[header + kChecksumOffset + 1] << 8;
-    return complement == (stored ^ 0xFFFF) && stored == rom_checksum(image.data() + rom_start, image.size() - rom_start);
+    if (header + common::kChecksumOffset + 2 > image.size() || rom_start > header) return false;
+    const unsigned complement = image[header + common::kChecksumComplementOffset] | image[header + common::kChecksumComplementOffset + 1] << 8;
+    const unsigned stored = image[header + common::kChecksumOffset] | image[header + common::kChecksumOffset + 1] << 8;
+    return complement == (stored ^ 0xFFFF) && stored == common::rom_checksum(image.data() + rom_start, image.size() - rom_start);
 }
 
 // An IPS patch applied to one copy that shows it was made for the other:
@@ -183,7 +183,7 @@ void check_ips_copy(const std::vector<IpsRecord>& records, ByteSpan source, cons
     }
     if (header_pos < 0) return;
     const size_t rom_start = with_header ? header : 0;
-    const size_t checksum = rom_start + static_cast<size_t>(header_pos) + kChecksumComplementOffset;
+    const size_t checksum = rom_start + static_cast<size_t>(header_pos) + common::kChecksumComplementOffset;
     const size_t away = with_header ? checksum - kHeaderSize : checksum + kHeaderSize;
     if (with_header && checksum < kHeaderSize) return;
     const bool near = std::any_of(records.begin(), records.end(), [away](const IpsRecord& r) {

@@ -28,14 +28,14 @@ struct FileCloser {
 
 }  // namespace
 
-PackedTables pack_tables(const CharTables& tables) {
+PackedTables pack_tables(const common::CharTables& tables) {
     PackedTables packed;
     for (int i = 0; i < 256; ++i) packed.codes[i] = pack(tables.single[i]);
     packed.codes[0] = pack("\n");
     for (int i = 0; i < 1024; ++i) packed.codes[256 + i] = pack(tables.dbl[i]);
     for (unsigned b = 0; b < 256; ++b) {
-        const bool lead = is_lead_byte(static_cast<unsigned char>(b));
-        packed.first[b] = static_cast<uint16_t>(lead ? 256 + (b - kFirstLeadByte) * 256 : b);
+        const bool lead = common::is_lead_byte(static_cast<unsigned char>(b));
+        packed.first[b] = static_cast<uint16_t>(lead ? 256 + (b - common::kFirstLeadByte) * 256 : b);
         packed.lead[b] = static_cast<int8_t>(lead ? -1 : 0);
     }
     return packed;
@@ -60,7 +60,7 @@ size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* c
     }
     if (i < length && counts) {
         // The last byte: a single-byte code, or a lead byte left unconsumed.
-        if (is_lead_byte(in[i])) {
+        if (common::is_lead_byte(in[i])) {
             *consumed = i;
             return n;
         }
@@ -72,7 +72,7 @@ size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* c
     return n;
 }
 
-int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
+int decode_stream(FILE* in, FILE* out, const common::CharTables& tables) {
     const auto input_block = std::make_unique_for_overwrite<unsigned char[]>(kChunk + 1);
     const auto output_block = std::make_unique_for_overwrite<char[]>(4 * (kChunk + 1));
     unsigned char* const input = input_block.get();
@@ -96,13 +96,13 @@ int decode_stream(FILE* in, FILE* out, const CharTables& tables) {
     return ok;
 }
 
-int decode_file(const char* src_path, const char* dst_path, const CharTables& tables) {
+int decode_file(const char* src_path, const char* dst_path, const common::CharTables& tables) {
     if (!src_path || !*src_path || !dst_path || !*dst_path) return 0;
-    const std::unique_ptr<FILE, FileCloser> in(open_file(src_path, "rb"));
+    const std::unique_ptr<FILE, FileCloser> in(common::open_file(src_path, "rb"));
     if (!in) return 0;
     // Never write over the source, under whatever name it is given.
-    if (is_directory(in.get()) || file_identity(in.get(), dst_path) != FileIdentity::Different) return 0;
-    OutputFile out;
+    if (common::is_directory(in.get()) || common::file_identity(in.get(), dst_path) != common::FileIdentity::Different) return 0;
+    common::OutputFile out;
     if (!out.open(dst_path)) return 0;
     const int ok = decode_stream(in.get(), out.stream(), tables);
     return out.close() && ok;

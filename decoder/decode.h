@@ -12,13 +12,13 @@
 // 0 when a path is missing or empty, the source cannot be opened or read, the
 // destination is the source itself, or the destination cannot be created or
 // completely written.
-int decode_file(const char* src_path, const char* dst_path, const CharTables& tables);
+int decode_file(const char* src_path, const char* dst_path, const common::CharTables& tables);
 
 // Streams game text from in to out: 0x00 is a line end, 0x20-0x23 lead a
 // two-byte code, every other byte is a single-byte code; a lead byte at the end
 // of the input is dropped. Returns 1 when all input was read and all output
 // written, 0 after a read or write error.
-int decode_stream(FILE* in, FILE* out, const CharTables& tables);
+int decode_stream(FILE* in, FILE* out, const common::CharTables& tables);
 
 // A game's character tables packed for the decoding loop. Every code is one
 // 32-bit entry in one array, so that one lookup serves both kinds: its one or
@@ -41,7 +41,7 @@ inline uint32_t code_length(uint32_t code) {
 }
 
 // Packs the tables; decode_stream does it once per conversion.
-PackedTables pack_tables(const CharTables& tables);
+PackedTables pack_tables(const common::CharTables& tables);
 
 // Decodes a whole buffer into out (room for 4 bytes per input byte: each code
 // is stored as 4 bytes, of which the next code overwrites what is not its

@@ -17,19 +17,19 @@ const char* const kOptions[] = {
 };
 
 #define MT_DECODER(game) {game::kGame, game::char_tables()},
-const common::GameEntry<const CharTables&> kDecoders[] = {MT_GAMES(MT_DECODER)};
+const common::GameEntry<const common::CharTables&> kDecoders[] = {MT_GAMES(MT_DECODER)};
 
 int decoder_run(int argc, char** argv) {
-    const common::GameEntry<const CharTables&>& decoder = common::find_game(kDecoders, "decoder", argv[0], MT_GAME);
+    const common::GameEntry<const common::CharTables&>& decoder = common::find_game(kDecoders, "decoder", argv[0], MT_GAME);
     const std::string banner = std::string(decoder.game.name) + "decoder - game text to Shift-JIS decoder";
-    const HelpText help = {banner.c_str(), "%s: [option] src-filename dst-filename\n", kOptions, 3};
-    CommandLine line;
-    scan_command_line(argc, argv, help, DestinationKind::File, &line);
-    if (line.src[0] == '\0' || line.dst[0] == '\0') fatal("Too few arguments");
-    if (!decode_file(line.src, line.dst, decoder.part)) fatal("Cannot decode");
+    const common::HelpText help = {banner.c_str(), "%s: [option] src-filename dst-filename\n", kOptions, 3};
+    common::CommandLine line;
+    common::scan_command_line(argc, argv, help, common::DestinationKind::File, &line);
+    if (line.src[0] == '\0' || line.dst[0] == '\0') common::fatal("Too few arguments");
+    if (!decode_file(line.src, line.dst, decoder.part)) common::fatal("Cannot decode");
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return tool_main(argc, argv, decoder_run); }
+int main(int argc, char** argv) { return common::tool_main(argc, argv, decoder_run); }

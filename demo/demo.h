@@ -35,7 +35,7 @@ struct DemoGamePlan {
     size_t rom_size;
     const char* title;
     unsigned map_mode;
-    const CharTables& tables;
+    const common::CharTables& tables;
     const char* script;
     uint32_t seed;
     FormationTable formations;

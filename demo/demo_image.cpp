@@ -100,7 +100,7 @@ DemoBytes DemoImage::file_bytes(size_t copier_size) const {
 
 void write_demo_file(const std::string& path, const DemoBytes& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) fatal("Cannot create file - %s:", path.c_str());
+    if (!f) common::fatal("Cannot create file - %s:", path.c_str());
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !written) fatal("Cannot write file - %s:", path.c_str());
+    if (std::fclose(f) != 0 || !written) common::fatal("Cannot write file - %s:", path.c_str());
 }

@@ -64,7 +64,7 @@ std::vector<std::string> person_names(size_t count, uint32_t seed) {
 }
 
 void put_names(DemoImage& image, long rom_offset, size_t field_length, size_t count,
-               const std::vector<std::string>& names, const CharTables& tables) {
+               const std::vector<std::string>& names, const common::CharTables& tables) {
     for (size_t i = 0; i < count; ++i) {
         const std::string name = i < names.size() ? names[i] : std::string();
         image.put(rom_offset + static_cast<long>(i * field_length), name_field(name, field_length, tables));
@@ -91,7 +91,7 @@ std::vector<std::string> monster_names() {
     return names;
 }
 
-void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const CharTables& tables) {
+void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const common::CharTables& tables) {
     put_names(image, table.names_offset, 8, kDemoMonsterCount, monster_names(), tables);
     for (int n = 0; n < kDemoMonsterCount; ++n) {
         DemoBytes record(table.record_size);
@@ -189,10 +189,10 @@ std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int 
 
 Formation make_formation(DemoRng& rng, int total) {
     // Front and rear defence, ranged, close and magic attack of each member.
-    constexpr std::array<std::array<int, 5>, kFormationMembers> kRoles = {{
+    constexpr std::array<std::array<int, 5>, common::kFormationMembers> kRoles = {{
         {1, 0, 0, 1, 0}, {1, 0, 0, 1, 0}, {0, 1, 1, 0, 0}, {0, 1, 0, 0, 1}, {0, 1, 1, 0, 1},
     }};
-    int weights[kFormationMembers], sum = 0;
+    int weights[common::kFormationMembers], sum = 0;
     for (int& w : weights) sum += w = rng.range(2, 7);
     Formation f{};
     int left = total;
@@ -207,7 +207,7 @@ Formation make_formation(DemoRng& rng, int total) {
     return f;
 }
 
-void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const CharTables& tables) {
+void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const common::CharTables& tables) {
     const std::vector<std::string> names(kFormationWords.begin(), kFormationWords.begin() + table.count);
     put_names(image, table.names_offset, 10, static_cast<size_t>(table.count), names, tables);
     long at = table.records_offset;

@@ -39,7 +39,7 @@ std::vector<std::string> person_names(size_t count, uint32_t seed);
 // count fixed-length name fields from rom_offset on; names past the end of
 // the list are left blank.
 void put_names(DemoImage& image, long rom_offset, size_t field_length, size_t count,
-               const std::vector<std::string>& names, const CharTables& tables);
+               const std::vector<std::string>& names, const common::CharTables& tables);
 
 // The 320 monsters: eight grades of each family, then the bosses.
 constexpr int kDemoMonsterCount = 320;
@@ -62,7 +62,7 @@ struct MonsterTable {
     size_t record_size;
     MonsterFiller fill;
 };
-void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const CharTables& tables);
+void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const common::CharTables& tables);
 // Four abilities of a monster's family (or of a boss), each an element and a
 // form, numbered element * form_count + form.
 std::array<int, 4> monster_abilities(int number, int form_count);
@@ -99,7 +99,7 @@ std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int 
 
 // A battle formation: five members, each with its share of the selection
 // range (rate) and its defence and attack flags and signed speed.
-using Formation = std::array<FormationEntry, kFormationMembers>;
+using Formation = std::array<common::FormationEntry, common::kFormationMembers>;
 Formation make_formation(DemoRng& rng, int total);  // shares add up to total
 
 // A formation table: count names (10-byte fields, from kFormationWords) and
@@ -112,4 +112,4 @@ struct FormationTable {
     int total;
     DemoBytes (*encode)(const Formation& formation);
 };
-void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const CharTables& tables);
+void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const common::CharTables& tables);

@@ -61,7 +61,7 @@ constexpr int kFirstOther = map::kOtherItems.first, kWeaponMaterials = 12;
 
 int cap_byte(int v) { return std::clamp(v, 0, 255); }
 
-const CharTables& tables() { return kGameACharTables; }
+const common::CharTables& tables() { return common::kGameACharTables; }
 
 // --- monsters ---------------------------------------------------------------
 
@@ -69,8 +69,8 @@ bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman ||
 
 // Bits of a monster record that the tools do not read: bit 7 of the evasion
 // byte (set for flying monsters) and the last byte.
-constexpr Field kFlyingEvasionBit = flag_field(21, 7);
-constexpr Field kLastByte = byte_field(31);
+constexpr common::Field kFlyingEvasionBit = common::flag_field(21, 7);
+constexpr common::Field kLastByte = common::byte_field(31);
 
 void put_monster_stats(uint8_t* r, const MonsterInfo& m, DemoRng& rng) {
     namespace b = map::body;
@@ -86,7 +86,7 @@ void put_monster_stats(uint8_t* r, const MonsterInfo& m, DemoRng& rng) {
     f::kHp.put(r, std::min(hp, 65535));
     f::kTechLevel.put(r, std::min(50, L * 2 / 3 + rng.range(0, 4)));
     f::kSpellLevel.put(r, std::min(40, (caster ? L / 2 : L / 6) + rng.range(0, 3)));
-    for (const Field& a : f::kAbilities) a.put(r, cap_byte(rng.around(6 + L * 4 / 5, 20)));
+    for (const common::Field& a : f::kAbilities) a.put(r, cap_byte(rng.around(6 + L * 4 / 5, 20)));
     f::kLp.put(r, m.boss ? rng.range(12, 30) : 1 + L / 12);
 }
 
@@ -317,10 +317,10 @@ DemoBytes formation_record(const Formation& f) {
     DemoBytes r(static_cast<size_t>(fm::kMembers.size()));
     int low = 0;
     for (int p = 0; p < fm::kMembers.count; ++p) {
-        const FormationEntry& m = f[static_cast<size_t>(p)];
+        const common::FormationEntry& m = f[static_cast<size_t>(p)];
         fm::kLow.put(r.data() + fm::kMembers.record(p), low);
         fm::kHigh.put(r.data() + fm::kMembers.record(p), low + m.rate - 1);
-        encode_formation_member(m, r.data() + fm::flag_byte(p));
+        common::encode_formation_member(m, r.data() + fm::flag_byte(p));
         low += m.rate;
     }
     return r;

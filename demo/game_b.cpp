@@ -57,7 +57,7 @@ constexpr int kFirstArmour = map::kArmourItems.first, kFirstOther = map::kOtherI
 constexpr int kFirstSpell = 128, kFirstMonsterTech = 256, kTechsPerKind = 16;
 constexpr int kBloodElement = 15;  // "血": the element of the basic bites and claws
 
-const CharTables& tables() { return kGameBCharTables; }
+const common::CharTables& tables() { return common::kGameBCharTables; }
 
 int cap(int v, int limit) { return std::clamp(v, 0, limit); }
 
@@ -68,7 +68,7 @@ bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman ||
 int armour_item(const MonsterInfo& m, int word) { return kFirstArmour + word * 8 + std::min(7, m.level / 7); }
 
 // A byte of a monster record that the tools do not read.
-constexpr Field kUnreadByte = byte_field(2);
+constexpr common::Field kUnreadByte = common::byte_field(2);
 
 void put_monster_stats(uint8_t* r, int n, const MonsterInfo& m, DemoRng& rng) {
     namespace f = map::monster;
@@ -101,7 +101,7 @@ void put_monster_gear(uint8_t* r, int n, const MonsterInfo& m, DemoRng& rng) {
     f::kSlots[2].put(r, m.kind == Kind::Human || m.boss ? kFirstShield + std::min(15, m.level / 4) : 255);
     f::kSlots[3].put(r, armour_item(m, k.armour_kind));
     f::kSlots[4].put(r, m.level > 20 ? armour_item(m, m.boss ? 10 : 9) : 255);
-    for (const Field& blade : f::kBlades) blade.put(r, armed);
+    for (const common::Field& blade : f::kBlades) blade.put(r, armed);
     f::kDropEntry.put(r, (n * 5 + m.level) % 64);
 }
 
@@ -347,7 +347,7 @@ DemoBytes formation_record(const Formation& f) {
     int bound = 0;
     for (int p = 0; p < fm::kMembers; ++p) {
         fm::kBounds[p].put(r.data(), bound += f[static_cast<size_t>(p)].rate);
-        encode_formation_member(f[static_cast<size_t>(p)], r.data() + fm::flag_byte(p));
+        common::encode_formation_member(f[static_cast<size_t>(p)], r.data() + fm::flag_byte(p));
     }
     return r;
 }

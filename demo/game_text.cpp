@@ -15,7 +15,7 @@ namespace {
 
 }  // namespace
 
-DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
+DemoBytes encode_game_text(const std::string& sjis, const common::CharTables& tables) {
     DemoBytes out;
     for (size_t i = 0; i < sjis.size();) {
         if (sjis[i] == '\n') {
@@ -23,15 +23,15 @@ DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables) {
             ++i;
             continue;
         }
-        const size_t used = encode_game_char(sjis, i, tables, &out);
+        const size_t used = common::encode_game_char(sjis, i, tables, &out);
         if (used == 0) no_code(i, sjis);
         i += used;
     }
     return out;
 }
 
-DemoBytes name_field(const std::string& sjis, size_t field_length, const CharTables& tables) {
-    NameField field = encode_name_field(sjis, field_length, tables);
+DemoBytes name_field(const std::string& sjis, size_t field_length, const common::CharTables& tables) {
+    common::NameField field = common::encode_name_field(sjis, field_length, tables);
     if (field.ok) return field.codes;
     if (field.length > field_length) {
         throw common::Error("Name \"" + sjis + "\" is longer than " + std::to_string(field_length) + " bytes");

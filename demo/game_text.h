@@ -14,10 +14,10 @@
 // byte 0x20 + code / 256, then code % 256); "\n" is the line-end code. A
 // character the game cannot write is thrown as the error (common::Error)
 // that ends the generator.
-DemoBytes encode_game_text(const std::string& sjis, const CharTables& tables);
+DemoBytes encode_game_text(const std::string& sjis, const common::CharTables& tables);
 
 // A fixed-length name field: the codes, then blank codes (0x50) up to
 // field_length bytes. A name longer than its field is thrown as such an error.
-DemoBytes name_field(const std::string& sjis, size_t field_length, const CharTables& tables);
+DemoBytes name_field(const std::string& sjis, size_t field_length, const common::CharTables& tables);
 
 constexpr uint8_t kLineEndCode = 0x00;

@@ -6,18 +6,18 @@
 #include "demo/demo.h"
 
 int main(int argc, char** argv) {
-    set_program_name(argv[0]);
+    common::set_program_name(argv[0]);
     if (argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0)) {
         printf("usage: %s output-directory\n"
                "writes mt2demo.smc, mt3demo.smc and the demo game texts into the directory\n",
                argv[0]);
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '-') fatal("usage: %s output-directory", argv[0]);
+    if (argc != 2 || argv[1][0] == '-') common::fatal("usage: %s output-directory", argv[0]);
     try {
         write_demo_files(argv[1]);
     } catch (const common::Error& error) {
-        fatal(error);  // a table or a literal that the images cannot hold
+        common::fatal(error);  // a table or a literal that the images cannot hold
     }
     return 0;
 }

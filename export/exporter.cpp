@@ -27,12 +27,12 @@ namespace exporter {
 namespace {
 
 // The title search of the open image and the identity of its bytes.
-RomFacts rom_facts(const RomImage& image, std::span<const unsigned char> bytes, const char* title) {
-    const RomHeaderInfo header = image.header();
+RomFacts rom_facts(const common::RomImage& image, std::span<const unsigned char> bytes, const char* title) {
+    const common::RomHeaderInfo header = image.header();
     RomFacts facts{title, header.title_found, header.hirom, image.image_base(), {}};
     const long long header_pos =
-        header.title_found ? facts.image_base + (header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset) : -1;
-    facts.identity = identify_image(bytes.data(), bytes.size(), header_pos);
+        header.title_found ? facts.image_base + (header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset) : -1;
+    facts.identity = common::identify_image(bytes.data(), bytes.size(), header_pos);
     return facts;
 }
 
@@ -64,7 +64,7 @@ common::Error not_an_image(const std::string& name, const ExporterInfo& game) {
     return common::Error(name + " is not an image of " + trimmed_title(game) + ": its cartridge header is not found");
 }
 
-std::optional<common::Error> without_tables(const std::string& name, const RomImage& rom, size_t size,
+std::optional<common::Error> without_tables(const std::string& name, const common::RomImage& rom, size_t size,
                                             const ExporterInfo& game) {
     if (!rom.header().title_found || rom.image_base() < 0) return not_an_image(name, game);
     const long long tables_end = rom.image_base() + game.table_span;
@@ -75,7 +75,7 @@ std::optional<common::Error> without_tables(const std::string& name, const RomIm
 
 common::Result<std::vector<File>> export_files(std::span<const unsigned char> image, const std::string& name,
                                                const ExporterInfo& game, unsigned formats) {
-    RomImage rom;
+    common::RomImage rom;
     const common::Status opened = rom.open_memory(image.data(), image.size(), game.title, game.table_span);
     if (!opened) return opened.error();
     // Unlike the analyzers, which read a file without the title from its
@@ -91,7 +91,7 @@ common::Result<std::vector<File>> export_files(std::span<const unsigned char> im
 }
 
 common::Result<std::string> rom_json(std::span<const unsigned char> image, const ExporterInfo& game) {
-    RomImage rom;
+    common::RomImage rom;
     const common::Status opened = rom.open_memory(image.data(), image.size(), game.title, game.table_span);
     if (!opened) return opened.error();
     return rom_object(rom_table(rom_facts(rom, image, game.title)));

@@ -18,7 +18,7 @@
 #include "export/table.h"
 
 struct ExporterInfo {
-    HelpText help;
+    common::HelpText help;
     const char* title;   // the cartridge header title to search for
     const char* game;    // "A" or "B"
     const char* prefix;  // file names: "<prefix>.json", "<prefix>-<table>.csv", "<prefix>.sql", "<prefix>.html"
@@ -29,7 +29,7 @@ struct ExporterInfo {
     // Loads the game's tables from the image (in the analyzer's loader order)
     // into a run that kept holds, fills every name table, and describes the
     // tables; or the error of a read past the image.
-    common::Result<std::vector<Table>> (*tables)(const RomImage& image, std::shared_ptr<const void>& kept);
+    common::Result<std::vector<Table>> (*tables)(const common::RomImage& image, std::shared_ptr<const void>& kept);
 };
 
 // Option letters of the exporters besides -h: -j the JSON document, -c the
@@ -80,7 +80,7 @@ common::Error not_an_image(const std::string& name, const ExporterInfo& game);
 // every tool that reads them: "<name> is not an image of <title>: ..." or
 // "<name>: the image ends before its tables: it has N bytes, its tables end
 // at byte M"; nothing for an image whose tables are all there.
-std::optional<common::Error> without_tables(const std::string& name, const RomImage& rom, size_t size,
+std::optional<common::Error> without_tables(const std::string& name, const common::RomImage& rom, size_t size,
                                             const ExporterInfo& game);
 
 }  // namespace exporter

@@ -32,28 +32,28 @@ unsigned chosen_formats(unsigned letters) {
 }  // namespace
 
 int exporter_main(int argc, char** argv, const ExporterInfo& info) {
-    CommandLine line;
-    scan_command_line(argc, argv, info.help, DestinationKind::Prefix, &line, "jcsw");
-    if (line.src[0] == '\0') fatal("Too few arguments");
+    common::CommandLine line;
+    common::scan_command_line(argc, argv, info.help, common::DestinationKind::Prefix, &line, "jcsw");
+    if (line.src[0] == '\0') common::fatal("Too few arguments");
     // The title search first, on the file itself (kept open so that no
     // output is written over it): a file of another game or none is refused
     // before it is read whole.
-    RomImage image;
+    common::RomImage image;
     const common::Status opened = image.open(line.src, info.title, info.table_span);
-    if (!opened) fatal(opened.error());
-    if (!image.header().title_found || image.image_base() < 0) fatal(exporter::not_an_image(line.src, info));
+    if (!opened) common::fatal(opened.error());
+    if (!image.header().title_found || image.image_base() < 0) common::fatal(exporter::not_an_image(line.src, info));
     std::vector<unsigned char> bytes;
-    if (!read_whole_file(line.src, SIZE_MAX, &bytes)) fatal("Fatal error in fread():");
+    if (!common::read_whole_file(line.src, SIZE_MAX, &bytes)) common::fatal("Fatal error in fread():");
 
     const common::Result<std::vector<exporter::File>> files =
         exporter::export_files(bytes, line.src, info, chosen_formats(line.letters));
-    if (!files) fatal(files.error());
-    std::vector<ReportJob> jobs;
+    if (!files) common::fatal(files.error());
+    std::vector<common::ReportJob> jobs;
     for (const exporter::File& file : *files) {
         jobs.push_back({file.name.c_str(), [&image, &file](const char* path) {
-                            if (!path || !*path || refuses_image(image, path)) return false;
-                            return write_whole_file(path, file.bytes.data(), file.bytes.size());
+                            if (!path || !*path || common::refuses_image(image, path)) return false;
+                            return common::write_whole_file(path, file.bytes.data(), file.bytes.size());
                         }});
     }
-    return write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size())) ? 0 : 1;
+    return common::write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size())) ? 0 : 1;
 }

@@ -16,10 +16,10 @@ namespace {
 
 using namespace mt2;
 
-const char* race(int index) { return race_name(index, kGameALabels); }
+const char* race(int index) { return common::race_name(index, common::kGameALabels); }
 
 const Target kRace{"", race, -1, 16};
-Target technique_target(const NameTables& names) { return {"techniques", NameLookup(names, tech_name)}; }
+Target technique_target(const common::NameTables& names) { return {"techniques", common::NameLookup(names, tech_name)}; }
 
 namespace k = mt2::fields;
 
@@ -38,8 +38,8 @@ void add_abilities(Columns& c, const Record* records) {
     for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(k::kAbilities[a], records, &Record::abilities, a));
 }
 
-Table monster_table(const NameTables& names, const MonsterRecord* m) {
-    Columns c = {index_column(), name_column(NameLookup(names, monster_name))};
+Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, monster_name))};
     c.push_back(number_of(k::kTechPoints, m, &MonsterRecord::tech_points));
     c.push_back(number_of(k::kHp, m, &MonsterRecord::hp));
     c.push_back(number_of(k::kLp, m, &MonsterRecord::lp));
@@ -53,13 +53,13 @@ Table monster_table(const NameTables& names, const MonsterRecord* m) {
     c.push_back(number_of(k::kEvasion, m, &MonsterRecord::evasion));
     c.push_back(labels_column(k::kShieldAttributes,
                               [m](const Row& r) { return m[r.index].shield_attributes; },
-                              kGameALabels.attributes));
+                              common::kGameALabels.attributes));
     c.push_back(labels_column(k::kStatusResistances,
                               [m](const Row& r) { return m[r.index].status_resistances; },
-                              kGameALabels.statuses));
+                              common::kGameALabels.statuses));
     add_body(c, m);
-    const Target drop{"items", NameLookup(names, item_name), kNoDrop};
-    const Target weapon{"items", NameLookup(names, item_name), kNoWeapon};
+    const Target drop{"items", common::NameLookup(names, item_name), kNoDrop};
+    const Target weapon{"items", common::NameLookup(names, item_name), kNoWeapon};
     add_reference(c, k::kDrops[0], [m](const Row& r) { return m[r.index].drops[0]; }, drop);
     add_reference(c, k::kDrops[1], [m](const Row& r) { return m[r.index].drops[1]; }, drop);
     add_reference(c, k::kWeapons[0], [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
@@ -72,14 +72,14 @@ Table monster_table(const NameTables& names, const MonsterRecord* m) {
         c.push_back(number_column(k::kPatternShares[p],
                                   [m, p](const Row& r) { return pattern_share(m[r.index].rate_index, p); }));
     }
-    Table t{"monsters", "monsters", [](int) { return kMonsterCount; }, std::move(c), {}, {}};
+    Table t{"monsters", "monsters", [](int) { return common::kMonsterCount; }, std::move(c), {}, {}};
     t.children.push_back(action_table(
         [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, technique_target(names)));
     return t;
 }
 
-Table character_table(const NameTables& names, const CharacterRecord* ch) {
-    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of(k::kLp, ch, &CharacterRecord::lp)};
+Table character_table(const common::NameTables& names, const CharacterRecord* ch) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, character_name)), number_of(k::kLp, ch, &CharacterRecord::lp)};
     add_abilities(c, ch);
     c.push_back(number_of(k::kWeaponAptitude, ch, &CharacterRecord::weapon_aptitude));
     c.push_back(number_of(k::kMagicAptitude, ch, &CharacterRecord::magic_aptitude));
@@ -94,8 +94,8 @@ Table character_table(const NameTables& names, const CharacterRecord* ch) {
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
 }
 
-Table special_table(const NameTables& names, const SpecialCharacterRecord* sp) {
-    Columns c = {index_column(), name_column(NameLookup(names, special_character_name)),
+Table special_table(const common::NameTables& names, const SpecialCharacterRecord* sp) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, special_character_name)),
                  number_of(k::kLp, sp, &SpecialCharacterRecord::lp),
                  number_of(k::kWp, sp, &SpecialCharacterRecord::wp),
                  number_of(k::kJp, sp, &SpecialCharacterRecord::jp)};
@@ -121,7 +121,7 @@ Table level_table(const char* key, const char* file, const int32_t* words, int c
 
 const char* const kItemKindNames[kItemKinds] = {"weapon", "armour", "shield", "other"};
 
-Table item_table(const NameTables& names, const ItemRecord* it) {
+Table item_table(const common::NameTables& names, const ItemRecord* it) {
     auto kind_is = [it](std::initializer_list<int> kinds) {
         return [it, kinds = std::vector<int>(kinds)](const Row& r) {
             for (int k : kinds) {
@@ -130,7 +130,7 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
             return false;
         };
     };
-    Columns c = {index_column(), name_column(NameLookup(names, item_name)), kind_column(it, kItemKindNames),
+    Columns c = {index_column(), name_column(common::NameLookup(names, item_name)), kind_column(it, kItemKindNames),
                  number_of(k::kPrice, it, &ItemRecord::price),
                  number_of(k::kDisplay, it, &ItemRecord::display)};
     append(c, only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
@@ -142,21 +142,21 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
     for (int d = 0; d < 8; ++d) armour.push_back(number_of(k::kDefences[d], it, &ItemRecord::defences, d));
     armour.push_back(labels_column(k::kStatusResistances,
                                    [it](const Row& r) { return it[r.index].statuses; },
-                                   kGameALabels.statuses));
+                                   common::kGameALabels.statuses));
     for (int b = 0; b < 6; ++b) {
         armour.push_back(number_of(k::kBonuses[b], it, &ItemRecord::bonuses, b));
     }
     append(c, only_where(kind_is({kItemArmour}), std::move(armour)));
     append(c, only_where(kind_is({kItemShield}),
                    {labels_column(k::kDefenceAttributes, [it](const Row& r) { return it[r.index].attributes; },
-                                  kGameALabels.attributes),
+                                  common::kGameALabels.attributes),
                     number_of(k::kDefence, it, &ItemRecord::defence),
                     number_of(k::kEvasion, it, &ItemRecord::evasion)}));
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 
-Table technique_table(const NameTables& names, const TechRecord* techs) {
-    Columns c = {index_column(), name_column(NameLookup(names, tech_name))};
+Table technique_table(const common::NameTables& names, const common::TechRecord* techs) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, tech_name))};
     append(c, learn_flag_columns(techs));
     append(c, evade_columns(techs));
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
@@ -169,12 +169,12 @@ struct Blocks {
     const SpecialCharacterRecord* specials = nullptr;
     const int32_t* levels = nullptr;
     const ItemRecord* items = nullptr;
-    const TechRecord* techs = nullptr;
-    const TechLearning* learning = nullptr;
-    const FormationEntry* formations = nullptr;
+    const common::TechRecord* techs = nullptr;
+    const common::TechLearning* learning = nullptr;
+    const common::FormationEntry* formations = nullptr;
 };
 
-std::vector<Table> tables(const Blocks& b, const NameTables& names) {
+std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
     return {monster_table(names, b.monsters),
             character_table(names, b.characters),
             special_table(names, b.specials),
@@ -184,18 +184,18 @@ std::vector<Table> tables(const Blocks& b, const NameTables& names) {
             item_table(names, b.items),
             technique_table(names, b.techs),
             learning_table(b.learning, technique_target(names)),
-            formation_table(b.formations, kFormationCount, NameLookup(names, formation_name), true)};
+            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), true)};
 }
 
-common::Result<std::vector<Table>> load_tables(const RomImage& image, std::shared_ptr<const void>& kept) {
+common::Result<std::vector<Table>> load_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
     common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
     if (!loaded) return loaded.error();
     const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
-    const NameTables& names = run->names;
+    const common::NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
-    for (NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
+    for (common::NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
     tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
     const Blocks blocks{run->monsters.data(), run->characters.data(), run->specials.data(), run->levels.data(),
                         run->items.data(),    run->techs.data(),      &run->learning, run->formations.data()};
@@ -204,8 +204,8 @@ common::Result<std::vector<Table>> load_tables(const RomImage& image, std::share
 
 // Without an image: name tables that no lookup may ask (values are not).
 std::vector<Table> describe() {
-    static const RomImage no_image;
-    static const NameTables no_names(no_image);
+    static const common::RomImage no_image;
+    static const common::NameTables no_names(no_image);
     return tables({}, no_names);
 }
 

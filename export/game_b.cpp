@@ -17,18 +17,18 @@ namespace {
 
 using namespace mt3;
 
-const char* race(int index) { return race_name(index, kGameBLabels); }
+const char* race(int index) { return common::race_name(index, common::kGameBLabels); }
 
-Target technique_target(const NameTables& names) { return {"techniques", NameLookup(names, tech_name)}; }
-Target item_target(const NameTables& names) { return {"items", NameLookup(names, item_name), kEmptySlot}; }
-Target monster_target(const NameTables& names) { return {"monsters", NameLookup(names, monster_name)}; }
+Target technique_target(const common::NameTables& names) { return {"techniques", common::NameLookup(names, tech_name)}; }
+Target item_target(const common::NameTables& names) { return {"items", common::NameLookup(names, item_name), kEmptySlot}; }
+Target monster_target(const common::NameTables& names) { return {"monsters", common::NameLookup(names, monster_name)}; }
 
 namespace k = mt3::fields;
 
 // The monster statistics: the seven attributes, then the four levels.
-const Key& stat_name(int s) { return k::kStats[s]; }
+const common::Key& stat_name(int s) { return k::kStats[s]; }
 // The monster flags: the four body flags, then the five resistances.
-const Key& monster_flag_name(int f) { return k::kMonsterFlags[f]; }
+const common::Key& monster_flag_name(int f) { return k::kMonsterFlags[f]; }
 
 // What a monster's equipment gives it, as the parameter and resistance
 // reports show it.
@@ -41,21 +41,21 @@ Columns equipment_columns(const MonsterRecord* m, const ItemRecord* items) {
     c.push_back(number_column(k::kShieldDefence, [values](const Row& r) { return values(r).shield_defence; }));
     c.push_back(number_column(k::kEvasion, [values](const Row& r) { return values(r).evasion; }));
     c.push_back(labels_column(k::kShieldAttributes, [values](const Row& r) { return values(r).attributes; },
-                              kGameBLabels.attributes));
+                              common::kGameBLabels.attributes));
     c.push_back(labels_column(k::kStatusResistances, [values](const Row& r) { return values(r).statuses; },
-                              kGameBLabels.statuses));
+                              common::kGameBLabels.statuses));
     return c;
 }
 
-Table monster_table(const NameTables& names, const MonsterRecord* m, const ItemRecord* items) {
-    Columns c = {index_column(), name_column(NameLookup(names, monster_name)), number_of(k::kHp, m, &MonsterRecord::hp)};
+Table monster_table(const common::NameTables& names, const MonsterRecord* m, const ItemRecord* items) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, monster_name)), number_of(k::kHp, m, &MonsterRecord::hp)};
     for (int s = 0; s < kStatCount; ++s) c.push_back(number_of(stat_name(s), m, &MonsterRecord::stats, s));
     append(c, equipment_columns(m, items));
     for (int f = 0; f < kMonsterFlagCount; ++f) {
         c.push_back(flag_of(monster_flag_name(f), m, &MonsterRecord::flags, f));
     }
     add_reference(c, k::kRace, [m](const Row& r) { return m[r.index].race; }, {"", race, -1, 16});
-    add_reference(c, k::kRecovery, [m](const Row& r) { return m[r.index].recovery; }, {"", type_name8, -1, 8});
+    add_reference(c, k::kRecovery, [m](const Row& r) { return m[r.index].recovery; }, {"", common::type_name8, -1, 8});
     c.push_back(flag_of(k::kUnarmed[0], m, &MonsterRecord::no_blade, 0));
     c.push_back(flag_of(k::kUnarmed[1], m, &MonsterRecord::no_blade, 1));
     for (int s = 0; s < kSlotCount; ++s) {
@@ -67,7 +67,7 @@ Table monster_table(const NameTables& names, const MonsterRecord* m, const ItemR
     }
     c.push_back(number_of(k::kSizes[0], m, &MonsterRecord::sizes, 0));
     c.push_back(number_of(k::kSizes[1], m, &MonsterRecord::sizes, 1));
-    Table t{"monsters", "monsters", [](int) { return kMonsterCount; }, std::move(c), {}, {}};
+    Table t{"monsters", "monsters", [](int) { return common::kMonsterCount; }, std::move(c), {}, {}};
     // Action pattern values stand for techniques 256-511.
     t.children.push_back(action_table(
         [m](int monster, int pattern, int slot) {
@@ -77,7 +77,7 @@ Table monster_table(const NameTables& names, const MonsterRecord* m, const ItemR
     return t;
 }
 
-Table main_encounter_table(const NameTables& names, const EncounterRow* rows) {
+Table main_encounter_table(const common::NameTables& names, const EncounterRow* rows) {
     auto row = [rows](const Row& r) -> const EncounterRow& { return rows[r.parent * kEncounterRows + r.index]; };
     Columns in_group;
     add_reference(in_group, k::kMonster, [row](const Row& r) { return row(r).monster; }, monster_target(names));
@@ -90,7 +90,7 @@ Table main_encounter_table(const NameTables& names, const EncounterRow* rows) {
     band.columns = {index_column(), number_column(k::kLevel, [](const Row& r) { return kLevelBand * r.index; })};
     // The rows after the end of a group hold no monster.
     append(band.columns, only_where([row](const Row& r) { return row(r).monster >= 0; }, std::move(in_group)));
-    band.parent_keys = {{"index", shared_keys::kGroup.key}, {"name", k::kGroupName.key}};
+    band.parent_keys = {{"index", common::shared_keys::kGroup.key}, {"name", k::kGroupName.key}};
 
     Table groups{"main_encounters", "main-encounters", [](int) { return kEncounterGroups; }, {}, {}, {}};
     groups.columns = {index_column(), name_column(encounter_group_name)};
@@ -98,7 +98,7 @@ Table main_encounter_table(const NameTables& names, const EncounterRow* rows) {
     return groups;
 }
 
-Table sub_encounter_table(const NameTables& names, const SubEncounter* entries) {
+Table sub_encounter_table(const common::NameTables& names, const SubEncounter* entries) {
     auto entry = [entries](const Row& r) -> const SubEncounter& { return entries[r.parent * kSubEntries + r.index]; };
     Table list{"entries", "sub-encounter-entries", [](int) { return kSubEntries; }, {index_column()}, {}, {}};
     add_reference(list.columns, k::kMonster, [entry](const Row& r) { return entry(r).monster; }, monster_target(names));
@@ -111,9 +111,9 @@ Table sub_encounter_table(const NameTables& names, const SubEncounter* entries) 
 }
 
 // Parameters: the seven attributes, the skill levels, 不明.
-const Key& param_name(int p) { return p < 7 ? k::kStats[p] : p < 18 ? k::kSkillLevels[p - 7] : k::kUnknown; }
-Table character_table(const NameTables& names, const CharacterRecord* ch) {
-    Columns c = {index_column(), name_column(NameLookup(names, character_name)), number_of(k::kHp, ch, &CharacterRecord::hp)};
+const common::Key& param_name(int p) { return p < 7 ? k::kStats[p] : p < 18 ? k::kSkillLevels[p - 7] : k::kUnknown; }
+Table character_table(const common::NameTables& names, const CharacterRecord* ch) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, character_name)), number_of(k::kHp, ch, &CharacterRecord::hp)};
     for (int p = 0; p < kParamCount; ++p) c.push_back(number_of(param_name(p), ch, &CharacterRecord::params, p));
     for (int u = 0; u < kLevelUpCount; ++u) {
         c.push_back(number_of(k::kLevelUps[u], ch, &CharacterRecord::level_up, u));
@@ -133,11 +133,11 @@ Table character_table(const NameTables& names, const CharacterRecord* ch) {
 
 const char* const kItemKindNames[kItemKinds] = {"basic", "weapon", "shield", "armour", "other"};
 
-Table item_table(const NameTables& names, const ItemRecord* it) {
+Table item_table(const common::NameTables& names, const ItemRecord* it) {
     auto kind_in = [it](int first, int last) {
         return [it, first, last](const Row& r) { return it[r.index].kind >= first && it[r.index].kind <= last; };
     };
-    Columns c = {index_column(), name_column(NameLookup(names, item_name)), kind_column(it, kItemKindNames),
+    Columns c = {index_column(), name_column(common::NameLookup(names, item_name)), kind_column(it, kItemKindNames),
                  number_of(k::kPrice, it, &ItemRecord::price)};
     append(c, only_where(kind_in(kItemWeapon, kItemArmour), {number_of(k::kWeight, it, &ItemRecord::weight)}));
     Columns weapon = {number_of(k::kAttack, it, &ItemRecord::attack)};
@@ -148,7 +148,7 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
                           number_of(k::kEvasion, it, &ItemRecord::evasion),
                           labels_column(k::kDefenceAttributes,
                                         [it](const Row& r) { return it[r.index].attributes; },
-                                        kGameBLabels.attributes)}));
+                                        common::kGameBLabels.attributes)}));
     Columns armour = {number_of(k::kPhysicalDefence, it, &ItemRecord::physical_defence),
                       number_of(k::kMagicDefence, it, &ItemRecord::magic_defence)};
     for (int a = 0; a < kAttributeCount; ++a) {
@@ -159,7 +159,7 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
     }
     armour.push_back(labels_column(k::kStatusResistances,
                                    [it](const Row& r) { return it[r.index].statuses; },
-                                   kGameBLabels.statuses));
+                                   common::kGameBLabels.statuses));
     for (int f = 0; f < kResistFlagCount; ++f) {
         armour.push_back(flag_of(k::kResistFlags[f], it, &ItemRecord::resist_flags, f));
     }
@@ -172,8 +172,8 @@ Table item_table(const NameTables& names, const ItemRecord* it) {
 
 // Techniques 0-255 carry the learn flags, 256-511 the evade flag and the
 // difficulty.
-Table technique_table(const NameTables& names, const TechRecord* techs) {
-    Columns c = {index_column(), name_column(NameLookup(names, tech_name))};
+Table technique_table(const common::NameTables& names, const common::TechRecord* techs) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, tech_name))};
     append(c, only_where([](const Row& r) { return r.index < kTechHalf; }, learn_flag_columns(techs)));
     append(c, only_where([](const Row& r) { return r.index >= kTechHalf; }, evade_columns(techs)));
     return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
@@ -186,12 +186,12 @@ struct Blocks {
     const SubEncounter* encounters_sub = nullptr;
     const CharacterRecord* characters = nullptr;
     const ItemRecord* items = nullptr;
-    const TechRecord* techs = nullptr;
-    const TechLearning* learning = nullptr;
-    const FormationEntry* formations = nullptr;
+    const common::TechRecord* techs = nullptr;
+    const common::TechLearning* learning = nullptr;
+    const common::FormationEntry* formations = nullptr;
 };
 
-std::vector<Table> tables(const Blocks& b, const NameTables& names) {
+std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
     return {monster_table(names, b.monsters, b.items),
             main_encounter_table(names, b.encounters_main),
             sub_encounter_table(names, b.encounters_sub),
@@ -199,18 +199,18 @@ std::vector<Table> tables(const Blocks& b, const NameTables& names) {
             item_table(names, b.items),
             technique_table(names, b.techs),
             learning_table(b.learning, technique_target(names)),
-            formation_table(b.formations, kFormationCount, NameLookup(names, formation_name), false)};
+            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), false)};
 }
 
-common::Result<std::vector<Table>> load_tables(const RomImage& image, std::shared_ptr<const void>& kept) {
+common::Result<std::vector<Table>> load_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
     common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
     if (!loaded) return loaded.error();
     const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
-    const NameTables& names = run->names;
+    const common::NameTables& names = run->names;
     // Every name table is read now, so that an image too short for one ends
     // the run before any file is written.
-    for (NameLookup::Function name : {monster_name, character_name, item_name, tech_name, formation_name}) {
+    for (common::NameLookup::Function name : {monster_name, character_name, item_name, tech_name, formation_name}) {
         name(names, 0);
     }
     const Blocks blocks{run->monsters.data(), run->encounters_main.data(), run->encounters_sub.data(), run->characters.data(),
@@ -220,8 +220,8 @@ common::Result<std::vector<Table>> load_tables(const RomImage& image, std::share
 
 // Without an image: name tables that no lookup may ask (values are not).
 std::vector<Table> describe() {
-    static const RomImage no_image;
-    static const NameTables no_names(no_image);
+    static const common::RomImage no_image;
+    static const common::NameTables no_names(no_image);
     return tables({}, no_names);
 }
 

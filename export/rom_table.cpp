@@ -66,15 +66,15 @@ Column constant_hash(const std::string& key, std::string hex) {
 
 // crc32 (eight upper-case hexadecimal digits, as ROM catalogues spell it),
 // md5 and sha1 (lower-case hexadecimal) under prefix.
-Columns digest_columns(const std::string& prefix, const Digests& d) {
-    return {constant_hash(prefix + "crc32", crc32_hex(d.crc32)), constant_hash(prefix + "md5", d.md5),
+Columns digest_columns(const std::string& prefix, const common::Digests& d) {
+    return {constant_hash(prefix + "crc32", common::crc32_hex(d.crc32)), constant_hash(prefix + "md5", d.md5),
             constant_hash(prefix + "sha1", d.sha1)};
 }
 
 }  // namespace
 
 Table rom_table(const RomFacts& f) {
-    const ImageIdentity& id = f.identity;
+    const common::ImageIdentity& id = f.identity;
     std::string title = f.title;
     title.erase(title.find_last_not_of(' ') + 1);
     Column mapping = constant_text("mapping", f.hirom ? "HiROM" : "LoROM");

@@ -12,7 +12,7 @@ struct RomFacts {
     bool title_found = false;
     bool hirom = false;
     long long image_base = 0;
-    ImageIdentity identity;
+    common::ImageIdentity identity;
 };
 
 // A table of one row ("rom"). The title loses the blanks that pad it; title,

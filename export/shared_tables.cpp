@@ -4,7 +4,7 @@
 
 namespace {
 
-namespace k = shared_keys;
+namespace k = common::shared_keys;
 
 // Bit n of a learn-type word is the report's column TYnn.
 const char* const kLearnTypes[16] = {"TY00", "TY01", "TY02", "TY03", "TY04", "TY05", "TY06", "TY07",
@@ -12,11 +12,11 @@ const char* const kLearnTypes[16] = {"TY00", "TY01", "TY02", "TY03", "TY04", "TY
 
 }  // namespace
 
-Column name_column(NameLookup name) {
-    return text_column(shared_keys::kName, [name](const Row& r) { return name(r.index); });
+Column name_column(common::NameLookup name) {
+    return text_column(common::shared_keys::kName, [name](const Row& r) { return name(r.index); });
 }
 
-Columns learn_flag_columns(const TechRecord* techs) {
+Columns learn_flag_columns(const common::TechRecord* techs) {
     return {
         flag_column(k::kDerivation, [techs](const Row& r) { return techs[r.index].derivation != 0; }),
         labels_column(k::kLearnTypes, [techs](const Row& r) { return techs[r.index].learn_types; }, kLearnTypes,
@@ -24,15 +24,15 @@ Columns learn_flag_columns(const TechRecord* techs) {
     };
 }
 
-Columns evade_columns(const TechRecord* techs) {
+Columns evade_columns(const common::TechRecord* techs) {
     return {
         flag_column(k::kEvade, [techs](const Row& r) { return techs[r.index].evade != 0; }),
         number_column(k::kDifficulty, [techs](const Row& r) { return techs[r.index].difficulty; }),
     };
 }
 
-Table learning_table(const TechLearning* learning, const Target& techs) {
-    auto group = [learning](int g) -> const LearnGroup& { return learning->groups[g]; };
+Table learning_table(const common::TechLearning* learning, const Target& techs) {
+    auto group = [learning](int g) -> const common::LearnGroup& { return learning->groups[g]; };
     Table entries{"entries", "learning-entries", [group](int g) { return group(g).count; }, {}, {}, {}};
     entries.columns.push_back(index_column());
     add_reference(entries.columns, k::kTech,
@@ -49,11 +49,11 @@ Table learning_table(const TechLearning* learning, const Target& techs) {
     return groups;
 }
 
-Table formation_table(const FormationEntry* formations, int count, NameLookup formation_name, bool actual_rear) {
-    auto member = [formations](const Row& r) -> const FormationEntry& {
-        return formations[r.parent * kFormationMembers + r.index];
+Table formation_table(const common::FormationEntry* formations, int count, common::NameLookup formation_name, bool actual_rear) {
+    auto member = [formations](const Row& r) -> const common::FormationEntry& {
+        return formations[r.parent * common::kFormationMembers + r.index];
     };
-    Table members{"members", "formation-members", [](int) { return kFormationMembers; }, {}, {}, {}};
+    Table members{"members", "formation-members", [](int) { return common::kFormationMembers; }, {}, {}, {}};
     members.columns = {
         number_column(k::kPosition, [](const Row& r) { return r.index + 1; }),
         number_column(k::kRate, [member](const Row& r) { return member(r).rate; }),
@@ -66,7 +66,7 @@ Table formation_table(const FormationEntry* formations, int count, NameLookup fo
     };
     if (actual_rear) {
         members.columns.push_back(flag_column(
-            k::kActualRear, [member](const Row& r) { return actual_rear_defence(member(r)) != 0; }));
+            k::kActualRear, [member](const Row& r) { return common::actual_rear_defence(member(r)) != 0; }));
     }
     members.parent_keys = {{"index", k::kFormation.key}, {"name", k::kFormationName.key}};
     members.row_key = {k::kPosition.key};
@@ -78,13 +78,13 @@ Table formation_table(const FormationEntry* formations, int count, NameLookup fo
 }
 
 Table action_table(std::function<int(int monster, int pattern, int slot)> tech, const Target& techs) {
-    Table actions{"actions", "monster-actions", [](int) { return 2 * kActionSlots; }, {}, {}, {}};
+    Table actions{"actions", "monster-actions", [](int) { return 2 * common::kActionSlots; }, {}, {}, {}};
     actions.columns = {
-        number_column(k::kPattern, [](const Row& r) { return r.index / kActionSlots + 1; }),
-        number_column(k::kSlot, [](const Row& r) { return r.index % kActionSlots + 1; }),
+        number_column(k::kPattern, [](const Row& r) { return r.index / common::kActionSlots + 1; }),
+        number_column(k::kSlot, [](const Row& r) { return r.index % common::kActionSlots + 1; }),
     };
     add_reference(actions.columns, k::kAction, [tech](const Row& r) {
-        return tech(r.parent, r.index / kActionSlots, r.index % kActionSlots);
+        return tech(r.parent, r.index / common::kActionSlots, r.index % common::kActionSlots);
     }, techs);
     actions.parent_keys = {{"index", k::kMonster.key}, {"name", k::kMonsterName.key}};
     actions.row_key = {k::kPattern.key, k::kSlot.key};

@@ -10,17 +10,17 @@
 #include "export/table.h"
 
 // The derivation flag and the sixteen learn types of a technique record.
-Columns learn_flag_columns(const TechRecord* techs);
+Columns learn_flag_columns(const common::TechRecord* techs);
 // The evade flag and the difficulty of a technique record.
-Columns evade_columns(const TechRecord* techs);
+Columns evade_columns(const common::TechRecord* techs);
 
 // "name": the name of each row's index.
-Column name_column(NameLookup name);
+Column name_column(common::NameLookup name);
 
 // "kind": the name of an item's kind.
 template <typename Item, size_t N>
 Column kind_column(const Item* items, const char* const (&names)[N]) {
-    Column c = text_column(shared_keys::kKind, [items, &names](const Row& r) { return names[items[r.index].kind % N]; });
+    Column c = text_column(common::shared_keys::kKind, [items, &names](const Row& r) { return names[items[r.index].kind % N]; });
     c.allowed.assign(names, names + N);
     return c;
 }
@@ -29,17 +29,17 @@ Column kind_column(const Item* items, const char* const (&names)[N]) {
 template <typename Item>
 void add_inherent_techs(Columns& c, const Item* items, const Target& techs) {
     const Target target{techs.table, techs.name, 255};
-    add_reference(c, shared_keys::kTechs[0], [items](const Row& r) { return items[r.index].techs[0]; }, target);
-    add_reference(c, shared_keys::kTechs[1], [items](const Row& r) { return items[r.index].techs[1]; }, target);
+    add_reference(c, common::shared_keys::kTechs[0], [items](const Row& r) { return items[r.index].techs[0]; }, target);
+    add_reference(c, common::shared_keys::kTechs[1], [items](const Row& r) { return items[r.index].techs[1]; }, target);
 }
 
 // "learning_lists": the groups in order, each with its key technique and its
 // "entries" (technique and difficulty).
-Table learning_table(const TechLearning* learning, const Target& techs);
+Table learning_table(const common::TechLearning* learning, const Target& techs);
 
 // "formations": index and name, with the five "members" of each formation;
 // actual_rear adds the actual rear defence (game A).
-Table formation_table(const FormationEntry* formations, int count, NameLookup formation_name, bool actual_rear);
+Table formation_table(const common::FormationEntry* formations, int count, common::NameLookup formation_name, bool actual_rear);
 
 // "actions" of the monsters table: sixteen rows per monster, pattern 1 and 2
 // with slots 1 to 8, each naming a technique; tech(monster, pattern, slot)

@@ -47,7 +47,7 @@ struct Name {
     std::string label;
 
     Name(std::string k, std::string l) : key(std::move(k)), label(std::move(l)) {}
-    Name(const Key& k) : key(k.key), label(k.label) {}
+    Name(const common::Key& k) : key(k.key), label(k.label) {}
 };
 
 struct Column {
@@ -99,7 +99,7 @@ Column labels_column(Name name, std::function<int(const Row&)> bits, const char*
 // that stands for "none" (-1: there is none).
 struct Target {
     std::string table;
-    NameLookup name;
+    common::NameLookup name;
     int none = -1;
     int count = 0;  // a fixed list: the names of 0..count-1
 };

@@ -30,27 +30,27 @@ namespace {
 
 // Loads a run over the image and formats one report of the table.
 template <typename Run, size_t N>
-void format_report(const RomImage& image, const ReportEntry<Run> (&reports)[N], size_t pick) {
+void format_report(const common::RomImage& image, const common::ReportEntry<Run> (&reports)[N], size_t pick) {
     const common::Result<Run> run = Run::load(image);
     if (!run) {
         if (run.error().lines.empty()) __builtin_trap();  // an error says what went wrong
         return;
     }
-    ReportText text;
+    common::ReportText text;
     reports[pick % N].write(text, *run);
 }
 
 struct Game {
     const GameRegions& rom;
     long span;
-    void (*format)(const RomImage& image, size_t pick);
+    void (*format)(const common::RomImage& image, size_t pick);
 };
 
 const Game kGames[2] = {
     {kGameARegions, mt2::kTableSpan,
-     [](const RomImage& image, size_t pick) { format_report(image, mt2::kReports, pick); }},
+     [](const common::RomImage& image, size_t pick) { format_report(image, mt2::kReports, pick); }},
     {kGameBRegions, mt3::kTableSpan,
-     [](const RomImage& image, size_t pick) { format_report(image, mt3::kReports, pick); }},
+     [](const common::RomImage& image, size_t pick) { format_report(image, mt3::kReports, pick); }},
 };
 
 // A full-size image of the game, kept between inputs: only its table regions
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             length = cut % image.size();
         }
     }
-    RomImage image;
+    common::RomImage image;
     if (image.open_memory(file, length, game.rom.title, game.span)) game.format(image, pick);
     return 0;
 }

@@ -30,7 +30,7 @@ void put32(ByteVector& out, uint32_t v) {
 
 const ByteVector& base_image() {
     static const ByteVector image = [] {
-        ByteVector b(kCopierHeaderSize + 4096);
+        ByteVector b(common::kCopierHeaderSize + 4096);
         for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<unsigned char>(i * 7 + (i >> 8));
         return b;
     }();
@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ByteVector patch(magic, magic + strlen(magic));
     patch.insert(patch.end(), data + 1, data + size);
     const ByteVector& image = base_image();
-    const PatchBase base{image, kCopierHeaderSize};
+    const PatchBase base{image, common::kCopierHeaderSize};
     const bool checksummed = (mode & 3) >= 2;
     if (checksummed && (mode & 8) && patch.size() >= 16) {
         patch.resize(patch.size() - 12);
-        put32(patch, crc32_of(image.data(), image.size()));
+        put32(patch, common::crc32_of(image.data(), image.size()));
         put32(patch, static_cast<uint32_t>(size));  // rarely right: the target check is explored too
-        put32(patch, crc32_of(patch.data(), patch.size()));
+        put32(patch, common::crc32_of(patch.data(), patch.size()));
     }
     try {
         const PatchedImage result = apply_patch(patch, base, mode & 4);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     static_cast<uint32_t>(patch[patch.size() - 7]) << 8 |
                                     static_cast<uint32_t>(patch[patch.size() - 6]) << 16 |
                                     static_cast<uint32_t>(patch[patch.size() - 5]) << 24;
-            check(crc32_of(result.image.data(), result.image.size()) == target);
+            check(common::crc32_of(result.image.data(), result.image.size()) == target);
         }
     } catch (const PatchError&) {
     }

@@ -26,7 +26,7 @@ bool is_sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0x
 
 // A fuzz build made with a compiler that cannot encode literals as code page
 // 932 carries UTF-8 tables; the character-boundary property is Shift-JIS only.
-bool tables_are_sjis() { return static_cast<unsigned char>(kGameACharTables.single[0][0]) == 0x81; }
+bool tables_are_sjis() { return static_cast<unsigned char>(common::kGameACharTables.single[0][0]) == 0x81; }
 
 // A name cut to its slot is a prefix of the whole name, ends at a character
 // boundary and loses at most the one double-byte character that did not fit.
@@ -42,7 +42,7 @@ void check_name(const char* name, size_t size, const std::string& whole) {
     check(i == len);
 }
 
-void check_block_decoding(const uint8_t* text, size_t length, const CharTables& game) {
+void check_block_decoding(const uint8_t* text, size_t length, const common::CharTables& game) {
     const PackedTables tables = pack_tables(game);
     std::vector<char> whole(4 * length + 4), parts(4 * length + 4);
     size_t used_whole = 0;
@@ -61,16 +61,16 @@ void check_block_decoding(const uint8_t* text, size_t length, const CharTables& 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    const CharTables& tables = (data[0] & 1) ? kGameBCharTables : kGameACharTables;
+    const common::CharTables& tables = (data[0] & 1) ? common::kGameBCharTables : common::kGameACharTables;
     const size_t slot = 1 + (data[0] >> 1);  // 1..128 bytes
     const uint8_t* text = data + 1;
     const size_t length = size - 1;
 
     if (length > 0) {
         std::vector<char> whole(4 * length + 1);
-        convert_game_text(whole.data(), text, whole.size(), length, tables);
+        common::convert_game_text(whole.data(), text, whole.size(), length, tables);
         std::vector<char> name(slot, 'x');
-        convert_game_text(name.data(), text, slot, length, tables);
+        common::convert_game_text(name.data(), text, slot, length, tables);
         check_name(name.data(), slot, std::string(whole.data()));
     }
 

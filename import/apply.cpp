@@ -380,9 +380,9 @@ bool claim_bytes(Writer& w, const Cell& cell, long offset, const std::vector<uin
 // The name of a table other than own that the game reads at one of the
 // bytes offset..offset + count - 1, or null. A table read whole that holds
 // all of own (the item records around the weapon records) is own as well.
-const char* read_elsewhere(const Writer& w, const TableLayout* own, long offset, int count) {
+const char* read_elsewhere(const Writer& w, const common::TableLayout* own, long offset, int count) {
     for (const ReadTable& r : w.layout.read) {
-        const TableLayout& t = *r.table;
+        const common::TableLayout& t = *r.table;
         const bool same = t.offset == own->offset && t.size() == own->size();
         if (same || (!r.reads && t.offset <= own->offset && t.end() >= own->end())) continue;
         for (long b = offset; b < offset + count; ++b) {
@@ -395,7 +395,7 @@ const char* read_elsewhere(const Writer& w, const TableLayout* own, long offset,
 // The characters that the game's tables hold, in code point order (the
 // order of their UTF-8 bytes), without the blank and the filler that the
 // unused codes (code 0 among them) show.
-std::vector<std::string> game_characters(const CharTables& tables) {
+std::vector<std::string> game_characters(const common::CharTables& tables) {
     std::vector<std::string> all;
     for (int code = 0; code < 256; ++code) all.emplace_back(tables.single[code]);
     for (int code = 0; code < 1024; ++code) all.emplace_back(tables.dbl[code]);
@@ -429,7 +429,7 @@ std::string unwritable(const std::string& name, size_t at, Writer& w) {
     std::vector<std::string> bad;
     std::vector<uint8_t> codes;
     for (size_t i = at; i < name.size();) {
-        const size_t used = encode_game_char(name, i, w.layout.chars, &codes);
+        const size_t used = common::encode_game_char(name, i, w.layout.chars, &codes);
         if (used) {
             i += used;
             continue;
@@ -447,14 +447,14 @@ std::string unwritable(const std::string& name, size_t at, Writer& w) {
 }
 
 bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
-    const TableLayout& names = *n.names;
+    const common::TableLayout& names = *n.names;
     const int record = n.name_of ? n.name_of(cell.index) : cell.index;
     if (record < 0 || record >= names.count) {
         w.refusals.add(cell.at() + " = " + quoted(cell.text) +
                        ": the tools hold this name themselves; the image has no field for it");
         return false;
     }
-    const NameField f = encode_name_field(cell.text, static_cast<size_t>(names.record_size), w.layout.chars);
+    const common::NameField f = common::encode_name_field(cell.text, static_cast<size_t>(names.record_size), w.layout.chars);
     if (!f.ok) {
         const size_t length = f.length;
         w.refusals.add(cell.at() + " = " + quoted(cell.text) +
@@ -740,9 +740,9 @@ void apply_table(const EditedTable& edited, const Table& table, const Table* par
 
 long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, int group) {
     for (long window : {list1, list2}) {
-        if (window < 0 || static_cast<size_t>(window + kLearningWindowSize) > size) return -1;
+        if (window < 0 || static_cast<size_t>(window + common::kLearningWindowSize) > size) return -1;
         if (group < 0) return window;
-        LearningWalk walk(rom + window);
+        common::LearningWalk walk(rom + window);
         for (; !walk.done(); walk.next(), --group) {
             if (group == 0) return window + walk.at();
         }
@@ -750,9 +750,9 @@ long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, 
     return -1;
 }
 
-void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* formations, RecordOf flags_at) {
-    namespace f = member_flags;
-    namespace k = shared_keys;
+void add_member_flag_columns(std::vector<StoredColumn>& s, const common::TableLayout* formations, RecordOf flags_at) {
+    namespace f = common::member_flags;
+    namespace k = common::shared_keys;
     for (auto [key, field] : {std::pair{k::kFront, f::kFront}, {k::kRear, f::kRear}, {k::kClose, f::kClose},
                               {k::kRanged, f::kRanged}, {k::kMagic, f::kMagic}, {k::kSpeed, f::kSpeed}}) {
         s.push_back({"formation-members", key.key, formations, field, false, {}, 0, flags_at});
@@ -760,8 +760,8 @@ void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* fo
 }
 
 bool learning_window_reads(const uint8_t* rom, size_t size, long window, long offset) {
-    if (offset < window || window < 0 || static_cast<size_t>(window + kLearningWindowSize) > size) return false;
-    LearningWalk walk(rom + window);
+    if (offset < window || window < 0 || static_cast<size_t>(window + common::kLearningWindowSize) > size) return false;
+    common::LearningWalk walk(rom + window);
     while (!walk.done()) walk.next();
     return offset < window + walk.read_bytes();
 }

@@ -36,8 +36,8 @@ using Encode = bool (*)(uint8_t* record, int index, long value, long* lo, long* 
 struct StoredColumn {
     const char* table;   // the CSV file part ("monsters", "monster-actions")
     const char* column;  // the key
-    const TableLayout* records;
-    Field field;
+    const common::TableLayout* records;
+    common::Field field;
     bool inverted = false;
     BitOrder order = BitOrder::kHighestFirst;
     int first = 0;
@@ -57,18 +57,18 @@ struct ComputedColumn {
 };
 
 // The importer's forms of a game's descriptors.
-inline StoredColumn stored_column(const StoredField& f) {
+inline StoredColumn stored_column(const common::StoredField& f) {
     return {f.table, f.key.key, f.records, f.field, f.inverted,
             f.lowest_first ? BitOrder::kLowestFirst : BitOrder::kHighestFirst, f.first};
 }
-inline ComputedColumn computed_column(const ComputedField& f) { return {f.table, f.key.key, f.instead, f.why}; }
+inline ComputedColumn computed_column(const common::ComputedField& f) { return {f.table, f.key.key, f.instead, f.why}; }
 
 // A name column: the name of row index is record name_of(index) of names
 // (index itself without name_of; -1: a name that the tools hold, not the
 // image).
 struct NameColumn {
     const char* table;
-    const TableLayout* names;
+    const common::TableLayout* names;
     int (*name_of)(int index) = nullptr;
 };
 
@@ -77,7 +77,7 @@ struct NameColumn {
 // action patterns that monsters use). No edit changes a byte that a table
 // other than its own reads.
 struct ReadTable {
-    const TableLayout* table;
+    const common::TableLayout* table;
     bool (*reads)(const uint8_t* rom, size_t size, long offset) = nullptr;
 };
 
@@ -87,7 +87,7 @@ struct ImportLayout {
     std::vector<NameColumn> names;
     std::vector<ComputedColumn> computed;
     std::vector<ReadTable> read;
-    const CharTables& chars;
+    const common::CharTables& chars;
 };
 
 // The rom offset of learning group group (numbered through list 1, then list
@@ -112,7 +112,7 @@ size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Tab
 
 // Slot row % 8 of the action pattern that monster uses as pattern row / 8
 // (the monster record's pattern bytes give the pattern's number).
-template <const TableLayout& Monsters, const Field (&PatternOf)[2], const TableLayout& Patterns>
+template <const common::TableLayout& Monsters, const common::Field (&PatternOf)[2], const common::TableLayout& Patterns>
 long action_slot(const uint8_t* rom, size_t size, int monster, int row) {
     const long record = Monsters.record(monster);
     if (monster < 0 || monster >= Monsters.count || static_cast<size_t>(record + Monsters.record_size) > size) {
@@ -124,7 +124,7 @@ long action_slot(const uint8_t* rom, size_t size, int monster, int row) {
 // A group of learning list List (its key and count bytes; parent -1: the
 // group is index) or entry index of group parent there (its technique and
 // difficulty bytes).
-template <const TableLayout& List1, const TableLayout& List2, const TableLayout& List>
+template <const common::TableLayout& List1, const common::TableLayout& List2, const common::TableLayout& List>
 long learning_row(const uint8_t* rom, size_t size, int parent, int index) {
     const long group = learning_group_at(rom, size, List1.offset, List2.offset, parent < 0 ? index : parent);
     if (group < List.offset || group >= List.end()) return -1;
@@ -133,28 +133,28 @@ long learning_row(const uint8_t* rom, size_t size, int parent, int index) {
 
 // The stored columns of the learning lists: a group's key (255 would end the
 // list) and its entries' techniques and difficulties.
-template <const TableLayout& List1, const TableLayout& List2>
+template <const common::TableLayout& List1, const common::TableLayout& List2>
 void add_learning_columns(std::vector<StoredColumn>& s) {
-    for (const TableLayout* list : {&List1, &List2}) {
+    for (const common::TableLayout* list : {&List1, &List2}) {
         const RecordOf row = list == &List1 ? learning_row<List1, List2, List1> : learning_row<List1, List2, List2>;
-        s.push_back({"learning-lists", shared_keys::kGroupKey.key, list, byte_field(0), false, {}, 0, row, 254});
-        s.push_back({"learning-entries", shared_keys::kTech.key, list, byte_field(0), false, {}, 0, row});
-        s.push_back({"learning-entries", shared_keys::kDifficulty.key, list, byte_field(1), false, {}, 0, row});
+        s.push_back({"learning-lists", common::shared_keys::kGroupKey.key, list, common::byte_field(0), false, {}, 0, row, 254});
+        s.push_back({"learning-entries", common::shared_keys::kTech.key, list, common::byte_field(0), false, {}, 0, row});
+        s.push_back({"learning-entries", common::shared_keys::kDifficulty.key, list, common::byte_field(1), false, {}, 0, row});
     }
 }
 
 // Member index of formation parent: its record (rate) and its flag byte.
-template <const TableLayout& Formations>
+template <const common::TableLayout& Formations>
 long formation_record(const uint8_t*, size_t, int parent, int) {
     return parent >= 0 && parent < Formations.count ? Formations.record(parent) : -1;
 }
-template <const TableLayout& Formations, long (*FlagByte)(int member)>
+template <const common::TableLayout& Formations, long (*FlagByte)(int member)>
 long member_flags_at(const uint8_t*, size_t, int parent, int index) {
     return parent >= 0 && parent < Formations.count ? Formations.record(parent) + FlagByte(index) : -1;
 }
 
 // The flag byte's columns of the formation members, found by flags_at.
-void add_member_flag_columns(std::vector<StoredColumn>& s, const TableLayout* formations, RecordOf flags_at);
+void add_member_flag_columns(std::vector<StoredColumn>& s, const common::TableLayout* formations, RecordOf flags_at);
 
 // Why a learning group's entry count is not written.
 inline constexpr char kLearningCount[] =
@@ -164,7 +164,7 @@ inline constexpr char kLearningCount[] =
 // Whether the loader reads the byte at offset of the learning window that
 // starts at window: the window is read up to the key byte that ends the list.
 bool learning_window_reads(const uint8_t* rom, size_t size, long window, long offset);
-template <const TableLayout& List>
+template <const common::TableLayout& List>
 bool learning_reads(const uint8_t* rom, size_t size, long offset) {
     return learning_window_reads(rom, size, List.offset, offset);
 }

@@ -147,29 +147,29 @@ std::string nearest_key(const std::vector<std::string>& keys, const std::string&
 // ---- Text encodings
 
 bool decode_text(std::string* text, std::string* error) {
-    TextEncoding encoding = TextEncoding::kUtf8;
+    common::TextEncoding encoding = common::TextEncoding::kUtf8;
     size_t mark = 0;
     if (starts_with(*text, kByteOrderMark)) {
         mark = 3;
     } else if (starts_with(*text, "\xFF\xFE")) {
-        encoding = TextEncoding::kUtf16Le;
+        encoding = common::TextEncoding::kUtf16Le;
         mark = 2;
     } else if (starts_with(*text, "\xFE\xFF")) {
-        encoding = TextEncoding::kUtf16Be;
+        encoding = common::TextEncoding::kUtf16Be;
         mark = 2;
     }
     text->erase(0, mark);
     size_t bad = 0, bad932 = 0;
-    if (encoding == TextEncoding::kUtf8 && convert_to_utf8(encoding, *text, nullptr, &bad)) return true;
+    if (encoding == common::TextEncoding::kUtf8 && common::convert_to_utf8(encoding, *text, nullptr, &bad)) return true;
     std::string converted;
-    if (encoding != TextEncoding::kUtf8 || mark == 0) {
-        const TextEncoding other = encoding == TextEncoding::kUtf8 ? TextEncoding::kCp932 : encoding;
-        if (convert_to_utf8(other, *text, &converted, &bad932)) {
+    if (encoding != common::TextEncoding::kUtf8 || mark == 0) {
+        const common::TextEncoding other = encoding == common::TextEncoding::kUtf8 ? common::TextEncoding::kCp932 : encoding;
+        if (common::convert_to_utf8(other, *text, &converted, &bad932)) {
             *text = std::move(converted);
             return true;
         }
     }
-    if (encoding != TextEncoding::kUtf8) {
+    if (encoding != common::TextEncoding::kUtf8) {
         *error = "not UTF-16 as its byte-order mark says: " + byte_at(*text, bad932 & ~size_t{1}, mark) +
                  " begins no character";
     } else if (mark) {
@@ -420,7 +420,7 @@ std::string file_name(const std::string& prefix, const Table& t) { return prefix
 
 bool read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
                     const std::vector<Table>& tables, EditedTable* out, std::string* error) {
-    const std::string name = base_name(path);
+    const std::string name = common::base_name(path);
     TableRef own;
     std::string names;
     const auto consider = [&](const Table& t, const Table* parent) {

@@ -34,12 +34,12 @@ bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
 // it: the game reads a pattern's bytes only where a monster uses the
 // pattern.
 bool pattern_used(const uint8_t* rom, size_t size, long offset) {
-    const TableLayout& patterns = map::kActionPatterns;
+    const common::TableLayout& patterns = map::kActionPatterns;
     const int pattern = static_cast<int>((offset - patterns.offset) / patterns.record_size);
     for (int n = 0; n < map::kMonsterRecords.count; ++n) {
         const long record = map::kMonsterRecords.record(n);
         if (static_cast<size_t>(record + map::kMonsterRecords.record_size) > size) break;
-        for (const Field& p : map::monster::kPatterns) {
+        for (const common::Field& p : map::monster::kPatterns) {
             if (p.get(rom + record) == pattern) return true;
         }
     }
@@ -48,7 +48,7 @@ bool pattern_used(const uint8_t* rom, size_t size, long offset) {
 
 std::vector<ReadTable> read_tables() {
     std::vector<ReadTable> read;
-    for (const TableLayout& t : map::kTables) {
+    for (const common::TableLayout& t : map::kTables) {
         read.push_back({&t});
         if (t.offset == map::kActionPatterns.offset) read.back().reads = pattern_used;
         if (t.offset == map::kLearningList1.offset) read.back().reads = learning_reads<map::kLearningList1>;
@@ -61,11 +61,11 @@ int tech_name_record(int index) { return index < mt2::kFixedTechNames ? -1 : ind
 
 // The nested rows: action patterns, learning lists, formation members.
 void add_nested(std::vector<StoredColumn>& s) {
-    s.push_back({"monster-actions", shared_keys::kAction.key, &map::kActionPatterns, byte_field(0), false, {}, 0,
+    s.push_back({"monster-actions", common::shared_keys::kAction.key, &map::kActionPatterns, common::byte_field(0), false, {}, 0,
                  action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
     add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
-    const TableLayout* formations = &map::kFormationRecords;
-    s.push_back({"formation-members", shared_keys::kRate.key, formations, map::formation::kHigh, false, {}, 0,
+    const common::TableLayout* formations = &map::kFormationRecords;
+    s.push_back({"formation-members", common::shared_keys::kRate.key, formations, map::formation::kHigh, false, {}, 0,
                  formation_record<map::kFormationRecords>, -1, encode_rate});
     add_member_flag_columns(
         s, formations,
@@ -74,14 +74,14 @@ void add_nested(std::vector<StoredColumn>& s) {
 
 std::vector<StoredColumn> stored() {
     std::vector<StoredColumn> s;
-    for (const StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
+    for (const common::StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
     add_nested(s);
     return s;
 }
 
 std::vector<ComputedColumn> computed() {
     std::vector<ComputedColumn> c;
-    for (const ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
+    for (const common::ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
     return c;
 }
 
@@ -98,7 +98,7 @@ const ImportLayout& game_a_import() {
          {"formations", &map::kFormationNames}},
         computed(),
         read_tables(),
-        kGameACharTables,
+        common::kGameACharTables,
     };
     return layout;
 }

@@ -61,7 +61,7 @@ long sub_entry(const uint8_t*, size_t, int type, int entry) {
 
 std::vector<ReadTable> read_tables() {
     std::vector<ReadTable> read;
-    for (const TableLayout& t : map::kTables) {
+    for (const common::TableLayout& t : map::kTables) {
         read.push_back({&t});
         if (t.offset == map::kLearningList1.offset) read.back().reads = learning_reads<map::kLearningList1>;
         if (t.offset == map::kLearningList2.offset) read.back().reads = learning_reads<map::kLearningList2>;
@@ -79,11 +79,11 @@ void add_found(std::vector<StoredColumn>& s) {
         s.push_back({"monsters", k::kDrops[d].key, &map::kDropTable, map::drop::kDrops[d], false, {}, 0, drop_entry, 252});
     }
     s.push_back({"monsters", k::kMoney.key, &map::kDropTable, map::drop::kMoney, false, {}, 0, drop_entry});
-    s.push_back({"monster-actions", shared_keys::kAction.key, &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
+    s.push_back({"monster-actions", common::shared_keys::kAction.key, &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
                  action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
     add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
-    const TableLayout* formations = &map::kFormationRecords;
-    s.push_back({"formation-members", shared_keys::kRate.key, formations, byte_field(0), false, {}, 0,
+    const common::TableLayout* formations = &map::kFormationRecords;
+    s.push_back({"formation-members", common::shared_keys::kRate.key, formations, common::byte_field(0), false, {}, 0,
                  formation_record<map::kFormationRecords>, -1, encode_rate});
     add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
     namespace e = map::encounter;
@@ -98,13 +98,13 @@ void add_found(std::vector<StoredColumn>& s) {
 
 std::vector<ComputedColumn> computed() {
     std::vector<ComputedColumn> c;
-    for (const ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
+    for (const common::ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
     return c;
 }
 
 std::vector<StoredColumn> stored() {
     std::vector<StoredColumn> s;
-    for (const StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
+    for (const common::StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
     add_found(s);
     return s;
 }
@@ -121,7 +121,7 @@ const ImportLayout& game_b_import() {
          {"formations", &map::kFormationNames}},
         computed(),
         read_tables(),
-        kGameBCharTables,
+        common::kGameBCharTables,
     };
     return layout;
 }

@@ -32,7 +32,7 @@ const char* const kLongOptions[] = {"headered", nullptr};
 
 using importer::Output;
 
-std::vector<Output> outputs_of(const ArgumentList& line) {
+std::vector<Output> outputs_of(const common::ArgumentList& line) {
     std::vector<Output> outs;
     for (const char* c = kOutputLetters; *c; ++c) {
         const std::string& path = line.values[*c - 'a'];
@@ -45,17 +45,17 @@ std::vector<Output> outputs_of(const ArgumentList& line) {
 void check_outputs(const std::vector<Output>& outs, const std::vector<std::string>& inputs,
                    std::vector<std::string>* refusals) {
     for (const std::string& in : inputs) {
-        const std::unique_ptr<FILE, int (*)(FILE*)> stream(open_file(in.c_str(), "rb"), fclose);
+        const std::unique_ptr<FILE, int (*)(FILE*)> stream(common::open_file(in.c_str(), "rb"), fclose);
         if (!stream) continue;  // reading it is refused later
         for (const Output& out : outs) {
-            if (file_identity(stream.get(), out.path.c_str()) != FileIdentity::Different) {
+            if (common::file_identity(stream.get(), out.path.c_str()) != common::FileIdentity::Different) {
                 refusals->push_back(out.path + ": an output may not be written over an input (" + in + ")");
             }
         }
     }
     for (size_t i = 0; i < outs.size(); ++i) {
         for (size_t j = i + 1; j < outs.size(); ++j) {
-            if (output_identity(outs[i].path, outs[j].path) != FileIdentity::Different) {
+            if (common::output_identity(outs[i].path, outs[j].path) != common::FileIdentity::Different) {
                 refusals->push_back(outs[j].path + ": named for two outputs (" + outs[i].path + ")");
             }
         }
@@ -86,20 +86,20 @@ std::vector<std::string> inputs_of(const std::vector<std::string>& positional, c
 // The image and every file the core may need, read whole; the image ends the
 // run when it cannot be read, an edited file is refused by the core in its
 // place.
-importer::ImportRequest read_request(const ArgumentList& line, const char* prefix) {
+importer::ImportRequest read_request(const common::ArgumentList& line, const char* prefix) {
     importer::ImportRequest request;
     request.image_name = line.positional[0];
-    if (!read_whole_file(request.image_name.c_str(), kMaxPatchTarget, &request.image)) {
-        fatal("Invalid ROM-Image file - %s:", request.image_name.c_str());
+    if (!common::read_whole_file(request.image_name.c_str(), kMaxPatchTarget, &request.image)) {
+        common::fatal("Invalid ROM-Image file - %s:", request.image_name.c_str());
     }
     for (size_t i = 1; i < line.positional.size(); ++i) {
         importer::EditedFile file{line.positional[i], {}, 0};
-        if (!read_whole_file(file.name.c_str(), kMaxPatchTarget, &file.bytes)) file.read_error = errno;
+        if (!common::read_whole_file(file.name.c_str(), kMaxPatchTarget, &file.bytes)) file.read_error = errno;
         request.files.push_back(std::move(file));
     }
     for (const std::string& beside : identifications_beside(line.positional, prefix)) {
         ByteVector bytes;
-        if (read_whole_file(beside.c_str(), kMaxPatchTarget, &bytes)) request.identifications[beside] = std::move(bytes);
+        if (common::read_whole_file(beside.c_str(), kMaxPatchTarget, &bytes)) request.identifications[beside] = std::move(bytes);
     }
     request.headered = !line.words.empty();  // --headered: patches for the file as given
     return request;
@@ -108,26 +108,26 @@ importer::ImportRequest read_request(const ArgumentList& line, const char* prefi
 // Every output written all or nothing (or, on a dry run, not at all); each
 // named with its size and CRC32.
 void write_outputs(const std::vector<Output>& outs, const importer::Imported& made, bool dry_run) {
-    std::vector<WholeFileOutput> files;
+    std::vector<common::WholeFileOutput> files;
     for (const Output& out : outs) {
         const ByteVector& bytes = importer::output_bytes(made, out.letter);
         files.push_back({out.path, bytes.data(), bytes.size()});
     }
     size_t failed = 0;
-    if (!dry_run && !write_whole_files(files, &failed)) fatal("Cannot create file - %s:", outs[failed].path.c_str());
+    if (!dry_run && !common::write_whole_files(files, &failed)) common::fatal("Cannot create file - %s:", outs[failed].path.c_str());
     for (const Output& out : outs) {
         const ByteVector& bytes = importer::output_bytes(made, out.letter);
         const std::string line = out.path + ": " + std::to_string(bytes.size()) + " bytes, CRC32 " +
-                                 crc32_hex(crc32_of(bytes.data(), bytes.size())) + "\n";
-        write_utf8(stdout, line.c_str());
+                                 common::crc32_hex(common::crc32_of(bytes.data(), bytes.size())) + "\n";
+        common::write_utf8(stdout, line.c_str());
     }
     if (dry_run) printf("dry run: nothing written\n");
 }
 
 int run(int argc, char** argv, const ImportInfo& info) {
-    ArgumentList line;
-    scan_argument_list(argc, argv, info.help, "n", kOutputLetters, &line, kLongOptions);
-    if (line.positional.size() < 2) fatal("Too few arguments");
+    common::ArgumentList line;
+    common::scan_argument_list(argc, argv, info.help, "n", kOutputLetters, &line, kLongOptions);
+    if (line.positional.size() < 2) common::fatal("Too few arguments");
     const std::vector<Output> outs = outputs_of(line);
     std::vector<std::string> refusals;
     check_outputs(outs, inputs_of(line.positional, info.exporter.prefix), &refusals);
@@ -136,10 +136,10 @@ int run(int argc, char** argv, const ImportInfo& info) {
     request.outputs = outs;
     request.refusals = std::move(refusals);
     const common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
-    if (!made) return report_error(made.error());
-    write_utf8(stdout, made->changes.c_str());
+    if (!made) return common::report_error(made.error());
+    common::write_utf8(stdout, made->changes.c_str());
     write_outputs(outs, *made, line.letters & kDryRun);
-    if (fflush(stdout) != 0 || ferror(stdout)) fatal("Cannot write to standard output:");
+    if (fflush(stdout) != 0 || ferror(stdout)) common::fatal("Cannot write to standard output:");
     return 0;
 }
 

@@ -34,7 +34,7 @@ struct Image {
 
 // Finds the image's cartridge header; fails for an image of another game.
 // The bytes stay where they are: rom reads them.
-common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom) {
+common::Status open_image(Image& image, const ExporterInfo& game, common::RomImage& rom) {
     if (const common::Status opened =
             rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
         !opened) {
@@ -43,15 +43,15 @@ common::Status open_image(Image& image, const ExporterInfo& game, RomImage& rom)
     if (std::optional<common::Error> refused = exporter::without_tables(image.path, rom, image.bytes.size(), game)) {
         return *refused;
     }
-    const RomHeaderInfo header = rom.header();
+    const common::RomHeaderInfo header = rom.header();
     image.base = static_cast<size_t>(rom.image_base());
-    image.header_pos = image.base + static_cast<size_t>(header.hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    image.header_pos = image.base + static_cast<size_t>(header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
     // The importer names an image by its CRC32s alone.
-    const ImageIdentity id = identify_image(image.bytes.data(), image.bytes.size(),
-                                            static_cast<long long>(image.header_pos), kDigestCrc32);
-    image.crc32 = crc32_hex(id.file.crc32);
+    const common::ImageIdentity id = common::identify_image(image.bytes.data(), image.bytes.size(),
+                                            static_cast<long long>(image.header_pos), common::kDigestCrc32);
+    image.crc32 = common::crc32_hex(id.file.crc32);
     image.copier = static_cast<size_t>(id.copier_header);
-    image.rom_crc32 = crc32_hex(id.rom.crc32);
+    image.rom_crc32 = common::crc32_hex(id.rom.crc32);
     return common::success();
 }
 
@@ -139,7 +139,7 @@ public:
             const std::string& path = file.name;
             if (has_extension(path, ".json")) {
                 read_json(path, text);
-            } else if (names_table(base_name(path), info_.exporter.prefix, "rom")) {
+            } else if (names_table(common::base_name(path), info_.exporter.prefix, "rom")) {
                 given_id_ = identification_of(text);
                 have_given_id_ = true;
             } else if (read_csv(path, text)) {
@@ -242,7 +242,7 @@ ByteVector output_of(char letter, const Made& made) {
 // the edited image.
 common::Result<std::vector<RecordChange>> changed_records(const ImportInfo& info, const Snapshot& before,
                                                           const ByteVector& edited, Snapshot* after) {
-    RomImage rom;
+    common::RomImage rom;
     if (const common::Status opened =
             rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
         !opened) {
@@ -305,7 +305,7 @@ common::Error refused(std::vector<std::string> refusals) {
 }  // namespace
 
 std::string identification_beside(const std::string& csv_path, const char* prefix) {
-    return folder_of(csv_path) + prefix + "-rom.csv";
+    return common::folder_of(csv_path) + prefix + "-rom.csv";
 }
 
 bool identified_beside(const std::string& path) { return !has_extension(path, ".json"); }
@@ -315,7 +315,7 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     if (request.outputs.empty()) refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
     for (std::string& r : request.refusals) refusals.push_back(std::move(r));
 
-    RomImage rom;
+    common::RomImage rom;
     Image image{std::move(request.image_name), std::move(request.image), 0, 0, 0, {}, {}};
     if (const common::Status opened = open_image(image, info.exporter, rom); !opened) return opened.error();
     const size_t patch_from = request.headered ? 0 : image.copier;

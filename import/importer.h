@@ -16,7 +16,7 @@
 #include "import/apply.h"
 
 struct ImportInfo {
-    HelpText help;
+    common::HelpText help;
     const ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
     const ImportLayout& layout;    // what can be written
 };

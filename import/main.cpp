@@ -33,4 +33,4 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return tool_main(argc, argv, run); }
+int main(int argc, char** argv) { return common::tool_main(argc, argv, run); }

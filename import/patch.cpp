@@ -51,9 +51,9 @@ Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& met
         if (!same) out.insert(out.end(), target.begin() + static_cast<long>(at), target.begin() + static_cast<long>(end));
         at = end;
     }
-    put_le32(out, crc32_of(source.data(), source.size()));
-    put_le32(out, crc32_of(target.data(), target.size()));
-    put_le32(out, crc32_of(out.data(), out.size()));
+    put_le32(out, common::crc32_of(source.data(), source.size()));
+    put_le32(out, common::crc32_of(target.data(), target.size()));
+    put_le32(out, common::crc32_of(out.data(), out.size()));
     return out;
 }
 
@@ -78,14 +78,14 @@ void set_checksum(Bytes& image, size_t rom_start, size_t header_pos) {
     uint8_t* header = image.data() + header_pos;
     // The console sums the header with checksum and complement adding up to
     // 0x1FE, whatever they hold: set them so first.
-    header[kChecksumComplementOffset] = 0xFF;
-    header[kChecksumComplementOffset + 1] = 0xFF;
-    header[kChecksumOffset] = 0;
-    header[kChecksumOffset + 1] = 0;
-    const unsigned sum = rom_checksum(image.data() + rom_start, image.size() - rom_start);
+    header[common::kChecksumComplementOffset] = 0xFF;
+    header[common::kChecksumComplementOffset + 1] = 0xFF;
+    header[common::kChecksumOffset] = 0;
+    header[common::kChecksumOffset + 1] = 0;
+    const unsigned sum = common::rom_checksum(image.data() + rom_start, image.size() - rom_start);
     const unsigned complement = sum ^ 0xFFFF;
-    header[kChecksumComplementOffset] = complement & 0xFF;
-    header[kChecksumComplementOffset + 1] = complement >> 8;
-    header[kChecksumOffset] = sum & 0xFF;
-    header[kChecksumOffset + 1] = sum >> 8;
+    header[common::kChecksumComplementOffset] = complement & 0xFF;
+    header[common::kChecksumComplementOffset + 1] = complement >> 8;
+    header[common::kChecksumOffset] = sum & 0xFF;
+    header[common::kChecksumOffset + 1] = sum >> 8;
 }

@@ -30,9 +30,9 @@ std::string troff_text(const char* text) {
 }
 
 template <typename Run, size_t N>
-std::string files_list(const ReportEntry<Run> (&reports)[N]) {
+std::string files_list(const common::ReportEntry<Run> (&reports)[N]) {
     std::string list;
-    for (const ReportEntry<Run>& report : reports) {
+    for (const common::ReportEntry<Run>& report : reports) {
         list += ".TP\n.B " + troff_text(report.file_name) + "\n" + troff_text(report.holds) + "\n";
     }
     return list;
@@ -45,9 +45,9 @@ void replace_all(std::string& text, const std::string& mark, const std::string& 
 }
 
 template <typename Run, size_t N>
-std::string filled_page(std::string page, const ReportEntry<Run> (&reports)[N]) {
+std::string filled_page(std::string page, const common::ReportEntry<Run> (&reports)[N]) {
     replace_all(page, kFilesMark, files_list(reports));
-    replace_all(page, kCountMark, count_in_words(N));
+    replace_all(page, kCountMark, common::count_in_words(N));
     return page;
 }
 

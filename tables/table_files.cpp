@@ -21,22 +21,22 @@ constexpr unsigned kLineEndCode = 0x00;
 
 bool assigned(const char* text) { return std::strcmp(text, kUnusedCode) != 0; }
 
-void write_single_byte_codes(FILE* out, const CharTables& tables) {
+void write_single_byte_codes(FILE* out, const common::CharTables& tables) {
     std::fprintf(out, "*%02X\n", kLineEndCode);
     for (unsigned code = kLineEndCode + 1; code < 256; ++code) {
-        if (is_lead_byte(static_cast<unsigned char>(code)) || !assigned(tables.single[code])) continue;
+        if (common::is_lead_byte(static_cast<unsigned char>(code)) || !assigned(tables.single[code])) continue;
         std::fprintf(out, "%02X=%s\n", code, tables.single[code]);
     }
 }
 
-void write_two_byte_codes(FILE* out, const CharTables& tables) {
+void write_two_byte_codes(FILE* out, const common::CharTables& tables) {
     for (unsigned code = 0; code < 1024; ++code) {
         if (!assigned(tables.dbl[code])) continue;
-        std::fprintf(out, "%04X=%s\n", (kFirstLeadByte << 8) + code, tables.dbl[code]);
+        std::fprintf(out, "%04X=%s\n", (common::kFirstLeadByte << 8) + code, tables.dbl[code]);
     }
 }
 
-bool write_table_file(const std::string& path, const CharTables& tables) {
+bool write_table_file(const std::string& path, const common::CharTables& tables) {
     // Binary: the same bytes, LF line ends included, on every platform.
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) {
@@ -58,7 +58,7 @@ bool write_table_file(const std::string& path, const CharTables& tables) {
 // Usage: mt_table_files [directory]; writes mt2.tbl and mt3.tbl there.
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? std::string(argv[1]) + "/" : std::string();
-    const bool a = write_table_file(dir + "mt2.tbl", kGameACharTables);
-    const bool b = write_table_file(dir + "mt3.tbl", kGameBCharTables);
+    const bool a = write_table_file(dir + "mt2.tbl", common::kGameACharTables);
+    const bool b = write_table_file(dir + "mt3.tbl", common::kGameBCharTables);
     return a && b ? 0 : 1;
 }

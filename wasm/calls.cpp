@@ -18,17 +18,17 @@ namespace {
 // A game's parts that the calls use.
 struct GameParts {
     const ExporterInfo& exporter;
-    std::span<const TableLayout> tables;
+    std::span<const common::TableLayout> tables;
     const ImportLayout& (*import_layout)();
 };
 
 #define MT_WASM_GAME(game) {game::kGame, {game::exporter(), game::layout::kTables, game::import_layout}},
 const common::GameEntry<GameParts> kGames[] = {MT_GAMES(MT_WASM_GAME)};
 
-const HelpText kNoHelp = {"", "", nullptr, 0};
+const common::HelpText kNoHelp = {"", "", nullptr, 0};
 
 bool holds_title(const Blob& image, const ExporterInfo& exporter) {
-    RomImage rom;
+    common::RomImage rom;
     const auto* data = reinterpret_cast<const unsigned char*>(image.bytes.data());
     return rom.open_memory(data, image.bytes.size(), exporter.title, exporter.table_span) &&
            rom.header().title_found && rom.image_base() >= 0;

@@ -51,7 +51,7 @@ protected:
 
     // The writer's report: the header, the rows given, every other monster
     // showing rest.
-    void expect_rows(void (*writer)(ReportText&, const mt2::Run&), const char* header, const std::string& rest,
+    void expect_rows(void (*writer)(common::ReportText&, const mt2::Run&), const char* header, const std::string& rest,
                      const std::map<int, std::string>& rows) {
         ReportTest::expect_rows(writer, header, 320, prefix, rest, rows);
     }
@@ -196,14 +196,14 @@ TEST_F(MonsterTest, CutImageGivesAnErrorThenTheWholeImageItsTables) {
     open();
     const std::string file = read_file(path("image.smc"));
     const std::string cut = file.substr(0, static_cast<size_t>(mt2::layout::kMonsterRecords.offset) + 16);
-    RomImage short_image;
+    common::RomImage short_image;
     ASSERT_TRUE(short_image.open_memory(reinterpret_cast<const unsigned char*>(cut.data()), cut.size(),
                                         kGameA.rom.title, mt2::kTableSpan).ok());
     const common::Result<mt2::Run> failed = mt2::Run::load(short_image);
     ASSERT_FALSE(failed.ok());
     EXPECT_TRUE(failed.error().lines.at(0).starts_with("Fatal error in fread(): ")) << failed.error().lines.at(0);
     EXPECT_EQ(failed.error().status, 1);
-    RomImage whole;
+    common::RomImage whole;
     ASSERT_TRUE(whole.open_memory(reinterpret_cast<const unsigned char*>(file.data()), file.size(), kGameA.rom.title,
                                   mt2::kTableSpan).ok());
     const common::Result<mt2::Run> run = mt2::Run::load(whole);

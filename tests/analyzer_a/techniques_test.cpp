@@ -146,7 +146,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     rom_.put(kList2 + 510, {12, 255}).fill(kList2 + 512, 510, 0);
     rom_.put(kList2 + 1022, {200, 3});
     const auto run = load<mt2::Run>();
-    const TechLearning* learning = &run->learning;
+    const common::TechLearning* learning = &run->learning;
     ASSERT_EQ(learning->group_count, 6);
     EXPECT_EQ(learning->groups[2].key, 200);
     ASSERT_EQ(learning->groups[2].count, 1);

@@ -69,7 +69,7 @@ protected:
 
     void monster(int n, std::initializer_list<uint8_t> record) { rom_.put(kMonsters + 25L * n, record); }
 
-    std::vector<std::string> equipment_report(void (*writer)(ReportText&, const mt3::Run&)) {
+    std::vector<std::string> equipment_report(void (*writer)(common::ReportText&, const mt3::Run&)) {
         return report_lines(writer);
     }
 };

@@ -18,19 +18,19 @@ bool is_one_character(const char* s) {
     return strlen(s) == 2 && is_sjis_lead(u[0]) && u[1] >= 0x40 && u[1] <= 0xFC && u[1] != 0x7F;
 }
 
-const CharTables* const kBoth[] = {&kGameACharTables, &kGameBCharTables};
+const common::CharTables* const kBoth[] = {&common::kGameACharTables, &common::kGameBCharTables};
 
 }  // namespace
 
 TEST(CharTables, EveryEntryIsExactlyOneCharacter) {
-    for (const CharTables* t : kBoth) {
+    for (const common::CharTables* t : kBoth) {
         for (int i = 0; i < 256; ++i) EXPECT_TRUE(is_one_character(t->single[i])) << "single " << i;
         for (int i = 0; i < 1024; ++i) EXPECT_TRUE(is_one_character(t->dbl[i])) << "double " << i;
     }
 }
 
 TEST(CharTables, UnassignedSingleByteCodesAreGeta) {
-    for (const CharTables* t : kBoth) {
+    for (const common::CharTables* t : kBoth) {
         for (int i = 0; i < 0x50; ++i) EXPECT_STREQ(t->single[i], "〓") << i;
         EXPECT_STREQ(t->single[0x50], " ");
         EXPECT_STREQ(t->single[0xE6], " ");
@@ -39,48 +39,48 @@ TEST(CharTables, UnassignedSingleByteCodesAreGeta) {
 
 TEST(CharTables, TwoByteCodesRepeatTheSingleByteCodes) {
     for (int code = 0; code < 0xB0; ++code) {
-        EXPECT_STREQ(kGameACharTables.dbl[code], kGameACharTables.single[code + 0x50]) << code;
+        EXPECT_STREQ(common::kGameACharTables.dbl[code], common::kGameACharTables.single[code + 0x50]) << code;
         if (code != 0x012) {
-            EXPECT_STREQ(kGameBCharTables.dbl[code], kGameBCharTables.single[code + 0x50]) << code;
+            EXPECT_STREQ(common::kGameBCharTables.dbl[code], common::kGameBCharTables.single[code + 0x50]) << code;
         }
     }
-    EXPECT_STREQ(kGameACharTables.dbl[0x012], "つ");
-    EXPECT_STREQ(kGameBCharTables.dbl[0x012], "っ");
-    EXPECT_STREQ(kGameBCharTables.single[0x62], "つ");
+    EXPECT_STREQ(common::kGameACharTables.dbl[0x012], "つ");
+    EXPECT_STREQ(common::kGameBCharTables.dbl[0x012], "っ");
+    EXPECT_STREQ(common::kGameBCharTables.single[0x62], "つ");
 }
 
 TEST(CharTables, GamesDifferIn853TwoByteEntries) {
     int differ = 0;
-    for (int i = 0; i < 1024; ++i) differ += strcmp(kGameACharTables.dbl[i], kGameBCharTables.dbl[i]) != 0;
+    for (int i = 0; i < 1024; ++i) differ += strcmp(common::kGameACharTables.dbl[i], common::kGameBCharTables.dbl[i]) != 0;
     EXPECT_EQ(differ, 853);
 }
 
 TEST(CharTables, SharedDigitsBlock) {
     const char* const expected[16] = {"0", "1", "2", "3", "4", "5", "6", "7",
                                       "8", "9", "H", "L", "P", "/", "←", ":"};
-    for (const CharTables* t : kBoth) {
+    for (const common::CharTables* t : kBoth) {
         for (int i = 0; i < 16; ++i) EXPECT_STREQ(t->dbl[0x300 + i], expected[i]) << i;
     }
 }
 
 TEST(CharTables, SingleByteCodesThatDifferBetweenGames) {
-    EXPECT_STREQ(kGameACharTables.single[0xE5], "ー");
-    EXPECT_STREQ(kGameBCharTables.single[0xE5], "一");
-    EXPECT_EQ(std::string(kGameACharTables.single[0xE5]), "\x81\x5B");
-    EXPECT_EQ(std::string(kGameBCharTables.single[0xE5]), "\x88\xEA");
-    EXPECT_STREQ(kGameACharTables.single[0xEB], "帝");
-    EXPECT_STREQ(kGameBCharTables.single[0xEB], "?");
-    EXPECT_STREQ(kGameACharTables.single[0xED], "?");
-    EXPECT_STREQ(kGameBCharTables.single[0xF4], "～");
-    EXPECT_STREQ(kGameACharTables.single[0xFF], "来");
-    EXPECT_STREQ(kGameBCharTables.single[0xFF], "言");
+    EXPECT_STREQ(common::kGameACharTables.single[0xE5], "ー");
+    EXPECT_STREQ(common::kGameBCharTables.single[0xE5], "一");
+    EXPECT_EQ(std::string(common::kGameACharTables.single[0xE5]), "\x81\x5B");
+    EXPECT_EQ(std::string(common::kGameBCharTables.single[0xE5]), "\x88\xEA");
+    EXPECT_STREQ(common::kGameACharTables.single[0xEB], "帝");
+    EXPECT_STREQ(common::kGameBCharTables.single[0xEB], "?");
+    EXPECT_STREQ(common::kGameACharTables.single[0xED], "?");
+    EXPECT_STREQ(common::kGameBCharTables.single[0xF4], "～");
+    EXPECT_STREQ(common::kGameACharTables.single[0xFF], "来");
+    EXPECT_STREQ(common::kGameBCharTables.single[0xFF], "言");
 }
 
 TEST(CharTables, CommonSingleByteRows) {
     const char* const sample[][2] = {{"\x51", "あ"}, {"\x81", "っ"}, {"\x82", "ア"}, {"\xB7", "ッ"},
                                      {"\xB8", "が"}, {"\xE4", "ヴ"}, {"\xE7", "。"}, {"\xE8", "、"},
                                      {"\xE9", "‥"}, {"\xEA", "!"}, {"\xDF", "パ"}, {"\xA0", "マ"}};
-    for (const CharTables* t : kBoth) {
+    for (const common::CharTables* t : kBoth) {
         for (const auto& s : sample) {
             EXPECT_STREQ(t->single[static_cast<unsigned char>(s[0][0])], s[1]);
         }
@@ -94,7 +94,7 @@ TEST(CharTables, SampleOfGameATwoByteEntries) {
     } sample[] = {{0x0B0, "兄"}, {0x0BF, "帰"}, {0x123, "不"}, {0x1AA, "ぱ"}, {0x1EB, "～"},
                   {0x2FF, "刻"}, {0x310, "骨"}, {0x313, "・"}, {0x326, "ぇ"}, {0x375, "々"},
                   {0x3AA, "ぴ"}, {0x3B7, "援"}, {0x3FF, "狼"}, {0x29F, "荒"}, {0x1BF, "聖"}};
-    for (const auto& s : sample) EXPECT_STREQ(kGameACharTables.dbl[s.code], s.text) << std::hex << s.code;
+    for (const auto& s : sample) EXPECT_STREQ(common::kGameACharTables.dbl[s.code], s.text) << std::hex << s.code;
 }
 
 TEST(CharTables, SampleOfGameBTwoByteEntries) {
@@ -104,5 +104,5 @@ TEST(CharTables, SampleOfGameBTwoByteEntries) {
     } sample[] = {{0x0B0, "魔"}, {0x0BF, "子"}, {0x10C, "々"}, {0x267, "ぱ"}, {0x29B, "%"},
                   {0x2FF, "陶"}, {0x310, "芸"}, {0x3B0, "未"}, {0x3D9, "螢"}, {0x3FF, "汗"},
                   {0x17B, "旅"}, {0x1C0, "織"}, {0x3A0, "犠"}, {0x2A0, "叩"}, {0x3EF, "占"}};
-    for (const auto& s : sample) EXPECT_STREQ(kGameBCharTables.dbl[s.code], s.text) << std::hex << s.code;
+    for (const auto& s : sample) EXPECT_STREQ(common::kGameBCharTables.dbl[s.code], s.text) << std::hex << s.code;
 }

@@ -22,7 +22,7 @@ RunResult probe(const std::vector<std::string>& args) { return run_tool(kProbe, 
 
 std::string prefix(const char* arg, int size = 1024) {
     char dst[1024] = "unchanged";
-    make_dst_prefix(dst, arg, size);
+    common::make_dst_prefix(dst, arg, size);
     return dst;
 }
 
@@ -128,18 +128,18 @@ TEST(DestinationPrefix, RefusesArgumentsThatDoNotFit) {
     EXPECT_EQ(prefix(nullptr), "unchanged");
     EXPECT_EQ(prefix("ab", 4), "unchanged");
     EXPECT_EQ(prefix("a", 4), "a/");
-    EXPECT_EQ(make_dst_prefix(nullptr, "out", 10), nullptr);
+    EXPECT_EQ(common::make_dst_prefix(nullptr, "out", 10), nullptr);
 }
 
 namespace {
 
 // What the scan finds in one process, for the tool named "probe": "help",
 // "error: <lines>" or "src=[...] dst=[...] letters=<bits>".
-std::string scanned(std::vector<std::string> args, DestinationKind kind, const char* letters = "") {
+std::string scanned(std::vector<std::string> args, common::DestinationKind kind, const char* letters = "") {
     args.insert(args.begin(), "probe");
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
-    const common::Result<CommandLine> line = parse_command_line(static_cast<int>(argv.size()), argv.data(), kind, letters);
+    const common::Result<common::CommandLine> line = common::parse_command_line(static_cast<int>(argv.size()), argv.data(), kind, letters);
     if (!line) {
         std::string text = "error:";
         for (const std::string& l : line.error().lines) text += " " + l;
@@ -157,20 +157,20 @@ TEST(CommandLineScan, ReturnsWhatItFound) {
     const std::string src(1024, 's'), dst(1022, 'd'), too_long = std::string(": ") + strerror(ENAMETOOLONG);
     const struct {
         std::vector<std::string> args;
-        DestinationKind kind;
+        common::DestinationKind kind;
         const char* letters;
         std::string found;
     } cases[] = {
-        {{}, DestinationKind::Prefix, "", "src=[] dst=[] letters=0"},
-        {{"rom.smc", "out\\x"}, DestinationKind::Prefix, "", "src=[rom.smc] dst=[out/x/] letters=0"},
-        {{"rom.smc", "out\\x"}, DestinationKind::File, "", "src=[rom.smc] dst=[out\\x] letters=0"},
-        {{"-J", "a", "-r"}, DestinationKind::Input, "jr", "src=[a] dst=[] letters=131584"},
-        {{"-x", src, "-h"}, DestinationKind::Prefix, "", "help"},
-        {{"-x", src}, DestinationKind::Prefix, "", "error: Invalid option status 1"},
-        {{src}, DestinationKind::Prefix, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
-        {{"a", dst}, DestinationKind::Prefix, "", "error: Cannot create file - " + dst + too_long + " status 1"},
-        {{"a", src}, DestinationKind::File, "", "error: Cannot decode - " + src + too_long + " status 1"},
-        {{"a", src}, DestinationKind::Input, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
+        {{}, common::DestinationKind::Prefix, "", "src=[] dst=[] letters=0"},
+        {{"rom.smc", "out\\x"}, common::DestinationKind::Prefix, "", "src=[rom.smc] dst=[out/x/] letters=0"},
+        {{"rom.smc", "out\\x"}, common::DestinationKind::File, "", "src=[rom.smc] dst=[out\\x] letters=0"},
+        {{"-J", "a", "-r"}, common::DestinationKind::Input, "jr", "src=[a] dst=[] letters=131584"},
+        {{"-x", src, "-h"}, common::DestinationKind::Prefix, "", "help"},
+        {{"-x", src}, common::DestinationKind::Prefix, "", "error: Invalid option status 1"},
+        {{src}, common::DestinationKind::Prefix, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
+        {{"a", dst}, common::DestinationKind::Prefix, "", "error: Cannot create file - " + dst + too_long + " status 1"},
+        {{"a", src}, common::DestinationKind::File, "", "error: Cannot decode - " + src + too_long + " status 1"},
+        {{"a", src}, common::DestinationKind::Input, "", "error: Invalid ROM-Image file - " + src + too_long + " status 1"},
     };
     for (const auto& c : cases) EXPECT_EQ(scanned(c.args, c.kind, c.letters), c.found) << c.found;
 }
@@ -181,9 +181,9 @@ TEST(CommandLineScan, ArgumentListReturnsWhatItFound) {
         args.insert(args.begin(), "probe");
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
-        return parse_argument_list(static_cast<int>(argv.size()), argv.data(), "n", "op", words);
+        return common::parse_argument_list(static_cast<int>(argv.size()), argv.data(), "n", "op", words);
     };
-    common::Result<ArgumentList> line = scan({"-op", "a", "b", "x.smc", "--headered"});
+    common::Result<common::ArgumentList> line = scan({"-op", "a", "b", "x.smc", "--headered"});
     ASSERT_TRUE(line.ok());
     EXPECT_FALSE(line->help);
     EXPECT_EQ(line->values['o' - 'a'], "a");

@@ -36,10 +36,10 @@ TEST(Fields, DecimalAsPrintf) {
             const std::string plain = conversion("", w, "ld");
             const std::string plus = conversion("+", w, "ld");
             const std::string zero = conversion("0", w, "ld");
-            EXPECT_EQ(capture_output([&](ReportText& f) { f.dec(v, w); }), printf_of(plain.c_str(), v))
+            EXPECT_EQ(capture_output([&](common::ReportText& f) { f.dec(v, w); }), printf_of(plain.c_str(), v))
                 << v << " " << w;
-            EXPECT_EQ(capture_output([&](ReportText& f) { f.dec(v, w, true); }), printf_of(plus.c_str(), v)) << v;
-            EXPECT_EQ(capture_output([&](ReportText& f) { f.dec0(v, w); }), printf_of(zero.c_str(), v))
+            EXPECT_EQ(capture_output([&](common::ReportText& f) { f.dec(v, w, true); }), printf_of(plus.c_str(), v)) << v;
+            EXPECT_EQ(capture_output([&](common::ReportText& f) { f.dec0(v, w); }), printf_of(zero.c_str(), v))
                 << v << " " << w;
         }
     }
@@ -49,7 +49,7 @@ TEST(Fields, HexadecimalAsPrintf) {
     for (unsigned long v : {0UL, 1UL, 15UL, 16UL, 255UL, 256UL, 300UL, 511UL, 4095UL, 4096UL, 0xABCDEFUL}) {
         for (int w = 0; w <= 4; ++w) {
             const std::string fmt = conversion("0", w, "lX");
-            EXPECT_EQ(capture_output([&](ReportText& f) { f.hex0(v, w); }), printf_of(fmt.c_str(), v)) << v << " " << w;
+            EXPECT_EQ(capture_output([&](common::ReportText& f) { f.hex0(v, w); }), printf_of(fmt.c_str(), v)) << v << " " << w;
         }
     }
 }
@@ -58,14 +58,14 @@ TEST(Fields, LeftAlignedTextCountsBytes) {
     for (const char* s : {"", "a", "あい", "----------------", "あいうえおかきくけ", "(通常攻撃: 剣)"}) {
         for (int w : {0, 2, 4, 8, 16, 20, 40}) {
             const std::string fmt = conversion("-", w, "s");
-            EXPECT_EQ(capture_output([&](ReportText& f) { f.left(s, w); }), printf_of(fmt.c_str(), s)) << s << " " << w;
+            EXPECT_EQ(capture_output([&](common::ReportText& f) { f.left(s, w); }), printf_of(fmt.c_str(), s)) << s << " " << w;
         }
     }
-    EXPECT_EQ(capture_output([](ReportText& f) { f.str("○×").ch('!'); }), "○×!");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { f.str("○×").ch('!'); }), "○×!");
 }
 
 TEST(Fields, LongTextPassesThroughTheBuffer) {
     const std::string lines(3000, 'x');
-    EXPECT_EQ(capture_output([&](ReportText& f) { f.str("<").left(lines.c_str(), 3001).str(">"); }),
+    EXPECT_EQ(capture_output([&](common::ReportText& f) { f.str("<").left(lines.c_str(), 3001).str(">"); }),
               "<" + lines + " >");
 }

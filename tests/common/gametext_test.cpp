@@ -7,9 +7,9 @@
 
 namespace {
 
-std::string convert(std::vector<unsigned char> src, const CharTables& t = kGameACharTables, size_t size = 256) {
+std::string convert(std::vector<unsigned char> src, const common::CharTables& t = common::kGameACharTables, size_t size = 256) {
     std::vector<char> dst(size, 'x');
-    convert_game_text(dst.data(), src.data(), size, src.size(), t);
+    common::convert_game_text(dst.data(), src.data(), size, src.size(), t);
     return std::string(dst.data());
 }
 
@@ -27,9 +27,9 @@ TEST(ConvertGameText, TwoByteCodes) {
     for (int d = 0; d < 10; ++d) EXPECT_EQ(convert({0x23, static_cast<unsigned char>(d)}), std::string(1, char('0' + d)));
     EXPECT_EQ(convert({0x23, 0x0E}), "←");
     EXPECT_EQ(convert({0x20, 0xB0, 0x23, 0xFF}), "兄狼");
-    EXPECT_EQ(convert({0x20, 0xB0, 0x23, 0xFF}, kGameBCharTables), "魔汗");
+    EXPECT_EQ(convert({0x20, 0xB0, 0x23, 0xFF}, common::kGameBCharTables), "魔汗");
     EXPECT_EQ(convert({0x20, 0x12}), "つ");
-    EXPECT_EQ(convert({0x20, 0x12}, kGameBCharTables), "っ");
+    EXPECT_EQ(convert({0x20, 0x12}, common::kGameBCharTables), "っ");
 }
 
 TEST(ConvertGameText, LeadByteAtTheEndIsDropped) {
@@ -43,38 +43,38 @@ TEST(ConvertGameText, NulByteIsNoTerminator) {
 
 TEST(ConvertGameText, GameSpecificSingleByteCodes) {
     EXPECT_EQ(convert({0xE5}), "ー");
-    EXPECT_EQ(convert({0xE5}, kGameBCharTables), "一");
+    EXPECT_EQ(convert({0xE5}, common::kGameBCharTables), "一");
 }
 
 TEST(ConvertGameText, CutsAtACharacterBoundary) {
-    EXPECT_EQ(convert({0x51, 0x52}, kGameACharTables, 4), "あ");
-    EXPECT_EQ(convert({0x51, 0x52}, kGameACharTables, 5), "あい");
-    EXPECT_EQ(convert({0x23, 0x01, 0x51}, kGameACharTables, 3), "1");
-    EXPECT_EQ(convert({0x23, 0x01, 0x51}, kGameACharTables, 2), "1");
-    EXPECT_EQ(convert({0x51}, kGameACharTables, 1), "");
+    EXPECT_EQ(convert({0x51, 0x52}, common::kGameACharTables, 4), "あ");
+    EXPECT_EQ(convert({0x51, 0x52}, common::kGameACharTables, 5), "あい");
+    EXPECT_EQ(convert({0x23, 0x01, 0x51}, common::kGameACharTables, 3), "1");
+    EXPECT_EQ(convert({0x23, 0x01, 0x51}, common::kGameACharTables, 2), "1");
+    EXPECT_EQ(convert({0x51}, common::kGameACharTables, 1), "");
 }
 
 TEST(ConvertGameText, ClearsTheRestOfTheDestination) {
     std::vector<char> dst(8, 'x');
     const unsigned char src[] = {0x51};
-    convert_game_text(dst.data(), src, dst.size(), 1, kGameACharTables);
+    common::convert_game_text(dst.data(), src, dst.size(), 1, common::kGameACharTables);
     for (size_t i = 2; i < dst.size(); ++i) EXPECT_EQ(dst[i], '\0') << i;
 }
 
 TEST(ConvertGameText, LeavesTheDestinationUntouchedWithoutInput) {
     char dst[4] = {'x', 'x', 'x', 'x'};
     const unsigned char src[] = {0x51};
-    EXPECT_EQ(convert_game_text(nullptr, src, 4, 1, kGameACharTables), nullptr);
-    EXPECT_EQ(convert_game_text(dst, nullptr, 4, 1, kGameACharTables), dst);
-    EXPECT_EQ(convert_game_text(dst, src, 0, 1, kGameACharTables), dst);
-    EXPECT_EQ(convert_game_text(dst, src, 4, 0, kGameACharTables), dst);
+    EXPECT_EQ(common::convert_game_text(nullptr, src, 4, 1, common::kGameACharTables), nullptr);
+    EXPECT_EQ(common::convert_game_text(dst, nullptr, 4, 1, common::kGameACharTables), dst);
+    EXPECT_EQ(common::convert_game_text(dst, src, 0, 1, common::kGameACharTables), dst);
+    EXPECT_EQ(common::convert_game_text(dst, src, 4, 0, common::kGameACharTables), dst);
     EXPECT_EQ(std::string(dst, 4), "xxxx");
 }
 
 namespace {
 
-std::vector<unsigned char> field(const std::string& name, size_t length, const CharTables& t = kGameACharTables) {
-    const NameField f = encode_name_field(name, length, t);
+std::vector<unsigned char> field(const std::string& name, size_t length, const common::CharTables& t = common::kGameACharTables) {
+    const common::NameField f = common::encode_name_field(name, length, t);
     EXPECT_TRUE(f.ok) << name;
     return f.codes;
 }
@@ -85,15 +85,15 @@ std::vector<unsigned char> field(const std::string& name, size_t length, const C
 // as that character; the single-byte code wins over the two-byte one, the
 // lowest two-byte code over a later twin.
 TEST(EncodeNameField, EveryCharacterOfTheTablesReadsBack) {
-    for (const CharTables* t : {&kGameACharTables, &kGameBCharTables}) {
+    for (const common::CharTables* t : {&common::kGameACharTables, &common::kGameBCharTables}) {
         for (unsigned code = 0; code < 1024; ++code) {
             const std::string c = t->dbl[code];
             if (c == " " || c == "〓") continue;
             std::vector<unsigned char> codes;
-            ASSERT_EQ(encode_game_char(c, 0, *t, &codes), c.size());
+            ASSERT_EQ(common::encode_game_char(c, 0, *t, &codes), c.size());
             ASSERT_EQ(convert(codes, *t), c) << code;
             if (codes.size() == 2) {
-                const unsigned found = (codes[0] - kFirstLeadByte) * 256u + codes[1];
+                const unsigned found = (codes[0] - common::kFirstLeadByte) * 256u + codes[1];
                 ASSERT_LE(found, code);
                 for (unsigned single = 0x50; single < 256; ++single) ASSERT_NE(std::string(t->single[single]), c);
             }
@@ -104,19 +104,19 @@ TEST(EncodeNameField, EveryCharacterOfTheTablesReadsBack) {
 TEST(EncodeNameField, PadsWithBlankCodesAndPrefersTheGamesOwnCodes) {
     EXPECT_EQ(field("あい", 8), (std::vector<unsigned char>{0x51, 0x52, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50}));
     EXPECT_EQ(field("ア イ", 4), (std::vector<unsigned char>{0x82, 0x50, 0x83, 0x50}));
-    EXPECT_EQ(field("っ", 2, kGameBCharTables), (std::vector<unsigned char>{0x81, 0x50}));
+    EXPECT_EQ(field("っ", 2, common::kGameBCharTables), (std::vector<unsigned char>{0x81, 0x50}));
     EXPECT_EQ(field("ー", 2), (std::vector<unsigned char>{0xE5, 0x50}));
     EXPECT_EQ(field("兄1", 4), (std::vector<unsigned char>{0x20, 0xB0, 0x23, 0x01}));
     EXPECT_EQ(field("", 3), (std::vector<unsigned char>{0x50, 0x50, 0x50}));
 }
 
 TEST(EncodeNameField, RefusesUnknownCharactersAndOverlongNames) {
-    const NameField unknown = encode_name_field("あΩい", 8, kGameACharTables);
+    const common::NameField unknown = common::encode_name_field("あΩい", 8, common::kGameACharTables);
     EXPECT_FALSE(unknown.ok);
     EXPECT_EQ(unknown.bad_char, 2u);  // after the two bytes of あ
-    const NameField a_only = encode_name_field("ー", 8, kGameBCharTables);  // game B has no long-vowel mark
+    const common::NameField a_only = common::encode_name_field("ー", 8, common::kGameBCharTables);  // game B has no long-vowel mark
     EXPECT_FALSE(a_only.ok);
-    const NameField longer = encode_name_field("兄あいう", 4, kGameACharTables);
+    const common::NameField longer = common::encode_name_field("兄あいう", 4, common::kGameACharTables);
     EXPECT_FALSE(longer.ok);
     EXPECT_EQ(longer.length, 5u);
 }

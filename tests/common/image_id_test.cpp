@@ -47,16 +47,16 @@ TEST(ImageId, ChecksumMirrorsSizesThatAreNotPowersOfTwo) {
     // 3 = 2 + 1, 5 = 4 + 1, 7 = 4 + 2 + 1 (the tail itself mirrored), 10 = 8 + 2.
     for (size_t kib : {1u, 2u, 3u, 5u, 6u, 7u, 10u, 11u}) {
         const std::vector<unsigned char> rom = rom_bytes(kib * 1024);
-        EXPECT_EQ(rom_checksum(rom.data(), rom.size()), mirrored_by_hand(rom)) << kib << " KiB";
+        EXPECT_EQ(common::rom_checksum(rom.data(), rom.size()), mirrored_by_hand(rom)) << kib << " KiB";
     }
-    EXPECT_EQ(rom_checksum(nullptr, 0), 0u);
+    EXPECT_EQ(common::rom_checksum(nullptr, 0), 0u);
 }
 
 TEST(ImageId, HashesOfKnownInputs) {
     const unsigned char check[] = "123456789";
-    EXPECT_EQ(crc32_of(check, 9), 0xCBF43926u);
-    EXPECT_EQ(crc32_hex(0x0000ABCDu), "0000ABCD");
-    const ImageIdentity id = identify_image(check, 9, -1);
+    EXPECT_EQ(common::crc32_of(check, 9), 0xCBF43926u);
+    EXPECT_EQ(common::crc32_hex(0x0000ABCDu), "0000ABCD");
+    const common::ImageIdentity id = common::identify_image(check, 9, -1);
     EXPECT_EQ(id.file.md5, "25f9e794323b453885f5181f1b624d0b");
     EXPECT_EQ(id.file.sha1, "f7c3bc1d808e04732adf679965ccc34ca7ae3441");
     EXPECT_EQ(id.copier_header, 0);
@@ -85,8 +85,8 @@ constexpr KnownDigests kRunsOfA[] = {
 TEST(ImageId, DigestsOfRunsAcrossBlockEnds) {
     for (const KnownDigests& known : kRunsOfA) {
         const std::vector<unsigned char> bytes(known.length, 'a');
-        const ImageIdentity id = identify_image(bytes.data(), bytes.size(), -1);
-        EXPECT_EQ(crc32_of(bytes.data(), bytes.size()), known.crc32) << known.length;
+        const common::ImageIdentity id = common::identify_image(bytes.data(), bytes.size(), -1);
+        EXPECT_EQ(common::crc32_of(bytes.data(), bytes.size()), known.crc32) << known.length;
         EXPECT_EQ(id.file.crc32, known.crc32) << known.length;
         EXPECT_EQ(id.file.md5, known.md5) << known.length;
         EXPECT_EQ(id.file.sha1, known.sha1) << known.length;
@@ -99,10 +99,10 @@ TEST(ImageId, DigestsOfRunsAcrossBlockEnds) {
 // Behind a copier header the ROM proper has the digests of its own bytes, the
 // file those of all of them.
 TEST(ImageId, CopierHeaderIsHashedWithTheFileOnly) {
-    std::vector<unsigned char> file(kCopierHeaderSize, 0);
-    file.resize(kCopierHeaderSize + 65536, 'a');
-    const ImageIdentity id = identify_image(file.data(), file.size(), -1);
-    ASSERT_EQ(id.copier_header, kCopierHeaderSize);
+    std::vector<unsigned char> file(common::kCopierHeaderSize, 0);
+    file.resize(common::kCopierHeaderSize + 65536, 'a');
+    const common::ImageIdentity id = common::identify_image(file.data(), file.size(), -1);
+    ASSERT_EQ(id.copier_header, common::kCopierHeaderSize);
     EXPECT_EQ(id.rom.crc32, 0xC32091FFu);
     EXPECT_EQ(id.rom.md5, "2d61aa54b58c2e94403fb092c3dbc027");
     EXPECT_EQ(id.rom.sha1, "79db5888b5d38e10afbdbd14a19cd1caa9044c65");
@@ -115,18 +115,18 @@ TEST(ImageId, CopierHeaderIsHashedWithTheFileOnly) {
 // the same as among all of them.
 TEST(ImageId, OnlyTheDigestsAskedFor) {
     const std::vector<unsigned char> bytes(70000, 'a');
-    const ImageIdentity every = identify_image(bytes.data(), bytes.size(), -1);
+    const common::ImageIdentity every = common::identify_image(bytes.data(), bytes.size(), -1);
     const struct {
         unsigned kinds;
         bool crc32, md5, sha1;
     } cases[] = {
-        {kDigestCrc32, true, false, false},
-        {kDigestCrc32 | kDigestSha1, true, false, true},
-        {kDigestMd5, false, true, false},
-        {kEveryDigest, true, true, true},
+        {common::kDigestCrc32, true, false, false},
+        {common::kDigestCrc32 | common::kDigestSha1, true, false, true},
+        {common::kDigestMd5, false, true, false},
+        {common::kEveryDigest, true, true, true},
     };
     for (const auto& c : cases) {
-        const ImageIdentity id = identify_image(bytes.data(), bytes.size(), -1, c.kinds);
+        const common::ImageIdentity id = common::identify_image(bytes.data(), bytes.size(), -1, c.kinds);
         EXPECT_EQ(id.rom.crc32, c.crc32 ? every.rom.crc32 : 0u) << c.kinds;
         EXPECT_EQ(id.rom.md5, c.md5 ? every.rom.md5 : "") << c.kinds;
         EXPECT_EQ(id.rom.sha1, c.sha1 ? every.rom.sha1 : "") << c.kinds;
@@ -137,17 +137,17 @@ TEST(ImageId, OnlyTheDigestsAskedFor) {
 
 // A LoROM image behind a copier header, its checksum stored right or not.
 std::vector<unsigned char> headed_image(bool valid) {
-    std::vector<unsigned char> file(kCopierHeaderSize, 0xEE);
+    std::vector<unsigned char> file(common::kCopierHeaderSize, 0xEE);
     std::vector<unsigned char> rom = rom_bytes(96 * 1024);
     unsigned char* const header = rom.data() + 0x7FC0;
-    header[kChecksumComplementOffset] = header[kChecksumComplementOffset + 1] = 0xFF;
-    header[kChecksumOffset] = header[kChecksumOffset + 1] = 0;
-    const unsigned sum = rom_checksum(rom.data(), rom.size()) + (valid ? 0 : 1);
+    header[common::kChecksumComplementOffset] = header[common::kChecksumComplementOffset + 1] = 0xFF;
+    header[common::kChecksumOffset] = header[common::kChecksumOffset + 1] = 0;
+    const unsigned sum = common::rom_checksum(rom.data(), rom.size()) + (valid ? 0 : 1);
     const unsigned complement = sum ^ 0xFFFF;
-    header[kChecksumComplementOffset] = complement & 0xFF;
-    header[kChecksumComplementOffset + 1] = complement >> 8;
-    header[kChecksumOffset] = sum & 0xFF;
-    header[kChecksumOffset + 1] = (sum >> 8) & 0xFF;
+    header[common::kChecksumComplementOffset] = complement & 0xFF;
+    header[common::kChecksumComplementOffset + 1] = complement >> 8;
+    header[common::kChecksumOffset] = sum & 0xFF;
+    header[common::kChecksumOffset + 1] = (sum >> 8) & 0xFF;
     file.insert(file.end(), rom.begin(), rom.end());
     return file;
 }
@@ -155,14 +155,14 @@ std::vector<unsigned char> headed_image(bool valid) {
 TEST(ImageId, CopierHeaderAndStoredChecksum) {
     for (bool valid : {true, false}) {
         const std::vector<unsigned char> file = headed_image(valid);
-        const ImageIdentity id = identify_image(file.data(), file.size(), kCopierHeaderSize + 0x7FC0);
-        EXPECT_EQ(id.copier_header, kCopierHeaderSize);
+        const common::ImageIdentity id = common::identify_image(file.data(), file.size(), common::kCopierHeaderSize + 0x7FC0);
+        EXPECT_EQ(id.copier_header, common::kCopierHeaderSize);
         EXPECT_EQ(id.file_size, static_cast<long long>(file.size()));
         EXPECT_EQ(id.checksum_valid, valid);
         EXPECT_EQ(id.stored_complement, id.stored_checksum ^ 0xFFFF);
-        const std::vector<unsigned char> rom(file.begin() + kCopierHeaderSize, file.end());
-        EXPECT_EQ(id.rom.crc32, crc32_of(rom.data(), rom.size()));
-        EXPECT_EQ(id.file.crc32, crc32_of(file.data(), file.size()));
+        const std::vector<unsigned char> rom(file.begin() + common::kCopierHeaderSize, file.end());
+        EXPECT_EQ(id.rom.crc32, common::crc32_of(rom.data(), rom.size()));
+        EXPECT_EQ(id.file.crc32, common::crc32_of(file.data(), file.size()));
         EXPECT_NE(id.rom.md5, id.file.md5);
     }
 }
@@ -178,11 +178,11 @@ TEST(ImageId, StreamGivesTheSameIdentityAsMemory) {
     write_file(path, Bytes(file.begin(), file.end()));
     FILE* stream = fopen(path.c_str(), "rb");
     ASSERT_NE(stream, nullptr);
-    ImageIdentity streamed;
-    const bool read = identify_stream(stream, static_cast<long long>(file.size()), kCopierHeaderSize + 0x7FC0, &streamed);
+    common::ImageIdentity streamed;
+    const bool read = common::identify_stream(stream, static_cast<long long>(file.size()), common::kCopierHeaderSize + 0x7FC0, &streamed);
     fclose(stream);
     ASSERT_TRUE(read);
-    const ImageIdentity held = identify_image(file.data(), file.size(), kCopierHeaderSize + 0x7FC0);
+    const common::ImageIdentity held = common::identify_image(file.data(), file.size(), common::kCopierHeaderSize + 0x7FC0);
     EXPECT_EQ(streamed.rom.sha1, held.rom.sha1);
     EXPECT_EQ(streamed.file.md5, held.file.md5);
     EXPECT_EQ(streamed.computed_checksum, held.computed_checksum);

@@ -34,7 +34,7 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
     shapes.push_back({4, 4, 0, 4});   // sizes in units of 4
     shapes.push_back({0, 2, 0, 1, 2});  // a formation member's speed, sign and magnitude
     for (const Shape& s : shapes) {
-        const Field f{1, s.lo, s.width, s.bias, s.scale, s.sign};
+        const common::Field f{1, s.lo, s.width, s.bias, s.scale, s.sign};
         for (unsigned char fill : {0x00, 0xFF}) {
             for (long v = f.min(); v <= f.max(); v += s.scale) {
                 std::array<unsigned char, 4> r;
@@ -63,7 +63,7 @@ TEST(FieldTest, EveryValueOfEveryShapeEncodesAndDecodes) {
 TEST(FieldTest, FormationDecoderReadsTheMemberFlagByte) {
     for (int byte = 0; byte < 256; ++byte) {
         unsigned char b[1] = {static_cast<unsigned char>(byte)};
-        const FormationEntry e = decode_formation_member(7, b);
+        const common::FormationEntry e = common::decode_formation_member(7, b);
         EXPECT_EQ(e.rate, 7);
         EXPECT_EQ(e.speed, (byte & 4) ? -(byte & 3) : (byte & 3)) << byte;
         EXPECT_EQ(e.front_defence, (byte >> 7) & 1);
@@ -72,8 +72,8 @@ TEST(FieldTest, FormationDecoderReadsTheMemberFlagByte) {
         EXPECT_EQ(e.ranged_attack, (byte >> 4) & 1);
         EXPECT_EQ(e.magic_attack, (byte >> 3) & 1);
         for (long v = -3; v <= 3; ++v) {
-            member_flags::kSpeed.put(b, v);
-            EXPECT_EQ(decode_formation_member(0, b).speed, v);
+            common::member_flags::kSpeed.put(b, v);
+            EXPECT_EQ(common::decode_formation_member(0, b).speed, v);
             EXPECT_EQ(b[0] & 0xF8, byte & 0xF8);
         }
     }
@@ -88,7 +88,7 @@ TEST(LayoutTest, TablesLieInsideTheRomAndOverlapOnlyByReadingWindows) {
                                            "learning list 1 and difficulty bytes",
                                            "learning list 2 and monster records"};
     struct Game {
-        const TableLayout* tables;
+        const common::TableLayout* tables;
         size_t count;
         long rom_size;
     };
@@ -96,11 +96,11 @@ TEST(LayoutTest, TablesLieInsideTheRomAndOverlapOnlyByReadingWindows) {
                           {mt3::layout::kTables, std::size(mt3::layout::kTables), 0x400000}};
     for (const Game& g : games) {
         for (size_t i = 0; i < g.count; ++i) {
-            const TableLayout& t = g.tables[i];
+            const common::TableLayout& t = g.tables[i];
             EXPECT_GE(t.offset, 0) << t.name;
             EXPECT_LE(t.end(), g.rom_size) << t.name;
             for (size_t j = i + 1; j < g.count; ++j) {
-                const TableLayout& u = g.tables[j];
+                const common::TableLayout& u = g.tables[j];
                 const std::string pair = std::string(t.name) + " and " + u.name;
                 EXPECT_TRUE(t.end() <= u.offset || u.end() <= t.offset || windows.count(pair)) << pair;
             }

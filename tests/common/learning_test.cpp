@@ -8,15 +8,15 @@
 namespace {
 
 struct Parsed {
-    std::vector<LearnGroup> groups;
+    std::vector<common::LearnGroup> groups;
 };
 
 void parse(const std::vector<unsigned char>& bytes, Parsed* out, unsigned char fill = 0xFF) {
-    std::vector<unsigned char> window(kLearningWindowSize, fill);
+    std::vector<unsigned char> window(common::kLearningWindowSize, fill);
     std::copy(bytes.begin(), bytes.end(), window.begin());
-    const int n = parse_learning_window(window.data(), &out->groups);
+    const int n = common::parse_learning_window(window.data(), &out->groups);
     EXPECT_EQ(static_cast<size_t>(n), out->groups.size());
-    EXPECT_EQ(parse_learning_window(window.data(), nullptr), n);  // counting only
+    EXPECT_EQ(common::parse_learning_window(window.data(), nullptr), n);  // counting only
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "tests/support/test_util.h"
 
 namespace {
-constexpr NameTableKind kNames{0, {"names", 0x100, 4, 3}, &kGameACharTables};
+constexpr common::NameTableKind kNames{0, {"names", 0x100, 4, 3}, &common::kGameACharTables};
 constexpr long kSpan = 0x8000;
 }  // namespace
 
@@ -17,9 +17,9 @@ TEST(NameTables, FillOnFirstValidLookupAndKeepTheNames) {
     RomBuilder rom(0x8000);
     rom.put(0x100, {0x51, 0x50, 0x50, 0x50, 0x52, 0x53, 0x20, 0xB0, 0x50, 0x50, 0x50, 0x50});
     rom.write(dir.file("a.smc"));
-    RomImage a;
+    common::RomImage a;
     ASSERT_TRUE(a.open(dir.file("a.smc").c_str(), "MERIDIAN TALES2      ", kSpan));
-    const NameTables names(a);
+    const common::NameTables names(a);
     EXPECT_STREQ(names.get(kNames, -1), "");
     EXPECT_STREQ(names.get(kNames, 3), "");
     EXPECT_STREQ(names.get(kNames, 1), "いう兄");
@@ -28,8 +28,8 @@ TEST(NameTables, FillOnFirstValidLookupAndKeepTheNames) {
     // The name tables of another image read that image, with no reset.
     rom.put(0x100, {0x60});
     rom.write(dir.file("b.smc"));
-    RomImage b;
+    common::RomImage b;
     ASSERT_TRUE(b.open(dir.file("b.smc").c_str(), "MERIDIAN TALES2      ", kSpan));
-    EXPECT_STREQ(NameTables(b).get(kNames, 0), "た");
+    EXPECT_STREQ(common::NameTables(b).get(kNames, 0), "た");
     EXPECT_STREQ(names.get(kNames, 0), "あ");
 }

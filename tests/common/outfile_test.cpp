@@ -24,7 +24,7 @@ TEST(OutputFile, ReplacesALongerFile) {
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(200000, 'o'));
-    OutputFile f;
+    common::OutputFile f;
     ASSERT_TRUE(f.open(path.c_str()));
     EXPECT_EQ(read_file(path), "");  // truncated when opened
     write_all(f.stream(), "new\n");
@@ -36,11 +36,11 @@ TEST(OutputFile, EmptyOutputAndNewFiles) {
     TempDir dir;
     const std::string path = dir.file("r.txt");
     write_file(path, std::string("old"));
-    OutputFile f;
+    common::OutputFile f;
     ASSERT_TRUE(f.open(path.c_str()));
     EXPECT_TRUE(f.close());
     EXPECT_EQ(read_file(path), "");
-    OutputFile fresh;
+    common::OutputFile fresh;
     ASSERT_TRUE(fresh.open(dir.file("fresh.txt").c_str()));
     write_all(fresh.stream(), std::string(300000, 'x'));
     EXPECT_TRUE(fresh.close());
@@ -51,12 +51,12 @@ TEST(OutputFile, WritesThroughLinksAndDevices) {
     TempDir dir;
     write_file(dir.file("target"), std::string(1000, 't'));
     MAKE_SYMLINK(dir.file("target"), dir.file("link"));
-    OutputFile f;
+    common::OutputFile f;
     ASSERT_TRUE(f.open(dir.file("link").c_str()));
     write_all(f.stream(), "via link");
     EXPECT_TRUE(f.close());
     EXPECT_EQ(read_text_file(dir.file("target")), "via link");
-    OutputFile null;
+    common::OutputFile null;
     ASSERT_TRUE(null.open("/dev/null"));
     write_all(null.stream(), "gone");
     EXPECT_TRUE(null.close());
@@ -64,7 +64,7 @@ TEST(OutputFile, WritesThroughLinksAndDevices) {
 
 TEST(OutputFile, CannotBeCreated) {
     TempDir dir;
-    OutputFile f;
+    common::OutputFile f;
     errno = 0;
     EXPECT_FALSE(f.open(dir.path().c_str()));
     EXPECT_EQ(errno, kIsDirectoryErrno);
@@ -78,7 +78,7 @@ TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
     const std::string path = dir.file("r.txt");
     write_file(path, std::string(5000, 'o'));
     {
-        OutputFile f;
+        common::OutputFile f;
         ASSERT_TRUE(f.open(path.c_str()));
         write_all(f.stream(), "partial");
     }
@@ -92,10 +92,10 @@ TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
     write_file(path, std::string(5000, 'o'));
     EXPECT_EXIT(
         {
-            OutputFile f;
+            common::OutputFile f;
             f.open(path.c_str());
             write_all(f.stream(), "header\n");
-            fatal("Fatal error in fread():");
+            common::fatal("Fatal error in fread():");
         },
         ::testing::ExitedWithCode(1), "Fatal error in fread");
     EXPECT_EQ(read_text_file(path), "header\n");
@@ -105,7 +105,7 @@ namespace {
 
 // Writes "new" whole at path, or abandons the file when complete is false.
 bool write_new(const std::string& path, bool complete) {
-    return write_whole_file(path.c_str(), OutputMode::kBinary, [complete](FILE* f) {
+    return common::write_whole_file(path.c_str(), common::OutputMode::kBinary, [complete](FILE* f) {
         write_all(f, "new");
         errno = EINVAL;
         return complete;
@@ -136,7 +136,7 @@ TEST(WholeFile, ReplacesOnlyWhenComplete) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);  // replacing widens no access
 #endif
     const std::string bytes("\0\r\n\x1A", 4);
-    EXPECT_TRUE(write_whole_file(dir.file("fresh.bin").c_str(), bytes.data(), bytes.size()));
+    EXPECT_TRUE(common::write_whole_file(dir.file("fresh.bin").c_str(), bytes.data(), bytes.size()));
     EXPECT_EQ(read_file(dir.file("fresh.bin")), bytes);
     EXPECT_FALSE(write_new(dir.file("no/such"), true));
     EXPECT_EQ(errno, ENOENT);

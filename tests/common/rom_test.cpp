@@ -21,13 +21,13 @@ protected:
     // image base.
     long long open_base(const RomBuilder& rom) {
         rom.write(path_);
-        image_ = std::make_unique<RomImage>();
+        image_ = std::make_unique<common::RomImage>();
         EXPECT_TRUE(image_->open(path_.c_str(), kTitle, kSpan).ok());
         return image_->image_base();
     }
 
     static constexpr long kSpan = 0x10000;
-    std::unique_ptr<RomImage> image_;
+    std::unique_ptr<common::RomImage> image_;
 
     TempDir dir_;
     std::string path_ = dir_.file("image.smc");
@@ -106,17 +106,17 @@ TEST_F(RomTest, TitleFoundAtEveryPlaceAmongBytesOutsideIt) {
             image.replace(at, 21, kTitle);
             image[at + 21] = 0x20;
             write_file(path_, image);
-            RomImage file;
+            common::RomImage file;
             ASSERT_TRUE(file.open(path_.c_str(), kTitle, kSpan).ok());
             EXPECT_EQ(file.image_base(), static_cast<long long>(at) - 0x7FC0) << at << " " << int(filler);
-            RomImage memory;
+            common::RomImage memory;
             ASSERT_TRUE(
                 memory.open_memory(reinterpret_cast<const unsigned char*>(image.data()), image.size(), kTitle, kSpan)
                     .ok());
             EXPECT_EQ(memory.image_base(), file.image_base()) << at;
             FILE* f = fopen(path_.c_str(), "rb");
             ASSERT_NE(f, nullptr);
-            EXPECT_TRUE(*find_signature(f, reinterpret_cast<const unsigned char*>(kTitle), 21)) << at;
+            EXPECT_TRUE(*common::find_signature(f, reinterpret_cast<const unsigned char*>(kTitle), 21)) << at;
             EXPECT_EQ(ftell(f), static_cast<long>(at));
             fclose(f);
         }
@@ -129,7 +129,7 @@ TEST_F(RomTest, TitleCutByTheEndOfTheFileIsNotFound) {
         std::string image(100 + keep * 5, '\xAA');
         image += std::string(kTitle, keep);
         write_file(path_, image);
-        RomImage file;
+        common::RomImage file;
         ASSERT_TRUE(file.open(path_.c_str(), kTitle, kSpan).ok());
         EXPECT_FALSE(file.header().title_found) << keep;
         EXPECT_EQ(file.image_base(), 0);
@@ -156,27 +156,27 @@ TEST_F(RomTest, SignatureSearchLeavesTheStreamAtTheMatchOrWhereItBegan) {
     write_file(path_, std::string("xxabcabcdyy"));
     FILE* f = fopen(path_.c_str(), "rb");
     ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(*find_signature(f, reinterpret_cast<const unsigned char*>("abcd"), 4));
+    EXPECT_TRUE(*common::find_signature(f, reinterpret_cast<const unsigned char*>("abcd"), 4));
     EXPECT_EQ(ftell(f), 5);
     fseek(f, 6, SEEK_SET);
-    EXPECT_FALSE(*find_signature(f, reinterpret_cast<const unsigned char*>("abcd"), 4));
+    EXPECT_FALSE(*common::find_signature(f, reinterpret_cast<const unsigned char*>("abcd"), 4));
     EXPECT_EQ(ftell(f), 6);
     fseek(f, 0, SEEK_SET);
-    EXPECT_TRUE(*find_signature(f, reinterpret_cast<const unsigned char*>("dyy"), 3));
+    EXPECT_TRUE(*common::find_signature(f, reinterpret_cast<const unsigned char*>("dyy"), 3));
     EXPECT_EQ(ftell(f), 8);
     fseek(f, 0, SEEK_SET);
-    EXPECT_FALSE(*find_signature(f, reinterpret_cast<const unsigned char*>("dyyz"), 4));
+    EXPECT_FALSE(*common::find_signature(f, reinterpret_cast<const unsigned char*>("dyyz"), 4));
     EXPECT_EQ(ftell(f), 0);
     fclose(f);
 }
 
 TEST_F(RomTest, OpenFailures) {
-    EXPECT_FALSE(RomImage().open(dir_.file("missing").c_str(), kTitle, kSpan).ok());
-    EXPECT_FALSE(RomImage().open("", kTitle, kSpan).ok());
-    EXPECT_FALSE(RomImage().open(nullptr, kTitle, kSpan).ok());
+    EXPECT_FALSE(common::RomImage().open(dir_.file("missing").c_str(), kTitle, kSpan).ok());
+    EXPECT_FALSE(common::RomImage().open("", kTitle, kSpan).ok());
+    EXPECT_FALSE(common::RomImage().open(nullptr, kTitle, kSpan).ok());
     write_file(path_, std::string("abc"));
-    EXPECT_FALSE(RomImage().open(path_.c_str(), "", kSpan).ok());
-    EXPECT_FALSE(RomImage().open(path_.c_str(), nullptr, kSpan).ok());
+    EXPECT_FALSE(common::RomImage().open(path_.c_str(), "", kSpan).ok());
+    EXPECT_FALSE(common::RomImage().open(path_.c_str(), nullptr, kSpan).ok());
 }
 
 // An image in memory reads as the same image in a file does.
@@ -185,7 +185,7 @@ TEST_F(RomTest, ImageInMemoryReadsAsTheFile) {
     rom.header(kTitle, 0x21).copier(512, 0xEE).put(0x1234, {1, 2, 3});
     open_base(rom);
     const std::string file = read_file(path_);
-    RomImage memory;
+    common::RomImage memory;
     ASSERT_TRUE(memory.open_memory(reinterpret_cast<const unsigned char*>(file.data()), file.size(), kTitle, kSpan).ok());
     EXPECT_EQ(memory.image_base(), image_->image_base());
     EXPECT_TRUE(memory.header().hirom);
@@ -199,10 +199,10 @@ TEST_F(RomTest, TitleAtTheVeryEndHasNoCompleteHeader) {
     std::string image(100, 'x');
     image += kTitle;
     write_file(path_, image);
-    const common::Status opened = RomImage().open(path_.c_str(), kTitle, kSpan);
+    const common::Status opened = common::RomImage().open(path_.c_str(), kTitle, kSpan);
     ASSERT_FALSE(opened.ok());
     EXPECT_TRUE(opened.error().lines.at(0).starts_with("Fatal error in fread(): "));
-    RomImage memory;
+    common::RomImage memory;
     const common::Status in_memory =
         memory.open_memory(reinterpret_cast<const unsigned char*>(image.data()), image.size(), kTitle, kSpan);
     ASSERT_FALSE(in_memory.ok());
@@ -219,7 +219,7 @@ TEST_F(RomTest, ShortReadAndNegativePositionAreErrors) {
     std::string image(kTitle);
     image += std::string(64, '\x20');
     write_file(path_, image);
-    RomImage early;
+    common::RomImage early;
     ASSERT_TRUE(early.open(path_.c_str(), kTitle, kSpan).ok());
     EXPECT_LT(early.image_base(), 0);
     const auto before = early.bytes(0, 1);

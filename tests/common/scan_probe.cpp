@@ -5,13 +5,13 @@
 
 namespace {
 const char* const kOptions[] = {"\t-h\tdisplay this help and exit\n"};
-const HelpText kHelp = {"scan_probe", "%s: [option] src-pathname [dst-pathname]\n", kOptions, 1};
+const common::HelpText kHelp = {"scan_probe", "%s: [option] src-pathname [dst-pathname]\n", kOptions, 1};
 }  // namespace
 
 int main(int argc, char** argv) {
-    CommandLine line;
-    scan_command_line(argc, argv, kHelp, DestinationKind::Prefix, &line);
+    common::CommandLine line;
+    common::scan_command_line(argc, argv, kHelp, common::DestinationKind::Prefix, &line);
     printf("src=[%s]\ndst=[%s]\n", line.src, line.dst);
-    if (line.src[0] == '\0') fatal("Too few arguments");
-    fatal(argc > 5 ? "Cannot create file - %s:" : nullptr, line.src);
+    if (line.src[0] == '\0') common::fatal("Too few arguments");
+    common::fatal(argc > 5 ? "Cannot create file - %s:" : nullptr, line.src);
 }

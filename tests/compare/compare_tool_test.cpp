@@ -33,10 +33,10 @@ void put_number(Bytes& out, uint64_t n) {  // UPS/BPS numbers
 }
 
 void put_crc_footer(Bytes& out, const Bytes& from, const Bytes& to) {
-    for (uint32_t crc : {crc32_of(from.data(), from.size()), crc32_of(to.data(), to.size())}) {
+    for (uint32_t crc : {common::crc32_of(from.data(), from.size()), common::crc32_of(to.data(), to.size())}) {
         for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(crc >> (8 * i)));
     }
-    const uint32_t own = crc32_of(out.data(), out.size());
+    const uint32_t own = common::crc32_of(out.data(), out.size());
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(own >> (8 * i)));
 }
 
@@ -205,8 +205,8 @@ TEST_F(CompareTest, IdentificationNamesTheHashesAndChecksums) {
         const std::vector<std::string> lines = split_lines(r.out);
         ASSERT_GE(lines.size(), 10u) << r.out;
         const Bytes& b = *c.bytes;
-        const std::string hashes = "  file CRC32 " + crc32_hex(crc32_of(b.data(), b.size())) + ", ROM CRC32 " +
-                                   crc32_hex(crc32_of(b.data() + c.header, b.size() - c.header)) + ", ROM SHA-1 ";
+        const std::string hashes = "  file CRC32 " + common::crc32_hex(common::crc32_of(b.data(), b.size())) + ", ROM CRC32 " +
+                                   common::crc32_hex(common::crc32_of(b.data() + c.header, b.size() - c.header)) + ", ROM SHA-1 ";
         EXPECT_EQ(lines[7].substr(0, hashes.size()), hashes) << c.path;
         EXPECT_EQ(lines[7].size(), hashes.size() + 40) << lines[7];
         EXPECT_EQ(lines[8], "  title \"MERIDIAN TALES2\", LoROM, internal checksum " + c.validity) << c.path;
@@ -229,10 +229,10 @@ TEST_F(CompareTest, JsonDocumentShape) {
     EXPECT_EQ(j["format"], "meridian-tools-compare");
     EXPECT_EQ(j["version"], 1);
     EXPECT_EQ(j["game"], "A");
-    const uint32_t rom_crc = crc32_of(original_.data() + kHeader, original_.size() - kHeader);
-    const ImageIdentity id = identify_image(original_.data(), original_.size(), -1);
+    const uint32_t rom_crc = common::crc32_of(original_.data() + kHeader, original_.size() - kHeader);
+    const common::ImageIdentity id = common::identify_image(original_.data(), original_.size(), -1);
     for (const char* side : {"old", "new"}) {
-        EXPECT_EQ(j[side]["rom_crc32"], crc32_hex(rom_crc)) << side;
+        EXPECT_EQ(j[side]["rom_crc32"], common::crc32_hex(rom_crc)) << side;
         // every hash of the exports' rom block, none left out
         EXPECT_EQ(j[side]["md5"], id.file.md5) << side;
         EXPECT_EQ(j[side]["rom_md5"], id.rom.md5) << side;
@@ -262,8 +262,8 @@ TEST_F(CompareTest, EveryByteOutsideTheTableRegionsChangesNoRecord) {
         long header;
         const char* tool;
     };
-    const Game games[] = {{kGameAFiles.image, kGameARegions, kLoRomHeaderOffset, MT2COMPARE},
-                          {kGameBFiles.image, kGameBRegions, kHiRomHeaderOffset, MT3COMPARE}};
+    const Game games[] = {{kGameAFiles.image, kGameARegions, common::kLoRomHeaderOffset, MT2COMPARE},
+                          {kGameBFiles.image, kGameBRegions, common::kHiRomHeaderOffset, MT3COMPARE}};
     for (const Game& g : games) {
         SCOPED_TRACE(g.image);
         const std::string old = dir_.file(g.image);
@@ -392,11 +392,11 @@ TEST_F(CompareTest, IpsForTheImageWithoutItsCopierHeader) {
     EXPECT_NE(r.out.find("new: IPS patch " + patch + ", applied to the image without its copier header\n"),
               std::string::npos) << r.out;
     EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos);
-    const std::string rom_crc = crc32_hex(crc32_of(bare_old.data(), bare_old.size()));
+    const std::string rom_crc = common::crc32_hex(common::crc32_of(bare_old.data(), bare_old.size()));
     EXPECT_NE(r.out.find("\n  patch applied to the ROM proper, CRC32 " + rom_crc + "\n\nmonsters"), std::string::npos)
         << r.out;
     EXPECT_EQ(json_of(old_, write("headered.ips", ips(original_, changed)))["new"]["patch_applied_to"],
-              "the file with its copier header, CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())));
+              "the file with its copier header, CRC32 " + common::crc32_hex(common::crc32_of(original_.data(), original_.size())));
     EXPECT_EQ(json_of("-r", old_, patch)["new"]["patch_applied_to"], "the ROM proper, CRC32 " + rom_crc);
 }
 
@@ -417,7 +417,7 @@ TEST_F(CompareTest, UpsAndBpsForTheImageWithoutItsCopierHeader) {
                   std::string::npos) << r.out;
         EXPECT_NE(r.out.find(utf8(u8"  hp: 112 → 150\n")), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("\n  patch applied to the ROM proper, CRC32 " +
-                             crc32_hex(crc32_of(bare_old.data(), bare_old.size())) + "\n"), std::string::npos) << r.out;
+                             common::crc32_hex(common::crc32_of(bare_old.data(), bare_old.size())) + "\n"), std::string::npos) << r.out;
     }
 }
 
@@ -434,7 +434,7 @@ TEST_F(CompareTest, IpsTruncationSize) {
     patch.insert(patch.end(), {uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)});
     const Json j = json_of(old, write("cut.ips", patch));
     EXPECT_EQ(j["new"]["file_size"], original_.size());
-    EXPECT_EQ(j["new"]["crc32"], crc32_hex(crc32_of(changed.data(), changed.size())));
+    EXPECT_EQ(j["new"]["crc32"], common::crc32_hex(common::crc32_of(changed.data(), changed.size())));
     ASSERT_EQ(j["changes"].size(), 1u) << j["changes"];
     EXPECT_EQ(j["changes"][0]["key"], "hp");
     EXPECT_EQ(j["unmapped"], Json::array({Json{{"offset", original_.size() - kHeader}, {"length", 1024}}}));
@@ -464,14 +464,14 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
     Bytes wrong_target = ups(original_, changed);
     wrong_target[wrong_target.size() - 5] ^= 1;  // the target CRC32, then the patch's own made right again
     wrong_target.erase(wrong_target.end() - 4, wrong_target.end());
-    const uint32_t own = crc32_of(wrong_target.data(), wrong_target.size());
+    const uint32_t own = common::crc32_of(wrong_target.data(), wrong_target.size());
     for (int i = 0; i < 4; ++i) wrong_target.push_back(static_cast<uint8_t>(own >> (8 * i)));
     const Bytes ips_patch = ips(original_, changed);
-    const uint32_t other_crc = crc32_of(other.data() + kHeader, other.size() - kHeader);
+    const uint32_t other_crc = common::crc32_of(other.data() + kHeader, other.size() - kHeader);
     const uint64_t n = original_.size();
     Bytes cut_number = numbers("UPS1", {n, n});
     cut_number.push_back(0x05);  // a number whose last byte is missing
-    const size_t table_end = kHeader + static_cast<size_t>(tables_end(mt2::layout::kTables));
+    const size_t table_end = kHeader + static_cast<size_t>(common::tables_end(mt2::layout::kTables));
     const std::string short_image = write("short.smc", Bytes(original_.begin(), original_.begin() + long(table_end) - 1));
     const Bytes bare(original_.begin() + kHeader, original_.end());
     Bytes bare_changed = bare;
@@ -482,8 +482,8 @@ TEST_F(CompareTest, RefusedPatchesAndImages) {
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{write("other.smc", other), write("wrong-base.bps", good_bps)},
-         "patch is for another image: it expects CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())) +
-             ", this image has " + crc32_hex(other_crc)},
+         "patch is for another image: it expects CRC32 " + common::crc32_hex(common::crc32_of(original_.data(), original_.size())) +
+             ", this image has " + common::crc32_hex(other_crc)},
         {{old_, write("damaged.bps", damaged)}, "patch is damaged: its CRC32 should be "},
         {{old_, write("cut.bps", Bytes(good_bps.begin(), good_bps.end() - 5))}, "patch is damaged: its CRC32 should be "},
         {{old_, write("cut.ips", Bytes(ips_patch.begin(), ips_patch.end() - 4))}, "patch is damaged: it ends "},

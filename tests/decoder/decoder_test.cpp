@@ -57,10 +57,10 @@ TEST_F(DecoderTest, EveryCodeAcrossChunkBoundaries) {
     for (int round = 0; round < 300; ++round) {
         for (int code = 0; code < 1024; ++code) {
             if (round % 2) input += '\x51';  // shift the alignment every other round
-            if (round % 2) expected += kGameBCharTables.single[0x51];
+            if (round % 2) expected += common::kGameBCharTables.single[0x51];
             input += static_cast<char>(0x20 + code / 256);
             input += static_cast<char>(code % 256);
-            expected += kGameBCharTables.dbl[code];
+            expected += common::kGameBCharTables.dbl[code];
         }
     }
     EXPECT_EQ(decode(kMt3, input), expected);
@@ -171,7 +171,7 @@ TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
     const unsigned char in[] = {0x51, 0x00, 0x22};
     char out[16];
     size_t used = 0;
-    const size_t n = decode_block(in, sizeof in, out, &used, pack_tables(kGameACharTables));
+    const size_t n = decode_block(in, sizeof in, out, &used, pack_tables(common::kGameACharTables));
     EXPECT_EQ(used, 2u);
     EXPECT_EQ(std::string(out, n), "あ\n");
 }
@@ -179,14 +179,14 @@ TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
 namespace {
 
 // The game text decoded one code after another, straight from the tables.
-std::string decode_plainly(const std::string& text, const CharTables& tables, size_t* consumed) {
+std::string decode_plainly(const std::string& text, const common::CharTables& tables, size_t* consumed) {
     std::string out;
     size_t i = 0;
     while (i < text.size()) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
-        if (is_lead_byte(b)) {
+        if (common::is_lead_byte(b)) {
             if (i + 1 == text.size()) break;
-            out += tables.dbl[(b - kFirstLeadByte) * 256 + static_cast<unsigned char>(text[i + 1])];
+            out += tables.dbl[(b - common::kFirstLeadByte) * 256 + static_cast<unsigned char>(text[i + 1])];
             i += 2;
         } else {
             out += b == 0 ? "\n" : tables.single[b];
@@ -205,7 +205,7 @@ std::string decode_plainly(const std::string& text, const CharTables& tables, si
 TEST(DecodeBlock, DecodesRandomTextsAsCodeByCode) {
     const unsigned char kBytes[] = {0x20, 0x21, 0x22, 0x23, 0x00, 0x51, 0xE5, 0x1A, 0xFF, 0x1F, 0x24};
     unsigned seed = 12345;
-    for (const CharTables* tables : {&kGameACharTables, &kGameBCharTables}) {
+    for (const common::CharTables* tables : {&common::kGameACharTables, &common::kGameBCharTables}) {
         const PackedTables packed = pack_tables(*tables);
         for (size_t length = 1; length <= 40; ++length) {
             for (int round = 0; round < 50; ++round) {

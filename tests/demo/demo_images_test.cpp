@@ -28,9 +28,9 @@ std::string refusal(Call call) {
     return "";
 }
 
-std::string convert(const DemoBytes& codes, const CharTables& tables) {
-    char slot[kNameSlotSize] = {};
-    convert_game_text(slot, codes.data(), sizeof slot, codes.size(), tables);
+std::string convert(const DemoBytes& codes, const common::CharTables& tables) {
+    char slot[common::kNameSlotSize] = {};
+    common::convert_game_text(slot, codes.data(), sizeof slot, codes.size(), tables);
     return slot;
 }
 
@@ -47,42 +47,42 @@ unsigned le16_at(const DemoBytes& rom, long at) {
 }  // namespace
 
 TEST_F(DemoTest, KanaDigitsAndLineEndsGetTheirCodes) {
-    EXPECT_EQ(encode_game_text("あい", kGameACharTables), bytes({0x51, 0x52}));
-    EXPECT_EQ(encode_game_text("09", kGameBCharTables), bytes({0x23, 0x00, 0x23, 0x09}));
-    EXPECT_EQ(encode_game_text("あ\nい", kGameACharTables), bytes({0x51, 0x00, 0x52}));
-    EXPECT_EQ(encode_game_text("ー", kGameACharTables), bytes({0xE5}));
+    EXPECT_EQ(encode_game_text("あい", common::kGameACharTables), bytes({0x51, 0x52}));
+    EXPECT_EQ(encode_game_text("09", common::kGameBCharTables), bytes({0x23, 0x00, 0x23, 0x09}));
+    EXPECT_EQ(encode_game_text("あ\nい", common::kGameACharTables), bytes({0x51, 0x00, 0x52}));
+    EXPECT_EQ(encode_game_text("ー", common::kGameACharTables), bytes({0xE5}));
 }
 
 TEST_F(DemoTest, TheSingleByteTableComesFirst) {
     // 剣 is a single-byte code in game A and a two-byte code in game B.
-    const DemoBytes a = encode_game_text("剣", kGameACharTables);
-    const DemoBytes b = encode_game_text("剣", kGameBCharTables);
+    const DemoBytes a = encode_game_text("剣", common::kGameACharTables);
+    const DemoBytes b = encode_game_text("剣", common::kGameBCharTables);
     ASSERT_EQ(a.size(), 1u);
-    EXPECT_STREQ(kGameACharTables.single[a[0]], "剣");
+    EXPECT_STREQ(common::kGameACharTables.single[a[0]], "剣");
     ASSERT_EQ(b.size(), 2u);
-    EXPECT_STREQ(kGameBCharTables.dbl[(b[0] - 0x20) * 256 + b[1]], "剣");
+    EXPECT_STREQ(common::kGameBCharTables.dbl[(b[0] - 0x20) * 256 + b[1]], "剣");
 }
 
 TEST_F(DemoTest, ACharacterTheGameCannotWriteEndsTheGenerator) {
-    EXPECT_EQ(refusal([] { encode_game_text("ぽ", kGameACharTables); }),
+    EXPECT_EQ(refusal([] { encode_game_text("ぽ", common::kGameACharTables); }),
               "No game code for the character at byte 0 of \"ぽ\"");
     // game B has no long-vowel mark
-    EXPECT_EQ(refusal([] { encode_game_text("ゴーレム", kGameBCharTables); }),
+    EXPECT_EQ(refusal([] { encode_game_text("ゴーレム", common::kGameBCharTables); }),
               "No game code for the character at byte 2 of \"ゴーレム\"");
 }
 
 TEST_F(DemoTest, NameFieldsArePaddedWithBlanksAndNeverCut) {
-    EXPECT_EQ(name_field("あ", 4, kGameACharTables), bytes({0x51, 0x50, 0x50, 0x50}));
-    EXPECT_EQ(name_field("", 2, kGameACharTables), bytes({0x50, 0x50}));
-    EXPECT_EQ(refusal([] { name_field("あいうえお", 4, kGameACharTables); }), "Name \"あいうえお\" is longer than 4 bytes");
+    EXPECT_EQ(name_field("あ", 4, common::kGameACharTables), bytes({0x51, 0x50, 0x50, 0x50}));
+    EXPECT_EQ(name_field("", 2, common::kGameACharTables), bytes({0x50, 0x50}));
+    EXPECT_EQ(refusal([] { name_field("あいうえお", 4, common::kGameACharTables); }), "Name \"あいうえお\" is longer than 4 bytes");
 }
 
 TEST_F(DemoTest, EveryDemoNameComesBackThroughTheConversion) {
     for (const std::string& name : monster_names()) {
-        EXPECT_EQ(convert(name_field(name, 8, kGameACharTables), kGameACharTables), name);
-        EXPECT_EQ(convert(name_field(name, 8, kGameBCharTables), kGameBCharTables), name);
+        EXPECT_EQ(convert(name_field(name, 8, common::kGameACharTables), common::kGameACharTables), name);
+        EXPECT_EQ(convert(name_field(name, 8, common::kGameBCharTables), common::kGameBCharTables), name);
     }
-    for (const std::string& name : person_names(256, 1)) EXPECT_EQ(convert(name_field(name, 8, kGameACharTables), kGameACharTables), name);
+    for (const std::string& name : person_names(256, 1)) EXPECT_EQ(convert(name_field(name, 8, common::kGameACharTables), common::kGameACharTables), name);
 }
 
 TEST_F(DemoTest, PersonNamesAreDistinct) {
@@ -121,7 +121,7 @@ TEST_F(DemoTest, FormationSharesAddUpToTheWholeRange) {
     for (int total : {255, 256}) {
         for (int n = 0; n < 50; ++n) {
             int sum = 0;
-            for (const FormationEntry& m : make_formation(rng, total)) {
+            for (const common::FormationEntry& m : make_formation(rng, total)) {
                 EXPECT_GT(m.rate, 0);
                 sum += m.rate;
             }
@@ -146,7 +146,7 @@ TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
     const std::string a = dir.file(kGameAFiles.image), b = dir.file(kGameBFiles.image);
     EXPECT_EQ(read_file(a).size(), kGameARomSize + kDemoCopierHeaderSize);
     EXPECT_EQ(read_file(b).size(), kGameBRomSize + kDemoCopierHeaderSize);
-    RomImage image_a, image_b;
+    common::RomImage image_a, image_b;
     ASSERT_TRUE(image_a.open(a.c_str(), kGameATitle, 0x10000));
     EXPECT_EQ(image_a.image_base(), 512);
     ASSERT_TRUE(image_b.open(b.c_str(), kGameBTitle, 0x10000));

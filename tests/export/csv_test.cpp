@@ -80,10 +80,10 @@ namespace {
 // for game A, HiROM for game B).
 std::vector<unsigned char> zero_image(const ExporterInfo& game, size_t size) {
     const bool hirom = std::string(game.game) == "B";
-    std::vector<unsigned char> image(kCopierHeaderSize + size);
-    const size_t at = kCopierHeaderSize + (hirom ? kHiRomHeaderOffset : kLoRomHeaderOffset);
+    std::vector<unsigned char> image(common::kCopierHeaderSize + size);
+    const size_t at = common::kCopierHeaderSize + (hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
     const std::string title = game.title;
-    if (at + kCartridgeHeaderSize > image.size()) return image;
+    if (at + common::kCartridgeHeaderSize > image.size()) return image;
     std::copy(title.begin(), title.end(), image.begin() + static_cast<long>(at));
     image[at + title.size()] = hirom ? 0x21 : 0x20;
     return image;
@@ -169,10 +169,10 @@ TEST(ExportCore, FilesInTheToolsOrderAndTheRomBlock) {
         const std::string& document = (*every)[0].bytes;
         EXPECT_NE(document.find("\n  \"rom\": " + *rom + ",\n"), std::string::npos);
         const nlohmann::json block = nlohmann::json::parse(*rom);
-        EXPECT_EQ(block["crc32"], crc32_hex(crc32_of(image.data(), image.size())));
+        EXPECT_EQ(block["crc32"], common::crc32_hex(common::crc32_of(image.data(), image.size())));
         EXPECT_EQ(block["rom_crc32"],
-                  crc32_hex(crc32_of(image.data() + kCopierHeaderSize, image.size() - kCopierHeaderSize)));
-        EXPECT_EQ(block["copier_header"], kCopierHeaderSize);
+                  common::crc32_hex(common::crc32_of(image.data() + common::kCopierHeaderSize, image.size() - common::kCopierHeaderSize)));
+        EXPECT_EQ(block["copier_header"], common::kCopierHeaderSize);
         EXPECT_EQ(block["title_found"], true);
         // Any bytes have a rom block: the title not found, no mapping.
         const std::vector<unsigned char> other(4096, 0x11);

@@ -37,7 +37,7 @@ protected:
         const std::string path = std::string(MT_DEMO_DIR) + "/" + name;
         std::ifstream in(path, std::ios::binary);
         file_ = new std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-        image_ = new RomImage;
+        image_ = new common::RomImage;
         ASSERT_TRUE(image_->open(path.c_str(), game.title, game.table_span));
         kept_ = new std::shared_ptr<const void>;
         tables_ = new std::vector<Table>(std::move(*game.tables(*image_, *kept_)));
@@ -107,7 +107,7 @@ protected:
     static std::set<std::string> changes(const std::vector<uint8_t>& rom) {
         std::vector<uint8_t> file(file_->begin(), file_->begin() + image_->image_base());
         file.insert(file.end(), rom.begin(), rom.end());
-        RomImage again;
+        common::RomImage again;
         again.open_memory(file.data(), file.size(), game_->title, game_->table_span);
         std::shared_ptr<const void> kept;
         const std::vector<Table> after = std::move(*game_->tables(again, kept));
@@ -179,7 +179,7 @@ protected:
     }
 
     static std::vector<uint8_t>* file_;
-    static RomImage* image_;
+    static common::RomImage* image_;
     static std::shared_ptr<const void>* kept_;
     static std::vector<Table>* tables_;
     static const ImportLayout* layout_;
@@ -188,7 +188,7 @@ protected:
 };
 
 std::vector<uint8_t>* ApplyTest::file_;
-RomImage* ApplyTest::image_;
+common::RomImage* ApplyTest::image_;
 std::shared_ptr<const void>* ApplyTest::kept_;
 std::vector<Table>* ApplyTest::tables_;
 const ImportLayout* ApplyTest::layout_;
@@ -219,8 +219,8 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
         const char* file;
         const char* key;
         std::string text;
-        const TableLayout& records;
-        Field field;
+        const common::TableLayout& records;
+        common::Field field;
         long expected;
         int row = 5;
         int record = 5;
@@ -233,7 +233,7 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
     const Edit edits[] = {
         {"monsters", "hp", "999", map::kMonsterRecords, map::monster::kHp, 999},
         {"monsters", "evasion", "127", map::kMonsterRecords, map::monster::kEvasion, 127},
-        {"monsters", "tech_points", "65535", map::kTechPoints, word_field(0), 65535},
+        {"monsters", "tech_points", "65535", map::kTechPoints, common::word_field(0), 65535},
         {"monsters", "boss", cell(monsters, 5, "boss") == "true" ? "false" : "true", map::kMonsterRecords,
          map::body::kBoss, cell(monsters, 5, "boss") == "true" ? 0 : 1},
         {"monsters", "shield_attributes", label, map::kMonsterRecords, map::monster::kShieldAttributes, 0x80},
@@ -243,8 +243,8 @@ TEST_F(ApplyTest, EachKindOfEditChangesOnlyItsRecord) {
         {"items", "attack", "200", map::kWeaponRecords, map::item::kAttack, 200},
         {"items", "weight", "9", map::kArmourRecords, map::item::kArmourWeight, 9, 100, 4},
         {"items", "evasion", "62", map::kShieldRecords, map::item::kEvasion, 62, 195, 3},
-        {"techniques", "learn_types", "TY01 TY15", map::kLearnTypes, word_field(0), 0x8002},
-        {"overall-skill-levels", "tech_points", "1234", map::kOverallSkillLevels, word_field(0), 1234},
+        {"techniques", "learn_types", "TY01 TY15", map::kLearnTypes, common::word_field(0), 0x8002},
+        {"overall-skill-levels", "tech_points", "1234", map::kOverallSkillLevels, common::word_field(0), 1234},
     };
     for (const Edit& e : edits) {
         EditedTable t = unchanged(e.file);
@@ -342,7 +342,7 @@ TEST_F(ApplyTest, NamesAreWrittenThroughTheCharacterTables) {
     const long field = map::kMonsterNames.record(0);
     const std::vector<uint8_t> written(after.begin() + field, after.begin() + field + 8);
     std::string again(256, '\0');
-    convert_game_text(again.data(), written.data(), again.size(), written.size(), kGameACharTables);
+    common::convert_game_text(again.data(), written.data(), again.size(), written.size(), common::kGameACharTables);
     EXPECT_EQ(again.c_str(), cell(t, 1, "name"));
 }
 
@@ -435,7 +435,7 @@ TEST_F(ApplyTest, SpreadsheetFormsOfFlagsAndNumbersAreRead) {
         const char* key;
         const char* text;
         long expected;
-        Field field;
+        common::Field field;
     };
     namespace m = map::monster;
     const Form forms[] = {
@@ -642,7 +642,7 @@ TEST_F(ApplyTest, RefusalsQuoteAtMostSixtyCharactersOfACell) {
 // saying why: a computed one names a stored column of its table to change.
 TEST_F(ApplyTest, EveryColumnIsWrittenOrRefusedWithWhatToChange) {
     for (const auto& [game, layout] : {std::pair{&kGameAExporter, &game_a_import()}, {&kGameBExporter, &game_b_import()}}) {
-        RomImage image;
+        common::RomImage image;
         const std::string path = std::string(MT_DEMO_DIR) + "/" + (game == &kGameAExporter ? "mt2demo.smc" : "mt3demo.smc");
         ASSERT_TRUE(image.open(path.c_str(), game->title, game->table_span));
         std::shared_ptr<const void> kept;
@@ -813,7 +813,7 @@ TEST_F(ApplyTest, TheCoreTakesBytesAndGivesTheOutputsOrTheRefusals) {
     const ImportInfo info{{"", "", nullptr, 0}, *game_, *layout_};
     EditedTable monsters = unchanged("monsters");
     cell(monsters, 0, "hp") = other(monsters, 0, "hp", "998", "999");
-    const std::string crc = crc32_hex(crc32_of(file_->data(), file_->size()));
+    const std::string crc = common::crc32_hex(common::crc32_of(file_->data(), file_->size()));
     const auto request = [&](const EditedTable& edited) {
         importer::ImportRequest r;
         r.image_name = "old.smc";

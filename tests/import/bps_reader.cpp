@@ -46,8 +46,8 @@ PatchBytes apply_bps(const PatchBytes& patch, const PatchBytes& source, std::str
     if (patch.size() < 16 || std::string(patch.begin(), patch.begin() + 4) != "BPS1") return fail(error, "no BPS1");
     Reader r{patch, 4};
     const size_t footer = patch.size() - 12;
-    if (r.le32(footer + 8) != crc32_of(patch.data(), footer + 8)) return fail(error, "patch CRC32");
-    if (r.le32(footer) != crc32_of(source.data(), source.size())) return fail(error, "source CRC32");
+    if (r.le32(footer + 8) != common::crc32_of(patch.data(), footer + 8)) return fail(error, "patch CRC32");
+    if (r.le32(footer) != common::crc32_of(source.data(), source.size())) return fail(error, "source CRC32");
     if (r.number() != source.size()) return fail(error, "source size");
     PatchBytes target(r.number());
     r.at += r.number();  // metadata
@@ -67,7 +67,7 @@ PatchBytes apply_bps(const PatchBytes& patch, const PatchBytes& source, std::str
         if ((command & 3) >= 2 && length) return fail(error, "copy actions are not written");
     }
     if (r.failed || r.at != footer || out != target.size()) return fail(error, "malformed actions");
-    if (r.le32(footer + 4) != crc32_of(target.data(), target.size())) return fail(error, "target CRC32");
+    if (r.le32(footer + 4) != common::crc32_of(target.data(), target.size())) return fail(error, "target CRC32");
     return target;
 }
 

@@ -348,8 +348,8 @@ TEST_P(ImportTest, ComparisonKnowsWhichCopyAPatchIsFor) {
     const std::string headered_ips = dir_.file("headered.ips");
     ASSERT_EQ(import({"-p", patch_, "-i", ips_, image_, csv("monsters")}).status, 0);
     ASSERT_EQ(import({"--headered", "-i", headered_ips, image_, csv("monsters")}).status, 0);
-    const std::string rom_crc = "CRC32 " + crc32_hex(crc32_of(rom_of(original_).data(), rom_of(original_).size()));
-    const std::string file_crc = "CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size()));
+    const std::string rom_crc = "CRC32 " + common::crc32_hex(common::crc32_of(rom_of(original_).data(), rom_of(original_).size()));
+    const std::string file_crc = "CRC32 " + common::crc32_hex(common::crc32_of(original_.data(), original_.size()));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{image_, ips_}, "patch is for the image without its copier header: "},
         {{bare, headered_ips}, "patch is for the image with a copier header: "},
@@ -400,7 +400,7 @@ TEST_P(ImportTest, PrintsChangesAndFilesDryRunWritesNothing) {
     std::string files;
     for (const std::string& path : {new_image_, patch_}) {
         const Bytes b = bytes_of(path);
-        files += path + ": " + std::to_string(b.size()) + " bytes, CRC32 " + crc32_hex(crc32_of(b.data(), b.size())) + "\n";
+        files += path + ": " + std::to_string(b.size()) + " bytes, CRC32 " + common::crc32_hex(common::crc32_of(b.data(), b.size())) + "\n";
     }
     EXPECT_EQ(r.out, changes + files);
     EXPECT_EQ(dry.out, changes + files + "dry run: nothing written\n");
@@ -603,9 +603,9 @@ TEST_P(ImportTest, RefusalsWriteNothing) {
     const std::string lone = out + "/" + GetParam().prefix + "-items.csv";
     write_file(lone, read_file(csv("items")));
 
-    const std::string crc = "file CRC32 " + crc32_hex(crc32_of(original_.data(), original_.size())) +
+    const std::string crc = "file CRC32 " + common::crc32_hex(common::crc32_of(original_.data(), original_.size())) +
                             ", ROM CRC32 " +
-                            crc32_hex(crc32_of(original_.data() + kDemoCopierHeaderSize,
+                            common::crc32_hex(common::crc32_of(original_.data() + kDemoCopierHeaderSize,
                                                original_.size() - kDemoCopierHeaderSize));
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
         {{image_, monsters}, {"nothing to write: give -o new-image, -p patch.bps or -i patch.ips"}},

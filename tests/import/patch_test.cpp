@@ -58,7 +58,7 @@ TEST(PatchTest, ChecksumAndComplementAreSetFromTheRomProper) {
     constexpr size_t kCopier = 512, kHeader = kCopier + 0xFFC0;
     Bytes image = counting(kCopier + 0x40000);
     set_checksum(image, kCopier, kHeader);
-    const ImageIdentity id = identify_image(image.data(), image.size(), kHeader);
+    const common::ImageIdentity id = common::identify_image(image.data(), image.size(), kHeader);
     EXPECT_TRUE(id.checksum_valid);
     EXPECT_EQ(id.stored_checksum, id.computed_checksum);
     const Bytes before = image;

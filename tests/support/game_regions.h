@@ -25,9 +25,9 @@ struct GameRegions {
 
 // The table regions of a game's layout.
 template <size_t N>
-std::vector<TableRegion> layout_regions(const TableLayout (&tables)[N]) {
+std::vector<TableRegion> layout_regions(const common::TableLayout (&tables)[N]) {
     std::vector<TableRegion> regions;
-    for (const TableLayout& t : tables) regions.push_back({t.name, t.offset, t.size()});
+    for (const common::TableLayout& t : tables) regions.push_back({t.name, t.offset, t.size()});
     return regions;
 }
 

@@ -72,7 +72,7 @@ GameReportTest::GameReportTest(const TestGame& game) : game_(game), rom_(blank_i
 void GameReportTest::open() {
     const std::string image = path("image.smc");
     rom_.write(image);
-    image_ = std::make_unique<RomImage>();
+    image_ = std::make_unique<common::RomImage>();
     ASSERT_TRUE(image_->open(image.c_str(), game_.rom.title, game_.rom.rom_size));
     ASSERT_EQ(image_->image_base(), static_cast<long long>(game_.copier));
 }

@@ -23,7 +23,7 @@
 #include "tests/support/test_util.h"
 
 // A table of game-text names: rom offset, field length, number of names.
-using NameTable = TableLayout;
+using NameTable = common::TableLayout;
 
 // What the blank test image of a game holds: the header, every name table
 // blank (so that names read as "") and both learning lists empty; all other
@@ -70,8 +70,8 @@ protected:
     void open();
 
     // Checks the name that lookup gives each index, from the open image.
-    void expect_names(NameLookup::Function lookup, std::initializer_list<std::pair<int, const char*>> names) {
-        const NameTables tables(*image_);
+    void expect_names(common::NameLookup::Function lookup, std::initializer_list<std::pair<int, const char*>> names) {
+        const common::NameTables tables(*image_);
         for (const auto& [index, name] : names) EXPECT_STREQ(lookup(tables, index), name) << "index " << index;
     }
 
@@ -89,8 +89,8 @@ protected:
 
     // The writer's report of the run, as text.
     template <typename Run>
-    static std::string report(void (*writer)(ReportText&, const Run&), const Run& run) {
-        ReportText text;
+    static std::string report(void (*writer)(common::ReportText&, const Run&), const Run& run) {
+        common::ReportText text;
         writer(text, run);
         return std::string(text.data(), text.size());
     }
@@ -98,17 +98,17 @@ protected:
     // Opens the image, loads the tables and returns the writer's report, as
     // text or line by line.
     template <typename Run>
-    std::string report_of(void (*writer)(ReportText&, const Run&)) {
+    std::string report_of(void (*writer)(common::ReportText&, const Run&)) {
         return report(writer, *load<Run>());
     }
     template <typename Run>
-    std::vector<std::string> report_lines(void (*writer)(ReportText&, const Run&)) {
+    std::vector<std::string> report_lines(void (*writer)(common::ReportText&, const Run&)) {
         return split_lines(report_of(writer));
     }
 
     // Compares the report with row_report(header, count, prefix, rest, rows).
     template <typename Run>
-    void expect_rows(void (*writer)(ReportText&, const Run&), const std::string& header, int count,
+    void expect_rows(void (*writer)(common::ReportText&, const Run&), const std::string& header, int count,
                      const std::function<std::string(int)>& prefix, const std::string& rest,
                      const std::map<int, std::string>& rows) {
         expect_report(report_of(writer), row_report(header, count, prefix, rest, rows));
@@ -117,7 +117,7 @@ protected:
     const TestGame& game_;
     RomBuilder rom_;
     TempDir dir_;
-    std::unique_ptr<RomImage> image_;
+    std::unique_ptr<common::RomImage> image_;
 };
 
 // The fixture of one game's report tests.

@@ -74,7 +74,7 @@ std::string close_capture(FILE* stream);
 // What print(text) formats into a report text, as a string.
 template <typename F>
 std::string capture_output(F&& print) {
-    ReportText text;
+    common::ReportText text;
     print(text);
     return std::string(text.data(), text.size());
 }

@@ -8,9 +8,9 @@
 namespace {
 
 template <typename Run, size_t N>
-std::vector<std::string> file_names(const ReportEntry<Run> (&reports)[N]) {
+std::vector<std::string> file_names(const common::ReportEntry<Run> (&reports)[N]) {
     std::vector<std::string> names;
-    for (const ReportEntry<Run>& report : reports) names.emplace_back(report.file_name);
+    for (const common::ReportEntry<Run>& report : reports) names.emplace_back(report.file_name);
     return names;
 }
 

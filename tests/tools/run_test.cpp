@@ -261,7 +261,7 @@ namespace {
 // The phrase with its "%s" replaced by the count in words.
 std::string with_count(const char* phrase, size_t count) {
     std::string text = phrase;
-    return text.replace(text.find("%s"), 2, count_in_words(count));
+    return text.replace(text.find("%s"), 2, common::count_in_words(count));
 }
 
 }  // namespace
