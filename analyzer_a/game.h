@@ -13,9 +13,12 @@ namespace common {
 struct AnalyzerInfo;
 }  // namespace common
 
+namespace exporter {
 struct ExporterInfo;
-struct ImportLayout;
 extern const ExporterInfo kGameAExporter;
+}  // namespace exporter
+
+struct ImportLayout;
 const ImportLayout& game_a_import();
 
 namespace mt2 {
@@ -29,7 +32,7 @@ inline const common::CharTables& char_tables() { return common::kGameACharTables
 extern const common::AnalyzerInfo kAnalyzerInfo;
 
 // The exporter: its tables, loaded from an image or described without one.
-inline const ExporterInfo& exporter() { return kGameAExporter; }
+inline const exporter::ExporterInfo& exporter() { return exporter::kGameAExporter; }
 
 // What the importer may write.
 inline const ImportLayout& import_layout() { return game_a_import(); }

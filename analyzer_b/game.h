@@ -13,9 +13,12 @@ namespace common {
 struct AnalyzerInfo;
 }  // namespace common
 
+namespace exporter {
 struct ExporterInfo;
-struct ImportLayout;
 extern const ExporterInfo kGameBExporter;
+}  // namespace exporter
+
+struct ImportLayout;
 const ImportLayout& game_b_import();
 
 namespace mt3 {
@@ -29,7 +32,7 @@ inline const common::CharTables& char_tables() { return common::kGameBCharTables
 extern const common::AnalyzerInfo kAnalyzerInfo;
 
 // The exporter: its tables, loaded from an image or described without one.
-inline const ExporterInfo& exporter() { return kGameBExporter; }
+inline const exporter::ExporterInfo& exporter() { return exporter::kGameBExporter; }
 
 // What the importer may write.
 inline const ImportLayout& import_layout() { return game_b_import(); }

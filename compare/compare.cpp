@@ -53,7 +53,7 @@ std::optional<common::Error> decode(Side& side, const CompareInfo& info) {
     // The comparison shows the CRC32s and the ROM's SHA-1 (see identification()).
     side.facts.identity = common::identify_image(side.bytes.data(), side.bytes.size(), header_pos);
     std::shared_ptr<const void> kept;  // the run's tables and names
-    common::Result<std::vector<Table>> tables = info.exporter.tables(image, kept);
+    common::Result<std::vector<exporter::Table>> tables = info.exporter.tables(image, kept);
     if (!tables) {
         common::Error error = tables.error();
         error.status = kTrouble;
@@ -100,7 +100,7 @@ std::string dump(const Json& json) { return json.dump(-1, ' ', false, Json::erro
 // The identification: the exports' rom block, with the file and how a
 // patched image was made.
 Json rom_block(const Side& side) {
-    Json rom = Json::parse(json_row(rom_table(side.facts), {-1, 0}));
+    Json rom = Json::parse(exporter::json_row(exporter::rom_table(side.facts), {-1, 0}));
     rom["file"] = side.path;
     if (!side.patch.empty()) rom["patch"] = side.patch;
     if (!side.patched_copy.empty()) rom["patch_applied_to"] = side.patched_copy;

@@ -16,7 +16,7 @@
 
 struct CompareInfo {
     common::HelpText help;
-    const ExporterInfo& exporter;  // the title, the game and its tables
+    const exporter::ExporterInfo& exporter;  // the title, the game and its tables
     std::span<const common::TableLayout> tables;  // every table region the loaders read
 };
 
@@ -40,7 +40,7 @@ struct Side {
     std::string path;
     ByteVector bytes;
     std::string patch;  // how a patched image was made, "" for an image file
-    RomFacts facts;     // the title search and the identity, as the exports give them
+    exporter::RomFacts facts;     // the title search and the identity, as the exports give them
     Snapshot tables;
     std::string patched_copy;    // the copy of the old image a patch was applied to
     std::string patch_metadata;  // a BPS patch's metadata

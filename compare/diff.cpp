@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+using exporter::Column;
+using exporter::Row;
+using exporter::Table;
+
 namespace {
 
 const std::string kNull = "null";

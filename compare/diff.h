@@ -17,7 +17,7 @@ struct TableCells {
     std::string path;  // "monsters", nested "monsters.actions"
     int parent_table = -1;  // position of the parent table in the snapshot
     std::vector<std::string> keys;
-    std::vector<Row> rows;
+    std::vector<exporter::Row> rows;
     std::vector<std::string> cells;  // rows.size() x keys.size(), as JSON texts
     int name_key = -1;  // the key that names a record: "name", else the first "*_name"
 
@@ -27,7 +27,7 @@ using Snapshot = std::vector<TableCells>;
 
 // Evaluates every cell of the tables (and of their nested tables, each after
 // its parent), while their image is open.
-Snapshot take_snapshot(const std::vector<Table>& tables);
+Snapshot take_snapshot(const std::vector<exporter::Table>& tables);
 
 // One changed key of a record. A reference (key with its key_name) changes
 // with its index; its name alone changes only when the referenced record is
@@ -41,7 +41,7 @@ struct Change {
 
 struct RecordChange {
     size_t table;  // position in the snapshot
-    Row row;
+    exporter::Row row;
     std::string old_name, new_name;  // JSON texts of the record's names ("null" if none)
     std::string parent_name;         // nested records: the parent record's name
     bool added = false, removed = false;

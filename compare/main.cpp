@@ -12,7 +12,7 @@
 namespace {
 
 struct Comparison {
-    const ExporterInfo& exporter;
+    const exporter::ExporterInfo& exporter;
     std::span<const common::TableLayout> tables;
 };
 

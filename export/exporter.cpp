@@ -7,6 +7,8 @@
 #include "export/rom_table.h"
 #include "export/sql.h"
 
+namespace exporter {
+
 const char* const kExporterOptions[5] = {
     "\t-j\twrite only the JSON document\n",
     ("\t-c\twrite only the CSV files, with the identification\n"
@@ -21,8 +23,6 @@ std::string trimmed_title(const ExporterInfo& info) {
     title.erase(title.find_last_not_of(' ') + 1);
     return title;
 }
-
-namespace exporter {
 
 namespace {
 

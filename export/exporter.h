@@ -17,6 +17,8 @@
 #include "common/rom.h"
 #include "export/table.h"
 
+namespace exporter {
+
 struct ExporterInfo {
     common::HelpText help;
     const char* title;   // the cartridge header title to search for
@@ -39,8 +41,6 @@ extern const char* const kExporterOptions[5];
 
 // The game's title without the blanks that pad it ("MERIDIAN TALES2").
 std::string trimmed_title(const ExporterInfo& info);
-
-namespace exporter {
 
 // The formats of an export, as bits: any of them, or every one.
 enum Format : unsigned {
@@ -83,11 +83,11 @@ common::Error not_an_image(const std::string& name, const ExporterInfo& game);
 std::optional<common::Error> without_tables(const std::string& name, const common::RomImage& rom, size_t size,
                                             const ExporterInfo& game);
 
-}  // namespace exporter
-
 // The shell: "Too few arguments", "Invalid ROM-Image file - %s", "<path> is not an image
 // of <title>: its cartridge header is not found", then every output file
 // (the JSON document, the CSV files, the SQL file, the viewer page),
 // each one that cannot be created or completely written reported as "Cannot
 // create file - %s:" (the others are written). Returns the exit status.
 int exporter_main(int argc, char** argv, const ExporterInfo& info);
+
+}  // namespace exporter

@@ -10,6 +10,8 @@
 #include "common/wholefile.h"
 #include "export/exporter.h"
 
+namespace exporter {
+
 namespace {
 
 // The option letter of each format.
@@ -57,3 +59,5 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     }
     return common::write_reports(line.dst, jobs.data(), static_cast<int>(jobs.size())) ? 0 : 1;
 }
+
+}  // namespace exporter

@@ -12,6 +12,8 @@
 #include "common/records.h"
 #include "export/shared_tables.h"
 
+namespace exporter {
+
 namespace {
 
 using namespace mt2;
@@ -222,3 +224,5 @@ const ExporterInfo kGameAExporter = {
     describe,
     load_tables,
 };
+
+}  // namespace exporter

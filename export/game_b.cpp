@@ -13,6 +13,8 @@
 #include "common/records.h"
 #include "export/shared_tables.h"
 
+namespace exporter {
+
 namespace {
 
 using namespace mt3;
@@ -238,3 +240,5 @@ const ExporterInfo kGameBExporter = {
     describe,
     load_tables,
 };
+
+}  // namespace exporter

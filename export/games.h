@@ -3,5 +3,9 @@
 
 #include "export/exporter.h"
 
+namespace exporter {
+
 extern const ExporterInfo kGameAExporter;
 extern const ExporterInfo kGameBExporter;
+
+}  // namespace exporter

@@ -8,10 +8,10 @@
 namespace {
 
 #define MT_EXPORTER(game) {game::kGame, game::exporter()},
-const common::GameEntry<const ExporterInfo&> kExporters[] = {MT_GAMES(MT_EXPORTER)};
+const common::GameEntry<const exporter::ExporterInfo&> kExporters[] = {MT_GAMES(MT_EXPORTER)};
 
 int run(int argc, char** argv) {
-    return exporter_main(argc, argv, common::find_game(kExporters, "export", argv[0], MT_GAME).part);
+    return exporter::exporter_main(argc, argv, common::find_game(kExporters, "export", argv[0], MT_GAME).part);
 }
 
 }  // namespace

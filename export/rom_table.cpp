@@ -2,6 +2,8 @@
 
 #include <memory>
 
+namespace exporter {
+
 namespace {
 
 // The wording of the identification where a person reads it (the viewer
@@ -95,3 +97,5 @@ Table rom_table(const RomFacts& f) {
     rom.row_key = {"sha1"};  // the whole file's hash tells the images apart
     return rom;
 }
+
+}  // namespace exporter

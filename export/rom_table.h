@@ -7,6 +7,8 @@
 #include "common/image_id.h"
 #include "export/table.h"
 
+namespace exporter {
+
 struct RomFacts {
     std::string title;  // the title searched for, as the header holds it
     bool title_found = false;
@@ -19,3 +21,5 @@ struct RomFacts {
 // mapping and the stored checksum and complement are null when the title was
 // not found.
 Table rom_table(const RomFacts& facts);
+
+}  // namespace exporter

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace exporter {
+
 using Json = nlohmann::ordered_json;
 
 namespace {
@@ -66,3 +68,5 @@ std::string json_schema(const char* name, const char* game, const Table& rom, co
     schema.update(closed_object(std::move(properties)));
     return schema.dump(2) + "\n";
 }
+
+}  // namespace exporter

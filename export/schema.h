@@ -9,6 +9,10 @@
 
 #include "export/table.h"
 
+namespace exporter {
+
 // The schema as text (two-space indents, a line feed at the end). name is the
 // schema's file name ("mt2-export.schema.json"), game "A" or "B".
 std::string json_schema(const char* name, const char* game, const Table& rom, const std::vector<Table>& tables);
+
+}  // namespace exporter

@@ -2,6 +2,8 @@
 
 #include "common/monsters.h"
 
+namespace exporter {
+
 namespace {
 
 namespace k = common::shared_keys;
@@ -90,3 +92,5 @@ Table action_table(std::function<int(int monster, int pattern, int slot)> tech, 
     actions.row_key = {k::kPattern.key, k::kSlot.key};
     return actions;
 }
+
+}  // namespace exporter

@@ -9,6 +9,8 @@
 #include "common/techniques.h"
 #include "export/table.h"
 
+namespace exporter {
+
 // The derivation flag and the sixteen learn types of a technique record.
 Columns learn_flag_columns(const common::TechRecord* techs);
 // The evade flag and the difficulty of a technique record.
@@ -45,3 +47,5 @@ Table formation_table(const common::FormationEntry* formations, int count, commo
 // with slots 1 to 8, each naming a technique; tech(monster, pattern, slot)
 // gives the technique index (pattern and slot counted from 0).
 Table action_table(std::function<int(int monster, int pattern, int slot)> tech, const Target& techs);
+
+}  // namespace exporter

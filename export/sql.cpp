@@ -1,5 +1,7 @@
 #include "export/sql.h"
 
+namespace exporter {
+
 namespace {
 
 // Table and column names are always quoted, yet no column needs it where a
@@ -138,3 +140,5 @@ std::string sql_document(const Table& rom, const std::vector<Table>& tables) {
     out += "COMMIT;\n";
     return out;
 }
+
+}  // namespace exporter

@@ -8,8 +8,12 @@
 
 #include "export/table.h"
 
+namespace exporter {
+
 // The SQL file's text: UTF-8, LF line ends.
 std::string sql_document(const Table& rom, const std::vector<Table>& tables);
 
 // A string literal: in single quotes, quotes inside doubled.
 std::string sql_text(const std::string& text);
+
+}  // namespace exporter

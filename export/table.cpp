@@ -5,6 +5,8 @@
 
 #include "export/viewer_page.h"
 
+namespace exporter {
+
 using Json = nlohmann::ordered_json;
 
 Value number(long long n) {
@@ -347,3 +349,5 @@ std::string key_value_csv_document(const Table& table) {
     }
     return out;
 }
+
+}  // namespace exporter

@@ -14,6 +14,8 @@
 #include "common/names.h"
 #include "common/rom.h"
 
+namespace exporter {
+
 // One cell: a number, a flag, a text (UTF-8), a list of labels, or nothing
 // (a field that does not belong to the record, or a reference to "none").
 struct Value {
@@ -177,3 +179,5 @@ std::string json_text(const Value& value);
 // One CSV field: quoted when it holds a comma, a quote, CR or LF; quotes
 // inside are doubled.
 std::string csv_field(const std::string& text);
+
+}  // namespace exporter

@@ -6,4 +6,8 @@
 
 #include <string_view>
 
+namespace exporter {
+
 extern const std::string_view kViewerPage[3];
+
+}  // namespace exporter

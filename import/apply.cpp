@@ -20,6 +20,11 @@
 #include "common/gametext.h"
 #include "common/learning.h"
 
+using exporter::Column;
+using exporter::Row;
+using exporter::Table;
+using exporter::Value;
+
 namespace {
 
 // The refusals of one run: the first kRefusalLimit kept (with those the run
@@ -245,7 +250,7 @@ bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::
             *why = ": unknown label " + quoted(label) + "; allowed:" + allowed;
             return false;
         }
-        const int bit = s.order == BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
+        const int bit = s.order == exporter::BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
                                                            : static_cast<int>(i);
         *value |= 1LL << bit;
     }
@@ -573,11 +578,11 @@ bool write_cell(const Cell& cell, Writer& w) {
 
 // The columns of an edited file in the export's flat columns, null for a
 // column the export does not have.
-std::vector<const FlatColumn*> edited_columns(const EditedTable& edited, const std::vector<FlatColumn>& flat) {
-    std::vector<const FlatColumn*> columns;
+std::vector<const exporter::FlatColumn*> edited_columns(const EditedTable& edited, const std::vector<exporter::FlatColumn>& flat) {
+    std::vector<const exporter::FlatColumn*> columns;
     for (const std::string& key : edited.columns) {
-        const FlatColumn* found = nullptr;
-        for (const FlatColumn& f : flat) {
+        const exporter::FlatColumn* found = nullptr;
+        for (const exporter::FlatColumn& f : flat) {
             if (f.key == key) found = &f;
         }
         columns.push_back(found);
@@ -616,7 +621,7 @@ public:
         for (int p = 0; p < parent->rows(-1); ++p) {
             for (int i = 0; i < table.rows(p); ++i) {
                 std::string key = std::to_string(p);
-                for (const Key& k : row_key_) key += '\n' + flat_text(k.column->value({p, i}));
+                for (const Key& k : row_key_) key += '\n' + exporter::flat_text(k.column->value({p, i}));
                 rows_.emplace(std::move(key), i);
             }
         }
@@ -704,12 +709,12 @@ bool is_key(const Table& table, const Table* parent, const std::string& key) {
 
 // The changed cells of one edited row written, or refused.
 void apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& edited,
-               const std::vector<const FlatColumn*>& columns, const Table* parent, Writer& w) {
+               const std::vector<const exporter::FlatColumn*>& columns, const Table* parent, Writer& w) {
     for (size_t i = 0; i < columns.size(); ++i) {
-        const FlatColumn* f = columns[i];
+        const exporter::FlatColumn* f = columns[i];
         if (!f || !row.present[i]) continue;
         const Value now = f->column->value(f->from_parent ? Row{-1, keys.parent} : Row{keys.parent, keys.index});
-        if (flat_text(now) == canonical(*f->column, row.cells[i])) continue;
+        if (exporter::flat_text(now) == canonical(*f->column, row.cells[i])) continue;
         const std::string& key = i < edited.spelled.size() && !edited.spelled[i].empty() ? edited.spelled[i] : f->key;
         const Cell cell{edited, row, keys.text, key, keys.parent, keys.index, *f->column, row.cells[i]};
         if (f->from_parent) {
@@ -723,9 +728,9 @@ void apply_row(const EditedRow& row, const RowKeys& keys, const EditedTable& edi
 }
 
 void apply_table(const EditedTable& edited, const Table& table, const Table* parent, Writer& w) {
-    const std::vector<FlatColumn> flat = flat_columns(table, parent);
-    std::vector<const FlatColumn*> columns = edited_columns(edited, flat);
-    for (const FlatColumn*& f : columns) {
+    const std::vector<exporter::FlatColumn> flat = exporter::flat_columns(table, parent);
+    std::vector<const exporter::FlatColumn*> columns = edited_columns(edited, flat);
+    for (const exporter::FlatColumn*& f : columns) {
         if (f && is_key(table, parent, f->key)) f = nullptr;  // the row finder reads the keys
     }
     const RowFinder finder(edited, table, parent);

@@ -39,7 +39,7 @@ struct StoredColumn {
     const common::TableLayout* records;
     common::Field field;
     bool inverted = false;
-    BitOrder order = BitOrder::kHighestFirst;
+    exporter::BitOrder order = exporter::BitOrder::kHighestFirst;
     int first = 0;
     RecordOf record_of = nullptr;
     long limit = -1;
@@ -59,7 +59,7 @@ struct ComputedColumn {
 // The importer's forms of a game's descriptors.
 inline StoredColumn stored_column(const common::StoredField& f) {
     return {f.table, f.key.key, f.records, f.field, f.inverted,
-            f.lowest_first ? BitOrder::kLowestFirst : BitOrder::kHighestFirst, f.first};
+            f.lowest_first ? exporter::BitOrder::kLowestFirst : exporter::BitOrder::kHighestFirst, f.first};
 }
 inline ComputedColumn computed_column(const common::ComputedField& f) { return {f.table, f.key.key, f.instead, f.why}; }
 
@@ -105,7 +105,7 @@ constexpr size_t kRefusalLimit = 50;
 // A cell is read as spreadsheets write it: a flag as true or false in any
 // case, or 1 or 0; a number with blanks around it, a leading "+", digit
 // groups ("50,000") or as a float with a zero fraction ("255.0", "1.5E+2").
-size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Table>& tables,
+size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<exporter::Table>& tables,
                    const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals);
 
 // Rows found through the image, as both games keep them.

@@ -9,6 +9,8 @@
 #include "common/files.h"
 #include "common/text_encoding.h"
 
+using exporter::Table;
+
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -85,7 +87,7 @@ struct CsvScanner {
 
 std::vector<std::string> flat_keys(const Table& table, const Table* parent) {
     std::vector<std::string> keys;
-    for (const FlatColumn& f : flat_columns(table, parent)) keys.push_back(f.key);
+    for (const exporter::FlatColumn& f : exporter::flat_columns(table, parent)) keys.push_back(f.key);
     return keys;
 }
 
@@ -580,11 +582,11 @@ private:
             version_ = true;
             if (std::string(kind) != "a whole number") {
                 return fail("\"version\" is " + (is_text ? quote_cut(text) : std::string(kind)) + ", not the number " +
-                            std::to_string(kExportVersion));
+                            std::to_string(exporter::kExportVersion));
             }
-            if (text != std::to_string(kExportVersion)) {
+            if (text != std::to_string(exporter::kExportVersion)) {
                 return fail("\"version\" is " + text + "; this importer reads version " +
-                            std::to_string(kExportVersion) + " (export the image again)");
+                            std::to_string(exporter::kExportVersion) + " (export the image again)");
             }
         } else if (key == "rom" || key == "tables") {
             return fail("\"" + key + "\" is " + kind + ", not an object");

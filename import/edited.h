@@ -101,7 +101,7 @@ bool names_table(const std::string& name, const std::string& prefix, const std::
 // is another table's file (its header is that table's, and it has not the
 // rows of its own table where the header fits both).
 bool read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
-                    const std::vector<Table>& tables, EditedTable* out, std::string* error);
+                    const std::vector<exporter::Table>& tables, EditedTable* out, std::string* error);
 
 // What an export says of the image it was made from (hexadecimal, as given).
 struct EditedIdentity {
@@ -116,7 +116,7 @@ struct EditedIdentity {
 // is). False with error set for a document that is not an export of this
 // game, a value of the wrong type or an object that gives a key twice.
 bool read_json_tables(const std::string& path, const std::string& text, const char* game,
-                      const std::vector<Table>& tables, std::vector<EditedTable>* out, EditedIdentity* id,
+                      const std::vector<exporter::Table>& tables, std::vector<EditedTable>* out, EditedIdentity* id,
                       std::string* error);
 
 // A header cell or a cell in a message: quoted, and cut after its first 60

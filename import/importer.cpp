@@ -14,6 +14,8 @@
 #include "import/edited.h"
 #include "import/patch.h"
 
+using exporter::Table;
+
 namespace importer {
 
 namespace {
@@ -34,7 +36,7 @@ struct Image {
 
 // Finds the image's cartridge header; fails for an image of another game.
 // The bytes stay where they are: rom reads them.
-common::Status open_image(Image& image, const ExporterInfo& game, common::RomImage& rom) {
+common::Status open_image(Image& image, const exporter::ExporterInfo& game, common::RomImage& rom) {
     if (const common::Status opened =
             rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
         !opened) {

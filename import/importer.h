@@ -17,7 +17,7 @@
 
 struct ImportInfo {
     common::HelpText help;
-    const ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
+    const exporter::ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
     const ImportLayout& layout;    // what can be written
 };
 

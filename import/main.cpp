@@ -11,7 +11,7 @@
 namespace {
 
 struct Importer {
-    const ExporterInfo& exporter;
+    const exporter::ExporterInfo& exporter;
     const ImportLayout& (*layout)();
 };
 

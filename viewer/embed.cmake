@@ -33,7 +33,7 @@ endforeach()
 set(part2 "${html}")
 
 set(source "// Generated from viewer/ by viewer/embed.cmake.\n#include \"export/viewer_page.h\"\n\n")
-string(APPEND source "using namespace std::string_view_literals;\n\nconst std::string_view kViewerPage[3] = {")
+string(APPEND source "using namespace std::string_view_literals;\n\nconst std::string_view exporter::kViewerPage[3] = {")
 foreach(n RANGE 2)
   string(HEX "${part${n}}" hex)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\\\x\\1" escaped "${hex}")

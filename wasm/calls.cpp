@@ -17,7 +17,7 @@ namespace {
 
 // A game's parts that the calls use.
 struct GameParts {
-    const ExporterInfo& exporter;
+    const exporter::ExporterInfo& exporter;
     std::span<const common::TableLayout> tables;
     const ImportLayout& (*import_layout)();
 };
@@ -27,7 +27,7 @@ const common::GameEntry<GameParts> kGames[] = {MT_GAMES(MT_WASM_GAME)};
 
 const common::HelpText kNoHelp = {"", "", nullptr, 0};
 
-bool holds_title(const Blob& image, const ExporterInfo& exporter) {
+bool holds_title(const Blob& image, const exporter::ExporterInfo& exporter) {
     common::RomImage rom;
     const auto* data = reinterpret_cast<const unsigned char*>(image.bytes.data());
     return rom.open_memory(data, image.bytes.size(), exporter.title, exporter.table_span) &&

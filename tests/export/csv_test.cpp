@@ -13,6 +13,8 @@
 #include "export/rom_table.h"
 #include "export/table.h"
 
+using namespace exporter;
+
 TEST(ExportCsv, FieldsAreQuotedOnlyWhereNeeded) {
     const std::pair<std::string, std::string> cases[] = {
         {"", ""},

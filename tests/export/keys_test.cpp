@@ -16,6 +16,8 @@
 #include "export/rom_table.h"
 #include "export/schema.h"
 
+using namespace exporter;
+
 namespace {
 
 struct Doc {

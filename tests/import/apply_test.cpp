@@ -23,6 +23,8 @@
 #include "import/games.h"
 #include "import/importer.h"
 
+using namespace exporter;
+
 namespace {
 
 namespace map = mt2::layout;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+using namespace exporter;
+
 namespace {
 
 using Records = std::vector<std::vector<std::string>>;
