@@ -18,8 +18,10 @@ struct ExporterInfo;
 extern const ExporterInfo kGameAExporter;
 }  // namespace exporter
 
+namespace importer {
 struct ImportLayout;
 const ImportLayout& game_a_import();
+}  // namespace importer
 
 namespace mt2 {
 
@@ -35,7 +37,7 @@ extern const common::AnalyzerInfo kAnalyzerInfo;
 inline const exporter::ExporterInfo& exporter() { return exporter::kGameAExporter; }
 
 // What the importer may write.
-inline const ImportLayout& import_layout() { return game_a_import(); }
+inline const importer::ImportLayout& import_layout() { return importer::game_a_import(); }
 
 // Every table region the loaders read: layout::kTables (analyzer_a/layout.h).
 

@@ -18,8 +18,10 @@ struct ExporterInfo;
 extern const ExporterInfo kGameBExporter;
 }  // namespace exporter
 
+namespace importer {
 struct ImportLayout;
 const ImportLayout& game_b_import();
+}  // namespace importer
 
 namespace mt3 {
 
@@ -35,7 +37,7 @@ extern const common::AnalyzerInfo kAnalyzerInfo;
 inline const exporter::ExporterInfo& exporter() { return exporter::kGameBExporter; }
 
 // What the importer may write.
-inline const ImportLayout& import_layout() { return game_b_import(); }
+inline const importer::ImportLayout& import_layout() { return importer::game_b_import(); }
 
 // Every table region the loaders read: layout::kTables (analyzer_b/layout.h).
 

@@ -30,5 +30,5 @@ void write_demo_files(const std::string& dir) {
     revise_game_a(game_a);
     const DemoBytes revised = game_a.image.file_bytes(kDemoCopierHeaderSize);
     write_demo_file(dir + "/" + kGameARevisedImage, revised);
-    write_demo_file(dir + "/" + kGameARevisionPatch, bps_patch(first, revised));
+    write_demo_file(dir + "/" + kGameARevisionPatch, importer::bps_patch(first, revised));
 }

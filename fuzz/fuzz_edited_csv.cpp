@@ -22,9 +22,9 @@ void check(bool ok) {
     if (!ok) abort();
 }
 
-void check_records(const std::vector<CsvRecord>& records) {
+void check_records(const std::vector<importer::CsvRecord>& records) {
     int line = 1;
-    for (const CsvRecord& r : records) {
+    for (const importer::CsvRecord& r : records) {
         check(r.line >= line);
         line = r.line;
         bool blank = true;
@@ -33,10 +33,10 @@ void check_records(const std::vector<CsvRecord>& records) {
     }
 }
 
-void check_table(const EditedTable& table) {
+void check_table(const importer::EditedTable& table) {
     check(table.spelled.size() == table.columns.size());
     for (size_t r = 0; r < table.row_count(); ++r) {
-        const EditedRow row = table.row(r);
+        const importer::EditedRow row = table.row(r);
         check(row.cells.size() == table.columns.size());
         check(row.present.size() == table.columns.size());
     }
@@ -54,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = end == std::string::npos ? input : input.substr(0, end);
     const std::string text = end == std::string::npos ? std::string() : input.substr(end + 1);
 
-    std::vector<CsvRecord> records;
+    std::vector<importer::CsvRecord> records;
     std::string error;
-    if (parse_csv(text, &records, &error)) check_records(records);
-    EditedTable table;
-    if (read_csv_table("edited/" + name, text, games[game]->prefix, tables[game], &table, &error)) {
+    if (importer::parse_csv(text, &records, &error)) check_records(records);
+    importer::EditedTable table;
+    if (importer::read_csv_table("edited/" + name, text, games[game]->prefix, tables[game], &table, &error)) {
         check_table(table);
     }
     return 0;

@@ -20,6 +20,8 @@
 #include "common/gametext.h"
 #include "common/learning.h"
 
+namespace importer {
+
 using exporter::Column;
 using exporter::Row;
 using exporter::Table;
@@ -783,3 +785,5 @@ size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Tab
     out.close();
     return w.changed.size();
 }
+
+}  // namespace importer

@@ -14,6 +14,8 @@
 #include "export/table.h"
 #include "import/edited.h"
 
+namespace importer {
+
 // Where the record of a row lies when it is not record index - first of its
 // table but is found through the image: a monster's action pattern or drop
 // table entry, a group of a learning list, an encounter type. parent is the
@@ -168,3 +170,5 @@ template <const common::TableLayout& List>
 bool learning_reads(const uint8_t* rom, size_t size, long offset) {
     return learning_window_reads(rom, size, List.offset, offset);
 }
+
+}  // namespace importer

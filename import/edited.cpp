@@ -9,6 +9,8 @@
 #include "common/files.h"
 #include "common/text_encoding.h"
 
+namespace importer {
+
 using exporter::Table;
 
 namespace {
@@ -496,7 +498,6 @@ struct Open {
     std::string labels;
 };
 
-
 class JsonReader : public nlohmann::json_sax<Json> {
 public:
     JsonReader(const std::string& path, const char* game, const std::vector<Table>& tables,
@@ -794,3 +795,5 @@ bool read_json_tables(const std::string& path, const std::string& text, const ch
     }
     return true;
 }
+
+}  // namespace importer

@@ -12,6 +12,8 @@
 
 #include "export/table.h"
 
+namespace importer {
+
 // The text of an edited file made UTF-8, found without an option: a
 // byte-order mark names UTF-8 or UTF-16 (little- or big-endian, as Excel's
 // "Unicode Text" is); without one the text is UTF-8 when it is valid UTF-8,
@@ -122,3 +124,5 @@ bool read_json_tables(const std::string& path, const std::string& text, const ch
 // A header cell or a cell in a message: quoted, and cut after its first 60
 // characters (never inside a UTF-8 sequence) with "..." after them.
 std::string quote_cut(std::string_view text);
+
+}  // namespace importer

@@ -11,6 +11,8 @@
 #include "analyzer_a/techniques.h"
 #include "import/games.h"
 
+namespace importer {
+
 namespace {
 
 namespace map = mt2::layout;
@@ -102,3 +104,5 @@ const ImportLayout& game_a_import() {
     };
     return layout;
 }
+
+}  // namespace importer

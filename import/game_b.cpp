@@ -10,6 +10,8 @@
 #include "analyzer_b/layout.h"
 #include "import/games.h"
 
+namespace importer {
+
 namespace {
 
 namespace map = mt3::layout;
@@ -125,3 +127,5 @@ const ImportLayout& game_b_import() {
     };
     return layout;
 }
+
+}  // namespace importer

@@ -3,5 +3,9 @@
 
 #include "import/apply.h"
 
+namespace importer {
+
 const ImportLayout& game_a_import();
 const ImportLayout& game_b_import();
+
+}  // namespace importer

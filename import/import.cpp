@@ -14,6 +14,8 @@
 #include "common/wholefile.h"
 #include "import/importer.h"
 
+namespace importer {
+
 const char* const kImportOptions[6] = {
     "\t-o file\twrite the edited image to file (with the image's copier header, if any)\n",
     "\t-p file\twrite a BPS patch from the image to the edited image\n",
@@ -146,3 +148,5 @@ int run(int argc, char** argv, const ImportInfo& info) {
 }  // namespace
 
 int import_main(int argc, char** argv, const ImportInfo& info) { return run(argc, argv, info); }
+
+}  // namespace importer

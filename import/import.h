@@ -7,9 +7,13 @@
 
 #include "import/importer.h"
 
+namespace importer {
+
 extern const char* const kImportOptions[6];
 
 // Status 0 when the asked files were written (also when nothing changed: then
 // "no changes"), 1 on any refusal, each one printed, or when a file could not
 // be written.
 int import_main(int argc, char** argv, const ImportInfo& info);
+
+}  // namespace importer

@@ -15,13 +15,13 @@
 #include "export/exporter.h"
 #include "import/apply.h"
 
+namespace importer {
+
 struct ImportInfo {
     common::HelpText help;
     const exporter::ExporterInfo& exporter;  // the title, the game, the file prefix and the tables
     const ImportLayout& layout;    // what can be written
 };
-
-namespace importer {
 
 // An edited file (CSV, TSV, TXT, the JSON document or the identification
 // file): its name as given, which messages use, and its bytes; or, for one

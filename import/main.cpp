@@ -12,7 +12,7 @@ namespace {
 
 struct Importer {
     const exporter::ExporterInfo& exporter;
-    const ImportLayout& (*layout)();
+    const importer::ImportLayout& (*layout)();
 };
 
 #define MT_IMPORTER(game) {game::kGame, {game::exporter(), game::import_layout}},
@@ -22,13 +22,13 @@ int run(int argc, char** argv) {
     const common::GameEntry<Importer>& game = common::find_game(kImporters, "import", argv[0], MT_GAME);
     const std::string banner =
         std::string(game.game.name) + "import - " + game.game.plain_title() + " edited tables written back into the image";
-    const ImportInfo info = {
-        {banner.c_str(), "%s: [option] image edited-file...\n", kImportOptions,
-         static_cast<int>(std::size(kImportOptions))},
+    const importer::ImportInfo info = {
+        {banner.c_str(), "%s: [option] image edited-file...\n", importer::kImportOptions,
+         static_cast<int>(std::size(importer::kImportOptions))},
         game.part.exporter,
         game.part.layout(),
     };
-    return import_main(argc, argv, info);
+    return importer::import_main(argc, argv, info);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "common/image_id.h"
 
+namespace importer {
+
 namespace {
 
 // BPS numbers: seven bits a byte, the last one marked by bit 7, each byte
@@ -89,3 +91,5 @@ void set_checksum(Bytes& image, size_t rom_start, size_t header_pos) {
     header[common::kChecksumOffset] = sum & 0xFF;
     header[common::kChecksumOffset + 1] = sum >> 8;
 }
+
+}  // namespace importer

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace importer {
+
 using Bytes = std::vector<uint8_t>;
 
 // A BPS patch that turns source into target: "BPS1", the two sizes, the
@@ -28,3 +30,5 @@ Bytes ips_patch(const Bytes& source, const Bytes& target);
 // (the title) of the image to the checksum of the ROM proper, which starts at
 // rom_start.
 void set_checksum(Bytes& image, size_t rom_start, size_t header_pos);
+
+}  // namespace importer

@@ -19,7 +19,7 @@ namespace {
 struct GameParts {
     const exporter::ExporterInfo& exporter;
     std::span<const common::TableLayout> tables;
-    const ImportLayout& (*import_layout)();
+    const importer::ImportLayout& (*import_layout)();
 };
 
 #define MT_WASM_GAME(game) {game::kGame, {game::exporter(), game::layout::kTables, game::import_layout}},
@@ -87,7 +87,7 @@ common::Result<Results> import_call(const GameParts& game, const nlohmann::json&
     inputs.clear();
     request.headered = flag(options, "headered");
     request.outputs = outputs_named(request.image_name);
-    const ImportInfo info = {kNoHelp, game.exporter, game.import_layout()};
+    const importer::ImportInfo info = {kNoHelp, game.exporter, game.import_layout()};
     common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
     if (!made) return made.error();
     return Results{{{"image", text_of(made->image)},

@@ -24,6 +24,7 @@
 #include "import/importer.h"
 
 using namespace exporter;
+using namespace importer;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 using namespace exporter;
+using namespace importer;
 
 namespace {
 

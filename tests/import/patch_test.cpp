@@ -7,6 +7,8 @@
 #include "common/image_id.h"
 #include "tests/import/bps_reader.h"
 
+using namespace importer;
+
 namespace {
 
 struct Edit {
