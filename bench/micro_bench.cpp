@@ -59,10 +59,10 @@ BENCHMARK(BM_ConvertName);
 void BM_DecodeBlock(benchmark::State& state) {
     const auto text = pseudo_random(1 << 20);
     std::vector<char> out(4 * text.size());
-    const PackedTables tables = pack_tables(common::kGameBCharTables);
+    const decoder::PackedTables tables = decoder::pack_tables(common::kGameBCharTables);
     for (auto _ : state) {
         size_t used = 0;
-        benchmark::DoNotOptimize(decode_block(text.data(), text.size(), out.data(), &used, tables));
+        benchmark::DoNotOptimize(decoder::decode_block(text.data(), text.size(), out.data(), &used, tables));
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }

@@ -14,6 +14,8 @@
 #include "compare/diff.h"
 #include "export/rom_table.h"
 
+namespace compare {
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -236,8 +238,6 @@ void print_json(Output& out, const Side& old, const Side& now, const CompareInfo
 }
 
 }  // namespace
-
-namespace compare {
 
 ByteSpan Side::rom() const {
     const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;

@@ -14,6 +14,8 @@
 #include "export/exporter.h"
 #include "export/rom_table.h"
 
+namespace compare {
+
 struct CompareInfo {
     common::HelpText help;
     const exporter::ExporterInfo& exporter;  // the title, the game and its tables
@@ -24,8 +26,6 @@ extern const char* const kCompareOptions[3];
 
 // The comparisons' status for any trouble (their main gives it tool_main).
 constexpr int kCompareTrouble = 2;
-
-namespace compare {
 
 // An input of a comparison: the name the output calls it by (the path it was
 // read from) and its bytes, an image or a patch.
@@ -71,9 +71,9 @@ common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, I
 // Both steps: the comparison of two inputs given as bytes.
 common::Result<Outcome> compare_inputs(const CompareInfo& info, Input old, Input now, const Options& options);
 
-}  // namespace compare
-
 // Exit status as diff and cmp give it: 0 when the tables are the same, 1 when
 // they differ, 2 on any trouble (bad command line, an unreadable file, an
 // image of another game, a patch refused).
 int compare_main(int argc, char** argv, const CompareInfo& info);
+
+}  // namespace compare

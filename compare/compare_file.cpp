@@ -7,6 +7,8 @@
 #include "common/wholefile.h"
 #include "compare/compare.h"
 
+namespace compare {
+
 const char* const kCompareOptions[3] = {
     "\t-j\twrite one JSON document instead of text\n",
     "\t-r\tapply an IPS patch to the image without its copier header\n",
@@ -56,3 +58,5 @@ int run(int argc, char** argv, const CompareInfo& info) {
 // tool_main kCompareTrouble, the status of every fatal diagnostic, memory
 // that ran out included.
 int compare_main(int argc, char** argv, const CompareInfo& info) { return run(argc, argv, info); }
+
+}  // namespace compare

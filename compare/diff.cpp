@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace compare {
+
 using exporter::Column;
 using exporter::Row;
 using exporter::Table;
@@ -199,3 +201,5 @@ std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std:
     add_differences(old_rom, new_rom, pos, end, ranges);
     return ranges;
 }
+
+}  // namespace compare

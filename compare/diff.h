@@ -11,6 +11,8 @@
 #include "compare/patch.h"
 #include "export/table.h"
 
+namespace compare {
+
 // Every cell of one table (a nested table's rows of every parent record, in
 // parent order).
 struct TableCells {
@@ -69,3 +71,5 @@ struct ByteRange {
 // The merged ranges of bytes that differ between two ROMs outside every table
 // region (a byte that only one of them has differs).
 std::vector<ByteRange> unmapped_changes(ByteSpan old_rom, ByteSpan new_rom, std::span<const common::TableLayout> regions);
+
+}  // namespace compare

@@ -26,15 +26,15 @@ int run(int argc, char** argv) {
     char banner[160];
     snprintf(banner, sizeof banner, "%scompare - %.*s image comparison, table by table", game.game.name,
              static_cast<int>(game.game.plain_title_size()), game.game.title);
-    const CompareInfo info = {
-        {banner, "%s: [option] old-filename new-filename\n", kCompareOptions,
-         static_cast<int>(std::size(kCompareOptions))},
+    const compare::CompareInfo info = {
+        {banner, "%s: [option] old-filename new-filename\n", compare::kCompareOptions,
+         static_cast<int>(std::size(compare::kCompareOptions))},
         game.part.exporter,
         game.part.tables,
     };
-    return compare_main(argc, argv, info);
+    return compare::compare_main(argc, argv, info);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return common::tool_main(argc, argv, run, kCompareTrouble); }
+int main(int argc, char** argv) { return common::tool_main(argc, argv, run, compare::kCompareTrouble); }

@@ -6,6 +6,8 @@
 
 #include "common/image_id.h"
 
+namespace compare {
+
 namespace {
 
 constexpr size_t kFooterSize = 12;  // UPS and BPS: source, target and patch CRC32
@@ -338,3 +340,5 @@ PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without
     }
     return result;
 }
+
+}  // namespace compare

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace compare {
+
 using ByteSpan = std::span<const unsigned char>;
 using ByteVector = std::vector<unsigned char>;
 
@@ -61,3 +63,5 @@ struct PatchedImage {
 // Throws PatchError when the patch is not for this image, is damaged, or
 // would make an image larger than kMaxPatchTarget.
 PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header);
+
+}  // namespace compare

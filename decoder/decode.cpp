@@ -8,6 +8,8 @@
 #include "common/files.h"
 #include "common/outfile.h"
 
+namespace decoder {
+
 namespace {
 
 constexpr size_t kChunk = 64 * 1024;
@@ -107,3 +109,5 @@ int decode_file(const char* src_path, const char* dst_path, const common::CharTa
     const int ok = decode_stream(in.get(), out.stream(), tables);
     return out.close() && ok;
 }
+
+}  // namespace decoder

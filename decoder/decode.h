@@ -8,6 +8,8 @@
 
 #include "common/chartables.h"
 
+namespace decoder {
+
 // Converts the source file into the destination file. Returns 1 on success;
 // 0 when a path is missing or empty, the source cannot be opened or read, the
 // destination is the source itself, or the destination cannot be created or
@@ -50,3 +52,5 @@ PackedTables pack_tables(const common::CharTables& tables);
 // (a trailing lead byte is left unconsumed).
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed,
                     const PackedTables& tables);
+
+}  // namespace decoder

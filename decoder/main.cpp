@@ -26,7 +26,7 @@ int decoder_run(int argc, char** argv) {
     common::CommandLine line;
     common::scan_command_line(argc, argv, help, common::DestinationKind::File, &line);
     if (line.src[0] == '\0' || line.dst[0] == '\0') common::fatal("Too few arguments");
-    if (!decode_file(line.src, line.dst, decoder.part)) common::fatal("Cannot decode");
+    if (!decoder::decode_file(line.src, line.dst, decoder.part)) common::fatal("Cannot decode");
     return 0;
 }
 

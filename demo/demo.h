@@ -11,6 +11,8 @@
 #include "demo/demo_image.h"
 #include "demo/demo_parts.h"
 
+namespace demo {
+
 struct DemoGame {
     DemoImage image;
     std::vector<LearnGroupPlan> learning;  // learning list 1, then list 2
@@ -64,3 +66,5 @@ constexpr const char* kGameARevisionPatch = "mt2demo-v2.bps";
 // Writes both images (copier header included), both game texts, the revised
 // game-A image and the patch to it into the directory dir (which must exist).
 void write_demo_files(const std::string& dir);
+
+}  // namespace demo

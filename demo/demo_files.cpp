@@ -3,6 +3,8 @@
 #include "demo/game_text.h"
 #include "import/patch.h"
 
+namespace demo {
+
 DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
     DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
     DemoRng rng(plan.seed);
@@ -32,3 +34,5 @@ void write_demo_files(const std::string& dir) {
     write_demo_file(dir + "/" + kGameARevisedImage, revised);
     write_demo_file(dir + "/" + kGameARevisionPatch, importer::bps_patch(first, revised));
 }
+
+}  // namespace demo

@@ -7,6 +7,8 @@
 #include "common/diag.h"
 #include "common/error.h"
 
+namespace demo {
+
 namespace {
 
 // A table the generator puts where it cannot go is the generator's own
@@ -104,3 +106,5 @@ void write_demo_file(const std::string& path, const DemoBytes& bytes) {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) != 0 || !written) common::fatal("Cannot write file - %s:", path.c_str());
 }
+
+}  // namespace demo

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace demo {
+
 using DemoBytes = std::vector<uint8_t>;
 
 class DemoImage {
@@ -46,3 +48,5 @@ private:
 
 // Writes the bytes to the file at path; ends the generator when it cannot.
 void write_demo_file(const std::string& path, const DemoBytes& bytes);
+
+}  // namespace demo

@@ -5,6 +5,8 @@
 
 #include "demo/game_text.h"
 
+namespace demo {
+
 uint32_t DemoRng::next() {
     state_ ^= state_ << 13;
     state_ ^= state_ >> 17;
@@ -218,3 +220,5 @@ void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& t
         at += static_cast<long>(r.size());
     }
 }
+
+}  // namespace demo

@@ -13,6 +13,8 @@
 #include "demo/demo_image.h"
 #include "demo/demo_words.h"
 
+namespace demo {
+
 // xorshift32: the same numbers on every machine and library, so the demo
 // images come out byte for byte the same everywhere.
 class DemoRng {
@@ -113,3 +115,5 @@ struct FormationTable {
     DemoBytes (*encode)(const Formation& formation);
 };
 void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const common::CharTables& tables);
+
+}  // namespace demo

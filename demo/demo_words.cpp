@@ -1,5 +1,7 @@
 #include "demo/demo_words.h"
 
+namespace demo {
+
 // Families 0 to 31 hold every kind that the game-B encounter groups ask for,
 // since encounter tables name monsters by one byte (0 to 255).
 const std::vector<MonsterFamily> kMonsterFamilies = {
@@ -96,3 +98,5 @@ const char* const kScriptB =
     "夜になると妖しい光が見えるんだ。\n"
     "腕に自信があるなら、行ってみるといい。\n"
     "ただし、帰れなくても知らないよ!\n";
+
+}  // namespace demo

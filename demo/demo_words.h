@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace demo {
+
 // What a monster is; each game maps it to a race of its own.
 enum class Kind {
     Beast, Beastman, Insect, Plant, Aquatic, Fish, Snake, Amphibian,
@@ -60,3 +62,5 @@ extern const Words kFormationWords;     // 16
 // The demo scripts that the decoders are shown with.
 extern const char* const kScriptA;
 extern const char* const kScriptB;
+
+}  // namespace demo

@@ -5,6 +5,8 @@
 #include "demo/demo.h"
 #include "demo/game_text.h"
 
+namespace demo {
+
 namespace {
 
 // Rom offsets of the tables, from the game's layout.
@@ -342,3 +344,4 @@ void revise_game_a(DemoGame& game) {
     image.revise(0x8000, DemoBytes(16, 0xEA));  // code outside every table: sixteen NOPs
 }
 
+}  // namespace demo

@@ -5,6 +5,8 @@
 #include "demo/demo.h"
 #include "demo/game_text.h"
 
+namespace demo {
+
 namespace {
 
 // Rom offsets of the tables, from the game's layout.
@@ -359,3 +361,5 @@ DemoGame make_game_b() {
                             {kFormationNames, kFormations, 32, 255, formation_record}},
                            {put_monsters, put_encounters, put_characters, put_items, put_techs});
 }
+
+}  // namespace demo

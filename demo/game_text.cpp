@@ -5,6 +5,8 @@
 #include "common/error.h"
 #include "common/gametext.h"
 
+namespace demo {
+
 namespace {
 
 // A literal that the game cannot hold is the generator's own fault: it ends
@@ -38,3 +40,5 @@ DemoBytes name_field(const std::string& sjis, size_t field_length, const common:
     }
     no_code(field.bad_char, sjis);
 }
+
+}  // namespace demo

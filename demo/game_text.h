@@ -8,6 +8,8 @@
 #include "common/chartables.h"
 #include "demo/demo_image.h"
 
+namespace demo {
+
 // The codes of a text in the tables' own encoding (Shift-JIS where string
 // literals are compiled to code page 932): each character is looked up in the
 // single-byte table first (codes 0x50-0xFF), then in the two-byte table (lead
@@ -21,3 +23,5 @@ DemoBytes encode_game_text(const std::string& sjis, const common::CharTables& ta
 DemoBytes name_field(const std::string& sjis, size_t field_length, const common::CharTables& tables);
 
 constexpr uint8_t kLineEndCode = 0x00;
+
+}  // namespace demo

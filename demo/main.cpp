@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     if (argc != 2 || argv[1][0] == '-') common::fatal("usage: %s output-directory", argv[0]);
     try {
-        write_demo_files(argv[1]);
+        demo::write_demo_files(argv[1]);
     } catch (const common::Error& error) {
         common::fatal(error);  // a table or a literal that the images cannot hold
     }

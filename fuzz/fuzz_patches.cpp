@@ -24,13 +24,13 @@ void check(bool ok) {
     if (!ok) abort();
 }
 
-void put32(ByteVector& out, uint32_t v) {
+void put32(compare::ByteVector& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
 }
 
-const ByteVector& base_image() {
-    static const ByteVector image = [] {
-        ByteVector b(common::kCopierHeaderSize + 4096);
+const compare::ByteVector& base_image() {
+    static const compare::ByteVector image = [] {
+        compare::ByteVector b(common::kCopierHeaderSize + 4096);
         for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<unsigned char>(i * 7 + (i >> 8));
         return b;
     }();
@@ -44,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char* const kMagic[4] = {"", "PATCH", "UPS1", "BPS1"};
     const unsigned mode = data[0];
     const char* magic = kMagic[mode & 3];
-    ByteVector patch(magic, magic + strlen(magic));
+    compare::ByteVector patch(magic, magic + strlen(magic));
     patch.insert(patch.end(), data + 1, data + size);
-    const ByteVector& image = base_image();
-    const PatchBase base{image, common::kCopierHeaderSize};
+    const compare::ByteVector& image = base_image();
+    const compare::PatchBase base{image, common::kCopierHeaderSize};
     const bool checksummed = (mode & 3) >= 2;
     if (checksummed && (mode & 8) && patch.size() >= 16) {
         patch.resize(patch.size() - 12);
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         put32(patch, common::crc32_of(patch.data(), patch.size()));
     }
     try {
-        const PatchedImage result = apply_patch(patch, base, mode & 4);
+        const compare::PatchedImage result = compare::apply_patch(patch, base, mode & 4);
         check(result.image.size() <= kMaxPatchTarget);
         if (checksummed) {
             const uint32_t target = static_cast<uint32_t>(patch[patch.size() - 8]) |
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     static_cast<uint32_t>(patch[patch.size() - 5]) << 24;
             check(common::crc32_of(result.image.data(), result.image.size()) == target);
         }
-    } catch (const PatchError&) {
+    } catch (const compare::PatchError&) {
     }
     return 0;
 }

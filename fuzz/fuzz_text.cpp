@@ -43,16 +43,16 @@ void check_name(const char* name, size_t size, const std::string& whole) {
 }
 
 void check_block_decoding(const uint8_t* text, size_t length, const common::CharTables& game) {
-    const PackedTables tables = pack_tables(game);
+    const decoder::PackedTables tables = decoder::pack_tables(game);
     std::vector<char> whole(4 * length + 4), parts(4 * length + 4);
     size_t used_whole = 0;
-    const size_t n = decode_block(text, length, whole.data(), &used_whole, tables);
+    const size_t n = decoder::decode_block(text, length, whole.data(), &used_whole, tables);
     // Decode again in two pieces, carrying an unconsumed lead byte over.
     const size_t cut = length / 2;
     size_t used1 = 0;
-    size_t n1 = decode_block(text, cut, parts.data(), &used1, tables);
+    size_t n1 = decoder::decode_block(text, cut, parts.data(), &used1, tables);
     size_t used2 = 0;
-    const size_t n2 = decode_block(text + used1, length - used1, parts.data() + n1, &used2, tables);
+    const size_t n2 = decoder::decode_block(text + used1, length - used1, parts.data() + n1, &used2, tables);
     check(used1 + used2 == used_whole);
     check(n1 + n2 == n && memcmp(whole.data(), parts.data(), n) == 0);
 }

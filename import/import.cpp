@@ -91,17 +91,17 @@ std::vector<std::string> inputs_of(const std::vector<std::string>& positional, c
 importer::ImportRequest read_request(const common::ArgumentList& line, const char* prefix) {
     importer::ImportRequest request;
     request.image_name = line.positional[0];
-    if (!common::read_whole_file(request.image_name.c_str(), kMaxPatchTarget, &request.image)) {
+    if (!common::read_whole_file(request.image_name.c_str(), compare::kMaxPatchTarget, &request.image)) {
         common::fatal("Invalid ROM-Image file - %s:", request.image_name.c_str());
     }
     for (size_t i = 1; i < line.positional.size(); ++i) {
         importer::EditedFile file{line.positional[i], {}, 0};
-        if (!common::read_whole_file(file.name.c_str(), kMaxPatchTarget, &file.bytes)) file.read_error = errno;
+        if (!common::read_whole_file(file.name.c_str(), compare::kMaxPatchTarget, &file.bytes)) file.read_error = errno;
         request.files.push_back(std::move(file));
     }
     for (const std::string& beside : identifications_beside(line.positional, prefix)) {
-        ByteVector bytes;
-        if (common::read_whole_file(beside.c_str(), kMaxPatchTarget, &bytes)) request.identifications[beside] = std::move(bytes);
+        compare::ByteVector bytes;
+        if (common::read_whole_file(beside.c_str(), compare::kMaxPatchTarget, &bytes)) request.identifications[beside] = std::move(bytes);
     }
     request.headered = !line.words.empty();  // --headered: patches for the file as given
     return request;
@@ -112,13 +112,13 @@ importer::ImportRequest read_request(const common::ArgumentList& line, const cha
 void write_outputs(const std::vector<Output>& outs, const importer::Imported& made, bool dry_run) {
     std::vector<common::WholeFileOutput> files;
     for (const Output& out : outs) {
-        const ByteVector& bytes = importer::output_bytes(made, out.letter);
+        const compare::ByteVector& bytes = importer::output_bytes(made, out.letter);
         files.push_back({out.path, bytes.data(), bytes.size()});
     }
     size_t failed = 0;
     if (!dry_run && !common::write_whole_files(files, &failed)) common::fatal("Cannot create file - %s:", outs[failed].path.c_str());
     for (const Output& out : outs) {
-        const ByteVector& bytes = importer::output_bytes(made, out.letter);
+        const compare::ByteVector& bytes = importer::output_bytes(made, out.letter);
         const std::string line = out.path + ": " + std::to_string(bytes.size()) + " bytes, CRC32 " +
                                  common::crc32_hex(common::crc32_of(bytes.data(), bytes.size())) + "\n";
         common::write_utf8(stdout, line.c_str());

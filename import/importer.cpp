@@ -14,6 +14,8 @@
 #include "import/edited.h"
 #include "import/patch.h"
 
+using compare::Change;
+using compare::Snapshot;
 using exporter::Table;
 
 namespace importer {
@@ -26,7 +28,7 @@ constexpr size_t kMetadataChanges = 50;
 // The image as given, and what the exports say of it.
 struct Image {
     std::string path;
-    ByteVector bytes;
+    compare::ByteVector bytes;
     size_t base = 0;        // file position of rom offset 0
     size_t header_pos = 0;  // file position of the cartridge header
     size_t copier = 0;      // the copier header's size: the ROM proper starts here
@@ -75,7 +77,7 @@ bool read_text(EditedFile& file, std::string* text, std::vector<std::string>* re
         return false;
     }
     text->assign(file.bytes.begin(), file.bytes.end());
-    ByteVector().swap(file.bytes);
+    compare::ByteVector().swap(file.bytes);
     std::string error;
     if (!decode_text(text, &error)) {
         refusals->push_back(file.name + ": " + error);
@@ -129,7 +131,7 @@ std::string another_image(const std::string& path, const EditedIdentity& id, con
 class EditedFiles {
 public:
     EditedFiles(const ImportInfo& info, const Image& image, const std::vector<Table>& tables,
-                const std::map<std::string, ByteVector>& identifications, std::vector<std::string>* refusals)
+                const std::map<std::string, compare::ByteVector>& identifications, std::vector<std::string>* refusals)
         : info_(info), image_(image), tables_(tables), identifications_(identifications), refusals_(refusals),
           id_name_(std::string(info.exporter.prefix) + "-rom.csv") {}
 
@@ -214,7 +216,7 @@ private:
     const ImportInfo& info_;
     const Image& image_;
     const std::vector<Table>& tables_;
-    const std::map<std::string, ByteVector>& identifications_;
+    const std::map<std::string, compare::ByteVector>& identifications_;
     std::vector<std::string>* refusals_;
     const std::string id_name_;
     EditedIdentity given_id_;
@@ -227,23 +229,23 @@ private:
 // are made between.
 struct Made {
     const Image& image;
-    const ByteVector& edited;
+    const compare::ByteVector& edited;
     size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
     std::string metadata;
 };
 
-ByteVector output_of(char letter, const Made& made) {
+compare::ByteVector output_of(char letter, const Made& made) {
     if (letter == 'o') return made.edited;
     const auto from = static_cast<long>(made.patch_from);
-    const ByteVector source(made.image.bytes.begin() + from, made.image.bytes.end());
-    const ByteVector target(made.edited.begin() + from, made.edited.end());
+    const compare::ByteVector source(made.image.bytes.begin() + from, made.image.bytes.end());
+    const compare::ByteVector target(made.edited.begin() + from, made.edited.end());
     return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
 }
 
 // The changed records, as the comparison finds them between the image and
 // the edited image.
-common::Result<std::vector<RecordChange>> changed_records(const ImportInfo& info, const Snapshot& before,
-                                                          const ByteVector& edited, Snapshot* after) {
+common::Result<std::vector<compare::RecordChange>> changed_records(const ImportInfo& info, const Snapshot& before,
+                                                          const compare::ByteVector& edited, Snapshot* after) {
     common::RomImage rom;
     if (const common::Status opened =
             rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
@@ -253,15 +255,15 @@ common::Result<std::vector<RecordChange>> changed_records(const ImportInfo& info
     std::shared_ptr<const void> kept;
     common::Result<std::vector<Table>> tables = info.exporter.tables(rom, kept);
     if (!tables) return tables.error();
-    *after = take_snapshot(*tables);
-    return compare_snapshots(before, *after);
+    *after = compare::take_snapshot(*tables);
+    return compare::compare_snapshots(before, *after);
 }
 
 // A BPS patch's metadata: what made it, the game and the changed fields.
-std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const std::vector<RecordChange>& records) {
+std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const std::vector<compare::RecordChange>& records) {
     std::vector<std::string> changed;
-    for (const RecordChange& r : records) {
-        const TableCells& t = tables[r.table];
+    for (const compare::RecordChange& r : records) {
+        const compare::TableCells& t = tables[r.table];
         std::string record = t.path + " ";
         if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
         record += std::to_string(r.row.index) + " ";
@@ -274,11 +276,11 @@ std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const
            "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
 }
 
-std::string changes_text(const Snapshot& tables, const std::vector<RecordChange>& records, const Imported& made) {
+std::string changes_text(const Snapshot& tables, const std::vector<compare::RecordChange>& records, const Imported& made) {
     std::string s;
-    for (const RecordChange& r : records) {
-        s += record_label(tables, r) + "\n";
-        for (const Change& c : r.changes) s += change_text(c);
+    for (const compare::RecordChange& r : records) {
+        s += compare::record_label(tables, r) + "\n";
+        for (const Change& c : r.changes) s += compare::change_text(c);
     }
     if (!made.changed) return s + "no changes\n";
     return s + std::to_string(made.fields) + (made.fields == 1 ? " field" : " fields") + " changed\n";
@@ -329,27 +331,27 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     EditedFiles files(info, image, tables, request.identifications, &refusals);
     files.read(request.files);
 
-    ByteVector edited = image.bytes;
+    compare::ByteVector edited = image.bytes;
     Imported made;
     made.fields = apply_edits(files.tables(), tables, info.layout, edited.data() + image.base,
                               edited.size() - image.base, &refusals);
     if (!refusals.empty()) return refused(std::move(refusals));
     made.changed = edited != image.bytes;
     if (made.changed) set_checksum(edited, image.base, image.header_pos);
-    const Snapshot before = take_snapshot(tables);
+    const Snapshot before = compare::take_snapshot(tables);
     Snapshot after;
-    const common::Result<std::vector<RecordChange>> records = changed_records(info, before, edited, &after);
+    const common::Result<std::vector<compare::RecordChange>> records = changed_records(info, before, edited, &after);
     if (!records) return records.error();
     made.changes = changes_text(after, *records, made);
     const Made outputs{image, edited, patch_from, patch_metadata(info, after, *records)};
     for (const Output& out : request.outputs) {
-        ByteVector bytes = output_of(out.letter, outputs);
+        compare::ByteVector bytes = output_of(out.letter, outputs);
         (out.letter == 'o' ? made.image : out.letter == 'p' ? made.bps : made.ips) = std::move(bytes);
     }
     return made;
 }
 
-const ByteVector& output_bytes(const Imported& imported, char letter) {
+const compare::ByteVector& output_bytes(const Imported& imported, char letter) {
     return letter == 'o' ? imported.image : letter == 'p' ? imported.bps : imported.ips;
 }
 

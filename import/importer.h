@@ -29,7 +29,7 @@ struct ImportInfo {
 // among the files.
 struct EditedFile {
     std::string name;
-    ByteVector bytes;
+    compare::ByteVector bytes;
     int read_error = 0;  // errno of the failed read, 0 when read
 };
 
@@ -42,11 +42,11 @@ struct Output {
 
 struct ImportRequest {
     std::string image_name;  // as given: messages name the image by it
-    ByteVector image;
+    compare::ByteVector image;
     std::vector<EditedFile> files;  // in command-line order
     // The identification files found beside CSV files, by the path tried
     // (identification_beside); one that could not be read is absent.
-    std::map<std::string, ByteVector> identifications;
+    std::map<std::string, compare::ByteVector> identifications;
     bool headered = false;  // patches for the file as given, not the ROM proper
     std::vector<Output> outputs;  // in the order o, p, i
     // Refusals of the shell's own (outputs against inputs), placed after the
@@ -56,9 +56,9 @@ struct ImportRequest {
 
 struct Imported {
     // The outputs asked for; the others are left empty.
-    ByteVector image;
-    ByteVector bps;
-    ByteVector ips;
+    compare::ByteVector image;
+    compare::ByteVector bps;
+    compare::ByteVector ips;
     // The changed records and fields as the comparison words them, then
     // "N field(s) changed" or "no changes", each line ending in '\n'.
     std::string changes;
@@ -81,6 +81,6 @@ bool identified_beside(const std::string& path);
 common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info);
 
 // The bytes of an output by its letter.
-const ByteVector& output_bytes(const Imported& imported, char letter);
+const compare::ByteVector& output_bytes(const Imported& imported, char letter);
 
 }  // namespace importer

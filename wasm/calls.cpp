@@ -46,7 +46,7 @@ common::Result<const common::GameEntry<GameParts>*> game_of(const std::string& l
 }
 
 compare::Input input_of(Blob& blob) {
-    return {std::move(blob.name), ByteVector(blob.bytes.begin(), blob.bytes.end())};
+    return {std::move(blob.name), compare::ByteVector(blob.bytes.begin(), blob.bytes.end())};
 }
 
 bool flag(const nlohmann::json& options, const char* name) {
@@ -55,7 +55,7 @@ bool flag(const nlohmann::json& options, const char* name) {
 }
 
 common::Result<Results> compare_call(const GameParts& game, const nlohmann::json& options, std::vector<Blob>& inputs) {
-    const CompareInfo info = {kNoHelp, game.exporter, game.tables};
+    const compare::CompareInfo info = {kNoHelp, game.exporter, game.tables};
     const compare::Options chosen{flag(options, "json"), flag(options, "ipsWithoutHeader")};
     common::Result<compare::Outcome> outcome =
         compare::compare_inputs(info, input_of(inputs[0]), input_of(inputs[1]), chosen);
@@ -74,15 +74,15 @@ std::vector<importer::Output> outputs_named(const std::string& image) {
     return {{'o', stem + "-edited" + extension}, {'p', stem + ".bps"}, {'i', stem + ".ips"}};
 }
 
-std::string text_of(const ByteVector& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string text_of(const compare::ByteVector& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // As mtNimport -o -p -i (with --headered when asked) makes its outputs.
 common::Result<Results> import_call(const GameParts& game, const nlohmann::json& options, std::vector<Blob>& inputs) {
     importer::ImportRequest request;
     request.image_name = inputs[0].name;
-    request.image = ByteVector(inputs[0].bytes.begin(), inputs[0].bytes.end());
+    request.image = compare::ByteVector(inputs[0].bytes.begin(), inputs[0].bytes.end());
     for (size_t i = 1; i < inputs.size(); ++i) {
-        request.files.push_back({inputs[i].name, ByteVector(inputs[i].bytes.begin(), inputs[i].bytes.end()), 0});
+        request.files.push_back({inputs[i].name, compare::ByteVector(inputs[i].bytes.begin(), inputs[i].bytes.end()), 0});
     }
     inputs.clear();
     request.headered = flag(options, "headered");

@@ -11,6 +11,8 @@
 #include "decoder/decode.h"
 #include "tests/support/test_util.h"
 
+using namespace decoder;
+
 namespace {
 
 const std::string kMt2 = MT2DECODER;

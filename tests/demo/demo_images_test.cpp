@@ -12,6 +12,8 @@
 #include "demo/game_text.h"
 #include "tests/support/test_util.h"
 
+using namespace demo;
+
 namespace {
 
 // The generator's own faults leave as the core's error value.

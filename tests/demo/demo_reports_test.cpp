@@ -11,6 +11,8 @@
 #include "demo/demo.h"
 #include "tests/support/test_util.h"
 
+using namespace demo;
+
 namespace {
 
 const std::string kMt2Analyzer = MT2ANALYZER;

@@ -26,6 +26,8 @@
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 
+using namespace demo;
+
 namespace {
 
 struct Game {
