@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     try {
         const compare::PatchedImage result = compare::apply_patch(patch, base, mode & 4);
-        check(result.image.size() <= kMaxPatchTarget);
+        check(result.image.size() <= compare::kMaxPatchTarget);
         if (checksummed) {
             const uint32_t target = static_cast<uint32_t>(patch[patch.size() - 8]) |
                                     static_cast<uint32_t>(patch[patch.size() - 7]) << 8 |
