@@ -24,6 +24,55 @@ uint32_t pack(const char* entry) {
     return packed;
 }
 
+// Stores a packed code at out (all 4 bytes: the next code overwrites what is
+// not its own) and returns its length.
+inline size_t store_code(uint32_t code, char* out) {
+    std::memcpy(out, &code, sizeof code);
+    return code_length(code);
+}
+
+// The bytes that decode_block looks at together for a lead byte among them.
+constexpr size_t kRun = 16;
+constexpr uint64_t kEveryByte = 0x0101010101010101u;
+static_assert(common::kFirstLeadByte % 4 == 0 && common::kLastLeadByte == common::kFirstLeadByte + 3,
+              "the lead bytes are the four bytes of one upper six bits");
+
+// Whether any of the kRun bytes at in is a lead byte (0x20-0x23): in each
+// eight bytes, a byte whose upper six bits are those of 0x20 is zeroed, and a
+// zero byte looked for.
+inline bool has_lead_byte(const unsigned char* in) {
+    uint64_t found = 0;
+    for (size_t k = 0; k < kRun; k += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, in + k, sizeof word);
+        const uint64_t x = (word ^ (common::kFirstLeadByte * kEveryByte)) & (0xFC * kEveryByte);
+        found |= (x - kEveryByte) & ~x & (0x80 * kEveryByte);
+    }
+    return found != 0;
+}
+
+// Decodes the count bytes at in, the first of which starts a code, without a
+// branch per code: every byte is looked up (a lead byte with the byte after
+// it, which must be there), and a byte that is the second byte of a two-byte
+// code counts a length of 0, so that the next code overwrites what it stored.
+// counts is all ones while in[i] starts a code: after a byte that starts a
+// code and is a lead byte, the next byte starts none. Adds the bytes written
+// to *n and returns the bytes used: count, or count + 1 when the last byte
+// led a two-byte code.
+inline size_t decode_bytes(const unsigned char* in, size_t count, char* out, size_t* n, const PackedTables& t) {
+    size_t written = *n;
+    uint32_t counts = ~0u;
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned b = in[i];
+        const uint32_t lead = static_cast<uint32_t>(static_cast<int32_t>(t.lead[b]));
+        const uint32_t code = t.codes[t.first[b] + (lead & in[i + 1])];
+        written += store_code(code, out + written) & counts;
+        counts = ~(lead & counts);
+    }
+    *n = written;
+    return count + (~counts & 1);
+}
+
 struct FileCloser {
     void operator()(FILE* f) const { fclose(f); }
 };
@@ -44,31 +93,28 @@ PackedTables pack_tables(const common::CharTables& tables) {
 }
 
 size_t decode_block(const unsigned char* in, size_t length, char* out, size_t* consumed, const PackedTables& t) {
-    // Without a branch per code: every byte is looked up (a lead byte with the
-    // byte after it), and a byte that is the second byte of a two-byte code
-    // counts a length of 0, so that the next code overwrites what it stored.
-    // counts is all ones while in[i] starts a code: after a byte that starts a
-    // code and is a lead byte, the next byte starts none.
+    // Sixteen bytes at a time: where none of them is a lead byte, as in most
+    // game text, each is a single-byte code of its own and is looked up alone;
+    // else they go through the loop without a branch per code, which may also
+    // take the byte after them.
     size_t n = 0;
-    uint32_t counts = ~0u;
     size_t i = 0;
-    for (; i + 1 < length; ++i) {
-        const unsigned b = in[i];
-        const uint32_t lead = static_cast<uint32_t>(static_cast<int32_t>(t.lead[b]));
-        const uint32_t code = t.codes[t.first[b] + (lead & in[i + 1])];
-        std::memcpy(out + n, &code, sizeof code);
-        n += code_length(code) & counts;
-        counts = ~(lead & counts);
+    while (i + kRun < length) {
+        if (has_lead_byte(in + i)) {
+            i += decode_bytes(in + i, kRun, out, &n, t);
+            continue;
+        }
+        for (size_t k = 0; k < kRun; ++k) n += store_code(t.codes[in[i + k]], out + n);
+        i += kRun;
     }
-    if (i < length && counts) {
-        // The last byte: a single-byte code, or a lead byte left unconsumed.
+    if (i + 1 < length) i += decode_bytes(in + i, length - 1 - i, out, &n, t);
+    if (i < length) {
+        // The last byte starts a code: a single-byte code, or a lead byte left unconsumed.
         if (common::is_lead_byte(in[i])) {
             *consumed = i;
             return n;
         }
-        const uint32_t code = t.codes[in[i]];
-        std::memcpy(out + n, &code, sizeof code);
-        n += code_length(code);
+        n += store_code(t.codes[in[i]], out + n);
     }
     *consumed = length;
     return n;

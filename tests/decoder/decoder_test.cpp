@@ -201,20 +201,24 @@ std::string decode_plainly(const std::string& text, const common::CharTables& ta
 
 }  // namespace
 
-// Random texts heavy with lead bytes (runs of them pair up from the left), of
-// every short length, decoded by the block loop as code by code, within the
-// room of 4 bytes per input byte.
+// Random texts of every short length, decoded by the block loop as code by
+// code, within the room of 4 bytes per input byte: texts heavy with lead bytes
+// (runs of them pair up from the left), and texts of mostly single-byte codes,
+// whose stretches of sixteen bytes without a lead byte the loop takes at once.
 TEST(DecodeBlock, DecodesRandomTextsAsCodeByCode) {
-    const unsigned char kBytes[] = {0x20, 0x21, 0x22, 0x23, 0x00, 0x51, 0xE5, 0x1A, 0xFF, 0x1F, 0x24};
+    const std::string kBytes[] = {{'\x20', '\x21', '\x22', '\x23', '\x00', '\x51', '\xE5', '\x1A', '\xFF', '\x1F', '\x24'},
+                                  {'\x00', '\x51', '\xE5', '\x1A', '\xFF', '\x1F', '\x24', '\x60', '\x70', '\x80', '\x90',
+                                   '\xA0', '\xB0', '\xC0', '\xD0', '\x22'}};
     unsigned seed = 12345;
     for (const common::CharTables* tables : {&common::kGameACharTables, &common::kGameBCharTables}) {
         const PackedTables packed = pack_tables(*tables);
         for (size_t length = 1; length <= 40; ++length) {
-            for (int round = 0; round < 50; ++round) {
+            for (int round = 0; round < 100; ++round) {
+                const std::string& bytes = kBytes[round % 2];
                 std::string text;
                 for (size_t i = 0; i < length; ++i) {
                     seed = seed * 1103515245u + 12345u;
-                    text += static_cast<char>(kBytes[(seed >> 16) % sizeof kBytes]);
+                    text += bytes[(seed >> 16) % bytes.size()];
                 }
                 std::string out(4 * length + 16, '\x7F');
                 size_t used = 0, expected_used = 0;
