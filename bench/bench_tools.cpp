@@ -2,7 +2,7 @@
 // generates itself, side by side with cp, cat and iconv, and prints medians,
 // ratios, throughput and peak resident memory against the budget.
 //
-//   mt_bench [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]
+//   mt_bench [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]...
 //
 // Every command runs once to warm up and then N times (default 7); the table
 // shows the median wall time. The analyzers run on each image into an empty
@@ -11,9 +11,13 @@
 // --tmpfs (default /dev/shm/mt-bench; "--tmpfs ''" leaves it out), each row
 // naming its file system. --callgrind also counts the instructions of one
 // run of each analyzer under valgrind (repeatable, unlike wall time).
-// --baseline DIR also runs another build's tools (DIR a build directory laid
-// out as this one: analyzer_a/mt2analyzer and so on) on the same inputs, its
-// runs taking turns with these, and shows both builds' times and counts.
+// The decoders convert 64 MiB of game text with some two-byte codes and 64 MiB
+// of single-byte codes alone. --baseline DIR also runs another build's tools
+// (DIR a build directory: each tool in the folder it has here, else anywhere
+// below DIR, as in an older build) on the same inputs, its runs taking turns
+// with these, and shows both builds' times and counts; given more than once,
+// every such build's, all taking turns. A tool that a build does not have is
+// shown without its times there.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -28,6 +32,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,23 +55,49 @@ struct Measure {
     long max_rss_kib = 0;
 };
 
-// A tool's times in this build and (with --baseline) in the other build.
+// A tool's times in this build and (with --baseline) in each other build,
+// where that build has the tool.
 struct ToolMeasure {
     Measure tool;
-    Measure other;
+    std::vector<std::optional<Measure>> others;
 };
 
-// What every measurement needs: the runs per command and the other build's
-// directory (empty without --baseline).
+// Another build given by --baseline: its directory and the path of each of
+// this build's tools that it has.
+struct OtherBuild {
+    std::string dir;
+    std::map<std::string, std::string> tools;
+};
+
+// What every measurement needs: the runs per command and the other builds
+// (none without --baseline).
 struct Setup {
     int runs = 7;
-    std::string other_dir;
+    std::vector<OtherBuild> others;
 };
 
-// The same tool in the other build: the same folder and file name below its directory.
-std::string other_tool(const std::string& other_dir, const std::string& tool) {
+// The same tool in another build: the same folder and file name below its
+// directory, else (a build of other folders) the first file of that name
+// below it, outside CMake's own folders; empty when it has none.
+std::string find_other_tool(const std::string& other_dir, const std::string& tool) {
     const fs::path p(tool);
-    return (fs::path(other_dir) / p.parent_path().filename() / p.filename()).string();
+    const fs::path same = fs::path(other_dir) / p.parent_path().filename() / p.filename();
+    if (fs::exists(same)) return same.string();
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(other_dir, error); !error && it != fs::end(it); it.increment(error)) {
+        if (it->path().filename() == "CMakeFiles") it.disable_recursion_pending();
+        else if (it->path().filename() == p.filename() && it->is_regular_file()) return it->path().string();
+    }
+    return "";
+}
+
+OtherBuild find_other_build(const std::string& dir, const std::vector<std::string>& tools) {
+    OtherBuild build{dir, {}};
+    for (const std::string& tool : tools) {
+        const std::string found = find_other_tool(dir, tool);
+        if (!found.empty()) build.tools[tool] = found;
+    }
+    return build;
 }
 
 // Deterministic pseudo-random bytes (xorshift64).
@@ -115,8 +147,9 @@ std::vector<uint8_t> make_untitled(size_t size) {
     return image;
 }
 
-// Game text: mostly single-byte kana, some two-byte codes, a line end now and then.
-std::vector<uint8_t> make_game_text(size_t size) {
+// Game text: mostly single-byte kana, some two-byte codes (none without
+// two_byte_codes), a line end now and then.
+std::vector<uint8_t> make_game_text(size_t size, bool two_byte_codes) {
     Random r;
     std::vector<uint8_t> text;
     text.reserve(size);
@@ -124,7 +157,7 @@ std::vector<uint8_t> make_game_text(size_t size) {
         const uint8_t x = r.next();
         if (x < 8) {
             text.push_back(0x00);
-        } else if (x < 80) {
+        } else if (x < 80 && two_byte_codes) {
             text.push_back(static_cast<uint8_t>(0x20 + (x & 3)));
             text.push_back(r.next());
         } else {
@@ -211,14 +244,24 @@ Measure measure(const std::vector<std::string>& argv, int runs, const std::strin
     return measure_each({argv}, runs, fresh, max_status)[0];
 }
 
-// A tool (argv[0]) measured in this build and, with --baseline, in the other.
+// A tool (argv[0]) measured in this build and, with --baseline, in each
+// other build that has it, their runs taking turns.
 ToolMeasure measure_tool(const Setup& setup, const std::vector<std::string>& argv, const std::string& fresh = "",
                          int max_status = 0) {
-    if (setup.other_dir.empty()) return {measure(argv, setup.runs, fresh, max_status), {}};
-    std::vector<std::string> other = argv;
-    other[0] = other_tool(setup.other_dir, argv[0]);
-    const std::vector<Measure> m = measure_each({argv, other}, setup.runs, fresh, max_status);
-    return {m[0], m[1]};
+    std::vector<std::vector<std::string>> argvs = {argv};
+    std::vector<bool> present;
+    for (const OtherBuild& build : setup.others) {
+        const auto found = build.tools.find(argv[0]);
+        present.push_back(found != build.tools.end());
+        if (!present.back()) continue;
+        argvs.push_back(argv);
+        argvs.back()[0] = found->second;
+    }
+    const std::vector<Measure> m = measure_each(argvs, setup.runs, fresh, max_status);
+    ToolMeasure result{m[0], {}};
+    size_t next = 1;
+    for (const bool p : present) result.others.push_back(p ? std::optional<Measure>(m[next++]) : std::nullopt);
+    return result;
 }
 
 // What a row is held to: its time over the baseline's at most ratio_budget,
@@ -237,17 +280,43 @@ struct Row {
 
 constexpr double kThroughputBudget = 1e9;  // bytes of game text per second
 
-// The other build's columns: its median time and this build's time over it.
-std::string other_columns(const ToolMeasure& m, bool shown) {
-    if (!shown) return "";
-    char text[32];
-    snprintf(text, sizeof text, " %9.2f %8.2f", m.other.median_s * 1e3, m.tool.median_s / m.other.median_s);
+// The name of the k-th other build in the columns: "other", or with several
+// "other1", "other2" and so on.
+std::string other_name(size_t k, size_t builds) {
+    return builds == 1 ? "other" : "other" + std::to_string(k + 1);
+}
+
+// The other builds' headings, and their columns: each one's median time and
+// this build's time over it ("-" where the build has no such tool).
+std::string other_headings(size_t builds) {
+    std::string text;
+    char column[48];
+    for (size_t k = 0; k < builds; ++k) {
+        const std::string name = other_name(k, builds);
+        snprintf(column, sizeof column, " %9s %8s", (name + " ms").c_str(), ("vs " + name).c_str());
+        text += column;
+    }
     return text;
 }
 
-void print_rows(const std::vector<Row>& rows, bool with_other) {
-    printf("\n%-48s %9s%s %9s %7s %10s %9s  %s\n", "run", "tool ms", with_other ? "  other ms vs other" : "",
-           "base ms", "ratio", "tool MB/s", "peak MiB", "budget");
+std::string other_columns(const ToolMeasure& m) {
+    std::string text;
+    char column[48];
+    for (const std::optional<Measure>& other : m.others) {
+        if (other) {
+            snprintf(column, sizeof column, " %9.2f %8.2f", other->median_s * 1e3, m.tool.median_s / other->median_s);
+        } else {
+            snprintf(column, sizeof column, " %9s %8s", "-", "-");
+        }
+        text += column;
+    }
+    return text;
+}
+
+void print_rows(const std::vector<Row>& rows, const Setup& setup) {
+    const size_t builds = setup.others.size();
+    printf("\n%-53s %9s%s %9s %7s %10s %9s  %s\n", "run", "tool ms", other_headings(builds).c_str(), "base ms",
+           "ratio", "tool MB/s", "peak MiB", "budget");
     for (const Row& r : rows) {
         const Measure& tool = r.tool.tool;
         const double ratio = tool.median_s / r.baseline.median_s;
@@ -261,13 +330,17 @@ void print_rows(const std::vector<Row>& rows, bool with_other) {
         } else {
             snprintf(budget, sizeof budget, "<= %.1f x %s", r.ratio_budget, r.baseline_name.c_str());
         }
-        printf("%-48s %9.2f%s %9.2f %7.2f %10.1f %9.1f  %s (%s)\n", r.what.c_str(), tool.median_s * 1e3,
-               other_columns(r.tool, with_other).c_str(), r.baseline.median_s * 1e3, ratio, bytes_per_s / 1e6,
+        printf("%-53s %9.2f%s %9.2f %7.2f %10.1f %9.1f  %s (%s)\n", r.what.c_str(), tool.median_s * 1e3,
+               other_columns(r.tool).c_str(), r.baseline.median_s * 1e3, ratio, bytes_per_s / 1e6,
                tool.max_rss_kib / 1024.0, verdict, r.judged ? budget : "not held to a budget");
     }
-    if (with_other) {
+    if (builds > 0) {
         printf("\nother ms: the --baseline build's tool on the same input, its runs taking turns with this\n"
-               "       build's; vs other: this build's time / the other's (below 1: this build is faster).\n");
+               "       build's; vs other: this build's time / the other's (below 1: this build is faster);\n"
+               "       - where that build has no such tool.\n");
+        for (size_t k = 0; k < builds && builds > 1; ++k) {
+            printf("%s: %s\n", other_name(k, builds).c_str(), setup.others[k].dir.c_str());
+        }
     }
     printf("\nratio: tool time / baseline time (cp or cat of the image, iconv of as much Shift-JIS\n"
            "       text, one export of one image for the comparison and the import);\n"
@@ -356,12 +429,14 @@ void callgrind(const Setup& setup, const std::string& tool, const std::string& i
         printf("%-40s valgrind not available\n", what.c_str());
         return;
     }
-    if (setup.other_dir.empty()) {
-        printf("%-40s %s instructions\n", what.c_str(), count.c_str());
-        return;
+    std::string others;
+    for (size_t k = 0; k < setup.others.size(); ++k) {
+        const auto found = setup.others[k].tools.find(tool);
+        const std::string other =
+            found == setup.others[k].tools.end() ? "" : callgrind_count(found->second, image, out);
+        others += ", " + other_name(k, setup.others.size()) + " build " + (other.empty() ? "-" : other);
     }
-    const std::string other = callgrind_count(other_tool(setup.other_dir, tool), image, out);
-    printf("%-40s %s instructions, other build %s\n", what.c_str(), count.c_str(), other.c_str());
+    printf("%-40s %s instructions%s\n", what.c_str(), count.c_str(), others.c_str());
 }
 
 }  // namespace
@@ -371,21 +446,25 @@ int main(int argc, char** argv) {
     std::string dir = (fs::temp_directory_path() / "mt-bench").string();
     std::string tmpfs_dir = fs::is_directory("/dev/shm") ? "/dev/shm/mt-bench" : "";
     bool with_callgrind = false;
+    std::vector<std::string> other_dirs;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--runs") && i + 1 < argc) setup.runs = std::max(1, atoi(argv[++i]));
         else if (!strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
         else if (!strcmp(argv[i], "--tmpfs") && i + 1 < argc) tmpfs_dir = argv[++i];
         else if (!strcmp(argv[i], "--callgrind")) with_callgrind = true;
-        else if (!strcmp(argv[i], "--baseline") && i + 1 < argc) setup.other_dir = argv[++i];
+        else if (!strcmp(argv[i], "--baseline") && i + 1 < argc) other_dirs.push_back(argv[++i]);
         else {
-            fprintf(stderr, "usage: %s [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]\n",
+            fprintf(stderr, "usage: %s [--runs N] [--dir DIR] [--tmpfs DIR] [--callgrind] [--baseline DIR]...\n",
                     argv[0]);
             return 2;
         }
     }
-    for (const char* tool : {MT2ANALYZER, MT3ANALYZER, MT2DECODER, MT3DECODER, MT3EXPORT, MT3COMPARE, MT3IMPORT}) {
-        if (setup.other_dir.empty() || fs::exists(other_tool(setup.other_dir, tool))) continue;
-        fprintf(stderr, "%s: no %s in the baseline build\n", argv[0], other_tool(setup.other_dir, tool).c_str());
+    const std::vector<std::string> tools = {MT2ANALYZER, MT3ANALYZER, MT2DECODER, MT3DECODER,
+                                            MT3EXPORT,   MT3COMPARE,  MT3IMPORT};
+    for (const std::string& dir : other_dirs) {
+        setup.others.push_back(find_other_build(dir, tools));
+        if (!setup.others.back().tools.empty()) continue;
+        fprintf(stderr, "%s: no tool of this build in the baseline build %s\n", argv[0], dir.c_str());
         return 2;
     }
     if (tmpfs_dir == dir) tmpfs_dir.clear();
@@ -406,7 +485,8 @@ int main(int argc, char** argv) {
         write_bytes(dir + "/b2.smc", image_b);
     }
     write_bytes(dir + "/untitled.bin", make_untitled(64 * kMiB));
-    write_bytes(dir + "/text.bin", make_game_text(64 * kMiB));
+    write_bytes(dir + "/text.bin", make_game_text(64 * kMiB, true));
+    write_bytes(dir + "/single.bin", make_game_text(64 * kMiB, false));
     write_bytes(dir + "/text.sjis", make_sjis_text(64 * kMiB));
 
     std::vector<Row> rows;
@@ -419,10 +499,13 @@ int main(int argc, char** argv) {
         if (to.empty()) continue;
         const std::string text = to + "/out/text.txt";
         const std::string fsys = ", output on " + file_system_name(to);
-        rows.push_back({"mt2decoder, 64 MiB game text" + fsys,
-                        measure_tool(setup, {MT2DECODER, dir + "/text.bin", text}), iconv, "iconv", 64, true});
-        rows.push_back({"mt3decoder, 64 MiB game text" + fsys,
-                        measure_tool(setup, {MT3DECODER, dir + "/text.bin", text}), iconv, "iconv", 64, true});
+        for (const auto& [input, what] : {std::pair{"/text.bin", ", 64 MiB game text"},
+                                          std::pair{"/single.bin", ", 64 MiB single-byte codes"}}) {
+            for (const auto& [name, tool] : {std::pair{"mt2decoder", MT2DECODER}, std::pair{"mt3decoder", MT3DECODER}}) {
+                rows.push_back({name + std::string(what) + fsys, measure_tool(setup, {tool, dir + input, text}), iconv,
+                                "iconv", 64, true});
+            }
+        }
         fs::remove(text);
     }
     const std::string b = dir + "/b.smc", b2 = dir + "/b2.smc";
@@ -444,7 +527,7 @@ int main(int argc, char** argv) {
     import_row.ratio_budget = 3.0;
     import_row.memory_budget_mib = 32;
     rows.push_back(import_row);
-    print_rows(rows, !setup.other_dir.empty());
+    print_rows(rows, setup);
     if (with_callgrind) {
         printf("\ninstruction counts (valgrind --tool=callgrind, one run):\n");
         callgrind(setup, MT2ANALYZER, dir + "/a.smc", out);
