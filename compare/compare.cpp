@@ -84,16 +84,13 @@ std::optional<common::Error> load_new(Side& side, const Side& old, bool ips_with
     if (format == PatchFormat::kNone) return std::nullopt;
     const PatchBase base{old.bytes, static_cast<size_t>(common::copier_header_size(static_cast<long long>(old.bytes.size()))),
                          rom_header_pos(old)};
-    try {
-        PatchedImage patched = apply_patch(side.bytes, base, ips_without_header);
-        side.patch = std::string(patch_format_name(format)) + " patch " + side.path + ", applied to " +
-                     (patched.without_copier_header ? "the image without its copier header" : "the file as given");
-        side.patched_copy = patched_copy(old, patched.without_copier_header);
-        side.patch_metadata = std::move(patched.metadata);
-        side.bytes = std::move(patched.image);
-    } catch (const PatchError& e) {
-        return trouble(side.path + ": " + e.what());
-    }
+    common::Result<PatchedImage> patched = apply_patch(side.bytes, base, ips_without_header);
+    if (!patched) return trouble(side.path + ": " + patched.error().lines.front());
+    side.patch = std::string(patch_format_name(format)) + " patch " + side.path + ", applied to " +
+                 (patched->without_copier_header ? "the image without its copier header" : "the file as given");
+    side.patched_copy = patched_copy(old, patched->without_copier_header);
+    side.patch_metadata = std::move(patched->metadata);
+    side.bytes = std::move(patched->image);
     return std::nullopt;
 }
 

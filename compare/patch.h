@@ -8,9 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "common/error.h"
 
 namespace compare {
 
@@ -25,12 +26,6 @@ const char* patch_format_name(PatchFormat format);  // "IPS", "UPS", "BPS"
 
 // No patch makes an image larger than this.
 constexpr size_t kMaxPatchTarget = size_t{64} << 20;
-
-// A patch that cannot be applied, with the reason in plain words.
-class PatchError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // An image as a patch may be meant for: the file as given, whose first
 // copier_header bytes are a copier header (0 for none).
@@ -60,8 +55,9 @@ struct PatchedImage {
 // other copy would hold), or a valid internal checksum left invalid while
 // checksum-sized records are written 512 bytes away from it. A run-length
 // record of length 0 is damage.
-// Throws PatchError when the patch is not for this image, is damaged, or
-// would make an image larger than kMaxPatchTarget.
-PatchedImage apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header);
+// An error, its one line the reason in plain words, when the patch is not
+// for this image, is damaged, or would make an image larger than
+// kMaxPatchTarget.
+common::Result<PatchedImage> apply_patch(ByteSpan patch, const PatchBase& base, bool ips_without_copier_header);
 
 }  // namespace compare
