@@ -54,12 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = end == std::string::npos ? input : input.substr(0, end);
     const std::string text = end == std::string::npos ? std::string() : input.substr(end + 1);
 
-    std::vector<importer::CsvRecord> records;
-    std::string error;
-    if (importer::parse_csv(text, &records, &error)) check_records(records);
-    importer::EditedTable table;
-    if (importer::read_csv_table("edited/" + name, text, games[game]->prefix, tables[game], &table, &error)) {
-        check_table(table);
-    }
+    const common::Result<std::vector<importer::CsvRecord>> records = importer::parse_csv(text);
+    if (records) check_records(*records);
+    const common::Result<importer::EditedTable> table =
+        importer::read_csv_table("edited/" + name, text, games[game]->prefix, tables[game]);
+    if (table) check_table(*table);
     return 0;
 }

@@ -28,11 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const exporter::ExporterInfo* const games[2] = {&exporter::kGameAExporter, &exporter::kGameBExporter};
     const int game = data[0] & 1;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
-    std::vector<importer::EditedTable> read;
-    importer::EditedIdentity id;
-    std::string error;
-    if (!importer::read_json_tables("edited.json", text, games[game]->game, tables[game], &read, &id, &error)) return 0;
-    for (const importer::EditedTable& table : read) {
+    const common::Result<importer::EditedDocument> read =
+        importer::read_json_tables("edited.json", text, games[game]->game, tables[game]);
+    if (!read) return 0;
+    for (const importer::EditedTable& table : read->tables) {
         check(table.spelled.empty() || table.spelled.size() == table.columns.size());
         for (size_t r = 0; r < table.row_count(); ++r) {
             const importer::EditedRow row = table.row(r);

@@ -38,15 +38,18 @@ struct CsvScanner {
     size_t i = 0;
     int line = 1;
     bool field_follows = false;  // a separator was just read
+    std::string why{};           // what stopped the scanning: a quote left open, text after one
 
     bool more() const { return i < text.size() || field_follows; }
     bool line_end(size_t at) const { return text[at] == '\n' || text[at] == '\r'; }
+    common::Error error() const { return common::Error(why); }
 
-    // Reads a field; last tells whether it ends its record.
-    bool next(std::string* field, bool* last, std::string* error) {
+    // Reads a field; last tells whether it ends its record. False (why set)
+    // for a quoted field that is not one.
+    bool next(std::string* field, bool* last) {
         field->clear();
         field_follows = false;
-        if (i < text.size() && text[i] == '"' && !quoted(field, error)) return false;
+        if (i < text.size() && text[i] == '"' && !quoted(field)) return false;
         const size_t start = i;
         while (i < text.size() && text[i] != separator && !line_end(i)) ++i;
         field->append(text, start, i - start);
@@ -62,11 +65,11 @@ struct CsvScanner {
         return true;
     }
 
-    bool quoted(std::string* field, std::string* error) {
+    bool quoted(std::string* field) {
         const int opened = line;
         for (++i;; ++i) {
             if (i >= text.size()) {
-                *error = "line " + std::to_string(opened) + ": a quote is never closed";
+                why = "line " + std::to_string(opened) + ": a quote is never closed";
                 return false;
             }
             if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
@@ -80,7 +83,7 @@ struct CsvScanner {
         }
         ++i;
         if (i < text.size() && text[i] != separator && !line_end(i)) {
-            *error = "line " + std::to_string(line) + ": text after a closing quote";
+            why = "line " + std::to_string(line) + ": text after a closing quote";
             return false;
         }
         return true;
@@ -150,39 +153,35 @@ std::string nearest_key(const std::vector<std::string>& keys, const std::string&
 
 // ---- Text encodings
 
-bool decode_text(std::string* text, std::string* error) {
+common::Result<std::string> decode_text(std::string text) {
     common::TextEncoding encoding = common::TextEncoding::kUtf8;
     size_t mark = 0;
-    if (starts_with(*text, kByteOrderMark)) {
+    if (starts_with(text, kByteOrderMark)) {
         mark = 3;
-    } else if (starts_with(*text, "\xFF\xFE")) {
+    } else if (starts_with(text, "\xFF\xFE")) {
         encoding = common::TextEncoding::kUtf16Le;
         mark = 2;
-    } else if (starts_with(*text, "\xFE\xFF")) {
+    } else if (starts_with(text, "\xFE\xFF")) {
         encoding = common::TextEncoding::kUtf16Be;
         mark = 2;
     }
-    text->erase(0, mark);
+    text.erase(0, mark);
     size_t bad = 0, bad932 = 0;
-    if (encoding == common::TextEncoding::kUtf8 && common::convert_to_utf8(encoding, *text, nullptr, &bad)) return true;
+    if (encoding == common::TextEncoding::kUtf8 && common::convert_to_utf8(encoding, text, nullptr, &bad)) return text;
     std::string converted;
     if (encoding != common::TextEncoding::kUtf8 || mark == 0) {
         const common::TextEncoding other = encoding == common::TextEncoding::kUtf8 ? common::TextEncoding::kCp932 : encoding;
-        if (common::convert_to_utf8(other, *text, &converted, &bad932)) {
-            *text = std::move(converted);
-            return true;
-        }
+        if (common::convert_to_utf8(other, text, &converted, &bad932)) return converted;
     }
     if (encoding != common::TextEncoding::kUtf8) {
-        *error = "not UTF-16 as its byte-order mark says: " + byte_at(*text, bad932 & ~size_t{1}, mark) +
-                 " begins no character";
-    } else if (mark) {
-        *error = "not UTF-8 as its byte-order mark says: " + byte_at(*text, bad, mark) + " begins no character";
-    } else {
-        *error = "not a text in UTF-8 (" + byte_at(*text, bad, 0) + " begins no character) nor in code page 932 (" +
-                 byte_at(*text, bad932, 0) + " begins none)";
+        return common::Error("not UTF-16 as its byte-order mark says: " + byte_at(text, bad932 & ~size_t{1}, mark) +
+                             " begins no character");
     }
-    return false;
+    if (mark) {
+        return common::Error("not UTF-8 as its byte-order mark says: " + byte_at(text, bad, mark) + " begins no character");
+    }
+    return common::Error("not a text in UTF-8 (" + byte_at(text, bad, 0) + " begins no character) nor in code page 932 (" +
+                         byte_at(text, bad932, 0) + " begins none)");
 }
 
 // ---- CSV
@@ -203,23 +202,24 @@ char csv_separator(std::string_view text) {
     return semicolon > comma ? ';' : ',';
 }
 
-bool parse_csv(const std::string& text, std::vector<CsvRecord>* records, std::string* error) {
+common::Result<std::vector<CsvRecord>> parse_csv(const std::string& text) {
     CsvScanner scan{text, csv_separator(text)};
     scan.i = starts_with(text, kByteOrderMark) ? 3 : 0;
+    std::vector<CsvRecord> records;
     CsvRecord record{1, {}};
     std::string field;
     bool last = false;
     while (scan.more()) {
         if (record.fields.empty()) record.line = scan.line;
-        if (!scan.next(&field, &last, error)) return false;
+        if (!scan.next(&field, &last)) return scan.error();
         record.fields.push_back(field);
         if (!last) continue;
         if (std::any_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return !f.empty(); })) {
-            records->push_back(std::move(record));
+            records.push_back(std::move(record));
         }
         record = {scan.line, {}};
     }
-    return true;
+    return records;
 }
 
 // ---- Edited tables
@@ -312,18 +312,19 @@ struct Header {
     std::vector<std::pair<size_t, std::string>> named;  // field number, text
 };
 
-bool read_header(CsvScanner& scan, size_t limit, Header* h, std::string* error) {
+common::Result<Header> read_header(CsvScanner& scan, size_t limit) {
+    Header h;
     std::string field;
     bool last = false;
-    while (h->named.empty() && scan.more()) {
-        h->fields = 0;
-        for (last = false; !last && scan.more(); ++h->fields) {
-            if (!scan.next(&field, &last, error)) return false;
-            if (!field.empty() && h->named.size() <= limit) h->named.push_back({h->fields, field});
+    while (h.named.empty() && scan.more()) {
+        h.fields = 0;
+        for (last = false; !last && scan.more(); ++h.fields) {
+            if (!scan.next(&field, &last)) return scan.error();
+            if (!field.empty() && h.named.size() <= limit) h.named.push_back({h.fields, field});
         }
     }
-    if (h->named.empty()) *error = "no header line";
-    return !h->named.empty();
+    if (h.named.empty()) return common::Error("no header line");
+    return h;
 }
 
 struct TableRef {
@@ -364,33 +365,31 @@ size_t most_columns(const std::vector<Table>& tables) {
     return most;
 }
 
-// The header's columns into out (spelled, header_columns); false with error
-// set for an unknown column or one named twice.
-bool match_header(const Header& h, const std::vector<std::string>& keys, EditedTable* out,
-                  std::vector<std::pair<size_t, uint16_t>>* positions, std::string* error) {
+// The header's columns into out (spelled, header_columns); an error for an
+// unknown column or one named twice.
+common::Status match_header(const Header& h, const std::vector<std::string>& keys, EditedTable* out,
+                            std::vector<std::pair<size_t, uint16_t>>* positions) {
     for (const auto& [field, name] : h.named) {
         const int column = column_named(keys, name);
         if (column < 0) {
-            *error = "the header names a column the table has not: " + quote_cut(name) + " (did you mean \"" +
-                     nearest_key(keys, name) + "\"?)";
-            return false;
+            return common::Error("the header names a column the table has not: " + quote_cut(name) +
+                                 " (did you mean \"" + nearest_key(keys, name) + "\"?)");
         }
         if (!out->spelled[column].empty()) {
-            *error = "the header names the column \"" + keys[column] + "\" twice: " + quote_cut(out->spelled[column]) +
-                     " and " + quote_cut(name);
-            return false;
+            return common::Error("the header names the column \"" + keys[column] + "\" twice: " +
+                                 quote_cut(out->spelled[column]) + " and " + quote_cut(name));
         }
         out->spelled[column] = name;
         out->header_columns.push_back(static_cast<uint16_t>(column));
         positions->push_back({field, static_cast<uint16_t>(column)});
     }
-    return true;
+    return common::success();
 }
 
 // The data rows: each row's cells of the header's columns; a row with more
 // fields than the header is refused unless the extra ones are empty.
-bool read_rows(CsvScanner& scan, const Header& h, const std::vector<std::pair<size_t, uint16_t>>& positions,
-               EditedTable* out, std::string* error) {
+common::Status read_rows(CsvScanner& scan, const Header& h, const std::vector<std::pair<size_t, uint16_t>>& positions,
+                         EditedTable* out) {
     std::string field;
     bool last = true, any = false, extra = false;
     size_t n = 0, p = 0;
@@ -402,28 +401,27 @@ bool read_rows(CsvScanner& scan, const Header& h, const std::vector<std::pair<si
             any = extra = false;
             n = p = 0;
         }
-        if (!scan.next(&field, &last, error)) return false;
+        if (!scan.next(&field, &last)) return scan.error();
         any = any || !field.empty();
         extra = extra || (n >= h.fields && !field.empty());
         if (p < positions.size() && positions[p].first == n) out->add_cell(positions[p++].second, field);
         ++n;
         if (!last) continue;
         if (extra) {
-            *error = "row " + std::to_string(line) + " has " + std::to_string(n) + " fields, more than the " +
-                     std::to_string(h.fields) + " of the header";
-            return false;
+            return common::Error("row " + std::to_string(line) + " has " + std::to_string(n) + " fields, more than the " +
+                                 std::to_string(h.fields) + " of the header");
         }
         if (!any) out->drop_last_row();
     }
-    return true;
+    return common::success();
 }
 
 std::string file_name(const std::string& prefix, const Table& t) { return prefix + "-" + t.file + ".csv"; }
 
-}  // namespace
-
-bool read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
-                    const std::vector<Table>& tables, EditedTable* out, std::string* error) {
+// The table a CSV file's name names: the longest table name that
+// names_table accepts.
+common::Result<TableRef> table_named(const std::string& path, const std::string& prefix,
+                                     const std::vector<Table>& tables) {
     const std::string name = common::base_name(path);
     TableRef own;
     std::string names;
@@ -438,40 +436,47 @@ bool read_csv_table(const std::string& path, const std::string& text, const std:
         for (const Table& c : t.children) consider(c, &t);
     }
     if (!own.table) {
-        *error = "no table of the export is called so; the tables' files are " + names +
-                 " (.csv, .txt or .tsv, a copy's suffix allowed)";
-        return false;
+        return common::Error("no table of the export is called so; the tables' files are " + names +
+                             " (.csv, .txt or .tsv, a copy's suffix allowed)");
     }
+    return own;
+}
+
+}  // namespace
+
+common::Result<EditedTable> read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
+                                           const std::vector<Table>& tables) {
+    const common::Result<TableRef> named = table_named(path, prefix, tables);
+    if (!named) return named.error();
+    const TableRef own = *named;
     CsvScanner scan{text, csv_separator(text)};
-    Header h;
-    if (!read_header(scan, most_columns(tables), &h, error)) return false;
+    const common::Result<Header> header = read_header(scan, most_columns(tables));
+    if (!header) return header.error();
+    const Header& h = *header;
     const std::vector<std::string> keys = flat_keys(*own.table, own.parent);
-    *out = EditedTable();
-    out->file = path;
-    out->table = own.table->file;
-    out->columns = keys;
-    out->spelled.assign(keys.size(), "");
+    EditedTable out;
+    out.file = path;
+    out.table = own.table->file;
+    out.columns = keys;
+    out.spelled.assign(keys.size(), "");
     std::vector<std::pair<size_t, uint16_t>> positions;
     const TableRef other = header_of_other(tables, own, h);
     const std::string wrong = other.table ? "this is the file of the table " + other.table->file +
                                                 " under another name" : "";
-    if (!match_header(h, keys, out, &positions, error)) {
-        if (other.table) {
-            *error = "the header is that of " + file_name(prefix, *other.table) + ", not of " +
-                     file_name(prefix, *own.table) + ": " + wrong;
-        }
-        return false;
+    if (const common::Status matched = match_header(h, keys, &out, &positions); !matched) {
+        if (!other.table) return matched.error();
+        return common::Error("the header is that of " + file_name(prefix, *other.table) + ", not of " +
+                             file_name(prefix, *own.table) + ": " + wrong);
     }
-    if (!read_rows(scan, h, positions, out, error)) return false;
-    const size_t rows = out->row_count();
+    if (const common::Status read = read_rows(scan, h, positions, &out); !read) return read.error();
+    const size_t rows = out.row_count();
     if (other.table && !other.parent && !own.parent && rows == static_cast<size_t>(other.table->rows(-1)) &&
         rows != static_cast<size_t>(own.table->rows(-1))) {
-        *error = "the header and the " + std::to_string(rows) + " rows are those of " +
-                 file_name(prefix, *other.table) + " (" + file_name(prefix, *own.table) + " has " +
-                 std::to_string(own.table->rows(-1)) + " rows): " + wrong;
-        return false;
+        return common::Error("the header and the " + std::to_string(rows) + " rows are those of " +
+                             file_name(prefix, *other.table) + " (" + file_name(prefix, *own.table) + " has " +
+                             std::to_string(own.table->rows(-1)) + " rows): " + wrong);
     }
-    return true;
+    return out;
 }
 
 // ---- The JSON document, read as a stream
@@ -501,8 +506,8 @@ struct Open {
 class JsonReader : public nlohmann::json_sax<Json> {
 public:
     JsonReader(const std::string& path, const char* game, const std::vector<Table>& tables,
-               std::vector<EditedTable>* out, EditedIdentity* id, std::string* error)
-        : path_(path), game_(game), tables_(tables), out_(out), id_(id), error_(error) {}
+               std::vector<EditedTable>* out, EditedIdentity* id)
+        : path_(path), game_(game), tables_(tables), out_(out), id_(id) {}
 
     bool null() override { return scalar("null", ""); }
     bool boolean(bool b) override { return scalar("a truth value", b ? "true" : "false"); }
@@ -533,9 +538,12 @@ public:
         return true;
     }
 
+    // The first thing wrong with the document, once a step gave false.
+    const std::string& error() const { return error_; }
+
 private:
     bool fail(const std::string& why) {
-        if (error_->empty()) *error_ = why;
+        if (error_.empty()) error_ = why;
         return false;
     }
 
@@ -740,7 +748,7 @@ private:
     const std::vector<Table>& tables_;
     std::vector<EditedTable>* out_;
     EditedIdentity* id_;
-    std::string* error_;
+    std::string error_;  // the first thing wrong with the document
     std::vector<Open> stack_;
     bool format_ = false, game_seen_ = false, version_ = false;
 };
@@ -776,24 +784,24 @@ void add_parent_cells(EditedTable* child, const EditedTable& parent, const Table
 
 }  // namespace
 
-bool read_json_tables(const std::string& path, const std::string& text, const char* game,
-                      const std::vector<Table>& tables, std::vector<EditedTable>* out, EditedIdentity* id,
-                      std::string* error) {
-    error->clear();
-    JsonReader reader(path, game, tables, out, id, error);
-    if (!Json::sax_parse(text, &reader) || !reader.finish()) return false;
-    for (EditedTable& t : *out) {
+common::Result<EditedDocument> read_json_tables(const std::string& path, const std::string& text, const char* game,
+                                                const std::vector<Table>& tables) {
+    EditedDocument document;
+    std::vector<EditedTable>& out = document.tables;
+    JsonReader reader(path, game, tables, &out, &document.id);
+    if (!Json::sax_parse(text, &reader) || !reader.finish()) return common::Error(reader.error());
+    for (EditedTable& t : out) {
         if (t.parent_list.empty()) continue;
         for (const Table& parent : tables) {
             for (const Table& c : parent.children) {
                 if (c.file != t.table) continue;
-                for (const EditedTable& p : *out) {
+                for (const EditedTable& p : out) {
                     if (p.table == parent.file) add_parent_cells(&t, p, c);
                 }
             }
         }
     }
-    return true;
+    return document;
 }
 
 }  // namespace importer

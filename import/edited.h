@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/error.h"
 #include "export/table.h"
 
 namespace importer {
@@ -18,9 +19,9 @@ namespace importer {
 // byte-order mark names UTF-8 or UTF-16 (little- or big-endian, as Excel's
 // "Unicode Text" is); without one the text is UTF-8 when it is valid UTF-8,
 // else code page 932 (Excel's plain CSV on Japanese Windows) when it is that.
-// A UTF-8 byte-order mark is removed. False with error set, naming the first
-// byte that fits no encoding, for any other text.
-bool decode_text(std::string* text, std::string* error);
+// A UTF-8 byte-order mark is removed. For any other text, an error naming
+// the first byte that fits no encoding.
+common::Result<std::string> decode_text(std::string text);
 
 // One record of a CSV text and the line it starts on (from 1).
 struct CsvRecord {
@@ -36,9 +37,9 @@ char csv_separator(std::string_view text);
 // doubled inside quotes, line breaks inside quotes kept), the separator as
 // csv_separator finds it, with or without the UTF-8 byte-order mark, CR LF,
 // LF or CR line ends, the last line end optional. Records whose fields are
-// all empty (the blank lines spreadsheets leave) are dropped. False with
-// error set for a quote left open or text after a closing quote.
-bool parse_csv(const std::string& text, std::vector<CsvRecord>* records, std::string* error);
+// all empty (the blank lines spreadsheets leave) are dropped. An error for a
+// quote left open or text after a closing quote.
+common::Result<std::vector<CsvRecord>> parse_csv(const std::string& text);
 
 // A row of an edited file with every column of its table: the absent cells
 // (a column the file has not, a key the JSON row object has not) are empty
@@ -97,13 +98,13 @@ bool names_table(const std::string& name, const std::string& prefix, const std::
 
 // A CSV file of the export (UTF-8 text): its table found by name (the
 // longest table name that names_table accepts), its columns by its header
-// line (exactly, else ignoring case and surrounding blanks). False with error
-// set when the name or the header names no table or column of the export, a
-// column twice, when a row has more fields than the header, or when the file
-// is another table's file (its header is that table's, and it has not the
-// rows of its own table where the header fits both).
-bool read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
-                    const std::vector<exporter::Table>& tables, EditedTable* out, std::string* error);
+// line (exactly, else ignoring case and surrounding blanks). An error when
+// the name or the header names no table or column of the export, a column
+// twice, when a row has more fields than the header, or when the file is
+// another table's file (its header is that table's, and it has not the rows
+// of its own table where the header fits both).
+common::Result<EditedTable> read_csv_table(const std::string& path, const std::string& text, const std::string& prefix,
+                                           const std::vector<exporter::Table>& tables);
 
 // What an export says of the image it was made from (hexadecimal, as given).
 struct EditedIdentity {
@@ -111,15 +112,20 @@ struct EditedIdentity {
     std::string rom_crc32;  // of the ROM proper
 };
 
+// The export's JSON document as read: its tables and its identification.
+struct EditedDocument {
+    std::vector<EditedTable> tables;
+    EditedIdentity id;
+};
+
 // The export's JSON document, read as a stream: its "format", "game" (must be
 // game) and "version" (kExportVersion), its "rom" block's CRC32s, and every
 // table it holds as an EditedTable (children flattened with their parent's
 // keys; a row object with no value at all is passed over, as a blank CSV line
-// is). False with error set for a document that is not an export of this
-// game, a value of the wrong type or an object that gives a key twice.
-bool read_json_tables(const std::string& path, const std::string& text, const char* game,
-                      const std::vector<exporter::Table>& tables, std::vector<EditedTable>* out, EditedIdentity* id,
-                      std::string* error);
+// is). An error for a document that is not an export of this game, a value
+// of the wrong type or an object that gives a key twice.
+common::Result<EditedDocument> read_json_tables(const std::string& path, const std::string& text, const char* game,
+                                                const std::vector<exporter::Table>& tables);
 
 // A header cell or a cell in a message: quoted, and cut after its first 60
 // characters (never inside a UTF-8 sequence) with "..." after them.

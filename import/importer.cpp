@@ -70,20 +70,15 @@ bool has_extension(const std::string& path, const std::string& extension) {
 }
 
 // An edited file's text as UTF-8, whatever encoding a spreadsheet saved it
-// in; its bytes are given up as they are taken.
-bool read_text(EditedFile& file, std::string* text, std::vector<std::string>* refusals) {
-    if (file.read_error != 0) {
-        refusals->push_back(file.name + ": cannot be read: " + std::strerror(file.read_error));
-        return false;
-    }
-    text->assign(file.bytes.begin(), file.bytes.end());
+// in, or the refusal that names the file; its bytes are given up as they are
+// taken.
+common::Result<std::string> read_text(EditedFile& file) {
+    if (file.read_error != 0) return common::Error(file.name + ": cannot be read: " + std::strerror(file.read_error));
+    std::string text(file.bytes.begin(), file.bytes.end());
     compare::ByteVector().swap(file.bytes);
-    std::string error;
-    if (!decode_text(text, &error)) {
-        refusals->push_back(file.name + ": " + error);
-        return false;
-    }
-    return true;
+    common::Result<std::string> decoded = decode_text(std::move(text));
+    if (!decoded) return common::Error(file.name + ": " + decoded.error().lines.front());
+    return decoded;
 }
 
 // A hash value as the identification gives it: with or without "0x", in
@@ -97,11 +92,12 @@ std::string plain_hex(std::string value) {
 // The CRC32s that an identification file (<prefix>-rom.csv: "key,value"
 // records of the rom block) gives; empty ones when it holds none.
 EditedIdentity identification_of(std::string text) {
-    std::vector<CsvRecord> records;
-    std::string error;
     EditedIdentity id;
-    if (!decode_text(&text, &error) || !parse_csv(text, &records, &error)) return id;
-    for (const CsvRecord& r : records) {
+    const common::Result<std::string> decoded = decode_text(std::move(text));
+    if (!decoded) return id;
+    const common::Result<std::vector<CsvRecord>> records = parse_csv(*decoded);
+    if (!records) return id;
+    for (const CsvRecord& r : *records) {
         if (r.fields.size() < 2) continue;
         if (r.fields[0] == "crc32") id.crc32 = r.fields[1];
         if (r.fields[0] == "rom_crc32") id.rom_crc32 = r.fields[1];
@@ -138,15 +134,18 @@ public:
     void read(std::vector<EditedFile>& files) {
         std::vector<std::string> csv;
         for (EditedFile& file : files) {
-            std::string text;
-            if (!read_text(file, &text, refusals_)) continue;
+            const common::Result<std::string> text = read_text(file);
+            if (!text) {
+                refusals_->push_back(text.error().lines.front());
+                continue;
+            }
             const std::string& path = file.name;
             if (has_extension(path, ".json")) {
-                read_json(path, text);
+                read_json(path, *text);
             } else if (names_table(common::base_name(path), info_.exporter.prefix, "rom")) {
-                given_id_ = identification_of(text);
+                given_id_ = identification_of(*text);
                 have_given_id_ = true;
-            } else if (read_csv(path, text)) {
+            } else if (read_csv(path, *text)) {
                 csv.push_back(path);
             }
         }
@@ -157,26 +156,23 @@ public:
 
 private:
     void read_json(const std::string& path, const std::string& text) {
-        EditedIdentity id;
-        std::string error;
-        std::vector<EditedTable> read;
-        if (!read_json_tables(path, text, info_.exporter.game, tables_, &read, &id, &error)) {
-            refusals_->push_back(path + ": " + error);
-        } else if (!same_image(id, image_)) {
-            refusals_->push_back(another_image(path, id, image_));
+        common::Result<EditedDocument> read = read_json_tables(path, text, info_.exporter.game, tables_);
+        if (!read) {
+            refusals_->push_back(path + ": " + read.error().lines.front());
+        } else if (!same_image(read->id, image_)) {
+            refusals_->push_back(another_image(path, read->id, image_));
         } else {
-            for (EditedTable& t : read) edited_.push_back(std::move(t));
+            for (EditedTable& t : read->tables) edited_.push_back(std::move(t));
         }
     }
 
     bool read_csv(const std::string& path, const std::string& text) {
-        EditedTable table;
-        std::string error;
-        if (!read_csv_table(path, text, info_.exporter.prefix, tables_, &table, &error)) {
-            refusals_->push_back(path + ": " + error);
+        common::Result<EditedTable> table = read_csv_table(path, text, info_.exporter.prefix, tables_);
+        if (!table) {
+            refusals_->push_back(path + ": " + table.error().lines.front());
             return false;
         }
-        edited_.push_back(std::move(table));
+        edited_.push_back(std::move(*table));
         return true;
     }
 

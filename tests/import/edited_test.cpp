@@ -17,6 +17,12 @@ Records fields_of(const std::vector<CsvRecord>& records) {
     return out;
 }
 
+// The message of a reader's error ("" when it read).
+template <typename T>
+std::string error_of(const common::Result<T>& result) {
+    return result ? std::string() : result.error().lines.front();
+}
+
 // A CSV file as the exporter writes it and as spreadsheets save it again.
 TEST(ParseCsv, ReadsWhatSpreadsheetsSave) {
     const Records expected = {{"index", "name"}, {"0", "オオカミ"}, {"1", "a,\"b\"\r\nc"}};
@@ -26,10 +32,9 @@ TEST(ParseCsv, ReadsWhatSpreadsheetsSave) {
         "\"index\",\"name\"\r\n\"0\",\"オオカミ\"\r\n,\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n\r\n",
     };
     for (const char* text : texts) {
-        std::vector<CsvRecord> records;
-        std::string error;
-        ASSERT_TRUE(parse_csv(text, &records, &error)) << error;
-        EXPECT_EQ(fields_of(records), expected) << text;
+        const common::Result<std::vector<CsvRecord>> records = parse_csv(text);
+        ASSERT_TRUE(records) << error_of(records);
+        EXPECT_EQ(fields_of(*records), expected) << text;
     }
 }
 
@@ -39,10 +44,9 @@ TEST(ParseCsv, RefusesOpenAndMisplacedQuotes) {
         {"a,b\n\"x\"y,1\n", "line 2: text after a closing quote"},
     };
     for (const auto& [text, why] : cases) {
-        std::vector<CsvRecord> records;
-        std::string error;
-        EXPECT_FALSE(parse_csv(text, &records, &error));
-        EXPECT_EQ(error, why);
+        const common::Result<std::vector<CsvRecord>> records = parse_csv(text);
+        EXPECT_FALSE(records);
+        EXPECT_EQ(error_of(records), why);
     }
 }
 
@@ -60,30 +64,27 @@ std::vector<Table> tables() {
 }
 
 TEST(ReadCsvTable, FindsTableByNameAndColumnsByHeader) {
-    EditedTable t;
-    std::string error;
-    ASSERT_TRUE(read_csv_table("dir/mt2-monster-actions.csv", "tech,monster\r\n7,3\r\n", "mt2", tables(), &t, &error))
-        << error;
+    const common::Result<EditedTable> read = read_csv_table("dir/mt2-monster-actions.csv", "tech,monster\r\n7,3\r\n", "mt2", tables());
+    ASSERT_TRUE(read) << error_of(read);
+    const EditedTable& t = *read;
     EXPECT_EQ(t.columns, (std::vector<std::string>{"monster", "slot", "tech"}));
     ASSERT_EQ(t.row_count(), 1u);
     EXPECT_EQ(t.row(0).where, "row 2");
     EXPECT_EQ(t.row(0).cells, (std::vector<std::string>{"3", "", "7"}));
     EXPECT_EQ(t.row(0).present, (std::vector<bool>{true, false, true}));
 
-    EXPECT_FALSE(read_csv_table("mt2-bosses.csv", "index\n", "mt2", tables(), &t, &error));
-    EXPECT_FALSE(read_csv_table("mt3-monsters.csv", "index\n", "mt2", tables(), &t, &error));
-    EXPECT_FALSE(read_csv_table("mt2-monsters.csv", "index,mp\n", "mt2", tables(), &t, &error));
-    EXPECT_EQ(error, "the header names a column the table has not: \"mp\" (did you mean \"hp\"?)");
+    EXPECT_FALSE(read_csv_table("mt2-bosses.csv", "index\n", "mt2", tables()));
+    EXPECT_FALSE(read_csv_table("mt3-monsters.csv", "index\n", "mt2", tables()));
+    EXPECT_EQ(error_of(read_csv_table("mt2-monsters.csv", "index,mp\n", "mt2", tables())), "the header names a column the table has not: \"mp\" (did you mean \"hp\"?)");
 }
 
 TEST(ReadJsonTables, FlattensChildrenWithTheirParentsKeys) {
     const std::string doc = R"({"format":"meridian-tools-export","version":2,"game":"A","rom":{"crc32":"66CD6839"},
         "tables":{"monsters":[{"index":4,"name":"オオカミ","hp":112,"actions":[{"slot":1,"tech":9}]}]}})";
-    std::vector<EditedTable> out;
-    EditedIdentity crc;
-    std::string error;
-    ASSERT_TRUE(read_json_tables("mt2.json", doc, "A", tables(), &out, &crc, &error)) << error;
-    EXPECT_EQ(crc.crc32, "66CD6839");
+    const common::Result<EditedDocument> read = read_json_tables("mt2.json", doc, "A", tables());
+    ASSERT_TRUE(read) << error_of(read);
+    const std::vector<EditedTable>& out = read->tables;
+    EXPECT_EQ(read->id.crc32, "66CD6839");
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].table, "monsters");
     EXPECT_EQ(out[0].row(0).cells, (std::vector<std::string>{"4", "オオカミ", "112"}));
@@ -91,8 +92,8 @@ TEST(ReadJsonTables, FlattensChildrenWithTheirParentsKeys) {
     EXPECT_EQ(out[1].row(0).where, "monsters[0].actions[0]");
     EXPECT_EQ(out[1].row(0).cells, (std::vector<std::string>{"4", "1", "9"}));
 
-    EXPECT_FALSE(read_json_tables("mt2.json", doc, "B", tables(), &out, &crc, &error));
-    EXPECT_FALSE(read_json_tables("mt2.json", "{\"format\":1", "A", tables(), &out, &crc, &error));
+    EXPECT_FALSE(read_json_tables("mt2.json", doc, "B", tables()));
+    EXPECT_FALSE(read_json_tables("mt2.json", "{\"format\":1", "A", tables()));
 }
 
 // Members of the wrong type, versions other than the export's and keys given
@@ -128,12 +129,9 @@ TEST(ReadJsonTables, RefusesWrongTypesVersionsAndKeysGivenTwice) {
         {"{\"format\":1", "not an export document"},
     };
     for (const auto& [doc, why] : cases) {
-        std::vector<EditedTable> out;
-        EditedIdentity id;
         std::string error;
-        bool read = true;
-        EXPECT_NO_THROW(read = read_json_tables("mt2.json", doc, "A", tables(), &out, &id, &error)) << doc;
-        EXPECT_FALSE(read) << doc;
+        EXPECT_NO_THROW(error = error_of(read_json_tables("mt2.json", doc, "A", tables()))) << doc;
+        EXPECT_FALSE(error.empty()) << doc;
         EXPECT_EQ(error.find(why) == std::string::npos ? error : why, why) << doc;
     }
 }
@@ -144,12 +142,11 @@ TEST(ReadJsonTables, ReadsRowsInAnyKeyOrderAndPassesOverEmptyRows) {
     const std::string doc = R"({"format":"meridian-tools-export","version":2,"game":"A",
         "rom":{"crc32":"0x66cd6839","rom_crc32":"7B8128D2","md5":"x"},"other":[{"a":[1,{}]}],
         "tables":{"monsters":[{},{"actions":[{"tech":9,"slot":1},{}],"hp":7,"index":4},{},{"name":null,"index":5}]}})";
-    std::vector<EditedTable> out;
-    EditedIdentity id;
-    std::string error;
-    ASSERT_TRUE(read_json_tables("mt2.json", doc, "A", tables(), &out, &id, &error)) << error;
-    EXPECT_EQ(id.crc32, "0x66cd6839");
-    EXPECT_EQ(id.rom_crc32, "7B8128D2");
+    const common::Result<EditedDocument> read = read_json_tables("mt2.json", doc, "A", tables());
+    ASSERT_TRUE(read) << error_of(read);
+    const std::vector<EditedTable>& out = read->tables;
+    EXPECT_EQ(read->id.crc32, "0x66cd6839");
+    EXPECT_EQ(read->id.rom_crc32, "7B8128D2");
     ASSERT_EQ(out.size(), 2u);
     ASSERT_EQ(out[0].row_count(), 2u);
     EXPECT_EQ(out[0].row(0).where, "monsters[1]");
@@ -179,9 +176,9 @@ TEST(DecodeText, FindsTheEncodingWithoutAnOption) {
     utf16be += std::string("\0\r\0\n", 4);
     const std::string cp932 = "index,name\r\n0,\x83\x49\x83\x49\x83\x4A\x83\x7E\r\n";
     for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8, utf16le, utf16be, cp932}) {
-        std::string decoded = text, error;
-        ASSERT_TRUE(decode_text(&decoded, &error)) << error;
-        EXPECT_EQ(decoded, utf8);
+        const common::Result<std::string> decoded = decode_text(text);
+        ASSERT_TRUE(decoded) << error_of(decoded);
+        EXPECT_EQ(*decoded, utf8);
     }
     const std::pair<std::string, const char*> bad[] = {
         {"index,name\n0,\xE3\x82\xAA\x81\x20\n",
@@ -192,11 +189,7 @@ TEST(DecodeText, FindsTheEncodingWithoutAnOption) {
         {"\xEF\xBB\xBF" "0,\xE3\x82", "not UTF-8 as its byte-order mark says: byte 0xE3 at offset 5 begins no character"},
         {std::string("\xFF\xFE" "a\0b", 5), "not UTF-16 as its byte-order mark says: byte 0x62 at offset 4 begins no character"},
     };
-    for (const auto& [text, why] : bad) {
-        std::string decoded = text, error;
-        EXPECT_FALSE(decode_text(&decoded, &error));
-        EXPECT_EQ(error, why);
-    }
+    for (const auto& [text, why] : bad) EXPECT_EQ(error_of(decode_text(text)), why);
 }
 
 // Separators and line ends as spreadsheets write them.
@@ -209,15 +202,14 @@ TEST(ParseCsv, FindsTheSeparatorAndEveryLineEnd) {
         "\"index\"\t\"name\"\r0\ta;b,c\"\td\"\r1\t",
     };
     for (const char* text : texts) {
-        std::vector<CsvRecord> records;
-        std::string error;
         if (std::string(text).find("c\"\t") != std::string::npos) continue;  // a quote inside an unquoted field
-        ASSERT_TRUE(parse_csv(text, &records, &error)) << error;
-        EXPECT_EQ(fields_of(records), expected) << text;
+        const common::Result<std::vector<CsvRecord>> records = parse_csv(text);
+        ASSERT_TRUE(records) << error_of(records);
+        EXPECT_EQ(fields_of(*records), expected) << text;
     }
-    std::vector<CsvRecord> records;
-    std::string error;
-    ASSERT_TRUE(parse_csv("a,b\r1,\"x\ry\"\r2,3", &records, &error)) << error;
+    const common::Result<std::vector<CsvRecord>> read = parse_csv("a,b\r1,\"x\ry\"\r2,3");
+    ASSERT_TRUE(read) << error_of(read);
+    const std::vector<CsvRecord>& records = *read;
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[2].line, 4);
     EXPECT_EQ(records[1].fields[1], "x\ry");
@@ -260,12 +252,12 @@ TEST(ReadCsvTable, MatchesHeadersAndRefusesWhatNoTableHas) {
         {"mt2-monsters.csv", ",,\n\n", "no header line"},
     };
     for (const Case& c : cases) {
-        EditedTable t;
-        std::string error;
-        const bool read = read_csv_table(c.path, c.text, "mt2", tables(), &t, &error);
-        EXPECT_EQ(read, *c.error == 0) << c.path << ": " << error;
+        const common::Result<EditedTable> read = read_csv_table(c.path, c.text, "mt2", tables());
+        const std::string error = error_of(read);
+        EXPECT_EQ(read.ok(), *c.error == 0) << c.path << ": " << error;
         EXPECT_EQ(error.substr(0, strlen(c.error)), c.error) << c.path;
         if (!read) continue;
+        const EditedTable& t = *read;
         ASSERT_GE(t.row_count(), 1u);
         if (t.table == "monster-actions") {
             EXPECT_EQ(t.row(0).cells, (std::vector<std::string>{"3", "", "7"})) << c.path;
