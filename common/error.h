@@ -35,14 +35,16 @@ public:
     bool ok() const { return held_.index() == 0; }
     explicit operator bool() const { return ok(); }
 
-    T& value() { return std::get<0>(held_); }
-    const T& value() const { return std::get<0>(held_); }
+    // The value of a result that is ok() (of an error: a mistake of the
+    // caller's, not a throw; nothing below the mains throws).
+    T& value() { return *std::get_if<0>(&held_); }
+    const T& value() const { return *std::get_if<0>(&held_); }
     T& operator*() { return value(); }
     const T& operator*() const { return value(); }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
 
-    const Error& error() const { return std::get<1>(held_); }
+    const Error& error() const { return *std::get_if<1>(&held_); }
 
 private:
     std::variant<T, Error> held_;
