@@ -105,21 +105,37 @@ common::Result<CommandLine> parse_command_line(int argc, char** argv, Destinatio
 
 namespace {
 
-// A long option ("--word"): recorded when it is one of the words, else invalid.
-void scan_word(const char* arg, const char* const* words, Flags* flags, ArgumentList* line) {
+// Whether a long option ("--word") is one of the words.
+const char* word_of(const char* arg, const char* const* words) {
     for (const char* const* w = words; w && *w; ++w) {
-        if (strcmp(arg + 2, *w) == 0) {
-            line->words.push_back(*w);
-            return;
-        }
+        if (strcmp(arg + 2, *w) == 0) return *w;
+    }
+    return nullptr;
+}
+
+// A long option: recorded when it is one of the words, its value taken
+// when it is one of the value words, else invalid. Returns the arguments
+// it took after itself.
+int scan_word(int i, int argc, char** argv, const char* const* const words[2], Flags* flags, ArgumentList* line) {
+    if (const char* word = word_of(argv[i], words[0])) {
+        line->words.push_back(word);
+        return 0;
+    }
+    const char* word = word_of(argv[i], words[1]);
+    if (word && i + 1 < argc && argv[i + 1]) {
+        line->long_values[word] = argv[i + 1];
+        return 1;
     }
     flags->invalid = true;
+    return 0;
 }
 
 }  // namespace
 
 common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const char* own_letters,
-                                                 const char* value_letters, const char* const* long_words) {
+                                                 const char* value_letters, const char* const* long_words,
+                                                 const char* const* long_value_words) {
+    const char* const* const words[2] = {long_words, long_value_words};
     ArgumentList scanned;
     ArgumentList* line = &scanned;
     const std::string letters = std::string(own_letters) + value_letters;
@@ -132,7 +148,7 @@ common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const ch
             continue;
         }
         if (arg[1] == '-') {
-            scan_word(arg, long_words, &flags, line);
+            i += scan_word(i, argc, argv, words, &flags, line);
             continue;
         }
         CommandLine seen;

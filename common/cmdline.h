@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ struct ArgumentList {
     std::string values[26];               // by letter: the value of each value option given (the last one)
     unsigned letters = 0;                 // bit (c - 'a') for each option letter seen, value options too
     std::vector<std::string> words;       // the long options seen ("headered" for --headered)
+    // The long options that take the next argument as their value, by word
+    // ("prefer" for --prefer 2): the value of each one given (the last one).
+    std::map<std::string, std::string> long_values;
     bool help = false;                    // -h, as in CommandLine
 };
 
@@ -73,15 +77,18 @@ struct ArgumentList {
 // next argument, whatever it holds (in "-op a b", -o takes a and -p b); one
 // left without an argument is the error "Invalid option", as an unknown
 // letter is. An argument of two dashes is a long option, one of long_words (a
-// null-terminated list, which may be null) or invalid. Help wins over
+// null-terminated list, which may be null), one of long_value_words (which
+// takes the next argument, as a value letter does) or invalid. Help wins over
 // everything else.
 common::Result<ArgumentList> parse_argument_list(int argc, char** argv, const char* own_letters,
-                                                 const char* value_letters, const char* const* long_words = nullptr);
+                                                 const char* value_letters, const char* const* long_words = nullptr,
+                                                 const char* const* long_value_words = nullptr);
 
 // The tools' side of parse_argument_list, as scan_command_line is of
 // parse_command_line.
 void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
-                        const char* value_letters, ArgumentList* line, const char* const* long_words = nullptr);
+                        const char* value_letters, ArgumentList* line, const char* const* long_words = nullptr,
+                        const char* const* long_value_words = nullptr);
 
 // Prints the help text on standard output.
 void print_help(const HelpText& help);

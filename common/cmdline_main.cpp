@@ -57,9 +57,10 @@ void scan_command_line(int argc, char** argv, const HelpText& help, DestinationK
 }
 
 void scan_argument_list(int argc, char** argv, const HelpText& help, const char* own_letters,
-                        const char* value_letters, ArgumentList* line, const char* const* long_words) {
+                        const char* value_letters, ArgumentList* line, const char* const* long_words,
+                        const char* const* long_value_words) {
     begin_scan(argc, argv);
-    end_scan(parse_argument_list(argc, argv, own_letters, value_letters, long_words), help, line);
+    end_scan(parse_argument_list(argc, argv, own_letters, value_letters, long_words, long_value_words), help, line);
 }
 
 }  // namespace common

@@ -247,10 +247,19 @@ common::Result<Side> decode_old(const CompareInfo& info, Input image) {
     return old;
 }
 
-common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input input, const Options& options) {
+common::Result<Side> decode_new(const CompareInfo& info, const Side& old, Input input, bool ips_without_header) {
     Side now{std::move(input.name), std::move(input.bytes), "", {}, {}, "", ""};
-    if (std::optional<common::Error> error = load_new(now, old, options.ips_without_header)) return *error;
+    if (std::optional<common::Error> error = load_new(now, old, ips_without_header)) return *error;
     if (std::optional<common::Error> error = decode(now, info)) return *error;
+    return now;
+}
+
+std::string rom_block_json(const Side& side) { return dump(rom_block(side)); }
+
+common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input input, const Options& options) {
+    common::Result<Side> decoded = decode_new(info, old, std::move(input), options.ips_without_header);
+    if (!decoded) return decoded.error();
+    const Side& now = *decoded;
     const std::vector<RecordChange> records = compare_snapshots(old.tables, now.tables);
     const std::vector<ByteRange> unmapped = unmapped_changes(old.rom(), now.rom(), info.tables);
     Output out;

@@ -64,6 +64,17 @@ struct Outcome {
 // for an image of another game or one too short for its tables.
 common::Result<Side> decode_old(const CompareInfo& info, Input image);
 
+// The new side alone: an image, or a patch applied to the old side's bytes
+// (an IPS patch to the image without its copier header with
+// ips_without_header), decoded. Fails (status 2) for a patch that is not for
+// the old image or is damaged, and as decode_old fails.
+common::Result<Side> decode_new(const CompareInfo& info, const Side& old, Input now, bool ips_without_header);
+
+// A side's identification as the JSON document gives it: the exports' rom
+// block with the file and how a patched image was made (one object on one
+// line).
+std::string rom_block_json(const Side& side);
+
 // The new side (an image, or a patch applied to the old side's bytes),
 // decoded and compared with the old side.
 common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input now, const Options& options);

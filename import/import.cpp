@@ -27,12 +27,10 @@ const char* const kImportOptions[6] = {
 
 namespace {
 
-// The outputs by option letter, in the order they are written.
-constexpr char kOutputLetters[] = "opi";
 constexpr unsigned kDryRun = 1u << ('n' - 'a');
 const char* const kLongOptions[] = {"headered", nullptr};
 
-using importer::Output;
+}  // namespace
 
 std::vector<Output> outputs_of(const common::ArgumentList& line) {
     std::vector<Output> outs;
@@ -43,7 +41,6 @@ std::vector<Output> outputs_of(const common::ArgumentList& line) {
     return outs;
 }
 
-// No output names an input, under any spelling or link, nor another output.
 void check_outputs(const std::vector<Output>& outs, const std::vector<std::string>& inputs,
                    std::vector<std::string>* refusals) {
     for (const std::string& in : inputs) {
@@ -63,6 +60,26 @@ void check_outputs(const std::vector<Output>& outs, const std::vector<std::strin
         }
     }
 }
+
+void write_outputs(const std::vector<Output>& outs, const OutputBytes& bytes_of, bool dry_run, bool listed) {
+    std::vector<common::WholeFileOutput> files;
+    for (const Output& out : outs) {
+        const compare::ByteVector& bytes = bytes_of(out.letter);
+        files.push_back({out.path, bytes.data(), bytes.size()});
+    }
+    size_t failed = 0;
+    if (!dry_run && !common::write_whole_files(files, &failed)) common::fatal("Cannot create file - %s:", outs[failed].path.c_str());
+    if (!listed) return;
+    for (const Output& out : outs) {
+        const compare::ByteVector& bytes = bytes_of(out.letter);
+        const std::string line = out.path + ": " + std::to_string(bytes.size()) + " bytes, CRC32 " +
+                                 common::crc32_hex(common::crc32_of(bytes.data(), bytes.size())) + "\n";
+        common::write_utf8(stdout, line.c_str());
+    }
+    if (dry_run) printf("dry run: nothing written\n");
+}
+
+namespace {
 
 // The identification files that may be read beside the CSV files, each once.
 std::vector<std::string> identifications_beside(const std::vector<std::string>& positional, const char* prefix) {
@@ -107,25 +124,6 @@ importer::ImportRequest read_request(const common::ArgumentList& line, const cha
     return request;
 }
 
-// Every output written all or nothing (or, on a dry run, not at all); each
-// named with its size and CRC32.
-void write_outputs(const std::vector<Output>& outs, const importer::Imported& made, bool dry_run) {
-    std::vector<common::WholeFileOutput> files;
-    for (const Output& out : outs) {
-        const compare::ByteVector& bytes = importer::output_bytes(made, out.letter);
-        files.push_back({out.path, bytes.data(), bytes.size()});
-    }
-    size_t failed = 0;
-    if (!dry_run && !common::write_whole_files(files, &failed)) common::fatal("Cannot create file - %s:", outs[failed].path.c_str());
-    for (const Output& out : outs) {
-        const compare::ByteVector& bytes = importer::output_bytes(made, out.letter);
-        const std::string line = out.path + ": " + std::to_string(bytes.size()) + " bytes, CRC32 " +
-                                 common::crc32_hex(common::crc32_of(bytes.data(), bytes.size())) + "\n";
-        common::write_utf8(stdout, line.c_str());
-    }
-    if (dry_run) printf("dry run: nothing written\n");
-}
-
 int run(int argc, char** argv, const ImportInfo& info) {
     common::ArgumentList line;
     common::scan_argument_list(argc, argv, info.help, "n", kOutputLetters, &line, kLongOptions);
@@ -140,7 +138,9 @@ int run(int argc, char** argv, const ImportInfo& info) {
     const common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
     if (!made) return common::report_error(made.error());
     common::write_utf8(stdout, made->changes.c_str());
-    write_outputs(outs, *made, line.letters & kDryRun);
+    const importer::Imported& imported = *made;
+    write_outputs(outs, [&imported](char letter) -> const compare::ByteVector& { return importer::output_bytes(imported, letter); },
+                  line.letters & kDryRun);
     if (fflush(stdout) != 0 || ferror(stdout)) common::fatal("Cannot write to standard output:");
     return 0;
 }
