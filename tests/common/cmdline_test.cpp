@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "common/cmdline.h"
@@ -177,20 +178,22 @@ TEST(CommandLineScan, ReturnsWhatItFound) {
 
 TEST(CommandLineScan, ArgumentListReturnsWhatItFound) {
     const char* const words[] = {"headered", nullptr};
-    auto scan = [&words](std::vector<std::string> args) {
+    const char* const value_words[] = {"prefer", nullptr};
+    auto scan = [&words, &value_words](std::vector<std::string> args) {
         args.insert(args.begin(), "probe");
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
-        return common::parse_argument_list(static_cast<int>(argv.size()), argv.data(), "n", "op", words);
+        return common::parse_argument_list(static_cast<int>(argv.size()), argv.data(), "n", "op", words, value_words);
     };
-    common::Result<common::ArgumentList> line = scan({"-op", "a", "b", "x.smc", "--headered"});
+    common::Result<common::ArgumentList> line = scan({"-op", "a", "b", "x.smc", "--headered", "--prefer", "-2"});
     ASSERT_TRUE(line.ok());
     EXPECT_FALSE(line->help);
     EXPECT_EQ(line->values['o' - 'a'], "a");
     EXPECT_EQ(line->values['p' - 'a'], "b");
     EXPECT_EQ(line->positional, std::vector<std::string>{"x.smc"});
     EXPECT_EQ(line->words, std::vector<std::string>{"headered"});
-    for (const auto& args : std::vector<std::vector<std::string>>{{"-o"}, {"--other"}, {"-q", "x"}}) {
+    EXPECT_EQ(line->long_values, (std::map<std::string, std::string>{{"prefer", "-2"}}));
+    for (const auto& args : std::vector<std::vector<std::string>>{{"-o"}, {"--other"}, {"-q", "x"}, {"--prefer"}}) {
         line = scan(args);
         ASSERT_FALSE(line.ok()) << args[0];
         EXPECT_EQ(line.error().lines, std::vector<std::string>{"Invalid option"}) << args[0];
