@@ -13,7 +13,7 @@
 #   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> [-DLINUX_BUILD=<build>] [-DWORKBENCH=<page>]
 #         -P zip_check.cmake
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
-          mt3import mt2merge mt3merge)
+          mt3import)
 
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/unpacked")
