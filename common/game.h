@@ -1,7 +1,7 @@
 // What every tool family knows of a game: the name its tools and files begin
 // with, its letter and the title its cartridge header carries. Each game's
 // folder describes its game with one of these and the parts of each family
-// (see common/games.h).
+// (see tools/games.h).
 #pragma once
 
 #include <string>

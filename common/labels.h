@@ -1,4 +1,5 @@
-// Label tables and helpers of the reports: marks, bit labels, race and type names.
+// The reports' label sets and their helpers: marks, bit labels, race names
+// (each game holds its own label set).
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,6 @@ struct LabelSet {
     const char* statuses[8];    // status changes, bit 7 first
     const char* races[16];
 };
-
-extern const LabelSet kGameALabels;
-extern const LabelSet kGameBLabels;
 
 // "○" for a non-zero flag, "×" for zero.
 const char* mark_of(int flag);
@@ -31,8 +29,5 @@ void print_bit_labels2(ReportText& stream, int bits, int mask, const LabelSet& l
 
 // Race name for 0..15, "" otherwise.
 const char* race_name(int index, const LabelSet& labels);
-
-// Game-B type name for 0..7, "" otherwise.
-const char* type_name8(int index);
 
 }  // namespace common

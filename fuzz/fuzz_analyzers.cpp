@@ -21,9 +21,9 @@
 #include <iterator>
 #include <vector>
 
-#include "analyzer_a/driver.h"
-#include "analyzer_b/driver.h"
 #include "common/rom.h"
+#include "games/a/driver.h"
+#include "games/b/driver.h"
 #include "tests/support/game_regions.h"
 
 namespace {

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "export/games.h"
+#include "games/a/game.h"
+#include "games/b/game.h"
 #include "import/edited.h"
 
 namespace {

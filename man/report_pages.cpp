@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "analyzer_a/driver.h"
-#include "analyzer_b/driver.h"
+#include "games/a/driver.h"
+#include "games/b/driver.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "common/games.h"
 #include "common/rom.h"
 #include "compare/compare.h"
 #include "export/exporter.h"
 #include "import/importer.h"
+#include "tools/games.h"
 
 namespace wasm {
 

@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "analyzer_a/layout.h"
-#include "analyzer_b/layout.h"
 #include "common/formations.h"
+#include "games/a/layout.h"
+#include "games/b/layout.h"
 
 namespace {
 

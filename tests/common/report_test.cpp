@@ -10,6 +10,8 @@
 #include "common/driver.h"
 #include "common/labels.h"
 #include "common/report.h"
+#include "games/a/labels.h"
+#include "games/b/labels.h"
 #include "tests/support/test_util.h"
 
 TEST(Labels, Marks) {
@@ -19,35 +21,35 @@ TEST(Labels, Marks) {
 }
 
 TEST(Labels, BitLabelsBit7First) {
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x81, 0xFF, common::kGameALabels); }), "斬・・・・・・状");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x40, 0xFF, common::kGameALabels); }), "・殴・・・・・・");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x40, 0xFF, common::kGameBLabels); }), "・打・・・・・・");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0x40, 0xFF, common::kGameALabels); }),
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x81, 0xFF, mt2::kLabels); }), "斬・・・・・・状");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x40, 0xFF, mt2::kLabels); }), "・殴・・・・・・");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x40, 0xFF, mt3::kLabels); }), "・打・・・・・・");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0x40, 0xFF, mt2::kLabels); }),
               "・痺・・・・・・");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0x40, 0xFF, common::kGameBLabels); }),
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0x40, 0xFF, mt3::kLabels); }),
               "・??・・・・・・");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0xFF, 0xFF, common::kGameALabels); }),
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0xFF, 0xFF, mt2::kLabels); }),
               "死痺眠暗精毒圧ス");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0xFF, 0xFF, common::kGameBLabels); }),
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels2(f, 0xFF, 0xFF, mt3::kLabels); }),
               "死??痺眠暗精毒ス");
 }
 
 TEST(Labels, MaskSelectsTheCells) {
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0xFF, 0, common::kGameALabels); }), "");
-    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x09, 0x0F, common::kGameALabels); }), "熱・・状");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0xFF, 0, mt2::kLabels); }), "");
+    EXPECT_EQ(capture_output([](common::ReportText& f) { common::print_bit_labels(f, 0x09, 0x0F, mt2::kLabels); }), "熱・・状");
 }
 
 TEST(Labels, RaceAndTypeNames) {
-    EXPECT_STREQ(common::race_name(0, common::kGameALabels), "--------");
-    EXPECT_STREQ(common::race_name(0, common::kGameBLabels), "----");
-    EXPECT_STREQ(common::race_name(12, common::kGameALabels), "火の精霊");
-    EXPECT_STREQ(common::race_name(15, common::kGameBLabels), "巨人");
-    EXPECT_STREQ(common::race_name(-1, common::kGameALabels), "");
-    EXPECT_STREQ(common::race_name(16, common::kGameBLabels), "");
-    EXPECT_STREQ(common::type_name8(0), "------");
-    EXPECT_STREQ(common::type_name8(7), "アビス");
-    EXPECT_STREQ(common::type_name8(8), "");
-    EXPECT_STREQ(common::type_name8(-1), "");
+    EXPECT_STREQ(common::race_name(0, mt2::kLabels), "--------");
+    EXPECT_STREQ(common::race_name(0, mt3::kLabels), "----");
+    EXPECT_STREQ(common::race_name(12, mt2::kLabels), "火の精霊");
+    EXPECT_STREQ(common::race_name(15, mt3::kLabels), "巨人");
+    EXPECT_STREQ(common::race_name(-1, mt2::kLabels), "");
+    EXPECT_STREQ(common::race_name(16, mt3::kLabels), "");
+    EXPECT_STREQ(mt3::type_name(0), "------");
+    EXPECT_STREQ(mt3::type_name(7), "アビス");
+    EXPECT_STREQ(mt3::type_name(8), "");
+    EXPECT_STREQ(mt3::type_name(-1), "");
 }
 
 TEST(Report, RowPrefixes) {

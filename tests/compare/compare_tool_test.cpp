@@ -6,11 +6,11 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "analyzer_a/layout.h"
-#include "analyzer_b/layout.h"
 #include "common/image_id.h"
-#include "demo/demo.h"
 #include "common/rom.h"
+#include "demo/demo.h"
+#include "games/a/layout.h"
+#include "games/b/layout.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 

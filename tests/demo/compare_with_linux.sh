@@ -8,9 +8,8 @@
 # Usage: compare_with_linux.sh linux-build-dir windows-build-dir wine scratch-dir
 set -eu
 linux=$1 windows=$2 wine=$3 scratch=$4
-for tool in demo/mt_demo_images analyzer_a/mt2analyzer analyzer_b/mt3analyzer decoder/mt2decoder \
-            decoder/mt3decoder export/mt2export export/mt3export; do
-  if [ ! -x "$linux/$tool" ]; then
+for tool in mt_demo_images mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export; do
+  if [ ! -x "$linux/tools/$tool" ]; then
     echo "skipped: no Linux build in $linux ($tool)"
     exit 0
   fi
@@ -18,17 +17,15 @@ done
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 rm -rf "$scratch"
 mkdir -p "$scratch/linux" "$scratch/windows" "$scratch/linux-export" "$scratch/windows-export"
-"$linux/demo/mt_demo_images" "$scratch"
+"$linux/tools/mt_demo_images" "$scratch"
 for game in 2 3; do
-  dir=analyzer_a
-  [ $game = 3 ] && dir=analyzer_b
-  "$linux/$dir/mt${game}analyzer" "$scratch/mt${game}demo.smc" "$scratch/linux"
-  "$wine" "$windows/$dir/mt${game}analyzer.exe" "$scratch/mt${game}demo.smc" "$scratch/windows"
-  "$linux/decoder/mt${game}decoder" "$scratch/mt${game}demo-text.bin" "$scratch/linux/mt${game}demo-decoded.txt"
-  "$wine" "$windows/decoder/mt${game}decoder.exe" "$scratch/mt${game}demo-text.bin" \
+  "$linux/tools/mt${game}analyzer" "$scratch/mt${game}demo.smc" "$scratch/linux"
+  "$wine" "$windows/tools/mt${game}analyzer.exe" "$scratch/mt${game}demo.smc" "$scratch/windows"
+  "$linux/tools/mt${game}decoder" "$scratch/mt${game}demo-text.bin" "$scratch/linux/mt${game}demo-decoded.txt"
+  "$wine" "$windows/tools/mt${game}decoder.exe" "$scratch/mt${game}demo-text.bin" \
     "$scratch/windows/mt${game}demo-decoded.txt"
-  "$linux/export/mt${game}export" "$scratch/mt${game}demo.smc" "$scratch/linux-export"
-  "$wine" "$windows/export/mt${game}export.exe" "$scratch/mt${game}demo.smc" "$scratch/windows-export"
+  "$linux/tools/mt${game}export" "$scratch/mt${game}demo.smc" "$scratch/linux-export"
+  "$wine" "$windows/tools/mt${game}export.exe" "$scratch/mt${game}demo.smc" "$scratch/windows-export"
 done
 status=0
 count=0

@@ -73,15 +73,15 @@ endforeach()
 
 # The ZIP's exporters (stripped copies of the build's) against the Linux
 # build's exporters on the demo images.
-if(NOT EXISTS "${LINUX_BUILD}/demo/mt_demo_images")
+if(NOT EXISTS "${LINUX_BUILD}/tools/mt_demo_images")
   message(STATUS "the ZIP's exporters not compared: no Linux build in '${LINUX_BUILD}'")
   return()
 endif()
 set(scratch "${STAGE}/exports")
 file(MAKE_DIRECTORY "${scratch}/linux" "${scratch}/zip")
-execute_process(COMMAND "${LINUX_BUILD}/demo/mt_demo_images" "${scratch}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${LINUX_BUILD}/tools/mt_demo_images" "${scratch}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 foreach(game 2 3)
-  execute_process(COMMAND "${LINUX_BUILD}/export/mt${game}export" "${scratch}/mt${game}demo.smc" "${scratch}/linux"
+  execute_process(COMMAND "${LINUX_BUILD}/tools/mt${game}export" "${scratch}/mt${game}demo.smc" "${scratch}/linux"
                   COMMAND_ERROR_IS_FATAL ANY)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all ${WINE} "${top}/bin/mt${game}export.exe"
                           "${scratch}/mt${game}demo.smc" "${scratch}/zip"

@@ -9,9 +9,10 @@
 #include "common/image_id.h"
 #include "common/rom.h"
 #include "export/exporter.h"
-#include "export/games.h"
 #include "export/rom_table.h"
 #include "export/table.h"
+#include "games/a/game.h"
+#include "games/b/game.h"
 
 using namespace exporter;
 

@@ -12,9 +12,10 @@
 #include <set>
 #include <sstream>
 
-#include "export/games.h"
 #include "export/rom_table.h"
 #include "export/schema.h"
+#include "games/a/game.h"
+#include "games/b/game.h"
 
 using namespace exporter;
 

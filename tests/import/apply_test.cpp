@@ -14,13 +14,13 @@
 #include <sstream>
 #include <tuple>
 
-#include "analyzer_a/layout.h"
-#include "analyzer_b/layout.h"
 #include "common/gametext.h"
 #include "common/image_id.h"
 #include "common/rom.h"
-#include "export/games.h"
-#include "import/games.h"
+#include "games/a/game.h"
+#include "games/a/layout.h"
+#include "games/b/game.h"
+#include "games/b/layout.h"
 #include "import/importer.h"
 
 using namespace exporter;

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "analyzer_a/layout.h"
-#include "analyzer_b/layout.h"
+#include "games/a/layout.h"
+#include "games/b/layout.h"
 
 struct TableRegion {
     const char* name;

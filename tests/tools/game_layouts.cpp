@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "analyzer_a/driver.h"
-#include "analyzer_b/driver.h"
+#include "games/a/driver.h"
+#include "games/b/driver.h"
 
 namespace {
 

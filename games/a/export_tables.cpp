@@ -1,0 +1,228 @@
+// The tables of a game-A ROM image as mt2export writes them.
+#include <iterator>
+#include <memory>
+
+#include "common/files.h"
+#include "common/labels.h"
+#include "common/records.h"
+#include "export/exporter.h"
+#include "export/shared_tables.h"
+#include "games/a/fields.h"
+#include "games/a/game.h"
+#include "games/a/labels.h"
+#include "games/a/run.h"
+
+namespace exporter {
+
+namespace {
+
+using namespace mt2;
+
+const char* race(int index) { return common::race_name(index, mt2::kLabels); }
+
+const Target kRace{"", race, -1, 16};
+Target technique_target(const common::NameTables& names) { return {"techniques", common::NameLookup(names, tech_name)}; }
+
+namespace k = mt2::fields;
+
+// Female, undead, boss and flying flags, the race and its name.
+template <typename Record>
+void add_body(Columns& c, const Record* records) {
+    c.push_back(flag_column(k::kBody[0], [records](const Row& r) { return records[r.index].body.female != 0; }));
+    c.push_back(flag_column(k::kBody[1], [records](const Row& r) { return records[r.index].body.undead != 0; }));
+    c.push_back(flag_column(k::kBody[2], [records](const Row& r) { return records[r.index].body.boss != 0; }));
+    c.push_back(flag_column(k::kBody[3], [records](const Row& r) { return records[r.index].body.flying != 0; }));
+    add_reference(c, k::kRace, [records](const Row& r) { return records[r.index].race; }, kRace);
+}
+
+template <typename Record>
+void add_abilities(Columns& c, const Record* records) {
+    for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(k::kAbilities[a], records, &Record::abilities, a));
+}
+
+Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, monster_name))};
+    c.push_back(number_of(k::kTechPoints, m, &MonsterRecord::tech_points));
+    c.push_back(number_of(k::kHp, m, &MonsterRecord::hp));
+    c.push_back(number_of(k::kLp, m, &MonsterRecord::lp));
+    c.push_back(number_of(k::kWp, m, &MonsterRecord::wp));
+    c.push_back(number_of(k::kJp, m, &MonsterRecord::jp));
+    add_abilities(c, m);
+    c.push_back(number_of(k::kTechLevel, m, &MonsterRecord::tech_level));
+    c.push_back(number_of(k::kSpellLevel, m, &MonsterRecord::spell_level));
+    for (int d = 0; d < 8; ++d) c.push_back(number_of(k::kDefences[d], m, &MonsterRecord::defences, d));
+    c.push_back(number_of(k::kShieldDefence, m, &MonsterRecord::shield_defence));
+    c.push_back(number_of(k::kEvasion, m, &MonsterRecord::evasion));
+    c.push_back(labels_column(k::kShieldAttributes,
+                              [m](const Row& r) { return m[r.index].shield_attributes; },
+                              mt2::kLabels.attributes));
+    c.push_back(labels_column(k::kStatusResistances,
+                              [m](const Row& r) { return m[r.index].status_resistances; },
+                              mt2::kLabels.statuses));
+    add_body(c, m);
+    const Target drop{"items", common::NameLookup(names, item_name), kNoDrop};
+    const Target weapon{"items", common::NameLookup(names, item_name), kNoWeapon};
+    add_reference(c, k::kDrops[0], [m](const Row& r) { return m[r.index].drops[0]; }, drop);
+    add_reference(c, k::kDrops[1], [m](const Row& r) { return m[r.index].drops[1]; }, drop);
+    add_reference(c, k::kWeapons[0], [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
+    add_reference(c, k::kWeapons[1], [m](const Row& r) { return m[r.index].weapons[1]; }, weapon);
+    c.push_back(flag_of(k::kTargets[0], m, &MonsterRecord::targets, 0));
+    c.push_back(flag_of(k::kTargets[1], m, &MonsterRecord::targets, 1));
+    c.push_back(flag_of(k::kTargets[2], m, &MonsterRecord::targets, 2));
+    c.push_back(number_of(k::kRateIndex, m, &MonsterRecord::rate_index));
+    for (int p = 0; p < 2; ++p) {
+        c.push_back(number_column(k::kPatternShares[p],
+                                  [m, p](const Row& r) { return pattern_share(m[r.index].rate_index, p); }));
+    }
+    Table t{"monsters", "monsters", [](int) { return common::kMonsterCount; }, std::move(c), {}, {}};
+    t.children.push_back(action_table(
+        [m](int monster, int pattern, int slot) { return m[monster].patterns[pattern][slot]; }, technique_target(names)));
+    return t;
+}
+
+Table character_table(const common::NameTables& names, const CharacterRecord* ch) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, character_name)), number_of(k::kLp, ch, &CharacterRecord::lp)};
+    add_abilities(c, ch);
+    c.push_back(number_of(k::kWeaponAptitude, ch, &CharacterRecord::weapon_aptitude));
+    c.push_back(number_of(k::kMagicAptitude, ch, &CharacterRecord::magic_aptitude));
+    for (int w = 0; w < 5; ++w) {
+        c.push_back(flag_of(k::kWeaponFlags[w], ch, &CharacterRecord::weapons, w));
+    }
+    for (int s = 0; s < 6; ++s) {
+        c.push_back(flag_of(k::kMagicFlags[s], ch, &CharacterRecord::magic, s));
+    }
+    c.push_back(number_of(k::kSparkType, ch, &CharacterRecord::spark_type));
+    add_body(c, ch);
+    return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
+}
+
+Table special_table(const common::NameTables& names, const SpecialCharacterRecord* sp) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, special_character_name)),
+                 number_of(k::kLp, sp, &SpecialCharacterRecord::lp),
+                 number_of(k::kWp, sp, &SpecialCharacterRecord::wp),
+                 number_of(k::kJp, sp, &SpecialCharacterRecord::jp)};
+    add_abilities(c, sp);
+    for (int w = 0; w < 5; ++w) {
+        c.push_back(number_of(k::kWeaponLevels[w], sp, &SpecialCharacterRecord::weapon_levels, w));
+    }
+    for (int s = 0; s < 6; ++s) {
+        c.push_back(number_of(k::kMagicLevels[s], sp, &SpecialCharacterRecord::magic_levels, s));
+    }
+    c.push_back(number_of(k::kSparkType, sp, &SpecialCharacterRecord::spark_type));
+    add_body(c, sp);
+    return {"special_characters", "special-characters", [](int) { return kSpecialCharacterCount; }, std::move(c),
+            {}, {}};
+}
+
+// A level table: its levels from 1, each with its technique points.
+Table level_table(const char* key, const char* file, const int32_t* words, int count) {
+    Columns c = {index_column(), number_column(k::kLevel, [](const Row& r) { return r.index + 1; }),
+                 number_column(k::kTechPoints, [words](const Row& r) { return words[r.index]; })};
+    return {key, file, [count](int) { return count; }, std::move(c), {}, {}};
+}
+
+const char* const kItemKindNames[kItemKinds] = {"weapon", "armour", "shield", "other"};
+
+Table item_table(const common::NameTables& names, const ItemRecord* it) {
+    auto kind_is = [it](std::initializer_list<int> kinds) {
+        return [it, kinds = std::vector<int>(kinds)](const Row& r) {
+            for (int k : kinds) {
+                if (it[r.index].kind == k) return true;
+            }
+            return false;
+        };
+    };
+    Columns c = {index_column(), name_column(common::NameLookup(names, item_name)), kind_column(it, kItemKindNames),
+                 number_of(k::kPrice, it, &ItemRecord::price),
+                 number_of(k::kDisplay, it, &ItemRecord::display)};
+    append(c, only_where(kind_is({kItemWeapon, kItemArmour, kItemShield}),
+                   {number_of(k::kWeight, it, &ItemRecord::weight)}));
+    Columns weapon = {number_of(k::kAttack, it, &ItemRecord::attack)};
+    add_inherent_techs(weapon, it, technique_target(names));
+    append(c, only_where(kind_is({kItemWeapon}), std::move(weapon)));
+    Columns armour;
+    for (int d = 0; d < 8; ++d) armour.push_back(number_of(k::kDefences[d], it, &ItemRecord::defences, d));
+    armour.push_back(labels_column(k::kStatusResistances,
+                                   [it](const Row& r) { return it[r.index].statuses; },
+                                   mt2::kLabels.statuses));
+    for (int b = 0; b < 6; ++b) {
+        armour.push_back(number_of(k::kBonuses[b], it, &ItemRecord::bonuses, b));
+    }
+    append(c, only_where(kind_is({kItemArmour}), std::move(armour)));
+    append(c, only_where(kind_is({kItemShield}),
+                   {labels_column(k::kDefenceAttributes, [it](const Row& r) { return it[r.index].attributes; },
+                                  mt2::kLabels.attributes),
+                    number_of(k::kDefence, it, &ItemRecord::defence),
+                    number_of(k::kEvasion, it, &ItemRecord::evasion)}));
+    return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
+}
+
+Table technique_table(const common::NameTables& names, const common::TechRecord* techs) {
+    Columns c = {index_column(), name_column(common::NameLookup(names, tech_name))};
+    append(c, learn_flag_columns(techs));
+    append(c, evade_columns(techs));
+    return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
+}
+
+// The loaded blocks; null in a description without an image.
+struct Blocks {
+    const MonsterRecord* monsters = nullptr;
+    const CharacterRecord* characters = nullptr;
+    const SpecialCharacterRecord* specials = nullptr;
+    const int32_t* levels = nullptr;
+    const ItemRecord* items = nullptr;
+    const common::TechRecord* techs = nullptr;
+    const common::TechLearning* learning = nullptr;
+    const common::FormationEntry* formations = nullptr;
+};
+
+std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
+    return {monster_table(names, b.monsters),
+            character_table(names, b.characters),
+            special_table(names, b.specials),
+            level_table("skill_levels", "skill-levels", b.levels, kSkillLevels),
+            level_table("overall_skill_levels", "overall-skill-levels", b.levels ? b.levels + kSkillLevels : nullptr,
+                        kOverallSkillLevels),
+            item_table(names, b.items),
+            technique_table(names, b.techs),
+            learning_table(b.learning, technique_target(names)),
+            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), true)};
+}
+
+common::Result<std::vector<Table>> load_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
+    common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
+    if (!loaded) return loaded.error();
+    const auto run = std::make_shared<const Run>(std::move(*loaded));
+    kept = run;
+    const common::NameTables& names = run->names;
+    // Every name table is read now, so that an image too short for one ends
+    // the run before any file is written.
+    for (common::NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
+    tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
+    const Blocks blocks{run->monsters.data(), run->characters.data(), run->specials.data(), run->levels.data(),
+                        run->items.data(),    run->techs.data(),      &run->learning, run->formations.data()};
+    return tables(blocks, names);
+}
+
+// Without an image: name tables that no lookup may ask (values are not).
+std::vector<Table> describe() {
+    static const common::RomImage no_image;
+    static const common::NameTables no_names(no_image);
+    return tables({}, no_names);
+}
+
+}  // namespace
+
+const ExporterInfo kGameAExporter = {
+    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
+     "%s: [option] src-pathname [dst-pathname]\n",
+     kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
+    mt2::kGame.title,
+    mt2::kGame.letter,
+    mt2::kGame.name,
+    mt2::kTableSpan,
+    describe,
+    load_tables,
+};
+
+}  // namespace exporter

@@ -1,0 +1,39 @@
+#include "games/a/formations.h"
+
+#include "common/chartables.h"
+#include "common/names.h"
+#include "common/records.h"
+#include "games/a/layout.h"
+#include "games/a/run.h"
+
+namespace mt2 {
+
+static_assert(layout::formation::kMembers.count == common::kFormationMembers);
+
+const char* formation_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &common::kGameACharTables};
+    return names.get(kTable, index);
+}
+
+common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kFormationRecords});
+    if (!read) return read.error();
+    const auto& [records] = *read;
+    std::vector<common::FormationEntry> formations(kFormationCount * common::kFormationMembers);
+    namespace f = layout::formation;
+    for (int n = 0; n < kFormationCount; ++n) {
+        const unsigned char* r = records.record(n);
+        for (int p = 0; p < common::kFormationMembers; ++p) {
+            formations[n * common::kFormationMembers + p] = common::decode_formation_member(f::rate(r, p), r + f::flag_byte(p));
+        }
+    }
+    return formations;
+}
+
+void write_formdata(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
+    const common::FormationEntry* formations = run.formations.data();
+    common::write_formation_report(out, formations, kFormationCount, common::NameLookup(names, formation_name), true);
+}
+
+}  // namespace mt2

@@ -1,0 +1,45 @@
+// Game A, MERIDIAN TALES2 (LoROM): its description, one part per tool family.
+// The registry (tools/games.h) names this namespace; each family's main
+// takes its part from here. The parts are defined in this folder: the
+// analyzer's in games/a/driver.cpp, the exporter's in games/a/export_tables.cpp,
+// the importer's in games/a/import_layout.cpp, the demo image's in
+// games/a/demo_image.cpp.
+#pragma once
+
+#include "common/chartables.h"
+#include "common/game.h"
+#include "export/exporter.h"
+#include "games/a/layout.h"
+#include "import/apply.h"
+
+namespace common {
+struct AnalyzerInfo;
+}  // namespace common
+
+namespace exporter {
+extern const ExporterInfo kGameAExporter;
+}  // namespace exporter
+
+namespace importer {
+const ImportLayout& game_a_import();
+}  // namespace importer
+
+namespace mt2 {
+
+inline constexpr common::Game kGame{"mt2", "A", "MERIDIAN TALES2      "};
+
+// The character tables of its texts.
+inline const common::CharTables& char_tables() { return common::kGameACharTables; }
+
+// The analyzer: its title, help text and run.
+extern const common::AnalyzerInfo kAnalyzerInfo;
+
+// The exporter: its tables, loaded from an image or described without one.
+inline const exporter::ExporterInfo& exporter() { return exporter::kGameAExporter; }
+
+// What the importer may write.
+inline const importer::ImportLayout& import_layout() { return importer::game_a_import(); }
+
+// Every table region the loaders read: layout::kTables (games/a/layout.h).
+
+}  // namespace mt2

@@ -1,0 +1,95 @@
+#include "games/b/driver.h"
+
+#include "common/records.h"
+#include "games/b/game.h"
+
+namespace mt3 {
+
+common::Result<Run> Run::load(const common::RomImage& image) {
+    Run run{common::NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
+    common::Error error;
+    if (common::take(load_monsters(image), run.monsters, error) &&
+        common::take(load_encounters_main(image), run.encounters_main, error) &&
+        common::take(load_encounters_sub(image), run.encounters_sub, error) &&
+        common::take(load_characters(image), run.characters, error) && common::take(load_items(image), run.items, error) &&
+        common::take(load_techs(image), run.techs, error) && common::take(load_tech_learning(image), run.learning, error) &&
+        common::take(load_formations(image), run.formations, error)) {
+        return run;
+    }
+    return error;
+}
+
+const common::ReportEntry<Run> kReports[19] = {
+    {"mt3monparam.txt",
+     "Monster parameters: HP, the seven attributes, technique, spell and two other levels, and "
+     "the eight defences, shield defence and evasion that the monster's equipment gives it.",
+     write_monparam},
+    {"mt3monregist.txt",
+     "Monster resistances from its equipment: the attack kinds its shields defend against and "
+     "its status-change resistances.",
+     write_monregist},
+    {"mt3monflag.txt",
+     "Monster flags: male, female, undead, five resistance flags (water, throws, sound and "
+     "earth among them), the race and the recovery type.",
+     write_monflag},
+    {"mt3monitem.txt",
+     "The money a monster leaves and the items it drops with 100%, high, middle and low "
+     "probability.",
+     write_monitem},
+    {"mt3monequip.txt",
+     "Monster equipment: the two unarmed flags and the five slots (two weapons, shield, two "
+     "armour).",
+     write_monequip},
+    {"mt3monact.txt", "The sixteen actions of a monster's two action patterns.", write_monact},
+    {"mt3monencmain.txt",
+     "Main encounter table: for each of sixteen monster groups and sixteen level bands the "
+     "monster, its maximum count and maximum size.",
+     write_monencmain},
+    {"mt3monencsub.txt",
+     "Sub encounter table: for each of fifteen types 48 monsters with their level.",
+     write_monencsub},
+    {"mt3monmisc.txt", "Monster sizes.", write_monmisc},
+    {"mt3chrparam.txt",
+     "Character parameters: HP, attributes, weapon levels and the levels in the schools of "
+     "arts.",
+     write_chrparam},
+    {"mt3chrlvup.txt", "Level-up values of the characters and their type.", write_chrlvup},
+    {"mt3chrflag.txt", "Character flags, guardian star, weapon, arts and spark type.", write_chrflag},
+    {"mt3itemparam.txt",
+     "Item parameters by kind (items 0 to 7, weapons, shields, armour, other items): price, "
+     "attack or defences with their graded attribute values, bonuses and weight.",
+     write_item_param},
+    {"mt3itemregist.txt",
+     "Defence attributes of shields; attribute levels, status-change resistances and "
+     "resistance flags of armour.",
+     write_item_regist},
+    {"mt3itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
+    {"mt3techlearnflag.txt",
+     "Techniques 0 to 255: derivation flag and the sixteen learn types.",
+     write_tech_learn_flag},
+    {"mt3techlearndata.txt",
+     "Learning lists: for each key technique the techniques that can be learned from it, with "
+     "their difficulty.",
+     write_tech_learn_data},
+    {"mt3techevadedata.txt", "Techniques 256 to 511: evade flag and difficulty.", write_tech_evade_data},
+    {"mt3formdata.txt",
+     "The thirty-two battle formations: for each of five positions the selection rate, the "
+     "speed modifier and the defence and attack flags.",
+     write_formdata},
+};
+
+int run(const char* prefix, const common::RomImage& image) {
+    const common::Result<Run> tables = Run::load(image);
+    if (!tables) return common::report_error(tables.error());  // nothing written
+    return common::write_reports(prefix, kReports, *tables, image) ? 0 : 1;
+}
+
+const common::AnalyzerInfo kAnalyzerInfo = {
+    "mt3analyzer - MERIDIAN TALES3 data table analyzer",
+    "%s: [option] src-filename [dst-pathname]\n",
+    kGame.title,
+    kTableSpan,
+    run,
+};
+
+}  // namespace mt3

@@ -1,0 +1,40 @@
+#include "games/b/formations.h"
+
+#include "common/names.h"
+#include "common/records.h"
+#include "games/b/layout.h"
+#include "games/b/run.h"
+
+namespace mt3 {
+
+static_assert(layout::formation::kMembers == common::kFormationMembers);
+
+const char* formation_name(const common::NameTables& names, int index) {
+    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &common::kGameBCharTables};
+    return names.get(kTable, index);
+}
+
+// The bound bytes are cumulative: a member's selection rate is its bound minus
+// the bound before it.
+common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image) {
+    const auto read = common::read_tables(image, {layout::kFormationRecords});
+    if (!read) return read.error();
+    const auto& [records] = *read;
+    std::vector<common::FormationEntry> formations(kFormationCount * common::kFormationMembers);
+    namespace f = layout::formation;
+    for (int n = 0; n < kFormationCount; ++n) {
+        const unsigned char* r = records.record(n);
+        for (int p = 0; p < common::kFormationMembers; ++p) {
+            formations[n * common::kFormationMembers + p] = common::decode_formation_member(f::rate(r, p), r + f::flag_byte(p));
+        }
+    }
+    return formations;
+}
+
+void write_formdata(common::ReportText& out, const Run& run) {
+    const common::NameTables& names = run.names;
+    const common::FormationEntry* formations = run.formations.data();
+    common::write_formation_report(out, formations, kFormationCount, common::NameLookup(names, formation_name), false);
+}
+
+}  // namespace mt3

@@ -1,0 +1,45 @@
+// Game B, MERIDIAN TALES3 (HiROM): its description, one part per tool family.
+// The registry (tools/games.h) names this namespace; each family's main
+// takes its part from here. The parts are defined in this folder: the
+// analyzer's in games/b/driver.cpp, the exporter's in games/b/export_tables.cpp,
+// the importer's in games/b/import_layout.cpp, the demo image's in
+// games/b/demo_image.cpp.
+#pragma once
+
+#include "common/chartables.h"
+#include "common/game.h"
+#include "export/exporter.h"
+#include "games/b/layout.h"
+#include "import/apply.h"
+
+namespace common {
+struct AnalyzerInfo;
+}  // namespace common
+
+namespace exporter {
+extern const ExporterInfo kGameBExporter;
+}  // namespace exporter
+
+namespace importer {
+const ImportLayout& game_b_import();
+}  // namespace importer
+
+namespace mt3 {
+
+inline constexpr common::Game kGame{"mt3", "B", "MERIDIAN TALES3      "};
+
+// The character tables of its texts.
+inline const common::CharTables& char_tables() { return common::kGameBCharTables; }
+
+// The analyzer: its title, help text and run.
+extern const common::AnalyzerInfo kAnalyzerInfo;
+
+// The exporter: its tables, loaded from an image or described without one.
+inline const exporter::ExporterInfo& exporter() { return exporter::kGameBExporter; }
+
+// What the importer may write.
+inline const importer::ImportLayout& import_layout() { return importer::game_b_import(); }
+
+// Every table region the loaders read: layout::kTables (games/b/layout.h).
+
+}  // namespace mt3
