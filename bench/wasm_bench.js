@@ -19,7 +19,7 @@ if (!moduleFile || !tools) {
 const runs = Number(runsArg || 9);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'wasm-bench-'));
 process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
-const tool = (family) => path.join(path.resolve(tools), family, 'mt3' + family);
+const tool = (family) => path.join(path.resolve(tools), 'tools', 'mt3' + family);
 
 function median(times) {
   const sorted = [...times].sort((a, b) => a - b);
@@ -44,7 +44,7 @@ function native(args) {
 }
 
 (async () => {
-  execFileSync(path.join(path.resolve(tools), 'demo', 'mt_demo_images'), [work]);
+  execFileSync(path.join(path.resolve(tools), 'tools', 'mt_demo_images'), [work]);
   const image = path.join(work, 'mt3demo.smc');
   const bytes = new Uint8Array(fs.readFileSync(image));
   const other = Uint8Array.from(bytes);

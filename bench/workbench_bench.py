@@ -40,7 +40,7 @@ def main():
     if reason:
         sys.exit("workbench_bench: " + reason)
     work = tempfile.mkdtemp(prefix="mt-workbench-bench-")
-    subprocess.run([os.path.join(build, "demo", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run([os.path.join(build, "tools", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
     image = os.path.join(work, "mt3demo.smc")
     opening, editing, importing, sorting, hundred = [], [], [], [], []
     from selenium.webdriver.common.by import By

@@ -24,7 +24,7 @@ const work = fs.mkdtempSync(path.join(os.tmpdir(), 'meridian-core-'));
 process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
 
 function tool(game, family) {
-  return path.join(TOOLS, family, GAMES[game].prefix + family);
+  return path.join(TOOLS, 'tools', GAMES[game].prefix + family);
 }
 
 // A tool's run: its status, standard output as bytes, and standard error
@@ -88,7 +88,7 @@ test.before(async () => {
   core = await require(MODULE)();
   const demoDir = path.join(work, 'demo');
   fs.mkdirSync(demoDir);
-  execFileSync(path.join(TOOLS, 'demo', 'mt_demo_images'), [demoDir]);
+  execFileSync(path.join(TOOLS, 'tools', 'mt_demo_images'), [demoDir]);
   for (const game of ['A', 'B']) {
     const name = path.join('demo', GAMES[game].prefix + 'demo.smc');
     const demo = new Uint8Array(fs.readFileSync(path.join(work, name)));

@@ -19,9 +19,9 @@ def described(build):
     """{"A": descriptions, "B": descriptions} from the exporters' pages."""
     out = {}
     with tempfile.TemporaryDirectory() as work:
-        subprocess.run([os.path.join(build, "demo", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([os.path.join(build, "tools", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
         for game, prefix in (("A", "mt2"), ("B", "mt3")):
-            subprocess.run([os.path.join(build, "export", prefix + "export"), "-w",
+            subprocess.run([os.path.join(build, "tools", prefix + "export"), "-w",
                             os.path.join(work, prefix + "demo.smc"), work], check=True)
             page = open(os.path.join(work, prefix + ".html"), encoding="utf-8").read()
             found = re.search(r'<script type="application/json" id="mt-columns">(.*?)</script>', page, re.S)

@@ -44,8 +44,7 @@ def check(condition, message):
 
 
 def tool(build, name):
-    folder = {"export": "export", "import": "import", "compare": "compare"}[name[3:]]
-    return os.path.join(build, folder, name)
+    return os.path.join(build, "tools", name)
 
 
 def run(args, cwd, status=0):
@@ -209,7 +208,7 @@ def main():
     check(kept == columns.text(columns.described(build)),
           f"workbench/columns.json is not what the exporters describe: python3 tests/workbench/columns.py {build} --write")
     work = tempfile.mkdtemp(prefix="mt-workbench-")
-    run([os.path.join(build, "demo", "mt_demo_images"), work], work)
+    run([os.path.join(build, "tools", "mt_demo_images"), work], work)
     size = os.path.getsize(page_path)
     with browser.Browser(1400, 900) as b:
         page = Page(b, page_path, work)
