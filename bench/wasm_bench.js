@@ -71,12 +71,37 @@ function native(args) {
     ['compare, two 4 MiB images', await timed(() => core.compare(bytes, other, {}, 'B')),
       'mt3compare', await timed(native([tool('compare'), image, path.join(work, 'other.smc')]))],
   ];
+  // The session beside the file calls it replaces: open beside exportFiles,
+  // one set (the median of 1,000) and files() after 100 edits beside
+  // importFiles with one edit.
+  const exportMs = rows[1][1], importMs = rows[2][1];
+  const session = core.open(bytes, { game: 'B' });
+  const openMs = await timed(() => core.open(bytes, { game: 'B' }).close());
+  const sets = [];
+  for (let i = 0; i < 1000; ++i) {
+    const start = process.hrtime.bigint();
+    session.set('monsters', i % 100, 'hp', 100 + (i % 7));
+    sets.push(Number(process.hrtime.bigint() - start) / 1e6);
+  }
+  const filesMs = await timed(() => session.files());
+  session.close();
+  const sessionRows = [
+    ['session open', openMs, 'exportFiles', exportMs, 1 / 2],
+    ['session set, median of 1,000', median(sets), 'importFiles', importMs, 1 / 100],
+    ['session files() after 100 edits', filesMs, 'importFiles', importMs, 1 / 3],
+  ];
   console.log(`median of ${runs} runs, ms`);
   console.log('| work | module | native tool | native | ratio |');
   console.log('|---|---|---|---|---|');
   for (const [work, module, name, nativeMs] of rows) {
     const ratio = nativeMs ? (module / nativeMs).toFixed(2) : '';
     console.log(`| ${work} | ${module.toFixed(1)} | ${name || ''} | ${nativeMs ? nativeMs.toFixed(1) : ''} | ${ratio} |`);
+  }
+  console.log('');
+  console.log('| session | ms | beside | ms | ratio | at most |');
+  console.log('|---|---|---|---|---|---|');
+  for (const [work, ms, name, besideMs, most] of sessionRows) {
+    console.log(`| ${work} | ${ms.toFixed(2)} | ${name} | ${besideMs.toFixed(1)} | ${(ms / besideMs).toFixed(3)} | ${most.toFixed(2)} |`);
   }
 })().catch((e) => {
   console.error(e);

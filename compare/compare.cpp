@@ -236,6 +236,14 @@ void print_json(Output& out, const Side& old, const Side& now, const CompareInfo
 
 }  // namespace
 
+std::string changes_json(const Snapshot& tables, const std::vector<RecordChange>& records) {
+    Json list = Json::array();
+    for (const RecordChange& r : records) {
+        for (const Change& c : r.changes) list.push_back(change_object(tables, r, c));
+    }
+    return dump(list);
+}
+
 ByteSpan Side::rom() const {
     const size_t base = facts.image_base > 0 ? static_cast<size_t>(facts.image_base) : 0;
     return base < bytes.size() ? ByteSpan(bytes).subspan(base) : ByteSpan();

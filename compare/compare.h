@@ -75,6 +75,10 @@ common::Result<Side> decode_new(const CompareInfo& info, const Side& old, Input 
 // line).
 std::string rom_block_json(const Side& side);
 
+// The changes of the records as the JSON document's "changes" lists them
+// (over the new side's tables): one JSON array on one line.
+std::string changes_json(const Snapshot& tables, const std::vector<RecordChange>& records);
+
 // The new side (an image, or a patch applied to the old side's bytes),
 // decoded and compared with the old side.
 common::Result<Outcome> compare_with(const CompareInfo& info, const Side& old, Input now, const Options& options);

@@ -223,7 +223,16 @@ struct Cell {
     const Column& column;
     const std::string& text;
 
-    std::string at() const { return file.file + ": " + row.where + " (" + keys + "): " + quoted(key); }
+    // Where the cell is: in a file, its row and column; spoken of the cell
+    // itself, its heading.
+    std::string at() const {
+        return file.cell_words ? cut(key) : file.file + ": " + row.where + " (" + keys + "): " + quoted(key);
+    }
+    // The cell and the value given: "HP 99999" spoken of the cell.
+    std::string given() const {
+        if (file.cell_words) return cut(key) + " " + (text.empty() ? std::string("\"\"") : cut(text));
+        return at() + " = " + quoted(text);
+    }
 };
 
 std::string range_text(long lo, long hi) { return std::to_string(lo) + ".." + std::to_string(hi); }
@@ -249,7 +258,7 @@ bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::
         if (i == c.allowed.size()) {
             std::string allowed;
             for (const std::string& a : c.allowed) allowed += " " + a;
-            *why = ": unknown label " + quoted(label) + "; allowed:" + allowed;
+            *why = cell.at() + ": unknown label " + quoted(label) + "; allowed:" + allowed;
             return false;
         }
         const int bit = s.order == exporter::BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
@@ -266,7 +275,7 @@ bool cell_number(const Cell& cell, const StoredColumn& s, const std::vector<Tabl
     if (c.kind == Value::kFlag) {
         bool flag = false;
         if (!parse_flag(cell.text, &flag)) {
-            *why = " = " + quoted(cell.text) + ": allowed true or false";
+            *why = cell.given() + ": allowed true or false";
             return false;
         }
         *value = flag != s.inverted;
@@ -277,14 +286,14 @@ bool cell_number(const Cell& cell, const StoredColumn& s, const std::vector<Tabl
     const std::string range = range_of(c, s, tables, &limit);
     const Number number = parse_number(cell.text, value);
     if (number == Number::kNotWhole) {
-        *why = " = " + quoted(cell.text) + ": not a whole number";
+        *why = cell.given() + ": not a whole number";
         return false;
     }
     // Beyond long (32 bits on Windows), a number is out of every field's range.
     *value = std::clamp<long long>(*value, std::numeric_limits<long>::min() + 1, std::numeric_limits<long>::max());
     if (s.encode && number == Number::kWhole) return true;  // the encoder knows the range
     if (number != Number::kWhole || !s.field.holds(*value) || (*value > limit && *value != c.none)) {
-        *why = " = " + quoted(cell.text) + ": allowed " + range;
+        *why = cell.given() + ": allowed " + range;
         return false;
     }
     return true;
@@ -372,7 +381,7 @@ struct Writer {
 // each) for cell; on a conflict the refusal names both cells.
 bool claim_bytes(Writer& w, const Cell& cell, long offset, const std::vector<uint8_t>& bytes,
                  const std::vector<uint8_t>& masks) {
-    const std::string who = cell.at() + " = " + quoted(cell.text);
+    const std::string who = cell.given();
     for (size_t i = 0; i < bytes.size(); ++i) {
         std::string other;
         if (!w.claims.claim(offset + static_cast<long>(i), masks[i], bytes[i] & masks[i], who, &other)) {
@@ -457,14 +466,14 @@ bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
     const common::TableLayout& names = *n.names;
     const int record = n.name_of ? n.name_of(cell.index) : cell.index;
     if (record < 0 || record >= names.count) {
-        w.refusals.add(cell.at() + " = " + quoted(cell.text) +
+        w.refusals.add(cell.given() +
                        ": the tools hold this name themselves; the image has no field for it");
         return false;
     }
     const common::NameField f = common::encode_name_field(cell.text, static_cast<size_t>(names.record_size), w.layout.chars);
     if (!f.ok) {
         const size_t length = f.length;
-        w.refusals.add(cell.at() + " = " + quoted(cell.text) +
+        w.refusals.add(cell.given() +
                        (length ? ": " + std::to_string(length) + " bytes of game text, the field holds " +
                                      std::to_string(names.record_size)
                                : unwritable(cell.text, f.bad_char, w)));
@@ -535,7 +544,7 @@ bool write_encoded(const Cell& cell, const StoredColumn& s, long offset, long lo
     std::vector<uint8_t> record(w.rom + offset, w.rom + offset + size);
     long lo = 0, hi = 0;
     if (!s.encode(record.data(), cell.index, static_cast<long>(value), &lo, &hi)) {
-        w.refusals.add(cell.at() + " = " + quoted(cell.text) + ": allowed " + range_text(lo, hi));
+        w.refusals.add(cell.given() + ": allowed " + range_text(lo, hi));
         return false;
     }
     std::vector<uint8_t> masks(record.size());
@@ -558,7 +567,7 @@ bool write_cell(const Cell& cell, Writer& w) {
     long long value = 0;
     std::string why;
     if (!cell_number(cell, *s, w.tables, &value, &why)) {
-        w.refusals.add(cell.at() + why);
+        w.refusals.add(why);
         return false;
     }
     if (s->encode) return write_encoded(cell, *s, offset, value, w);
@@ -566,7 +575,7 @@ bool write_cell(const Cell& cell, Writer& w) {
     const int count = s->field.bytes();
     if (offset < 0 || static_cast<size_t>(at + count) > w.size) return false;
     if (const char* other = read_elsewhere(w, s->records, at, count)) {
-        w.refusals.add(cell.at() + " = " + quoted(cell.text) + ": the byte at rom offset " + hex(at) +
+        w.refusals.add(cell.given() + ": the byte at rom offset " + hex(at) +
                        " is also read as the " + other + "; an edit there would change both, so it is not written");
         return false;
     }

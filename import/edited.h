@@ -61,6 +61,9 @@ struct EditedTable {
     // ("" where the file has no such column, and in a JSON document, whose
     // keys are the columns' own).
     std::vector<std::string> spelled;
+    // Refusals spoken of the cell alone ("HP 99999: allowed 0..65535"), as a
+    // person editing that cell reads them, not of a file's row.
+    bool cell_words = false;
 
     size_t row_count() const { return starts.size(); }
     EditedRow row(size_t r) const;

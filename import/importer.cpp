@@ -25,40 +25,6 @@ namespace {
 // The changed fields that a BPS patch's metadata lists at most.
 constexpr size_t kMetadataChanges = 50;
 
-// The image as given, and what the exports say of it.
-struct Image {
-    std::string path;
-    compare::ByteVector bytes;
-    size_t base = 0;        // file position of rom offset 0
-    size_t header_pos = 0;  // file position of the cartridge header
-    size_t copier = 0;      // the copier header's size: the ROM proper starts here
-    std::string crc32;      // of the whole file, as the exports' rom block gives it
-    std::string rom_crc32;  // of the ROM proper
-};
-
-// Finds the image's cartridge header; fails for an image of another game.
-// The bytes stay where they are: rom reads them.
-common::Status open_image(Image& image, const exporter::ExporterInfo& game, common::RomImage& rom) {
-    if (const common::Status opened =
-            rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
-        !opened) {
-        return opened;
-    }
-    if (std::optional<common::Error> refused = exporter::without_tables(image.path, rom, image.bytes.size(), game)) {
-        return *refused;
-    }
-    const common::RomHeaderInfo header = rom.header();
-    image.base = static_cast<size_t>(rom.image_base());
-    image.header_pos = image.base + static_cast<size_t>(header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
-    // The importer names an image by its CRC32s alone.
-    const common::ImageIdentity id = common::identify_image(image.bytes.data(), image.bytes.size(),
-                                            static_cast<long long>(image.header_pos), common::kDigestCrc32);
-    image.crc32 = common::crc32_hex(id.file.crc32);
-    image.copier = static_cast<size_t>(id.copier_header);
-    image.rom_crc32 = common::crc32_hex(id.rom.crc32);
-    return common::success();
-}
-
 // Whether a path ends in the (lower-case) extension, in any case.
 bool has_extension(const std::string& path, const std::string& extension) {
     if (path.size() < extension.size()) return false;
@@ -110,13 +76,13 @@ bool known(const EditedIdentity& id) { return !id.crc32.empty() || !id.rom_crc32
 // Whether an identification is the image's: its ROM proper's CRC32, so that
 // the headered and the headerless copy of one ROM are one image (an
 // identification without it: its file CRC32, either of the image's).
-bool same_image(const EditedIdentity& id, const Image& image) {
+bool same_image(const EditedIdentity& id, const OpenedImage& image) {
     if (!id.rom_crc32.empty()) return plain_hex(id.rom_crc32) == image.rom_crc32;
     const std::string crc32 = plain_hex(id.crc32);
     return crc32 == image.crc32 || crc32 == image.rom_crc32;
 }
 
-std::string another_image(const std::string& path, const EditedIdentity& id, const Image& image) {
+std::string another_image(const std::string& path, const EditedIdentity& id, const OpenedImage& image) {
     const auto named = [](const std::string& crc32) { return crc32.empty() ? std::string("(none)") : plain_hex(crc32); };
     return path + ": made from another image: it names file CRC32 " + named(id.crc32) + ", ROM CRC32 " +
            named(id.rom_crc32) + "; " + image.path + " has file CRC32 " + image.crc32 + ", ROM CRC32 " +
@@ -126,7 +92,7 @@ std::string another_image(const std::string& path, const EditedIdentity& id, con
 // The edited files read into tables, each checked to come from the image.
 class EditedFiles {
 public:
-    EditedFiles(const ImportInfo& info, const Image& image, const std::vector<Table>& tables,
+    EditedFiles(const ImportInfo& info, const OpenedImage& image, const std::vector<Table>& tables,
                 const std::map<std::string, compare::ByteVector>& identifications, std::vector<std::string>* refusals)
         : info_(info), image_(image), tables_(tables), identifications_(identifications), refusals_(refusals),
           id_name_(std::string(info.exporter.prefix) + "-rom.csv") {}
@@ -210,7 +176,7 @@ private:
     }
 
     const ImportInfo& info_;
-    const Image& image_;
+    const OpenedImage& image_;
     const std::vector<Table>& tables_;
     const std::map<std::string, compare::ByteVector>& identifications_;
     std::vector<std::string>* refusals_;
@@ -220,57 +186,6 @@ private:
     std::map<std::string, EditedIdentity> beside_;  // identification files read by path
     std::vector<EditedTable> edited_;
 };
-
-// What the run makes: the edited image, and the copies that its patches
-// are made between.
-struct Made {
-    const Image& image;
-    const compare::ByteVector& edited;
-    size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
-    std::string metadata;
-};
-
-compare::ByteVector output_of(char letter, const Made& made) {
-    if (letter == 'o') return made.edited;
-    const auto from = static_cast<long>(made.patch_from);
-    const compare::ByteVector source(made.image.bytes.begin() + from, made.image.bytes.end());
-    const compare::ByteVector target(made.edited.begin() + from, made.edited.end());
-    return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
-}
-
-// The changed records, as the comparison finds them between the image and
-// the edited image.
-common::Result<std::vector<compare::RecordChange>> changed_records(const ImportInfo& info, const Snapshot& before,
-                                                          const compare::ByteVector& edited, Snapshot* after) {
-    common::RomImage rom;
-    if (const common::Status opened =
-            rom.open_memory(edited.data(), edited.size(), info.exporter.title, info.exporter.table_span);
-        !opened) {
-        return opened.error();
-    }
-    std::shared_ptr<const void> kept;
-    common::Result<std::vector<Table>> tables = info.exporter.tables(rom, kept);
-    if (!tables) return tables.error();
-    *after = compare::take_snapshot(*tables);
-    return compare::compare_snapshots(before, *after);
-}
-
-// A BPS patch's metadata: what made it, the game and the changed fields.
-std::string patch_metadata(const ImportInfo& info, const Snapshot& tables, const std::vector<compare::RecordChange>& records) {
-    std::vector<std::string> changed;
-    for (const compare::RecordChange& r : records) {
-        const compare::TableCells& t = tables[r.table];
-        std::string record = t.path + " ";
-        if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
-        record += std::to_string(r.row.index) + " ";
-        for (const Change& c : r.changes) changed.push_back(record + c.key);
-    }
-    std::string list;
-    for (size_t i = 0; i < changed.size() && i < kMetadataChanges; ++i) list += (i ? ", " : "") + changed[i];
-    if (changed.size() > kMetadataChanges) list += ", ... and " + std::to_string(changed.size() - kMetadataChanges) + " more";
-    return std::string("made-by: ") + info.exporter.prefix + "import\ngame: " + info.exporter.game +
-           "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
-}
 
 std::string changes_text(const Snapshot& tables, const std::vector<compare::RecordChange>& records, const Imported& made) {
     std::string s;
@@ -282,16 +197,11 @@ std::string changes_text(const Snapshot& tables, const std::vector<compare::Reco
     return s + std::to_string(made.fields) + (made.fields == 1 ? " field" : " fields") + " changed\n";
 }
 
-void check_ips_size(const std::vector<Output>& outs, const Image& image, size_t patch_from,
+void check_ips_size(const std::vector<Output>& outs, const OpenedImage& image, size_t patch_from,
                     std::vector<std::string>* refusals) {
-    const size_t size = image.bytes.size() - patch_from;
     for (const Output& out : outs) {
-        if (out.letter == 'i' && size > kIpsLimit) {
-            refusals->push_back(out.path + ": no IPS patch can be made: " + image.path + " is " +
-                                std::to_string(size) + " bytes" + (patch_from ? " without its copier header" : "") +
-                                ", and IPS reaches only the first " +
-                                std::to_string(kIpsLimit) + "; use -p for a BPS patch");
-        }
+        if (out.letter != 'i') continue;
+        if (std::optional<std::string> refused = no_ips_patch(out.path, image, patch_from)) refusals->push_back(*refused);
     }
 }
 
@@ -303,6 +213,74 @@ common::Error refused(std::vector<std::string> refusals) {
 }
 
 }  // namespace
+
+common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom) {
+    if (const common::Status opened =
+            rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
+        !opened) {
+        return opened;
+    }
+    if (std::optional<common::Error> refused = exporter::without_tables(image.path, rom, image.bytes.size(), game)) {
+        return *refused;
+    }
+    const common::RomHeaderInfo header = rom.header();
+    image.base = static_cast<size_t>(rom.image_base());
+    image.header_pos = image.base + static_cast<size_t>(header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
+    // The importer names an image by its CRC32s alone.
+    const common::ImageIdentity id = common::identify_image(image.bytes.data(), image.bytes.size(),
+                                            static_cast<long long>(image.header_pos), common::kDigestCrc32);
+    image.crc32 = common::crc32_hex(id.file.crc32);
+    image.copier = static_cast<size_t>(id.copier_header);
+    image.rom_crc32 = common::crc32_hex(id.rom.crc32);
+    return common::success();
+}
+
+common::Result<std::vector<compare::RecordChange>> changed_records(const exporter::ExporterInfo& game, const Snapshot& before,
+                                                          const compare::ByteVector& edited, Snapshot* after) {
+    common::RomImage rom;
+    if (const common::Status opened =
+            rom.open_memory(edited.data(), edited.size(), game.title, game.table_span);
+        !opened) {
+        return opened.error();
+    }
+    std::shared_ptr<const void> kept;
+    common::Result<std::vector<Table>> tables = game.tables(rom, kept);
+    if (!tables) return tables.error();
+    *after = compare::take_snapshot(*tables);
+    return compare::compare_snapshots(before, *after);
+}
+
+std::string patch_metadata(const exporter::ExporterInfo& game, const Snapshot& tables, const std::vector<compare::RecordChange>& records) {
+    std::vector<std::string> changed;
+    for (const compare::RecordChange& r : records) {
+        const compare::TableCells& t = tables[r.table];
+        std::string record = t.path + " ";
+        if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
+        record += std::to_string(r.row.index) + " ";
+        for (const Change& c : r.changes) changed.push_back(record + c.key);
+    }
+    std::string list;
+    for (size_t i = 0; i < changed.size() && i < kMetadataChanges; ++i) list += (i ? ", " : "") + changed[i];
+    if (changed.size() > kMetadataChanges) list += ", ... and " + std::to_string(changed.size() - kMetadataChanges) + " more";
+    return std::string("made-by: ") + game.prefix + "import\ngame: " + game.game +
+           "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
+}
+
+compare::ByteVector output_of(char letter, const Made& made) {
+    if (letter == 'o') return made.edited;
+    const auto from = static_cast<long>(made.patch_from);
+    const compare::ByteVector source(made.image.begin() + from, made.image.end());
+    const compare::ByteVector target(made.edited.begin() + from, made.edited.end());
+    return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
+}
+
+std::optional<std::string> no_ips_patch(const std::string& path, const OpenedImage& image, size_t patch_from) {
+    const size_t size = image.bytes.size() - patch_from;
+    if (size <= kIpsLimit) return std::nullopt;
+    return path + ": no IPS patch can be made: " + image.path + " is " + std::to_string(size) + " bytes" +
+           (patch_from ? " without its copier header" : "") + ", and IPS reaches only the first " +
+           std::to_string(kIpsLimit) + "; use -p for a BPS patch";
+}
 
 std::string identification_beside(const std::string& csv_path, const char* prefix) {
     return common::folder_of(csv_path) + prefix + "-rom.csv";
@@ -316,7 +294,7 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     for (std::string& r : request.refusals) refusals.push_back(std::move(r));
 
     common::RomImage rom;
-    Image image{std::move(request.image_name), std::move(request.image), 0, 0, 0, {}, {}};
+    OpenedImage image{std::move(request.image_name), std::move(request.image), 0, 0, 0, {}, {}};
     if (const common::Status opened = open_image(image, info.exporter, rom); !opened) return opened.error();
     const size_t patch_from = request.headered ? 0 : image.copier;
     check_ips_size(request.outputs, image, patch_from, &refusals);
@@ -336,10 +314,10 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     if (made.changed) set_checksum(edited, image.base, image.header_pos);
     const Snapshot before = compare::take_snapshot(tables);
     Snapshot after;
-    const common::Result<std::vector<compare::RecordChange>> records = changed_records(info, before, edited, &after);
+    const common::Result<std::vector<compare::RecordChange>> records = changed_records(info.exporter, before, edited, &after);
     if (!records) return records.error();
     made.changes = changes_text(after, *records, made);
-    const Made outputs{image, edited, patch_from, patch_metadata(info, after, *records)};
+    const Made outputs{image.bytes, edited, patch_from, patch_metadata(info.exporter, after, *records)};
     for (const Output& out : request.outputs) {
         compare::ByteVector bytes = output_of(out.letter, outputs);
         (out.letter == 'o' ? made.image : out.letter == 'p' ? made.bps : made.ips) = std::move(bytes);

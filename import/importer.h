@@ -6,11 +6,14 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/cmdline.h"
 #include "common/error.h"
+#include "common/rom.h"
+#include "compare/diff.h"
 #include "compare/patch.h"
 #include "export/exporter.h"
 #include "import/apply.h"
@@ -65,6 +68,50 @@ struct Imported {
     size_t fields = 0;     // fields written
     bool changed = false;  // whether the edited image differs from the image
 };
+
+// The image as given, and what the exports say of it.
+struct OpenedImage {
+    std::string path;
+    compare::ByteVector bytes;
+    size_t base = 0;        // file position of rom offset 0
+    size_t header_pos = 0;  // file position of the cartridge header
+    size_t copier = 0;      // the copier header's size: the ROM proper starts here
+    std::string crc32;      // of the whole file, as the exports' rom block gives it
+    std::string rom_crc32;  // of the ROM proper
+};
+
+// Finds the image's cartridge header and the rest of what the importer says
+// of it; fails for an image of another game or one too short for its tables.
+// The bytes stay where they are: rom reads them.
+common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom);
+
+// The changed records, as the comparison finds them between the tables
+// before and the edited image; after holds the edited image's cells.
+common::Result<std::vector<compare::RecordChange>> changed_records(const exporter::ExporterInfo& game,
+                                                                   const compare::Snapshot& before,
+                                                                   const compare::ByteVector& edited,
+                                                                   compare::Snapshot* after);
+
+// A BPS patch's metadata: what made it (<prefix>import), the game and the
+// changed fields.
+std::string patch_metadata(const exporter::ExporterInfo& game, const compare::Snapshot& tables,
+                           const std::vector<compare::RecordChange>& records);
+
+// What an import makes: the edited image, and the copies that its patches
+// are made between.
+struct Made {
+    const compare::ByteVector& image;   // the image as given
+    const compare::ByteVector& edited;  // with its checksum set
+    size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
+    std::string metadata;
+};
+
+// Output 'o' (the edited image), 'p' (BPS) or 'i' (IPS).
+compare::ByteVector output_of(char letter, const Made& made);
+
+// Why no IPS patch can be made for the output at path (an image past what
+// IPS reaches), or nothing.
+std::optional<std::string> no_ips_patch(const std::string& path, const OpenedImage& image, size_t patch_from);
 
 // The path of the identification file (<prefix>-rom.csv) that is looked for
 // beside a CSV file: its folder and the name.

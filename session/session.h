@@ -103,6 +103,15 @@ struct Wanted {
     bool headered = false;
 };
 
+// The schema as the module gives it: {"tables": [{name, parent, file,
+// columns: [{key, heading, type, nullable, stored, min, max, step, none,
+// values, from, why, references}]}]} (min, max and step null where the
+// column has no stored range), one JSON document on one line.
+std::string schema_json(const std::vector<SchemaTable>& schema);
+
+// A refusal as one JSON object {table, index, key, value, message}.
+std::string refusal_json(const Refusal& refusal);
+
 class Session {
 public:
     // The image (its file's bytes) opened as an image of the game; fails with

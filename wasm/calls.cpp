@@ -10,6 +10,7 @@
 #include "export/exporter.h"
 #include "import/importer.h"
 #include "tools/games.h"
+#include "tools/session_games.h"
 
 namespace wasm {
 
@@ -132,7 +133,60 @@ const Call kCalls[] = {
     {"import", 2, import_call},
 };
 
+std::string text_at(const nlohmann::json& options, const char* name) {
+    const auto found = options.find(name);
+    return found != options.end() && found->is_string() ? found->get<std::string>() : std::string();
+}
+
+common::Result<Results> json_result(common::Result<std::string> json) {
+    if (!json) return json.error();
+    return Results{{{"json", std::move(*json)}}, 0};
+}
+
 }  // namespace
+
+common::Result<std::unique_ptr<session::Session>> open_session(const std::string& game, std::vector<Blob>& inputs) {
+    if (inputs.empty()) return common::Error("Too few arguments", 2);
+    common::Result<const common::GameEntry<GameParts>*> entry = game_of(game, inputs[0]);
+    if (!entry) return entry.error();
+    for (const auto& parts : tools::session_games()) {
+        if (&parts.game != &(*entry)->game) continue;
+        Blob image = std::move(inputs[0]);
+        inputs.clear();
+        return session::Session::open(std::move(image.name),
+                                      compare::ByteVector(image.bytes.begin(), image.bytes.end()), parts.part);
+    }
+    return common::Error("unknown game \"" + game + "\"", 2);
+}
+
+Results opened(const session::Session& s) {
+    return Results{{{"rom", s.rom_json()}, {"game", s.game().exporter.game}}, 0};
+}
+
+common::Result<Results> session_call(session::Session& s, const std::string& options) {
+    const nlohmann::json chosen = nlohmann::json::parse(options.empty() ? "{}" : options, nullptr, false);
+    if (!chosen.is_object()) return common::Error("options must be an object", 2);
+    const std::string call = text_at(chosen, "call");
+    if (call == "schema") return json_result(session::schema_json(s.schema()));
+    if (call == "records") return json_result(s.records_json(text_at(chosen, "table")));
+    if (call == "changes") return json_result(s.changes_json());
+    if (call == "set") {
+        const std::optional<session::Refusal> refused =
+            s.set(text_at(chosen, "table"), text_at(chosen, "index"), text_at(chosen, "key"), text_at(chosen, "value"));
+        return json_result(refused ? session::refusal_json(*refused) : "null");
+    }
+    if (call == "files") {
+        session::Files files = s.files({true, true, true, flag(chosen, "headered")});
+        std::string refusals;
+        for (const std::string& r : files.refusals) refusals += r + "\n";
+        return Results{{{"image", text_of(files.image)},
+                        {"bps", text_of(files.bps)},
+                        {"ips", text_of(files.ips)},
+                        {"refusals", std::move(refusals)}},
+                       0};
+    }
+    return common::Error("unknown call \"" + call + "\"", 2);
+}
 
 common::Result<Results> run_call(const std::string& call, const std::string& game, const std::string& options,
                                  std::vector<Blob>& inputs) {

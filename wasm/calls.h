@@ -3,10 +3,12 @@
 // inputs.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/error.h"
+#include "session/session.h"
 
 namespace wasm {
 
@@ -29,6 +31,23 @@ struct Results {
 //             "changes" (options: "headered")
 //   compare:  inputs {old image, image or patch}; outputs "text", and the
 //             status (options: "json", "ipsWithoutHeader")
+// A session opened on inputs {image} for game "A", "B" or "" (the game whose
+// title the image holds).
+common::Result<std::unique_ptr<session::Session>> open_session(const std::string& game, std::vector<Blob>& inputs);
+
+// The rest of a session's opening: outputs {"rom", "game"}.
+Results opened(const session::Session& s);
+
+// A call of an open session; call is options' "call":
+//   schema:  outputs {"json": the schema}
+//   records: options "table"; outputs {"json": the records}
+//   set:     options "table", "index", "key", "value" (text); outputs
+//            {"json": null or the refusal}
+//   changes: outputs {"json": the changes}
+//   files:   options "headered"; outputs "image", "bps", "ips" and
+//            {"refusals": one a line}
+common::Result<Results> session_call(session::Session& s, const std::string& options);
+
 common::Result<Results> run_call(const std::string& call, const std::string& game, const std::string& options,
                                  std::vector<Blob>& inputs);
 

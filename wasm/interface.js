@@ -31,11 +31,13 @@
     return at;
   }
 
-  // One call of the core: the results by name, and the status.
-  function call(name, game, options, files) {
+  function checkGame(game) {
     if (game !== undefined && game !== null && game !== 'A' && game !== 'B') {
       throw new TypeError('game must be "A" or "B"');
     }
+  }
+
+  function putInputs(files) {
     core._mc_reset();
     files.forEach(function (file) {
       var at = string(file.name);
@@ -43,9 +45,25 @@
       core._free(at);
       core.HEAPU8.set(file.bytes, to);
     });
-    var callName = string(name), gameName = string(game || ''), chosen = string(JSON.stringify(options || {}));
-    var failed = core._mc_run(callName, gameName, chosen);
-    [callName, gameName, chosen].forEach(function (at) { core._free(at); });
+  }
+
+  // Runs one call of the shell on C strings made of texts (freed after it);
+  // the results by name and the status, or the error thrown.
+  function run(shellCall, texts) {
+    var strings = texts.map(string);
+    var failed = shellCall.apply(null, strings);
+    strings.forEach(function (at) { core._free(at); });
+    return collected(failed);
+  }
+
+  // One call of the core: the results by name, and the status.
+  function call(name, game, options, files) {
+    checkGame(game);
+    putInputs(files);
+    return run(core._mc_run, [name, game || '', JSON.stringify(options || {})]);
+  }
+
+  function collected(failed) {
     if (failed) {
       var error = new Error(core.UTF8ToString(core._mc_error()));
       error.status = core._mc_status();
@@ -86,5 +104,50 @@
     var chosen = { json: !!(options && options.json), ipsWithoutHeader: !!(options && options.ipsWithoutHeader) };
     var made = call('compare', game, chosen, [fileOf(oldImage, 'old', 'oldImage'), fileOf(other, 'new', 'other')]);
     return { status: made.status, text: text(made.results.text) };
+  };
+
+  // A session: an image opened and edited a cell at a time (see core.open).
+  function Session(number, game, rom) {
+    this.game = game;
+    this.rom = rom;
+    var schema = null, closed = false, self = this;
+    function sessionCall(options) {
+      if (closed) throw new Error('the session is closed');
+      return run(function (chosen) { return core._mc_session(number, chosen); }, [JSON.stringify(options)]).results;
+    }
+    function json(options) { return JSON.parse(text(sessionCall(options).json)); }
+    Object.defineProperty(this, 'schema', {
+      enumerable: true,
+      get: function () { return schema || (schema = json({ call: 'schema' })); }
+    });
+    this.records = function (table) { return json({ call: 'records', table: String(table) }); };
+    this.set = function (table, index, key, value) {
+      var typed = value === null || value === undefined ? '' : Array.isArray(value) ? value.join(' ') : String(value);
+      var refusal = json({ call: 'set', table: String(table), index: String(index), key: String(key), value: typed });
+      if (refusal) refusal.value = value;
+      return refusal;
+    };
+    this.changes = function () { return json({ call: 'changes' }); };
+    this.files = function (options) {
+      var made = sessionCall({ call: 'files', headered: !!(options && options.headered) });
+      var refusals = text(made.refusals).split('\n').filter(function (line) { return line; });
+      return { image: made.image, bps: made.bps, ips: refusals.length ? null : made.ips, refusals: refusals };
+    };
+    this.close = function () {
+      if (!closed) core._mc_close(number);
+      closed = true;
+      self.closed = true;
+    };
+  }
+
+  // Opens an image (a Uint8Array, or { name, bytes }) of options.game, or of
+  // the game whose title it holds, into a session.
+  core.open = function (image, options) {
+    var game = options && options.game;
+    checkGame(game);
+    putInputs([fileOf(image, 'image', 'image')]);
+    var number = 0;
+    var opened = run(function (name) { number = core._mc_open(name); return number ? 0 : 1; }, [game || '']);
+    return new Session(number, text(opened.results.game), JSON.parse(text(opened.results.rom)));
   };
 })(Module);

@@ -217,3 +217,57 @@ test('the module keeps working after errors, and its memory stays flat', () => {
   }
   assert.equal(core.HEAPU8.length, memory, 'the module\'s memory grew');
 });
+
+for (const game of ['A', 'B']) {
+  test(`game ${game}: a session's cells, records, changes and files are the tools'`, () => {
+    const image = images[game][0];
+    const prefix = GAMES[game].prefix;
+    const { dir } = exportDir(game, image);
+    const exported = JSON.parse(fs.readFileSync(path.join(dir, prefix + '.json'), 'utf8'));
+    const session = core.open(image, { game });
+    assert.equal(session.game, game);
+    assert.deepEqual(session.rom, exported.rom);
+    const names = session.schema.tables.map((t) => t.name);
+    assert.deepEqual(names.filter((n) => !n.includes('.')), Object.keys(exported.tables));
+    assert.deepEqual(session.records('monsters'), exported.tables.monsters);
+
+    const hp = session.schema.tables.find((t) => t.name === 'monsters').columns.find((c) => c.key === 'hp');
+    assert.equal(session.set('monsters', 0, 'hp', 123), null);
+    assert.deepEqual(session.set('monsters', 0, 'hp', 999999),
+      { table: 'monsters', index: '0', key: 'hp', value: 999999, message: `${hp.heading} 999999: allowed ${hp.min}..${hp.max}` });
+    for (const [table, index, key] of [['none', 0, 'hp'], ['monsters', 1e9, 'hp'], ['monsters', 0, 'none'], [null, {}, []]]) {
+      assert.equal(typeof session.set(table, index, key, 1).message, 'string');
+    }
+
+    const monsters = path.join(dir, prefix + '-monsters.csv');
+    const edited = path.join(dir, prefix + '-monsters-edited.csv');
+    fs.writeFileSync(edited, setCell(fs.readFileSync(monsters, 'utf8'), 'hp', '123'));
+    const outputs = ['new.smc', 'new.bps', 'new.ips'].map((f) => path.join(work, f));
+    const ran = run(game, 'import', ['-o', outputs[0], '-p', outputs[1], '-i', outputs[2], image.name,
+      path.relative(work, edited), path.relative(work, path.join(dir, prefix + '-rom.csv'))]);
+    assert.equal(ran.status, 0, ran.error);
+    const files = session.files();
+    for (const [i, key] of ['image', 'bps', 'ips'].entries()) {
+      assert.ok(Buffer.from(files[key]).equals(fs.readFileSync(outputs[i])), `${key} differs`);
+    }
+    const compared = JSON.parse(run(game, 'compare', ['-j', image.name, outputs[0]]).stdout.toString('utf8'));
+    assert.deepEqual(session.changes(), compared.changes);
+    session.close();
+    assert.throws(() => session.changes(), /closed/);
+  });
+}
+
+test('a session opens images only, and sessions leave the memory flat', () => {
+  const junk = { name: 'junk.bin', bytes: new Uint8Array(70000).fill(0x41) };
+  assert.throws(() => core.open(junk, { game: 'B' }), (e) => e instanceof Error && /^junk\.bin is not an image of/.test(e.message));
+  const image = images.B[0];
+  let memory = 0;
+  for (let i = 0; i < 60; ++i) {
+    const session = core.open(image);
+    assert.equal(session.set('monsters', 1, 'hp', i + 1), null);
+    assert.equal(session.changes().length, 1);
+    session.close();
+    if (i === 10) memory = core.HEAPU8.length;
+  }
+  assert.equal(core.HEAPU8.length, memory, 'the module\'s memory grew');
+});
