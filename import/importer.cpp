@@ -214,7 +214,8 @@ common::Error refused(std::vector<std::string> refusals) {
 
 }  // namespace
 
-common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom) {
+common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom,
+                          bool crc32s) {
     if (const common::Status opened =
             rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
         !opened) {
@@ -226,11 +227,12 @@ common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game
     const common::RomHeaderInfo header = rom.header();
     image.base = static_cast<size_t>(rom.image_base());
     image.header_pos = image.base + static_cast<size_t>(header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
+    image.copier = static_cast<size_t>(common::copier_header_size(static_cast<long long>(image.bytes.size())));
+    if (!crc32s) return common::success();
     // The importer names an image by its CRC32s alone.
     const common::ImageIdentity id = common::identify_image(image.bytes.data(), image.bytes.size(),
                                             static_cast<long long>(image.header_pos), common::kDigestCrc32);
     image.crc32 = common::crc32_hex(id.file.crc32);
-    image.copier = static_cast<size_t>(id.copier_header);
     image.rom_crc32 = common::crc32_hex(id.rom.crc32);
     return common::success();
 }
@@ -268,10 +270,9 @@ std::string patch_metadata(const exporter::ExporterInfo& game, const Snapshot& t
 
 compare::ByteVector output_of(char letter, const Made& made) {
     if (letter == 'o') return made.edited;
-    const auto from = static_cast<long>(made.patch_from);
-    const compare::ByteVector source(made.image.begin() + from, made.image.end());
-    const compare::ByteVector target(made.edited.begin() + from, made.edited.end());
-    return letter == 'p' ? bps_patch(source, target, made.metadata) : ips_patch(source, target);
+    const ByteView source = ByteView(made.image).subspan(made.patch_from);
+    const ByteView target = ByteView(made.edited).subspan(made.patch_from);
+    return letter == 'p' ? bps_patch(source, target, made.metadata, made.source_crc) : ips_patch(source, target);
 }
 
 std::optional<std::string> no_ips_patch(const std::string& path, const OpenedImage& image, size_t patch_from) {

@@ -82,8 +82,10 @@ struct OpenedImage {
 
 // Finds the image's cartridge header and the rest of what the importer says
 // of it; fails for an image of another game or one too short for its tables.
-// The bytes stay where they are: rom reads them.
-common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom);
+// The bytes stay where they are: rom reads them. Without crc32s, the CRC32s
+// are left empty (they name the image only in the edited files' checks).
+common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom,
+                          bool crc32s = true);
 
 // The changed records, as the comparison finds them between the tables
 // before and the edited image; after holds the edited image's cells.
@@ -104,6 +106,7 @@ struct Made {
     const compare::ByteVector& edited;  // with its checksum set
     size_t patch_from;  // where the patches' copies start: the ROM proper, or 0 (--headered)
     std::string metadata;
+    std::optional<uint32_t> source_crc = std::nullopt;  // of the image from patch_from, when known
 };
 
 // Output 'o' (the edited image), 'p' (BPS) or 'i' (IPS).

@@ -1,5 +1,8 @@
 #include "import/patch.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/image_id.h"
 
 namespace importer {
@@ -31,8 +34,17 @@ void put_be(Bytes& out, size_t v, int bytes) {
 
 // The end of the run from at in which source and target agree (same true) or
 // differ (same false).
-size_t run_end(const Bytes& source, const Bytes& target, size_t at, bool same) {
-    while (at < target.size() && (at < source.size() && source[at] == target[at]) == same) ++at;
+// Unchanged runs are most of an edited image: they are passed over a block
+// at a time.
+size_t run_end(ByteView source, ByteView target, size_t at, bool same) {
+    if (same) {
+        constexpr size_t kBlock = 256;
+        const size_t end = std::min(source.size(), target.size());
+        while (at + kBlock <= end && std::memcmp(source.data() + at, target.data() + at, kBlock) == 0) at += kBlock;
+        while (at < end && source[at] == target[at]) ++at;
+        return at;
+    }
+    while (at < target.size() && !(at < source.size() && source[at] == target[at])) ++at;
     return at;
 }
 
@@ -40,7 +52,7 @@ enum BpsAction { kSourceRead = 0, kTargetRead = 1 };
 
 }  // namespace
 
-Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& metadata) {
+Bytes bps_patch(ByteView source, ByteView target, const std::string& metadata, std::optional<uint32_t> source_crc) {
     Bytes out = {'B', 'P', 'S', '1'};
     put_number(out, source.size());
     put_number(out, target.size());
@@ -53,13 +65,13 @@ Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& met
         if (!same) out.insert(out.end(), target.begin() + static_cast<long>(at), target.begin() + static_cast<long>(end));
         at = end;
     }
-    put_le32(out, common::crc32_of(source.data(), source.size()));
+    put_le32(out, source_crc ? *source_crc : common::crc32_of(source.data(), source.size()));
     put_le32(out, common::crc32_of(target.data(), target.size()));
     put_le32(out, common::crc32_of(out.data(), out.size()));
     return out;
 }
 
-Bytes ips_patch(const Bytes& source, const Bytes& target) {
+Bytes ips_patch(ByteView source, ByteView target) {
     constexpr size_t kEofMark = 0x454F46;
     constexpr size_t kMaxRecord = 0xFFFF;
     Bytes out = {'P', 'A', 'T', 'C', 'H'};

@@ -5,18 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace importer {
 
 using Bytes = std::vector<uint8_t>;
+using ByteView = std::span<const uint8_t>;
 
 // A BPS patch that turns source into target: "BPS1", the two sizes, the
 // metadata (a UTF-8 text, may be empty), unchanged runs as source reads and
 // changed runs as target reads, then the CRC32 of source, target and of the
-// patch before it.
-Bytes bps_patch(const Bytes& source, const Bytes& target, const std::string& metadata = "");
+// patch before it (source_crc, when given, is the source's, known before).
+Bytes bps_patch(ByteView source, ByteView target, const std::string& metadata = "",
+                std::optional<uint32_t> source_crc = std::nullopt);
 
 // The largest file an IPS patch can address (24-bit offsets).
 constexpr size_t kIpsLimit = 0x1000000;
@@ -24,7 +28,7 @@ constexpr size_t kIpsLimit = 0x1000000;
 // An IPS patch ("PATCH", records of offset, size and bytes, "EOF") that turns
 // source into target, both at most kIpsLimit bytes. A record never starts at
 // offset 0x454F46, which readers would take for the end mark.
-Bytes ips_patch(const Bytes& source, const Bytes& target);
+Bytes ips_patch(ByteView source, ByteView target);
 
 // Sets the checksum and its complement of the cartridge header at header_pos
 // (the title) of the image to the checksum of the ROM proper, which starts at

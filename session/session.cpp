@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/image_id.h"
 #include "common/rom.h"
 #include "compare/compare.h"
 #include "import/edited.h"
@@ -193,7 +194,7 @@ std::string ips_name(const std::string& image) {
 
 }  // namespace
 
-std::string schema_json(const std::vector<SchemaTable>& schema) {
+std::string schema_json(const std::vector<SchemaTable>& schema, const char* prefix) {
     using Json = nlohmann::ordered_json;
     Json tables = Json::array();
     for (const SchemaTable& t : schema) {
@@ -210,7 +211,7 @@ std::string schema_json(const std::vector<SchemaTable>& schema) {
         tables.push_back({{"name", t.name}, {"parent", t.parent.empty() ? Json() : Json(t.parent)}, {"file", t.file},
                           {"columns", std::move(columns)}});
     }
-    return Json{{"tables", std::move(tables)}}.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return Json{{"prefix", prefix}, {"tables", std::move(tables)}}.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string refusal_json(const Refusal& r) {
@@ -224,8 +225,9 @@ struct Session::State {
     importer::OpenedImage image;  // the image as opened
     compare::ByteVector edited;   // its bytes with the edits (never resized: rom reads them)
     common::RomImage rom;         // over edited
-    std::string rom_json;
+    std::string rom_json;  // made when first asked for: it hashes the whole file
     std::vector<SchemaTable> schema;
+    std::optional<uint32_t> source_crc[2];  // of the opened image without and with its copier header
     compare::Snapshot before;  // the opened image's cells
     // The tables over the edited bytes, read again after an edit.
     std::shared_ptr<const void> kept;
@@ -257,15 +259,12 @@ Session::~Session() = default;
 
 common::Result<std::unique_ptr<Session>> Session::open(std::string name, compare::ByteVector bytes,
                                                        const GameParts& game) {
-    common::Result<std::string> rom_json = exporter::rom_json(bytes, game.exporter);
     importer::OpenedImage image{std::move(name), std::move(bytes), 0, 0, 0, {}, {}};
     auto state = std::make_unique<State>(game, std::move(image));
     common::RomImage opened;
-    if (const common::Status status = importer::open_image(state->image, game.exporter, opened); !status) {
+    if (const common::Status status = importer::open_image(state->image, game.exporter, opened, false); !status) {
         return status.error();
     }
-    if (!rom_json) return rom_json.error();
-    state->rom_json = std::move(*rom_json);
     state->edited = state->image.bytes;
     const exporter::ExporterInfo& e = game.exporter;
     if (const common::Status status = state->rom.open_memory(state->edited.data(), state->edited.size(), e.title,
@@ -284,7 +283,15 @@ common::Result<std::unique_ptr<Session>> Session::open(std::string name, compare
 
 const GameParts& Session::game() const { return state_->game; }
 const std::string& Session::name() const { return state_->image.path; }
-const std::string& Session::rom_json() const { return state_->rom_json; }
+const std::string& Session::rom_json() const {
+    State& s = *state_;
+    if (s.rom_json.empty()) {
+        // Any image the session opened is one whose rom block can be made.
+        common::Result<std::string> rom = exporter::rom_json(s.image.bytes, s.game.exporter);
+        if (rom) s.rom_json = std::move(*rom);
+    }
+    return s.rom_json;
+}
 const std::vector<SchemaTable>& Session::schema() const { return state_->schema; }
 
 const std::vector<Table>& Session::tables() const {
@@ -311,6 +318,15 @@ common::Result<std::string> Session::records_json(std::string_view table) const 
         }
     }
     return out + "]";
+}
+
+common::Result<std::string> Session::record_json(std::string_view table, int index) const {
+    const Place place = find_place(tables(), table);
+    if (!place.table || place.parent) return common::Error("no table \"" + std::string(table) + "\"", 2);
+    if (index < 0 || index >= place.table->rows(-1)) {
+        return common::Error("no record " + std::to_string(index) + " in " + std::string(table), 2);
+    }
+    return exporter::json_row(*place.table, {-1, index});
 }
 
 std::optional<Refusal> Session::set(std::string_view table, std::string_view index, std::string_view key,
@@ -366,19 +382,18 @@ std::string Session::changes_json() { return compare::changes_json(snapshot_now(
 bool Session::changed() const { return state_->edited != state_->image.bytes; }
 
 Files Session::files(const Wanted& wanted) {
-    const State& s = *state_;
+    State& s = *state_;
     compare::ByteVector edited = s.edited;
     if (changed()) importer::set_checksum(edited, s.image.base, s.image.header_pos);
     Files out;
-    compare::Snapshot after;
-    const common::Result<std::vector<compare::RecordChange>> records =
-        importer::changed_records(s.game.exporter, s.before, edited, &after);
-    if (!records) {
-        out.refusals = records.error().lines;
-        return out;
-    }
     const size_t patch_from = wanted.headered ? 0 : s.image.copier;
-    const importer::Made made{s.image.bytes, edited, patch_from, importer::patch_metadata(s.game.exporter, after, *records)};
+    std::optional<uint32_t>& source_crc = s.source_crc[wanted.headered ? 1 : 0];
+    if (!source_crc) source_crc = common::crc32_of(s.image.bytes.data() + patch_from, s.image.bytes.size() - patch_from);
+    // The checksum is no cell: the changes of the edited bytes are the
+    // edited image's.
+    const std::vector<compare::RecordChange>& records = changes();
+    const importer::Made made{s.image.bytes, edited, patch_from,
+                              importer::patch_metadata(s.game.exporter, s.now, records), source_crc};
     if (wanted.bps) out.bps = importer::output_of('p', made);
     if (wanted.ips) {
         if (std::optional<std::string> no = importer::no_ips_patch(ips_name(s.image.path), s.image, patch_from)) {

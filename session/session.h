@@ -103,11 +103,12 @@ struct Wanted {
     bool headered = false;
 };
 
-// The schema as the module gives it: {"tables": [{name, parent, file,
+// The schema as the module gives it: {"prefix" (of the export's file names),
+// "tables": [{name, parent, file,
 // columns: [{key, heading, type, nullable, stored, min, max, step, none,
 // values, from, why, references}]}]} (min, max and step null where the
 // column has no stored range), one JSON document on one line.
-std::string schema_json(const std::vector<SchemaTable>& schema);
+std::string schema_json(const std::vector<SchemaTable>& schema, const char* prefix);
 
 // A refusal as one JSON object {table, index, key, value, message}.
 std::string refusal_json(const Refusal& refusal);
@@ -142,6 +143,9 @@ public:
     // table's name: one array of every parent's rows, each row with
     // "parent"). Fails for a table that is not there (status 2).
     common::Result<std::string> records_json(std::string_view table) const;
+    // One record of a top-level table as records_json holds it, nested rows
+    // and all. Fails for a table or record that is not there (status 2).
+    common::Result<std::string> record_json(std::string_view table, int index) const;
 
     // Sets one cell: index is the record's index ("12"), or "parent/index"
     // in a nested table; text the cell as typed or as the export writes it

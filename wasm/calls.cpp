@@ -1,6 +1,7 @@
 #include "wasm/calls.h"
 
 #include <iterator>
+#include <limits>
 #include <span>
 
 #include <nlohmann/json.hpp>
@@ -160,15 +161,22 @@ common::Result<std::unique_ptr<session::Session>> open_session(const std::string
 }
 
 Results opened(const session::Session& s) {
-    return Results{{{"rom", s.rom_json()}, {"game", s.game().exporter.game}}, 0};
+    return Results{{{"game", s.game().exporter.game}}, 0};
 }
 
 common::Result<Results> session_call(session::Session& s, const std::string& options) {
     const nlohmann::json chosen = nlohmann::json::parse(options.empty() ? "{}" : options, nullptr, false);
     if (!chosen.is_object()) return common::Error("options must be an object", 2);
     const std::string call = text_at(chosen, "call");
-    if (call == "schema") return json_result(session::schema_json(s.schema()));
+    if (call == "rom") return json_result(s.rom_json());
+    if (call == "schema") return json_result(session::schema_json(s.schema(), s.game().exporter.prefix));
     if (call == "records") return json_result(s.records_json(text_at(chosen, "table")));
+    if (call == "record") {
+        const auto index = chosen.find("index");
+        const bool whole = index != chosen.end() && index->is_number_integer() && index->get<long long>() >= 0 &&
+                           index->get<long long>() <= std::numeric_limits<int>::max();
+        return json_result(s.record_json(text_at(chosen, "table"), whole ? static_cast<int>(index->get<long long>()) : -1));
+    }
     if (call == "changes") return json_result(s.changes_json());
     if (call == "set") {
         const std::optional<session::Refusal> refused =

@@ -35,12 +35,15 @@ struct Results {
 // title the image holds).
 common::Result<std::unique_ptr<session::Session>> open_session(const std::string& game, std::vector<Blob>& inputs);
 
-// The rest of a session's opening: outputs {"rom", "game"}.
+// The rest of a session's opening: outputs {"game"}.
 Results opened(const session::Session& s);
 
 // A call of an open session; call is options' "call":
+//   rom:     outputs {"json": the rom block, as identify gives it}
 //   schema:  outputs {"json": the schema}
 //   records: options "table"; outputs {"json": the records}
+//   record:  options "table" (top-level), "index" (a number); outputs
+//            {"json": the record}
 //   set:     options "table", "index", "key", "value" (text); outputs
 //            {"json": null or the refusal}
 //   changes: outputs {"json": the changes}

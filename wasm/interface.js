@@ -107,20 +107,25 @@
   };
 
   // A session: an image opened and edited a cell at a time (see core.open).
-  function Session(number, game, rom) {
+  function Session(number, game) {
     this.game = game;
-    this.rom = rom;
-    var schema = null, closed = false, self = this;
+    var rom = null, schema = null, closed = false, self = this;
     function sessionCall(options) {
       if (closed) throw new Error('the session is closed');
       return run(function (chosen) { return core._mc_session(number, chosen); }, [JSON.stringify(options)]).results;
     }
     function json(options) { return JSON.parse(text(sessionCall(options).json)); }
+    // The rom block hashes the whole file: made when first asked for.
+    Object.defineProperty(this, 'rom', {
+      enumerable: true,
+      get: function () { return rom || (rom = json({ call: 'rom' })); }
+    });
     Object.defineProperty(this, 'schema', {
       enumerable: true,
       get: function () { return schema || (schema = json({ call: 'schema' })); }
     });
     this.records = function (table) { return json({ call: 'records', table: String(table) }); };
+    this.record = function (table, index) { return json({ call: 'record', table: String(table), index: Number(index) }); };
     this.set = function (table, index, key, value) {
       var typed = value === null || value === undefined ? '' : Array.isArray(value) ? value.join(' ') : String(value);
       var refusal = json({ call: 'set', table: String(table), index: String(index), key: String(key), value: typed });
@@ -148,6 +153,6 @@
     putInputs([fileOf(image, 'image', 'image')]);
     var number = 0;
     var opened = run(function (name) { number = core._mc_open(name); return number ? 0 : 1; }, [game || '']);
-    return new Session(number, text(opened.results.game), JSON.parse(text(opened.results.rom)));
+    return new Session(number, text(opened.results.game));
   };
 })(Module);

@@ -1,17 +1,15 @@
-// The workbench: an image opened in the page, its tables shown as the viewer
-// page shows them (tables.js), edited through the importer of the core module
-// (meridian-core.js), saved as patches and a new image, compared with another
-// image or a patch. The module does every check: an edit is the export's CSV
-// file with the changed cells, and what the importer refuses is shown in its
-// words.
+// The workbench: an image opened in the page as a session of the core module
+// (meridian-core.js), its tables shown as the viewer page shows them
+// (tables.js), edited a cell at a time, saved as patches and a new image,
+// compared with another image or a patch. The session does every check:
+// which cells can be edited comes from its schema, an edit is one set, and
+// what it refuses is shown at the cell in its words.
 "use strict";
 
 const described = JSON.parse(document.getElementById("mt-columns").textContent);  // game -> descriptions
 const $ = (id) => document.getElementById(id);
 const STORE = "meridian-workbench:";
 let core = null;
-// The module's size tells one build of it from another (see probe).
-const moduleSize = document.getElementById("core").text.length;
 
 // The module would fetch its own WebAssembly (a data: URL), which the content
 // security policy refuses (connect-src 'none'), and only then decode the
@@ -33,150 +31,14 @@ const ready = startCore().then((c) => {
   return c;
 });
 
-// What is open: null, or { name, bytes, rom, game, prefix, files, doc,
-// csv: file -> {bom, lines, rows}, places: path -> where its rows are,
-// edits: cell -> edit, done, undone, result, writable: file -> Set|null }.
+// What is open: null, or { name, bytes, rom, game, session, columns: table
+// path -> key -> schema column, doc (the tables as the session gives them),
+// edits: cell -> { path, index, key, original, text }, done, undone,
+// compared, kept (edits kept from an earlier visit, not yet restored) }.
 let opened = null;
 let tables = null;
 // Figures for the benchmark: when the last open and edit reached the screen.
 const timings = { chosen: null, opened: null, rendered: null, edited: null, importing: null };
-
-// --- CSV files -------------------------------------------------------------
-
-// A CSV file as the exporter writes it: its lines (CR LF) and each line's
-// fields.
-function parseCsv(textValue) {
-  const bom = textValue.startsWith("\ufeff") ? "\ufeff" : "";
-  const body = textValue.slice(bom.length);
-  const rows = [], lines = [];
-  let fields = [], field = "", quoted = false, start = 0;
-  for (let i = 0; i < body.length; ++i) {
-    const c = body[i];
-    if (quoted) {
-      if (c === '"' && body[i + 1] === '"') { field += '"'; ++i; }
-      else if (c === '"') quoted = false;
-      else field += c;
-    } else if (c === '"') {
-      quoted = true;
-    } else if (c === ",") {
-      fields.push(field);
-      field = "";
-    } else if (c === "\r" || c === "\n") {
-      fields.push(field);
-      rows.push(fields);
-      lines.push(body.slice(start, i));
-      if (c === "\r" && body[i + 1] === "\n") ++i;
-      fields = [];
-      field = "";
-      start = i + 1;
-    } else {
-      field += c;
-    }
-  }
-  if (start < body.length) {
-    fields.push(field);
-    rows.push(fields);
-    lines.push(body.slice(start));
-  }
-  return { bom, lines, rows };
-}
-
-function csvField(value) {
-  return /[",\r\n]/.test(value) ? `"${value.replace(/"/g, '""')}"` : value;
-}
-
-// A CSV file with some fields changed: { row: { column: text } }.
-function csvWith(csv, changed) {
-  const lines = csv.lines.slice();
-  for (const [row, columns] of changed) {
-    const fields = csv.rows[row].slice();
-    for (const [column, value] of columns) fields[column] = value;
-    lines[row] = fields.map(csvField).join(",");
-  }
-  return csv.bom + lines.join("\r\n") + "\r\n";
-}
-
-// --- where a table's rows are in its CSV file --------------------------------
-
-// Every table and nested table of the document with its CSV file: a
-// top-level table's file by its name, a nested table's by the header that
-// ends with its columns and has a row for each nested record.
-function placesOf(doc, shapes, prefix, descriptions) {
-  const places = new Map();
-  for (const [key, records] of Object.entries(doc.tables)) {
-    const file = `${prefix}-${key.replace(/_/g, "-")}.csv`;
-    if (shapes.has(file) && shapes.get(file).lines === records.length + 1) {
-      places.set(key, { file, rowOf: positionRows(records) });
-    }
-    const children = (descriptions.tables[key] || {}).children || {};
-    for (const [child, description] of Object.entries(children)) {
-      const columns = description.columns.map((c) => c.key);
-      const total = records.reduce((n, r) => n + (r[child] || []).length, 0);
-      for (const [name, shape] of shapes) {
-        const header = shape.header;
-        if (shape.lines !== total + 1 || header.length < columns.length) continue;
-        if (header.slice(header.length - columns.length).join(",") !== columns.join(",")) continue;
-        places.set(`${key}.${child}`, { file: name, rowOf: nestedRows(records, child) });
-        break;
-      }
-    }
-  }
-  return places;
-}
-
-// A CSV file's header and number of lines, without reading it all.
-function shapeOf(textValue) {
-  const end = textValue.indexOf("\r\n");
-  let lines = 0;
-  for (let at = textValue.indexOf("\n"); at >= 0; at = textValue.indexOf("\n", at + 1)) ++lines;
-  return { header: parseCsv(textValue.slice(0, end < 0 ? textValue.length : end)).rows[0] || [], lines };
-}
-
-// A CSV file of the export, read when first needed.
-function csvOf(file) {
-  if (!opened.csv.has(file)) opened.csv.set(file, parseCsv(opened.files[file]));
-  return opened.csv.get(file);
-}
-
-const indexOf = (record, position) => (record && "index" in record ? record.index : position);
-
-// The CSV row of a record by its index, and the record: top-level tables.
-function positionRows(records) {
-  const rows = new Map(records.map((r, i) => [String(indexOf(r, i)), i]));
-  return (index) => {
-    const i = rows.get(String(index));
-    return i === undefined ? null : { row: i + 1, position: i };
-  };
-}
-
-// Nested tables: "parent/child" indexes, rows in the parents' order.
-function nestedRows(records, child) {
-  const first = [];
-  let n = 0;
-  for (const r of records) {
-    first.push(n);
-    n += (r[child] || []).length;
-  }
-  const parents = new Map(records.map((r, i) => [String(indexOf(r, i)), i]));
-  return (index) => {
-    const [parent, own] = String(index).split("/");
-    const p = parents.get(parent);
-    if (p === undefined) return null;
-    const list = records[p][child] || [];
-    const j = list.findIndex((r, i) => String(indexOf(r, i)) === own);
-    return j < 0 ? null : { row: first[p] + j + 1, parent: p, position: j };
-  };
-}
-
-// The record shown for a place's row.
-function recordAt(path, at) {
-  const [key, child] = path.split(".");
-  const records = opened.doc.tables[key];
-  if (!child) return records[at.row - 1];
-  return (records[at.parent][child] || [])[at.position];
-}
-
-// --- the importer ----------------------------------------------------------
 
 const cellId = (path, index, key) => `${path}\n${index}\n${key}`;
 
@@ -186,93 +48,90 @@ function wordsOf(error) {
   return error instanceof Error ? error.message : `the module failed: ${String(error)}`;
 }
 
-// The edited files for a set of edits: each CSV file with its changed cells,
-// and the identification file.
-function editedFiles(edits) {
-  const changed = new Map();  // file -> row -> column -> text
-  for (const e of edits.values()) {
-    if (!changed.has(e.file)) changed.set(e.file, new Map());
-    const rows = changed.get(e.file);
-    if (!rows.has(e.row)) rows.set(e.row, new Map());
-    rows.get(e.row).set(e.column, e.text);
-  }
-  const files = {};
-  for (const [file, rows] of changed) files[file] = csvWith(csvOf(file), rows);
-  const rom = `${opened.prefix}-rom.csv`;
-  files[rom] = opened.files[rom];
-  return files;
+// A value as a cell's text: labels joined by a blank, null empty.
+function textOf(value) {
+  if (value === null || value === undefined) return "";
+  return Array.isArray(value) ? value.join(" ") : String(value);
 }
 
-function importEdits(edits) {
-  return core.importFiles({ name: opened.name, bytes: opened.bytes }, editedFiles(edits),
-                          { headered: $("headered").checked }, opened.game);
+const indexOf = (record, position) => (record && "index" in record ? record.index : position);
+
+// The record of a cell in the tables shown: by its index, or "parent/index"
+// in a nested table.
+function recordOf(path, index) {
+  const [key, child] = path.split(".");
+  const records = opened.doc.tables[key];
+  if (!records) return null;
+  const find = (list, wanted) => list.find((r, i) => String(indexOf(r, i)) === wanted) || null;
+  if (!child) return find(records, String(index));
+  const [parent, own] = String(index).split("/");
+  const record = find(records, parent);
+  return record ? find(record[child] || [], own) : null;
 }
 
-// Where a cell is in its CSV file, or the reason it is not there.
-function locate(path, index, key) {
-  const place = opened.places.get(path);
-  if (!place) return `${path}: no such table`;
-  const at = place.rowOf(index);
-  if (!at) return `${path}: no record ${index}`;
-  const csv = csvOf(place.file);
-  const column = csv.rows[0].indexOf(key);
-  if (column < 0) return `${place.file}: no column "${key}"`;
-  return { path, index: String(index), key, file: place.file, row: at.row, column, at,
-           original: csv.rows[at.row][column] };
-}
-
-// A cell's text now: its edit, else the export's.
+// A cell's text now, or null for a cell that is not there.
 function cellText(path, index, key) {
-  const e = opened.edits.get(cellId(path, index, key));
-  if (e) return e.text;
-  const where = locate(path, index, key);
-  return typeof where === "string" ? null : where.original;
+  const record = recordOf(path, index);
+  return record && key in record ? textOf(record[key]) : null;
 }
 
-// Edits a cell through the importer: null, or the importer's refusal.
+function writable(path, key) {
+  const table = opened && opened.columns.get(path);
+  const column = table && table.get(key);
+  return !!column && column.stored;
+}
+
+// Edits a cell through the session: null, or the session's refusal.
 function edit(path, index, key, value) {
   if (!opened) return "no image is open";
-  const where = locate(path, index, String(key));
-  if (typeof where === "string") return where;
-  const id = cellId(path, where.index, key);
-  const before = opened.edits.has(id) ? opened.edits.get(id).text : where.original;
-  const after = String(value);
-  if (after === before) return null;
-  const refusal = change(id, where, after);
+  const after = textOf(value);
+  const before = cellText(path, index, String(key));
+  if (before !== null && after === before) return null;
+  const refusal = change(path, String(index), String(key), after);
   if (refusal) {
-    showRefusal(path, where.index, key, refusal);
+    showRefusal(path, index, key, refusal);
     return refusal;
   }
-  opened.done.push({ id, where, before, after });
+  opened.done.push({ path, index: String(index), key: String(key), before, after });
   opened.undone = [];
   updateButtons();
   return null;
 }
 
-// Sets a cell to a text (its original text: no edit) and imports; the
-// refusal, or null when the edit stands.
-function change(id, where, textValue) {
-  const edits = new Map(opened.edits);
-  if (textValue === where.original) edits.delete(id);
-  else edits.set(id, { ...where, text: textValue });
-  let result;
+// Sets a cell to a text; the refusal, or null when the edit stands.
+function change(path, index, key, textValue) {
+  const before = cellText(path, index, key);
+  let refusal;
   const start = performance.now();
   try {
-    result = importEdits(edits);
+    refusal = opened.session.set(path, index, key, textValue);
   } catch (error) {
     return wordsOf(error);
   } finally {
     timings.importing = performance.now() - start;
   }
-  opened.edits = edits;
-  applied(result, [where]);
+  if (refusal) return refusal.message;
+  const id = cellId(path, index, key);
+  const known = opened.edits.get(id);
+  const original = known ? known.original : before;
+  if (textValue === original) opened.edits.delete(id);
+  else opened.edits.set(id, { path, index, key, original, text: textValue });
+  applied([topRecord(path, index)]);
   return null;
+}
+
+// The top-level table and position of a cell's record.
+function topRecord(path, index) {
+  const key = path.split(".")[0];
+  const first = String(index).split("/")[0];
+  const records = opened.doc.tables[key] || [];
+  return [key, Math.max(0, records.findIndex((r, i) => String(indexOf(r, i)) === first))];
 }
 
 function undo() {
   const step = opened && opened.done.pop();
   if (!step) return false;
-  change(step.id, step.where, step.before);
+  change(step.path, step.index, step.key, step.before);
   opened.undone.push(step);
   updateButtons();
   return true;
@@ -281,73 +140,75 @@ function undo() {
 function redo() {
   const step = opened && opened.undone.pop();
   if (!step) return false;
-  change(step.id, step.where, step.after);
+  change(step.path, step.index, step.key, step.after);
   opened.done.push(step);
   updateButtons();
   return true;
 }
 
-// The value a cell shows for its CSV text, as the export would have it.
-function valueOf(old, textValue) {
-  if (typeof old === "number") return Number.isFinite(Number(textValue)) && textValue.trim() !== "" ? Number(textValue) : textValue;
-  if (typeof old === "boolean") return /^(true|1)$/i.test(textValue.trim());
-  if (Array.isArray(old)) return textValue.split(/\s+/).filter(Boolean);
-  return textValue;
+// A change as the changes panel lists it: the record, then the field's old
+// and new value (with the names of a reference).
+function changeText(c) {
+  const index = c.parent === undefined ? c.index : `${c.parent}/${c.index}`;
+  const value = (v, name) => (name === undefined || name === null ? text(v) : `${text(v)} ${text(name)}`);
+  return `${c.table} ${index} ${text(c.name)}\n  ${c.key}: ${value(c.old, c.old_name)} → ${value(c.new, c.new_name)}`;
 }
 
-// An import that stands: the changes panel, the cells, the saved edits; the
-// tables from the new image's export a moment later (names that follow from
-// the edited numbers).
-function applied(result, cells) {
-  opened.result = result;
-  $("changes").textContent = result.changes;
-  $("edit-count").textContent = `${opened.edits.size} cells edited`;
-  for (const where of cells) {
-    const record = recordAt(where.path, where.at);
-    const e = opened.edits.get(cellId(where.path, where.index, where.key));
-    if (record) record[where.key] = valueOf(record[where.key], e ? e.text : where.original);
+// The top-level records (table, position) of changes: a nested row's is its
+// parent's.
+function recordsOf(changes) {
+  return changes.map((c) => [c.table.split(".")[0], c.parent === undefined ? c.index : c.parent]);
+}
+
+// An edit that stands: every record that it changed read again (a shared
+// record, a name that follows a number: the records changed since the last
+// edit are among those changed from the image now or before), the changes
+// panel, the kept edits. keys: [table, position] of the edited records.
+function applied(keys) {
+  const changes = opened.session.changes();
+  const touched = new Map();
+  for (const [key, position] of [...keys, ...recordsOf(opened.changes), ...recordsOf(changes)]) {
+    touched.set(`${key}\n${position}`, [key, position]);
   }
-  for (const where of cells) refreshCell(where);
+  const views = new Set();
+  for (const [key, position] of touched.values()) {
+    const records = opened.doc.tables[key];
+    if (!records || position < 0 || position >= records.length) continue;
+    records[position] = opened.session.record(key, position);
+    views.add(key);
+  }
+  for (const key of views) {
+    const view = tables.views.get(key);
+    if (!view) continue;
+    view.replace(opened.doc.tables[key]);
+    view.grid.draw();
+  }
+  opened.changes = changes;
+  $("changes").textContent = changes.map(changeText).join("\n");
+  $("edit-count").textContent = `${opened.edits.size} cells edited`;
   save();
   updateButtons();
   timings.edited = performance.now();
-  clearTimeout(opened.reexport);
-  opened.reexport = setTimeout(reexport, 400);
 }
 
-function reexport() {
-  if (!opened || !opened.result) return;
-  const files = core.exportFiles({ name: opened.name, bytes: opened.result.image }, opened.game);
-  const doc = JSON.parse(files[`${opened.prefix}.json`]);
-  opened.doc = doc;
-  opened.edited = files;
-  tables.replace(doc);
-}
-
-// Draws an edited cell's row again (its nested rows, for a nested record);
-// the rows move when the table is sorted by that column.
-function refreshCell(where) {
-  const [key, child] = where.path.split(".");
-  const view = tables.views.get(key);
-  if (!view) return;
-  const grid = view.grid;
-  const position = child ? where.at.parent : where.at.position;
-  grid.redraw(position);
-  if (child && grid.opened.has(position)) grid.opened.set(position, grid.nested(position));
-  view.texts = null;
-  if (!child && grid.sortKey === where.key) grid.arrange();
-  else grid.draw();
-}
-
-// The edits so far, kept under the image's ROM CRC32.
+// The edits so far, kept under the image's ROM CRC32, with the kept ones of
+// an earlier visit that were neither restored nor discarded yet.
 function save() {
   const key = STORE + opened.rom.rom_crc32;
-  if (!opened.edits.size) {
+  const edits = [...opened.edits.values()].map((e) => [e.path, e.index, e.key, e.text]);
+  const mine = new Set(edits.map((e) => cellId(e[0], e[1], e[2])));
+  const kept = opened.kept ? opened.kept.edits.filter((e) => !mine.has(cellId(e[0], e[1], e[2]))) : [];
+  if (!edits.length && !kept.length) {
     localStorage.removeItem(key);
     return;
   }
-  const edits = [...opened.edits.values()].map((e) => [e.path, e.index, e.key, e.text]);
-  localStorage.setItem(key, JSON.stringify({ file: opened.name, saved: new Date().toISOString(), edits }));
+  try {
+    localStorage.setItem(key, JSON.stringify({ file: opened.name, saved: new Date().toISOString(),
+                                               edits: [...kept, ...edits] }));
+  } catch (error) {
+    message(`The edits could not be kept in the browser's storage (${wordsOf(error)}): ` +
+            "save the BPS patch to keep them, or free some of the storage.", "refusal");
+  }
 }
 
 function saved() {
@@ -359,134 +220,50 @@ function saved() {
   }
 }
 
-// Takes back the kept edits, one step each; the refusal, or null.
+// Takes back the kept edits, joined to those made since, one undo step
+// each; the refusals, or null.
 function restore() {
-  const kept = opened && saved();
+  const kept = opened && (opened.kept || saved());
   $("offer").hidden = true;
   if (!kept) return "no edits kept for this image";
-  const edits = new Map();
-  const steps = [];
+  opened.kept = null;
+  const refused = [];
+  const keys = [];
   for (const [path, index, key, value] of kept.edits) {
-    const where = locate(path, index, key);
-    if (typeof where === "string") return where;
-    const id = cellId(path, where.index, key);
-    edits.set(id, { ...where, text: String(value) });
-    steps.push({ id, where, before: where.original, after: String(value) });
+    const id = cellId(path, String(index), key);
+    if (opened.edits.has(id)) continue;  // edited since: that edit stands
+    const before = cellText(path, index, key);
+    let refusal;
+    try {
+      refusal = opened.session.set(path, String(index), key, String(value));
+    } catch (error) {
+      refusal = { message: wordsOf(error) };
+    }
+    if (refusal) {
+      refused.push(`${path} ${index} ${key}: ${refusal.message}`);
+      continue;
+    }
+    if (before !== String(value)) {
+      opened.edits.set(id, { path, index: String(index), key, original: before, text: String(value) });
+      opened.done.push({ path, index: String(index), key, before, after: String(value) });
+    }
+    keys.push(topRecord(path, index));
   }
-  let result;
-  try {
-    result = importEdits(edits);
-  } catch (error) {
-    message(wordsOf(error), "refusal");
-    return wordsOf(error);
-  }
-  opened.edits = edits;
-  opened.done = steps;
   opened.undone = [];
-  applied(result, steps.map((s) => s.where));
+  applied(keys);
   tables.redraw();
+  if (refused.length) {
+    message(refused.join("\n"), "refusal");
+    return refused.join("\n");
+  }
   return null;
 }
 
 function discard() {
-  if (opened) localStorage.removeItem(STORE + opened.rom.rom_crc32);
+  if (!opened) return;
+  opened.kept = null;
   $("offer").hidden = true;
-}
-
-// --- which cells the importer writes -------------------------------------
-
-const NOT_WRITTEN = / is computed from other fields| is not a stored field| comes from /;
-const REFUSAL = /: row \d+ \((.*?)\): "((?:[^"]|"")*)"(.*)$/;
-
-function probeValue(value) {
-  if (/^-?\d+$/.test(value)) return String(Number(value) + 1);
-  if (/^(true|false)$/.test(value)) return value === "true" ? "false" : "true";
-  return value === "" ? "1" : `${value}x`;
-}
-
-// The columns of a CSV file that the importer writes, found by trying: three
-// records (first, middle, last: an item's columns belong to some kinds of
-// items only) with their columns changed. A computed column or one that is
-// not stored is refused as such; so is a reference's name column (its index
-// column is written instead), and the refusals name the rows' key columns.
-// The columns are halved while the refusals pass the importer's limit. What
-// is found holds for every image of the game and this module: it is kept.
-function probe(file) {
-  if (opened.writable.has(file)) return opened.writable.get(file);
-  const store = `${STORE}columns:${opened.game}:${moduleSize}:${file.slice(3)}`;
-  const known = localStorage.getItem(store);
-  if (known) {
-    opened.writable.set(file, new Set(JSON.parse(known)));
-    return opened.writable.get(file);
-  }
-  const csv = csvOf(file);
-  const header = csv.rows[0];
-  const closed = new Set(["index"]);
-  for (const key of header) {
-    if (key.endsWith("_name") && header.includes(key.slice(0, -5))) closed.add(key);
-  }
-  const last = csv.rows.length - 1;
-  const rows = [...new Set([1, Math.max(1, Math.floor(last / 2)), last])].filter((r) => r >= 1 && r <= last);
-  const rom = `${opened.prefix}-rom.csv`;
-  const tryColumns = (columns) => {
-    const lines = [csv.lines[0]];
-    for (const r of rows) {
-      const fields = csv.rows[r].slice();
-      for (const c of columns) fields[c] = probeValue(fields[c]);
-      lines.push(fields.map(csvField).join(","));
-    }
-    const files = { [file]: csv.bom + lines.join("\r\n") + "\r\n", [rom]: opened.files[rom] };
-    let said = "";
-    try {
-      core.importFiles({ name: opened.name, bytes: opened.bytes }, files, {}, opened.game);
-    } catch (error) {
-      said = wordsOf(error);
-    }
-    if (/^\.\.\. and \d+ more refusals$/m.test(said) && columns.length > 1) {
-      const half = columns.length >> 1;
-      tryColumns(columns.slice(0, half));
-      tryColumns(columns.slice(half));
-      return;
-    }
-    for (const line of said.split("\n")) {
-      const m = REFUSAL.exec(line);
-      if (!m) continue;
-      for (const part of m[1].split(", ")) closed.add(part.slice(0, part.lastIndexOf(" ")));
-      if (NOT_WRITTEN.test(m[3])) closed.add(m[2].replace(/""/g, '"'));
-    }
-  };
-  if (rows.length) tryColumns(header.map((k, c) => c).filter((c) => !closed.has(header[c])));
-  const open = new Set(header.filter((k) => !closed.has(k)));
-  opened.writable.set(file, open);
-  try {
-    localStorage.setItem(store, JSON.stringify([...open]));
-  } catch {
-    // a full storage: found again next time
-  }
-  return open;
-}
-
-function writable(path, key) {
-  const place = opened && opened.places.get(path);
-  const open = place && opened.writable.get(place.file);
-  return !!open && open.has(key);
-}
-
-// Probes a table's files once it is shown, after its first frame.
-function probeView(view) {
-  setTimeout(() => {
-    if (!opened) return;
-    const paths = [view.key, ...view.grid.children.map((c) => `${view.key}.${c}`)];
-    let fresh = false;
-    for (const path of paths) {
-      const place = opened.places.get(path);
-      if (place && !opened.writable.has(place.file)) {
-        probe(place.file);
-        fresh = true;
-      }
-    }
-    if (fresh) view.replace(view.grid.records);
-  }, 100);
+  save();
 }
 
 // --- marks -------------------------------------------------------------------
@@ -542,13 +319,24 @@ function clearRefusal() {
   for (const td of document.querySelectorAll("td.refused")) td.classList.remove("refused");
 }
 
+// Why a cell cannot be edited, in the schema's words.
+function notWritten(path, key) {
+  const table = opened.columns.get(path);
+  const column = table && table.get(key);
+  if (!column) return `${key} cannot be edited`;
+  const heading = column.heading;
+  if (column.from.length) {
+    const headings = column.from.map((k) => (table.get(k) ? table.get(k).heading : k));
+    return `${heading} follows from ${headings.join(", ")}: edit ${headings.length > 1 ? "those" : "that"} instead`;
+  }
+  return `${heading} cannot be edited: ${column.why}`;
+}
+
 function openEditor(td) {
   const cell = cellOf(td);
   if (!cell || td.querySelector("input")) return;
-  const place = opened.places.get(cell.path);
-  if (place && !opened.writable.has(place.file)) probe(place.file);
   if (!writable(cell.path, cell.key)) {
-    message(`${cell.key} is not written by the importer`, "refusal");
+    message(notWritten(cell.path, cell.key), "refusal");
     return;
   }
   clearRefusal();
@@ -636,46 +424,43 @@ function bytesOf(value) {
   throw new TypeError("bytes must be a Uint8Array or an ArrayBuffer");
 }
 
-// Opens an image: identified and exported by the module, its tables shown.
-// Refused (the tools' words) when it is no image of either game; what was
-// open stays open then.
+// Opens an image into a session of the module, its tables shown. Refused
+// (the tools' words) when it is no image of either game; what was open stays
+// open then.
 async function open(value, fileName) {
   await ready;
   const bytes = bytesOf(value);
   const name = fileName || "image.smc";
-  let files;
+  let session;
   try {
-    files = core.exportFiles({ name, bytes });  // its JSON's rom block is what identify gives
+    session = core.open({ name, bytes });
   } catch (error) {
     message(wordsOf(error), "refusal");
     throw error instanceof Error ? error : new Error(wordsOf(error));
   }
-  const json = Object.keys(files).find((f) => /^mt\d\.json$/.test(f));
-  const prefix = json.slice(0, 3);
-  const doc = JSON.parse(files[json]);
-  const rom = doc.rom;
-  const shapes = new Map();
-  for (const [file, content] of Object.entries(files)) {
-    if (file.endsWith(".csv") && file !== `${prefix}-rom.csv`) shapes.set(file, shapeOf(content));
-  }
-  opened = { name, bytes, rom, game: doc.game, prefix, files, doc, csv: new Map(), edits: new Map(), done: [],
-             undone: [], result: null, writable: new Map(), compared: null, edited: null };
-  opened.places = placesOf(doc, shapes, prefix, described[doc.game]);
+  const schema = session.schema;
+  const doc = { game: session.game, rom: session.rom, tables: {} };
+  for (const t of schema.tables) if (t.parent === null) doc.tables[t.name] = session.records(t.name);
+  const columns = new Map(schema.tables.map((t) => [t.name, new Map(t.columns.map((c) => [c.key, c]))]));
+  if (opened) opened.session.close();
+  opened = { name, bytes, rom: session.rom, game: session.game, session, schema, columns, doc, edits: new Map(),
+             done: [], undone: [], compared: null, kept: null, changes: [] };
   message("");
   clearRefusal();
   showImage();
-  tables = new Tables(doc, described[doc.game], $("views"), $("tables"), { decorate, shown: probeView });
+  tables = new Tables(doc, described[doc.game], $("views"), $("tables"), { decorate });
   window.workbench.tables = tables;
   tables.route();
   timings.opened = performance.now();
   requestAnimationFrame(() => setTimeout(() => { timings.rendered = performance.now(); }));
   const kept = saved();
+  opened.kept = kept;
   $("offer").hidden = !kept;
   if (kept) {
-    $("offer-text").textContent = `${kept.edits.length} edits of this image (ROM CRC32 ${rom.rom_crc32}) were kept ` +
+    $("offer-text").textContent = `${kept.edits.length} edits of this image (ROM CRC32 ${opened.rom.rom_crc32}) were kept ` +
         `on ${kept.saved.replace("T", " ").slice(0, 16)}:`;
   }
-  return rom;
+  return opened.rom;
 }
 
 function showImage() {
@@ -688,7 +473,10 @@ function showImage() {
   $("compared").textContent = "";
   $("compare-file").value = "";
   const select = $("export-file");
-  select.replaceChildren(...Object.keys(opened.files).sort().map((f) => new Option(f, f)));
+  const prefix = opened.schema.prefix;
+  const names = [`${prefix}.json`, `${prefix}.sql`, `${prefix}-rom.csv`,
+                 ...opened.schema.tables.map((t) => `${prefix}-${t.file}.csv`)];
+  select.replaceChildren(...names.sort().map((f) => new Option(f, f)));
   document.body.classList.add("opened");
   updateButtons();
 }
@@ -701,13 +489,10 @@ function updateButtons() {
 
 // --- saving ------------------------------------------------------------------
 
-// The image, BPS and IPS patches of the edits so far (no edits: the image as
-// it was and empty patches), the importer's bytes.
+// The image, BPS and IPS patches of the edits so far, the importer's bytes.
 function files() {
   if (!opened) return null;
-  const result = opened.result || importEdits(opened.edits);
-  opened.result = result;
-  return { image: result.image, bps: result.bps, ips: result.ips };
+  return opened.session.files({ headered: $("headered").checked });
 }
 
 function baseName() {
@@ -729,7 +514,8 @@ function saveFile(kind) {
   const dot = opened.name.lastIndexOf(".");
   const extension = dot > 0 ? opened.name.slice(dot) : ".smc";
   if (kind === "bps") download(`${baseName()}.bps`, made.bps);
-  if (kind === "ips") download(`${baseName()}.ips`, made.ips);
+  if (kind === "ips" && !made.ips) message(made.refusals.join("\n"), "refusal");
+  else if (kind === "ips") download(`${baseName()}.ips`, made.ips);
   if (kind === "image") download(`${baseName()}-edited${extension}`, made.image);
 }
 
@@ -809,9 +595,6 @@ function wire() {
   $("save-ips").addEventListener("click", () => saveFile("ips"));
   $("save-image").addEventListener("click", () => saveFile("image"));
   $("save-export").addEventListener("click", saveExport);
-  $("headered").addEventListener("change", () => {
-    if (opened) applied(importEdits(opened.edits), []);
-  });
   $("restore").addEventListener("click", restore);
   $("discard").addEventListener("click", discard);
   const views = $("views");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <iterator>
 
 #include <nlohmann/json.hpp>
@@ -23,6 +24,7 @@ struct Game {
     const char* letter;
     const char* demo;  // the demo image's file
 };
+void PrintTo(const Game& game, std::ostream* out) { *out << game.letter; }
 
 class SessionTest : public ::testing::TestWithParam<Game> {
 protected:
