@@ -35,7 +35,9 @@ mt2export and mt3export write the same tables as UTF-8 JSON (with a JSON
 Schema), CSV and SQL for scripts, spreadsheets and databases. mt2compare and
 mt3compare compare two images, or an image and an IPS, UPS or BPS patch,
 table by table. mt2import and mt3import write edited CSV files or JSON back
-into an image and make BPS and IPS patches. mt2decoder and mt3decoder convert
+into an image and make BPS and IPS patches. mt2merge and mt3merge merge
+several people's images or patches of one base field by field, naming the
+conflicts. mt2decoder and mt3decoder convert
 game-encoded text into Shift-JIS text. The package also holds the games'
 character tables as table files for hex editors.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

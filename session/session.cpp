@@ -362,6 +362,17 @@ std::optional<Refusal> Session::set(std::string_view table, std::string_view ind
     return std::nullopt;
 }
 
+void Session::put_rom_bytes(size_t rom_offset, std::span<const uint8_t> bytes) {
+    State& s = *state_;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const size_t at = s.image.base + rom_offset + i;
+        if (at >= s.edited.size() || s.edited[at] == bytes[i]) continue;
+        s.edited[at] = bytes[i];
+        s.stale = true;
+        s.changes_stale = true;
+    }
+}
+
 const std::vector<compare::RecordChange>& Session::changes() {
     State& s = *state_;
     if (s.changes_stale) {

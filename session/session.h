@@ -154,6 +154,11 @@ public:
     std::optional<Refusal> set(std::string_view table, std::string_view index, std::string_view key,
                                std::string_view text);
 
+    // Writes bytes at a rom offset as they are, unchecked: bytes outside
+    // every table (a merge takes them from its inputs). Bytes past the image
+    // are left out.
+    void put_rom_bytes(size_t rom_offset, std::span<const uint8_t> bytes);
+
     // The changed records between the opened image and the edited one, as
     // the comparison finds them, over the snapshots it compared.
     const std::vector<compare::RecordChange>& changes();

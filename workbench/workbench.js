@@ -116,7 +116,7 @@ function change(path, index, key, textValue) {
   const original = known ? known.original : before;
   if (textValue === original) opened.edits.delete(id);
   else opened.edits.set(id, { path, index, key, original, text: textValue });
-  applied([topRecord(path, index)]);
+  applied([topRecord(path, index)], `${path} ${index}\n  ${key}: ${before} → ${textValue}`);
   return null;
 }
 
@@ -160,35 +160,86 @@ function recordsOf(changes) {
   return changes.map((c) => [c.table.split(".")[0], c.parent === undefined ? c.index : c.parent]);
 }
 
-// An edit that stands: every record that it changed read again (a shared
-// record, a name that follows a number: the records changed since the last
-// edit are among those changed from the image now or before), the changes
-// panel, the kept edits. keys: [table, position] of the edited records.
-function applied(keys) {
-  const changes = opened.session.changes();
-  const touched = new Map();
-  for (const [key, position] of [...keys, ...recordsOf(opened.changes), ...recordsOf(changes)]) {
-    touched.set(`${key}\n${position}`, [key, position]);
-  }
+// Reads records of the tables shown again from the session ([table,
+// position] each) and draws their rows again (their nested rows too); the
+// rows move when the table is sorted by a column.
+function refresh(records) {
   const views = new Set();
-  for (const [key, position] of touched.values()) {
-    const records = opened.doc.tables[key];
-    if (!records || position < 0 || position >= records.length) continue;
-    records[position] = opened.session.record(key, position);
-    views.add(key);
-  }
-  for (const key of views) {
+  for (const [key, position] of records) {
+    const list = opened.doc.tables[key];
+    if (!list || position < 0 || position >= list.length) continue;
+    list[position] = opened.session.record(key, position);
     const view = tables.views.get(key);
     if (!view) continue;
-    view.replace(opened.doc.tables[key]);
-    view.grid.draw();
+    const grid = view.grid;
+    grid.redraw(position);  // in place, when drawn
+    view.texts = null;
+    if (grid.opened.has(position)) {
+      grid.opened.set(position, grid.nested(position));
+      views.add(view);
+    }
+    if (grid.sortKey) views.add(view);
   }
-  opened.changes = changes;
-  $("changes").textContent = changes.map(changeText).join("\n");
+  for (const view of views) {
+    if (view.grid.sortKey) view.grid.arrange();
+    else view.grid.draw();
+  }
+}
+
+// Each changed top-level record with the text of its changes.
+function signatures(changes) {
+  const out = new Map();
+  recordsOf(changes).forEach((record, i) => {
+    const id = `${record[0]}\n${record[1]}`;
+    const entry = out.get(id) || { record, text: "" };
+    entry.text += JSON.stringify(changes[i]);
+    out.set(id, entry);
+  });
+  return out;
+}
+
+// An edit that stands: its record drawn again and the edit at the top of the
+// changes panel within the frame, the kept edits saved; then, once the page
+// is idle, the session's changes (the panel, and every other record the edit
+// changed: a record that several monsters share, a name that follows a
+// number; the records changed since the last edit are among those changed
+// from the image now or before). keys: [table, position] of the edited
+// records; edited: the edit's words, or null.
+function applied(keys, edited) {
+  refresh(keys);
+  if (edited) $("changes").textContent = `${edited}\n${$("changes").textContent}`;
   $("edit-count").textContent = `${opened.edits.size} cells edited`;
   save();
   updateButtons();
   timings.edited = performance.now();
+  const step = (opened.step || 0) + 1;
+  opened.step = step;
+  if (!edited) {
+    showChanges(keys);
+    return;
+  }
+  // Once the frame that shows the edit is drawn and the page is idle.
+  const later = window.requestIdleCallback || ((f) => setTimeout(f, 50));
+  const session = opened.session;
+  requestAnimationFrame(() => later(() => {
+    if (opened && opened.session === session && opened.step === step) showChanges(keys);
+  }));
+}
+
+// The session's changes in the panel, and every record they show changed
+// since the last time drawn again (keys: those drawn already). A record whose
+// changes are the same as before has not changed since.
+function showChanges(keys) {
+  const changes = opened.session.changes();
+  const before = signatures(opened.changes), now = signatures(changes);
+  for (const [key, position] of keys) before.delete(`${key}\n${position}`), now.delete(`${key}\n${position}`);
+  const touched = new Map();
+  for (const [id, entry] of [...before, ...now]) {
+    if (!before.has(id) || !now.has(id) || before.get(id).text !== now.get(id).text) touched.set(id, entry.record);
+  }
+  refresh([...touched.values()]);
+  opened.changes = changes;
+  $("changes").textContent = changes.map(changeText).join("\n");
 }
 
 // The edits so far, kept under the image's ROM CRC32, with the kept ones of
@@ -250,7 +301,7 @@ function restore() {
     keys.push(topRecord(path, index));
   }
   opened.undone = [];
-  applied(keys);
+  applied(keys, null);
   tables.redraw();
   if (refused.length) {
     message(refused.join("\n"), "refusal");

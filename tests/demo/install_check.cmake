@@ -1,5 +1,5 @@
 # Installs a build into a staging directory, or packs it with CPack, and
-# checks that the ten tools, their manual pages, the table files and the
+# checks that the twelve tools, their manual pages, the table files and the
 # documentation are in place, that every manual page renders without warnings
 # and names the table files by their installed path, and that lintian accepts
 # the Debian package without an error or a warning.
@@ -12,7 +12,7 @@
 # program the check needs is missing.
 
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
-          mt3import)
+          mt3import mt2merge mt3merge)
 set(DOC share/doc/meridian-tools)
 set(FILES ${DOC}/README.md ${DOC}/export-keys.md ${DOC}/mt2-export.schema.json ${DOC}/mt3-export.schema.json)
 foreach(tool IN LISTS TOOLS)

@@ -1,5 +1,5 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
-# Windows layout: the ten tools in bin/, the table files, the README, the
+# Windows layout: the twelve tools in bin/, the table files, the README, the
 # licence, the notice and licence of Boost (compiled into the tools), the export key list,
 # the exports' JSON Schemas and the manual pages as text at the
 # top, and that every tool runs
@@ -13,7 +13,7 @@
 #   cmake -DBUILD_DIR=<build> -DSTAGE=<dir> -DWINE=<wine> [-DLINUX_BUILD=<build>] [-DWORKBENCH=<page>]
 #         -P zip_check.cmake
 set(TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
-          mt3import)
+          mt3import mt2merge mt3merge)
 
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}/unpacked")
