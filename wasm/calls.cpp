@@ -10,6 +10,7 @@
 #include "compare/compare.h"
 #include "export/exporter.h"
 #include "import/importer.h"
+#include "merge/merge.h"
 #include "tools/games.h"
 #include "tools/session_games.h"
 
@@ -49,6 +50,11 @@ common::Result<const common::GameEntry<GameParts>*> game_of(const std::string& l
 
 compare::Input input_of(Blob& blob) {
     return {std::move(blob.name), compare::ByteVector(blob.bytes.begin(), blob.bytes.end())};
+}
+
+std::string text_at(const nlohmann::json& options, const char* name) {
+    const auto found = options.find(name);
+    return found != options.end() && found->is_string() ? found->get<std::string>() : std::string();
 }
 
 bool flag(const nlohmann::json& options, const char* name) {
@@ -120,6 +126,51 @@ common::Result<Results> export_call(const GameParts& game, const nlohmann::json&
     return results;
 }
 
+const session::GameParts& session_parts(const GameParts& game) {
+    for (const auto& parts : tools::session_games()) {
+        if (&parts.part.exporter == &game.exporter) return parts.part;
+    }
+    return tools::session_games().front().part;
+}
+
+// As mtNmerge -o -p -i makes its report and outputs; the --resolve file, if
+// any, is the last input, named in options' "resolve".
+common::Result<Results> merge_call(const GameParts& game, const nlohmann::json& options, std::vector<Blob>& inputs) {
+    merge::Options chosen;
+    chosen.json = flag(options, "json");
+    chosen.headered = flag(options, "headered");
+    const auto prefer = options.find("prefer");
+    if (prefer != options.end() && !prefer->is_null()) {
+        chosen.prefer = prefer->is_number_integer() && prefer->get<long long>() >= 1 &&
+                                prefer->get<long long>() <= static_cast<long long>(inputs.size())
+                            ? static_cast<int>(prefer->get<long long>())
+                            : -1;
+    }
+    if (!text_at(options, "resolve").empty() && inputs.size() > 2) {
+        chosen.resolve_name = inputs.back().name;
+        chosen.resolve.assign(inputs.back().bytes.begin(), inputs.back().bytes.end());
+        inputs.pop_back();
+    }
+    if (chosen.prefer < 0) {
+        return common::Error("--prefer " + prefer->dump() + ": give the number of a changed input (1 = the first)", 2);
+    }
+    std::vector<compare::Input> changed;
+    for (size_t i = 1; i < inputs.size(); ++i) changed.push_back(input_of(inputs[i]));
+    compare::Input base = input_of(inputs[0]);
+    inputs.clear();
+    const merge::MergeInfo info{kNoHelp, session_parts(game)};
+    common::Result<merge::Merged> merged = merge::merge_inputs(info, std::move(base), std::move(changed), chosen);
+    if (!merged) return merged.error();
+    std::string refusals;
+    for (const std::string& r : merged->refusals) refusals += r + "\n";
+    return Results{{{"text", std::move(merged->text)},
+                    {"image", text_of(merged->image)},
+                    {"bps", text_of(merged->bps)},
+                    {"ips", text_of(merged->ips)},
+                    {"refusals", std::move(refusals)}},
+                   merged->status};
+}
+
 // How many inputs each call takes at least.
 struct Call {
     const char* name;
@@ -132,12 +183,8 @@ const Call kCalls[] = {
     {"export", 1, export_call},
     {"compare", 2, compare_call},
     {"import", 2, import_call},
+    {"merge", 2, merge_call},
 };
-
-std::string text_at(const nlohmann::json& options, const char* name) {
-    const auto found = options.find(name);
-    return found != options.end() && found->is_string() ? found->get<std::string>() : std::string();
-}
 
 common::Result<Results> json_result(common::Result<std::string> json) {
     if (!json) return json.error();

@@ -31,6 +31,10 @@ struct Results {
 //             "changes" (options: "headered")
 //   compare:  inputs {old image, image or patch}; outputs "text", and the
 //             status (options: "json", "ipsWithoutHeader")
+//   merge:    inputs {base, changed inputs..., the --resolve file when
+//             options' "resolve" names it}; outputs "text", "image", "bps",
+//             "ips", "refusals", and the status (options: "json",
+//             "headered", "prefer", "resolve")
 // A session opened on inputs {image} for game "A", "B" or "" (the game whose
 // title the image holds).
 common::Result<std::unique_ptr<session::Session>> open_session(const std::string& game, std::vector<Blob>& inputs);

@@ -106,6 +106,23 @@
     return { status: made.status, text: text(made.results.text) };
   };
 
+  // Several images or patches of one base merged field by field, as mtNmerge
+  // does: { status, text, image, bps, ips } (the files when the status is 0).
+  core.merge = function (base, changed, options, game) {
+    var inputs = [fileOf(base, 'base', 'base')];
+    (changed || []).forEach(function (c, i) { inputs.push(fileOf(c, 'changed-' + (i + 1), 'changed')); });
+    var chosen = { json: !!(options && options.json), headered: !!(options && options.headered),
+                   prefer: options && options.prefer !== undefined ? options.prefer : null };
+    if (options && options.resolve !== undefined && options.resolve !== null) {
+      inputs.push(fileOf(options.resolve, 'resolve.csv', 'resolve'));
+      chosen.resolve = inputs[inputs.length - 1].name;
+    }
+    var made = call('merge', game, chosen, inputs);
+    var done = made.status === 0;
+    return { status: made.status, text: text(made.results.text), image: done ? made.results.image : null,
+             bps: done ? made.results.bps : null, ips: done && !text(made.results.refusals) ? made.results.ips : null };
+  };
+
   // A session: an image opened and edited a cell at a time (see core.open).
   function Session(number, game) {
     this.game = game;

@@ -128,10 +128,11 @@ function topRecord(path, index) {
   return [key, Math.max(0, records.findIndex((r, i) => String(indexOf(r, i)) === first))];
 }
 
+// An undo step is one edit, or the edits of one action (a merge: steps).
 function undo() {
   const step = opened && opened.done.pop();
   if (!step) return false;
-  change(step.path, step.index, step.key, step.before);
+  for (const s of [...(step.steps || [step])].reverse()) change(s.path, s.index, s.key, s.before);
   opened.undone.push(step);
   updateButtons();
   return true;
@@ -140,7 +141,7 @@ function undo() {
 function redo() {
   const step = opened && opened.undone.pop();
   if (!step) return false;
-  change(step.path, step.index, step.key, step.after);
+  for (const s of step.steps || [step]) change(s.path, s.index, s.key, s.after);
   opened.done.push(step);
   updateButtons();
   return true;
@@ -332,6 +333,11 @@ function decorate(td, path, index, key) {
     td.classList.add("edited");
     td.title = `edited: ${opened.edits.get(id).original} → ${opened.edits.get(id).text}`;
   }
+  const conflict = opened.conflicts && opened.conflicts.get(id);
+  if (conflict) {
+    td.classList.add("conflict");
+    td.title = `conflict: ${conflict.values.map((v, i) => `${i + 1}: ${text(v)}`).join(", ")} (type the value to take)`;
+  }
   const compared = opened.compared && opened.compared.get(id);
   if (compared) {
     td.classList.add("changed");
@@ -495,7 +501,7 @@ async function open(value, fileName) {
   const columns = new Map(schema.tables.map((t) => [t.name, new Map(t.columns.map((c) => [c.key, c]))]));
   if (opened) opened.session.close();
   opened = { name, bytes, rom: session.rom, game: session.game, session, schema, columns, doc, edits: new Map(),
-             done: [], undone: [], compared: null, kept: null, changes: [] };
+             done: [], undone: [], compared: null, conflicts: null, kept: null, changes: [] };
   message("");
   clearRefusal();
   showImage();
@@ -535,7 +541,7 @@ function showImage() {
 function updateButtons() {
   $("undo").disabled = !opened || !opened.done.length;
   $("redo").disabled = !opened || !opened.undone.length;
-  for (const id of ["save-bps", "save-ips", "save-image", "save-export", "compare-file"]) $(id).disabled = !opened;
+  for (const id of ["save-bps", "save-ips", "save-image", "save-export", "compare-file", "merge-file"]) $(id).disabled = !opened;
 }
 
 // --- saving ------------------------------------------------------------------
@@ -606,6 +612,52 @@ function compare(value, fileName) {
   return null;
 }
 
+// --- merging -----------------------------------------------------------------
+
+// Merges images or patches of the opened image ([{ name, bytes }]) as
+// mtNmerge does: the merged fields become edits (one undo step), the
+// conflicts are listed and marked at their cells with each input's value.
+async function merge(inputs) {
+  await ready;
+  if (!opened) throw new Error("no image is open");
+  let report;
+  try {
+    report = JSON.parse(core.merge({ name: opened.name, bytes: opened.bytes },
+                                   inputs.map((f) => ({ name: f.name, bytes: bytesOf(f.bytes) })),
+                                   { json: true }, opened.game).text);
+  } catch (error) {
+    message(wordsOf(error), "refusal");
+    throw error instanceof Error ? error : new Error(wordsOf(error));
+  }
+  const indexOfChange = (c) => (c.parent === undefined ? String(c.index) : `${c.parent}/${c.index}`);
+  const steps = [], refused = [], keys = [];
+  for (const c of report.changes) {
+    const index = indexOfChange(c);
+    if (!writable(c.table, c.key)) continue;  // it follows from the stored fields
+    const before = cellText(c.table, index, c.key);
+    const after = textOf(c.new);
+    const refusal = change(c.table, index, c.key, after);
+    if (refusal) refused.push(`${c.table} ${index} ${c.key}: ${refusal}`);
+    else if (before !== after) steps.push({ path: c.table, index, key: c.key, before, after });
+    keys.push(topRecord(c.table, index));
+  }
+  if (steps.length) {
+    opened.done.push({ steps });
+    opened.undone = [];
+  }
+  opened.conflicts = new Map(report.conflicts.map((c) => [cellId(c.table, indexOfChange(c), c.key), c]));
+  tables.redraw();
+  updateButtons();
+  const conflicts = report.conflicts.map((c) => ({ table: c.table, index: indexOfChange(c), key: c.key, values: c.values }));
+  const words = [`${steps.length} fields merged from ${inputs.length} ${inputs.length === 1 ? "input" : "inputs"}`,
+                 ...conflicts.map((c) => `conflict: ${c.table} ${c.index} ${c.key}: ` +
+                                  c.values.map((v, i) => `${i + 1}: ${text(v)}`).join(", ")),
+                 ...refused,
+                 ...report.unmapped_conflicts.map((b) => `conflict outside the tables at 0x${b.offset.toString(16)}, ${b.length} bytes`)];
+  message(words.join("\n"), conflicts.length || refused.length ? "refusal" : "");
+  return { changes: report.changes, conflicts };
+}
+
 // --- the page ----------------------------------------------------------------
 
 async function openChosen(file) {
@@ -626,6 +678,12 @@ async function openChosen(file) {
 
 function wire() {
   $("file").addEventListener("change", (event) => openChosen(event.target.files[0]));
+  $("merge-file").addEventListener("change", async (event) => {
+    const chosen = [...event.target.files];
+    if (!chosen.length) return;
+    const inputs = await Promise.all(chosen.map(async (f) => ({ name: f.name, bytes: new Uint8Array(await f.arrayBuffer()) })));
+    merge(inputs).catch(() => {});  // the refusal is on the page
+  });
   $("compare-file").addEventListener("change", async (event) => {
     const file = event.target.files[0];
     if (file) compare(new Uint8Array(await file.arrayBuffer()), file.name);
@@ -682,6 +740,7 @@ window.workbench = {
   redo: () => { const r = redo(); return r; },
   files,
   compare,
+  merge,
   restore,
   discard,
   cellText: (table, index, key) => (opened ? cellText(table, String(index), key) : null),

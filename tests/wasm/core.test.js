@@ -271,3 +271,45 @@ test('a session opens images only, and sessions leave the memory flat', () => {
   }
   assert.equal(core.HEAPU8.length, memory, 'the module\'s memory grew');
 });
+
+test('merge gives the merge tool\'s report, status, image and patches', () => {
+  for (const game of ['A', 'B']) {
+    const image = images[game][0];
+    const prefix = GAMES[game].prefix;
+    const { dir } = exportDir(game, image);
+    const friends = [['alice', '150', '300'], ['bob', '150', '400']].map(([who, hp0, hp2]) => {
+      fs.mkdirSync(path.join(work, who + game), { recursive: true });
+      fs.copyFileSync(path.join(dir, prefix + '-rom.csv'), path.join(work, who + game, prefix + '-rom.csv'));
+      const csv = path.join(who + game, prefix + '-monsters.csv');
+      fs.writeFileSync(path.join(work, csv), `index,hp\r\n0,${hp0}\r\n2,${hp2}\r\n`);
+      const patch = `${who}${game}.bps`;
+      assert.equal(run(game, 'import', ['-p', patch, image.name, csv]).status, 0);
+      return { name: patch, bytes: new Uint8Array(fs.readFileSync(path.join(work, patch))) };
+    });
+    fs.writeFileSync(path.join(work, 'resolve.csv'), 'table,index,key,value\r\nmonsters,2,hp,350\r\n');
+    const resolve = { name: 'resolve.csv', bytes: new Uint8Array(fs.readFileSync(path.join(work, 'resolve.csv'))) };
+    for (const [args, options] of [
+      [[], {}], [['-j'], { json: true }], [['--prefer', '2'], { prefer: 2 }],
+      [['--resolve', 'resolve.csv'], { resolve }], [['--prefer', '3'], { prefer: 3 }],
+    ]) {
+      const outputs = ['m.smc', 'm.bps', 'm.ips'];
+      outputs.forEach((f) => fs.rmSync(path.join(work, f), { force: true }));
+      const ran = run(game, 'merge', [...args, '-o', outputs[0], '-p', outputs[1], '-i', outputs[2], image.name,
+        ...friends.map((f) => f.name)]);
+      const made = attempt(() => core.merge(image, friends, options, game));
+      const label = `${game} ${args.join(' ')}`;
+      if (ran.status === 2) {
+        assertSameError(made, ran, label);
+        continue;
+      }
+      assert.ok(!made.error, `${label}: ${made.error && made.error.message}`);
+      assert.equal(made.value.status, ran.status, label);
+      const printed = ran.stdout.toString('utf8');
+      assert.equal(made.value.text, ran.status === 0 && !options.json ? printed.slice(0, printed.indexOf('m.smc:')) : printed, label);
+      if (ran.status !== 0) continue;
+      for (const [i, key] of ['image', 'bps', 'ips'].entries()) {
+        assert.ok(Buffer.from(made.value[key]).equals(fs.readFileSync(path.join(work, outputs[i]))), `${label}: ${key}`);
+      }
+    }
+  }
+});

@@ -10,7 +10,8 @@ page still usable); edits a monster's HP with the keyboard, and an HP out of
 range (refused at the cell, with mt2import's range, the value unchanged); undoes
 and redoes; saves the BPS patch, the IPS patch and the image and checks them
 against mt2import's for the same edit; reloads and takes the kept edits back;
-compares with mt2demo-v2.bps (mt2compare's text, the changed cells marked)
+compares with mt2demo-v2.bps (mt2compare's text, the changed cells marked),
+merges two friends' patches (a conflict marked at its cell, one undo step)
 and a game-A patch with the game-B image (refused as mt3compare refuses it).
 The browser logs no error and requests nothing (its network log, the
 page's resource entries). Checks that the page's column descriptions are the
@@ -312,6 +313,24 @@ def main():
         check(shown == expected, f"comparison:\n{shown}\nmt2compare:\n{expected}")
         check("changed" in page.cell_class("monsters", 0, "hp"), "monster 0's HP not marked")
         check("changed" in page.cell_class("monsters", 1, "name"), "monster 1's name not marked")
+        # Two friends' patches merged through the picker: the fields one of
+        # them changed become one undo step, the field both changed is
+        # marked as a conflict with each one's value.
+        hp3 = page.cell_text("monsters", 3, "hp")
+        for who, rows in (("alice", "3,333\r\n4,444"), ("bob", "4,445")):
+            with open(os.path.join(native, f"mt2-monsters-{who}.csv"), "w", newline="") as f:
+                f.write(f"index,hp\r\n{rows}\r\n")
+            run([tool(build, "mt2import"), "-p", f"{who}.bps", "../mt2demo.smc", f"mt2-monsters-{who}.csv"], native)
+        page.choose("merge-file", os.path.join(native, "alice.bps") + "\n" + os.path.join(native, "bob.bps"))
+        for _ in range(200):
+            if "conflict" in page.cell_class("monsters", 4, "hp"):
+                break
+            time.sleep(0.05)
+        check("conflict" in page.cell_class("monsters", 4, "hp"), "the conflict is not marked at its cell")
+        check(page.cell_text("monsters", 3, "hp") == "333", "the merged field is not an edit")
+        check("conflict: monsters 4 hp: 1: 444, 2: 445" in page.message(), f"merge message: {page.message()!r}")
+        page.ctrl("z")
+        check(page.cell_text("monsters", 3, "hp") == hp3, "one undo takes the merge back")
         page.open("mt3demo.smc")
         said = run([tool(build, "mt3compare"), "mt3demo.smc", "mt2demo-v2.bps"], work, 2).stderr
         refused = page.js("return window.workbench.compare(new Uint8Array(arguments[0]), 'mt2demo-v2.bps')",
