@@ -1,8 +1,9 @@
 #!/usr/bin/env node
 // The WebAssembly module's figures beside the native tools, in one run: the
 // module's instantiation, exportFiles on the game-B demo image (4 MiB),
-// importFiles with one edited CSV file, and compare of two 4 MiB images, each
-// the median of its runs, with the native tool's run for the same work.
+// importFiles with one edited CSV file, compare of two 4 MiB images and merge
+// of two 4 MiB inputs, each the median of its runs, with the native tool's
+// run for the same work.
 //
 //   node bench/wasm_bench.js build-wasm/meridian-core.js build [runs]
 'use strict';
@@ -50,6 +51,9 @@ function native(args) {
   const other = Uint8Array.from(bytes);
   for (let i = 0x10000; i < other.length; i += 4099) other[i] ^= 0x5A;
   fs.writeFileSync(path.join(work, 'other.smc'), other);
+  const edited = Uint8Array.from(bytes);  // a second input: other bytes changed
+  for (let i = 0x10800; i < edited.length; i += 8191) edited[i] ^= 0x33;
+  fs.writeFileSync(path.join(work, 'edited.smc'), edited);
   fs.mkdirSync(path.join(work, 'out'));
   execFileSync(tool('export'), ['-c', image, path.join(work, 'out')]);
   const csvName = path.join(work, 'out', 'mt3-monsters.csv');
@@ -70,6 +74,9 @@ function native(args) {
         path.join(work, 'n.bps'), '-i', path.join(work, 'n.ips'), image, path.join(work, 'mt3-monsters-edited.csv'), romName]))],
     ['compare, two 4 MiB images', await timed(() => core.compare(bytes, other, {}, 'B')),
       'mt3compare', await timed(native([tool('compare'), image, path.join(work, 'other.smc')]))],
+    ['merge, two 4 MiB inputs', await timed(() => core.merge(bytes, [other, edited], { prefer: 1 }, 'B')),
+      'mt3merge --prefer 1', await timed(native([tool('merge'), '--prefer', '1', image, path.join(work, 'other.smc'),
+        path.join(work, 'edited.smc')]))],
   ];
   // The session beside the file calls it replaces: open beside exportFiles,
   // one set (the median of 1,000) and files() after 100 edits beside

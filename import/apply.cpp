@@ -375,6 +375,10 @@ struct Writer {
     // The fields written: a row given twice (or in a CSV file and the JSON
     // document alike) changes its field once.
     std::set<std::tuple<const Column*, int, int>> changed = {};
+    // Copying: the ROM proper of another image of the game (size bytes) whose
+    // bits of each changed field are taken as they are; null: the cells'
+    // values are encoded.
+    const uint8_t* source = nullptr;
 };
 
 // Claims the bytes at offset..offset + new_bytes.size() - 1 (mask[i] of
@@ -462,6 +466,17 @@ std::string unwritable(const std::string& name, size_t at, Writer& w) {
     return out;
 }
 
+// Copies the bits of a field (its mask, of count bytes at at; every bit with
+// whole) from the source image.
+bool copy_bits(Writer& w, long at, int count, unsigned mask, bool whole = false) {
+    if (at < 0 || static_cast<size_t>(at + count) > w.size) return false;
+    for (int i = 0; i < count; ++i) {
+        const auto bits = whole ? uint8_t{0xFF} : static_cast<uint8_t>(mask >> (8 * i));
+        w.rom[at + i] = static_cast<uint8_t>((w.rom[at + i] & ~bits) | (w.source[at + i] & bits));
+    }
+    return true;
+}
+
 bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
     const common::TableLayout& names = *n.names;
     const int record = n.name_of ? n.name_of(cell.index) : cell.index;
@@ -470,6 +485,7 @@ bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
                        ": the tools hold this name themselves; the image has no field for it");
         return false;
     }
+    if (w.source) return copy_bits(w, names.record(record), names.record_size, 0, true);
     const common::NameField f = common::encode_name_field(cell.text, static_cast<size_t>(names.record_size), w.layout.chars);
     if (!f.ok) {
         const size_t length = f.length;
@@ -564,6 +580,7 @@ bool write_cell(const Cell& cell, Writer& w) {
         refuse_unstored(cell, w);
         return false;
     }
+    if (w.source && !s->encode) return copy_bits(w, offset + s->field.byte, s->field.bytes(), s->field.mask());
     long long value = 0;
     std::string why;
     if (!cell_number(cell, *s, w.tables, &value, &why)) {
@@ -783,9 +800,11 @@ bool learning_window_reads(const uint8_t* rom, size_t size, long window, long of
 }
 
 size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<Table>& tables,
-                   const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals) {
+                   const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals,
+                   const uint8_t* source) {
     Refusals out(refusals);
     Writer w{tables, layout, rom, size, out, {}};
+    w.source = source;
     for (const EditedTable& e : edited) {
         const Table* parent = nullptr;
         const Table* table = find_table(tables, e.table, &parent);

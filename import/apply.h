@@ -107,8 +107,14 @@ constexpr size_t kRefusalLimit = 50;
 // A cell is read as spreadsheets write it: a flag as true or false in any
 // case, or 1 or 0; a number with blanks around it, a leading "+", digit
 // groups ("50,000") or as a float with a zero fraction ("255.0", "1.5E+2").
+//
+// With source (the ROM proper of another image of the game, of size bytes),
+// each changed cell of a stored field or a name is not encoded but copied:
+// its bits as source holds them, at the place the field has in rom (a value
+// computed from several fields is encoded still).
 size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<exporter::Table>& tables,
-                   const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals);
+                   const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals,
+                   const uint8_t* source = nullptr);
 
 // Rows found through the image, as both games keep them.
 

@@ -372,13 +372,27 @@ std::string json_report(const Report& r) {
 
 // Writes the merged fields and bytes into the session; the refusal of a
 // value that cannot be written.
+// The ROM proper that a field's chosen value comes from: the first input
+// that gives it, else the base (an input preferred that leaves the field).
+compare::ByteSpan source_of(const Field& f, const std::vector<Changed>& inputs, const Side& base) {
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        if (f.values[i] == *f.chosen) return inputs[i].side.rom();
+    }
+    return base.rom();
+}
+
 common::Status write_merged(session::Session& s, const std::vector<Field>& fields, const std::vector<Byte>& bytes,
-                            const compare::Snapshot& tables, const Options& options) {
+                            const std::vector<Changed>& inputs, const Side& base, const Options& options) {
+    const compare::Snapshot& tables = base.tables;
     for (const Field& f : fields) {
         if (!f.chosen) continue;
         const std::string path = tables[f.record.table].path, index = index_text(tables, f.record);
+        // A value of an input is copied from it as its bytes hold it; one
+        // from the --resolve file is written as the importer writes a cell.
         const std::string text = f.resolved_by_file ? *f.chosen : cell_text(*f.chosen);
-        if (std::optional<session::Refusal> refused = s.set(path, index, f.key, text)) {
+        const std::optional<session::Refusal> refused =
+            f.resolved_by_file ? s.set(path, index, f.key, text) : s.copy(path, index, f.key, text, source_of(f, inputs, base));
+        if (refused) {
             return trouble((f.resolved_by_file ? options.resolve_name : std::string("merge")) + ": " + path + " " + index +
                            " " + f.key + ": " + refused->message);
         }
@@ -423,7 +437,7 @@ common::Result<Merged> merge_inputs(const MergeInfo& info, compare::Input base, 
     Merged merged;
     merged.status = open_conflicts(fields, bytes) ? 1 : 0;
     // With conflicts open the rest is merged too, for the report.
-    if (const common::Status written = write_merged(s, fields, bytes, old->tables, options); !written) {
+    if (const common::Status written = write_merged(s, fields, bytes, inputs, *old, options); !written) {
         return written.error();
     }
     const Report report{*old, inputs, s.snapshot_now(), s.changes(), fields, bytes, game.exporter.game};

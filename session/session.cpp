@@ -331,6 +331,20 @@ common::Result<std::string> Session::record_json(std::string_view table, int ind
 
 std::optional<Refusal> Session::set(std::string_view table, std::string_view index, std::string_view key,
                                     std::string_view text) {
+    return write(table, index, key, text, nullptr);
+}
+
+std::optional<Refusal> Session::copy(std::string_view table, std::string_view index, std::string_view key,
+                                     std::string_view text, std::span<const uint8_t> source) {
+    if (source.size() != state_->edited.size() - state_->image.base) {
+        return Refusal{std::string(table), std::string(index), std::string(key), std::string(text),
+                       "the image copied from is not as large as this one"};
+    }
+    return write(table, index, key, text, source.data());
+}
+
+std::optional<Refusal> Session::write(std::string_view table, std::string_view index, std::string_view key,
+                                      std::string_view text, const uint8_t* source) {
     State& s = *state_;
     Refusal refusal{std::string(table), std::string(index), std::string(key), std::string(text), {}};
     const Place place = find_place(tables(), table);
@@ -350,7 +364,7 @@ std::optional<Refusal> Session::set(std::string_view table, std::string_view ind
     std::vector<std::string> refusals;
     // A refused cell writes nothing: the field is written once it is checked.
     const size_t written = importer::apply_edits(edits, s.tables, s.game.layout, s.edited.data() + s.image.base,
-                                                 s.edited.size() - s.image.base, &refusals);
+                                                 s.edited.size() - s.image.base, &refusals, source);
     if (!refusals.empty()) {
         for (const std::string& r : refusals) refusal.message += (refusal.message.empty() ? "" : "\n") + r;
         return refusal;

@@ -153,6 +153,13 @@ public:
     // nothing when the cell was written (or already held the value).
     std::optional<Refusal> set(std::string_view table, std::string_view index, std::string_view key,
                                std::string_view text);
+    // The same, but the field's bits are copied as the ROM proper of another
+    // image of the game holds them (source, as large as this image's ROM
+    // proper), where text is the value the cell has there: a value the
+    // cells cannot spell (a name with a code no character table has) is
+    // taken as it stands.
+    std::optional<Refusal> copy(std::string_view table, std::string_view index, std::string_view key,
+                                std::string_view text, std::span<const uint8_t> source);
 
     // Writes bytes at a rom offset as they are, unchecked: bytes outside
     // every table (a merge takes them from its inputs). Bytes past the image
@@ -172,6 +179,8 @@ public:
     Files files(const Wanted& wanted);
 
 private:
+    std::optional<Refusal> write(std::string_view table, std::string_view index, std::string_view key,
+                                 std::string_view text, const uint8_t* source);
     struct State;
     explicit Session(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;

@@ -193,6 +193,23 @@ TEST_P(MergeTool, OneInputIsThePatchApplied) {
     }
 }
 
+// An input with bytes changed all over (names with codes no character
+// table has among them) merges into an image whose every field is the
+// input's: the fields are copied as their bytes stand.
+TEST_P(MergeTool, EveryFieldOfADamagedInputIsTaken) {
+    const Game& g = GetParam();
+    std::string damaged = base_;
+    for (size_t at = 0x10000; at < damaged.size(); at += 4099) damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+    write_file(dir_.file("damaged.smc"), damaged);
+    const RunResult r = merge({"-o", "m.smc", g.image, "damaged.smc"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json compared = Json::parse(run({g.compare, "-j", "damaged.smc", "m.smc"}).out);
+    EXPECT_TRUE(compared["changes"].empty()) << compared["changes"].dump().substr(0, 400);
+    size_t outside = 0;
+    for (const Json& b : compared["unmapped"]) outside += b["length"].get<size_t>();
+    EXPECT_LE(outside, 4u);  // the checksum and its complement, computed
+}
+
 TEST_P(MergeTool, InputsThatAreNoChangeOfTheBaseAreRefused) {
     const Game& g = GetParam();
     const std::string patch = read_file(dir_.file("alice.bps"));
