@@ -165,6 +165,8 @@ std::string patch_lines(const Side& side) {
         if (end == std::string::npos) end = side.patch_metadata.size();
         std::string line = side.patch_metadata.substr(from, end - from);
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A NUL would end the printed text: it is shown as \0.
+        for (size_t at = line.find('\0'); at != std::string::npos; at = line.find('\0', at + 2)) line.replace(at, 1, "\\0");
         s += "    " + line + "\n";
         from = end + 1;
     }

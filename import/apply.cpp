@@ -73,12 +73,16 @@ size_t char_bytes(const std::string& s, size_t at) {
 
 // A cell or a header cell in a refusal: its first kQuotedChars characters,
 // "..." after them when there are more.
+// A NUL is shown as \0: printed, it would end the message.
 std::string cut(const std::string& s) {
     size_t at = 0;
     for (size_t chars = 0; at < s.size() && chars < kQuotedChars; ++chars) at += char_bytes(s, at);
-    if (at == s.size()) return s;
-    std::string out(s, 0, at);
-    out.append("...");
+    std::string out;
+    for (size_t i = 0; i < at; ++i) {
+        if (s[i] == '\0') out += "\\0";
+        else out += s[i];
+    }
+    if (at < s.size()) out.append("...");
     return out;
 }
 

@@ -1,6 +1,10 @@
 #include "wasm/calls.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <optional>
 #include <limits>
 #include <span>
 
@@ -30,21 +34,34 @@ const common::GameEntry<GameParts> kGames[] = {MT_GAMES(MT_WASM_GAME)};
 
 const common::HelpText kNoHelp = {"", "", nullptr, 0};
 
-bool holds_title(const Blob& image, const exporter::ExporterInfo& exporter) {
+// How an image fits a game: 2 when the game's title stands in a cartridge
+// header and the image holds the game's tables, 1 when the title is found
+// but the tables are not there (an image too short, or the title held
+// somewhere else), 0 when it is not found.
+int fit(const Blob& image, const exporter::ExporterInfo& exporter) {
     common::RomImage rom;
     const auto* data = reinterpret_cast<const unsigned char*>(image.bytes.data());
-    return rom.open_memory(data, image.bytes.size(), exporter.title, exporter.table_span) &&
-           rom.header().title_found && rom.image_base() >= 0;
+    if (!rom.open_memory(data, image.bytes.size(), exporter.title, exporter.table_span) || !rom.header().title_found ||
+        rom.image_base() < 0) {
+        return 0;
+    }
+    return exporter::without_tables(image.name, rom, image.bytes.size(), exporter) ? 1 : 2;
 }
 
-// The game named, or the one whose title the image holds.
+// The game named, or the one the image fits best (the first of the
+// registry when two fit alike).
 common::Result<const common::GameEntry<GameParts>*> game_of(const std::string& letter, const Blob& image) {
     std::string titles;
+    const common::GameEntry<GameParts>* best = nullptr;
+    int best_fit = 0;
     for (const common::GameEntry<GameParts>& entry : kGames) {
-        if (letter.empty() ? holds_title(image, entry.part.exporter) : letter == entry.game.letter) return &entry;
+        if (!letter.empty() && letter == entry.game.letter) return &entry;
         titles += (titles.empty() ? "" : " or ") + entry.game.plain_title();
+        const int how = letter.empty() ? fit(image, entry.part.exporter) : 0;
+        if (how > best_fit) best = &entry, best_fit = how;
     }
     if (!letter.empty()) return common::Error("unknown game \"" + letter + "\": give \"A\" or \"B\"", 2);
+    if (best) return best;
     return common::Error(image.name + " is not an image of " + titles + ": its cartridge header is not found");
 }
 
@@ -90,6 +107,10 @@ common::Result<Results> import_call(const GameParts& game, const nlohmann::json&
     request.image_name = inputs[0].name;
     request.image = compare::ByteVector(inputs[0].bytes.begin(), inputs[0].bytes.end());
     for (size_t i = 1; i < inputs.size(); ++i) {
+        if (inputs[i].bytes.size() > compare::kMaxPatchTarget) {
+            request.files.push_back({inputs[i].name, {}, EFBIG});
+            continue;
+        }
         request.files.push_back({inputs[i].name, compare::ByteVector(inputs[i].bytes.begin(), inputs[i].bytes.end()), 0});
     }
     inputs.clear();
@@ -171,19 +192,34 @@ common::Result<Results> merge_call(const GameParts& game, const nlohmann::json& 
                    merged->status};
 }
 
+// The tools read an image or a patch of at most kMaxPatchTarget bytes whole;
+// a larger one is refused in their words (with their status), and an
+// edited file of the importer as one that cannot be read.
+std::optional<common::Error> too_large(const std::vector<Blob>& inputs, size_t images, int status) {
+    for (size_t i = 0; i < inputs.size() && i < images; ++i) {
+        if (inputs[i].bytes.size() > compare::kMaxPatchTarget) {
+            return common::Error("Invalid ROM-Image file - " + inputs[i].name + ": " + std::strerror(EFBIG), status);
+        }
+    }
+    return std::nullopt;
+}
+
 // How many inputs each call takes at least.
+// How many of its first inputs are read whole, and the status of trouble.
 struct Call {
     const char* name;
     size_t inputs;
     common::Result<Results> (*run)(const GameParts&, const nlohmann::json&, std::vector<Blob>&);
+    size_t whole;
+    int trouble;
 };
 
 const Call kCalls[] = {
-    {"identify", 1, identify_call},
-    {"export", 1, export_call},
-    {"compare", 2, compare_call},
-    {"import", 2, import_call},
-    {"merge", 2, merge_call},
+    {"identify", 1, identify_call, 0, 1},
+    {"export", 1, export_call, 0, 1},
+    {"compare", 2, compare_call, 2, 2},
+    {"import", 2, import_call, 1, 1},
+    {"merge", 2, merge_call, SIZE_MAX, 2},
 };
 
 common::Result<Results> json_result(common::Result<std::string> json) {
@@ -195,6 +231,7 @@ common::Result<Results> json_result(common::Result<std::string> json) {
 
 common::Result<std::unique_ptr<session::Session>> open_session(const std::string& game, std::vector<Blob>& inputs) {
     if (inputs.empty()) return common::Error("Too few arguments", 2);
+    if (std::optional<common::Error> large = too_large(inputs, 1, 1)) return *large;
     common::Result<const common::GameEntry<GameParts>*> entry = game_of(game, inputs[0]);
     if (!entry) return entry.error();
     for (const auto& parts : tools::session_games()) {
@@ -250,6 +287,7 @@ common::Result<Results> run_call(const std::string& call, const std::string& gam
     for (const Call& c : kCalls) {
         if (call != c.name) continue;
         if (inputs.size() < c.inputs) return common::Error("Too few arguments", 2);
+        if (std::optional<common::Error> large = too_large(inputs, c.whole, c.trouble)) return *large;
         common::Result<const common::GameEntry<GameParts>*> entry = game_of(game, inputs[0]);
         if (!entry) return entry.error();
         return c.run((*entry)->part, chosen, inputs);

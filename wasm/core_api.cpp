@@ -76,9 +76,15 @@ void mc_reset() { shell() = Shell(); }
 
 // Adds an input of size bytes under name; returns where the interface copies
 // its bytes to.
+// Null when the memory runs out: the interface throws the tools' words.
 unsigned char* mc_input(const char* name, size_t size) {
-    shell().inputs.push_back({name, std::string(size, '\0')});
-    return reinterpret_cast<unsigned char*>(shell().inputs.back().bytes.data());
+    try {
+        shell().inputs.push_back({name, std::string(size, '\0')});
+        return reinterpret_cast<unsigned char*>(shell().inputs.back().bytes.data());
+    } catch (const std::bad_alloc&) {
+        shell() = Shell();
+        return nullptr;
+    }
 }
 
 // Runs one call (wasm::run_call) on the inputs; returns 0 when it gave
@@ -124,5 +130,7 @@ const unsigned char* mc_output_data(size_t i) {
 size_t mc_output_size(size_t i) { return shell().outputs[i].bytes.size(); }
 int mc_status() { return shell().status; }
 const char* mc_error() { return shell().error.c_str(); }
+// The error's length: it may hold NUL bytes (a cell's text).
+size_t mc_error_size() { return shell().error.size(); }
 
 }  // extern "C"

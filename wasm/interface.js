@@ -24,10 +24,18 @@
     return { name: name, bytes: bytesOf(value, what) };
   }
 
+  // A text as a C string: UTF-8 as TextEncoder makes it (a lone surrogate
+  // becomes U+FFFD, as everywhere else in the page).
   function string(text) {
-    var size = core.lengthBytesUTF8(text) + 1;
-    var at = core._malloc(size);
-    core.stringToUTF8(text, at, size);
+    var bytes = encoder.encode(text);
+    var at = core._malloc(bytes.length + 1);
+    if (!at) {
+      var error = new Error('Fatal error in malloc()');
+      error.status = 1;
+      throw error;
+    }
+    core.HEAPU8.set(bytes, at);
+    core.HEAPU8[at + bytes.length] = 0;
     return at;
   }
 
@@ -37,12 +45,19 @@
     }
   }
 
-  function putInputs(files) {
+  // Copies the inputs in; memory that runs out is thrown in the tools' words
+  // (with status, the call's status for trouble).
+  function putInputs(files, status) {
     core._mc_reset();
     files.forEach(function (file) {
       var at = string(file.name);
       var to = core._mc_input(at, file.bytes.length);
       core._free(at);
+      if (!to) {
+        var error = new Error('Fatal error in malloc()');
+        error.status = status;
+        throw error;
+      }
       core.HEAPU8.set(file.bytes, to);
     });
   }
@@ -59,13 +74,14 @@
   // One call of the core: the results by name, and the status.
   function call(name, game, options, files) {
     checkGame(game);
-    putInputs(files);
+    putInputs(files, name === 'compare' || name === 'merge' ? 2 : 1);
     return run(core._mc_run, [name, game || '', JSON.stringify(options || {})]);
   }
 
   function collected(failed) {
     if (failed) {
-      var error = new Error(core.UTF8ToString(core._mc_error()));
+      var at = core._mc_error();
+      var error = new Error(decoder.decode(core.HEAPU8.subarray(at, at + core._mc_error_size())));
       error.status = core._mc_status();
       core._mc_reset();
       throw error;
@@ -167,7 +183,7 @@
   core.open = function (image, options) {
     var game = options && options.game;
     checkGame(game);
-    putInputs([fileOf(image, 'image', 'image')]);
+    putInputs([fileOf(image, 'image', 'image')], 1);
     var number = 0;
     var opened = run(function (name) { number = core._mc_open(name); return number ? 0 : 1; }, [game || '']);
     return new Session(number, text(opened.results.game));

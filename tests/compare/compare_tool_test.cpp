@@ -89,11 +89,12 @@ Bytes ups(const Bytes& from, const Bytes& to) {
 
 // BPS: the source's bytes where they are unchanged, the patch's where not; a
 // run of one repeated byte as one patch byte and a copy of the target.
-Bytes bps(const Bytes& from, const Bytes& to) {
+Bytes bps_with(const Bytes& from, const Bytes& to, const std::string& metadata) {
     Bytes out = {'B', 'P', 'S', '1'};
     put_number(out, from.size());
     put_number(out, to.size());
-    put_number(out, 0);
+    put_number(out, metadata.size());
+    out.insert(out.end(), metadata.begin(), metadata.end());
     size_t pos = 0;
     int64_t target_from = 0;
     for (auto [at, n] : runs(from, to)) {
@@ -115,6 +116,8 @@ Bytes bps(const Bytes& from, const Bytes& to) {
     put_crc_footer(out, from, to);
     return out;
 }
+
+Bytes bps(const Bytes& from, const Bytes& to) { return bps_with(from, to, ""); }
 
 Bytes read_bytes(const std::string& path) {
     const std::string s = read_file(path);
@@ -421,6 +424,10 @@ TEST_F(CompareTest, UpsAndBpsForTheImageWithoutItsCopierHeader) {
         EXPECT_NE(r.out.find("\n  patch applied to the ROM proper, CRC32 " +
                              common::crc32_hex(common::crc32_of(bare_old.data(), bare_old.size())) + "\n"), std::string::npos) << r.out;
     }
+    // A NUL in the metadata is shown, not the end of the output.
+    const RunResult r = run({old_, write("nul.bps", bps_with(bare_old, bare_new, std::string("made-by: a\0b\nnext\n", 18)))});
+    EXPECT_NE(r.out.find("  patch metadata:\n    made-by: a\\0b\n    next\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" 1 fields changed"), std::string::npos) << r.out;
 }
 
 // The size after an IPS patch's EOF cuts the patched image: bytes that only

@@ -313,3 +313,40 @@ test('merge gives the merge tool\'s report, status, image and patches', () => {
     }
   }
 });
+
+test('the module answers as the tools: code page 932, the game by its header, size limits, NUL bytes', () => {
+  const image = images.A[0];
+  const { dir } = exportDir('A', image);
+  const rom = path.relative(work, path.join(dir, 'mt2-rom.csv'));
+  const cases = [
+    ['a CSV file in code page 932', Buffer.from([...Buffer.from('index,name\r\n0,'), 0x83, 0x41, 0x83, 0x43, 13, 10])],
+    ['one in neither encoding', Buffer.from([...Buffer.from('index,name\r\n0,'), 0x82, 0x20, 0x78, 13, 10])],
+    ['a NUL in a cell', Buffer.from('index,hp\r\n0,1\u00002\r\n1,99999\r\n')],
+  ];
+  for (const [what, bytes] of cases) {
+    const csv = path.join(dir, 'mt2-monsters-case.csv');
+    fs.writeFileSync(csv, bytes);
+    const ran = run('A', 'import', ['-o', 'case.smc', image.name, path.relative(work, csv), rom]);
+    const made = attempt(() => core.importFiles(image, { [path.relative(work, csv)]: bytes,
+      [rom]: new Uint8Array(fs.readFileSync(path.join(work, rom))) }, {}, 'A'));
+    if (ran.status !== 0) {
+      assertSameError(made, ran, what);
+    } else {
+      assert.ok(!made.error, `${what}: ${made.error && made.error.message}`);
+      assert.ok(Buffer.from(made.value.image).equals(fs.readFileSync(path.join(work, 'case.smc'))), what);
+    }
+  }
+  // A game-B image that holds game A's title elsewhere is game B's.
+  const b = Uint8Array.from(images.B[0].bytes);
+  b.set(Buffer.from(GAMES.A.title + '\x20', 'latin1'), 0x300000);
+  assert.deepEqual(core.identify(b), core.identify(b, 'B'));
+  assert.equal(core.open(b).game, 'B');
+  // An image past the tools' limit is refused in their words.
+  const big = path.join(work, 'big.smc');
+  fs.writeFileSync(big, new Uint8Array(65 * MIB));
+  const ran = run('A', 'compare', [image.name, 'big.smc']);
+  const made = attempt(() => core.compare(image, { name: 'big.smc', bytes: new Uint8Array(fs.readFileSync(big)) }, {}, 'A'));
+  assertSameError(made, ran, 'a 65 MiB image');
+  assert.equal(made.error.status, ran.status);
+  fs.rmSync(big);
+});
