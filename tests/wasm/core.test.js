@@ -6,51 +6,12 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { execFileSync, spawnSync } = require('node:child_process');
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 
-const MODULE = path.resolve(process.env.MERIDIAN_CORE || 'build-wasm/meridian-core.js');
-const TOOLS = path.resolve(process.env.MT_TOOLS || 'build');
+const { MODULE, TOOLS, MIB, GAMES, work, run, attempt, assertSameError } = require('./support.js');
 const RANDOM = Number(process.env.MT_WASM_RANDOM || 20);
-const MIB = 1024 * 1024;
-const GAMES = {
-  A: { prefix: 'mt2', title: 'MERIDIAN TALES2      ', mapMode: 0x20, header: 0x7FC0, sizes: [2 * MIB, 1536 * 1024, 1 * MIB] },
-  B: { prefix: 'mt3', title: 'MERIDIAN TALES3      ', mapMode: 0x21, header: 0xFFC0, sizes: [4 * MIB, 3 * MIB, 2 * MIB] },
-};
-
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'meridian-core-'));
-process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
-
-function tool(game, family) {
-  return path.join(TOOLS, 'tools', GAMES[game].prefix + family);
-}
-
-// A tool's run: its status, standard output as bytes, and standard error
-// as the module words it (without the program name).
-function run(game, family, args) {
-  const made = spawnSync(tool(game, family), args, { cwd: work, maxBuffer: 256 * MIB });
-  const name = tool(game, family) + ': ';
-  const error = made.stderr.toString('utf8').split('\n').filter((l) => l !== '')
-    .map((l) => (l.startsWith(name) ? l.slice(name.length) : l)).join('\n');
-  return { status: made.status, stdout: made.stdout, error };
-}
-
-// A module call's error, or its result.
-function attempt(f) {
-  try {
-    return { value: f() };
-  } catch (e) {
-    return { error: e };
-  }
-}
-
-function assertSameError(made, ran, what) {
-  assert.ok(made.error, `${what}: the module gave no error, the tool said: ${ran.error}`);
-  assert.ok(made.error instanceof Error, `${what}: not an Error`);
-  assert.equal(made.error.message, ran.error, what);
-}
 
 // A random image of the game: random bytes, or the demo image with some bytes
 // changed, with the game's cartridge header; a copier header on every third.
