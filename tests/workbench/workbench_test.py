@@ -298,8 +298,20 @@ def main():
         page.load()
         page.open("mt2demo.smc")
         check(page.js("return !document.getElementById('offer').hidden"), "the kept edits are not offered")
+        # An edit made before Restore joins the kept ones, also over a reload.
+        check(page.js("return window.workbench.edit('monsters', 5, 'hp', '555')") is None, "an edit before Restore")
+        page.load()
+        page.open("mt2demo.smc")
         page.js("document.getElementById('restore').click()")
         check(page.cell_text("monsters", 0, "hp") == "150", "the kept edit is not back")
+        check(page.cell_text("monsters", 5, "hp") == "555", "the edit made before Restore is lost")
+        # Storage that refuses an edit is said plainly, with the way out.
+        page.js("window.realSetItem = Storage.prototype.setItem;"
+                "Storage.prototype.setItem = function () { throw new DOMException('full', 'QuotaExceededError'); }")
+        page.js("window.workbench.edit('monsters', 6, 'hp', '666')")
+        check("could not be kept" in page.message() and "BPS patch" in page.message(), f"full storage: {page.message()!r}")
+        page.js("Storage.prototype.setItem = window.realSetItem")
+        page.js("window.workbench.undo()")
         check("  hp: 112 → 150" in page.changes(), "the changes panel after the restore")
 
         # Comparisons.
