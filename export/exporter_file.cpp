@@ -1,6 +1,8 @@
 // The exporters' shell: the command line, the image file read whole, the
 // export files written under the destination prefix, and the exit status.
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "common/diag.h"
@@ -50,6 +52,13 @@ int exporter_main(int argc, char** argv, const ExporterInfo& info) {
     const common::Result<std::vector<exporter::File>> files =
         exporter::export_files(bytes, line.src, info, chosen_formats(line.letters));
     if (!files) common::fatal(files.error());
+    // A destination folder that is not there is made, with the folders above
+    // it, as git clone and unzip make theirs; one that cannot be made leaves
+    // each file to say why it cannot be written.
+    if (line.dst[0] != '\0') {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(reinterpret_cast<const char8_t*>(line.dst)), ignored);
+    }
     std::vector<common::ReportJob> jobs;
     for (const exporter::File& file : *files) {
         jobs.push_back({file.name.c_str(), [&image, &file](const char* path) {

@@ -134,6 +134,7 @@ int run(int argc, char** argv, const ImportInfo& info) {
 
     importer::ImportRequest request = read_request(line, info.exporter.prefix);
     request.outputs = outs;
+    request.dry_run = line.letters & kDryRun;  // -n alone: a dry run of every edit
     request.refusals = std::move(refusals);
     const common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
     if (!made) return common::report_error(made.error());

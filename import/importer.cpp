@@ -291,7 +291,9 @@ bool identified_beside(const std::string& path) { return !has_extension(path, ".
 
 common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info) {
     std::vector<std::string> refusals;
-    if (request.outputs.empty()) refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
+    if (request.outputs.empty() && !request.dry_run) {
+        refusals.push_back("nothing to write: give -o new-image, -p patch.bps or -i patch.ips");
+    }
     for (std::string& r : request.refusals) refusals.push_back(std::move(r));
 
     common::RomImage rom;

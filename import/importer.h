@@ -52,6 +52,7 @@ struct ImportRequest {
     std::map<std::string, compare::ByteVector> identifications;
     bool headered = false;  // patches for the file as given, not the ROM proper
     std::vector<Output> outputs;  // in the order o, p, i
+    bool dry_run = false;   // no output needs to be named: every edit is checked, nothing made
     // Refusals of the shell's own (outputs against inputs), placed after the
     // refusal of a run with no output and before the core's.
     std::vector<std::string> refusals;

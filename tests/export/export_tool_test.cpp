@@ -161,6 +161,10 @@ TEST_P(ExportTest, OptionsChooseTheFormat) {
     EXPECT_EQ(written().size(), GetParam().csv.size() + 1);
     ASSERT_EQ(run({"-sw", image_, out_}).status, 0);
     EXPECT_EQ(written(), outputs(GetParam()));
+    // A destination that is not there is made, with the folders above it.
+    const RunResult deeper = run({"-j", image_, out_ + "/new/deeper"});
+    EXPECT_EQ(deeper.status, 0) << deeper.err;
+    EXPECT_TRUE(file_exists(out_ + "/new/deeper/" + json));
 }
 
 TEST_P(ExportTest, CommandLineAndImageErrors) {

@@ -406,6 +406,10 @@ TEST_P(ImportTest, PrintsChangesAndFilesDryRunWritesNothing) {
     }
     EXPECT_EQ(r.out, changes + files);
     EXPECT_EQ(dry.out, changes + files + "dry run: nothing written\n");
+    // -n alone, no output named: every edit checked, nothing written.
+    const RunResult alone = import({"-n", image_, csv("monsters")});
+    EXPECT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(alone.out, changes + "dry run: nothing written\n");
 }
 
 // The outputs are written all or nothing: when the patch cannot be written
