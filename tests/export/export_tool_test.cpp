@@ -252,11 +252,14 @@ TEST_P(ExportTest, OutputFailures) {
     EXPECT_EQ(rewritten.rfind("\xEF\xBB\xBFindex,name,kind,price", 0), 0u);
     EXPECT_EQ(rewritten.find('X'), std::string::npos);
 
-    const RunResult nowhere = run({image_, dir_.file("no/such/dir")});
+    // A destination that cannot be made (a file stands in its way): each
+    // file says why it is not written.
+    write_file(dir_.file("blocker"), std::string("a file"));
+    const RunResult nowhere = run({image_, dir_.file("blocker/dir")});
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_EQ(split_lines(nowhere.err).size(), outputs(GetParam()).size());
-    EXPECT_NE(nowhere.err.find(dir_.file("no/such/dir/") + prefix_of(GetParam()) + ".json: " + strerror(ENOENT)),
-              std::string::npos);
+    EXPECT_NE(nowhere.err.find(dir_.file("blocker/dir/") + prefix_of(GetParam()) + ".json: " + strerror(kNotDirectoryErrno)),
+              std::string::npos) << nowhere.err;
 }
 
 // Runs killed with SIGKILL at random moments, over the files of the run

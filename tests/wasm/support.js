@@ -26,6 +26,7 @@ function tool(game, family) {
 // as the module words it (without the program name).
 function run(game, family, args) {
   const made = spawnSync(tool(game, family), args, { cwd: work, maxBuffer: 256 * MIB });
+  if (made.error) throw new Error(`${family} ${args.join(' ')}: ${made.error.message}`);
   const name = tool(game, family) + ': ';
   const error = made.stderr.toString('utf8').split('\n').filter((l) => l !== '')
     .map((l) => (l.startsWith(name) ? l.slice(name.length) : l)).join('\n');
