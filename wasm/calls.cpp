@@ -115,7 +115,12 @@ common::Result<Results> import_call(const GameParts& game, const nlohmann::json&
     }
     inputs.clear();
     request.headered = flag(options, "headered");
-    request.outputs = outputs_named(request.image_name);
+    // Only the outputs asked for ("outputs": letters o, p, i; all three when
+    // not given), as the tool makes only those named.
+    const std::string wanted = options.contains("outputs") ? text_at(options, "outputs") : "opi";
+    for (const importer::Output& out : outputs_named(request.image_name)) {
+        if (wanted.find(out.letter) != std::string::npos) request.outputs.push_back(out);
+    }
     const importer::ImportInfo info = {kNoHelp, game.exporter, game.import_layout()};
     common::Result<importer::Imported> made = importer::import_edits(std::move(request), info);
     if (!made) return made.error();

@@ -28,7 +28,8 @@ struct Results {
 //   identify: inputs {image}; outputs {"rom": the rom object as JSON text}
 //   export:   inputs {image}; outputs every export file but the viewer page
 //   import:   inputs {image, edited files...}; outputs "image", "bps", "ips",
-//             "changes" (options: "headered")
+//             "changes" (options: "headered", "outputs": the letters of
+//             those asked for, o, p and i, all three when not given)
 //   compare:  inputs {old image, image or patch}; outputs "text", and the
 //             status (options: "json", "ipsWithoutHeader")
 //   merge:    inputs {base, changed inputs..., the --resolve file when

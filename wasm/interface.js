@@ -112,8 +112,15 @@
   core.importFiles = function (image, files, options, game) {
     var inputs = [fileOf(image, 'image', 'image')];
     Object.keys(files || {}).forEach(function (name) { inputs.push(fileOf(files[name], name, name)); });
-    var results = call('import', game, { headered: !!(options && options.headered) }, inputs).results;
-    return { image: results.image, bps: results.bps, ips: results.ips, changes: text(results.changes) };
+    // options.outputs: the outputs to make, of 'image', 'bps' and 'ips' (all
+    // three when not given); the others are null.
+    var wanted = options && Array.isArray(options.outputs) ? options.outputs : ['image', 'bps', 'ips'];
+    var letters = { image: 'o', bps: 'p', ips: 'i' };
+    var chosen = { headered: !!(options && options.headered),
+                   outputs: wanted.map(function (w) { return letters[w] || ''; }).join('') };
+    var results = call('import', game, chosen, inputs).results;
+    var made = function (key) { return wanted.indexOf(key) >= 0 ? results[key] : null; };
+    return { image: made('image'), bps: made('bps'), ips: made('ips'), changes: text(results.changes) };
   };
 
   core.compare = function (oldImage, other, options, game) {

@@ -302,6 +302,19 @@ test('the module answers as the tools: code page 932, the game by its header, si
   b.set(Buffer.from(GAMES.A.title + '\x20', 'latin1'), 0x300000);
   assert.deepEqual(core.identify(b), core.identify(b, 'B'));
   assert.equal(core.open(b).game, 'B');
+  // An image over 16 MiB: its BPS patch, and the IPS patch refused as the tool refuses it.
+  const large = Uint8Array.from([...images.B[0].bytes, ...new Uint8Array(13 * MIB)]);
+  fs.writeFileSync(path.join(work, 'large.smc'), large);
+  const { dir: largeDir } = exportDir('B', { name: 'large.smc' });
+  const hp = path.relative(work, path.join(largeDir, 'mt3-monsters-hp.csv'));
+  fs.writeFileSync(path.join(work, hp), 'index,hp\r\n0,123\r\n');
+  const largeRom = path.relative(work, path.join(largeDir, 'mt3-rom.csv'));
+  const inputs = { [hp]: fs.readFileSync(path.join(work, hp)), [largeRom]: fs.readFileSync(path.join(work, largeRom)) };
+  assert.equal(run('B', 'import', ['-p', 'large.bps', 'large.smc', hp, largeRom]).status, 0);
+  const bps = core.importFiles({ name: 'large.smc', bytes: large }, inputs, { outputs: ['bps'] }, 'B');
+  assert.ok(Buffer.from(bps.bps).equals(fs.readFileSync(path.join(work, 'large.bps'))) && bps.ips === null);
+  assertSameError(attempt(() => core.importFiles({ name: 'large.smc', bytes: large }, inputs, { outputs: ['ips'] }, 'B')),
+    run('B', 'import', ['-i', 'large.ips', 'large.smc', hp, largeRom]), 'an IPS patch of 17 MiB');
   // An image past the tools' limit is refused in their words.
   const big = path.join(work, 'big.smc');
   fs.writeFileSync(big, new Uint8Array(65 * MIB));
