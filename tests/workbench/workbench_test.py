@@ -246,6 +246,10 @@ def main():
         check(page.cell_text("monsters", 0, "hp") == "150", f"HP shows {page.cell_text('monsters', 0, 'hp')}")
         check("edited" in page.cell_class("monsters", 0, "hp"), "the edited cell is not marked")
         check("  hp: 112 → 150" in page.changes(), f"changes: {page.changes()!r}")
+        # The focus stays on the cell once the page has settled, and the arrows move from it.
+        time.sleep(0.5)
+        at = page.js("const a = document.activeElement; return [a.tagName, a.dataset.key, a.closest('tr').dataset.index]")
+        check(at == ["TD", "hp", "0"], f"the focus after Enter is on {at}")
         hp1 = page.cell_text("monsters", 1, "hp")
         page.type_into("monsters", 1, "hp", "99999")
         refusal = page.js("const r = document.querySelector('div.note'); return r && r.textContent")
