@@ -228,7 +228,7 @@ struct Session::State {
     std::string rom_json;  // made when first asked for: it hashes the whole file
     std::vector<SchemaTable> schema;
     std::optional<uint32_t> source_crc[2];  // of the opened image without and with its copier header
-    compare::Snapshot before;  // the opened image's cells
+    std::optional<compare::Snapshot> before;  // the opened image's cells, once the changes are asked for
     // The tables over the edited bytes, read again after an edit.
     std::shared_ptr<const void> kept;
     std::vector<Table> tables;
@@ -247,6 +247,23 @@ struct Session::State {
         kept = std::move(fresh);
         stale = false;
         return common::success();
+    }
+
+    // The opened image's cells, read from its own bytes when first needed.
+    const compare::Snapshot& original() {
+        if (!before) {
+            common::RomImage opened;
+            std::shared_ptr<const void> held;
+            const exporter::ExporterInfo& e = game.exporter;
+            common::Result<std::vector<Table>> loaded =
+                opened.open_memory(image.bytes.data(), image.bytes.size(), e.title, e.table_span)
+                    ? game.exporter.tables(opened, held)
+                    : common::Result<std::vector<Table>>(common::Error("the opened image cannot be read"));
+            // The image loaded when it was opened: it loads again (else, for
+            // safety, no changes are found rather than changes of nothing).
+            before = loaded ? compare::take_snapshot(*loaded) : now;
+        }
+        return *before;
     }
 
     void refresh() {
@@ -273,7 +290,6 @@ common::Result<std::unique_ptr<Session>> Session::open(std::string name, compare
         return status.error();
     }
     if (const common::Status loaded = state->load(); !loaded) return loaded.error();
-    state->before = compare::take_snapshot(state->tables);
     for (const Table& t : state->tables) {
         state->schema.push_back(schema_table(t, nullptr, state->tables, game.layout));
         for (const Table& c : t.children) state->schema.push_back(schema_table(c, &t, state->tables, game.layout));
@@ -391,7 +407,7 @@ const std::vector<compare::RecordChange>& Session::changes() {
     State& s = *state_;
     if (s.changes_stale) {
         s.now = compare::take_snapshot(tables());
-        s.changes = compare::compare_snapshots(s.before, s.now);
+        s.changes = compare::compare_snapshots(s.original(), s.now);
         s.changes_stale = false;
     }
     return s.changes;
