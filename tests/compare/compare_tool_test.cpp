@@ -425,7 +425,7 @@ TEST_F(CompareTest, UpsAndBpsForTheImageWithoutItsCopierHeader) {
                              common::crc32_hex(common::crc32_of(bare_old.data(), bare_old.size())) + "\n"), std::string::npos) << r.out;
     }
     // A NUL in the metadata is shown, not the end of the output.
-    const RunResult r = run({old_, write("nul.bps", bps_with(bare_old, bare_new, std::string("made-by: a\0b\nnext\n", 18)))});
+    const RunResult r = run({old_, write("zero-in-metadata.bps", bps_with(bare_old, bare_new, std::string("made-by: a\0b\nnext\n", 18)))});
     EXPECT_NE(r.out.find("  patch metadata:\n    made-by: a\\0b\n    next\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(" 1 fields changed"), std::string::npos) << r.out;
 }
