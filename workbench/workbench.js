@@ -678,12 +678,12 @@ async function openChosen(file) {
 
 function wire() {
   $("file").addEventListener("change", (event) => openChosen(event.target.files[0]));
-  $("merge-file").addEventListener("change", async (event) => {
-    const chosen = [...event.target.files];
-    if (!chosen.length) return;
+  const mergeChosen = async (chosen) => {
+    if (!chosen.length || !opened) return;
     const inputs = await Promise.all(chosen.map(async (f) => ({ name: f.name, bytes: new Uint8Array(await f.arrayBuffer()) })));
     merge(inputs).catch(() => {});  // the refusal is on the page
-  });
+  };
+  $("merge-file").addEventListener("change", (event) => mergeChosen([...event.target.files]));
   $("compare-file").addEventListener("change", async (event) => {
     const file = event.target.files[0];
     if (file) compare(new Uint8Array(await file.arrayBuffer()), file.name);
@@ -693,10 +693,13 @@ function wire() {
     document.body.classList.add("dropping");
   });
   document.addEventListener("dragleave", () => document.body.classList.remove("dropping"));
+  // Files dropped on Apply or merge… are merged; elsewhere one is opened (a
+  // patch compared).
   document.addEventListener("drop", (event) => {
     event.preventDefault();
     document.body.classList.remove("dropping");
-    openChosen(event.dataTransfer.files[0]);
+    if (event.target.closest && event.target.closest("#merge-drop")) mergeChosen([...event.dataTransfer.files]);
+    else openChosen(event.dataTransfer.files[0]);
   });
   $("undo").addEventListener("click", undo);
   $("redo").addEventListener("click", redo);

@@ -347,6 +347,15 @@ def main():
         check("conflict: monsters 4 hp: 1: 444, 2: 445" in page.message(), f"merge message: {page.message()!r}")
         page.ctrl("z")
         check(page.cell_text("monsters", 3, "hp") == hp3, "one undo takes the merge back")
+        # The same patches dropped on Apply or merge… are merged too.
+        page.js("const dt = new DataTransfer(); for (const f of document.getElementById('merge-file').files) dt.items.add(f);"
+                "document.getElementById('merge-drop').dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}))")
+        for _ in range(200):
+            if page.cell_text("monsters", 3, "hp") == "333":
+                break
+            time.sleep(0.05)
+        check(page.cell_text("monsters", 3, "hp") == "333", "dropped patches are not merged")
+        page.ctrl("z")
         page.open("mt3demo.smc")
         said = run([tool(build, "mt3compare"), "mt3demo.smc", "mt2demo-v2.bps"], work, 2).stderr
         refused = page.js("return window.workbench.compare(new Uint8Array(arguments[0]), 'mt2demo-v2.bps')",
