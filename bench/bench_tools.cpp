@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "common/chartables.h"
+#include "games/a/chartables.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ std::vector<uint8_t> make_sjis_text(size_t size) {
     text.reserve(size + 2);
     while (text.size() < size) {
         const uint8_t x = r.next();
-        const char* entry = x < 8 ? "\n" : common::kGameACharTables.dbl[(x * 4 + r.next()) % 1024];
+        const char* entry = x < 8 ? "\n" : mt2::kCharTables.dbl[(x * 4 + r.next()) % 1024];
         text.insert(text.end(), entry, entry + strlen(entry));
     }
     return text;  // never cut inside a double-byte character

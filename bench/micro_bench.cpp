@@ -14,6 +14,8 @@
 #include "common/rom.h"
 #include "common/techniques.h"
 #include "decoder/decode.h"
+#include "games/a/chartables.h"
+#include "games/b/chartables.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ void BM_ConvertName(benchmark::State& state) {
     const unsigned char name[10] = {0x82, 0x20, 0xB0, 0xA0, 0x51, 0xE5, 0x23, 0x01, 0x50, 0x50};
     char slot[common::kNameSlotSize];
     for (auto _ : state) {
-        common::convert_game_text(slot, name, sizeof slot, sizeof name, common::kGameACharTables);
+        common::convert_game_text(slot, name, sizeof slot, sizeof name, mt2::kCharTables);
         benchmark::DoNotOptimize(slot);
     }
 }
@@ -79,7 +81,7 @@ std::vector<unsigned char> game_text(int64_t kind, size_t n) {
 void BM_DecodeBlock(benchmark::State& state) {
     const auto text = game_text(state.range(0), 1 << 20);
     std::vector<char> out(4 * text.size());
-    const decoder::PackedTables tables = decoder::pack_tables(common::kGameBCharTables);
+    const decoder::PackedTables tables = decoder::pack_tables(mt3::kCharTables);
     for (auto _ : state) {
         size_t used = 0;
         benchmark::DoNotOptimize(decoder::decode_block(text.data(), text.size(), out.data(), &used, tables));

@@ -1,4 +1,4 @@
-// Character tables of the two games.
+// Character tables, as each game has its own (games/a/chartables.h).
 //
 // Each game encodes its texts with one byte per code for kana and a few frequent
 // kanji, and two bytes (a lead byte 0x20-0x23 and a second byte) for the rest.
@@ -11,9 +11,6 @@ struct CharTables {
     const char* const* single;  // 256 entries, indexed by the code byte
     const char* const* dbl;     // 1024 entries, (lead - 0x20) * 256 + second byte
 };
-
-extern const CharTables kGameACharTables;
-extern const CharTables kGameBCharTables;
 
 // Lead bytes of the two-byte codes.
 constexpr unsigned kFirstLeadByte = 0x20;

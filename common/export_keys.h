@@ -8,6 +8,9 @@
 // Labels are UTF-8: only the exporters and importers include these files.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "common/layout.h"
 
 namespace common {
@@ -19,18 +22,39 @@ struct Key {
     const char* label;
 };
 
-// A stored field of a table's rows: the field of record index - first of
-// records, for the rows from first on (a column of one item kind has a table
-// of its own). A flag may be stored inverted; a bit set's labels may name
-// its bits lowest first.
+// The order in which a bit set's labels name its bits.
+enum class BitOrder { kHighestFirst, kLowestFirst };
+
+// Where the record of a row lies when it is not record index - first of its
+// table but is found through the image: a monster's action pattern or drop
+// table entry, a group of a learning list, an encounter type. parent is the
+// parent row of a nested row (-1 for a top-level row). Returns the rom offset
+// of the record, or -1 when the row has none there.
+using RecordOf = long (*)(const uint8_t* rom, size_t size, int parent, int index);
+
+// A value kept in more than one field (a selection range as two bounds, the
+// cumulative bounds of a formation): writes value for row index into the
+// record (its bytes from the first), or returns false with lo..hi set to
+// what may be written.
+using Encode = bool (*)(uint8_t* record, int index, long value, long* lo, long* hi);
+
+// A stored field of a table's rows, as it is read and written: the field of
+// record index - first of records, for the rows from first on (a column of
+// one item kind has a table of its own), or of the record that record_of
+// finds. A flag may be stored inverted; a bit set's labels name its bits in
+// order. limit, where not -1, is the highest value the game reads as one (a
+// learning group's key of 255 ends its list).
 struct StoredField {
     const char* table;  // the CSV file part ("monsters", "monster-actions")
     Key key;
     const TableLayout* records;
     Field field;
     bool inverted = false;
-    bool lowest_first = false;
+    BitOrder order = BitOrder::kHighestFirst;
     int first = 0;
+    RecordOf record_of = nullptr;
+    long limit = -1;
+    Encode encode = nullptr;
 };
 
 // A column that is not stored as it stands: computed from the stored columns

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "demo/demo.h"
 #include "demo/game_text.h"
 
 namespace demo {
@@ -219,6 +220,16 @@ void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& t
         image.put(at, r);
         at += static_cast<long>(r.size());
     }
+}
+
+DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
+    DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
+    DemoRng rng(plan.seed);
+    for (TableStep step : steps) step(game, rng);
+    put_formation_table(game.image, rng, plan.formations, plan.tables);
+    game.image.finish_header(plan.title, plan.map_mode);
+    game.script_text = encode_game_text(game.script, plan.tables);
+    return game;
 }
 
 }  // namespace demo

@@ -33,7 +33,7 @@ Value text(const char* s);
 // The labels of the bits set in bits. Highest first (the order in which the
 // reports print bit labels): labels[0] names bit count-1. Lowest first:
 // labels[i] names bit i.
-enum class BitOrder { kHighestFirst, kLowestFirst };
+using common::BitOrder;
 Value bit_labels(int bits, const char* const* labels, int count, BitOrder order = BitOrder::kHighestFirst);
 
 // A row of a table; in a child table, parent is the row of the parent table.

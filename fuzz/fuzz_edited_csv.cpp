@@ -47,8 +47,8 @@ void check_table(const importer::EditedTable& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const std::vector<exporter::Table> tables[2] = {exporter::kGameAExporter.describe(), exporter::kGameBExporter.describe()};
-    static const exporter::ExporterInfo* const games[2] = {&exporter::kGameAExporter, &exporter::kGameBExporter};
+    static const std::vector<exporter::Table> tables[2] = {mt2::kExporter.describe(), mt3::kExporter.describe()};
+    static const exporter::ExporterInfo* const games[2] = {&mt2::kExporter, &mt3::kExporter};
     const int game = data[0] & 1;
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     const size_t end = input.find('\n');

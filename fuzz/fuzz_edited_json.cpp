@@ -25,8 +25,8 @@ void check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const std::vector<exporter::Table> tables[2] = {exporter::kGameAExporter.describe(), exporter::kGameBExporter.describe()};
-    static const exporter::ExporterInfo* const games[2] = {&exporter::kGameAExporter, &exporter::kGameBExporter};
+    static const std::vector<exporter::Table> tables[2] = {mt2::kExporter.describe(), mt3::kExporter.describe()};
+    static const exporter::ExporterInfo* const games[2] = {&mt2::kExporter, &mt3::kExporter};
     const int game = data[0] & 1;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     const common::Result<importer::EditedDocument> read =

@@ -16,6 +16,8 @@
 #include <nlohmann/json.hpp>
 
 #include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "tools/session_games.h"
 
 namespace {

@@ -15,6 +15,8 @@
 #include "common/chartables.h"
 #include "common/gametext.h"
 #include "decoder/decode.h"
+#include "games/a/chartables.h"
+#include "games/b/chartables.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ bool is_sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0x
 
 // A fuzz build made with a compiler that cannot encode literals as code page
 // 932 carries UTF-8 tables; the character-boundary property is Shift-JIS only.
-bool tables_are_sjis() { return static_cast<unsigned char>(common::kGameACharTables.single[0][0]) == 0x81; }
+bool tables_are_sjis() { return static_cast<unsigned char>(mt2::kCharTables.single[0][0]) == 0x81; }
 
 // A name cut to its slot is a prefix of the whole name, ends at a character
 // boundary and loses at most the one double-byte character that did not fit.
@@ -61,7 +63,7 @@ void check_block_decoding(const uint8_t* text, size_t length, const common::Char
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    const common::CharTables& tables = (data[0] & 1) ? common::kGameBCharTables : common::kGameACharTables;
+    const common::CharTables& tables = (data[0] & 1) ? mt3::kCharTables : mt2::kCharTables;
     const size_t slot = 1 + (data[0] >> 1);  // 1..128 bytes
     const uint8_t* text = data + 1;
     const size_t length = size - 1;

@@ -243,7 +243,7 @@ std::string range_text(long lo, long hi) { return std::to_string(lo) + ".." + st
 
 // The range of a stored column: what the field holds, up to its limit and
 // the rows of the table it refers to, or the index that stands for none.
-std::string range_of(const Column& c, const StoredColumn& s, const std::vector<Table>& tables, long long* limit) {
+std::string range_of(const Column& c, const common::StoredField& s, const std::vector<Table>& tables, long long* limit) {
     *limit = s.limit >= 0 ? s.limit : s.field.max();
     if (!c.references.empty()) *limit = std::min<long long>(*limit, rows_of(tables, c.references) - 1);
     std::string range = range_text(s.field.min(), static_cast<long>(*limit));
@@ -252,7 +252,7 @@ std::string range_of(const Column& c, const StoredColumn& s, const std::vector<T
     return range;
 }
 
-bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::string* why) {
+bool label_bits(const Cell& cell, const common::StoredField& s, long long* value, std::string* why) {
     const Column& c = cell.column;
     *value = 0;
     std::istringstream words(cell.text);
@@ -265,7 +265,7 @@ bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::
             *why = cell.at() + ": unknown label " + quoted(label) + "; allowed:" + allowed;
             return false;
         }
-        const int bit = s.order == exporter::BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
+        const int bit = s.order == common::BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
                                                            : static_cast<int>(i);
         *value |= 1LL << bit;
     }
@@ -273,7 +273,7 @@ bool label_bits(const Cell& cell, const StoredColumn& s, long long* value, std::
 }
 
 // The stored number of a cell, or a refusal.
-bool cell_number(const Cell& cell, const StoredColumn& s, const std::vector<Table>& tables, long long* value,
+bool cell_number(const Cell& cell, const common::StoredField& s, const std::vector<Table>& tables, long long* value,
                  std::string* why) {
     const Column& c = cell.column;
     if (c.kind == Value::kFlag) {
@@ -306,7 +306,7 @@ bool cell_number(const Cell& cell, const StoredColumn& s, const std::vector<Tabl
 template <typename T>
 const T* lookup(const std::vector<T>& list, const std::string& table, const std::string& column) {
     for (const T& s : list) {
-        if (table == s.table && column == s.column) return &s;
+        if (table == s.table && column == s.key.key) return &s;
     }
     return nullptr;
 }
@@ -507,9 +507,9 @@ bool write_name(const Cell& cell, const NameColumn& n, Writer& w) {
 }
 
 // The stored column of a cell and the rom offset of its record, or null.
-const StoredColumn* stored_column(const Cell& cell, const Writer& w, long* offset) {
-    for (const StoredColumn& s : w.layout.stored) {
-        if (cell.file.table != s.table || cell.column.key != s.column) continue;
+const common::StoredField* stored_column(const Cell& cell, const Writer& w, long* offset) {
+    for (const common::StoredField& s : w.layout.stored) {
+        if (cell.file.table != s.table || cell.column.key != s.key.key) continue;
         if (s.record_of) {
             *offset = s.record_of(w.rom, w.size, cell.parent, cell.index);
             if (*offset >= 0) return &s;
@@ -544,7 +544,7 @@ std::string columns_instead(const EditedTable& file, const std::string& keys) {
 // not written says why.
 void refuse_unstored(const Cell& cell, Writer& w) {
     const std::string& key = cell.column.key;
-    const ComputedColumn* c = lookup(w.layout.computed, cell.file.table, key);
+    const common::ComputedField* c = lookup(w.layout.computed, cell.file.table, key);
     std::string instead = c && c->instead ? c->instead : "";
     if (!c && key.size() > 5 && key.compare(key.size() - 5, 5, "_name") == 0) instead = key.substr(0, key.size() - 5);
     const std::string why = c && c->why ? std::string(" (") + c->why + ")" : "";
@@ -558,7 +558,7 @@ void refuse_unstored(const Cell& cell, Writer& w) {
 
 // Writes a number through an encoder: the bytes of the record it changes
 // are the ones it writes.
-bool write_encoded(const Cell& cell, const StoredColumn& s, long offset, long long value, Writer& w) {
+bool write_encoded(const Cell& cell, const common::StoredField& s, long offset, long long value, Writer& w) {
     const long size = s.records->record_size;
     if (offset < 0 || static_cast<size_t>(offset + size) > w.size) return false;
     std::vector<uint8_t> record(w.rom + offset, w.rom + offset + size);
@@ -579,7 +579,7 @@ bool write_cell(const Cell& cell, Writer& w) {
     const NameColumn* names = cell.column.key == "name" ? name_column(w.layout, cell.file.table) : nullptr;
     if (names) return write_name(cell, *names, w);
     long offset = -1;
-    const StoredColumn* s = stored_column(cell, w, &offset);
+    const common::StoredField* s = stored_column(cell, w, &offset);
     if (!s) {
         refuse_unstored(cell, w);
         return false;
@@ -787,12 +787,12 @@ long learning_group_at(const uint8_t* rom, size_t size, long list1, long list2, 
     return -1;
 }
 
-void add_member_flag_columns(std::vector<StoredColumn>& s, const common::TableLayout* formations, RecordOf flags_at) {
+void add_member_flag_columns(std::vector<common::StoredField>& s, const common::TableLayout* formations, RecordOf flags_at) {
     namespace f = common::member_flags;
     namespace k = common::shared_keys;
     for (auto [key, field] : {std::pair{k::kFront, f::kFront}, {k::kRear, f::kRear}, {k::kClose, f::kClose},
                               {k::kRanged, f::kRanged}, {k::kMagic, f::kMagic}, {k::kSpeed, f::kSpeed}}) {
-        s.push_back({"formation-members", key.key, formations, field, false, {}, 0, flags_at});
+        s.push_back({"formation-members", key, formations, field, false, {}, 0, flags_at});
     }
 }
 

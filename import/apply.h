@@ -10,60 +10,15 @@
 #include <vector>
 
 #include "common/chartables.h"
+#include "common/export_keys.h"
 #include "common/layout.h"
 #include "export/table.h"
 #include "import/edited.h"
 
 namespace importer {
 
-// Where the record of a row lies when it is not record index - first of its
-// table but is found through the image: a monster's action pattern or drop
-// table entry, a group of a learning list, an encounter type. parent is the
-// parent row of a nested row (-1 for a top-level row). Returns the rom offset
-// of the record, or -1 when the row has none there.
-using RecordOf = long (*)(const uint8_t* rom, size_t size, int parent, int index);
-
-// A value kept in more than one field (a selection range as two bounds, the
-// cumulative bounds of a formation): writes value for row index into the
-// record (its bytes from the first), or returns false with lo..hi set to
-// what may be written.
-using Encode = bool (*)(uint8_t* record, int index, long value, long* lo, long* hi);
-
-// A stored column: the field of record row.index - first of a ROM table, for
-// the rows first..first + count - 1 (a column of one item kind has a table
-// of its own), or of the record that record_of finds. Flags may be stored
-// inverted; labels are the bits of the field in the column's order. limit,
-// where not -1, is the highest value the game reads as one (a learning
-// group's key of 255 ends its list).
-struct StoredColumn {
-    const char* table;   // the CSV file part ("monsters", "monster-actions")
-    const char* column;  // the key
-    const common::TableLayout* records;
-    common::Field field;
-    bool inverted = false;
-    exporter::BitOrder order = exporter::BitOrder::kHighestFirst;
-    int first = 0;
-    RecordOf record_of = nullptr;
-    long limit = -1;
-    Encode encode = nullptr;
-};
-
-// A column that is not stored as it stands: computed ones with the stored
-// columns to change instead (their keys, separated by blanks), or one that
-// this version does not change, with why.
-struct ComputedColumn {
-    const char* table;
-    const char* column;
-    const char* instead;
-    const char* why = nullptr;
-};
-
-// The importer's forms of a game's descriptors.
-inline StoredColumn stored_column(const common::StoredField& f) {
-    return {f.table, f.key.key, f.records, f.field, f.inverted,
-            f.lowest_first ? exporter::BitOrder::kLowestFirst : exporter::BitOrder::kHighestFirst, f.first};
-}
-inline ComputedColumn computed_column(const common::ComputedField& f) { return {f.table, f.key.key, f.instead, f.why}; }
+using common::Encode;
+using common::RecordOf;
 
 // A name column: the name of row index is record name_of(index) of names
 // (index itself without name_of; -1: a name that the tools hold, not the
@@ -85,9 +40,9 @@ struct ReadTable {
 
 // What an import can write of a game.
 struct ImportLayout {
-    std::vector<StoredColumn> stored;
+    std::vector<common::StoredField> stored;
     std::vector<NameColumn> names;
-    std::vector<ComputedColumn> computed;
+    std::vector<common::ComputedField> computed;
     std::vector<ReadTable> read;
     const common::CharTables& chars;
 };
@@ -142,12 +97,12 @@ long learning_row(const uint8_t* rom, size_t size, int parent, int index) {
 // The stored columns of the learning lists: a group's key (255 would end the
 // list) and its entries' techniques and difficulties.
 template <const common::TableLayout& List1, const common::TableLayout& List2>
-void add_learning_columns(std::vector<StoredColumn>& s) {
+void add_learning_columns(std::vector<common::StoredField>& s) {
     for (const common::TableLayout* list : {&List1, &List2}) {
         const RecordOf row = list == &List1 ? learning_row<List1, List2, List1> : learning_row<List1, List2, List2>;
-        s.push_back({"learning-lists", common::shared_keys::kGroupKey.key, list, common::byte_field(0), false, {}, 0, row, 254});
-        s.push_back({"learning-entries", common::shared_keys::kTech.key, list, common::byte_field(0), false, {}, 0, row});
-        s.push_back({"learning-entries", common::shared_keys::kDifficulty.key, list, common::byte_field(1), false, {}, 0, row});
+        s.push_back({"learning-lists", common::shared_keys::kGroupKey, list, common::byte_field(0), false, {}, 0, row, 254});
+        s.push_back({"learning-entries", common::shared_keys::kTech, list, common::byte_field(0), false, {}, 0, row});
+        s.push_back({"learning-entries", common::shared_keys::kDifficulty, list, common::byte_field(1), false, {}, 0, row});
     }
 }
 
@@ -162,7 +117,7 @@ long member_flags_at(const uint8_t*, size_t, int parent, int index) {
 }
 
 // The flag byte's columns of the formation members, found by flags_at.
-void add_member_flag_columns(std::vector<StoredColumn>& s, const common::TableLayout* formations, RecordOf flags_at);
+void add_member_flag_columns(std::vector<common::StoredField>& s, const common::TableLayout* formations, RecordOf flags_at);
 
 // Why a learning group's entry count is not written.
 inline constexpr char kLearningCount[] =

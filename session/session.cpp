@@ -95,8 +95,8 @@ void describe_storage(SchemaColumn& s, const Table& table, const std::vector<Tab
     for (const importer::NameColumn& n : layout.names) {
         if (s.key == "name" && table.file == n.table) s.stored = true;
     }
-    for (const importer::StoredColumn& c : layout.stored) {
-        if (table.file != c.table || s.key != c.column) continue;
+    for (const common::StoredField& c : layout.stored) {
+        if (table.file != c.table || s.key != c.key.key) continue;
         long long limit = c.limit >= 0 ? c.limit : c.field.max();
         if (!s.references.empty()) limit = std::min<long long>(limit, rows_of(tables, s.references) - 1);
         // Where records of several layouts share a column (items of each
@@ -108,8 +108,8 @@ void describe_storage(SchemaColumn& s, const Table& table, const std::vector<Tab
         s.stored = true;
     }
     if (s.stored) return;
-    for (const importer::ComputedColumn& c : layout.computed) {
-        if (table.file != c.table || s.key != c.column) continue;
+    for (const common::ComputedField& c : layout.computed) {
+        if (table.file != c.table || s.key != c.key.key) continue;
         s.from = words_of(c.instead);
         s.why = c.why ? c.why : "";
         return;

@@ -13,6 +13,8 @@
 #include <string>
 
 #include "common/chartables.h"
+#include "games/a/chartables.h"
+#include "games/b/chartables.h"
 
 namespace {
 
@@ -58,7 +60,7 @@ bool write_table_file(const std::string& path, const common::CharTables& tables)
 // Usage: mt_table_files [directory]; writes mt2.tbl and mt3.tbl there.
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? std::string(argv[1]) + "/" : std::string();
-    const bool a = write_table_file(dir + "mt2.tbl", common::kGameACharTables);
-    const bool b = write_table_file(dir + "mt3.tbl", common::kGameBCharTables);
+    const bool a = write_table_file(dir + "mt2.tbl", mt2::kCharTables);
+    const bool b = write_table_file(dir + "mt3.tbl", mt3::kCharTables);
     return a && b ? 0 : 1;
 }

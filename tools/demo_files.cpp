@@ -1,19 +1,11 @@
-#include "demo/demo.h"
+#include "tools/demo_files.h"
 
-#include "demo/game_text.h"
+#include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "import/patch.h"
 
 namespace demo {
-
-DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
-    DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
-    DemoRng rng(plan.seed);
-    for (TableStep step : steps) step(game, rng);
-    put_formation_table(game.image, rng, plan.formations, plan.tables);
-    game.image.finish_header(plan.title, plan.map_mode);
-    game.script_text = encode_game_text(game.script, plan.tables);
-    return game;
-}
 
 namespace {
 

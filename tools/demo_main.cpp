@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/diag.h"
-#include "demo/demo.h"
+#include "tools/demo_files.h"
 
 int main(int argc, char** argv) {
     common::set_program_name(argv[0]);

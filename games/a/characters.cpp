@@ -10,6 +10,7 @@
 #include "common/records.h"
 #include "common/report.h"
 #include "common/rows.h"
+#include "games/a/chartables.h"
 #include "games/a/labels.h"
 #include "games/a/layout.h"
 #include "games/a/run.h"
@@ -34,7 +35,7 @@ const char* character_table_name(const common::NameTables& names, int n) {
     static constexpr common::NameTableKind kTable{4,
                                           {"character and special character names", layout::kCharacterNames.offset,
                                            layout::kCharacterNames.record_size, kCharacterCount + kSpecialCharacterCount},
-                                          &common::kGameACharTables};
+                                          &mt2::kCharTables};
     return names.get(kTable, n);
 }
 

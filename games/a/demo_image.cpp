@@ -1,7 +1,8 @@
 // The demo image of game A: LoROM, 2 MiB, tables at the game's rom offsets.
 #include <algorithm>
 
-#include "demo/demo.h"
+#include "games/a/chartables.h"
+#include "games/a/demo.h"
 #include "demo/game_text.h"
 #include "games/a/layout.h"
 
@@ -63,7 +64,7 @@ constexpr int kFirstOther = map::kOtherItems.first, kWeaponMaterials = 12;
 
 int cap_byte(int v) { return std::clamp(v, 0, 255); }
 
-const common::CharTables& tables() { return common::kGameACharTables; }
+const common::CharTables& tables() { return mt2::kCharTables; }
 
 // --- monsters ---------------------------------------------------------------
 

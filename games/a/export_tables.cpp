@@ -213,16 +213,21 @@ std::vector<Table> describe() {
 
 }  // namespace
 
-const ExporterInfo kGameAExporter = {
-    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
-     "%s: [option] src-pathname [dst-pathname]\n",
-     kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
-    mt2::kGame.title,
-    mt2::kGame.letter,
-    mt2::kGame.name,
-    mt2::kTableSpan,
-    describe,
-    load_tables,
-};
 
 }  // namespace exporter
+
+namespace mt2 {
+
+const exporter::ExporterInfo kExporter = {
+    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
+     "%s: [option] src-pathname [dst-pathname]\n",
+     exporter::kExporterOptions, static_cast<int>(std::size(exporter::kExporterOptions))},
+    kGame.title,
+    kGame.letter,
+    kGame.name,
+    kTableSpan,
+    exporter::describe,
+    exporter::load_tables,
+};
+
+}  // namespace mt2

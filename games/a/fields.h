@@ -129,18 +129,18 @@ inline std::vector<common::StoredField> stored_fields() {
         s.push_back({"items", key, &layout::kWeaponRecords, field});
     }
     const common::TableLayout* armour = &layout::kArmourRecords;
-    for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, false, layout::kArmourItems.first});
-    s.push_back({"items", kStatusResistances, armour, i::kStatuses, false, false, layout::kArmourItems.first});
-    s.push_back({"items", kWeight, armour, i::kArmourWeight, false, false, layout::kArmourItems.first});
+    for (int d = 0; d < 8; ++d) s.push_back({"items", kDefences[d], armour, i::kDefences[d], false, {}, layout::kArmourItems.first});
+    s.push_back({"items", kStatusResistances, armour, i::kStatuses, false, {}, layout::kArmourItems.first});
+    s.push_back({"items", kWeight, armour, i::kArmourWeight, false, {}, layout::kArmourItems.first});
     for (auto [key, field] : {std::pair{kDefenceAttributes, i::kAttributes}, {kDefence, i::kDefence},
                               {kEvasion, i::kEvasion}, {kWeight, i::kShieldWeight}}) {
-        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, layout::kShieldItems.first});
+        s.push_back({"items", key, &layout::kShieldRecords, field, false, {}, layout::kShieldItems.first});
     }
 
     namespace sk = common::shared_keys;
     s.push_back({"techniques", sk::kDerivation, &layout::kTechRecords, layout::tech::kDerivation});
     s.push_back({"techniques", sk::kEvade, &layout::kTechRecords, layout::tech::kEvade});
-    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, common::word_field(0), false, true});
+    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, common::word_field(0), false, common::BitOrder::kLowestFirst});
     s.push_back({"techniques", sk::kDifficulty, &layout::kDifficulties, common::byte_field(0)});
     s.push_back({"skill-levels", kTechPoints, &layout::kSkillLevels, common::word_field(0)});
     s.push_back({"overall-skill-levels", kTechPoints, &layout::kOverallSkillLevels, common::word_field(0)});

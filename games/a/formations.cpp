@@ -1,3 +1,4 @@
+#include "games/a/chartables.h"
 #include "games/a/formations.h"
 
 #include "common/chartables.h"
@@ -11,7 +12,7 @@ namespace mt2 {
 static_assert(layout::formation::kMembers.count == common::kFormationMembers);
 
 const char* formation_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &common::kGameACharTables};
+    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &mt2::kCharTables};
     return names.get(kTable, index);
 }
 

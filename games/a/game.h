@@ -9,6 +9,7 @@
 #include "common/chartables.h"
 #include "common/game.h"
 #include "export/exporter.h"
+#include "games/a/chartables.h"
 #include "games/a/layout.h"
 #include "import/apply.h"
 
@@ -16,29 +17,22 @@ namespace common {
 struct AnalyzerInfo;
 }  // namespace common
 
-namespace exporter {
-extern const ExporterInfo kGameAExporter;
-}  // namespace exporter
-
-namespace importer {
-const ImportLayout& game_a_import();
-}  // namespace importer
-
 namespace mt2 {
 
 inline constexpr common::Game kGame{"mt2", "A", "MERIDIAN TALES2      "};
 
 // The character tables of its texts.
-inline const common::CharTables& char_tables() { return common::kGameACharTables; }
+inline const common::CharTables& char_tables() { return mt2::kCharTables; }
 
 // The analyzer: its title, help text and run.
 extern const common::AnalyzerInfo kAnalyzerInfo;
 
 // The exporter: its tables, loaded from an image or described without one.
-inline const exporter::ExporterInfo& exporter() { return exporter::kGameAExporter; }
+extern const exporter::ExporterInfo kExporter;
+inline const exporter::ExporterInfo& exporter() { return kExporter; }
 
 // What the importer may write.
-inline const importer::ImportLayout& import_layout() { return importer::game_a_import(); }
+const importer::ImportLayout& import_layout();
 
 // Every table region the loaders read: layout::kTables (games/a/layout.h).
 

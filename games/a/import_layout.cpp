@@ -6,6 +6,7 @@
 // image holds) and formations.
 #include <iterator>
 
+#include "games/a/chartables.h"
 #include "games/a/fields.h"
 #include "games/a/game.h"
 #include "games/a/layout.h"
@@ -62,47 +63,46 @@ std::vector<ReadTable> read_tables() {
 int tech_name_record(int index) { return index < mt2::kFixedTechNames ? -1 : index; }
 
 // The nested rows: action patterns, learning lists, formation members.
-void add_nested(std::vector<StoredColumn>& s) {
-    s.push_back({"monster-actions", common::shared_keys::kAction.key, &map::kActionPatterns, common::byte_field(0), false, {}, 0,
+void add_nested(std::vector<common::StoredField>& s) {
+    s.push_back({"monster-actions", common::shared_keys::kAction, &map::kActionPatterns, common::byte_field(0), false, {}, 0,
                  action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
     add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
     const common::TableLayout* formations = &map::kFormationRecords;
-    s.push_back({"formation-members", common::shared_keys::kRate.key, formations, map::formation::kHigh, false, {}, 0,
+    s.push_back({"formation-members", common::shared_keys::kRate, formations, map::formation::kHigh, false, {}, 0,
                  formation_record<map::kFormationRecords>, -1, encode_rate});
     add_member_flag_columns(
         s, formations,
         member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
 }
 
-std::vector<StoredColumn> stored() {
-    std::vector<StoredColumn> s;
-    for (const common::StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
+std::vector<common::StoredField> stored() {
+    std::vector<common::StoredField> s = k::stored_fields();
     add_nested(s);
     return s;
 }
 
-std::vector<ComputedColumn> computed() {
-    std::vector<ComputedColumn> c;
-    for (const common::ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
-    return c;
-}
+std::vector<common::ComputedField> computed() { return k::computed_fields(kLearningCount); }
 
 }  // namespace
 
-const ImportLayout& game_a_import() {
-    static const ImportLayout layout{
-        stored(),
-        {{"monsters", &map::kMonsterNames},
-         {"items", &map::kItemNames},
-         {"characters", &map::kCharacterNames},
-         {"special-characters", &map::kSpecialNames},
-         {"techniques", &map::kTechNames, tech_name_record},
-         {"formations", &map::kFormationNames}},
-        computed(),
-        read_tables(),
-        common::kGameACharTables,
+}  // namespace importer
+
+namespace mt2 {
+
+const importer::ImportLayout& import_layout() {
+    static const importer::ImportLayout kLayout{
+        importer::stored(),
+        {{"monsters", &layout::kMonsterNames},
+         {"items", &layout::kItemNames},
+         {"characters", &layout::kCharacterNames},
+         {"special-characters", &layout::kSpecialNames},
+         {"techniques", &layout::kTechNames, importer::tech_name_record},
+         {"formations", &layout::kFormationNames}},
+        importer::computed(),
+        importer::read_tables(),
+        kCharTables,
     };
-    return layout;
+    return kLayout;
 }
 
-}  // namespace importer
+}  // namespace mt2

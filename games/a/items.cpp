@@ -1,3 +1,4 @@
+#include "games/a/chartables.h"
 #include "games/a/items.h"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ int param_values(const ItemRecord& item, int kind, int32_t* out) {
 }  // namespace
 
 const char* item_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &common::kGameACharTables};
+    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &mt2::kCharTables};
     return names.get(kTable, index);
 }
 

@@ -1,3 +1,4 @@
+#include "games/a/chartables.h"
 #include "games/a/monsters.h"
 
 #include <algorithm>
@@ -76,7 +77,7 @@ void print_action_block(common::ReportText& fp, const common::NameTables& names,
 int pattern_share(int rate_index, int pattern) { return kPatternShares[rate_index & 3][pattern & 1]; }
 
 const char* monster_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &common::kGameACharTables};
+    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &mt2::kCharTables};
     return names.get(kTable, index);
 }
 

@@ -1,3 +1,4 @@
+#include "games/a/chartables.h"
 #include "games/a/techniques.h"
 
 #include <iterator>
@@ -26,7 +27,7 @@ static_assert(kFixedNameCount == kFixedTechNames);
 }  // namespace
 
 const char* tech_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{2, layout::kTechNames, &common::kGameACharTables};
+    static constexpr common::NameTableKind kTable{2, layout::kTechNames, &mt2::kCharTables};
     if (index >= 0 && index < kFixedNameCount) return kFixedNames[index];
     return names.get(kTable, index);
 }

@@ -5,6 +5,7 @@
 #include "common/names.h"
 #include "common/records.h"
 #include "common/rows.h"
+#include "games/b/chartables.h"
 #include "games/b/layout.h"
 #include "games/b/run.h"
 
@@ -63,7 +64,7 @@ int character_name_record(int index) {
 }
 
 const char* character_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{4, layout::kCharacterNames, &common::kGameBCharTables};
+    static constexpr common::NameTableKind kTable{4, layout::kCharacterNames, &mt3::kCharTables};
     const int record = character_name_record(index);
     return record < 0 ? "" : names.get(kTable, record);
 }

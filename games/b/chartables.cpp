@@ -1,7 +1,7 @@
 // Character tables of game B: one Shift-JIS character per game code.
-#include "common/chartables.h"
+#include "games/b/chartables.h"
 
-namespace common {
+namespace mt3 {
 
 namespace {
 
@@ -95,6 +95,6 @@ constexpr const char* kDouble[1024] = {
 
 }  // namespace
 
-const CharTables kGameBCharTables = {kSingle, kDouble};
+const common::CharTables kCharTables = {kSingle, kDouble};
 
-}  // namespace common
+}  // namespace mt3

@@ -1,7 +1,8 @@
 // The demo image of game B: HiROM, 4 MiB, tables at the game's rom offsets.
 #include <algorithm>
 
-#include "demo/demo.h"
+#include "games/b/chartables.h"
+#include "games/b/demo.h"
 #include "demo/game_text.h"
 #include "games/b/layout.h"
 
@@ -59,7 +60,7 @@ constexpr int kFirstArmour = map::kArmourItems.first, kFirstOther = map::kOtherI
 constexpr int kFirstSpell = 128, kFirstMonsterTech = 256, kTechsPerKind = 16;
 constexpr int kBloodElement = 15;  // "血": the element of the basic bites and claws
 
-const common::CharTables& tables() { return common::kGameBCharTables; }
+const common::CharTables& tables() { return mt3::kCharTables; }
 
 int cap(int v, int limit) { return std::clamp(v, 0, limit); }
 

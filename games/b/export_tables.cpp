@@ -229,16 +229,21 @@ std::vector<Table> describe() {
 
 }  // namespace
 
-const ExporterInfo kGameBExporter = {
-    {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
-     "%s: [option] src-filename [dst-pathname]\n",
-     kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
-    mt3::kGame.title,
-    mt3::kGame.letter,
-    mt3::kGame.name,
-    mt3::kTableSpan,
-    describe,
-    load_tables,
-};
 
 }  // namespace exporter
+
+namespace mt3 {
+
+const exporter::ExporterInfo kExporter = {
+    {"mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
+     "%s: [option] src-filename [dst-pathname]\n",
+     exporter::kExporterOptions, static_cast<int>(std::size(exporter::kExporterOptions))},
+    kGame.title,
+    kGame.letter,
+    kGame.name,
+    kTableSpan,
+    exporter::describe,
+    exporter::load_tables,
+};
+
+}  // namespace mt3

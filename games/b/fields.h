@@ -131,26 +131,26 @@ inline std::vector<common::StoredField> stored_fields() {
     s.push_back({"items", kPrice, &layout::kItemPrices, common::word_field(0)});
     for (auto [key, field] : {std::pair{kAttack, it::kAttack}, {kWeight, it::kWeight},
                               {common::shared_keys::kTechs[0], it::kTechs[0]}, {common::shared_keys::kTechs[1], it::kTechs[1]}}) {
-        s.push_back({"items", key, &layout::kWeaponRecords, field, false, false, layout::kWeaponItems.first});
+        s.push_back({"items", key, &layout::kWeaponRecords, field, false, {}, layout::kWeaponItems.first});
     }
     for (auto [key, field] : {std::pair{kDefence, it::kDefence}, {kEvasion, it::kEvasion},
                               {kDefenceAttributes, it::kAttributes}, {kWeight, it::kWeight}}) {
-        s.push_back({"items", key, &layout::kShieldRecords, field, false, false, layout::kShieldItems.first});
+        s.push_back({"items", key, &layout::kShieldRecords, field, false, {}, layout::kShieldItems.first});
     }
     for (auto [key, field] : {std::pair{kPhysicalDefence, it::kPhysicalDefence}, {kMagicDefence, it::kMagicDefence},
                               {kStatusResistances, it::kStatuses}, {kWeight, it::kArmourWeight}}) {
-        s.push_back({"items", key, &layout::kArmourRecords, field, false, false, layout::kArmourItems.first});
+        s.push_back({"items", key, &layout::kArmourRecords, field, false, {}, layout::kArmourItems.first});
     }
     for (int f = 0; f < 5; ++f) {
-        s.push_back({"items", kResistFlags[f], &layout::kArmourRecords, it::kResistFlags[f], false, false,
+        s.push_back({"items", kResistFlags[f], &layout::kArmourRecords, it::kResistFlags[f], false, {},
                      layout::kArmourItems.first});
     }
 
     namespace sk = common::shared_keys;
     s.push_back({"techniques", sk::kDerivation, &layout::kLowTechRecords, layout::tech::kDerivation});
-    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, common::word_field(0), false, true});
-    s.push_back({"techniques", sk::kEvade, &layout::kHighTechRecords, layout::tech::kEvade, false, false, 256});
-    s.push_back({"techniques", sk::kDifficulty, &layout::kDifficulties, common::byte_field(0), false, false, 256});
+    s.push_back({"techniques", sk::kLearnTypes, &layout::kLearnTypes, common::word_field(0), false, common::BitOrder::kLowestFirst});
+    s.push_back({"techniques", sk::kEvade, &layout::kHighTechRecords, layout::tech::kEvade, false, {}, 256});
+    s.push_back({"techniques", sk::kDifficulty, &layout::kDifficulties, common::byte_field(0), false, {}, 256});
     return s;
 }
 

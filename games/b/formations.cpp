@@ -1,3 +1,4 @@
+#include "games/b/chartables.h"
 #include "games/b/formations.h"
 
 #include "common/names.h"
@@ -10,7 +11,7 @@ namespace mt3 {
 static_assert(layout::formation::kMembers == common::kFormationMembers);
 
 const char* formation_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &common::kGameBCharTables};
+    static constexpr common::NameTableKind kTable{3, layout::kFormationNames, &mt3::kCharTables};
     return names.get(kTable, index);
 }
 

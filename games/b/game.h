@@ -9,6 +9,7 @@
 #include "common/chartables.h"
 #include "common/game.h"
 #include "export/exporter.h"
+#include "games/b/chartables.h"
 #include "games/b/layout.h"
 #include "import/apply.h"
 
@@ -16,29 +17,22 @@ namespace common {
 struct AnalyzerInfo;
 }  // namespace common
 
-namespace exporter {
-extern const ExporterInfo kGameBExporter;
-}  // namespace exporter
-
-namespace importer {
-const ImportLayout& game_b_import();
-}  // namespace importer
-
 namespace mt3 {
 
 inline constexpr common::Game kGame{"mt3", "B", "MERIDIAN TALES3      "};
 
 // The character tables of its texts.
-inline const common::CharTables& char_tables() { return common::kGameBCharTables; }
+inline const common::CharTables& char_tables() { return mt3::kCharTables; }
 
 // The analyzer: its title, help text and run.
 extern const common::AnalyzerInfo kAnalyzerInfo;
 
 // The exporter: its tables, loaded from an image or described without one.
-inline const exporter::ExporterInfo& exporter() { return exporter::kGameBExporter; }
+extern const exporter::ExporterInfo kExporter;
+inline const exporter::ExporterInfo& exporter() { return kExporter; }
 
 // What the importer may write.
-inline const importer::ImportLayout& import_layout() { return importer::game_b_import(); }
+const importer::ImportLayout& import_layout();
 
 // Every table region the loaders read: layout::kTables (games/b/layout.h).
 

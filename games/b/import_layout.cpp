@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "games/b/characters.h"
+#include "games/b/chartables.h"
 #include "games/b/fields.h"
 #include "games/b/game.h"
 #include "games/b/layout.h"
@@ -74,58 +75,57 @@ std::vector<ReadTable> read_tables() {
 // The nested rows and the records found through the image: drop table
 // entries, action patterns (techniques 256-511), learning lists, formation
 // members, encounter rows.
-void add_found(std::vector<StoredColumn>& s) {
+void add_found(std::vector<common::StoredField>& s) {
     // Drop codes 253 and 254 stand for what the monster carries in weapon
     // slot 1 or 2, so items 253 and 254 cannot be written as drops.
     for (int d = 0; d < 4; ++d) {
-        s.push_back({"monsters", k::kDrops[d].key, &map::kDropTable, map::drop::kDrops[d], false, {}, 0, drop_entry, 252});
+        s.push_back({"monsters", k::kDrops[d], &map::kDropTable, map::drop::kDrops[d], false, {}, 0, drop_entry, 252});
     }
-    s.push_back({"monsters", k::kMoney.key, &map::kDropTable, map::drop::kMoney, false, {}, 0, drop_entry});
-    s.push_back({"monster-actions", common::shared_keys::kAction.key, &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
+    s.push_back({"monsters", k::kMoney, &map::kDropTable, map::drop::kMoney, false, {}, 0, drop_entry});
+    s.push_back({"monster-actions", common::shared_keys::kAction, &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
                  action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
     add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
     const common::TableLayout* formations = &map::kFormationRecords;
-    s.push_back({"formation-members", common::shared_keys::kRate.key, formations, common::byte_field(0), false, {}, 0,
+    s.push_back({"formation-members", common::shared_keys::kRate, formations, common::byte_field(0), false, {}, 0,
                  formation_record<map::kFormationRecords>, -1, encode_rate});
     add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
     namespace e = map::encounter;
-    s.push_back({"main-encounter-rows", k::kMonster.key, &map::kMainEncounters, e::kMonster, false, {}, 0, main_row});
+    s.push_back({"main-encounter-rows", k::kMonster, &map::kMainEncounters, e::kMonster, false, {}, 0, main_row});
     for (auto [key, field] : {std::pair{k::kMaxCount, e::kMaxCount}, {k::kMaxSizes[0], e::kSize1},
                               {k::kMaxSizes[1], e::kSize2}}) {
-        s.push_back({"main-encounter-rows", key.key, &map::kEncounterTypes, field, false, {}, 0, encounter_type});
+        s.push_back({"main-encounter-rows", key, &map::kEncounterTypes, field, false, {}, 0, encounter_type});
     }
-    s.push_back({"sub-encounter-entries", k::kMonster.key, &map::kSubEncounters, e::kSubMonster, false, {}, 0, sub_entry});
-    s.push_back({"sub-encounter-entries", k::kLevel.key, &map::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
+    s.push_back({"sub-encounter-entries", k::kMonster, &map::kSubEncounters, e::kSubMonster, false, {}, 0, sub_entry});
+    s.push_back({"sub-encounter-entries", k::kLevel, &map::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
 }
 
-std::vector<ComputedColumn> computed() {
-    std::vector<ComputedColumn> c;
-    for (const common::ComputedField& f : k::computed_fields(kLearningCount)) c.push_back(computed_column(f));
-    return c;
-}
+std::vector<common::ComputedField> computed() { return k::computed_fields(kLearningCount); }
 
-std::vector<StoredColumn> stored() {
-    std::vector<StoredColumn> s;
-    for (const common::StoredField& f : k::stored_fields()) s.push_back(stored_column(f));
+std::vector<common::StoredField> stored() {
+    std::vector<common::StoredField> s = k::stored_fields();
     add_found(s);
     return s;
 }
 
 }  // namespace
 
-const ImportLayout& game_b_import() {
-    static const ImportLayout layout{
-        stored(),
-        {{"monsters", &map::kMonsterNames},
-         {"items", &map::kItemNames},
-         {"techniques", &map::kTechNames},
-         {"characters", &map::kCharacterNames, mt3::character_name_record},
-         {"formations", &map::kFormationNames}},
-        computed(),
-        read_tables(),
-        common::kGameBCharTables,
+}  // namespace importer
+
+namespace mt3 {
+
+const importer::ImportLayout& import_layout() {
+    static const importer::ImportLayout kLayout{
+        importer::stored(),
+        {{"monsters", &layout::kMonsterNames},
+         {"items", &layout::kItemNames},
+         {"techniques", &layout::kTechNames},
+         {"characters", &layout::kCharacterNames, mt3::character_name_record},
+         {"formations", &layout::kFormationNames}},
+        importer::computed(),
+        importer::read_tables(),
+        kCharTables,
     };
-    return layout;
+    return kLayout;
 }
 
-}  // namespace importer
+}  // namespace mt3

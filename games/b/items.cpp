@@ -1,3 +1,4 @@
+#include "games/b/chartables.h"
 #include "games/b/items.h"
 
 
@@ -101,7 +102,7 @@ void print_armour_regist(common::ReportText& fp, const ItemRecord& item) {
 }  // namespace
 
 const char* item_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &common::kGameBCharTables};
+    static constexpr common::NameTableKind kTable{1, layout::kItemNames, &mt3::kCharTables};
     return names.get(kTable, index);
 }
 

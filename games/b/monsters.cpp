@@ -1,3 +1,4 @@
+#include "games/b/chartables.h"
 #include "games/b/monsters.h"
 
 #include "common/bytes.h"
@@ -60,7 +61,7 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
 }  // namespace
 
 const char* monster_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &common::kGameBCharTables};
+    static constexpr common::NameTableKind kTable{0, layout::kMonsterNames, &mt3::kCharTables};
     return names.get(kTable, index);
 }
 

@@ -1,3 +1,4 @@
+#include "games/b/chartables.h"
 #include "games/b/techniques.h"
 
 #include "common/bytes.h"
@@ -9,7 +10,7 @@
 namespace mt3 {
 
 const char* tech_name(const common::NameTables& names, int index) {
-    static constexpr common::NameTableKind kTable{2, layout::kTechNames, &common::kGameBCharTables};
+    static constexpr common::NameTableKind kTable{2, layout::kTechNames, &mt3::kCharTables};
     return names.get(kTable, index);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "common/chartables.h"
+#include "games/a/chartables.h"
+#include "games/b/chartables.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ bool is_one_character(const char* s) {
     return strlen(s) == 2 && is_sjis_lead(u[0]) && u[1] >= 0x40 && u[1] <= 0xFC && u[1] != 0x7F;
 }
 
-const common::CharTables* const kBoth[] = {&common::kGameACharTables, &common::kGameBCharTables};
+const common::CharTables* const kBoth[] = {&mt2::kCharTables, &mt3::kCharTables};
 
 }  // namespace
 
@@ -39,19 +41,19 @@ TEST(CharTables, UnassignedSingleByteCodesAreGeta) {
 
 TEST(CharTables, TwoByteCodesRepeatTheSingleByteCodes) {
     for (int code = 0; code < 0xB0; ++code) {
-        EXPECT_STREQ(common::kGameACharTables.dbl[code], common::kGameACharTables.single[code + 0x50]) << code;
+        EXPECT_STREQ(mt2::kCharTables.dbl[code], mt2::kCharTables.single[code + 0x50]) << code;
         if (code != 0x012) {
-            EXPECT_STREQ(common::kGameBCharTables.dbl[code], common::kGameBCharTables.single[code + 0x50]) << code;
+            EXPECT_STREQ(mt3::kCharTables.dbl[code], mt3::kCharTables.single[code + 0x50]) << code;
         }
     }
-    EXPECT_STREQ(common::kGameACharTables.dbl[0x012], "つ");
-    EXPECT_STREQ(common::kGameBCharTables.dbl[0x012], "っ");
-    EXPECT_STREQ(common::kGameBCharTables.single[0x62], "つ");
+    EXPECT_STREQ(mt2::kCharTables.dbl[0x012], "つ");
+    EXPECT_STREQ(mt3::kCharTables.dbl[0x012], "っ");
+    EXPECT_STREQ(mt3::kCharTables.single[0x62], "つ");
 }
 
 TEST(CharTables, GamesDifferIn853TwoByteEntries) {
     int differ = 0;
-    for (int i = 0; i < 1024; ++i) differ += strcmp(common::kGameACharTables.dbl[i], common::kGameBCharTables.dbl[i]) != 0;
+    for (int i = 0; i < 1024; ++i) differ += strcmp(mt2::kCharTables.dbl[i], mt3::kCharTables.dbl[i]) != 0;
     EXPECT_EQ(differ, 853);
 }
 
@@ -64,16 +66,16 @@ TEST(CharTables, SharedDigitsBlock) {
 }
 
 TEST(CharTables, SingleByteCodesThatDifferBetweenGames) {
-    EXPECT_STREQ(common::kGameACharTables.single[0xE5], "ー");
-    EXPECT_STREQ(common::kGameBCharTables.single[0xE5], "一");
-    EXPECT_EQ(std::string(common::kGameACharTables.single[0xE5]), "\x81\x5B");
-    EXPECT_EQ(std::string(common::kGameBCharTables.single[0xE5]), "\x88\xEA");
-    EXPECT_STREQ(common::kGameACharTables.single[0xEB], "帝");
-    EXPECT_STREQ(common::kGameBCharTables.single[0xEB], "?");
-    EXPECT_STREQ(common::kGameACharTables.single[0xED], "?");
-    EXPECT_STREQ(common::kGameBCharTables.single[0xF4], "～");
-    EXPECT_STREQ(common::kGameACharTables.single[0xFF], "来");
-    EXPECT_STREQ(common::kGameBCharTables.single[0xFF], "言");
+    EXPECT_STREQ(mt2::kCharTables.single[0xE5], "ー");
+    EXPECT_STREQ(mt3::kCharTables.single[0xE5], "一");
+    EXPECT_EQ(std::string(mt2::kCharTables.single[0xE5]), "\x81\x5B");
+    EXPECT_EQ(std::string(mt3::kCharTables.single[0xE5]), "\x88\xEA");
+    EXPECT_STREQ(mt2::kCharTables.single[0xEB], "帝");
+    EXPECT_STREQ(mt3::kCharTables.single[0xEB], "?");
+    EXPECT_STREQ(mt2::kCharTables.single[0xED], "?");
+    EXPECT_STREQ(mt3::kCharTables.single[0xF4], "～");
+    EXPECT_STREQ(mt2::kCharTables.single[0xFF], "来");
+    EXPECT_STREQ(mt3::kCharTables.single[0xFF], "言");
 }
 
 TEST(CharTables, CommonSingleByteRows) {
@@ -94,7 +96,7 @@ TEST(CharTables, SampleOfGameATwoByteEntries) {
     } sample[] = {{0x0B0, "兄"}, {0x0BF, "帰"}, {0x123, "不"}, {0x1AA, "ぱ"}, {0x1EB, "～"},
                   {0x2FF, "刻"}, {0x310, "骨"}, {0x313, "・"}, {0x326, "ぇ"}, {0x375, "々"},
                   {0x3AA, "ぴ"}, {0x3B7, "援"}, {0x3FF, "狼"}, {0x29F, "荒"}, {0x1BF, "聖"}};
-    for (const auto& s : sample) EXPECT_STREQ(common::kGameACharTables.dbl[s.code], s.text) << std::hex << s.code;
+    for (const auto& s : sample) EXPECT_STREQ(mt2::kCharTables.dbl[s.code], s.text) << std::hex << s.code;
 }
 
 TEST(CharTables, SampleOfGameBTwoByteEntries) {
@@ -104,5 +106,5 @@ TEST(CharTables, SampleOfGameBTwoByteEntries) {
     } sample[] = {{0x0B0, "魔"}, {0x0BF, "子"}, {0x10C, "々"}, {0x267, "ぱ"}, {0x29B, "%"},
                   {0x2FF, "陶"}, {0x310, "芸"}, {0x3B0, "未"}, {0x3D9, "螢"}, {0x3FF, "汗"},
                   {0x17B, "旅"}, {0x1C0, "織"}, {0x3A0, "犠"}, {0x2A0, "叩"}, {0x3EF, "占"}};
-    for (const auto& s : sample) EXPECT_STREQ(common::kGameBCharTables.dbl[s.code], s.text) << std::hex << s.code;
+    for (const auto& s : sample) EXPECT_STREQ(mt3::kCharTables.dbl[s.code], s.text) << std::hex << s.code;
 }

@@ -16,6 +16,7 @@
 #include "common/report.h"
 #include "common/rom.h"
 #include "common/tool_main.h"
+#include "games/a/chartables.h"
 #include "tests/support/test_util.h"
 
 namespace {
@@ -33,7 +34,7 @@ protected:
     common::RomImage rom_;
 };
 
-constexpr common::NameTableKind kFarNames{0, {"names beyond the image", 0x1000, 8, 4}, &common::kGameACharTables};
+constexpr common::NameTableKind kFarNames{0, {"names beyond the image", 0x1000, 8, 4}, &mt2::kCharTables};
 
 // A run whose report looks up a name beyond the end of the image.
 struct FarRun {

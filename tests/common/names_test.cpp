@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "common/rom.h"
+#include "games/a/chartables.h"
 #include "tests/support/test_util.h"
 
 namespace {
-constexpr common::NameTableKind kNames{0, {"names", 0x100, 4, 3}, &common::kGameACharTables};
+constexpr common::NameTableKind kNames{0, {"names", 0x100, 4, 3}, &mt2::kCharTables};
 constexpr long kSpan = 0x8000;
 }  // namespace
 

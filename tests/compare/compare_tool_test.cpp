@@ -9,10 +9,13 @@
 #include "common/image_id.h"
 #include "common/rom.h"
 #include "demo/demo.h"
+#include "games/a/demo.h"
 #include "games/a/layout.h"
+#include "games/b/demo.h"
 #include "games/b/layout.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using namespace demo;
 

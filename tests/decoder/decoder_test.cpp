@@ -9,6 +9,8 @@
 
 #include "common/chartables.h"
 #include "decoder/decode.h"
+#include "games/a/chartables.h"
+#include "games/b/chartables.h"
 #include "tests/support/test_util.h"
 
 using namespace decoder;
@@ -59,10 +61,10 @@ TEST_F(DecoderTest, EveryCodeAcrossChunkBoundaries) {
     for (int round = 0; round < 300; ++round) {
         for (int code = 0; code < 1024; ++code) {
             if (round % 2) input += '\x51';  // shift the alignment every other round
-            if (round % 2) expected += common::kGameBCharTables.single[0x51];
+            if (round % 2) expected += mt3::kCharTables.single[0x51];
             input += static_cast<char>(0x20 + code / 256);
             input += static_cast<char>(code % 256);
-            expected += common::kGameBCharTables.dbl[code];
+            expected += mt3::kCharTables.dbl[code];
         }
     }
     EXPECT_EQ(decode(kMt3, input), expected);
@@ -173,7 +175,7 @@ TEST(DecodeBlock, LeavesATrailingLeadByteUnconsumed) {
     const unsigned char in[] = {0x51, 0x00, 0x22};
     char out[16];
     size_t used = 0;
-    const size_t n = decode_block(in, sizeof in, out, &used, pack_tables(common::kGameACharTables));
+    const size_t n = decode_block(in, sizeof in, out, &used, pack_tables(mt2::kCharTables));
     EXPECT_EQ(used, 2u);
     EXPECT_EQ(std::string(out, n), "あ\n");
 }
@@ -210,7 +212,7 @@ TEST(DecodeBlock, DecodesRandomTextsAsCodeByCode) {
                                   {'\x00', '\x51', '\xE5', '\x1A', '\xFF', '\x1F', '\x24', '\x60', '\x70', '\x80', '\x90',
                                    '\xA0', '\xB0', '\xC0', '\xD0', '\x22'}};
     unsigned seed = 12345;
-    for (const common::CharTables* tables : {&common::kGameACharTables, &common::kGameBCharTables}) {
+    for (const common::CharTables* tables : {&mt2::kCharTables, &mt3::kCharTables}) {
         const PackedTables packed = pack_tables(*tables);
         for (size_t length = 1; length <= 40; ++length) {
             for (int round = 0; round < 100; ++round) {

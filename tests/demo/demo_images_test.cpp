@@ -10,7 +10,12 @@
 #include "common/rom.h"
 #include "demo/demo.h"
 #include "demo/game_text.h"
+#include "games/a/chartables.h"
+#include "games/a/demo.h"
+#include "games/b/chartables.h"
+#include "games/b/demo.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using namespace demo;
 
@@ -49,42 +54,42 @@ unsigned le16_at(const DemoBytes& rom, long at) {
 }  // namespace
 
 TEST_F(DemoTest, KanaDigitsAndLineEndsGetTheirCodes) {
-    EXPECT_EQ(encode_game_text("あい", common::kGameACharTables), bytes({0x51, 0x52}));
-    EXPECT_EQ(encode_game_text("09", common::kGameBCharTables), bytes({0x23, 0x00, 0x23, 0x09}));
-    EXPECT_EQ(encode_game_text("あ\nい", common::kGameACharTables), bytes({0x51, 0x00, 0x52}));
-    EXPECT_EQ(encode_game_text("ー", common::kGameACharTables), bytes({0xE5}));
+    EXPECT_EQ(encode_game_text("あい", mt2::kCharTables), bytes({0x51, 0x52}));
+    EXPECT_EQ(encode_game_text("09", mt3::kCharTables), bytes({0x23, 0x00, 0x23, 0x09}));
+    EXPECT_EQ(encode_game_text("あ\nい", mt2::kCharTables), bytes({0x51, 0x00, 0x52}));
+    EXPECT_EQ(encode_game_text("ー", mt2::kCharTables), bytes({0xE5}));
 }
 
 TEST_F(DemoTest, TheSingleByteTableComesFirst) {
     // 剣 is a single-byte code in game A and a two-byte code in game B.
-    const DemoBytes a = encode_game_text("剣", common::kGameACharTables);
-    const DemoBytes b = encode_game_text("剣", common::kGameBCharTables);
+    const DemoBytes a = encode_game_text("剣", mt2::kCharTables);
+    const DemoBytes b = encode_game_text("剣", mt3::kCharTables);
     ASSERT_EQ(a.size(), 1u);
-    EXPECT_STREQ(common::kGameACharTables.single[a[0]], "剣");
+    EXPECT_STREQ(mt2::kCharTables.single[a[0]], "剣");
     ASSERT_EQ(b.size(), 2u);
-    EXPECT_STREQ(common::kGameBCharTables.dbl[(b[0] - 0x20) * 256 + b[1]], "剣");
+    EXPECT_STREQ(mt3::kCharTables.dbl[(b[0] - 0x20) * 256 + b[1]], "剣");
 }
 
 TEST_F(DemoTest, ACharacterTheGameCannotWriteEndsTheGenerator) {
-    EXPECT_EQ(refusal([] { encode_game_text("ぽ", common::kGameACharTables); }),
+    EXPECT_EQ(refusal([] { encode_game_text("ぽ", mt2::kCharTables); }),
               "No game code for the character at byte 0 of \"ぽ\"");
     // game B has no long-vowel mark
-    EXPECT_EQ(refusal([] { encode_game_text("ゴーレム", common::kGameBCharTables); }),
+    EXPECT_EQ(refusal([] { encode_game_text("ゴーレム", mt3::kCharTables); }),
               "No game code for the character at byte 2 of \"ゴーレム\"");
 }
 
 TEST_F(DemoTest, NameFieldsArePaddedWithBlanksAndNeverCut) {
-    EXPECT_EQ(name_field("あ", 4, common::kGameACharTables), bytes({0x51, 0x50, 0x50, 0x50}));
-    EXPECT_EQ(name_field("", 2, common::kGameACharTables), bytes({0x50, 0x50}));
-    EXPECT_EQ(refusal([] { name_field("あいうえお", 4, common::kGameACharTables); }), "Name \"あいうえお\" is longer than 4 bytes");
+    EXPECT_EQ(name_field("あ", 4, mt2::kCharTables), bytes({0x51, 0x50, 0x50, 0x50}));
+    EXPECT_EQ(name_field("", 2, mt2::kCharTables), bytes({0x50, 0x50}));
+    EXPECT_EQ(refusal([] { name_field("あいうえお", 4, mt2::kCharTables); }), "Name \"あいうえお\" is longer than 4 bytes");
 }
 
 TEST_F(DemoTest, EveryDemoNameComesBackThroughTheConversion) {
     for (const std::string& name : monster_names()) {
-        EXPECT_EQ(convert(name_field(name, 8, common::kGameACharTables), common::kGameACharTables), name);
-        EXPECT_EQ(convert(name_field(name, 8, common::kGameBCharTables), common::kGameBCharTables), name);
+        EXPECT_EQ(convert(name_field(name, 8, mt2::kCharTables), mt2::kCharTables), name);
+        EXPECT_EQ(convert(name_field(name, 8, mt3::kCharTables), mt3::kCharTables), name);
     }
-    for (const std::string& name : person_names(256, 1)) EXPECT_EQ(convert(name_field(name, 8, common::kGameACharTables), common::kGameACharTables), name);
+    for (const std::string& name : person_names(256, 1)) EXPECT_EQ(convert(name_field(name, 8, mt2::kCharTables), mt2::kCharTables), name);
 }
 
 TEST_F(DemoTest, PersonNamesAreDistinct) {

@@ -9,7 +9,10 @@
 #include <map>
 
 #include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using namespace demo;
 

@@ -103,7 +103,7 @@ std::vector<std::string> names_of(const std::vector<exporter::File>& files) {
 // The core's refusals carry the tool's words, the name the image was given
 // by included, and make no file.
 TEST(ExportCore, RefusalsAreTheToolsLines) {
-    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+    for (const ExporterInfo* game : {&mt2::kExporter, &mt3::kExporter}) {
         const std::string title = trimmed_title(*game);
         std::vector<unsigned char> other(64 * 1024, 0x5A);
         std::vector<unsigned char> cut = zero_image(*game, 0x10000);  // the header, none of the tables
@@ -131,7 +131,7 @@ TEST(ExportCore, RefusalsAreTheToolsLines) {
 // The files of each format in the tool's order, the rom block of rom_json
 // the one the JSON document holds, and the identity that of the bytes given.
 TEST(ExportCore, FilesInTheToolsOrderAndTheRomBlock) {
-    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+    for (const ExporterInfo* game : {&mt2::kExporter, &mt3::kExporter}) {
         // Whole 64 KiB banks past the tables: the copier header is told by the size.
         const size_t banks = static_cast<size_t>(game->table_span) / 0x10000 + 1;
         const std::vector<unsigned char> image = zero_image(*game, banks * 0x10000);

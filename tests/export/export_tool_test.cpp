@@ -16,8 +16,11 @@
 #endif
 
 #include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using namespace demo;
 

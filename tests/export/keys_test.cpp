@@ -108,7 +108,7 @@ TEST(ExportKeys, BothGamesUseTheDocumentedVocabulary) {
     EXPECT_TRUE(doc.twice.empty()) << doc.twice.front() << " is in the glossary twice";
     std::map<std::string, Seen> kinds;
     check_table(rom_table({}), "rom", doc, kinds);
-    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+    for (const ExporterInfo* game : {&mt2::kExporter, &mt3::kExporter}) {
         for (const Table& table : game->describe()) check_table(table, game->game, doc, kinds);
     }
 }
@@ -116,7 +116,7 @@ TEST(ExportKeys, BothGamesUseTheDocumentedVocabulary) {
 // The schema each game's tables give is written beside the test; when a
 // change of the tables is meant, copy it into doc/.
 TEST(ExportKeys, SchemasInTheDocumentationAreUpToDate) {
-    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+    for (const ExporterInfo* game : {&mt2::kExporter, &mt3::kExporter}) {
         const std::string name = std::string(game->prefix) + "-export.schema.json";
         const std::string schema = json_schema(name.c_str(), game->game, rom_table({}), game->describe());
         const std::string written = MT_SCHEMA_OUT_DIR "/" + name;
@@ -159,7 +159,7 @@ std::string glossary(const std::vector<Table>& tables) {
 // key is added.
 TEST(ExportKeys, GlossaryInTheDocumentationIsUpToDate) {
     std::vector<Table> tables;
-    for (const ExporterInfo* game : {&kGameAExporter, &kGameBExporter}) {
+    for (const ExporterInfo* game : {&mt2::kExporter, &mt3::kExporter}) {
         for (Table& table : game->describe()) tables.push_back(std::move(table));
     }
     const std::string generated = glossary(tables);

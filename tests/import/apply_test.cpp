@@ -1,5 +1,6 @@
 // Edits applied to the game-A demo image: each kind of edit changes only its
 // field, and each kind of refusal names what is wrong.
+#include "games/a/chartables.h"
 #include "import/apply.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ namespace map = mt2::layout;
 // The tables of a demo image, loaded as the importer loads them.
 class ApplyTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { open_demo("mt2demo.smc", kGameAExporter, game_a_import()); }
+    static void SetUpTestSuite() { open_demo("mt2demo.smc", mt2::kExporter, mt2::import_layout()); }
     static void TearDownTestSuite() { close_demo(); }
 
     static void open_demo(const char* name, const ExporterInfo& game, const ImportLayout& layout) {
@@ -200,7 +201,7 @@ const ExporterInfo* ApplyTest::game_;
 
 class ApplyTestB : public ApplyTest {
 protected:
-    static void SetUpTestSuite() { open_demo("mt3demo.smc", kGameBExporter, game_b_import()); }
+    static void SetUpTestSuite() { open_demo("mt3demo.smc", mt3::kExporter, mt3::import_layout()); }
     static void TearDownTestSuite() { close_demo(); }
 };
 
@@ -345,7 +346,7 @@ TEST_F(ApplyTest, NamesAreWrittenThroughTheCharacterTables) {
     const long field = map::kMonsterNames.record(0);
     const std::vector<uint8_t> written(after.begin() + field, after.begin() + field + 8);
     std::string again(256, '\0');
-    common::convert_game_text(again.data(), written.data(), again.size(), written.size(), common::kGameACharTables);
+    common::convert_game_text(again.data(), written.data(), again.size(), written.size(), mt2::kCharTables);
     EXPECT_EQ(again.c_str(), cell(t, 1, "name"));
 }
 
@@ -644,15 +645,15 @@ TEST_F(ApplyTest, RefusalsQuoteAtMostSixtyCharactersOfACell) {
 // Every column of both games' exports is stored, a name, a key, or refused
 // saying why: a computed one names a stored column of its table to change.
 TEST_F(ApplyTest, EveryColumnIsWrittenOrRefusedWithWhatToChange) {
-    for (const auto& [game, layout] : {std::pair{&kGameAExporter, &game_a_import()}, {&kGameBExporter, &game_b_import()}}) {
+    for (const auto& [game, layout] : {std::pair{&mt2::kExporter, &mt2::import_layout()}, {&mt3::kExporter, &mt3::import_layout()}}) {
         common::RomImage image;
-        const std::string path = std::string(MT_DEMO_DIR) + "/" + (game == &kGameAExporter ? "mt2demo.smc" : "mt3demo.smc");
+        const std::string path = std::string(MT_DEMO_DIR) + "/" + (game == &mt2::kExporter ? "mt2demo.smc" : "mt3demo.smc");
         ASSERT_TRUE(image.open(path.c_str(), game->title, game->table_span));
         std::shared_ptr<const void> kept;
         const std::vector<Table> tables = std::move(*game->tables(image, kept));
         auto stored = [&](const std::string& table, const std::string& key) {
             return std::any_of(layout->stored.begin(), layout->stored.end(),
-                               [&](const StoredColumn& s) { return table == s.table && key == s.column; });
+                               [&](const common::StoredField& s) { return table == s.table && key == s.key.key; });
         };
         for (const Table& top : tables) {
             std::vector<std::pair<const Table*, const Table*>> all = {{&top, nullptr}};
@@ -674,7 +675,7 @@ TEST_F(ApplyTest, EveryColumnIsWrittenOrRefusedWithWhatToChange) {
                         continue;
                     }
                     const auto c = std::find_if(layout->computed.begin(), layout->computed.end(),
-                                                [&](const ComputedColumn& c) { return table->file == c.table && key == c.column; });
+                                                [&](const common::ComputedField& c) { return table->file == c.table && key == c.key.key; });
                     if (c == layout->computed.end()) {
                         ADD_FAILURE() << game->prefix << " " << table->file << " " << key;
                         continue;

@@ -22,9 +22,12 @@
 
 #include "common/image_id.h"
 #include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "tests/import/bps_reader.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using namespace demo;
 

@@ -10,8 +10,11 @@
 #include <nlohmann/json.hpp>
 
 #include "demo/demo.h"
+#include "games/a/demo.h"
+#include "games/b/demo.h"
 #include "tests/import/bps_reader.h"
 #include "tests/support/test_util.h"
+#include "tools/demo_files.h"
 
 using Json = nlohmann::json;
 
