@@ -25,6 +25,12 @@ struct Error {
 // in ':') followed by a blank and the system's message for the error code.
 inline Error system_error(const std::string& text, int code) { return Error(text + " " + std::strerror(code)); }
 
+// A read that came short because the file ended, not because the system
+// failed: one wording on every platform (the system's message for no error
+// would be "Success" on one and "No error information" on another).
+inline constexpr char kEndOfFile[] = "Unexpected end of file";
+inline Error end_of_file_error(const std::string& text) { return Error(text + " " + kEndOfFile); }
+
 // A value or the error that kept the core from making it.
 template <typename T>
 class Result {

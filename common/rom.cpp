@@ -64,7 +64,7 @@ Status RomImage::open_memory(const unsigned char* data, size_t size, const char*
     size_t pos = 0;
     const bool found =
         length > 0 && Horspool(reinterpret_cast<const unsigned char*>(title), length).find(data, size, &pos);
-    if (found && pos + kCartridgeHeaderSize > size) return common::system_error("Fatal error in fread():", errno);
+    if (found && pos + kCartridgeHeaderSize > size) return common::end_of_file_error("Fatal error in fread():");
     search(found ? data + pos : nullptr, found, static_cast<int64_t>(pos));
     first_ = base_ > 0 ? base_ : 0;
     const int64_t end = base_ + span;
@@ -80,7 +80,8 @@ Result<const unsigned char*> RomImage::bytes(long offset, size_t count) const {
     if (offset < 0 || pos < 0) return common::system_error("Fatal error in fseek():", EINVAL);
     const int64_t from = pos - first_;
     if (from + static_cast<int64_t>(count) > static_cast<int64_t>(size_)) {
-        return common::system_error("Fatal error in fread():", read_error_ ? read_error_ : errno);
+        return read_error_ ? common::system_error("Fatal error in fread():", read_error_)
+                           : common::end_of_file_error("Fatal error in fread():");
     }
     return data_ + from;
 }

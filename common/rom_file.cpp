@@ -89,7 +89,9 @@ Status RomImage::open(const char* path, const char* title, long span) {
         const int64_t title_pos = tell_file(file);
         if (title_pos < 0) return seek_error();
         unsigned char header[kCartridgeHeaderSize];
-        if (fread(header, 1, sizeof header, file) != sizeof header) return read_error();
+        if (fread(header, 1, sizeof header, file) != sizeof header) {
+            return ferror(file) ? read_error() : common::end_of_file_error("Fatal error in fread():");
+        }
         search(header, true, title_pos);
     }
     // The tables' part of the image, mapped or in one read. A file that ends

@@ -201,19 +201,19 @@ TEST_F(RomTest, TitleAtTheVeryEndHasNoCompleteHeader) {
     write_file(path_, image);
     const common::Status opened = common::RomImage().open(path_.c_str(), kTitle, kSpan);
     ASSERT_FALSE(opened.ok());
-    EXPECT_TRUE(opened.error().lines.at(0).starts_with("Fatal error in fread(): "));
+    EXPECT_EQ(opened.error().lines.at(0), "Fatal error in fread(): Unexpected end of file");
     common::RomImage memory;
     const common::Status in_memory =
         memory.open_memory(reinterpret_cast<const unsigned char*>(image.data()), image.size(), kTitle, kSpan);
     ASSERT_FALSE(in_memory.ok());
-    EXPECT_TRUE(in_memory.error().lines.at(0).starts_with("Fatal error in fread(): "));
+    EXPECT_EQ(in_memory.error().lines.at(0), "Fatal error in fread(): Unexpected end of file");
 }
 
 TEST_F(RomTest, ShortReadAndNegativePositionAreErrors) {
     open_base(RomBuilder(0x10000).header(kTitle, 0x20));
     const auto cut = image_->bytes(0xFFF8, 16);
     ASSERT_FALSE(cut.ok());
-    EXPECT_TRUE(cut.error().lines.at(0).starts_with("Fatal error in fread(): "));
+    EXPECT_EQ(cut.error().lines.at(0), "Fatal error in fread(): Unexpected end of file");
     EXPECT_TRUE(image_->bytes(0xFFF0, 16).ok());
     // Title so early that the image base is negative.
     std::string image(kTitle);

@@ -118,6 +118,18 @@ TEST_P(SessionTest, EditsComeOutAsTheImportersAndTheComparisons) {
     EXPECT_EQ(session_->files({}).image, image_);
 }
 
+// A name is held as the image holds it: blanks that pad the field are not
+// part of it, so the session shows what an image opened from its files shows.
+TEST_P(SessionTest, NamesAreShownAsWritten) {
+    for (const std::string name : {" ", "\xE3\x81\x82  ", " \xE3\x81\x82"}) {  // "あ" in UTF-8
+        EXPECT_FALSE(session_->set("monsters", "0", "name", name));
+        auto reopened = session::Session::open("new.smc", session_->files({}).image, *parts_);
+        ASSERT_TRUE(reopened.ok());
+        EXPECT_EQ(records("monsters")[0]["name"], Json::parse(*(*reopened)->records_json("monsters"))[0]["name"])
+            << name;
+    }
+}
+
 // Every table's records, nested ones under their path, are the JSON export's.
 TEST_P(SessionTest, RecordsAreTheJsonExportsTables) {
     const auto files = exporter::export_files(image_, "demo.smc", parts_->exporter, exporter::kJson);

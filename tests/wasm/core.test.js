@@ -315,6 +315,19 @@ test('the module answers as the tools: code page 932, the game by its header, si
   assert.ok(Buffer.from(bps.bps).equals(fs.readFileSync(path.join(work, 'large.bps'))) && bps.ips === null);
   assertSameError(attempt(() => core.importFiles({ name: 'large.smc', bytes: large }, inputs, { outputs: ['ips'] }, 'B')),
     run('B', 'import', ['-i', 'large.ips', 'large.smc', hp, largeRom]), 'an IPS patch of 17 MiB');
+  // An image that ends with its title has no complete cartridge header: one
+  // wording and one status everywhere.
+  const cut = { name: 'cut.smc', bytes: image.bytes.subarray(0, 512 + 0x7FC0 + GAMES.A.title.length) };
+  fs.writeFileSync(path.join(work, cut.name), cut.bytes);
+  for (const [family, args, call] of [['export', [cut.name, 'cut-out'], () => core.exportFiles(cut, 'A')],
+    ['compare', [image.name, cut.name], () => core.compare(image, cut, {}, 'A')],
+    ['analyzer', [cut.name, 'cut-out'], () => core.open(cut, { game: 'A' })]]) {
+    const ran = run('A', family, args);
+    const made = attempt(call);
+    assert.equal(ran.error, 'Fatal error in fread(): Unexpected end of file', family);
+    assertSameError(made, ran, `${family}: an image that ends with its title`);
+    if (family !== 'analyzer') assert.equal(made.error.status, ran.status, family);
+  }
   // An image past the tools' limit is refused in their words.
   const big = path.join(work, 'big.smc');
   fs.writeFileSync(big, new Uint8Array(65 * MIB));
