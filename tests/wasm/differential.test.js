@@ -1,8 +1,8 @@
 // The module and the tools side by side on random and mutated inputs: demo
 // images with random damage (bytes, a copier header, a cut end), edited CSV
 // files with random cells (numbers in and out of range, words, empty cells,
-// NUL bytes, code page 932), patches made by the importer and then damaged,
-// and merges of them. The run fails on the first input where the outputs,
+// NUL bytes, code page 932) and the same cells set on a session, patches
+// made by the importer and then damaged, and merges of them. The run fails on the first input where the outputs,
 // the refusals or the statuses differ, naming it; it ends with the figures.
 //
 //   MERIDIAN_CORE=build-wasm/meridian-core.js MT_TOOLS=build MT_DIFF_INPUTS=2000 node --test tests/wasm/differential.test.js
@@ -36,23 +36,26 @@ function damaged(bytes) {
 const CELLS = ['0', '1', '255', '256', '65535', '65536', '-1', '1.5', '1,000', ' 7 ', 'true', 'FALSE', '', 'many',
   'a\u0000b', '"', '12e1'];
 
-// The monsters' CSV file with random cells set: each cell a choice of CELLS,
-// or a name in code page 932 or in another encoding.
+// A monsters' CSV file of one random column, its cells in a few records a
+// choice of CELLS, or a name in code page 932 or in another encoding; with
+// the same edits as the session takes them (null where they are no text).
 function editedCsv(csv) {
   const lines = csv.replace(/^\uFEFF/, '').split('\r\n');
   const header = lines[0].split(',');
-  const rows = [header.join(',')];
-  for (let n = 1 + random(3); n > 0; --n) {
-    const cells = new Array(header.length).fill('');
-    cells[0] = String(random(6));
-    cells[1 + random(header.length - 1)] = pick(CELLS).replace(/"/g, '""');
-    rows.push(cells.map((c) => (/[",\u0000]/.test(c) ? `"${c}"` : c)).join(','));
+  const key = header[1 + random(header.length - 1)];
+  const rows = ['index,' + key];
+  const edits = [];
+  for (let n = 1 + random(3), index = random(6); n > 0; --n, ++index) {
+    const cell = pick(CELLS);
+    edits.push([index, key, cell]);
+    rows.push(`${index},${/[",\u0000]/.test(cell) ? `"${cell.replace(/"/g, '""')}"` : cell}`);
   }
   const text = Buffer.from(rows.join('\r\n') + '\r\n', 'utf8');
-  if (random(5) !== 0) return text;
+  if (random(5) !== 0) return { bytes: text, edits };
   // A name in code page 932 (or bytes that fit no encoding).
-  return Buffer.concat([Buffer.from('index,name\r\n1,'), Buffer.from(pick([[0x83, 0x41], [0x82, 0x20], [0xff]])),
-    Buffer.from('\r\n')]);
+  const name = pick([[0x83, 0x41], [0x82, 0x20], [0xff]]);
+  const bytes = Buffer.concat([Buffer.from('index,name\r\n1,'), Buffer.from(name), Buffer.from('\r\n')]);
+  return { bytes, edits: name.length === 2 && name[0] === 0x83 ? [[1, 'name', new TextDecoder('shift_jis').decode(Buffer.from(name))]] : null };
 }
 
 let core;
@@ -95,12 +98,34 @@ function importCase(game, n) {
   const demo = demos[game];
   const csv = `mt-edit-${n}/${GAMES[game].prefix}-monsters.csv`;
   fs.mkdirSync(path.join(work, path.dirname(csv)), { recursive: true });
-  const edited = write(csv, editedCsv(demo.csv));
+  const { bytes, edits } = editedCsv(demo.csv);
+  const edited = write(csv, bytes);
   const files = { [csv]: edited.bytes, [demo.rom]: new Uint8Array(fs.readFileSync(path.join(work, demo.rom))) };
   ['n.smc', 'n.bps', 'n.ips'].forEach((f) => fs.rmSync(path.join(work, f), { force: true }));
   const ran = run(game, 'import', ['-o', 'n.smc', '-p', 'n.bps', '-i', 'n.ips', demo.name, csv, demo.rom]);
   same(`import ${csv}`, ran, attempt(() => core.importFiles(demo, files, {}, game)), [['image', 'n.smc'], ['bps', 'n.bps'], ['ips', 'n.ips']]);
+  if (edits) sessionCase(game, csv, edits, ran);
   return ran.status === 0 ? write(`patch-${n}.bps`, fs.readFileSync(path.join(work, 'n.bps'))) : null;
+}
+
+// The importer's edits made one cell at a time on a session: refused where
+// the importer refuses, else the importer's image and patches.
+const sessions = { run: 0, written: 0 };
+function sessionCase(game, csv, edits, ran) {
+  ++sessions.run;
+  const session = core.open(demos[game], { game });
+  try {
+    const refused = edits.map(([index, key, value]) => session.set('monsters', index, key, value)).filter((r) => r);
+    assert.equal(refused.length > 0, ran.status !== 0, `session ${csv}: ${JSON.stringify(refused)} against ${ran.error}`);
+    if (refused.length) return;
+    ++sessions.written;
+    const files = session.files({});
+    for (const [key, file] of [['image', 'n.smc'], ['bps', 'n.bps'], ['ips', 'n.ips']]) {
+      assert.ok(Buffer.from(files[key]).equals(fs.readFileSync(path.join(work, file))), `session ${csv}: ${key} differs`);
+    }
+  } finally {
+    session.close();
+  }
 }
 
 function compareCase(game, other) {
@@ -132,8 +157,8 @@ test(`${INPUTS} random inputs give the tools' answers`, () => {
     const other = patches[game].length && random(2) ? write(`damaged-${n}.bps`, damaged(pick(patches[game]).bytes)) : image;
     compareCase(game, other);
     mergeCase(game, [image, ...(patches[game].length ? [pick(patches[game])] : [])]);
-    calls += 3;
+    calls += 4;
   }
   const seconds = Number(process.hrtime.bigint() - start) / 1e9;
-  console.log(`differential: ${INPUTS} inputs, ${calls} calls each way, ${(INPUTS / seconds).toFixed(1)} inputs per second (seed ${SEED})`);
+  console.log(`differential: ${INPUTS} inputs, ${calls} calls each way, ${(INPUTS / seconds).toFixed(1)} inputs per second, ${sessions.run} sessions (${sessions.written} written) (seed ${SEED})`);
 });
