@@ -1,3 +1,6 @@
+// The importers' core: the edited files (CSV, TSV, the JSON document)
+// read into tables of cells, each checked to come from the image, and the
+// cells made on a session of the image, which makes the outputs.
 #include "import/importer.h"
 
 #include <cctype>
@@ -13,6 +16,7 @@
 #include "compare/diff.h"
 #include "import/edited.h"
 #include "import/patch.h"
+#include "session/session.h"
 
 using compare::Change;
 using compare::Snapshot;
@@ -21,9 +25,6 @@ using exporter::Table;
 namespace importer {
 
 namespace {
-
-// The changed fields that a BPS patch's metadata lists at most.
-constexpr size_t kMetadataChanges = 50;
 
 // Whether a path ends in the (lower-case) extension, in any case.
 bool has_extension(const std::string& path, const std::string& extension) {
@@ -92,9 +93,9 @@ std::string another_image(const std::string& path, const EditedIdentity& id, con
 // The edited files read into tables, each checked to come from the image.
 class EditedFiles {
 public:
-    EditedFiles(const ImportInfo& info, const OpenedImage& image, const std::vector<Table>& tables,
+    EditedFiles(const ImportInfo& info, OpenedImage image, const std::vector<Table>& tables,
                 const std::map<std::string, compare::ByteVector>& identifications, std::vector<std::string>* refusals)
-        : info_(info), image_(image), tables_(tables), identifications_(identifications), refusals_(refusals),
+        : info_(info), image_(std::move(image)), tables_(tables), identifications_(identifications), refusals_(refusals),
           id_name_(std::string(info.exporter.prefix) + "-rom.csv") {}
 
     void read(std::vector<EditedFile>& files) {
@@ -176,7 +177,7 @@ private:
     }
 
     const ImportInfo& info_;
-    const OpenedImage& image_;
+    const OpenedImage image_;
     const std::vector<Table>& tables_;
     const std::map<std::string, compare::ByteVector>& identifications_;
     std::vector<std::string>* refusals_;
@@ -214,81 +215,24 @@ common::Error refused(std::vector<std::string> refusals) {
 
 }  // namespace
 
-common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom,
-                          bool crc32s) {
-    if (const common::Status opened =
-            rom.open_memory(image.bytes.data(), image.bytes.size(), game.title, game.table_span);
-        !opened) {
-        return opened;
-    }
-    if (std::optional<common::Error> refused = exporter::without_tables(image.path, rom, image.bytes.size(), game)) {
-        return *refused;
-    }
-    const common::RomHeaderInfo header = rom.header();
-    image.base = static_cast<size_t>(rom.image_base());
-    image.header_pos = image.base + static_cast<size_t>(header.hirom ? common::kHiRomHeaderOffset : common::kLoRomHeaderOffset);
-    image.copier = static_cast<size_t>(common::copier_header_size(static_cast<long long>(image.bytes.size())));
-    if (!crc32s) return common::success();
-    // The importer names an image by its CRC32s alone.
-    const common::ImageIdentity id = common::identify_image(image.bytes.data(), image.bytes.size(),
-                                            static_cast<long long>(image.header_pos), common::kDigestCrc32);
-    image.crc32 = common::crc32_hex(id.file.crc32);
-    image.rom_crc32 = common::crc32_hex(id.rom.crc32);
-    return common::success();
-}
-
-common::Result<std::vector<compare::RecordChange>> changed_records(const exporter::ExporterInfo& game, const Snapshot& before,
-                                                          const compare::ByteVector& edited, Snapshot* after) {
-    common::RomImage rom;
-    if (const common::Status opened =
-            rom.open_memory(edited.data(), edited.size(), game.title, game.table_span);
-        !opened) {
-        return opened.error();
-    }
-    std::shared_ptr<const void> kept;
-    common::Result<std::vector<Table>> tables = game.tables(rom, kept);
-    if (!tables) return tables.error();
-    *after = compare::take_snapshot(*tables);
-    return compare::compare_snapshots(before, *after);
-}
-
-std::string patch_metadata(const exporter::ExporterInfo& game, const Snapshot& tables, const std::vector<compare::RecordChange>& records) {
-    std::vector<std::string> changed;
-    for (const compare::RecordChange& r : records) {
-        const compare::TableCells& t = tables[r.table];
-        std::string record = t.path + " ";
-        if (t.parent_table >= 0) record += std::to_string(r.row.parent) + " ";
-        record += std::to_string(r.row.index) + " ";
-        for (const Change& c : r.changes) changed.push_back(record + c.key);
-    }
-    std::string list;
-    for (size_t i = 0; i < changed.size() && i < kMetadataChanges; ++i) list += (i ? ", " : "") + changed[i];
-    if (changed.size() > kMetadataChanges) list += ", ... and " + std::to_string(changed.size() - kMetadataChanges) + " more";
-    return std::string("made-by: ") + game.prefix + "import\ngame: " + game.game +
-           "\nchanged: " + (changed.empty() ? "nothing" : list) + "\n";
-}
-
-compare::ByteVector output_of(char letter, const Made& made) {
-    if (letter == 'o') return made.edited;
-    const ByteView source = ByteView(made.image).subspan(made.patch_from);
-    const ByteView target = ByteView(made.edited).subspan(made.patch_from);
-    return letter == 'p' ? bps_patch(source, target, made.metadata, made.source_crc) : ips_patch(source, target);
-}
-
-std::optional<std::string> no_ips_patch(const std::string& path, const OpenedImage& image, size_t patch_from) {
-    const size_t size = image.bytes.size() - patch_from;
-    if (size <= kIpsLimit) return std::nullopt;
-    return path + ": no IPS patch can be made: " + image.path + " is " + std::to_string(size) + " bytes" +
-           (patch_from ? " without its copier header" : "") + ", and IPS reaches only the first " +
-           std::to_string(kIpsLimit) + "; use -p for a BPS patch";
-}
-
 std::string identification_beside(const std::string& csv_path, const char* prefix) {
     return common::folder_of(csv_path) + prefix + "-rom.csv";
 }
 
 bool identified_beside(const std::string& path) { return !has_extension(path, ".json"); }
 
+// The image as the edited files' identifications name it: its path and
+// CRC32s (the bytes stay with the session).
+OpenedImage named(const OpenedImage& image) {
+    OpenedImage id{image.path, {}, image.base, image.header_pos, image.copier, {}, {}};
+    const common::ImageIdentity crc32s = common::identify_image(
+        image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos), common::kDigestCrc32);
+    id.crc32 = common::crc32_hex(crc32s.file.crc32);
+    id.rom_crc32 = common::crc32_hex(crc32s.rom.crc32);
+    return id;
+}
+
+// The edited files read into cell edits and made on a session of the image.
 common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info) {
     std::vector<std::string> refusals;
     if (request.outputs.empty() && !request.dry_run) {
@@ -296,35 +240,28 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     }
     for (std::string& r : request.refusals) refusals.push_back(std::move(r));
 
-    common::RomImage rom;
-    OpenedImage image{std::move(request.image_name), std::move(request.image), 0, 0, 0, {}, {}};
-    if (const common::Status opened = open_image(image, info.exporter, rom); !opened) return opened.error();
+    const session::GameParts game{info.exporter, info.layout, {}};
+    common::Result<std::unique_ptr<session::Session>> opened =
+        session::Session::open(std::move(request.image_name), std::move(request.image), game);
+    if (!opened) return opened.error();
+    session::Session& edits = **opened;
+    const OpenedImage& image = edits.image();
     const size_t patch_from = request.headered ? 0 : image.copier;
     check_ips_size(request.outputs, image, patch_from, &refusals);
-    std::shared_ptr<const void> kept;  // the run's tables and names
-    common::Result<std::vector<Table>> loaded = info.exporter.tables(rom, kept);
-    if (!loaded) return loaded.error();
-    const std::vector<Table>& tables = *loaded;
-    EditedFiles files(info, image, tables, request.identifications, &refusals);
+    EditedFiles files(info, named(image), edits.tables(), request.identifications, &refusals);
     files.read(request.files);
 
-    compare::ByteVector edited = image.bytes;
     Imported made;
-    made.fields = apply_edits(files.tables(), tables, info.layout, edited.data() + image.base,
-                              edited.size() - image.base, &refusals);
+    made.fields = edits.apply(files.tables(), &refusals);
     if (!refusals.empty()) return refused(std::move(refusals));
-    made.changed = edited != image.bytes;
-    if (made.changed) set_checksum(edited, image.base, image.header_pos);
-    const Snapshot before = compare::take_snapshot(tables);
-    Snapshot after;
-    const common::Result<std::vector<compare::RecordChange>> records = changed_records(info.exporter, before, edited, &after);
-    if (!records) return records.error();
-    made.changes = changes_text(after, *records, made);
-    const Made outputs{image.bytes, edited, patch_from, patch_metadata(info.exporter, after, *records)};
-    for (const Output& out : request.outputs) {
-        compare::ByteVector bytes = output_of(out.letter, outputs);
-        (out.letter == 'o' ? made.image : out.letter == 'p' ? made.bps : made.ips) = std::move(bytes);
-    }
+    made.changed = edits.changed();
+    made.changes = changes_text(edits.snapshot_now(), edits.changes(), made);
+    session::Wanted wanted{false, false, false, request.headered};
+    for (const Output& out : request.outputs) (out.letter == 'o' ? wanted.image : out.letter == 'p' ? wanted.bps : wanted.ips) = true;
+    session::Files outputs = edits.files(wanted);
+    made.image = std::move(outputs.image);
+    made.bps = std::move(outputs.bps);
+    made.ips = std::move(outputs.ips);
     return made;
 }
 

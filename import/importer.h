@@ -1,6 +1,7 @@
 // The importers' core: an image and edited export files given as bytes, the
-// edited image and its patches made in memory, or the refusals that the tool
-// prints. Nothing here reads or writes a file or prints; the tools' shell
+// edited image and its patches made in memory (the files read into cell
+// edits on a session of the image), or the refusals that the tool prints.
+// Nothing here reads or writes a file or prints; the tools' shell
 // (import.cpp) reads the files, prints and writes.
 #pragma once
 
@@ -87,13 +88,6 @@ struct OpenedImage {
 // are left empty (they name the image only in the edited files' checks).
 common::Status open_image(OpenedImage& image, const exporter::ExporterInfo& game, common::RomImage& rom,
                           bool crc32s = true);
-
-// The changed records, as the comparison finds them between the tables
-// before and the edited image; after holds the edited image's cells.
-common::Result<std::vector<compare::RecordChange>> changed_records(const exporter::ExporterInfo& game,
-                                                                   const compare::Snapshot& before,
-                                                                   const compare::ByteVector& edited,
-                                                                   compare::Snapshot* after);
 
 // A BPS patch's metadata: what made it (<prefix>import), the game and the
 // changed fields.

@@ -298,6 +298,7 @@ common::Result<std::unique_ptr<Session>> Session::open(std::string name, compare
 }
 
 const GameParts& Session::game() const { return state_->game; }
+const importer::OpenedImage& Session::image() const { return state_->image; }
 const std::string& Session::name() const { return state_->image.path; }
 const std::string& Session::rom_json() const {
     State& s = *state_;
@@ -390,6 +391,22 @@ std::optional<Refusal> Session::write(std::string_view table, std::string_view i
         s.changes_stale = true;
     }
     return std::nullopt;
+}
+
+size_t Session::apply(const std::vector<importer::EditedTable>& edited, std::vector<std::string>* refusals) {
+    State& s = *state_;
+    if (edited.empty()) return 0;
+    s.refresh();
+    // The cells of the opened image, while the tables are still its own.
+    if (!s.before && !changed()) s.before = compare::take_snapshot(s.tables);
+    compare::ByteVector bytes = s.edited;
+    const size_t written = importer::apply_edits(edited, s.tables, s.game.layout, bytes.data() + s.image.base,
+                                                 bytes.size() - s.image.base, refusals);
+    if (!refusals->empty() || !written) return refusals->empty() ? written : 0;
+    std::copy(bytes.begin(), bytes.end(), s.edited.begin());  // rom reads s.edited where it lies
+    s.stale = true;
+    s.changes_stale = true;
+    return written;
 }
 
 void Session::put_rom_bytes(size_t rom_offset, std::span<const uint8_t> bytes) {

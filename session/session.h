@@ -26,6 +26,7 @@
 #include "compare/patch.h"
 #include "export/exporter.h"
 #include "import/apply.h"
+#include "import/importer.h"
 
 namespace session {
 
@@ -127,6 +128,8 @@ public:
 
     const GameParts& game() const;
     const std::string& name() const;
+    // The image as opened (its CRC32s are left empty).
+    const importer::OpenedImage& image() const;
     // The rom block of the opened image, as identify and the JSON export
     // give it (one JSON object on one line).
     const std::string& rom_json() const;
@@ -160,6 +163,12 @@ public:
     // taken as it stands.
     std::optional<Refusal> copy(std::string_view table, std::string_view index, std::string_view key,
                                 std::string_view text, std::span<const uint8_t> source);
+
+    // Sets every cell of edited tables (the importer's reading of edited
+    // files), each refusal in the files' words appended to refusals, as
+    // importer::apply_edits words them: all of them written, or, with any
+    // refusal there, none. Returns how many fields were written.
+    size_t apply(const std::vector<importer::EditedTable>& edited, std::vector<std::string>* refusals);
 
     // Writes bytes at a rom offset as they are, unchecked: bytes outside
     // every table (a merge takes them from its inputs). Bytes past the image
