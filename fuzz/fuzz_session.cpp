@@ -27,8 +27,8 @@ void check(bool ok) {
 }
 
 const compare::ByteVector& demo_image(int game) {
-    static const compare::ByteVector images[2] = {demo::make_game_a().image.file_bytes(demo::kDemoCopierHeaderSize),
-                                                   demo::make_game_b().image.file_bytes(demo::kDemoCopierHeaderSize)};
+    static const compare::ByteVector images[2] = {mt2::make_demo().image.file_bytes(demo::kDemoCopierHeaderSize),
+                                                   mt3::make_demo().image.file_bytes(demo::kDemoCopierHeaderSize)};
     return images[game];
 }
 

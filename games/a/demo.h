@@ -5,10 +5,9 @@
 #include <cstddef>
 
 #include "demo/demo.h"
+#include "games/a/game.h"
 
 namespace demo {
-
-DemoGame make_game_a();
 
 // The demo's later revision of game A: a monster's HP, a monster's name, a
 // learning difficulty and sixteen bytes of code outside every table changed,
@@ -19,7 +18,7 @@ constexpr size_t kGameARomSize = 2 * 1024 * 1024;
 constexpr const char* kGameATitle = "MERIDIAN TALES2      ";
 constexpr unsigned kGameAMapMode = 0x20;  // LoROM
 
-constexpr DemoFileNames kGameAFiles = {"mt2demo.smc", "mt2demo-text.bin"};
+constexpr DemoFileNames kGameAFiles = {mt2::kDemoImage, mt2::kDemoText};
 // The revised game-A image, and the BPS patch from the first to it.
 constexpr const char* kGameARevisedImage = "mt2demo-v2.smc";
 constexpr const char* kGameARevisionPatch = "mt2demo-v2.bps";

@@ -331,11 +331,6 @@ DemoBytes formation_record(const Formation& f) {
 
 }  // namespace
 
-DemoGame make_game_a() {
-    return build_demo_game({kGameARomSize, kGameATitle, kGameAMapMode, tables(), kScriptA, kSeed,
-                            {kFormationNames, kFormations, 16, 256, formation_record}},
-                           {put_monsters, put_characters, put_items, put_techs});
-}
 
 void revise_game_a(DemoGame& game) {
     DemoImage& image = game.image;
@@ -346,3 +341,14 @@ void revise_game_a(DemoGame& game) {
 }
 
 }  // namespace demo
+
+namespace mt2 {
+
+demo::DemoGame make_demo() {
+    namespace d = demo;
+    const d::DemoGamePlan plan{d::kGameARomSize, d::kGameATitle, d::kGameAMapMode, d::tables(), d::kScriptA, d::kSeed,
+                               {d::kFormationNames, d::kFormations, 16, 256, d::formation_record}};
+    return d::build_demo_game(plan, {d::put_monsters, d::put_characters, d::put_items, d::put_techs});
+}
+
+}  // namespace mt2

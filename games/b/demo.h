@@ -5,15 +5,14 @@
 #include <cstddef>
 
 #include "demo/demo.h"
+#include "games/b/game.h"
 
 namespace demo {
-
-DemoGame make_game_b();
 
 constexpr size_t kGameBRomSize = 4 * 1024 * 1024;
 constexpr const char* kGameBTitle = "MERIDIAN TALES3      ";
 constexpr unsigned kGameBMapMode = 0x21;  // HiROM
 
-constexpr DemoFileNames kGameBFiles = {"mt3demo.smc", "mt3demo-text.bin"};
+constexpr DemoFileNames kGameBFiles = {mt3::kDemoImage, mt3::kDemoText};
 
 }  // namespace demo

@@ -357,10 +357,16 @@ DemoBytes formation_record(const Formation& f) {
 
 }  // namespace
 
-DemoGame make_game_b() {
-    return build_demo_game({kGameBRomSize, kGameBTitle, kGameBMapMode, tables(), kScriptB, kSeed,
-                            {kFormationNames, kFormations, 32, 255, formation_record}},
-                           {put_monsters, put_encounters, put_characters, put_items, put_techs});
-}
 
 }  // namespace demo
+
+namespace mt3 {
+
+demo::DemoGame make_demo() {
+    namespace d = demo;
+    const d::DemoGamePlan plan{d::kGameBRomSize, d::kGameBTitle, d::kGameBMapMode, d::tables(), d::kScriptB, d::kSeed,
+                               {d::kFormationNames, d::kFormations, 32, 255, d::formation_record}};
+    return d::build_demo_game(plan, {d::put_monsters, d::put_encounters, d::put_characters, d::put_items, d::put_techs});
+}
+
+}  // namespace mt3

@@ -17,6 +17,10 @@ namespace common {
 struct AnalyzerInfo;
 }  // namespace common
 
+namespace demo {
+struct DemoGame;
+}  // namespace demo
+
 namespace mt3 {
 
 inline constexpr common::Game kGame{"mt3", "B", "MERIDIAN TALES3      "};
@@ -33,6 +37,12 @@ inline const exporter::ExporterInfo& exporter() { return kExporter; }
 
 // What the importer may write.
 const importer::ImportLayout& import_layout();
+
+// The demo's image and game text of the game (games/b/demo_image.cpp), and
+// the files the generator writes them to.
+demo::DemoGame make_demo();
+inline constexpr const char* kDemoImage = "mt3demo.smc";
+inline constexpr const char* kDemoText = "mt3demo-text.bin";
 
 // Every table region the loaders read: layout::kTables (games/b/layout.h).
 

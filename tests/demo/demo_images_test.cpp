@@ -143,8 +143,8 @@ TEST_F(DemoTest, LearningListsEndWithTheEndKey) {
 }
 
 TEST_F(DemoTest, TheImagesComeOutTheSameEveryTime) {
-    EXPECT_EQ(make_game_a().image.rom(), make_game_a().image.rom());
-    EXPECT_EQ(make_game_b().image.rom(), make_game_b().image.rom());
+    EXPECT_EQ(mt2::make_demo().image.rom(), mt2::make_demo().image.rom());
+    EXPECT_EQ(mt3::make_demo().image.rom(), mt3::make_demo().image.rom());
 }
 
 TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
@@ -158,6 +158,6 @@ TEST_F(DemoTest, TheAnalyzersFindTheHeadersBehindTheCopierHeader) {
     EXPECT_EQ(image_a.image_base(), 512);
     ASSERT_TRUE(image_b.open(b.c_str(), kGameBTitle, 0x10000));
     EXPECT_EQ(image_b.image_base(), 512);
-    const DemoBytes text = make_game_a().script_text;
+    const DemoBytes text = mt2::make_demo().script_text;
     EXPECT_EQ(read_file(dir.file(kGameAFiles.text)), std::string(text.begin(), text.end()));
 }

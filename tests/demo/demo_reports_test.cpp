@@ -114,20 +114,20 @@ protected:
 }  // namespace
 
 TEST_F(DemoReportsTest, GameAReports) {
-    const DemoGame game = make_game_a();
+    const DemoGame game = mt2::make_demo();
     const std::string dir = analyze(kMt2Analyzer, kGameAFiles);
     expect_reports(dir, game_a_reports(game));
     expect_monster_names(dir + "/mt2monflag.txt", game);
 }
 
 TEST_F(DemoReportsTest, GameBReports) {
-    const DemoGame game = make_game_b();
+    const DemoGame game = mt3::make_demo();
     const std::string dir = analyze(kMt3Analyzer, kGameBFiles);
     expect_reports(dir, game_b_reports(game));
     expect_monster_names(dir + "/mt3monflag.txt", game);
 }
 
 TEST_F(DemoReportsTest, DecodersGiveBackTheDemoScripts) {
-    expect_decoded(kMt2Decoder, kGameAFiles, make_game_a());
-    expect_decoded(kMt3Decoder, kGameBFiles, make_game_b());
+    expect_decoded(kMt2Decoder, kGameAFiles, mt2::make_demo());
+    expect_decoded(kMt3Decoder, kGameBFiles, mt3::make_demo());
 }
