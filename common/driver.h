@@ -7,6 +7,8 @@
 #include <string>
 
 #include "common/cmdline.h"
+#include "common/diag.h"
+#include "common/error.h"
 #include "common/report.h"
 
 namespace common {
@@ -50,6 +52,16 @@ bool write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], con
                    }};
     }
     return write_reports(prefix, jobs, static_cast<int>(N));
+}
+
+// An analyzer's run over an image: the game's tables loaded (Run::load),
+// then every report of its table written; nothing is written when a table
+// cannot be loaded. Returns the exit status.
+template <typename Run, const auto& Reports>
+int run_reports(const char* prefix, const RomImage& image) {
+    const Result<Run> tables = Run::load(image);
+    if (!tables) return report_error(tables.error());  // nothing written
+    return write_reports(prefix, Reports, *tables, image) ? 0 : 1;
 }
 
 // A count of reports in English words, as prose names it ("eighteen"), for

@@ -1,6 +1,7 @@
 #include "common/formations.h"
 
 #include "common/labels.h"
+#include "common/records.h"
 #include "common/report.h"
 
 namespace common {
@@ -49,6 +50,22 @@ void write_formation_report(ReportText& out, const FormationEntry* formations, i
             out.ch('\n');
         }
     }
+}
+
+Result<std::vector<FormationEntry>> load_formation_members(const RomImage& image, const TableLayout& records,
+                                                           int (*rate_of)(const unsigned char* record, int p),
+                                                           long (*flag_byte)(int p)) {
+    const auto read = read_tables(image, {records});
+    if (!read) return read.error();
+    const auto& [table] = *read;
+    std::vector<FormationEntry> formations(static_cast<size_t>(records.count) * kFormationMembers);
+    for (int n = 0; n < records.count; ++n) {
+        const unsigned char* r = table.record(n);
+        for (int p = 0; p < kFormationMembers; ++p) {
+            formations[n * kFormationMembers + p] = decode_formation_member(rate_of(r, p), r + flag_byte(p));
+        }
+    }
+    return formations;
 }
 
 }  // namespace common

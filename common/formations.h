@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "common/error.h"
 #include "common/layout.h"
 #include "common/report.h"
+#include "common/rom.h"
 
 namespace common {
 
@@ -37,6 +40,13 @@ FormationEntry decode_formation_member(int rate, const unsigned char* flags);
 // Writes the flags of a member (speed -3..+3) into the flag byte at flags,
 // the inverse of decode_formation_member.
 void encode_formation_member(const FormationEntry& e, unsigned char* flags);
+
+// Every member of the formations of records (one record each, its count of
+// them), formation by formation: a member's rate through rate_of, its flags
+// from the byte at flag_byte(p) of the record.
+Result<std::vector<FormationEntry>> load_formation_members(const RomImage& image, const TableLayout& records,
+                                                           int (*rate_of)(const unsigned char* record, int p),
+                                                           long (*flag_byte)(int p));
 
 // The "後防(実際)" column of game A: the rear defence a member actually has,
 // which is bit 0 of its speed modifier.

@@ -76,6 +76,12 @@ common::Result<TechLearning> load_learning_lists(const RomImage& image, long lis
 // Writes the learning report: per group a bracketed title, a header line and
 // one row per entry, groups separated by one empty line.
 void write_learning_report(ReportText& out, const TechLearning* learning, NameLookup tech_name);
+// The same report of a game's run (its learning lists and names), its
+// techniques named by TechName: a writer of the game's table of reports.
+template <typename Run, NameLookup::Function TechName>
+void write_learning(ReportText& out, const Run& run) {
+    write_learning_report(out, &run.learning, NameLookup(run.names, TechName));
+}
 
 // Decodes the groups of one 1024-byte window and appends them to groups
 // (which may be null to count only); returns the number of groups.

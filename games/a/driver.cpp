@@ -11,7 +11,9 @@ common::Result<Run> Run::load(const common::RomImage& image) {
     if (common::take(load_monsters(image), run.monsters, error) && common::take(load_characters(image), run.characters, error) &&
         common::take(load_special_characters(image), run.specials, error) &&
         common::take(load_level_tables(image), run.levels, error) && common::take(load_items(image), run.items, error) &&
-        common::take(load_techs(image), run.techs, error) && common::take(load_tech_learning(image), run.learning, error) &&
+        common::take(load_techs(image), run.techs, error) &&
+        common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
+                     run.learning, error) &&
         common::take(load_formations(image), run.formations, error)) {
         return run;
     }
@@ -52,11 +54,11 @@ const common::ReportEntry<Run> kReports[18] = {
      write_item_param},
     {"mt2itemregist.txt", "Status-change resistances of armour and defence attributes of shields.", write_item_regist},
     {"mt2itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
-    {"mt2techlearnflag.txt", "Techniques: derivation flag and the sixteen learn types.", write_tech_learn_flag},
+    {"mt2techlearnflag.txt", "Techniques: derivation flag and the sixteen learn types.", common::write_learn_flags<Run, tech_name>},
     {"mt2techlearndata.txt",
      "Learning lists: for each key technique the techniques that can be learned from it, with "
      "their difficulty.",
-     write_tech_learn_data},
+     common::write_learning<Run, tech_name>},
     {"mt2techevadedata.txt", "Techniques: evade flag and difficulty.", write_tech_evade_data},
     {"mt2formdata.txt",
      "The sixteen battle formations: for each of five positions the selection rate, the speed "
@@ -64,18 +66,8 @@ const common::ReportEntry<Run> kReports[18] = {
      write_formdata},
 };
 
-int run(const char* prefix, const common::RomImage& image) {
-    const common::Result<Run> tables = Run::load(image);
-    if (!tables) return common::report_error(tables.error());  // nothing written
-    return common::write_reports(prefix, kReports, *tables, image) ? 0 : 1;
-}
-
-const common::AnalyzerInfo kAnalyzerInfo = {
-    "mt2analyzer - MERIDIAN TALES2 data table analyzer",
-    "%s: [option] src-pathname [dst-pathname]\n",
-    kGame.title,
-    kTableSpan,
-    run,
-};
+const common::AnalyzerInfo kAnalyzerInfo = {"mt2analyzer - MERIDIAN TALES2 data table analyzer",
+                                              "%s: [option] src-pathname [dst-pathname]\n", kGame.title,
+                                              kTableSpan, common::run_reports<Run, kReports>};
 
 }  // namespace mt2

@@ -10,11 +10,7 @@ namespace mt2 {
 // Every report, in the order they are written.
 extern const common::ReportEntry<Run> kReports[18];
 
-// Title, help text and run of mt2analyzer, for analyzer_main.
+// Title, help text and run (common::run_reports over kReports) of mt2analyzer, for analyzer_main.
 extern const common::AnalyzerInfo kAnalyzerInfo;
-
-// Loads the tables of the image and writes every report under the
-// destination prefix. Returns 1 when any report failed, else 0.
-int run(const char* prefix, const common::RomImage& image);
 
 }  // namespace mt2

@@ -21,12 +21,7 @@ const char* tech_name(const common::NameTables& names, int index);
 // difficulty.
 common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImage& image);
 
-// The groups of the two learning lists; released with free_tech_learning and
-// then free().
-common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image);
 
-void write_tech_learn_flag(common::ReportText& out, const Run& run);
-void write_tech_learn_data(common::ReportText& out, const Run& run);
 void write_tech_evade_data(common::ReportText& out, const Run& run);
 
 }  // namespace mt2

@@ -12,7 +12,9 @@ common::Result<Run> Run::load(const common::RomImage& image) {
         common::take(load_encounters_main(image), run.encounters_main, error) &&
         common::take(load_encounters_sub(image), run.encounters_sub, error) &&
         common::take(load_characters(image), run.characters, error) && common::take(load_items(image), run.items, error) &&
-        common::take(load_techs(image), run.techs, error) && common::take(load_tech_learning(image), run.learning, error) &&
+        common::take(load_techs(image), run.techs, error) &&
+        common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
+                     run.learning, error) &&
         common::take(load_formations(image), run.formations, error)) {
         return run;
     }
@@ -66,11 +68,11 @@ const common::ReportEntry<Run> kReports[19] = {
     {"mt3itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
     {"mt3techlearnflag.txt",
      "Techniques 0 to 255: derivation flag and the sixteen learn types.",
-     write_tech_learn_flag},
+     common::write_learn_flags<Run, tech_name>},
     {"mt3techlearndata.txt",
      "Learning lists: for each key technique the techniques that can be learned from it, with "
      "their difficulty.",
-     write_tech_learn_data},
+     common::write_learning<Run, tech_name>},
     {"mt3techevadedata.txt", "Techniques 256 to 511: evade flag and difficulty.", write_tech_evade_data},
     {"mt3formdata.txt",
      "The thirty-two battle formations: for each of five positions the selection rate, the "
@@ -78,18 +80,8 @@ const common::ReportEntry<Run> kReports[19] = {
      write_formdata},
 };
 
-int run(const char* prefix, const common::RomImage& image) {
-    const common::Result<Run> tables = Run::load(image);
-    if (!tables) return common::report_error(tables.error());  // nothing written
-    return common::write_reports(prefix, kReports, *tables, image) ? 0 : 1;
-}
-
-const common::AnalyzerInfo kAnalyzerInfo = {
-    "mt3analyzer - MERIDIAN TALES3 data table analyzer",
-    "%s: [option] src-filename [dst-pathname]\n",
-    kGame.title,
-    kTableSpan,
-    run,
-};
+const common::AnalyzerInfo kAnalyzerInfo = {"mt3analyzer - MERIDIAN TALES3 data table analyzer",
+                                              "%s: [option] src-filename [dst-pathname]\n", kGame.title,
+                                              kTableSpan, common::run_reports<Run, kReports>};
 
 }  // namespace mt3

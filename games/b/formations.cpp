@@ -18,18 +18,8 @@ const char* formation_name(const common::NameTables& names, int index) {
 // The bound bytes are cumulative: a member's selection rate is its bound minus
 // the bound before it.
 common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image) {
-    const auto read = common::read_tables(image, {layout::kFormationRecords});
-    if (!read) return read.error();
-    const auto& [records] = *read;
-    std::vector<common::FormationEntry> formations(kFormationCount * common::kFormationMembers);
-    namespace f = layout::formation;
-    for (int n = 0; n < kFormationCount; ++n) {
-        const unsigned char* r = records.record(n);
-        for (int p = 0; p < common::kFormationMembers; ++p) {
-            formations[n * common::kFormationMembers + p] = common::decode_formation_member(f::rate(r, p), r + f::flag_byte(p));
-        }
-    }
-    return formations;
+    return common::load_formation_members(image, layout::kFormationRecords, layout::formation::rate,
+                                          layout::formation::flag_byte);
 }
 
 void write_formdata(common::ReportText& out, const Run& run) {

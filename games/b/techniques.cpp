@@ -28,20 +28,6 @@ common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImag
     return techs;
 }
 
-common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image) { return common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset); }
-
-void write_tech_learn_flag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const common::TechRecord* techs = run.techs.data();
-    common::write_learn_flag_report(out, techs, common::NameLookup(names, tech_name));
-}
-
-void write_tech_learn_data(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const common::TechLearning* learning = &run.learning;
-    common::write_learning_report(out, learning, common::NameLookup(names, tech_name));
-}
-
 void write_tech_evade_data(common::ReportText& out, const Run& run) {
     const common::NameTables& names = run.names;
     const common::TechRecord* techs = run.techs.data();

@@ -18,10 +18,7 @@ constexpr int kTechHalf = 256;
 const char* tech_name(const common::NameTables& names, int index);
 
 common::Result<std::vector<common::TechRecord>> load_techs(const common::RomImage& image);
-common::Result<common::TechLearning> load_tech_learning(const common::RomImage& image);
 
-void write_tech_learn_flag(common::ReportText& out, const Run& run);
-void write_tech_learn_data(common::ReportText& out, const Run& run);
 void write_tech_evade_data(common::ReportText& out, const Run& run);
 
 }  // namespace mt3

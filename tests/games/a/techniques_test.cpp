@@ -72,7 +72,7 @@ TEST_F(TechniqueTest, LearnFlagReport) {
     rom_.put(kRecords + 10 * 200 + 9, {0x40});  // evade only
     rom_.put(kRecords + 10 * 255 + 9, {0xFF});
     EXPECT_EQ(prefix(0), "000(00): (通常攻撃: 剣)       :");
-    expect_rows(mt2::write_tech_learn_flag, kLearnFlagHeader, 256, prefix, fmt("   %2s", "×") + all_marks("×"),
+    expect_rows(common::write_learn_flags<mt2::Run, mt2::tech_name>, kLearnFlagHeader, 256, prefix, fmt("   %2s", "×") + all_marks("×"),
                 {
                     {11,
                      "011(0B): かきくけこさしすせそ :   ○   ○   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×   ×"
@@ -98,7 +98,7 @@ TEST_F(TechniqueTest, EvadeReport) {
 TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
     rom_.put(kList1, {200, 2, 11, 5, 0, 250, 12, 0, 0xFF, 9, 9});
     rom_.put(kList2, {10, 1, 255, 1, 0xFF});
-    expect_report(report_of(mt2::write_tech_learn_data), {
+    expect_report(report_of(common::write_learning<mt2::Run, mt2::tech_name>), {
                                                              "[No.200(C8): 剣]",
                                                              kLearnDataHeader,
                                                              "011(0B): かきくけこさしすせそ :    5",
@@ -116,7 +116,7 @@ TEST_F(TechniqueTest, LearningGroupsOfBothListsWithEmptyGroups) {
 TEST_F(TechniqueTest, EmptyListsGiveAnEmptyReport) {
     const auto run = load<mt2::Run>();
     EXPECT_EQ(run->learning.group_count, 0);
-    const std::string text = report(mt2::write_tech_learn_data, *run);
+    const std::string text = report(common::write_learning<mt2::Run, mt2::tech_name>, *run);
     EXPECT_EQ(text, "");
 }
 
@@ -132,7 +132,7 @@ TEST_F(TechniqueTest, ListWithoutEndKeyEndsWithItsWindow) {
     expected.insert(expected.end(), {"", "[No.012(0C): ]", kLearnDataHeader});
     for (int i = 0; i < 255; ++i) expected.push_back("011(0B): かきくけこさしすせそ :   11");
     expected.insert(expected.end(), {"", "[No.200(C8): 剣]", kLearnDataHeader});
-    expect_report(report_of(mt2::write_tech_learn_data), expected);
+    expect_report(report_of(common::write_learning<mt2::Run, mt2::tech_name>), expected);
 }
 
 // A group whose entries reach past the window keeps only the pairs inside it
@@ -157,7 +157,7 @@ TEST_F(TechniqueTest, GroupCutByTheWindowKeepsThePairsInside) {
     EXPECT_EQ(learning->groups[5].key, 200);
     EXPECT_EQ(learning->groups[5].count, 0);
 
-    const std::vector<std::string> lines = split_lines(report(mt2::write_tech_learn_data, *run));
+    const std::vector<std::string> lines = split_lines(report(common::write_learning<mt2::Run, mt2::tech_name>, *run));
     // 254 + 254 + 1 + 254 + 255 + 0 entry rows, two lines per group, five
     // empty lines between the groups.
     ASSERT_EQ(lines.size(), 1018u + 12u + 5u);

@@ -22,7 +22,7 @@ TEST_F(InProcessRun, RunWritesEveryReportOfTheTable) {
     open();
     const std::string out = path("out");
     ASSERT_EQ(make_dir(out), 0);
-    EXPECT_EQ(mt3::run((out + "/").c_str(), *image_), 0);
+    EXPECT_EQ(mt3::kAnalyzerInfo.run((out + "/").c_str(), *image_), 0);
     std::vector<std::string> expected;
     for (const auto& report : mt3::kReports) expected.push_back(report.file_name);
     std::vector<std::string> written = list_dir(out);
@@ -33,7 +33,7 @@ TEST_F(InProcessRun, RunWritesEveryReportOfTheTable) {
 
 TEST_F(InProcessRun, RunReportsFailureWhenAReportCannotBeCreated) {
     open();
-    EXPECT_EQ(mt3::run((path("missing") + "/").c_str(), *image_), 1);
+    EXPECT_EQ(mt3::kAnalyzerInfo.run((path("missing") + "/").c_str(), *image_), 1);
 }
 
 TEST(GameBRun, GameAImageIsReadFromRawFilePositions) {

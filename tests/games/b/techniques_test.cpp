@@ -35,7 +35,7 @@ protected:
         put_name(rom_, kTechNames, 511, {0xAE});                        // ン
     }
 
-    std::vector<std::string> learn_data() { return report_lines(mt3::write_tech_learn_data); }
+    std::vector<std::string> learn_data() { return report_lines(common::write_learning<mt3::Run, mt3::tech_name>); }
 };
 
 }  // namespace
@@ -51,7 +51,7 @@ TEST_F(TechniqueTest, LearnFlagReport) {
     rom_.at(kLowRecords + 6) = 0x7F;  // only bit 7 is the derivation flag
     rom_.at(kLowRecords + 14 * 3 + 6) = 0x80;
     rom_.at(kLowRecords + 14 * 255 + 6) = 0x80;
-    const auto rows = report_lines(mt3::write_tech_learn_flag);
+    const auto rows = report_lines(common::write_learn_flags<mt3::Run, mt3::tech_name>);
     ASSERT_EQ(rows.size(), 257u);
     EXPECT_EQ(rows[0], kLearnFlagHeader);
     EXPECT_EQ(rows[1],
