@@ -1,5 +1,7 @@
 #include "export/exporter.h"
 
+#include <iterator>
+
 #include <string>
 
 #include "common/image_id.h"

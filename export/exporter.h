@@ -6,6 +6,7 @@
 // status.
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <span>
@@ -14,6 +15,8 @@
 
 #include "common/error.h"
 #include "common/cmdline.h"
+#include "common/game.h"
+#include "common/names.h"
 #include "common/rom.h"
 #include "export/table.h"
 
@@ -34,10 +37,40 @@ struct ExporterInfo {
     common::Result<std::vector<Table>> (*tables)(const common::RomImage& image, std::shared_ptr<const void>& kept);
 };
 
+// A game's tables over its analyzer's run: the run loaded (Run::load) and
+// kept, every name table read through ReadNames (so that an image too short
+// for one ends the run before any file is written), and the tables made by
+// Make from the run's blocks (BlocksOf); described: Make over no blocks and
+// name tables that no lookup may ask (values are not).
+template <typename Run, auto BlocksOf, auto ReadNames, auto Make>
+common::Result<std::vector<Table>> run_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
+    common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
+    if (!loaded) return loaded.error();
+    const auto run = std::make_shared<const Run>(std::move(*loaded));
+    kept = run;
+    ReadNames(run->names);
+    return Make(BlocksOf(*run), run->names);
+}
+template <auto Make>
+std::vector<Table> described() {
+    static const common::RomImage no_image;
+    static const common::NameTables no_names(no_image);
+    return Make({}, no_names);
+}
+
 // Option letters of the exporters besides -h: -j the JSON document, -c the
 // CSV files, -s the SQL file, -w the viewer page; any of them writes only the
 // formats given.
 extern const char* const kExporterOptions[5];
+
+// The exporter of a game (its title, letter and file prefix from game),
+// with the exporters' options.
+constexpr ExporterInfo exporter_info(const char* banner, const char* usage, const common::Game& game,
+                                     long table_span, std::vector<Table> (*describe)(),
+                                     decltype(ExporterInfo::tables) tables) {
+    return {{banner, usage, kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
+            game.title, game.letter, game.name, table_span, describe, tables};
+}
 
 // The game's title without the blanks that pad it ("MERIDIAN TALES2").
 std::string trimmed_title(const ExporterInfo& info);

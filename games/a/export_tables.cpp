@@ -189,45 +189,28 @@ std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
             formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), true)};
 }
 
-common::Result<std::vector<Table>> load_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
-    common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
-    if (!loaded) return loaded.error();
-    const auto run = std::make_shared<const Run>(std::move(*loaded));
-    kept = run;
-    const common::NameTables& names = run->names;
-    // Every name table is read now, so that an image too short for one ends
-    // the run before any file is written.
+// Every name table read now, so that an image too short for one ends the run
+// before any file is written.
+void read_names(const common::NameTables& names) {
     for (common::NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
     tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
-    const Blocks blocks{run->monsters.data(), run->characters.data(), run->specials.data(), run->levels.data(),
-                        run->items.data(),    run->techs.data(),      &run->learning, run->formations.data()};
-    return tables(blocks, names);
 }
 
-// Without an image: name tables that no lookup may ask (values are not).
-std::vector<Table> describe() {
-    static const common::RomImage no_image;
-    static const common::NameTables no_names(no_image);
-    return tables({}, no_names);
+Blocks blocks_of(const Run& run) {
+    return {run.monsters.data(), run.characters.data(), run.specials.data(), run.levels.data(),
+            run.items.data(),    run.techs.data(),      &run.learning,       run.formations.data()};
 }
 
 }  // namespace
-
 
 }  // namespace exporter
 
 namespace mt2 {
 
-const exporter::ExporterInfo kExporter = {
-    {"mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
-     "%s: [option] src-pathname [dst-pathname]\n",
-     exporter::kExporterOptions, static_cast<int>(std::size(exporter::kExporterOptions))},
-    kGame.title,
-    kGame.letter,
-    kGame.name,
-    kTableSpan,
-    exporter::describe,
-    exporter::load_tables,
-};
+constinit const exporter::ExporterInfo kExporter = exporter::exporter_info(
+    "mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
+    "%s: [option] src-pathname [dst-pathname]\n", kGame, kTableSpan,
+    exporter::described<exporter::tables>,
+    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables>);
 
 }  // namespace mt2
