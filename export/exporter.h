@@ -39,23 +39,30 @@ struct ExporterInfo {
 
 // A game's tables over its analyzer's run: the run loaded (Run::load) and
 // kept, every name table read through ReadNames (so that an image too short
-// for one ends the run before any file is written), and the tables made by
-// Make from the run's blocks (BlocksOf); described: Make over no blocks and
-// name tables that no lookup may ask (values are not).
-template <typename Run, auto BlocksOf, auto ReadNames, auto Make>
+// for one ends the run before any file is written), the tables made by Make
+// from the run's blocks (BlocksOf), and any stored field of the game's
+// (StoredFields) that no column shows yet added (add_stored_columns);
+// described: the same over no blocks and name tables that no lookup may ask
+// (values are not).
+template <typename Run, auto BlocksOf, auto ReadNames, auto Make, auto StoredFields>
 common::Result<std::vector<Table>> run_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
     common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
     if (!loaded) return loaded.error();
     const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
     ReadNames(run->names);
-    return Make(BlocksOf(*run), run->names);
+    std::vector<Table> tables = Make(BlocksOf(*run), run->names);
+    static const std::vector<common::StoredField> fields = StoredFields();
+    add_stored_columns(tables, fields, &image);
+    return tables;
 }
-template <auto Make>
+template <auto Make, auto StoredFields>
 std::vector<Table> described() {
     static const common::RomImage no_image;
     static const common::NameTables no_names(no_image);
-    return Make({}, no_names);
+    std::vector<Table> tables = Make({}, no_names);
+    add_stored_columns(tables, StoredFields(), nullptr);
+    return tables;
 }
 
 // Option letters of the exporters besides -h: -j the JSON document, -c the

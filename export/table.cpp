@@ -1,6 +1,8 @@
 #include "export/table.h"
 
+#include <memory>
 #include <string_view>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "export/viewer_page.h"
@@ -348,6 +350,54 @@ std::string key_value_csv_document(const Table& table) {
         print_csv_record(out, {c.key, (v.kind == Value::kNull ? "" : c.csv_prefix) + flat_text(v)});
     }
     return out;
+}
+
+namespace {
+
+bool shown(const Table& table, const char* key) {
+    for (const Column& c : table.columns) {
+        if (c.key == key) return true;
+    }
+    return false;
+}
+
+// The field's column over a copy of its records' bytes (none without an
+// image, or where the image ends before them).
+Column stored_column(const common::StoredField& f, const common::RomImage* image, bool nullable) {
+    const common::TableLayout& records = *f.records;
+    auto bytes = std::make_shared<std::vector<unsigned char>>();
+    if (image) {
+        const auto read = image->bytes(records.offset, static_cast<size_t>(records.size()));
+        if (read) bytes->assign(*read, *read + records.size());
+    }
+    const auto record = [bytes, f](const Row& r) -> const unsigned char* {
+        const long n = static_cast<long>(r.index) - f.first;
+        if (n < 0 || n >= f.records->count || bytes->empty()) return nullptr;
+        return bytes->data() + n * f.records->record_size;
+    };
+    const common::Field field = f.field;
+    const bool flag = field.width == 1 && field.scale == 1 && field.bias == 0 && field.sign < 0;
+    Column c = make_column(f.key, flag ? Value::kFlag : Value::kNumber, [record, field, flag, f](const Row& r) {
+        const unsigned char* at = record(r);
+        if (!at) return Value{};
+        return flag ? exporter::flag((field.get(at) != 0) != f.inverted) : number(field.get(at));
+    });
+    c.nullable = nullable;
+    return c;
+}
+
+}  // namespace
+
+void add_stored_columns(std::vector<Table>& tables, const std::vector<common::StoredField>& fields,
+                        const common::RomImage* image) {
+    for (const common::StoredField& f : fields) {
+        if (f.record_of || f.encode) continue;
+        for (Table& t : tables) {
+            if (t.file != f.table || shown(t, f.key.key)) continue;
+            const bool nullable = f.first > 0 || t.rows(-1) > f.first + f.records->count;
+            t.columns.push_back(stored_column(f, image, nullable));
+        }
+    }
 }
 
 }  // namespace exporter

@@ -127,6 +127,17 @@ Column flag_of(Name name, const Record* records, int32_t (Record::*member)[N], i
                        [records, member, i](const Row& r) { return (records[r.index].*member)[i] != 0; });
 }
 
+// The stored fields that no column of their table shows yet, appended to the
+// table as columns read from the image's bytes: a field of record index -
+// first of its records, one bit a flag (inverted where it is stored so), more
+// a number; null in the rows that have no such record. A field added to a
+// game's stored fields is thereby exported, compared, imported and edited in
+// a session alike. Fields of records found through the image, and of nested
+// tables, are left to the tables' own columns. Without an image the columns
+// are described only (their values must not be asked for).
+void add_stored_columns(std::vector<Table>& tables, const std::vector<common::StoredField>& fields,
+                        const common::RomImage* image);
+
 // The columns with every value replaced by null in the rows where applies is
 // false (fields of other item kinds, the other technique half).
 Columns only_where(std::function<bool(const Row&)> applies, Columns columns);

@@ -210,7 +210,7 @@ namespace mt2 {
 constinit const exporter::ExporterInfo kExporter = exporter::exporter_info(
     "mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
     "%s: [option] src-pathname [dst-pathname]\n", kGame, kTableSpan,
-    exporter::described<exporter::tables>,
-    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables>);
+    exporter::described<exporter::tables, fields::stored_fields>,
+    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables, fields::stored_fields>);
 
 }  // namespace mt2

@@ -226,7 +226,7 @@ namespace mt3 {
 constinit const exporter::ExporterInfo kExporter = exporter::exporter_info(
     "mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
     "%s: [option] src-filename [dst-pathname]\n", kGame, kTableSpan,
-    exporter::described<exporter::tables>,
-    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables>);
+    exporter::described<exporter::tables, fields::stored_fields>,
+    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables, fields::stored_fields>);
 
 }  // namespace mt3

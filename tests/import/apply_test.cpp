@@ -18,6 +18,7 @@
 #include "common/gametext.h"
 #include "common/image_id.h"
 #include "common/rom.h"
+#include "games/a/fields.h"
 #include "games/a/game.h"
 #include "games/a/layout.h"
 #include "games/b/game.h"
@@ -640,6 +641,49 @@ TEST_F(ApplyTest, RefusalsQuoteAtMostSixtyCharactersOfACell) {
                             "mt2-monster-actions.csv: row 2: no row with monster 0, pattern 1, slot " + kana +
                                 "...; monster 0 has pattern 1..2, slot 1..8, and rows cannot be added to it",
                         }));
+}
+
+// A field added to a game's stored fields needs no column of its own: it is
+// exported from the image's bytes (a bit as a flag, inverted where stored so;
+// a field that a column shows is not shown twice), and an edit of it is
+// checked and writes only its bits.
+TEST_F(ApplyTest, AStoredFieldWithoutAColumnIsExportedAndWritten) {
+    const common::TableLayout& records = map::kMonsterRecords;
+    const int last = records.record_size - 1;
+    const common::StoredField added[] = {
+        {"monsters", {"added_number", ""}, &records, common::byte_field(last)},
+        {"monsters", {"added_flag", ""}, &records, common::flag_field(last, 7), true},
+        mt2::fields::stored_fields().front()};
+    std::vector<Table> tables = *tables_;
+    add_stored_columns(tables, {std::begin(added), std::end(added)}, image_);
+    const Table& monsters = *std::find_if(tables.begin(), tables.end(), [](const Table& t) { return t.file == "monsters"; });
+    ASSERT_EQ(monsters.columns.size(), (*tables_)[0].columns.size() + 2);
+    const std::vector<uint8_t> before = rom();
+    for (int m : {0, 3, records.count - 1}) {
+        const uint8_t byte = before[records.record(m) + last];
+        EXPECT_EQ(monsters.columns.end()[-2].value({-1, m}).number, byte) << m;
+        EXPECT_EQ(monsters.columns.end()[-1].value({-1, m}).number, (byte >> 7) ? 0 : 1) << m;
+    }
+
+    ImportLayout layout = *layout_;
+    layout.stored.insert(layout.stored.end(), std::begin(added), std::end(added) - 1);
+    EditedTable edit;
+    edit.file = "mt2-monsters.csv";
+    edit.table = "monsters";
+    edit.columns = {"index", "added_number"};
+    edit.add_row(2);
+    edit.add_cell(0, "3");
+    edit.add_cell(1, before[records.record(3) + last] == 77 ? "78" : "77");
+    std::vector<uint8_t> after = before;
+    std::vector<std::string> refusals;
+    EXPECT_EQ(apply_edits({edit}, tables, layout, after.data(), after.size(), &refusals), 1u);
+    EXPECT_TRUE(refusals.empty()) << refusals.front();
+    after[records.record(3) + last] = before[records.record(3) + last];
+    EXPECT_EQ(after, before);  // nothing else written
+    edit.set_cell(0, 1, "256");
+    EXPECT_EQ(apply_edits({edit}, tables, layout, after.data(), after.size(), &refusals), 0u);
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].find("allowed 0..255"), std::string::npos) << refusals[0];
 }
 
 // Every column of both games' exports is stored, a name, a key, or refused
