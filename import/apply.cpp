@@ -252,9 +252,9 @@ std::string range_of(const Column& c, const common::StoredField& s, const std::v
     return range;
 }
 
-bool label_bits(const Cell& cell, const common::StoredField& s, long long* value, std::string* why) {
+common::Result<long long> label_bits(const Cell& cell, const common::StoredField& s) {
     const Column& c = cell.column;
-    *value = 0;
+    long long value = 0;
     std::istringstream words(cell.text);
     for (std::string label; words >> label;) {
         size_t i = 0;
@@ -262,45 +262,36 @@ bool label_bits(const Cell& cell, const common::StoredField& s, long long* value
         if (i == c.allowed.size()) {
             std::string allowed;
             for (const std::string& a : c.allowed) allowed += " " + a;
-            *why = cell.at() + ": unknown label " + quoted(label) + "; allowed:" + allowed;
-            return false;
+            return common::Error(cell.at() + ": unknown label " + quoted(label) + "; allowed:" + allowed);
         }
         const int bit = s.order == common::BitOrder::kHighestFirst ? static_cast<int>(c.allowed.size() - 1 - i)
-                                                           : static_cast<int>(i);
-        *value |= 1LL << bit;
+                                                                   : static_cast<int>(i);
+        value |= 1LL << bit;
     }
-    return true;
+    return value;
 }
 
-// The stored number of a cell, or a refusal.
-bool cell_number(const Cell& cell, const common::StoredField& s, const std::vector<Table>& tables, long long* value,
-                 std::string* why) {
+// The stored number of a cell, or its refusal.
+common::Result<long long> cell_number(const Cell& cell, const common::StoredField& s, const std::vector<Table>& tables) {
     const Column& c = cell.column;
     if (c.kind == Value::kFlag) {
         bool flag = false;
-        if (!parse_flag(cell.text, &flag)) {
-            *why = cell.given() + ": allowed true or false";
-            return false;
-        }
-        *value = flag != s.inverted;
-        return true;
+        if (!parse_flag(cell.text, &flag)) return common::Error(cell.given() + ": allowed true or false");
+        return static_cast<long long>(flag != s.inverted);
     }
-    if (c.kind == Value::kLabels) return label_bits(cell, s, value, why);
+    if (c.kind == Value::kLabels) return label_bits(cell, s);
     long long limit = 0;
     const std::string range = range_of(c, s, tables, &limit);
-    const Number number = parse_number(cell.text, value);
-    if (number == Number::kNotWhole) {
-        *why = cell.given() + ": not a whole number";
-        return false;
-    }
+    long long value = 0;
+    const Number number = parse_number(cell.text, &value);
+    if (number == Number::kNotWhole) return common::Error(cell.given() + ": not a whole number");
     // Beyond long (32 bits on Windows), a number is out of every field's range.
-    *value = std::clamp<long long>(*value, std::numeric_limits<long>::min() + 1, std::numeric_limits<long>::max());
-    if (s.encode && number == Number::kWhole) return true;  // the encoder knows the range
-    if (number != Number::kWhole || !s.field.holds(*value) || (*value > limit && *value != c.none)) {
-        *why = cell.given() + ": allowed " + range;
-        return false;
+    value = std::clamp<long long>(value, std::numeric_limits<long>::min() + 1, std::numeric_limits<long>::max());
+    if (s.encode && number == Number::kWhole) return value;  // the encoder knows the range
+    if (number != Number::kWhole || !s.field.holds(value) || (value > limit && value != c.none)) {
+        return common::Error(cell.given() + ": allowed " + range);
     }
-    return true;
+    return value;
 }
 
 template <typename T>
@@ -585,12 +576,12 @@ bool write_cell(const Cell& cell, Writer& w) {
         return false;
     }
     if (w.source && !s->encode) return copy_bits(w, offset + s->field.byte, s->field.bytes(), s->field.mask());
-    long long value = 0;
-    std::string why;
-    if (!cell_number(cell, *s, w.tables, &value, &why)) {
-        w.refusals.add(why);
+    const common::Result<long long> number = cell_number(cell, *s, w.tables);
+    if (!number) {
+        w.refusals.add(number.error().lines.front());
         return false;
     }
+    const long long value = *number;
     if (s->encode) return write_encoded(cell, *s, offset, value, w);
     const long at = offset + s->field.byte;
     const int count = s->field.bytes();
