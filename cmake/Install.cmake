@@ -1,8 +1,14 @@
-# What `cmake --install` puts in place: the four tools, the two exporters, the two comparisons,
-# the two importers and the two merges (MT_TOOLS, which the Debian package strips too), their manual pages (man/), the table files (tables/), the README, the licence, the list of export
-# keys, the JSON Schemas of the exports and the workbench page (when built).
-set(MT_TOOLS mt2analyzer mt3analyzer mt2decoder mt3decoder mt2export mt3export mt2compare mt3compare mt2import
-    mt3import mt2merge mt3merge)
+# What `cmake --install` puts in place: each game's analyzer, decoder, exporter, comparison,
+# importer and merge (MT_TOOLS, family by family, the games in the registry's order; the Debian
+# package strips them too), their manual pages (man/), the table files (tables/), the README, the
+# licence, the list of export keys, the JSON Schemas of the exports and the workbench page (when
+# built).
+set(MT_TOOLS)
+foreach(family analyzer decoder export compare import merge)
+  foreach(game IN LISTS MT_GAMES)
+    list(APPEND MT_TOOLS ${game}${family})
+  endforeach()
+endforeach()
 if(MT_SHIFT_JIS_LITERALS)  # otherwise the tools do not write Shift-JIS
   install(TARGETS ${MT_TOOLS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
