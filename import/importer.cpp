@@ -206,6 +206,17 @@ void check_ips_size(const std::vector<Output>& outs, const OpenedImage& image, s
     }
 }
 
+// The image as the edited files' identifications name it: its path and
+// CRC32s (the bytes stay with the session).
+OpenedImage named(const OpenedImage& image) {
+    OpenedImage id{image.path, {}, image.base, image.header_pos, image.copier, {}, {}};
+    const common::ImageIdentity crc32s = common::identify_image(
+        image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos), common::kDigestCrc32);
+    id.crc32 = common::crc32_hex(crc32s.file.crc32);
+    id.rom_crc32 = common::crc32_hex(crc32s.rom.crc32);
+    return id;
+}
+
 common::Error refused(std::vector<std::string> refusals) {
     common::Error error;
     error.lines = std::move(refusals);
@@ -220,17 +231,6 @@ std::string identification_beside(const std::string& csv_path, const char* prefi
 }
 
 bool identified_beside(const std::string& path) { return !has_extension(path, ".json"); }
-
-// The image as the edited files' identifications name it: its path and
-// CRC32s (the bytes stay with the session).
-OpenedImage named(const OpenedImage& image) {
-    OpenedImage id{image.path, {}, image.base, image.header_pos, image.copier, {}, {}};
-    const common::ImageIdentity crc32s = common::identify_image(
-        image.bytes.data(), image.bytes.size(), static_cast<long long>(image.header_pos), common::kDigestCrc32);
-    id.crc32 = common::crc32_hex(crc32s.file.crc32);
-    id.rom_crc32 = common::crc32_hex(crc32s.rom.crc32);
-    return id;
-}
 
 // The edited files read into cell edits and made on a session of the image.
 common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& info) {
@@ -257,7 +257,9 @@ common::Result<Imported> import_edits(ImportRequest request, const ImportInfo& i
     made.changed = edits.changed();
     made.changes = changes_text(edits.snapshot_now(), edits.changes(), made);
     session::Wanted wanted{false, false, false, request.headered};
-    for (const Output& out : request.outputs) (out.letter == 'o' ? wanted.image : out.letter == 'p' ? wanted.bps : wanted.ips) = true;
+    for (const Output& out : request.outputs) {
+        (out.letter == 'o' ? wanted.image : out.letter == 'p' ? wanted.bps : wanted.ips) = true;
+    }
     session::Files outputs = edits.files(wanted);
     made.image = std::move(outputs.image);
     made.bps = std::move(outputs.bps);

@@ -402,7 +402,8 @@ size_t Session::apply(const std::vector<importer::EditedTable>& edited, std::vec
     compare::ByteVector bytes = s.edited;
     const size_t written = importer::apply_edits(edited, s.tables, s.game.layout, bytes.data() + s.image.base,
                                                  bytes.size() - s.image.base, refusals);
-    if (!refusals->empty() || !written) return refusals->empty() ? written : 0;
+    if (!refusals->empty()) return 0;  // none of them written
+    if (!written) return 0;
     std::copy(bytes.begin(), bytes.end(), s.edited.begin());  // rom reads s.edited where it lies
     s.stale = true;
     s.changes_stale = true;
