@@ -397,14 +397,22 @@ size_t Session::apply(const std::vector<importer::EditedTable>& edited, std::vec
     State& s = *state_;
     if (edited.empty()) return 0;
     s.refresh();
+    // Written in place on an image not edited yet (the opened bytes put back
+    // on a refusal), else on a copy of the edited bytes.
+    const bool first = !changed();
     // The cells of the opened image, while the tables are still its own.
-    if (!s.before && !changed()) s.before = compare::take_snapshot(s.tables);
-    compare::ByteVector bytes = s.edited;
+    if (first && !s.before) s.before = compare::take_snapshot(s.tables);
+    compare::ByteVector copy;
+    if (!first) copy = s.edited;
+    compare::ByteVector& bytes = first ? s.edited : copy;
     const size_t written = importer::apply_edits(edited, s.tables, s.game.layout, bytes.data() + s.image.base,
                                                  bytes.size() - s.image.base, refusals);
-    if (!refusals->empty()) return 0;  // none of them written
+    if (!refusals->empty()) {
+        if (first) std::copy(s.image.bytes.begin(), s.image.bytes.end(), s.edited.begin());
+        return 0;  // none of them written
+    }
     if (!written) return 0;
-    std::copy(bytes.begin(), bytes.end(), s.edited.begin());  // rom reads s.edited where it lies
+    if (!first) std::copy(copy.begin(), copy.end(), s.edited.begin());  // rom reads s.edited where it lies
     s.stale = true;
     s.changes_stale = true;
     return written;
