@@ -8,7 +8,9 @@ them and checks nothing).
 - from choosing the 4 MiB game-B demo image in the file input to the frame
   that shows its first table;
 - an edit (a monster's HP) until the frame that shows it in the changes
-  panel: the first after opening, and the median of the next five;
+  panel: the first after opening, and the median of the next five, beside
+  an empty step until its frame (the wait for a frame alone) and the edit's
+  own script and layout time;
 - the image and patches of 100 edits (files());
 - sorting the 512 techniques by a column until the frame that shows them.
 Each the median of RUNS (default 5).
@@ -43,7 +45,7 @@ def main():
     work = tempfile.mkdtemp(prefix="mt-workbench-bench-")
     subprocess.run([os.path.join(build, "tools", "mt_demo_images"), work], check=True, stdout=subprocess.DEVNULL)
     image = os.path.join(work, "mt3demo.smc")
-    opening, first, editing, importing, sorting, hundred = [], [], [], [], [], []
+    opening, first, editing, importing, sorting, hundred, empty, own = [], [], [], [], [], [], [], []
     from selenium.webdriver.common.by import By
     with browser.Browser(1400, 900) as b:
         d = b.driver
@@ -66,6 +68,12 @@ def main():
                 editing.append(d.execute_async_script(
                     FRAME % f"() => window.workbench.edit('monsters', {i}, 'hp', '15{i}')"))
                 importing.append(d.execute_script("return window.workbench.timings.importing"))
+                time.sleep(0.2)
+                empty.append(d.execute_async_script(FRAME % "() => {}"))
+                time.sleep(0.2)
+                own.append(d.execute_script(
+                    "const t = performance.now(); window.workbench.edit('monsters', %d, 'hp', '16%d');"
+                    "document.body.offsetHeight; return performance.now() - t" % (i, i)))
             d.execute_script("for (let i = 6; i < 100; ++i) window.workbench.edit('monsters', i, 'hp', String(100 + i))")
             hundred.append(d.execute_script(
                 "const t = performance.now(); window.workbench.files(); return performance.now() - t"))
@@ -77,7 +85,8 @@ def main():
     print(f"choosing the 4 MiB game-B image to its first table on screen: {med(opening):.0f} ms")
     print(f"the first edit after opening until the changes panel is drawn: {med(first):.0f} ms")
     print(f"an edit (the next five) until the changes panel is drawn: {med(editing):.0f} ms "
-          f"(the session's set {med(importing):.1f} ms of it)")
+          f"(the session's set {med(importing):.1f} ms of it; the edit's own script and layout "
+          f"{med(own):.1f} ms; an empty step until its frame {med(empty):.0f} ms)")
     print(f"the image, BPS and IPS patches of 100 edits (files()): {med(hundred):.0f} ms")
     print(f"sorting the 512 techniques until drawn: {med(sorting):.0f} ms")
 
