@@ -701,6 +701,10 @@ function wire() {
     if (event.target.closest && event.target.closest("#merge-drop")) mergeChosen([...event.dataTransfer.files]);
     else openChosen(event.dataTransfer.files[0]);
   });
+  // The side panel sticks below the toolbar.
+  const toolbar = $("toolbar");
+  new ResizeObserver(() => document.documentElement.style.setProperty("--toolbar-height", `${toolbar.offsetHeight}px`))
+    .observe(toolbar);
   $("undo").addEventListener("click", undo);
   $("redo").addEventListener("click", redo);
   $("save-bps").addEventListener("click", () => saveFile("bps"));

@@ -219,6 +219,16 @@ def main():
         page.open("mt3demo.smc")
         identification_is_the_exporters(page, build, work, os.path.join(work, "mt3demo.smc"), "mt3")
         check(page.js("return document.querySelectorAll('tr[data-table=monsters]').length") > 0, "no monsters shown")
+        # Scrolled down the page, the toolbar stays at the top, the table's
+        # headings below it and the changes panel too.
+        page.js("window.scrollTo(0, 4000)")
+        page.settle()
+        bar, head = page.js("const bar = document.getElementById('toolbar').getBoundingClientRect();"
+                            "const head = document.querySelector('#table-monsters thead').getBoundingClientRect();"
+                            "const side = document.querySelector('#work > aside').getBoundingClientRect();"
+                            "return [[bar.top, bar.bottom], Math.min(head.top, side.top)]")
+        check(abs(bar[0]) < 1 and head >= bar[1] - 1, f"toolbar {bar} and headings at {head} after scrolling")
+        page.js("window.scrollTo(0, 0)")
         # The same file dropped on the page opens it again.
         before = page.js("return window.workbench.timings.opened")
         page.js("const dt = new DataTransfer(); dt.items.add(document.getElementById('file').files[0]);"
