@@ -520,11 +520,27 @@ async function open(value, fileName) {
   return opened.rom;
 }
 
+// The identification in one line (the file's and the ROM's CRC32s, whether
+// the checksum is valid; the game and the file stand in the heading), the
+// rest on demand.
+function identificationLine() {
+  const rom = $("rom");
+  const more = element("button", { type: "button", id: "rom-more", textContent: "all hashes…" });
+  more.setAttribute("aria-expanded", "false");
+  more.addEventListener("click", () => {
+    const all = rom.classList.toggle("all");
+    more.setAttribute("aria-expanded", String(all));
+    more.textContent = all ? "fewer" : "all hashes…";
+  });
+  rom.append(more);
+}
+
 function showImage() {
   const title = text(opened.rom.title).trim() || "MERIDIAN TALES";
   $("game").textContent = `${title} (game ${opened.game}): ${opened.name}`;
   document.title = `${opened.name} - workbench`;
   romBlock($("rom"), opened.rom, described[opened.game].rom);
+  identificationLine();
   $("changes").textContent = "";
   $("edit-count").textContent = "0 cells edited";
   $("compared").textContent = "";
