@@ -224,16 +224,6 @@ def main():
         page.js("document.getElementById('rom-more').click()")
         check(len(page.js(shown)) == len(page.identity()), "all hashes not shown on demand")
         check(page.js("return document.querySelectorAll('tr[data-table=monsters]').length") > 0, "no monsters shown")
-        # Scrolled down a long page (tables taller than the window), the
-        # toolbar stays at the top and the side panel just below it.
-        page.js("const s = document.createElement('div'); s.id = 'spacer'; s.style.height = '5000px';"
-                "document.getElementById('views').append(s); window.scrollTo(0, 4000)")
-        page.settle()
-        bar, side = page.js("const bar = document.getElementById('toolbar').getBoundingClientRect();"
-                            "const side = document.querySelector('#work > aside').getBoundingClientRect();"
-                            "return [[bar.top, bar.bottom], side.top]")
-        check(abs(bar[0]) < 1 and abs(side - bar[1]) < 2, f"toolbar {bar} and side panel at {side} after scrolling")
-        page.js("document.getElementById('spacer').remove(); window.scrollTo(0, 0)")
         # The same file dropped on the page opens it again.
         before = page.js("return window.workbench.timings.opened")
         page.js("const dt = new DataTransfer(); dt.items.add(document.getElementById('file').files[0]);"
@@ -256,8 +246,21 @@ def main():
         out = identification_is_the_exporters(page, build, work, os.path.join(work, "mt2demo.smc"), "mt2")
         run([tool(build, "mt2export"), "-c", os.path.join(work, "mt2demo.smc"), out], work)
 
-        # An edit by the keyboard, and one out of range.
+        # An edit by the keyboard, and one out of range; the side panel,
+        # folded away while it is empty, opens with the first change.
+        side_shown = "return document.querySelector('#work > aside').offsetParent !== null"
+        check(not page.js(side_shown), "the empty side panel takes room")
         page.type_into("monsters", 0, "hp", "150")
+        check(page.js(side_shown), "the side panel does not show the change")
+        # Scrolled down a long page (tables taller than the window), the
+        # toolbar stays at the top and the side panel just below it.
+        page.js("const s = document.createElement('div'); s.id = 'spacer'; s.style.height = '5000px';"
+                "document.getElementById('views').append(s); window.scrollTo(0, 4000)")
+        bar, side = page.js("const bar = document.getElementById('toolbar').getBoundingClientRect();"
+                            "const side = document.querySelector('#work > aside').getBoundingClientRect();"
+                            "return [[bar.top, bar.bottom], side.top]")
+        check(abs(bar[0]) < 1 and abs(side - bar[1]) < 2, f"toolbar {bar} and side panel at {side} after scrolling")
+        page.js("document.getElementById('spacer').remove(); window.scrollTo(0, 0)")
         check(page.cell_text("monsters", 0, "hp") == "150", f"HP shows {page.cell_text('monsters', 0, 'hp')}")
         check("edited" in page.cell_class("monsters", 0, "hp"), "the edited cell is not marked")
         check("  hp: 112 → 150" in page.changes(), f"changes: {page.changes()!r}")
