@@ -116,7 +116,7 @@ function change(path, index, key, textValue) {
   const original = known ? known.original : before;
   if (textValue === original) opened.edits.delete(id);
   else opened.edits.set(id, { path, index, key, original, text: textValue });
-  applied([topRecord(path, index)], `${path} ${index}\n  ${key}: ${before} → ${textValue}`);
+  applied([topRecord(path, index)], changeEntry(path, index, `${path} ${index}`, `  ${key}: ${before} → ${textValue}`));
   return null;
 }
 
@@ -147,12 +147,20 @@ function redo() {
   return true;
 }
 
-// A change as the changes panel lists it: the record, then the field's old
-// and new value (with the names of a reference).
-function changeText(c) {
+// A change as the changes panel lists it: the record (a link to it), then
+// the field's old and new value (with the names of a reference).
+function changeNodes(c) {
   const index = c.parent === undefined ? c.index : `${c.parent}/${c.index}`;
   const value = (v, name) => (name === undefined || name === null ? text(v) : `${text(v)} ${text(name)}`);
-  return `${c.table} ${index} ${text(c.name)}\n  ${c.key}: ${value(c.old, c.old_name)} → ${value(c.new, c.new_name)}`;
+  return changeEntry(c.table, index, `${c.table} ${index} ${text(c.name)}`,
+                     `  ${c.key}: ${value(c.old, c.old_name)} → ${value(c.new, c.new_name)}`);
+}
+
+// An entry of the changes panel: the record's words as a link to its row
+// (a nested row's: its top-level record's), then the change's line.
+function changeEntry(table, index, record, line) {
+  const href = `#${encodeURIComponent(table.split(".")[0])}/${encodeURIComponent(String(index).split("/")[0])}`;
+  return [element("a", { href, textContent: record }), `\n${line}\n`];
 }
 
 // The top-level records (table, position) of changes: a nested row's is its
@@ -205,10 +213,10 @@ function signatures(changes) {
 // changed: a record that several monsters share, a name that follows a
 // number; the records changed since the last edit are among those changed
 // from the image now or before). keys: [table, position] of the edited
-// records; edited: the edit's words, or null.
+// records; edited: the edit's entry (changeEntry), or null.
 function applied(keys, edited) {
   refresh(keys);
-  if (edited) $("changes").textContent = `${edited}\n${$("changes").textContent}`;
+  if (edited) $("changes").prepend(...edited);
   $("edit-count").textContent = `${opened.edits.size} cells edited`;
   save();
   updateButtons();
@@ -240,7 +248,7 @@ function showChanges(keys) {
   }
   refresh([...touched.values()]);
   opened.changes = changes;
-  $("changes").textContent = changes.map(changeText).join("\n");
+  $("changes").replaceChildren(...changes.flatMap(changeNodes));
 }
 
 // The edits so far, kept under the image's ROM CRC32, with the kept ones of

@@ -269,6 +269,11 @@ def main():
         at = page.js("const a = document.activeElement; return [a.tagName, a.dataset.key, a.closest('tr').dataset.index]")
         check(at == ["TD", "hp", "0"], f"the focus after Enter is on {at}")
         hp1 = page.cell_text("monsters", 1, "hp")
+        # The edit's entry in the changes panel is a link to its record.
+        page.js("location.hash = '#characters'")
+        page.js("document.querySelector('#changes a').click()")
+        check(page.js("return [location.hash, document.querySelector('tr.marked').dataset.table]")
+              == ["#monsters/0", "monsters"], "the change's entry does not lead to its record")
         page.type_into("monsters", 1, "hp", "99999")
         refusal = page.js("const r = document.querySelector('div.note'); return r && r.textContent")
         native = os.path.join(work, "native")
