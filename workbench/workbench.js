@@ -87,6 +87,7 @@ function edit(path, index, key, value) {
   const after = textOf(value);
   const before = cellText(path, index, String(key));
   if (before !== null && after === before) return null;
+  message("");  // the words of an earlier action go with this one
   const refusal = change(path, String(index), String(key), after);
   if (refusal) {
     showRefusal(path, index, key, refusal);
@@ -132,6 +133,7 @@ function topRecord(path, index) {
 function undo() {
   const step = opened && opened.done.pop();
   if (!step) return false;
+  message("");
   for (const s of [...(step.steps || [step])].reverse()) change(s.path, s.index, s.key, s.before);
   opened.undone.push(step);
   updateButtons();
@@ -141,6 +143,7 @@ function undo() {
 function redo() {
   const step = opened && opened.undone.pop();
   if (!step) return false;
+  message("");
   for (const s of step.steps || [step]) change(s.path, s.index, s.key, s.after);
   opened.done.push(step);
   updateButtons();
