@@ -624,7 +624,12 @@ function compare(value, fileName) {
     made = core.compare(old, other, {}, opened.game);
     listed = JSON.parse(core.compare(old, other, { json: true }, opened.game).text);
   } catch (error) {
+    // The marks of an earlier comparison go with its text.
     $("compared").textContent = "";
+    if (opened.compared) {
+      opened.compared = null;
+      tables.redraw();
+    }
     message(wordsOf(error), "refusal");
     return wordsOf(error);
   }

@@ -354,6 +354,13 @@ def main():
         check(shown == expected, f"comparison:\n{shown}\nmt2compare:\n{expected}")
         check("changed" in page.cell_class("monsters", 0, "hp"), "monster 0's HP not marked")
         check("changed" in page.cell_class("monsters", 1, "name"), "monster 1's name not marked")
+        # A cell both edited and compared shows both marks.
+        both = page.js("const td = document.querySelector('tr[data-table=monsters][data-index=\"0\"] td[data-key=hp]');"
+                       "return [td.className, getComputedStyle(td).boxShadow]")
+        check("edited" in both[0] and both[1].count("inset") == 2, f"edited and compared: {both}")
+        # A refused comparison takes the marks of the one before with it.
+        page.js("window.workbench.compare(new Uint8Array([80, 65, 84, 67, 72]), 'cut.ips')")
+        check("changed" not in page.cell_class("monsters", 1, "name"), "an earlier comparison's marks stay")
         # Two friends' patches merged through the picker: the fields one of
         # them changed become one undo step, the field both changed is
         # marked as a conflict with each one's value.
