@@ -439,7 +439,8 @@ std::string nearby(const std::string& c, Writer& w) {
 }
 
 // Why a name that has characters the game has no code for (the first from
-// byte at) is refused: each such character, and those the game has around it.
+// byte at) is refused: each such character once, and those the game has
+// around it.
 std::string unwritable(const std::string& name, size_t at, Writer& w) {
     std::vector<std::string> bad;
     std::vector<uint8_t> codes;
@@ -453,10 +454,18 @@ std::string unwritable(const std::string& name, size_t at, Writer& w) {
         if (std::find(bad.begin(), bad.end(), c) == bad.end()) bad.push_back(c);
         i += c.size();
     }
+    // The characters that have the same characters around them are named
+    // together, before that list.
+    std::vector<std::pair<std::string, std::string>> groups;  // nearby, the characters
+    for (const std::string& c : bad) {
+        const std::string around = nearby(c, w);
+        auto group = std::find_if(groups.begin(), groups.end(), [&around](const auto& g) { return g.first == around; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {around, ""});
+        group->second += (group->second.empty() ? "" : ", ") + quoted(c);
+    }
     std::string out = ": the game cannot write ";
-    for (size_t i = 0; i < bad.size(); ++i) {
-        if (i) out += ", ";
-        out += quoted(bad[i]) + " (nearby it has " + nearby(bad[i], w) + ")";
+    for (size_t i = 0; i < groups.size(); ++i) {
+        out += (i ? "; " : "") + groups[i].second + " (nearby it has " + groups[i].first + ")";
     }
     return out;
 }
