@@ -306,19 +306,31 @@ RunResult run_tool(const std::string& exe, const std::vector<std::string>& args,
     PROCESS_INFORMATION pi{};
     const std::wstring dir = cwd.empty() ? std::wstring() : native(cwd).wstring();
     RunResult r;
-    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    // Under Wine a start now and then fails for a moment while the Wine
+    // server is busy with another test's processes; a few tries ride it out,
+    // and a start that keeps failing says why.
+    bool started = false;
+    DWORD start_error = 0;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) Sleep(200 * attempt);
+        started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 dir.empty() ? nullptr : dir.c_str(), &si, &pi);
+        if (!started) start_error = GetLastError();
+    }
+    if (started) {
         if (WaitForSingleObject(pi.hProcess, 120 * 1000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 128);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
         r.status = static_cast<int>(code);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
-    } else {
-        r.status = 127;
     }
     r.out = text_from_platform(slurp(out));
     r.err = text_from_platform(slurp(err));
+    if (!started) {
+        r.status = 127;
+        r.err += "CreateProcessW failed with error " + std::to_string(start_error) + "\n";
+    }
     CloseHandle(out);
     CloseHandle(err);
     return r;
