@@ -351,6 +351,26 @@ std::optional<Refusal> Session::set(std::string_view table, std::string_view ind
     return write(table, index, key, text, nullptr);
 }
 
+std::vector<Refusal> Session::set_all(const std::vector<Cell>& cells) {
+    State& s = *state_;
+    const compare::ByteVector before = s.edited;
+    const bool stale = s.stale, changes_stale = s.changes_stale;
+    std::vector<Refusal> refusals;
+    for (const Cell& c : cells) {
+        if (std::optional<Refusal> refused = set(c.table, c.index, c.key, c.text)) refusals.push_back(std::move(*refused));
+    }
+    if (refusals.empty()) return refusals;
+    if (s.edited != before) {
+        std::copy(before.begin(), before.end(), s.edited.begin());  // rom reads s.edited where it lies
+        s.stale = true;
+        s.changes_stale = true;
+    } else {
+        s.stale = stale;
+        s.changes_stale = changes_stale;
+    }
+    return refusals;
+}
+
 std::optional<Refusal> Session::copy(std::string_view table, std::string_view index, std::string_view key,
                                      std::string_view text, std::span<const uint8_t> source) {
     if (source.size() != state_->edited.size() - state_->image.base) {

@@ -156,6 +156,13 @@ public:
     // nothing when the cell was written (or already held the value).
     std::optional<Refusal> set(std::string_view table, std::string_view index, std::string_view key,
                                std::string_view text);
+    // Sets several cells as one step: each checked as set checks it, in
+    // order; with any refusal, none of them is written (the bytes as they
+    // were before the step). Returns the refusals, empty when all stand.
+    struct Cell {
+        std::string table, index, key, text;
+    };
+    std::vector<Refusal> set_all(const std::vector<Cell>& cells);
     // The same, but the field's bits are copied as the ROM proper of another
     // image of the game holds them (source, as large as this image's ROM
     // proper), where text is the value the cell has there: a value the

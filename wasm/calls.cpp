@@ -253,6 +253,24 @@ Results opened(const session::Session& s) {
     return Results{{{"game", s.game().exporter.game}}, 0};
 }
 
+// The cells of options.cells ([table, index, key, value] each, texts) set
+// as one step: the refusals as a JSON array, empty when all stand.
+std::string set_all(session::Session& s, const nlohmann::json& chosen) {
+    std::vector<session::Session::Cell> cells;
+    const auto found = chosen.find("cells");
+    if (found != chosen.end() && found->is_array()) {
+        for (const nlohmann::json& c : *found) {
+            const auto part = [&c](size_t i) {
+                return c.is_array() && i < c.size() && c[i].is_string() ? c[i].get<std::string>() : std::string();
+            };
+            cells.push_back({part(0), part(1), part(2), part(3)});
+        }
+    }
+    std::string out = "[";
+    for (const session::Refusal& r : s.set_all(cells)) out += (out.size() > 1 ? "," : "") + session::refusal_json(r);
+    return out + "]";
+}
+
 common::Result<Results> session_call(session::Session& s, const std::string& options) {
     const nlohmann::json chosen = nlohmann::json::parse(options.empty() ? "{}" : options, nullptr, false);
     if (!chosen.is_object()) return common::Error("options must be an object", 2);
@@ -272,6 +290,7 @@ common::Result<Results> session_call(session::Session& s, const std::string& opt
             s.set(text_at(chosen, "table"), text_at(chosen, "index"), text_at(chosen, "key"), text_at(chosen, "value"));
         return json_result(refused ? session::refusal_json(*refused) : "null");
     }
+    if (call == "setAll") return json_result(set_all(s, chosen));
     if (call == "files") {
         session::Files files = s.files({true, true, true, flag(chosen, "headered")});
         std::string refusals;

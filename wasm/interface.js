@@ -172,6 +172,23 @@
       if (refusal) refusal.value = value;
       return refusal;
     };
+    // Several cells set as one step ([[table, index, key, value], ...]): the
+    // refusals (as set gives them), and with any refusal none is written.
+    this.setAll = function (cells) {
+      var list = Array.isArray(cells) ? cells : [];
+      var typed = list.map(function (c) {
+        var cell = Array.isArray(c) ? c : [];
+        var v = cell[3];
+        return [String(cell[0]), String(cell[1]), String(cell[2]),
+                v === null || v === undefined ? '' : Array.isArray(v) ? v.join(' ') : String(v)];
+      });
+      var refusals = json({ call: 'setAll', cells: typed });
+      refusals.forEach(function (r) {
+        var at = typed.findIndex(function (c) { return c[0] === r.table && c[1] === r.index && c[2] === r.key; });
+        if (at >= 0) r.value = list[at][3];
+      });
+      return refusals;
+    };
     this.changes = function () { return json({ call: 'changes' }); };
     this.files = function (options) {
       var made = sessionCall({ call: 'files', headered: !!(options && options.headered) });

@@ -84,7 +84,8 @@ protected:
 TEST_P(SessionTest, EditsComeOutAsTheImportersAndTheComparisons) {
     const session::SchemaColumn& hp = column("monsters", "hp");
     ASSERT_TRUE(hp.stored && hp.ranged) << hp.key;
-    const long long old = records("monsters")[3]["hp"].get<long long>();
+    const Json start = records("monsters");
+    const long long old = start[3]["hp"].get<long long>();
     const std::string value = std::to_string(old == 1234 ? 1235 : 1234);
     EXPECT_FALSE(session_->set("monsters", "3", "hp", value));
     EXPECT_EQ(records("monsters")[3]["hp"].get<long long>(), std::stoll(value));
@@ -111,6 +112,19 @@ TEST_P(SessionTest, EditsComeOutAsTheImportersAndTheComparisons) {
     ASSERT_TRUE(compared.ok());
     EXPECT_EQ(Json::parse(session_->changes_json()), Json::parse(compared->text)["changes"]);
     EXPECT_EQ(Json::parse(session_->changes_json()).size(), 1u);
+
+    // Cells set as one step: with one refused, none of them is written.
+    const compare::ByteVector edited = session_->files({}).image;
+    const std::vector<session::Refusal> refusals = session_->set_all(
+        {{"monsters", "1", "hp", "7"}, {"monsters", "2", "hp", "99999999"}, {"monsters", "4", "hp", "8"}});
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0].index + " " + refusals[0].message, "2 " + refused->message);
+    EXPECT_EQ(session_->files({}).image, edited);
+    EXPECT_EQ(Json::parse(session_->changes_json()).size(), 1u);
+    EXPECT_TRUE(session_->set_all({{"monsters", "1", "hp", "7"}, {"monsters", "4", "hp", "8"}}).empty());
+    EXPECT_EQ(records("monsters")[4]["hp"].get<long long>(), 8);
+    EXPECT_TRUE(session_->set_all({{"monsters", "1", "hp", start[1]["hp"].dump()},
+                                   {"monsters", "4", "hp", start[4]["hp"].dump()}}).empty());
 
     EXPECT_FALSE(session_->set("monsters", "3", "hp", std::to_string(old)));  // set back: no changes
     EXPECT_EQ(session_->changes_json(), "[]");

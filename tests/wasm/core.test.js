@@ -213,6 +213,13 @@ for (const game of ['A', 'B']) {
     }
     const compared = JSON.parse(run(game, 'compare', ['-j', image.name, outputs[0]]).stdout.toString('utf8'));
     assert.deepEqual(session.changes(), compared.changes);
+    // Cells set as one step: one refused, none written; else all.
+    const refused = session.setAll([['monsters', 1, 'hp', 7], ['monsters', 2, 'hp', 999999], ['monsters', '4', 'hp', '8']]);
+    assert.deepEqual(refused.map((r) => [r.index, r.value, r.message]),
+      [['2', 999999, `${hp.heading} 999999: allowed ${hp.min}..${hp.max}`]]);
+    assert.deepEqual(session.changes(), compared.changes);
+    assert.deepEqual(session.setAll([['monsters', 1, 'hp', 7], ['monsters', 4, 'hp', 8]]), []);
+    assert.deepEqual([1, 4].map((i) => session.record('monsters', i).hp), [7, 8]);
     session.close();
     assert.throws(() => session.changes(), /closed/);
   });
