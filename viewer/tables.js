@@ -42,7 +42,7 @@ function columnsOf(description, records) {
   const byKey = new Map(list.map((c) => [c.key, c]));
   const columns = list.map((c) => {
     const index = c.key.endsWith("_name") ? byKey.get(c.key.slice(0, -5)) : null;
-    return { key: c.key, label: c.label || c.key, linkTo: index ? index.references || null : null,
+    return { key: c.key, label: c.label || c.key, title: c.title || null, linkTo: index ? index.references || null : null,
              indexKey: index ? index.key : null, nameKey: null, hex: c.hex || 0 };
   });
   for (const c of columns) {
@@ -159,7 +159,7 @@ class Grid {
   }
 
   header(column, i) {
-    const th = element("th", { scope: "col", title: column.nameKey ? `${column.key} ${column.nameKey}` : column.key,
+    const th = element("th", { scope: "col", title: column.title || (column.nameKey ? `${column.key} ${column.nameKey}` : column.key),
                                className: `c${i}` });
     th.dataset.key = column.key;
     const label = column.nameKey ? `${column.label} ${column.label}` : column.label;

@@ -38,7 +38,7 @@ const ready = startCore().then((c) => {
 let opened = null;
 let tables = null;
 // Figures for the benchmark: when the last open and edit reached the screen.
-const timings = { chosen: null, opened: null, rendered: null, edited: null, importing: null };
+const timings = { chosen: null, opened: null, rendered: null, edited: null, importing: null, searched: null };
 
 const cellId = (path, index, key) => `${path}\n${index}\n${key}`;
 
@@ -112,13 +112,43 @@ function change(path, index, key, textValue) {
     timings.importing = performance.now() - start;
   }
   if (refusal) return refusal.message;
+  keepEdit(path, index, key, before, textValue);
+  applied([topRecord(path, index)], changeEntry(path, index, `${path} ${index}`, `  ${key}: ${before} → ${textValue}`));
+  return null;
+}
+
+// An edit that stands among the edits (a cell set back to the image's value
+// is no edit).
+function keepEdit(path, index, key, before, textValue) {
   const id = cellId(path, index, key);
   const known = opened.edits.get(id);
   const original = known ? known.original : before;
   if (textValue === original) opened.edits.delete(id);
   else opened.edits.set(id, { path, index, key, original, text: textValue });
-  applied([topRecord(path, index)], changeEntry(path, index, `${path} ${index}`, `  ${key}: ${before} → ${textValue}`));
-  return null;
+}
+
+// Sets cells as one step ([{ path, index, key, before, after }], to after or
+// to before when back): all of them, or, with any refusal, none. The
+// refusals ([{ table, index, key, value, message }]), empty when all stand.
+function changeAll(steps, back) {
+  const value = (s) => (back ? s.before : s.after);
+  let refusals;
+  const start = performance.now();
+  try {
+    refusals = opened.session.setAll(steps.map((s) => [s.path, s.index, s.key, value(s)]));
+  } catch (error) {
+    return [{ table: "", index: "", key: "", value: "", message: wordsOf(error) }];
+  } finally {
+    timings.importing = performance.now() - start;
+  }
+  if (refusals.length) return refusals;
+  const entries = steps.map((s) => {
+    keepEdit(s.path, s.index, s.key, back ? s.after : s.before, value(s));
+    return changeEntry(s.path, s.index, `${s.path} ${s.index}`, `  ${s.key}: ${back ? s.after : s.before} → ${value(s)}`);
+  });
+  const keys = new Map(steps.map((s) => topRecord(s.path, s.index)).map((k) => [k.join("\n"), k]));
+  applied([...keys.values()], entries.reverse().flat());
+  return [];
 }
 
 // The top-level table and position of a cell's record.
@@ -129,12 +159,14 @@ function topRecord(path, index) {
   return [key, Math.max(0, records.findIndex((r, i) => String(indexOf(r, i)) === first))];
 }
 
-// An undo step is one edit, or the edits of one action (a merge: steps).
+// An undo step is one edit, or the edits of one action (a bulk edit, a
+// merge: steps).
 function undo() {
   const step = opened && opened.done.pop();
   if (!step) return false;
   message("");
-  for (const s of [...(step.steps || [step])].reverse()) change(s.path, s.index, s.key, s.before);
+  if (step.steps) changeAll([...step.steps].reverse(), true);
+  else change(step.path, step.index, step.key, step.before);
   opened.undone.push(step);
   updateButtons();
   return true;
@@ -144,7 +176,8 @@ function redo() {
   const step = opened && opened.undone.pop();
   if (!step) return false;
   message("");
-  for (const s of step.steps || [step]) change(s.path, s.index, s.key, s.after);
+  if (step.steps) changeAll(step.steps, false);
+  else change(step.path, step.index, step.key, step.after);
   opened.done.push(step);
   updateButtons();
   return true;
@@ -196,6 +229,16 @@ function refresh(records) {
     if (view.grid.sortKey) view.grid.arrange();
     else view.grid.draw();
   }
+  refocus();
+}
+
+// The focus back on the selected cell when its row was made again under it
+// (the focus fell to the page).
+function refocus() {
+  if (!selection || (document.activeElement && document.activeElement !== document.body)) return;
+  const { grid, focus } = selection;
+  const td = findCell(grid.path, grid.rowIndex(focus.position), focus.key);
+  if (td) td.focus({ preventScroll: true });
 }
 
 // Each changed top-level record with the text of its changes.
@@ -220,7 +263,7 @@ function signatures(changes) {
 function applied(keys, edited) {
   refresh(keys);
   if (edited) $("changes").prepend(...edited);
-  $("edit-count").textContent = `${opened.edits.size} cells edited`;
+  $("edit-count").textContent = words("cells edited", opened.edits.size);
   save();
   updateButtons();
   timings.edited = performance.now();
@@ -255,23 +298,48 @@ function showChanges(keys) {
 }
 
 // The edits so far, kept under the image's ROM CRC32, with the kept ones of
-// an earlier visit that were neither restored nor discarded yet.
+// an earlier visit that were neither restored nor discarded yet, and those
+// another tab of the same image keeps that this one has not taken yet.
 function save() {
   const key = STORE + opened.rom.rom_crc32;
   const edits = [...opened.edits.values()].map((e) => [e.path, e.index, e.key, e.text]);
   const mine = new Set(edits.map((e) => cellId(e[0], e[1], e[2])));
-  const kept = opened.kept ? opened.kept.edits.filter((e) => !mine.has(cellId(e[0], e[1], e[2]))) : [];
-  if (!edits.length && !kept.length) {
-    localStorage.removeItem(key);
-    return;
+  const others = new Map();
+  for (const e of [...(opened.kept ? opened.kept.edits : []), ...othersEdits()]) {
+    const id = cellId(e[0], String(e[1]), e[2]);
+    if (!mine.has(id)) others.set(id, e);
   }
+  const all = [...others.values(), ...edits];
   try {
-    localStorage.setItem(key, JSON.stringify({ file: opened.name, saved: new Date().toISOString(),
-                                               edits: [...kept, ...edits] }));
+    if (!all.length) localStorage.removeItem(key);
+    else localStorage.setItem(key, JSON.stringify({ file: opened.name, saved: new Date().toISOString(), edits: all }));
+    opened.written = new Set(all.map(entryId));
   } catch (error) {
     message(`The edits could not be kept in the browser's storage (${wordsOf(error)}): ` +
             "save the BPS patch to keep them, or free some of the storage.", "refusal");
   }
+}
+
+const entryId = (e) => JSON.stringify([e[0], String(e[1]), e[2], String(e[3])]);
+
+// The kept edits that neither this tab wrote nor an earlier visit left:
+// another tab's of the same image.
+function othersEdits() {
+  const kept = saved();
+  return kept ? kept.edits.filter((e) => !opened.written.has(entryId(e))) : [];
+}
+
+// Another tab kept edits of this image: they are offered as a visit's kept
+// edits are (Restore joins them to this tab's), and kept with this tab's.
+function otherTab(event) {
+  if (!opened || event.key !== STORE + opened.rom.rom_crc32) return;
+  const theirs = othersEdits();
+  if (!theirs.length) return;
+  const known = new Set((opened.kept ? opened.kept.edits : []).map(entryId));
+  const edits = [...(opened.kept ? opened.kept.edits : []), ...theirs.filter((e) => !known.has(entryId(e)))];
+  opened.kept = { edits, saved: new Date().toISOString(), other: true };
+  $("offer").hidden = false;
+  $("offer-text").textContent = `${edits.length} edits of this image were made in another tab and are kept beside these:`;
 }
 
 function saved() {
@@ -294,7 +362,12 @@ function restore() {
   const keys = [];
   for (const [path, index, key, value] of kept.edits) {
     const id = cellId(path, String(index), key);
-    if (opened.edits.has(id)) continue;  // edited since: that edit stands
+    if (opened.edits.has(id)) {  // edited since: that edit stands, and says so
+      if (opened.edits.get(id).text !== String(value)) {
+        refused.push(`${path} ${index} ${key}: kept as edited here (${opened.edits.get(id).text}), not ${value}`);
+      }
+      continue;
+    }
     const before = cellText(path, index, key);
     let refusal;
     try {
@@ -324,6 +397,8 @@ function restore() {
 
 function discard() {
   if (!opened) return;
+  const kept = saved();
+  if (kept) for (const e of kept.edits) opened.written.add(entryId(e));  // dropped knowingly
   opened.kept = null;
   $("offer").hidden = true;
   save();
@@ -340,6 +415,7 @@ function decorate(td, path, index, key) {
     td.classList.add("writable");
     td.tabIndex = -1;
   }
+  if (opened.selected && opened.selected.has(id)) td.classList.add("selected");
   if (opened.edits.has(id)) {
     td.classList.add("edited");
     td.title = `edited: ${opened.edits.get(id).original} → ${opened.edits.get(id).text}`;
@@ -380,6 +456,9 @@ function showRefusal(path, index, key, words) {
   note.style.left = `${Math.max(4, r.left + scrollX)}px`;
   note.style.top = `${r.bottom + scrollY + 2}px`;
   document.body.append(note);
+  // Whole on the screen: moved left where it would stand out on the right.
+  const over = note.getBoundingClientRect().right - (document.documentElement.clientWidth - 4);
+  if (over > 0) note.style.left = `${Math.max(4, r.left + scrollX - over)}px`;
 }
 
 function clearRefusal() {
@@ -400,7 +479,10 @@ function notWritten(path, key) {
   return `${heading} cannot be edited: ${column.why}`;
 }
 
-function openEditor(td) {
+// Edits a cell in place: with the text typed (starts, the first character
+// typed on the selected cell: the arrows then end the edit too), else with
+// its text. Enter ends it a row down, Tab a cell sideways, Escape drops it.
+function openEditor(td, starts) {
   const cell = cellOf(td);
   if (!cell || td.querySelector("input")) return;
   if (!writable(cell.path, cell.key)) {
@@ -408,14 +490,17 @@ function openEditor(td) {
     return;
   }
   clearRefusal();
-  const input = Object.assign(document.createElement("input"), { value: cellText(cell.path, cell.index, cell.key) });
+  const typed = starts !== undefined;
+  const input = Object.assign(document.createElement("input"),
+                              { value: typed ? starts : cellText(cell.path, cell.index, cell.key) });
   input.className = "editor";
-  input.setAttribute("aria-label", `${cell.path} ${cell.index} ${cell.key}`);
+  input.setAttribute("aria-label", `${headingOf(cell.path, cell.key)} ${cell.index}`);
+  const grid = td.closest("table.grid").grid;
   const shown = [...td.childNodes];
   td.replaceChildren(input);
   td.classList.add("editing");
   input.focus();
-  input.select();
+  if (!typed) input.select();
   let done = false;
   const close = (commit, move) => {
     if (done) return;
@@ -423,57 +508,439 @@ function openEditor(td) {
     td.classList.remove("editing");
     td.replaceChildren(...shown);
     const refusal = commit ? edit(cell.path, cell.index, cell.key, input.value) : null;
-    const now = findCell(cell.path, cell.index, cell.key) || td;
     if (refusal) showRefusal(cell.path, cell.index, cell.key, refusal);
-    if (move) {
-      const next = neighbour(now, move);
-      (next || now).focus();
-    } else if (document.activeElement === document.body || !document.activeElement) {
-      now.focus();
-    }
+    const at = placeOf(grid, cell);
+    const step = refusal || !move ? [0, 0] : move;
+    // Left for another control (blur): the focus stays where it went.
+    if (at && (move || !left)) goTo(grid, at.row + step[0], at.col + step[1], false, step);
   };
+  let left = false;
+  const ends = { Enter: [1, 0], Tab: [0, 1] };
+  const arrows = { ArrowDown: [1, 0], ArrowUp: [-1, 0], ArrowRight: [0, 1], ArrowLeft: [0, -1] };
   input.addEventListener("keydown", (event) => {
-    if (event.key === "Enter") close(true, null);
-    else if (event.key === "Escape") close(false, null);
-    else if (event.key === "Tab") close(true, event.shiftKey ? "left" : "right");
+    if (event.isComposing) return;
+    if (event.key === "Escape") close(false, null);
+    else if (ends[event.key]) close(true, ends[event.key].map((d) => (event.shiftKey ? -d : d)));
+    else if (typed && arrows[event.key]) close(true, arrows[event.key]);
     else return;
     event.preventDefault();
     event.stopPropagation();
   });
-  input.addEventListener("blur", () => close(true, null));
+  input.addEventListener("blur", () => {
+    left = true;
+    close(true, null);
+  });
 }
 
-// The next writable cell sideways, or the cell above or below.
-function neighbour(td, way) {
-  if (way === "left" || way === "right") {
-    let next = way === "right" ? td.nextElementSibling : td.previousElementSibling;
-    while (next && !next.classList.contains("writable")) {
-      next = way === "right" ? next.nextElementSibling : next.previousElementSibling;
-    }
-    return next;
+// --- moving and selecting ----------------------------------------------------
+//
+// The selected cells are a block of one grid: the cells between the anchor
+// and the focus ({ position, key } each), rows in the order shown (sorted,
+// filtered), columns of the cells that can be edited. The focus is the cell
+// the keys act on.
+
+let selection = null;  // { grid, anchor, focus }
+
+// The columns that can be edited, in the grid's order.
+function keysOf(grid) {
+  return grid.columns.filter((c) => writable(grid.path, c.key)).map((c) => c.key);
+}
+
+// A cell's row (in the order shown) and column (in keysOf), or null.
+function placeOf(grid, cell) {
+  const row = grid.order.findIndex((p) => grid.rowIndex(p) === String(cell.index));
+  const col = keysOf(grid).indexOf(cell.key);
+  return row < 0 || col < 0 ? null : { row, col };
+}
+
+// Scrolls a virtual grid so that a row of its order is drawn and in view.
+function bringIntoView(grid, row) {
+  if (grid.virtual) {
+    let y = 0;
+    for (let i = 0; i < row; ++i) y += grid.heightOf(grid.order[i]);
+    const wrap = grid.wrap, head = grid.table.tHead ? grid.table.tHead.offsetHeight : 0;
+    if (y < wrap.scrollTop) wrap.scrollTop = y;
+    else if (y + ROW_HEIGHT > wrap.scrollTop + wrap.clientHeight - head) wrap.scrollTop = y + ROW_HEIGHT - wrap.clientHeight + head;
+    grid.draw();
   }
-  let tr = td.parentElement;
-  do tr = way === "down" ? tr.nextElementSibling : tr.previousElementSibling;
-  while (tr && !tr.classList.contains("r"));
-  return tr ? tr.querySelector(`:scope > td[data-key="${CSS.escape(td.dataset.key)}"]`) : null;
+  return grid.row(grid.order[row]);
 }
 
+// Moves the focus to a cell (row and column clamped; a row past the last
+// column goes on to the next row when wrap asks it), the selection to it,
+// or grown to it (extend).
+function goTo(grid, row, col, extend, wrap) {
+  const keys = keysOf(grid);
+  if (!grid.order.length || !keys.length) return null;
+  if (wrap && wrap[1] && (col < 0 || col >= keys.length)) {
+    row += col < 0 ? -1 : 1;
+    col = col < 0 ? keys.length - 1 : 0;
+  }
+  row = Math.max(0, Math.min(grid.order.length - 1, row));
+  col = Math.max(0, Math.min(keys.length - 1, col));
+  const position = grid.order[row];
+  const tr = bringIntoView(grid, row);
+  const td = tr.querySelector(`:scope > td[data-key="${CSS.escape(keys[col])}"]`);
+  const focus = { position, key: keys[col] };
+  const keep = extend && selection && selection.grid === grid;
+  selection = { grid, anchor: keep ? selection.anchor : focus, focus };
+  paintSelection();
+  if (td) {
+    td.focus({ preventScroll: true });
+    td.scrollIntoView({ block: "nearest", inline: "nearest" });
+  }
+  return td;
+}
+
+// The selected cells, row by row: [{ path, index, key, position }].
+function selectedCells() {
+  if (!selection) return [];
+  const { grid, anchor, focus } = selection;
+  const keys = keysOf(grid);
+  const rowOf = (p) => grid.order.indexOf(p);
+  let rows = [rowOf(anchor.position), rowOf(focus.position)];
+  let cols = [keys.indexOf(anchor.key), keys.indexOf(focus.key)];
+  if (rows[1] < 0 || cols[1] < 0) return [];
+  if (rows[0] < 0 || cols[0] < 0) rows = [rows[1], rows[1]], cols = [cols[1], cols[1]];
+  const cells = [];
+  for (let r = Math.min(...rows); r <= Math.max(...rows); ++r) {
+    const position = grid.order[r];
+    for (let c = Math.min(...cols); c <= Math.max(...cols); ++c) {
+      cells.push({ path: grid.path, index: grid.rowIndex(position), key: keys[c], position });
+    }
+  }
+  return cells;
+}
+
+// Marks the selected cells of the rows made (rows made later are marked as
+// they are made: decorate), and counts them in the toolbar.
+function paintSelection() {
+  const cells = selectedCells();
+  const ids = new Set(cells.map((c) => cellId(c.path, c.index, c.key)));
+  opened.selected = ids;
+  for (const td of document.querySelectorAll("td.selected")) td.classList.remove("selected");
+  if (selection) {
+    for (const tr of selection.grid.rows.values()) {
+      for (const td of tr.querySelectorAll(":scope > td[data-key]")) {
+        if (ids.has(cellId(selection.grid.path, tr.dataset.index, td.dataset.key))) td.classList.add("selected");
+      }
+    }
+  }
+  $("selection-count").textContent = cells.length > 1 ? words("cells selected", cells.length) : "";
+}
+
+// The keys of the grid (on a cell that has the focus).
 function onGridKey(event) {
   const td = event.target.closest && event.target.closest("td[data-key]");
-  if (!td || event.target !== td) return;
-  const ways = { ArrowLeft: "left", ArrowRight: "right", ArrowUp: "up", ArrowDown: "down" };
-  if (event.key === "Enter" || event.key === "F2") {
+  if (!td || event.target !== td || event.isComposing) return;
+  const grid = td.closest("table.grid").grid;
+  const at = placeOf(grid, cellOf(td));
+  if (!at) return;
+  const page = Math.max(1, Math.floor((grid.virtual ? grid.wrap.clientHeight : innerHeight) / ROW_HEIGHT) - 2);
+  const ctrl = event.ctrlKey || event.metaKey;
+  const moves = {
+    ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0], PageUp: [-page, 0], PageDown: [page, 0],
+    Home: ctrl ? [-at.row, -at.col] : [0, -at.col], End: ctrl ? [grid.order.length, keysOf(grid).length] : [0, keysOf(grid).length],
+  };
+  const move = moves[event.key];
+  if (move && !(ctrl && event.key.startsWith("Arrow"))) {
+    goTo(grid, at.row + move[0], at.col + move[1], event.shiftKey);
+  } else if (event.key === "Tab") {
+    goTo(grid, at.row, at.col + (event.shiftKey ? -1 : 1), false, [0, 1]);
+  } else if (event.key === "Enter") {
+    goTo(grid, at.row + (event.shiftKey ? -1 : 1), at.col, false);
+  } else if (event.key === "F2") {
     openEditor(td);
-  } else if (ways[event.key]) {
-    const next = neighbour(td, ways[event.key]);
-    if (next) {
-      next.focus();
-      next.scrollIntoView({ block: "nearest", inline: "nearest" });
-    }
+  } else if (event.key === " " && (ctrl || event.shiftKey)) {
+    // Ctrl+Space: the column (of the rows shown); Shift+Space: the row.
+    const last = [grid.order.length - 1, keysOf(grid).length - 1];
+    goTo(grid, ctrl ? 0 : at.row, event.shiftKey ? 0 : at.col, false);
+    goTo(grid, ctrl ? last[0] : at.row, event.shiftKey ? last[1] : at.col, true);
+  } else if (ctrl && event.key.toLowerCase() === "a") {
+    goTo(grid, 0, 0, false);
+    goTo(grid, grid.order.length - 1, keysOf(grid).length - 1, true);
+  } else if (ctrl && event.key.toLowerCase() === "d") {
+    bulk("fill");
+  } else if (event.key.length === 1 && !ctrl && !event.altKey) {
+    openEditor(td, event.key);
   } else {
     return;
   }
   event.preventDefault();
+}
+
+// --- words -------------------------------------------------------------------
+//
+// Column headings in Japanese (the reports' and the viewer's) or in English
+// (the export's keys as words); the page's own words in English or
+// Japanese. Each choice is one click and kept. The session's and the tools'
+// words (refusals, comparisons) stay as the tools print them.
+
+const LANGUAGES = STORE + "languages";
+const languages = (() => {
+  try {
+    return { headings: "ja", page: "en", ...JSON.parse(localStorage.getItem(LANGUAGES) || "{}") };
+  } catch {
+    return { headings: "ja", page: "en" };
+  }
+})();
+
+const PAGE_WORDS = {
+  en: {
+    "cells edited": (n) => `${n} cells edited`,
+    "cells selected": (n) => `${n} cells selected`,
+    hits: (n) => `${n} ${n === 1 ? "hit" : "hits"}${n >= 200 ? " (the first 200)" : ""}`,
+    "refused cells": (n) => `Nothing of the step was applied: ${n} ${n === 1 ? "cell was" : "cells were"} refused.`,
+    "no cells are selected": () => "no cells are selected: click a cell, Shift+click or Shift+arrows for more",
+    "all hashes…": () => "all hashes…",
+    fewer: () => "fewer",
+    filter: () => "filter: name or any cell",
+  },
+  ja: {
+    "cells edited": (n) => `${n} セル編集済み`,
+    "cells selected": (n) => `${n} セル選択中`,
+    hits: (n) => `${n} 件${n >= 200 ? "（最初の 200 件）" : ""}`,
+    "refused cells": (n) => `この操作は何も適用されていません: ${n} セルが拒否されました。`,
+    "no cells are selected": () => "セルが選択されていません: セルをクリックし、Shift+クリックか Shift+矢印で広げます",
+    "all hashes…": () => "全ハッシュ…",
+    fewer: () => "閉じる",
+    filter: () => "絞り込み: 名前や任意のセル",
+    "Open image…": "イメージを開く…",
+    "or drop an image of either game (with or without a copier header) on the page":
+      "またはどちらかのゲームのイメージ（コピアヘッダーの有無は問わない）をページにドロップ",
+    Restore: "復元", Discard: "破棄", Undo: "元に戻す", Redo: "やり直し", "Save:": "保存:", image: "イメージ",
+    "with the copier header": "コピアヘッダー付き", "Save export file": "エクスポートファイルを保存",
+    "Apply or merge…": "適用・マージ…", "Compare with an image or patch…": "イメージやパッチと比較…",
+    Changes: "変更", Comparison: "比較", Search: "検索", "set to": "値にする", add: "加える", "multiply by": "掛ける",
+    "fill down": "下へコピー", Apply: "適用", "search every table": "全テーブルを検索",
+    value: "値",
+  },
+};
+
+// One of the page's words: a text, or a function of a count.
+function pageWords(key) {
+  const w = (PAGE_WORDS[languages.page] || {})[key];
+  if (w !== undefined) return w;
+  return PAGE_WORDS.en[key] !== undefined ? PAGE_WORDS.en[key] : key;
+}
+
+function words(key, n) {
+  const w = pageWords(key);
+  return typeof w === "function" ? w(n) : w;
+}
+
+// The page's own words in the language chosen: each element marked
+// data-w holds its English words (text, placeholder or title).
+function translatePage() {
+  document.documentElement.lang = languages.page;
+  for (const e of document.querySelectorAll("[data-w]")) {
+    if (!e.dataset.en) e.dataset.en = e.dataset.w === "placeholder" ? e.placeholder : e.textContent;
+    const said = words(e.dataset.en);
+    if (e.dataset.w === "placeholder") e.placeholder = said;
+    else e.textContent = said;
+  }
+  for (const box of document.querySelectorAll("#views .bar input[type=search]")) box.placeholder = words("filter");
+  $("language-headings").textContent = languages.headings === "ja" ? "English headings" : "日本語の見出し";
+  const more = $("rom-more");
+  if (more) more.textContent = words(more.getAttribute("aria-expanded") === "true" ? "fewer" : "all hashes…");
+  if (opened) {
+    $("edit-count").textContent = words("cells edited", opened.edits.size);
+    paintSelection();
+  }
+  $("language-page").textContent = languages.page === "en" ? "ページを日本語で" : "Page in English";
+}
+
+// A key as English words: "magic_power" "Magic power", "hp_up" "HP up".
+function englishOf(key) {
+  const said = key.split("_").map((w) => (/^(hp|lp|wp|jp|lv|bp|id|sp|mp)$/.test(w) ? w.toUpperCase() : w)).join(" ");
+  return said.charAt(0).toUpperCase() + said.slice(1);
+}
+
+// The headings of one table's columns in the language chosen: an index
+// column and its name column share one; any other two that would read the
+// same are told apart by the words of their keys that differ.
+function headingsOf(description) {
+  const columns = (description && description.columns) || [];
+  const byKey = new Map(columns.map((c) => [c.key, c]));
+  const unitOf = (c) => {
+    const index = c.key.endsWith("_name") ? byKey.get(c.key.slice(0, -5)) : null;
+    return index && index.label === c.label ? index.key : c.key;
+  };
+  const heading = new Map();
+  for (const c of columns) {
+    heading.set(c.key, languages.headings === "en" ? englishOf(unitOf(c)) : (byKey.get(unitOf(c)).label || englishOf(unitOf(c))));
+  }
+  const groups = new Map();
+  for (const c of columns) {
+    if (unitOf(c) !== c.key) continue;
+    const h = heading.get(c.key);
+    groups.set(h, [...(groups.get(h) || []), c.key]);
+  }
+  for (const [h, keys] of groups) {
+    if (keys.length < 2) continue;
+    const parts = keys.map((k) => k.split("_"));
+    const common = parts[0].filter((w) => parts.every((p) => p.includes(w)));
+    keys.forEach((k, i) => {
+      const own = parts[i].filter((w) => !common.includes(w)).join(" ");
+      if (own) heading.set(k, `${h} (${own})`);
+    });
+  }
+  for (const c of columns) if (unitOf(c) !== c.key) heading.set(c.key, heading.get(unitOf(c)));
+  return heading;
+}
+
+// The descriptions of a game with the headings of the language chosen, the
+// whole heading and the key on hover.
+function labelled(game) {
+  const relabel = (description) => {
+    if (!description) return description;
+    const heading = headingsOf(description);
+    const columns = (description.columns || []).map((c) => ({ ...c, label: heading.get(c.key), title: `${heading.get(c.key)} (${c.key})` }));
+    const children = description.children &&
+      Object.fromEntries(Object.entries(description.children).map(([k, d]) => [k, relabel(d)]));
+    return { ...description, columns, ...(children ? { children } : {}) };
+  };
+  const d = described[game];
+  return { ...d, tables: Object.fromEntries(Object.entries(d.tables).map(([k, t]) => [k, relabel(t)])) };
+}
+
+// A column's heading as the grid shows it now.
+function headingOf(path, key) {
+  const [top, ...nested] = path.split(".");
+  let d = opened && opened.described.tables[top];
+  for (const k of nested) d = d && d.children && d.children[k];
+  const c = d && (d.columns || []).find((o) => o.key === key);
+  return c ? c.label : key;
+}
+
+// Switches the headings' or the page's language, and keeps the choice.
+function switchLanguage(which) {
+  if (which === "headings") languages.headings = languages.headings === "ja" ? "en" : "ja";
+  else languages.page = languages.page === "en" ? "ja" : "en";
+  try {
+    localStorage.setItem(LANGUAGES, JSON.stringify(languages));
+  } catch {
+    // not kept: the page still switches
+  }
+  if (which === "headings" && opened) showTables();
+  translatePage();
+}
+
+// --- bulk edits --------------------------------------------------------------
+
+// The new text of a cell in a bulk edit: set to the value, add it, multiply
+// by it (rounded), or fill down (the top cell's text of its column); or
+// { refused } when the cell's text or the value is no number.
+const BULK = {
+  set: (before, value) => value,
+  add: (before, value) => numeric(before, value, (a, b) => a + b),
+  multiply: (before, value) => numeric(before, value, (a, b) => Math.round(a * b)),
+};
+
+function numeric(before, value, f) {
+  const a = Number(before), b = Number(String(value).trim());
+  if (before === "" || !Number.isFinite(a)) return { refused: `${before}: not a number` };
+  if (String(value).trim() === "" || !Number.isFinite(b)) return { refused: `${value}: not a number` };
+  return String(f(a, b));
+}
+
+// Edits the selected cells as one step (op: set, add, multiply, fill; value
+// the bulk box's, when not given). Each value goes through the session's
+// checks; with any cell refused, nothing of the step is applied and the
+// refused cells are named. Returns the refusals' words, or null.
+function bulk(op, value) {
+  if (!opened) return "no image is open";
+  op = op || $("bulk-op").value;
+  value = value === undefined ? $("bulk-value").value : String(value);
+  const cells = selectedCells();
+  if (!cells.length) return refuseBulk(words("no cells are selected"), []);
+  const top = new Map();
+  for (const c of cells) if (!top.has(c.key)) top.set(c.key, cellText(c.path, c.index, c.key));
+  const refused = [], steps = [];
+  for (const c of cells) {
+    const before = cellText(c.path, c.index, c.key);
+    const after = op === "fill" ? top.get(c.key) : BULK[op](before, value);
+    if (after && after.refused) refused.push({ table: c.path, index: c.index, key: c.key, message: `${headingOf(c.path, c.key)} ${after.refused}` });
+    else if (after !== before) steps.push({ path: c.path, index: c.index, key: c.key, before, after });
+  }
+  if (!refused.length && !steps.length) return null;
+  const refusals = refused.length ? refused : changeAll(steps, false);
+  if (refusals.length) return refuseBulk(null, refusals);
+  message("");
+  clearRefusal();
+  opened.done.push({ steps });
+  opened.undone = [];
+  updateButtons();
+  return null;
+}
+
+// A bulk edit refused: each refused cell named and marked.
+function refuseBulk(said, refusals) {
+  clearRefusal();
+  const lines = refusals.map((r) => `${r.table} ${r.index}: ${r.message}`);
+  said = said || `${pageWords("refused cells")(refusals.length)}\n${lines.join("\n")}`;
+  message(said, "refusal");
+  for (const r of refusals) {
+    const td = findCell(r.table, r.index, r.key);
+    if (td) td.classList.add("refused");
+  }
+  return said;
+}
+
+// --- search ------------------------------------------------------------------
+
+// Every cell of every table whose text holds the words (in any width of kana
+// or letters, any case): [{ table, index, key, text }], at most limit.
+function search(needle, limit = 200) {
+  const fold = (t) => t.normalize("NFKC").toLowerCase();
+  const wanted = fold(String(needle).trim());
+  const hits = [];
+  if (!opened || !wanted) return hits;
+  const visit = (path, records, parent) => {
+    const table = opened.columns.get(path);
+    records.forEach((record, position) => {
+      const own = String(indexOf(record, position));
+      const index = parent === undefined ? own : `${parent}/${own}`;
+      for (const [key, value] of Object.entries(record)) {
+        if (isNested(value)) visit(`${path}.${key}`, value, own);
+        else if (hits.length < limit && table && table.has(key) && fold(textOf(value)).includes(wanted)) {
+          hits.push({ table: path, index, key, text: textOf(value) });
+        }
+      }
+    });
+  };
+  for (const [key, records] of Object.entries(opened.doc.tables)) visit(key, records);
+  return hits;
+}
+
+// The hits in the side panel, each a link to its cell.
+function showHits() {
+  const needle = $("search").value;
+  const hits = search(needle);
+  timings.searched = performance.now();
+  const list = hits.map((h) => {
+    const href = `#${encodeURIComponent(h.table.split(".")[0])}/${encodeURIComponent(h.index.split("/")[0])}`;
+    const a = element("a", { href, textContent: `${h.table} ${h.index} ${headingOf(h.table, h.key)}: ${h.text}` });
+    a.dataset.table = h.table;
+    a.dataset.index = h.index;
+    a.dataset.key = h.key;
+    return element("li", {}, a);
+  });
+  $("hits").replaceChildren(...list);
+  $("hit-count").textContent = needle.trim() ? words("hits", hits.length) : "";
+  return hits;
+}
+
+// A hit followed: its record shown, the focus on its cell.
+function followHit(a) {
+  requestAnimationFrame(() => {
+    const td = findCell(a.dataset.table, a.dataset.index, a.dataset.key);
+    if (!td) return;
+    const grid = td.closest("table.grid").grid;
+    const at = placeOf(grid, cellOf(td));
+    if (at) goTo(grid, at.row, at.col, false);
+    else td.scrollIntoView({ block: "nearest", inline: "nearest" });
+  });
 }
 
 // --- opening ---------------------------------------------------------------
@@ -512,17 +979,17 @@ async function open(value, fileName) {
   const columns = new Map(schema.tables.map((t) => [t.name, new Map(t.columns.map((c) => [c.key, c]))]));
   if (opened) opened.session.close();
   opened = { name, bytes, rom: session.rom, game: session.game, session, schema, columns, doc, edits: new Map(),
-             done: [], undone: [], compared: null, conflicts: null, kept: null, changes: [] };
+             done: [], undone: [], compared: null, conflicts: null, kept: null, changes: [], written: new Set(),
+             selected: null, described: null };
   message("");
   clearRefusal();
   showImage();
-  tables = new Tables(doc, described[doc.game], $("views"), $("tables"), { decorate });
-  window.workbench.tables = tables;
-  tables.route();
+  showTables();
   timings.opened = performance.now();
   requestAnimationFrame(() => setTimeout(() => { timings.rendered = performance.now(); }));
   const kept = saved();
   opened.kept = kept;
+  opened.written = new Set(kept ? kept.edits.map(entryId) : []);
   $("offer").hidden = !kept;
   if (kept) {
     $("offer-text").textContent = `${kept.edits.length} edits of this image (ROM CRC32 ${opened.rom.rom_crc32}) were kept ` +
@@ -534,14 +1001,25 @@ async function open(value, fileName) {
 // The identification in one line (the file's and the ROM's CRC32s, whether
 // the checksum is valid; the game and the file stand in the heading), the
 // rest on demand.
+// The tables of what is open, with the headings of the language chosen, at
+// the address's table and record.
+function showTables() {
+  opened.described = labelled(opened.game);
+  selection = null;
+  const shown = (view) => { view.filter.placeholder = words("filter"); };
+  tables = new Tables(opened.doc, opened.described, $("views"), $("tables"), { decorate, shown });
+  window.workbench.tables = tables;
+  tables.route();
+}
+
 function identificationLine() {
   const rom = $("rom");
-  const more = element("button", { type: "button", id: "rom-more", textContent: "all hashes…" });
+  const more = element("button", { type: "button", id: "rom-more", textContent: words("all hashes…") });
   more.setAttribute("aria-expanded", "false");
   more.addEventListener("click", () => {
     const all = rom.classList.toggle("all");
     more.setAttribute("aria-expanded", String(all));
-    more.textContent = all ? "fewer" : "all hashes…";
+    more.textContent = words(all ? "fewer" : "all hashes…");
   });
   rom.append(more);
 }
@@ -553,7 +1031,7 @@ function showImage() {
   romBlock($("rom"), opened.rom, described[opened.game].rom);
   identificationLine();
   $("changes").textContent = "";
-  $("edit-count").textContent = "0 cells edited";
+  $("edit-count").textContent = words("cells edited", 0);
   $("compared").textContent = "";
   $("compare-file").value = "";
   const select = $("export-file");
@@ -751,10 +1229,35 @@ function wire() {
     const td = event.target.closest("td[data-key]");
     if (td && !event.target.closest("a")) openEditor(td);
   });
+  // A click selects a cell (Shift+click: the block up to it); a tap on the
+  // selected cell edits it.
+  let pointer = "mouse";
+  views.addEventListener("pointerdown", (event) => { pointer = event.pointerType; });
   views.addEventListener("click", (event) => {
     const td = event.target.closest("td[data-key]");
-    if (td && td.tabIndex === -1 && !event.target.closest("a, input")) td.focus();
+    if (!td || td.tabIndex !== -1 || event.target.closest("a, input")) return;
+    const grid = td.closest("table.grid").grid;
+    const at = placeOf(grid, cellOf(td));
+    const again = pointer === "touch" && document.activeElement === td && !event.shiftKey;
+    if (at) goTo(grid, at.row, at.col, event.shiftKey);
+    if (again) openEditor(td);
   });
+  $("bulk-apply").addEventListener("click", () => bulk());
+  $("bulk-value").addEventListener("keydown", (event) => {
+    if (event.key !== "Enter") return;
+    event.preventDefault();
+    bulk();
+  });
+  $("bulk-op").addEventListener("change", () => { $("bulk-value").disabled = $("bulk-op").value === "fill"; });
+  $("search").addEventListener("input", showHits);
+  $("hits").addEventListener("click", (event) => {
+    const a = event.target.closest("a");
+    if (a) followHit(a);
+  });
+  $("language-headings").addEventListener("click", () => switchLanguage("headings"));
+  $("language-page").addEventListener("click", () => switchLanguage("page"));
+  window.addEventListener("storage", otherTab);
+  translatePage();
   document.addEventListener("keydown", (event) => {
     if (!opened || event.target.closest("input")) return;
     if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "z" && !event.shiftKey) undo();
@@ -783,6 +1286,9 @@ window.workbench = {
   restore,
   discard,
   cellText: (table, index, key) => (opened ? cellText(table, String(index), key) : null),
+  bulk,
+  search,
+  selected: () => selectedCells().map((c) => [c.path, c.index, c.key]),
   timings,
   tables: null,
 };
