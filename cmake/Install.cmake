@@ -1,8 +1,8 @@
 # What `cmake --install` puts in place: each game's analyzer, decoder, exporter, comparison,
 # importer and merge (MT_TOOLS, family by family, the games in the registry's order; the Debian
-# package strips them too), their manual pages (man/), the table files (tables/), the README, the
-# licence, the list of export keys, the JSON Schemas of the exports and the workbench page (when
-# built).
+# package strips them too), their manual pages (man/), the table files (tables/), the README and the
+# manual (doc/manual.md), the licence, the list of export keys, the JSON Schemas of the exports and
+# the workbench page (when built).
 set(MT_TOOLS)
 foreach(family analyzer decoder export compare import merge)
   foreach(game IN LISTS MT_GAMES)
@@ -12,7 +12,8 @@ endforeach()
 if(MT_SHIFT_JIS_LITERALS)  # otherwise the tools do not write Shift-JIS
   install(TARGETS ${MT_TOOLS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/doc/export-keys.md
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/doc/manual.md ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_SOURCE_DIR}/doc/export-keys.md
               ${PROJECT_SOURCE_DIR}/doc/mt2-export.schema.json ${PROJECT_SOURCE_DIR}/doc/mt3-export.schema.json
         DESTINATION ${MT_INSTALL_DOCDIR})
 

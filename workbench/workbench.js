@@ -527,7 +527,7 @@ function openEditor(td, starts) {
     event.stopPropagation();
   });
   input.addEventListener("blur", () => {
-    left = true;
+    left = !done;  // not the blur of the editor's own ending
     close(true, null);
   });
 }
@@ -588,6 +588,12 @@ function goTo(grid, row, col, extend, wrap) {
   if (td) {
     td.focus({ preventScroll: true });
     td.scrollIntoView({ block: "nearest", inline: "nearest" });
+    // Out from under the columns that stay in view sideways (index, name).
+    const sticky = [...tr.children].filter((c) => c !== td && getComputedStyle(c).position === "sticky");
+    const edge = Math.max(...sticky.map((c) => c.getBoundingClientRect().right), -Infinity);
+    const left = td.getBoundingClientRect().left;
+    if (getComputedStyle(td).position !== "sticky" && left < edge) grid.wrap.scrollLeft -= edge - left;
+    if (col === 0) grid.wrap.scrollLeft = 0;
   }
   return td;
 }
@@ -631,6 +637,13 @@ function paintSelection() {
 
 // The keys of the grid (on a cell that has the focus).
 function onGridKey(event) {
+  if (event.target.matches && event.target.matches("tr.r") && /^(Arrow|Enter|F2|Tab)/.test(event.key)) {
+    // A row shown by its address: the keys start at its first cell.
+    const grid = event.target.closest("table.grid").grid;
+    const row = grid.order.indexOf(Number(event.target.dataset.record));
+    if (row >= 0 && goTo(grid, row, 0, false)) event.preventDefault();
+    return;
+  }
   const td = event.target.closest && event.target.closest("td[data-key]");
   if (!td || event.target !== td || event.isComposing) return;
   const grid = td.closest("table.grid").grid;
@@ -871,6 +884,10 @@ function bulk(op, value) {
   opened.done.push({ steps });
   opened.undone = [];
   updateButtons();
+  if (selection) {  // back to the grid: the keys (Ctrl+Z) act on it again
+    const td = findCell(selection.grid.path, selection.grid.rowIndex(selection.focus.position), selection.focus.key);
+    if (td) td.focus({ preventScroll: true });
+  }
   return null;
 }
 
@@ -931,16 +948,16 @@ function showHits() {
   return hits;
 }
 
-// A hit followed: its record shown, the focus on its cell.
+// A hit followed: its record shown (at its address), the focus on its cell.
 function followHit(a) {
-  requestAnimationFrame(() => {
-    const td = findCell(a.dataset.table, a.dataset.index, a.dataset.key);
-    if (!td) return;
-    const grid = td.closest("table.grid").grid;
-    const at = placeOf(grid, cellOf(td));
-    if (at) goTo(grid, at.row, at.col, false);
-    else td.scrollIntoView({ block: "nearest", inline: "nearest" });
-  });
+  if (location.hash !== a.getAttribute("href")) history.pushState(null, "", a.getAttribute("href"));
+  tables.route();
+  const td = findCell(a.dataset.table, a.dataset.index, a.dataset.key);
+  if (!td) return;
+  const grid = td.closest("table.grid").grid;
+  const at = placeOf(grid, cellOf(td));
+  if (at) goTo(grid, at.row, at.col, false);
+  else td.scrollIntoView({ block: "nearest", inline: "nearest" });
 }
 
 // --- opening ---------------------------------------------------------------
@@ -1231,14 +1248,17 @@ function wire() {
   });
   // A click selects a cell (Shift+click: the block up to it); a tap on the
   // selected cell edits it.
-  let pointer = "mouse";
-  views.addEventListener("pointerdown", (event) => { pointer = event.pointerType; });
+  let pointer = "mouse", before = null;  // what had the focus before the press
+  views.addEventListener("pointerdown", (event) => {
+    pointer = event.pointerType;
+    before = document.activeElement;
+  });
   views.addEventListener("click", (event) => {
     const td = event.target.closest("td[data-key]");
     if (!td || td.tabIndex !== -1 || event.target.closest("a, input")) return;
     const grid = td.closest("table.grid").grid;
     const at = placeOf(grid, cellOf(td));
-    const again = pointer === "touch" && document.activeElement === td && !event.shiftKey;
+    const again = pointer === "touch" && before === td && !event.shiftKey;
     if (at) goTo(grid, at.row, at.col, event.shiftKey);
     if (again) openEditor(td);
   });
@@ -1252,7 +1272,9 @@ function wire() {
   $("search").addEventListener("input", showHits);
   $("hits").addEventListener("click", (event) => {
     const a = event.target.closest("a");
-    if (a) followHit(a);
+    if (!a) return;
+    event.preventDefault();
+    followHit(a);
   });
   $("language-headings").addEventListener("click", () => switchLanguage("headings"));
   $("language-page").addEventListener("click", () => switchLanguage("page"));

@@ -1,6 +1,6 @@
 # Packs a Windows build with `cpack -G ZIP`, unpacks the ZIP and checks its
-# Windows layout: the twelve tools in bin/, the table files, the README, the
-# licence, the notice and licence of Boost (compiled into the tools), the export key list,
+# Windows layout: the twelve tools in bin/, the table files, the README and the
+# manual, the licence, the notice and licence of Boost (compiled into the tools), the export key list,
 # the exports' JSON Schemas and the manual pages as text at the
 # top, and that every tool runs
 # (under Wine) and shows its help. With a Linux build of the same sources
@@ -31,7 +31,7 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the ZIP does not hold one folder: ${top}")
 endif()
 
-set(files README.md LICENSE THIRD-PARTY.txt BSL-1.0.txt export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
+set(files README.md manual.md LICENSE THIRD-PARTY.txt BSL-1.0.txt export-keys.md mt2-export.schema.json mt3-export.schema.json mt2.tbl mt3.tbl)
 foreach(tool IN LISTS TOOLS)
   list(APPEND files bin/${tool}.exe ${tool}.txt)
 endforeach()

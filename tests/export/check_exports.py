@@ -276,7 +276,7 @@ def check_sql(game, doc, out, image_is_game):
     problems = con.execute("PRAGMA foreign_key_check").fetchall()
     if image_is_game and problems:
         fail(f"foreign key check: {problems[:5]}")
-    # The README's query, as a user types it into the shell.
+    # The manual's query (doc/manual.md), as a user types it into the shell.
     query = ("SELECT m.hp, m.name, i.name FROM monsters m LEFT JOIN items i ON i.idx = m.drop_high "
              "ORDER BY m.hp DESC, m.idx LIMIT 10")
     r = subprocess.run(["sqlite3", db, query], capture_output=True)

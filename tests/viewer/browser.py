@@ -1,5 +1,5 @@
 """Headless Chromium through Debian's chromium-driver, for the viewer page's
-tests and the README's screenshot: no network, no first-run work, a fresh
+tests and the documents' screenshots: no network, no first-run work, a fresh
 profile every time, the browser's console and network events logged."""
 import os
 import shutil

@@ -190,6 +190,170 @@ def identification_is_the_exporters(page, build, work, image, prefix):
     return out
 
 
+def focused(page):
+    return page.js("const a = document.activeElement; const tr = a.closest('tr');"
+                   "return [a.tagName, a.dataset.key || null, tr ? tr.dataset.index : null]")
+
+
+def keys(page, *sent):
+    from selenium.webdriver.common.action_chains import ActionChains
+    ActionChains(page.d).send_keys(*sent).perform()
+    time.sleep(0.1)
+
+
+def spreadsheet(page):
+    """Edits and moves by the keyboard alone once a cell is clicked; a bulk
+    multiply of the eight wolves as one undo step, refused whole when one
+    cell cannot take it; search; the headings' and the page's languages."""
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.keys import Keys
+    from selenium.webdriver.support.ui import Select
+    page.js("location.hash = '#monsters'")
+    hp = [page.cell_text("monsters", i, "hp") for i in range(8)]
+    page.cell("monsters", 0, "hp").click()
+    keys(page, "2", "0", "0", Keys.ENTER)  # typing starts the edit; Enter ends it a row down
+    check(page.cell_text("monsters", 0, "hp") == "200" and focused(page) == ["TD", "hp", "1"], f"at {focused(page)}")
+    keys(page, "3", Keys.TAB)
+    check(page.cell_text("monsters", 1, "hp") == "3" and focused(page)[1:] == ["lp", "1"], f"Tab: {focused(page)}")
+    keys(page, Keys.ARROW_LEFT, Keys.F2, Keys.END, "0", Keys.ESCAPE)
+    check(page.cell_text("monsters", 1, "hp") == "3" and focused(page)[1:] == ["hp", "1"], "Escape")
+    keys(page, Keys.PAGE_DOWN)
+    check(int(focused(page)[2]) > 10, f"Page Down: {focused(page)}")
+    ActionChains(page.d).key_down(Keys.CONTROL).send_keys(Keys.END).key_up(Keys.CONTROL).perform()
+    last = page.js("return window.workbench.tables.views.get('monsters').grid.records.length") - 1
+    check(focused(page)[2] == str(last), f"Ctrl+End reaches the last row, not a drawn one: {focused(page)}")
+    keys(page, Keys.HOME)
+    check(focused(page)[1] == "name", f"Home: {focused(page)}")
+    page.ctrl("z")
+    page.ctrl("z")
+    shown = page.js("return [0, 1].map((i) => window.workbench.cellText('monsters', i, 'hp'))")
+    check(shown == hp[:2], f"undo of the keyboard's edits: {shown}")
+
+    # The wolves by the filter, their HP column, multiplied.
+    for _ in range(100):  # the panel shows the session's changes once the page is idle: none
+        if page.changes() == "":
+            break
+        time.sleep(0.05)
+    box = page.d.find_element("css selector", "#table-monsters input[type=search]")
+    box.send_keys("オオカミ")
+    page.cell("monsters", 0, "hp").click()
+    ActionChains(page.d).key_down(Keys.CONTROL).send_keys(" ").key_up(Keys.CONTROL).perform()
+    check(page.js("return window.workbench.selected().length") == 8, "Ctrl+Space: the column of the rows shown")
+    Select(page.d.find_element("id", "bulk-op")).select_by_value("multiply")
+    value = page.d.find_element("id", "bulk-value")
+    value.send_keys("100", Keys.ENTER)
+    refused = [i for i in range(8) if int(hp[i]) * 100 > 65535]
+    check(page.message().startswith(f"Nothing of the step was applied: {len(refused)} cells were refused.")
+          and all(f"monsters {i}: HP {int(hp[i]) * 100}: allowed 0..65535" in page.message() for i in refused),
+          f"bulk refusal: {page.message()!r}")
+    page.settle()
+    check([page.cell_text("monsters", i, "hp") for i in range(8)] == hp and page.changes() == "",
+          f"a refused bulk edit applied something: {page.changes()!r}")
+    value.clear()
+    value.send_keys("1.5", Keys.ENTER)
+    check([page.cell_text("monsters", i, "hp") for i in range(8)] == [str((int(h) * 3 + 1) // 2) for h in hp],  # halves up
+          f"multiplied: {[page.cell_text('monsters', i, 'hp') for i in range(8)]}")
+    page.ctrl("z")
+    check([page.cell_text("monsters", i, "hp") for i in range(8)] == hp, "one undo takes the bulk edit back")
+    box.clear()
+    box.send_keys(" ")
+
+    # Search across every table; a hit leads to its cell.
+    search = page.d.find_element("id", "search")
+    search.send_keys("ゴブ")
+    hits = page.js("return [...document.querySelectorAll('#hits a')].map((a) => a.textContent)")
+    check(len(hits) >= 8 and all("ゴブ" in h for h in hits), f"hits: {hits}")
+    page.js("document.querySelector('#hits a').click()")
+    time.sleep(0.2)
+    first = page.js("const a = document.querySelector('#hits a'); return [a.dataset.key, a.dataset.index]")
+    check(focused(page)[1:] == first, f"the hit's cell: {focused(page)} {first}")
+    search.clear()
+    search.send_keys(" ")
+
+    # Headings in English and back, kept over a reload; none a raw key, no
+    # two the same, in either language, in any table of either game.
+    headings = ("const out = []; for (const g of ['A', 'B']) { const walk = (name, d) => {"
+                " const units = d.columns.filter((c) => !(c.key.endsWith('_name') && d.columns.some("
+                "   (o) => o.key === c.key.slice(0, -5) && o.label === c.label)));"
+                " const labels = units.map((c) => c.label);"
+                " for (const c of units) if (c.label === c.key || labels.indexOf(c.label) !== labels.lastIndexOf(c.label))"
+                "   out.push(`${g} ${name} ${c.key}: ${c.label}`);"
+                " for (const [k, child] of Object.entries(d.children || {})) walk(`${name}.${k}`, child); };"
+                " for (const [k, d] of Object.entries(labelled(g).tables)) walk(k, d); } return out")
+    check(page.js(headings) == [], f"headings: {page.js(headings)}")
+    page.js("document.getElementById('language-headings').click()")
+    check(page.js(headings) == [], f"English headings: {page.js(headings)}")
+    th = "const th = document.querySelector('#table-monsters th[data-key=magic_power]'); return [th.textContent, th.title]"
+    check(page.js(th) == ["Magic power", "Magic power (magic_power)"], f"English heading {page.js(th)}")
+    page.js("document.getElementById('language-page').click()")
+    check(page.js("return document.getElementById('undo').textContent") == "元に戻す", "the page's words in Japanese")
+    page.load()
+    page.open("mt2demo.smc")
+    check(page.js(th)[0] == "Magic power" and page.js("return document.documentElement.lang") == "ja",
+          "the languages are not kept")
+    page.js("document.getElementById('language-headings').click(); document.getElementById('language-page').click()")
+    check(page.js(th)[0] != "Magic power" and page.js("return document.getElementById('undo').textContent") == "Undo",
+          "switched back")
+
+
+def tap(page, element):
+    """A finger's tap on an element's middle."""
+    r = page.js("const r = arguments[0].getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]",
+                element)
+    for kind, points in (("touchStart", [{"x": r[0], "y": r[1]}]), ("touchEnd", [])):
+        page.d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+    time.sleep(0.15)
+
+
+def phone_and_tabs(page, build):
+    """A phone's screen: the table's first rows in its upper half, a tap
+    selects, a second tap edits, a refusal's note on the screen. Then two
+    tabs on one image: neither drops the other's edits."""
+    from selenium.webdriver.common.keys import Keys
+    page.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+    page.d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+    page.load()
+    page.open("mt2demo.smc")
+    page.js("document.getElementById('discard').click()")
+    top = page.js("return document.querySelector('#table-monsters tbody tr.r').getBoundingClientRect().top")
+    shot = os.path.join(build, "workbench-phone.png")
+    page.d.save_screenshot(shot)
+    check(top < 844 / 2, f"the first row stands at {top}px of 844 (screenshot {shot})")
+    cell = page.cell("monsters", 2, "hp")
+    tap(page, cell)
+    check(focused(page) == ["TD", "hp", "2"], f"a tap selects: {focused(page)}")
+    tap(page, cell)
+    check(focused(page)[0] == "INPUT", "a second tap edits")
+    page.d.switch_to.active_element.send_keys(Keys.CONTROL, "a")
+    page.d.switch_to.active_element.send_keys("99999", Keys.ENTER)
+    note = page.js("const r = document.querySelector('div.note').getBoundingClientRect(); return [r.left, r.right]")
+    check(note[0] >= 0 and note[1] <= 390, f"the refusal's note stands at {note}")
+    page.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    page.d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+    # Two tabs: each one's edit kept, the other's offered.
+    first = page.d.current_window_handle
+    check(page.js("return window.workbench.edit('monsters', 10, 'hp', '1010')") is None, "tab 1's edit")
+    page.d.switch_to.new_window("tab")
+    second = page.d.current_window_handle
+    page.load()
+    page.open("mt2demo.smc")
+    check(page.js("return window.workbench.edit('monsters', 11, 'hp', '1111')") is None, "tab 2's edit")
+    page.d.switch_to.window(first)
+    check(page.js("return window.workbench.edit('monsters', 12, 'hp', '1212')") is None, "tab 1's second edit")
+    offer = page.js("return document.getElementById('offer').hidden ? '' : document.getElementById('offer-text').textContent")
+    check("another tab" in offer, f"tab 2's edits not offered in tab 1: {offer!r}")
+    kept = page.js("return JSON.parse(localStorage.getItem(Object.keys(localStorage).find((k) => k.endsWith("
+                   "window.workbench.tables.doc.rom.rom_crc32)))).edits.map((e) => e[0] + ' ' + e[1] + ' ' + e[3])")
+    check(sorted(kept) == ["monsters 10 1010", "monsters 11 1111", "monsters 12 1212"], f"kept: {kept}")
+    page.js("document.getElementById('restore').click()")
+    check(page.js("return window.workbench.cellText('monsters', 11, 'hp')") == "1111", "tab 2's edit is not taken")
+    page.d.switch_to.window(second)
+    page.d.close()
+    page.d.switch_to.window(first)
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit("usage: workbench_test.py WORKBENCH_HTML BUILD_DIR")
@@ -393,6 +557,10 @@ def main():
         refused = page.js("return window.workbench.compare(new Uint8Array(arguments[0]), 'mt2demo-v2.bps')",
                           list(open(os.path.join(work, "mt2demo-v2.bps"), "rb").read()))
         check(refused == words(said, tool(build, "mt3compare")), f"another image's patch: {refused!r}, {said!r}")
+        page.open("mt2demo.smc")
+        page.js("document.getElementById('discard').click()")
+        spreadsheet(page)
+        phone_and_tabs(page, build)
         page.quiet()
     print(f"workbench_test: {size} bytes, both images opened, edits, undo, patches, reload, comparison checked")
 
