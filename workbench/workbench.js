@@ -705,6 +705,7 @@ const PAGE_WORDS = {
     hits: (n) => `${n} ${n === 1 ? "hit" : "hits"}${n >= 200 ? " (the first 200)" : ""}`,
     "refused cells": (n) => `Nothing of the step was applied: ${n} ${n === 1 ? "cell was" : "cells were"} refused.`,
     "no cells are selected": () => "no cells are selected: click a cell, Shift+click or Shift+arrows for more",
+    "several in the ZIP file": () => "The ZIP file holds several images or patches: open",
     "all hashes…": () => "all hashes…",
     fewer: () => "fewer",
     filter: () => "filter: name or any cell",
@@ -716,6 +717,7 @@ const PAGE_WORDS = {
     "refused cells": (n) => `この操作は何も適用されていません: ${n} セルが拒否されました。`,
     "no cells are selected": () => "セルが選択されていません: セルをクリックし、Shift+クリックか Shift+矢印で広げます",
     "all hashes…": () => "全ハッシュ…",
+    "several in the ZIP file": () => "ZIP ファイルに複数のイメージやパッチがあります。開くもの:",
     fewer: () => "閉じる",
     filter: () => "絞り込み: 名前や任意のセル",
     "Open image…": "イメージを開く…",
@@ -1187,17 +1189,124 @@ async function merge(inputs) {
 
 // --- the page ----------------------------------------------------------------
 
+// --- ZIP files ---------------------------------------------------------------
+//
+// An image or a patch inside a ZIP file opens as itself. The archive's
+// directory is read here; its members are inflated by the browser's own
+// DecompressionStream ("deflate-raw"), or taken as stored.
+
+const CANDIDATE = /\.(smc|sfc|swc|fig|bin|bps|ips|ups)$/i;
+const MEMBER_LIMIT = 64 * 1024 * 1024;  // as the tools' file size limit
+
+const isZip = (bytes) => bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
+
+// The members of a ZIP file that may be images or patches: [{ name, method,
+// size, packed, at (the local header's offset) }]; refused in words when it
+// is no ZIP file that can be read.
+function zipMembers(bytes) {
+  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  let end = -1;
+  for (let i = bytes.length - 22; i >= Math.max(0, bytes.length - 22 - 65535); --i) {
+    if (view.getUint32(i, true) === 0x06054b50) {
+      end = i;
+      break;
+    }
+  }
+  if (end < 0) throw new Error("the ZIP file has no directory at its end (cut short?)");
+  const count = view.getUint16(end + 10, true);
+  let at = view.getUint32(end + 16, true);
+  const members = [];
+  const names = new TextDecoder("utf-8");
+  for (let n = 0; n < count; ++n) {
+    if (at + 46 > bytes.length || view.getUint32(at, true) !== 0x02014b50) throw new Error("the ZIP file's directory is damaged");
+    const nameLength = view.getUint16(at + 28, true);
+    const name = names.decode(bytes.subarray(at + 46, at + 46 + nameLength));
+    const member = { name, method: view.getUint16(at + 10, true), packed: view.getUint32(at + 20, true),
+                     size: view.getUint32(at + 24, true), at: view.getUint32(at + 42, true) };
+    const base = name.split("/").pop();
+    if (CANDIDATE.test(base) && !name.startsWith("__MACOSX/") && !base.startsWith("._")) members.push(member);
+    at += 46 + nameLength + view.getUint16(at + 30, true) + view.getUint16(at + 32, true);
+  }
+  return members;
+}
+
+// A member's bytes.
+async function unzip(bytes, member) {
+  if (member.size > MEMBER_LIMIT) throw new Error(`${member.name} in the ZIP file: File too large`);
+  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  const at = member.at;
+  if (at + 30 > bytes.length || view.getUint32(at, true) !== 0x04034b50) throw new Error(`${member.name}: the ZIP file is damaged`);
+  const from = at + 30 + view.getUint16(at + 26, true) + view.getUint16(at + 28, true);
+  const packed = bytes.subarray(from, from + member.packed);
+  if (member.method === 0) return packed.slice();
+  if (member.method !== 8) throw new Error(`${member.name}: packed in a way this page cannot unpack (method ${member.method})`);
+  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream("deflate-raw"));
+  let out;
+  try {
+    out = new Uint8Array(await new Response(stream).arrayBuffer());
+  } catch {
+    throw new Error(`${member.name}: the ZIP file is damaged`);
+  }
+  if (out.length !== member.size) throw new Error(`${member.name}: the ZIP file is damaged`);
+  return out;
+}
+
+// The image or patch a ZIP file holds: { name, bytes }; with several, the
+// one the person chooses (chooser: names -> a promise of the name chosen).
+async function fromZip(bytes, zipName, chooser) {
+  const members = zipMembers(bytes);
+  if (!members.length) throw new Error(`${zipName} holds no image or patch (.smc, .sfc, .bps, .ips, .ups…)`);
+  const chosen = members.length === 1 ? members[0].name : await chooser(members.map((m) => m.name));
+  const member = members.find((m) => m.name === chosen);
+  if (!member) return null;
+  return { name: member.name.split("/").pop(), bytes: await unzip(bytes, member) };
+}
+
+// Several candidates: a button each in the message box; the name chosen.
+function chooseMember(names) {
+  return new Promise((resolve) => {
+    const box = $("message");
+    box.replaceChildren(`${words("several in the ZIP file")} `, ...names.map((name) => {
+      const b = element("button", { type: "button", className: "member", textContent: name });
+      b.addEventListener("click", () => {
+        message("");
+        resolve(name);
+      });
+      return b;
+    }));
+    box.className = "";
+    box.hidden = false;
+  });
+}
+
+// --- the page ----------------------------------------------------------------
+
+// A file chosen or dropped as { name, bytes }: a ZIP file's image or patch
+// as itself; null (the refusal shown) when there is none to take.
+async function unpacked(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  if (!isZip(bytes)) return { name: file.name, bytes };
+  try {
+    return await fromZip(bytes, file.name, chooseMember);
+  } catch (error) {
+    message(wordsOf(error), "refusal");
+    return null;
+  }
+}
+
 async function openChosen(file) {
   if (!file) return;
   timings.chosen = performance.now();
   timings.rendered = null;
-  const bytes = new Uint8Array(await file.arrayBuffer());
-  if (opened && /\.(bps|ips|ups)$/i.test(file.name)) {
-    compare(bytes, file.name);
+  const chosen = await unpacked(file);
+  if (!chosen) return;
+  const { name, bytes } = chosen;
+  if (opened && /\.(bps|ips|ups)$/i.test(name)) {
+    compare(bytes, name);
     return;
   }
   try {
-    await open(bytes, file.name);
+    await open(bytes, name);
   } catch {
     // the refusal is on the page
   }
@@ -1207,13 +1316,15 @@ function wire() {
   $("file").addEventListener("change", (event) => openChosen(event.target.files[0]));
   const mergeChosen = async (chosen) => {
     if (!chosen.length || !opened) return;
-    const inputs = await Promise.all(chosen.map(async (f) => ({ name: f.name, bytes: new Uint8Array(await f.arrayBuffer()) })));
-    merge(inputs).catch(() => {});  // the refusal is on the page
+    const inputs = [];
+    for (const f of chosen) inputs.push(await unpacked(f));
+    if (inputs.every((i) => i)) merge(inputs).catch(() => {});  // the refusal is on the page
   };
   $("merge-file").addEventListener("change", (event) => mergeChosen([...event.target.files]));
   $("compare-file").addEventListener("change", async (event) => {
     const file = event.target.files[0];
-    if (file) compare(new Uint8Array(await file.arrayBuffer()), file.name);
+    const chosen = file && await unpacked(file);
+    if (chosen) compare(chosen.bytes, chosen.name);
   });
   document.addEventListener("dragover", (event) => {
     event.preventDefault();

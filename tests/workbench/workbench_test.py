@@ -26,6 +26,8 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "viewer"))
@@ -296,6 +298,48 @@ def spreadsheet(page):
           "switched back")
 
 
+def zipped(page, work):
+    """An image inside a ZIP file opens as itself; with two images in it,
+    the one chosen; a ZIP file cut short is refused in words."""
+    image = open(os.path.join(work, "mt3demo.smc"), "rb").read()
+    paths = {}
+    for name, members in (("one", {"readme.txt": b"hello", "hack/mt3demo.smc": image}),
+                          ("two", {"mt2demo.smc": open(os.path.join(work, "mt2demo.smc"), "rb").read(),
+                                   "mt3demo.sfc": image})):
+        paths[name] = os.path.join(work, f"{name}.zip")
+        with zipfile.ZipFile(paths[name], "w", zipfile.ZIP_DEFLATED) as z:
+            for member, data in members.items():
+                z.writestr(member, data)
+    page.choose("file", paths["one"])
+    for _ in range(200):
+        if page.js("return document.title") == "mt3demo.smc - workbench":
+            break
+        time.sleep(0.05)
+    check(page.js("return document.title") == "mt3demo.smc - workbench", f"the zipped image: {page.js('return document.title')}")
+    crc = page.js("return window.workbench.tables.doc.rom.crc32")
+    check(crc == f"{zlib.crc32(image):08X}", f"the zipped image's CRC32 {crc}")
+    page.choose("file", paths["two"])
+    for _ in range(200):
+        if page.js("return document.querySelectorAll('#message button.member').length") == 2:
+            break
+        time.sleep(0.05)
+    page.js("document.querySelectorAll('#message button.member')[1].click()")
+    for _ in range(200):
+        if page.js("return document.title") == "mt3demo.sfc - workbench":
+            break
+        time.sleep(0.05)
+    check(page.js("return document.title") == "mt3demo.sfc - workbench", "the image chosen from two")
+    cut = os.path.join(work, "cut.zip")
+    with open(cut, "wb") as f:
+        f.write(open(paths["one"], "rb").read()[:-30])
+    page.choose("file", cut)
+    for _ in range(200):
+        if "ZIP" in page.message():
+            break
+        time.sleep(0.05)
+    check("ZIP file" in page.message(), f"a cut ZIP file: {page.message()!r}")
+
+
 def tap(page, element):
     """A finger's tap on an element's middle."""
     r = page.js("const r = arguments[0].getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]",
@@ -560,6 +604,7 @@ def main():
         page.open("mt2demo.smc")
         page.js("document.getElementById('discard').click()")
         spreadsheet(page)
+        zipped(page, work)
         phone_and_tabs(page, build)
         page.quiet()
     print(f"workbench_test: {size} bytes, both images opened, edits, undo, patches, reload, comparison checked")
