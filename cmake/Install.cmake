@@ -21,7 +21,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/doc/manual.m
 # preset) has made it: no other build can make it, so it is taken from that
 # build's folder at install time (OPTIONAL: without it, everything else is
 # installed), beside the table files, and so into the Windows ZIP.
-install(FILES ${MT_WORKBENCH_PAGE} DESTINATION ${MT_INSTALL_TABLEDIR} OPTIONAL)
+# Its offline app's files (service worker, manifest, icon) go beside it.
+get_filename_component(mt_workbench_dir ${MT_WORKBENCH_PAGE} DIRECTORY)
+install(FILES ${MT_WORKBENCH_PAGE} ${mt_workbench_dir}/workbench-sw.js ${mt_workbench_dir}/workbench.webmanifest
+              ${mt_workbench_dir}/workbench-icon.png
+        DESTINATION ${MT_INSTALL_TABLEDIR} OPTIONAL)
 
 # The Windows tools carry Boost's hash headers compiled in: their notice and
 # Boost's licence go into the ZIP beside ours. The licence text is taken from

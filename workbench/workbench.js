@@ -1407,6 +1407,21 @@ function wire() {
   updateButtons();
 }
 
+// Served over HTTP(S), the page installs as an offline app: its manifest
+// and service worker (workbench-sw.js) beside it. An image or patch the
+// system hands to the installed app opens as one chosen. From the disk it
+// asks for nothing.
+function offlineApp() {
+  if (!/^https?:$/.test(location.protocol)) return;
+  document.head.append(element("link", { rel: "manifest", href: "workbench.webmanifest" }));
+  if (navigator.serviceWorker) navigator.serviceWorker.register("workbench-sw.js").catch(() => {});
+  if (window.launchQueue) {
+    window.launchQueue.setConsumer(async (launch) => {
+      if (launch.files && launch.files.length) openChosen(await launch.files[0].getFile());
+    });
+  }
+}
+
 window.workbench = {
   ready,
   open,
@@ -1426,3 +1441,4 @@ window.workbench = {
   tables: null,
 };
 wire();
+offlineApp();

@@ -22,6 +22,8 @@ import csv
 import io
 import json
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -340,6 +342,31 @@ def zipped(page, work):
     check("ZIP file" in page.message(), f"a cut ZIP file: {page.message()!r}")
 
 
+def offline(page, page_path):
+    """Served over HTTP, the page installs as an app and opens again with
+    the server gone."""
+    served = tempfile.mkdtemp(prefix="mt-served-")
+    for name in ("workbench.html", "workbench-sw.js", "workbench.webmanifest", "workbench-icon.png"):
+        shutil.copy(os.path.join(os.path.dirname(page_path), name), served)
+    server = subprocess.Popen([sys.executable, "-m", "http.server", "--bind", "127.0.0.1", "0"], cwd=served,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    try:
+        port = re.search(r"port (\d+)", server.stdout.readline()).group(1)
+        page.url = f"http://127.0.0.1:{port}/workbench.html"
+        page.load()
+        page.d.execute_async_script("const done = arguments[0]; navigator.serviceWorker.ready.then(() => done(true))")
+        manifest = page.d.execute_cdp_cmd("Page.getAppManifest", {})
+        check(not manifest.get("errors") and "file_handlers" in manifest.get("data", ""), f"manifest: {manifest}")
+        errors = page.d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        check(errors == [], f"not installable: {errors}")
+    finally:
+        server.kill()
+        server.wait()
+    page.load()  # the server is gone: the worker serves the page
+    page.open("mt2demo.smc")
+    check(page.js("return document.title") == "mt2demo.smc - workbench", "the offline page opens no image")
+
+
 def tap(page, element):
     """A finger's tap on an element's middle."""
     r = page.js("const r = arguments[0].getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]",
@@ -607,6 +634,7 @@ def main():
         zipped(page, work)
         phone_and_tabs(page, build)
         page.quiet()
+        offline(page, page_path)
     print(f"workbench_test: {size} bytes, both images opened, edits, undo, patches, reload, comparison checked")
 
 
