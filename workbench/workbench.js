@@ -966,6 +966,7 @@ function followHit(a) {
 
 function message(words, kind) {
   const box = $("message");
+  if (!words && box.hidden) return;  // nothing shown, nothing to take away
   box.textContent = words || "";
   box.className = kind || "";
   box.hidden = !words;
@@ -1437,6 +1438,19 @@ window.workbench = {
   bulk,
   search,
   selected: () => selectedCells().map((c) => [c.path, c.index, c.key]),
+  // Selects the block from one cell to another of a table shown (as a
+  // click and a Shift+click do); the number of cells selected.
+  select: (table, from, fromKey, to, toKey) => {
+    const view = tables && tables.views.get(table);
+    if (!view) return 0;
+    const grid = view.grid;
+    const at = (index, key) => placeOf(grid, { index: String(index), key });
+    const a = at(from, fromKey), b = at(to, toKey);
+    if (!a || !b) return 0;
+    goTo(grid, a.row, a.col, false);
+    goTo(grid, b.row, b.col, true);
+    return selectedCells().length;
+  },
   timings,
   tables: null,
 };
