@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "common/layout.h"
+#include "common/names.h"
 #include "common/report.h"
 #include "common/rom.h"
 
@@ -56,5 +57,36 @@ int actual_rear_defence(const FormationEntry& e);
 // actual_rear_column the rows end with the "後防(実際)" column (odd speed).
 void write_formation_report(ReportText& out, const FormationEntry* formations, int count, NameLookup formation_name,
                             bool actual_rear_column);
+
+// One game's formations: their names, their records, how a member's rate
+// and flag byte are found in a record, and whether the report ends its rows
+// with the "後防(実際)" column. The name lookup, the loader and the report
+// writer below are made from it.
+struct FormationTable {
+    NameTableKind names;
+    TableLayout records;
+    int (*rate_of)(const unsigned char* record, int p);
+    long (*flag_byte)(int p);
+    bool actual_rear_column;
+};
+
+// The name of formation index of the table, "" outside its records.
+template <const FormationTable& Table>
+const char* formation_name(const NameTables& names, int index) {
+    return names.get(Table.names, index);
+}
+
+// Every member of the table's formations, formation by formation.
+inline Result<std::vector<FormationEntry>> load_formations(const RomImage& image, const FormationTable& table) {
+    return load_formation_members(image, table.records, table.rate_of, table.flag_byte);
+}
+
+// The formation report of a game's run (its formations and names): a writer
+// of the game's table of reports.
+template <typename Run, const FormationTable& Table>
+void write_formations(ReportText& out, const Run& run) {
+    write_formation_report(out, run.formations.data(), Table.records.count,
+                           NameLookup(run.names, formation_name<Table>), Table.actual_rear_column);
+}
 
 }  // namespace common

@@ -14,7 +14,7 @@ common::Result<Run> Run::load(const common::RomImage& image) {
         common::take(load_techs(image), run.techs, error) &&
         common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
                      run.learning, error) &&
-        common::take(load_formations(image), run.formations, error)) {
+        common::take(common::load_formations(image, kFormations), run.formations, error)) {
         return run;
     }
     return error;
@@ -63,7 +63,7 @@ const common::ReportEntry<Run> kReports[18] = {
     {"mt2formdata.txt",
      "The sixteen battle formations: for each of five positions the selection rate, the speed "
      "modifier and the defence and attack flags.",
-     write_formdata},
+     common::write_formations<Run, kFormations>},
 };
 
 const common::AnalyzerInfo kAnalyzerInfo = {"mt2analyzer - MERIDIAN TALES2 data table analyzer",

@@ -1,23 +1,22 @@
-// Battle formations of game A: the name lookup, the formation block and the
-// formation report.
+// Battle formations of game A: sixteen formations of five members, the report
+// with the "後防(実際)" column.
+// Their name lookup, loader and report are made from kFormations.
 #pragma once
 
 #include "common/formations.h"
-#include "common/report.h"
+#include "games/a/chartables.h"
 #include "games/a/layout.h"
 
 namespace mt2 {
 
-struct Run;  // the tables of one run (run.h)
+static_assert(layout::formation::kMembers.count == common::kFormationMembers);
 
+inline constexpr common::FormationTable kFormations{{3, layout::kFormationNames, &kCharTables},
+                                                   layout::kFormationRecords, layout::formation::rate,
+                                                   layout::formation::flag_byte, true};
 constexpr int kFormationCount = layout::kFormationRecords.count;
 
 // The formation's name, or "" for an index outside 0..15.
-const char* formation_name(const common::NameTables& names, int index);
-
-// kFormationCount formations of kFormationMembers entries each.
-common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image);
-
-void write_formdata(common::ReportText& out, const Run& run);
+inline constexpr common::NameLookup::Function formation_name = common::formation_name<kFormations>;
 
 }  // namespace mt2

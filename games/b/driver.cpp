@@ -15,7 +15,7 @@ common::Result<Run> Run::load(const common::RomImage& image) {
         common::take(load_techs(image), run.techs, error) &&
         common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
                      run.learning, error) &&
-        common::take(load_formations(image), run.formations, error)) {
+        common::take(common::load_formations(image, kFormations), run.formations, error)) {
         return run;
     }
     return error;
@@ -77,7 +77,7 @@ const common::ReportEntry<Run> kReports[19] = {
     {"mt3formdata.txt",
      "The thirty-two battle formations: for each of five positions the selection rate, the "
      "speed modifier and the defence and attack flags.",
-     write_formdata},
+     common::write_formations<Run, kFormations>},
 };
 
 const common::AnalyzerInfo kAnalyzerInfo = {"mt3analyzer - MERIDIAN TALES3 data table analyzer",

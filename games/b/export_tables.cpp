@@ -201,7 +201,7 @@ std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
             item_table(names, b.items),
             technique_table(names, b.techs),
             learning_table(b.learning, technique_target(names)),
-            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), false)};
+            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
 }
 
 // Every name table read now, so that an image too short for one ends the run

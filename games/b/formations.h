@@ -1,23 +1,21 @@
-// Game-B battle formations: 32 formation names, the formation block and the
-// formation report.
+// Battle formations of game B: thirty-two formations of five members.
+// Their name lookup, loader and report are made from kFormations.
 #pragma once
 
 #include "common/formations.h"
-#include "common/report.h"
+#include "games/b/chartables.h"
 #include "games/b/layout.h"
 
 namespace mt3 {
 
-struct Run;  // the tables of one run (run.h)
+static_assert(layout::formation::kMembers == common::kFormationMembers);
 
+inline constexpr common::FormationTable kFormations{{3, layout::kFormationNames, &kCharTables},
+                                                   layout::kFormationRecords, layout::formation::rate,
+                                                   layout::formation::flag_byte, false};
 constexpr int kFormationCount = layout::kFormationRecords.count;
 
-// The name of formation 0..31, "" for any other number.
-const char* formation_name(const common::NameTables& names, int index);
-
-// kFormationCount x kFormationMembers entries, formation by formation.
-common::Result<std::vector<common::FormationEntry>> load_formations(const common::RomImage& image);
-
-void write_formdata(common::ReportText& out, const Run& run);
+// The formation's name, or "" for an index outside 0..31.
+inline constexpr common::NameLookup::Function formation_name = common::formation_name<kFormations>;
 
 }  // namespace mt3

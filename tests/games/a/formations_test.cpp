@@ -70,5 +70,5 @@ TEST_F(FormationTest, Report) {
     expected[f15 + 6] = "05:      1,    -3,  ○   ○   ○   ○   ○     ○";
     EXPECT_EQ(expected[0], "[No.000(00): ]");
     EXPECT_EQ(expected.size(), 16u * 7 + 15);
-    expect_report(report_of(mt2::write_formdata), expected);
+    expect_report(report_of(common::write_formations<mt2::Run, mt2::kFormations>), expected);
 }

@@ -20,7 +20,7 @@ TEST_F(FormationTest, BlocksOfFiveMembers) {
     put_name(rom_, kFormationNames, 0, {0x51, 0x52});  // あい
     rom_.put(kFormations, {0x40, 0x80, 0xA0, 0xC0, 0xFF, 0x86, 0x03, 0x20, 0x10, 0x4D, 0x99});
     rom_.put(kFormations + 11, {0x80, 0x40});
-    const auto rows = report_lines(mt3::write_formdata);
+    const auto rows = report_lines(common::write_formations<mt3::Run, mt3::kFormations>);
     ASSERT_EQ(rows.size(), 32u * 8 - 1);
     EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 10), (std::vector<std::string>{
                                                                               "[No.000(00): あい]",
