@@ -236,6 +236,9 @@ struct Session::State {
     std::vector<compare::RecordChange> changes;
     compare::Snapshot now;
     bool changes_stale = true;
+    // Within set_all: the tables are read once for every cell of the step,
+    // as the importer reads them once for every cell of its files.
+    bool batch = false;
 
     State(const GameParts& g, importer::OpenedImage opened) : game(g), image(std::move(opened)) {}
 
@@ -267,7 +270,7 @@ struct Session::State {
     }
 
     void refresh() {
-        if (stale) (void)load();  // the edited bytes hold what the opened ones held: they load as those did
+        if (stale && !batch) (void)load();  // the edited bytes hold what the opened ones held: they load as those did
     }
 };
 
@@ -356,9 +359,12 @@ std::vector<Refusal> Session::set_all(const std::vector<Cell>& cells) {
     const compare::ByteVector before = s.edited;
     const bool stale = s.stale, changes_stale = s.changes_stale;
     std::vector<Refusal> refusals;
+    s.refresh();
+    s.batch = true;
     for (const Cell& c : cells) {
         if (std::optional<Refusal> refused = set(c.table, c.index, c.key, c.text)) refusals.push_back(std::move(*refused));
     }
+    s.batch = false;
     if (refusals.empty()) return refusals;
     if (s.edited != before) {
         std::copy(before.begin(), before.end(), s.edited.begin());  // rom reads s.edited where it lies

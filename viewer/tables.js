@@ -230,8 +230,7 @@ class Grid {
     if (!this.rows.has(position)) return;
     const old = this.rows.get(position);
     this.rows.delete(position);
-    const tr = this.row(position);
-    if (old.isConnected) old.replaceWith(tr);
+    if (old.isConnected) old.replaceWith(this.row(position));  // else made when next drawn
   }
 
   nested(position) {

@@ -123,6 +123,7 @@ TEST_P(SessionTest, EditsComeOutAsTheImportersAndTheComparisons) {
     EXPECT_EQ(Json::parse(session_->changes_json()).size(), 1u);
     EXPECT_TRUE(session_->set_all({{"monsters", "1", "hp", "7"}, {"monsters", "4", "hp", "8"}}).empty());
     EXPECT_EQ(records("monsters")[4]["hp"].get<long long>(), 8);
+    EXPECT_EQ(session_->files({}).bps, imported("monsters", "index,hp\r\n1,7\r\n3," + value + "\r\n4,8\r\n", false).bps);
     EXPECT_TRUE(session_->set_all({{"monsters", "1", "hp", start[1]["hp"].dump()},
                                    {"monsters", "4", "hp", start[4]["hp"].dump()}}).empty());
 
