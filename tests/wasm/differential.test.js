@@ -108,15 +108,20 @@ function importCase(game, n) {
   return ran.status === 0 ? write(`patch-${n}.bps`, fs.readFileSync(path.join(work, 'n.bps'))) : null;
 }
 
-// The importer's edits made one cell at a time on a session: refused where
-// the importer refuses, else the importer's image and patches.
-const sessions = { run: 0, written: 0 };
+// The importer's edits made on a session, one cell at a time or as one step
+// (setAll): refused where the importer refuses (the step then writes
+// nothing), else the importer's image and patches.
+const sessions = { run: 0, written: 0, steps: 0 };
 function sessionCase(game, csv, edits, ran) {
   ++sessions.run;
   const session = core.open(demos[game], { game });
   try {
-    const refused = edits.map(([index, key, value]) => session.set('monsters', index, key, value)).filter((r) => r);
+    const step = random(2) === 1;
+    sessions.steps += step;
+    const refused = step ? session.setAll(edits.map(([index, key, value]) => ['monsters', index, key, value]))
+      : edits.map(([index, key, value]) => session.set('monsters', index, key, value)).filter((r) => r);
     assert.equal(refused.length > 0, ran.status !== 0, `session ${csv}: ${JSON.stringify(refused)} against ${ran.error}`);
+    if (step && refused.length) assert.deepEqual(session.changes(), [], `session ${csv}: a refused step wrote`);
     if (refused.length) return;
     ++sessions.written;
     const files = session.files({});
@@ -160,5 +165,5 @@ test(`${INPUTS} random inputs give the tools' answers`, () => {
     calls += 4;
   }
   const seconds = Number(process.hrtime.bigint() - start) / 1e9;
-  console.log(`differential: ${INPUTS} inputs, ${calls} calls each way, ${(INPUTS / seconds).toFixed(1)} inputs per second, ${sessions.run} sessions (${sessions.written} written) (seed ${SEED})`);
+  console.log(`differential: ${INPUTS} inputs, ${calls} calls each way, ${(INPUTS / seconds).toFixed(1)} inputs per second, ${sessions.run} sessions (${sessions.written} written, ${sessions.steps} as one step) (seed ${SEED})`);
 });
