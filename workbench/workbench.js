@@ -1005,6 +1005,7 @@ async function open(value, fileName) {
   clearRefusal();
   showImage();
   showTables();
+  showChosen($("file"), name, bytes);
   timings.opened = performance.now();
   requestAnimationFrame(() => setTimeout(() => { timings.rendered = performance.now(); }));
   const kept = saved();
@@ -1030,6 +1031,20 @@ function showTables() {
   tables = new Tables(opened.doc, opened.described, $("views"), $("tables"), { decorate, shown });
   window.workbench.tables = tables;
   tables.route();
+}
+
+// The file picker shows the file that is open, also when it came by a drop,
+// from inside a ZIP file or from a script.
+function showChosen(input, name, bytes) {
+  const shown = input.files && input.files[0];
+  if (shown && shown.name === name && shown.size === bytes.length) return;
+  try {
+    const chosen = new DataTransfer();
+    chosen.items.add(new File([bytes], name));
+    input.files = chosen.files;
+  } catch {
+    // a browser without DataTransfer: the picker shows what it shows
+  }
 }
 
 function identificationLine() {
@@ -1132,6 +1147,7 @@ function compare(value, fileName) {
     return wordsOf(error);
   }
   message("");
+  showChosen($("compare-file"), other.name, other.bytes);
   $("compared").textContent = made.text;
   opened.compared = new Map();
   for (const c of listed.changes || []) {

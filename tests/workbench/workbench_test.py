@@ -285,6 +285,9 @@ def spreadsheet(page):
                 " for (const [k, child] of Object.entries(d.children || {})) walk(`${name}.${k}`, child); };"
                 " for (const [k, d] of Object.entries(labelled(g).tables)) walk(k, d); } return out")
     check(page.js(headings) == [], f"headings: {page.js(headings)}")
+    # A NUL in a cell: the refusal is whole.
+    said = page.js("return window.workbench.edit('monsters', 0, 'name', 'a\\u0000bc')")
+    check("\\0" in said and said.index("b") > said.index("\\0") and page.message() == said, f"NUL: {said!r}")
     page.js("document.getElementById('language-headings').click()")
     check(page.js(headings) == [], f"English headings: {page.js(headings)}")
     th = "const th = document.querySelector('#table-monsters th[data-key=magic_power]'); return [th.textContent, th.title]"
@@ -318,6 +321,8 @@ def zipped(page, work):
             break
         time.sleep(0.05)
     check(page.js("return document.title") == "mt3demo.smc - workbench", f"the zipped image: {page.js('return document.title')}")
+    check(page.js("return document.getElementById('file').files[0].name") == "mt3demo.smc",
+          "the file picker does not show the file that is open")
     crc = page.js("return window.workbench.tables.doc.rom.crc32")
     check(crc == f"{zlib.crc32(image):08X}", f"the zipped image's CRC32 {crc}")
     page.choose("file", paths["two"])
