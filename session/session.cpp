@@ -357,7 +357,6 @@ std::optional<Refusal> Session::set(std::string_view table, std::string_view ind
 std::vector<Refusal> Session::set_all(const std::vector<Cell>& cells) {
     State& s = *state_;
     const compare::ByteVector before = s.edited;
-    const bool stale = s.stale, changes_stale = s.changes_stale;
     std::vector<Refusal> refusals;
     s.refresh();
     s.batch = true;
@@ -365,14 +364,10 @@ std::vector<Refusal> Session::set_all(const std::vector<Cell>& cells) {
         if (std::optional<Refusal> refused = set(c.table, c.index, c.key, c.text)) refusals.push_back(std::move(*refused));
     }
     s.batch = false;
-    if (refusals.empty()) return refusals;
-    if (s.edited != before) {
+    if (!refusals.empty() && s.edited != before) {
         std::copy(before.begin(), before.end(), s.edited.begin());  // rom reads s.edited where it lies
         s.stale = true;
         s.changes_stale = true;
-    } else {
-        s.stale = stale;
-        s.changes_stale = changes_stale;
     }
     return refusals;
 }

@@ -166,9 +166,12 @@
     });
     this.records = function (table) { return json({ call: 'records', table: String(table) }); };
     this.record = function (table, index) { return json({ call: 'record', table: String(table), index: Number(index) }); };
+    // A cell's value as the text typed in it: labels joined by a blank.
+    function typedText(value) {
+      return value === null || value === undefined ? '' : Array.isArray(value) ? value.join(' ') : String(value);
+    }
     this.set = function (table, index, key, value) {
-      var typed = value === null || value === undefined ? '' : Array.isArray(value) ? value.join(' ') : String(value);
-      var refusal = json({ call: 'set', table: String(table), index: String(index), key: String(key), value: typed });
+      var refusal = json({ call: 'set', table: String(table), index: String(index), key: String(key), value: typedText(value) });
       if (refusal) refusal.value = value;
       return refusal;
     };
@@ -178,9 +181,7 @@
       var list = Array.isArray(cells) ? cells : [];
       var typed = list.map(function (c) {
         var cell = Array.isArray(c) ? c : [];
-        var v = cell[3];
-        return [String(cell[0]), String(cell[1]), String(cell[2]),
-                v === null || v === undefined ? '' : Array.isArray(v) ? v.join(' ') : String(v)];
+        return [String(cell[0]), String(cell[1]), String(cell[2]), typedText(cell[3])];
       });
       var refusals = json({ call: 'setAll', cells: typed });
       refusals.forEach(function (r) {

@@ -195,8 +195,12 @@ function changeNodes(c) {
 // An entry of the changes panel: the record's words as a link to its row
 // (a nested row's: its top-level record's), then the change's line.
 function changeEntry(table, index, record, line) {
-  const href = `#${encodeURIComponent(table.split(".")[0])}/${encodeURIComponent(String(index).split("/")[0])}`;
-  return [element("a", { href, textContent: record }), `\n${line}\n`];
+  return [element("a", { href: recordHref(table, index), textContent: record }), `\n${line}\n`];
+}
+
+// The address of a cell's record: its top-level record's, for a nested row.
+function recordHref(table, index) {
+  return `#${encodeURIComponent(table.split(".")[0])}/${encodeURIComponent(String(index).split("/")[0])}`;
 }
 
 // The top-level records (table, position) of changes: a nested row's is its
@@ -598,6 +602,14 @@ function goTo(grid, row, col, extend, wrap) {
   return td;
 }
 
+// Selects a cell drawn (extend: the block up to it); its td focused, or null
+// for a cell that cannot be edited.
+function selectCell(td, extend) {
+  const grid = td.closest("table.grid").grid;
+  const at = placeOf(grid, cellOf(td));
+  return at ? goTo(grid, at.row, at.col, extend) : null;
+}
+
 // The selected cells, row by row: [{ path, index, key, position }].
 function selectedCells() {
   if (!selection) return [];
@@ -938,8 +950,7 @@ function showHits() {
   const hits = search(needle);
   timings.searched = performance.now();
   const list = hits.map((h) => {
-    const href = `#${encodeURIComponent(h.table.split(".")[0])}/${encodeURIComponent(h.index.split("/")[0])}`;
-    const a = element("a", { href, textContent: `${h.table} ${h.index} ${headingOf(h.table, h.key)}: ${h.text}` });
+    const a = element("a", { href: recordHref(h.table, h.index), textContent: `${h.table} ${h.index} ${headingOf(h.table, h.key)}: ${h.text}` });
     a.dataset.table = h.table;
     a.dataset.index = h.index;
     a.dataset.key = h.key;
@@ -955,11 +966,7 @@ function followHit(a) {
   if (location.hash !== a.getAttribute("href")) history.pushState(null, "", a.getAttribute("href"));
   tables.route();
   const td = findCell(a.dataset.table, a.dataset.index, a.dataset.key);
-  if (!td) return;
-  const grid = td.closest("table.grid").grid;
-  const at = placeOf(grid, cellOf(td));
-  if (at) goTo(grid, at.row, at.col, false);
-  else td.scrollIntoView({ block: "nearest", inline: "nearest" });
+  if (td && !selectCell(td, false)) td.scrollIntoView({ block: "nearest", inline: "nearest" });
 }
 
 // --- opening ---------------------------------------------------------------
@@ -1384,10 +1391,8 @@ function wire() {
   views.addEventListener("click", (event) => {
     const td = event.target.closest("td[data-key]");
     if (!td || td.tabIndex !== -1 || event.target.closest("a, input")) return;
-    const grid = td.closest("table.grid").grid;
-    const at = placeOf(grid, cellOf(td));
     const again = pointer === "touch" && before === td && !event.shiftKey;
-    if (at) goTo(grid, at.row, at.col, event.shiftKey);
+    selectCell(td, event.shiftKey);
     if (again) openEditor(td);
   });
   $("bulk-apply").addEventListener("click", () => bulk());
