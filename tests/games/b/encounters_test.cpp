@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "games/b/run.h"
+#include "tests/games/game_test_util.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt3_test;
@@ -19,68 +20,77 @@ const char kSubHeader[] = "No. モンスター          Lv.";
 class EncounterTest : public ReportTest {
 protected:
     EncounterTest() {
-        put_name(rom_, kMonsterNames, 0, {0x55});         // お
-        put_name(rom_, kMonsterNames, 2, {0x51, 0x52});   // あい
-        put_name(rom_, kMonsterNames, 5, {0x53, 0x54});   // うえ
-        put_name(rom_, kMonsterNames, 255, {0xAE});       // ン
-        rom_.put(kTypes + 13 * 2, {3, 2, 4, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
-        rom_.put(kTypes + 13 * 15, {12, 10, 40});
-        rom_.put(kMain, {0x05, 0x02, 0xFF, 0x0F});
-        // Group 3: a type number of 16 ends the group at its fifth pair.
-        rom_.put(kMain + 32 * 3, {2, 2, 2, 2, 2, 2, 2, 2, 7, 16, 5, 2});
-        // Group 15 ends at once.
-        rom_.put(kMain + 32 * 15, {255, 0xFF, 5, 2});
-        rom_.put(kSub, {0x05, 0x02});
-        rom_.put(kSub + 96 * 14 + 2 * 47, {200, 255});
+        put_names(rom_, kMonsterNames,
+                  {
+                      {0, {0x55}},          // お
+                      {2, {0x51, 0x52}},    // あい
+                      {5, {0x53, 0x54}},    // うえ
+                      {255, {0xAE}},        // ン
+                  });
+        put_records(rom_, kTypes, 13,
+                    {
+                        {2, 0, {3, 2, 4, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9}},
+                        {15, 0, {12, 10, 40}},
+                    });
+        put_records(rom_, kMain, 32,
+                    {
+                        {0, 0, {0x05, 0x02, 0xFF, 0x0F}},
+                        // Group 3: a type number of 16 ends the group at its
+                        // fifth pair.
+                        {3, 0, {2, 2, 2, 2, 2, 2, 2, 2, 7, 16, 5, 2}},
+                        // Group 15 ends at once.
+                        {15, 0, {255, 0xFF, 5, 2}},
+                    });
+        put_records(rom_, kSub, 96, {{0, 0, {0x05, 0x02}}, {14, 2 * 47, {200, 255}}});
     }
 };
 
 }  // namespace
 
 TEST_F(EncounterTest, MainReportBlocks) {
-    const auto rows = report_lines(mt3::write_monencmain);
-    ASSERT_EQ(rows.size(), 16u * 19 - 1);
-    EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 5),
-              (std::vector<std::string>{
-                  "[No.00(00): 骸骨]",
-                  kMainHeader,
-                  " 0: うえ             :    0,     3,     4× 2",
-                  " 1: ン               :   16,    12,    40×10",
-                  " 2: お               :   32,     0,     0× 0",
-              }));
-    EXPECT_EQ(rows[17], "15: お               :  240,     0,     0× 0");
-    EXPECT_EQ(rows[18], "");
-    EXPECT_EQ(rows[19], "[No.01(01): 悪魔]");
-    EXPECT_EQ(rows[19 * 8], "[No.08(08): ゾンビ]");
-    EXPECT_EQ(rows[19 * 15], "[No.15(0F): 妖精]");
-    EXPECT_EQ(rows.back(), "15:                  :  240,     0,     0× 0");
+    expect_lines(report_lines(mt3::write_monencmain), 16 * 19 - 1,
+                 {
+                     {0, "[No.00(00): 骸骨]"},
+                     {1, kMainHeader},
+                     {2, " 0: うえ             :    0,     3,     4× 2"},
+                     {3, " 1: ン               :   16,    12,    40×10"},
+                     {4, " 2: お               :   32,     0,     0× 0"},
+                     {17, "15: お               :  240,     0,     0× 0"},
+                     {18, ""},
+                     {19, "[No.01(01): 悪魔]"},
+                     {19 * 8, "[No.08(08): ゾンビ]"},
+                     {19 * 15, "[No.15(0F): 妖精]"},
+                     {16 * 19 - 2, "15:                  :  240,     0,     0× 0"},
+                 });
 }
 
 TEST_F(EncounterTest, TypeNumberOfSixteenEndsItsGroupButNotItsRows) {
-    const auto rows = report_lines(mt3::write_monencmain);
     const size_t g3 = 19 * 3;
-    EXPECT_EQ(rows[g3], "[No.03(03): 魚]");
-    EXPECT_EQ(rows[g3 + 2 + 3], " 3: あい             :   48,     3,     4× 2");
-    EXPECT_EQ(rows[g3 + 2 + 4], " 4:                  :   64,     0,     0× 0");
-    EXPECT_EQ(rows[g3 + 2 + 5], " 5:                  :   80,     0,     0× 0");
-    EXPECT_EQ(rows[g3 + 2 + 15], "15:                  :  240,     0,     0× 0");
-    EXPECT_EQ(rows[g3 + 18], "");
     const size_t g15 = 19 * 15;
-    EXPECT_EQ(rows[g15 + 1], kMainHeader);
-    EXPECT_EQ(rows[g15 + 2], " 0:                  :    0,     0,     0× 0");
+    expect_lines(report_lines(mt3::write_monencmain),
+                 {
+                     {g3, "[No.03(03): 魚]"},
+                     {g3 + 2 + 3, " 3: あい             :   48,     3,     4× 2"},
+                     {g3 + 2 + 4, " 4:                  :   64,     0,     0× 0"},
+                     {g3 + 2 + 5, " 5:                  :   80,     0,     0× 0"},
+                     {g3 + 2 + 15, "15:                  :  240,     0,     0× 0"},
+                     {g3 + 18, ""},
+                     {g15 + 1, kMainHeader},
+                     {g15 + 2, " 0:                  :    0,     0,     0× 0"},
+                 });
 }
 
 TEST_F(EncounterTest, SubReportBlocks) {
-    const auto rows = report_lines(mt3::write_monencsub);
-    ASSERT_EQ(rows.size(), 15u * 51 - 1);
-    EXPECT_EQ(rows[0], "[No.00(00): タイプ00]");
-    EXPECT_EQ(rows[1], kSubHeader);
-    // A sub pair is (level, monster).
-    EXPECT_EQ(rows[2], " 0: あい             :    5");
-    EXPECT_EQ(rows[3], " 1: お               :    0");
-    EXPECT_EQ(rows[50], "");
-    EXPECT_EQ(rows[51], "[No.01(01): タイプ01]");
-    EXPECT_EQ(rows[51 * 14], "[No.14(0E): タイプ14]");
-    EXPECT_EQ(rows.back(), "47: ン               :  200");
+    expect_lines(report_lines(mt3::write_monencsub), 15 * 51 - 1,
+                 {
+                     {0, "[No.00(00): タイプ00]"},
+                     {1, kSubHeader},
+                     // A sub pair is (level, monster).
+                     {2, " 0: あい             :    5"},
+                     {3, " 1: お               :    0"},
+                     {50, ""},
+                     {51, "[No.01(01): タイプ01]"},
+                     {51 * 14, "[No.14(0E): タイプ14]"},
+                     {15 * 51 - 2, "47: ン               :  200"},
+                 });
 }
-
