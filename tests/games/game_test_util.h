@@ -25,6 +25,15 @@ inline void put_names(RomBuilder& rom, const NameTable& table, std::initializer_
     for (const auto& name : names) put_name(rom, table, name.index, name.codes);
 }
 
+// A table of fixed-size records in the image.
+struct RecordTable {
+    long offset;       // rom offset of record 0
+    long record_size;  // bytes in a record
+
+    // The rom offset of a byte of a record.
+    long at(long record, long byte = 0) const { return offset + record_size * record + byte; }
+};
+
 // Bytes of a record: the record's number, the first byte within the record and
 // the bytes from there on.
 struct RecordBytes {
@@ -33,10 +42,9 @@ struct RecordBytes {
     std::initializer_list<uint8_t> bytes;
 };
 
-// Writes each record's bytes into the table of record_size-byte records at
-// rom offset table.
-inline void put_records(RomBuilder& rom, long table, long record_size, std::initializer_list<RecordBytes> records) {
-    for (const auto& r : records) rom.put(table + record_size * r.record + r.byte, r.bytes);
+// Writes each record's bytes into the table.
+inline void put_records(RomBuilder& rom, const RecordTable& table, std::initializer_list<RecordBytes> records) {
+    for (const auto& r : records) rom.put(table.at(r.record, r.byte), r.bytes);
 }
 
 // A report line by its number and the text it holds.

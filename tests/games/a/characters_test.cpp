@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "games/a/run.h"
+#include "tests/games/game_test_util.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kCharacters = 0x1E0CC0;
-constexpr long kSpecials = 0x1E16C0;
-constexpr long kSkillLevels = 0x1E2527;
-constexpr long kOverallSkillLevels = 0x1EA4DC;
+constexpr RecordTable kCharacters{0x1E0CC0, 10};
+constexpr RecordTable kSpecials{0x1E16C0, 43};
+constexpr RecordTable kSkillLevels{0x1E2527, 2};  // a word a level, level 1 first
+constexpr RecordTable kOverallSkillLevels{0x1EA4DC, 2};
 
 // The rows after their prefixes.
 const char kParamValues[] =
@@ -32,14 +33,12 @@ std::string special_name_of(int n) { return n == 0 ? "カリー" : n == 15 ? "�
 class CharacterTest : public ReportTest {
 protected:
     CharacterTest() {
-        put_name(rom_, kCharacterNames, 1, {0x8F, 0xE5, 0xA6});  // セーユ
-        put_name(rom_, kCharacterNames, 255, {0xF2, 0xEB});      // 皇帝
-        put_name(rom_, kSpecialNames, 0, {0x87, 0xA9, 0xE5});    // カリー
-        put_name(rom_, kSpecialNames, 15, {0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51});
+        put_names(rom_, kCharacterNames, {{1, {0x8F, 0xE5, 0xA6}}, {255, {0xF2, 0xEB}}});  // セーユ, 皇帝
+        put_names(rom_, kSpecialNames, {
+            {0, {0x87, 0xA9, 0xE5}},  // カリー
+            {15, {0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51, 0x51}},
+        });
     }
-
-    void character(int n, std::initializer_list<uint8_t> bytes) { rom_.put(kCharacters + 10 * n, bytes); }
-    void special(int n, int byte, std::initializer_list<uint8_t> bytes) { rom_.put(kSpecials + 43 * n + byte, bytes); }
 
     const std::function<std::string(int)> param_prefix = row_prefix(2, 16, character_name_of);
     const std::function<std::string(int)> flag_prefix = row_prefix(3, 16, character_name_of);
@@ -61,10 +60,12 @@ TEST_F(CharacterTest, NamesOfBothTables) {
 }
 
 TEST_F(CharacterTest, ParamReportColumnsAndAptitudes) {
-    character(1, {0, 0, 0, 0, 0, 0, 0x80, 0x00, 0x70});              // sword only: +0
-    character(2, {0, 0, 0, 0, 0, 0, 0x40, 0x20, 0xFA});              // axe +8, wind +3
-    character(3, {0, 0xFF, 0x21, 0x43, 200, 0, 0x20, 0x10, 0x8F});   // spear +1, earth +8
-    character(255, {0, 0x5A, 0, 0, 1, 0, 0xFF, 0xFF, 0x77});         // all flags
+    put_records(rom_, kCharacters, {
+        {1, 0, {0, 0, 0, 0, 0, 0, 0x80, 0x00, 0x70}},             // sword only: +0
+        {2, 0, {0, 0, 0, 0, 0, 0, 0x40, 0x20, 0xFA}},             // axe +8, wind +3
+        {3, 0, {0, 0xFF, 0x21, 0x43, 200, 0, 0x20, 0x10, 0x8F}},  // spear +1, earth +8
+        {255, 0, {0, 0x5A, 0, 0, 1, 0, 0xFF, 0xFF, 0x77}},        // all flags
+    });
     expect_rows(
         mt2::write_chrparam,
         "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
@@ -85,9 +86,8 @@ TEST_F(CharacterTest, ParamReportColumnsAndAptitudes) {
 }
 
 TEST_F(CharacterTest, FlagReport) {
-    character(1, {0xF3, 0, 0, 0, 0, 5});
-    character(2, {0x4C, 0, 0, 0, 0, 123});
-    character(255, {0x1F, 0, 0, 0, 0, 255});
+    put_records(rom_, kCharacters,
+                {{1, 0, {0xF3, 0, 0, 0, 0, 5}}, {2, 0, {0x4C, 0, 0, 0, 0, 123}}, {255, 0, {0x1F, 0, 0, 0, 0, 255}}});
     expect_rows(mt2::write_chrflag, kFlagHeader, 256, flag_prefix, fmt(kFlagValues, "×", "×", "×", "×", "--------", 0),
                 {
                     {1, "001(001): セーユ           :  ○   ○   ○   ○  巨人      TYPE05"},
@@ -97,12 +97,14 @@ TEST_F(CharacterTest, FlagReport) {
 }
 
 TEST_F(CharacterTest, SpecialParamReportPointsAndColumns) {
-    special(0, 4, {30, 0, 10, 20, 30, 40, 50});  // WP 150 + 100
-    special(1, 6, {50, 50, 50, 50, 50, 0, 0, 1});  // WP 350 capped; a single magic level 1: JP 8
-    special(2, 1, {0x10, 0x32, 0x54});
-    special(2, 11, {1, 2, 3, 4, 5, 6});  // JP 21 + 12 + 5
-    special(14, 11, {81});                // 81 + 162 + 5 = 248
-    special(15, 11, {82});                // 82 + 164 = 246, + 5 = 251: capped after the bonus
+    put_records(rom_, kSpecials, {
+        {0, 4, {30, 0, 10, 20, 30, 40, 50}},     // WP 150 + 100
+        {1, 6, {50, 50, 50, 50, 50, 0, 0, 1}},  // WP 350 capped; a single magic level 1: JP 8
+        {2, 1, {0x10, 0x32, 0x54}},
+        {2, 11, {1, 2, 3, 4, 5, 6}},  // JP 21 + 12 + 5
+        {14, 11, {81}},               // 81 + 162 + 5 = 248
+        {15, 11, {82}},               // 82 + 164 = 246, + 5 = 251: capped after the bonus
+    });
     expect_rows(
         mt2::write_chrspparam,
         "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
@@ -126,8 +128,7 @@ TEST_F(CharacterTest, SpecialParamReportPointsAndColumns) {
 }
 
 TEST_F(CharacterTest, SpecialFlagReport) {
-    special(0, 0, {0xA5, 0, 0, 0, 0, 9});
-    special(15, 0, {0x50, 0, 0, 0, 0, 77});
+    put_records(rom_, kSpecials, {{0, 0, {0xA5, 0, 0, 0, 0, 9}}, {15, 0, {0x50, 0, 0, 0, 0, 77}}});
     expect_rows(mt2::write_chrspflag, kFlagHeader, 16, special_flag_prefix,
                 fmt(kFlagValues, "×", "×", "×", "×", "--------", 0),
                 {
@@ -137,11 +138,9 @@ TEST_F(CharacterTest, SpecialFlagReport) {
 }
 
 TEST_F(CharacterTest, LevelReport) {
-    rom_.put(kSkillLevels, {0x10, 0x27});
-    rom_.put(kSkillLevels + 2 * 49, {0xFF, 0xFF});
-    rom_.put(kOverallSkillLevels, {1, 0});
-    rom_.put(kOverallSkillLevels + 2 * 38, {0x39, 0x30});
-    rom_.put(kOverallSkillLevels + 2 * 39, {0xFF, 0xFF});  // the word after the table
+    put_records(rom_, kSkillLevels, {{0, 0, {0x10, 0x27}}, {49, 0, {0xFF, 0xFF}}});
+    put_records(rom_, kOverallSkillLevels,
+                {{0, 0, {1, 0}}, {38, 0, {0x39, 0x30}}, {39, 0, {0xFF, 0xFF}}});  // 39: the word after the table
     std::vector<std::string> expected{"[技能レベル]", "LV  技術点", " 1:  10000"};
     for (int k = 2; k <= 50; ++k) expected.push_back(fmt("%2d:  %5ld", k, 0L));
     expected.back() = "50:  65535";

@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "games/a/run.h"
+#include "tests/games/game_test_util.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kTechPoints = 0x1E6F62;
-constexpr long kStatistics = 0x1E7700;
-constexpr long kPatterns = 0x1E9F00;
+constexpr RecordTable kTechPoints{0x1E6F62, 2};
+constexpr RecordTable kStatistics{0x1E7700, 32};
+constexpr RecordTable kPatterns{0x1E9F00, 8};
 
 // The parameter row after its prefix.
 const char kParamValues[] =
@@ -44,9 +45,6 @@ protected:
         put_name(rom_, kTechNames, 255, {0x83});
     }
 
-    void statistics(int n, std::initializer_list<uint8_t> bytes) { rom_.put(kStatistics + 32 * n, bytes); }
-    void set(int n, int byte, uint8_t value) { rom_.at(kStatistics + 32 * n + byte) = value; }
-
     const std::function<std::string(int)> prefix = row_prefix(3, 16, name_of);
 
     // The writer's report: the header, the rows given, every other monster
@@ -66,13 +64,14 @@ TEST_F(MonsterTest, Names) {
 }
 
 TEST_F(MonsterTest, ParamReport) {
-    rom_.put(kTechPoints + 2 * 300, {0xFF, 0xFF});
-    statistics(300, {0x00, 0x10, 0x27, 35, 30, 11, 12, 13, 14, 15, 16, 99,
-                     21, 22, 23, 24, 25, 26, 27, 28, 0xFF, 0xFF, 200, 0xFF});
-    rom_.put(kTechPoints + 2 * 2, {0x2C, 0x01});
-    statistics(2, {0, 1, 0, 36, 31});
-    set(2, 21, 0x85);
-    statistics(3, {0, 0, 0, 255, 255});
+    put_records(rom_, kTechPoints, {{300, 0, {0xFF, 0xFF}}, {2, 0, {0x2C, 0x01}}});
+    put_records(rom_, kStatistics, {
+        {300, 0, {0x00, 0x10, 0x27, 35, 30, 11, 12, 13, 14, 15, 16, 99,
+                  21, 22, 23, 24, 25, 26, 27, 28, 0xFF, 0xFF, 200, 0xFF}},
+        {2, 0, {0, 1, 0, 36, 31}},
+        {2, 21, {0x85}},
+        {3, 0, {0, 0, 0, 255, 255}},
+    });
     expect_rows(mt2::write_monparam,
                 "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 "
                 "防殴 防突 防射 防熱 防冷 防雷 防状 盾防 回避",
@@ -88,10 +87,7 @@ TEST_F(MonsterTest, ParamReport) {
 }
 
 TEST_F(MonsterTest, ResistanceReport) {
-    set(2, 20, 0x81);
-    set(2, 23, 0x40);
-    set(319, 20, 0x7E);
-    set(319, 23, 0xFF);
+    put_records(rom_, kStatistics, {{2, 20, {0x81}}, {2, 23, {0x40}}, {319, 20, {0x7E}}, {319, 23, {0xFF}}});
     expect_rows(mt2::write_monregist, "No.       名前               盾の防御属性      状態変化耐性",
                 " ・・・・・・・・  ・・・・・・・・",
                 {
@@ -101,9 +97,7 @@ TEST_F(MonsterTest, ResistanceReport) {
 }
 
 TEST_F(MonsterTest, FlagReport) {
-    set(2, 0, 0xF3);
-    set(3, 0, 0x1C);
-    set(300, 0, 0x8F);
+    put_records(rom_, kStatistics, {{2, 0, {0xF3}}, {3, 0, {0x1C}}, {300, 0, {0x8F}}});
     expect_rows(mt2::write_monflag, "No.       名前               女性 不死 ボス 飛行 種族",
                 "  ×   ×   ×   ×  --------",
                 {
@@ -114,10 +108,7 @@ TEST_F(MonsterTest, FlagReport) {
 }
 
 TEST_F(MonsterTest, DropReportHyphensFor255Only) {
-    set(2, 29, 255);
-    set(2, 30, 254);
-    set(3, 29, 7);
-    set(3, 30, 255);
+    put_records(rom_, kStatistics, {{2, 29, {255, 254}}, {3, 29, {7, 255}}});
     expect_rows(mt2::write_monitem, "No.       名前               高確率            低確率",
                 fmt(" %-16s, %-16s", "", ""),
                 {
@@ -127,11 +118,8 @@ TEST_F(MonsterTest, DropReportHyphensFor255Only) {
 }
 
 TEST_F(MonsterTest, WeaponReportHyphensFor254Only) {
-    set(2, 24, 255);
-    set(2, 25, 254);
-    set(3, 24, 254);
-    set(3, 25, 7);
-    for (int n = 0; n < 320; ++n) set(n, 29, 254);  // drops do not reach the weapon report
+    put_records(rom_, kStatistics, {{2, 24, {255, 254}}, {3, 24, {254, 7}}});
+    for (int n = 0; n < 320; ++n) rom_.at(kStatistics.at(n, 29)) = 254;  // drops do not reach the weapon report
     expect_rows(mt2::write_monequip, "No.       名前               武器1             武器2",
                 fmt(" %-16s, %-16s", "", ""),
                 {
@@ -154,16 +142,14 @@ std::vector<std::string> action_block(int n, const std::string& targets, int sha
 }  // namespace
 
 TEST_F(MonsterTest, ActionReport) {
-    rom_.put(kPatterns + 8 * 5, {0, 10, 11, 255, 1, 2, 3, 4});
-    rom_.put(kPatterns + 8 * 255, {11, 11, 11, 11, 11, 11, 11, 255});
-    set(256, 28, 0x98);  // all three targets, rate index 0
-    set(256, 26, 5);
-    set(256, 27, 255);
-    set(2, 28, 0x67);  // bits 6, 5 and 2 change nothing; rate index 3
-    set(2, 26, 5);
-    set(2, 27, 5);
-    set(3, 28, 0x11);  // low-HP characters, rate index 1
-    set(300, 28, 0x0A);  // high-HP characters, rate index 2
+    put_records(rom_, kPatterns, {{5, 0, {0, 10, 11, 255, 1, 2, 3, 4}}, {255, 0, {11, 11, 11, 11, 11, 11, 11, 255}}});
+    // Bytes 26 and 27 choose the two patterns, byte 28 the targets and the rate index.
+    put_records(rom_, kStatistics, {
+        {256, 26, {5, 255, 0x98}},  // all three targets, rate index 0
+        {2, 26, {5, 5, 0x67}},      // bits 6, 5 and 2 change nothing; rate index 3
+        {3, 28, {0x11}},            // low-HP characters, rate index 1
+        {300, 28, {0x0A}},          // high-HP characters, rate index 2
+    });
     const std::vector<std::string> zero(16, "(通常攻撃: 剣)");
     const std::vector<std::string> p5{"(通常攻撃: 剣)", "(通常攻撃: パンチ)", "ア", "イ",
                                       "(通常攻撃: 大剣)", "(通常攻撃: 斧)", "(通常攻撃: 棍棒)", "(通常攻撃: 槍)"};

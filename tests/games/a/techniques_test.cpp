@@ -7,22 +7,19 @@
 #include <vector>
 
 #include "games/a/run.h"
+#include "tests/games/game_test_util.h"
 #include "tests/support/report_fixture.h"
 
 using namespace mt2_test;
 
 namespace {
 
-constexpr long kRecords = 0x1E1B27;
-constexpr long kLearnTypes = 0x1E26EF;
+constexpr RecordTable kRecords{0x1E1B27, 10};
+constexpr RecordTable kLearnTypes{0x1E26EF, 2};
 constexpr long kDifficulties = 0x1E2CEF;
 constexpr long kList1 = 0x1E2AEF;
 constexpr long kList2 = 0x2C64A;
 
-const char kLearnFlagHeader[] =
-    "No.      名前                    派生 TY00 TY01 TY02 TY03 TY04 TY05 TY06 TY07 TY08 TY09 TY10 TY11 TY12 "
-    "TY13 TY14 TY15";
-const char kLearnDataHeader[] = "No.      名前                   難度";
 const char kEvadeHeader[] = "No.      名前                   見切  難度";
 
 const char* const kFixed[11] = {
@@ -42,9 +39,11 @@ std::string name_of(int index) {
 class TechniqueTest : public ReportTest {
 protected:
     TechniqueTest() {
-        put_name(rom_, kTechNames, 11, {0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F});
-        put_name(rom_, kTechNames, 200, {0xFC});
-        put_name(rom_, kTechNames, 0, {0x51});  // never shown: technique 0 has a fixed text
+        put_names(rom_, kTechNames, {
+            {11, {0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F}},
+            {200, {0xFC}},
+            {0, {0x51}},  // never shown: technique 0 has a fixed text
+        });
     }
 
     const std::function<std::string(int)> prefix = row_prefix(2, 20, name_of);
@@ -66,11 +65,12 @@ TEST_F(TechniqueTest, NamesFixedTextsAndOutOfRange) {
 }
 
 TEST_F(TechniqueTest, LearnFlagReport) {
-    rom_.put(kLearnTypes + 2 * 11, {0x01, 0x80});  // TY00 and TY15
-    rom_.put(kLearnTypes + 2 * 200, {0xFF, 0xFF});
-    rom_.put(kRecords + 10 * 11 + 9, {0x80});   // derivation
-    rom_.put(kRecords + 10 * 200 + 9, {0x40});  // evade only
-    rom_.put(kRecords + 10 * 255 + 9, {0xFF});
+    put_records(rom_, kLearnTypes, {{11, 0, {0x01, 0x80}}, {200, 0, {0xFF, 0xFF}}});  // 11: TY00 and TY15
+    put_records(rom_, kRecords, {
+        {11, 9, {0x80}},   // derivation
+        {200, 9, {0x40}},  // evade only
+        {255, 9, {0xFF}},
+    });
     EXPECT_EQ(prefix(0), "000(00): (通常攻撃: 剣)       :");
     expect_rows(common::write_learn_flags<mt2::Run, mt2::tech_name>, kLearnFlagHeader, 256, prefix, fmt("   %2s", "×") + all_marks("×"),
                 {
@@ -83,10 +83,8 @@ TEST_F(TechniqueTest, LearnFlagReport) {
 }
 
 TEST_F(TechniqueTest, EvadeReport) {
-    rom_.put(kRecords + 10 * 200 + 9, {0x40});
-    rom_.put(kRecords + 10 * 11 + 9, {0xBF});  // derivation, not evade
-    rom_.put(kDifficulties + 11, {255});
-    rom_.put(kDifficulties + 200, {7});
+    put_records(rom_, kRecords, {{200, 9, {0x40}}, {11, 9, {0xBF}}});  // 11: derivation, not evade
+    rom_.put(kDifficulties + 11, {255}).put(kDifficulties + 200, {7});
     expect_rows(mt2::write_tech_evade_data, kEvadeHeader, 256, prefix, fmt("  %2s    %3d", "×", 0),
                 {
                     {11, "011(0B): かきくけこさしすせそ :  ×    255"},

@@ -8,28 +8,26 @@
 
 namespace mt3_test {
 
-constexpr long kWeapons = 0x3E0020;  // items 8-79, 4 bytes each
-constexpr long kShields = 0x3E0140;  // items 80-95, 4 bytes each
-constexpr long kArmour = 0x3E0180;   // items 96-223, 9 bytes each
+constexpr RecordTable kWeapons{0x3E0020, 4};  // items 8-79
+constexpr RecordTable kShields{0x3E0140, 4};  // items 80-95
+constexpr RecordTable kArmour{0x3E0180, 9};   // items 96-223
 
 inline void put_shared_items(RomBuilder& rom) {
-    put_names(rom, kItemNames,
-              {
-                  {8, {0x56, 0x60, 0x65}},    // かたな
-                  {80, {0x60, 0x63}},         // たて
-                  {96, {0x75, 0x7A, 0x52}},   // よろい
-                  {97, {0x5A, 0x7A, 0x72}},   // ころも
-                  {224, {0x58, 0x5D, 0x77}},  // くすり
-              });
-    rom.put(kShields, {0x0B, 0x85, 0x93, 0x81});
-    put_records(rom, kArmour, 9,
-                {
-                    {0, 0, {0x94, 0xAB, 0x8A, 0x5D, 0x42, 0xFF, 0x08, 0x81, 0xF5}},
-                    {1, 0, {0x07, 0xF6, 0x09, 0xF4, 0x81, 0x00, 0xF8, 0xFE, 0x03}},
-                });
+    put_names(rom, kItemNames, {
+        {8, {0x56, 0x60, 0x65}},    // かたな
+        {80, {0x60, 0x63}},         // たて
+        {96, {0x75, 0x7A, 0x52}},   // よろい
+        {97, {0x5A, 0x7A, 0x72}},   // ころも
+        {224, {0x58, 0x5D, 0x77}},  // くすり
+    });
+    rom.put(kShields.at(0), {0x0B, 0x85, 0x93, 0x81});
+    put_records(rom, kArmour, {
+        {0, 0, {0x94, 0xAB, 0x8A, 0x5D, 0x42, 0xFF, 0x08, 0x81, 0xF5}},
+        {1, 0, {0x07, 0xF6, 0x09, 0xF4, 0x81, 0x00, 0xF8, 0xFE, 0x03}},
+    });
     // The character records follow the armour records; items 224-255 have no
     // record and must not take these bytes.
-    rom.fill(kArmour + 9 * 128, 9 * 32, 0x7F);
+    rom.fill(kArmour.at(128), 9 * 32, 0x7F);
 }
 
 }  // namespace mt3_test

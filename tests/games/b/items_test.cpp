@@ -18,7 +18,7 @@
 using namespace mt3_test;
 
 namespace {
-constexpr long kPrices = 0x3E9958;
+constexpr RecordTable kPrices{0x3E9958, 2};
 
 // Report lines of an item: one header line before each of the five sections.
 size_t line_of(int item) { return static_cast<size_t>(item) + (item < 8 ? 1 : item < 80 ? 2 : item < 96 ? 3 : item < 224 ? 4 : 5); }
@@ -38,24 +38,22 @@ class ItemTest : public ReportTest {
 protected:
     ItemTest() {
         put_shared_items(rom_);
-        put_names(rom_, kItemNames,
-                  {
-                      {3, {0x82, 0x83}},    // アイ
-                      {79, {0xAE}},         // ン
-                      {255, {0x67, 0x69}},  // ぬの
-                  });
+        put_names(rom_, kItemNames, {
+            {3, {0x82, 0x83}},    // アイ
+            {79, {0xAE}},         // ン
+            {255, {0x67, 0x69}},  // ぬの
+        });
         put_name(rom_, kTechNames, 5, {0x52, 0x56});  // いか
-        put_records(rom_, kPrices, 2,
-                    {
-                        {3, 0, {0x34, 0x12}},
-                        {8, 0, {0xDC, 0x05}},
-                        {80, 0, {0x2C, 0x01}},
-                        {96, 0, {0xFF, 0xFF}},
-                        {224, 0, {10, 0}},
-                        {255, 0, {7, 0}},
-                    });
-        rom_.put(kWeapons, {0xFF, 0xFF, 5, 255}).put(kWeapons + 4 * 71, {0x0A, 0x30, 255, 5});
-        rom_.put(kArmour + 9 * 127, {0x7F, 0x17, 0x00, 0x00, 0x00, 0x00, 0x07, 0x01, 0x0F});
+        put_records(rom_, kPrices, {
+            {3, 0, {0x34, 0x12}},
+            {8, 0, {0xDC, 0x05}},
+            {80, 0, {0x2C, 0x01}},
+            {96, 0, {0xFF, 0xFF}},
+            {224, 0, {10, 0}},
+            {255, 0, {7, 0}},
+        });
+        rom_.put(kWeapons.at(0), {0xFF, 0xFF, 5, 255}).put(kWeapons.at(71), {0x0A, 0x30, 255, 5});
+        rom_.put(kArmour.at(127), {0x7F, 0x17, 0x00, 0x00, 0x00, 0x00, 0x07, 0x01, 0x0F});
     }
 };
 
@@ -105,66 +103,62 @@ TEST_F(ItemTest, KindsFollowTheNumbers) {
 }
 
 TEST_F(ItemTest, ParamReport) {
-    expect_item_report(
-        report_lines(mt3::write_item_param),
-        {
-            "No.      名前                 価格",
-            "No.      名前                 価格 攻撃 重量",
-            "No.      名前                 価格 防御 回避 重量",
-            "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 "
-            "魔力 意志 魅力 重量",
-            "No.      名前                 価格",
-        },
-        {
-            {3, "003(03): アイ             :   4660"},
-            {8, "008(08): かたな           :   1500, 127,   7"},
-            {79, "079(4F): ン               :      0,  48,   2"},
-            {80, "080(50): たて             :    300,   5,  19,   3"},
-            {96, "096(60): よろい           :  65535,  20,  10,  30,  20,  30,  20,  10,  30,  10,  30,   2,   0,   0,   "
-                 "0,   0,   0,   0,   5"},
-            {97, "097(61): ころも           :      0,   7,   9,   7,   7,   7,   7,  18,  18,  18,  18,   1,   1,   1,   "
-                 "1,   1,   1,   1,   3"},
-            {223, "223(DF):                  :      0, 127,   0, 127, 127, 127, 128,   0,   0,   0,   0,   0,   0,   0,   "
-                  "0,   0,   0,   0,  15"},
-            {224, "224(E0): くすり           :     10"},
-            {255, "255(FF): ぬの             :      7"},
-        });
+    const std::array<const char*, 5> headers = {
+        "No.      名前                 価格",
+        "No.      名前                 価格 攻撃 重量",
+        "No.      名前                 価格 防御 回避 重量",
+        "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 "
+        "魔力 意志 魅力 重量",
+        "No.      名前                 価格",
+    };
+    expect_item_report(report_lines(mt3::write_item_param), headers, {
+        {3, "003(03): アイ             :   4660"},
+        {8, "008(08): かたな           :   1500, 127,   7"},
+        {79, "079(4F): ン               :      0,  48,   2"},
+        {80, "080(50): たて             :    300,   5,  19,   3"},
+        {96, "096(60): よろい           :  65535,  20,  10,  30,  20,  30,  20,  10,  30,  10,  30,   2,   0,   0,   "
+             "0,   0,   0,   0,   5"},
+        {97, "097(61): ころも           :      0,   7,   9,   7,   7,   7,   7,  18,  18,  18,  18,   1,   1,   1,   "
+             "1,   1,   1,   1,   3"},
+        {223, "223(DF):                  :      0, 127,   0, 127, 127, 127, 128,   0,   0,   0,   0,   0,   0,   0,   "
+              "0,   0,   0,   0,  15"},
+        {224, "224(E0): くすり           :     10"},
+        {255, "255(FF): ぬの             :      7"},
+    });
 }
 
 TEST_F(ItemTest, RegistReport) {
-    expect_item_report(
-        report_lines(mt3::write_item_regist),
-        {
-            "No.      名前",
-            "No.      名前",
-            "No.      名前               防御属性",
-            "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 耐音 耐凝 "
-            "耐地",
-            "No.      名前",
-        },
-        {
-            {3, "003(03): アイ             :"},
-            {8, "008(08): かたな           :"},
-            {80, "080(50): たて             : 斬・・・・・・状"},
-            {81, "081(51):                  : ・・・・・・・・"},
-            {96, "096(60): よろい           :  ○   --   ○   --   --   ◎   --   ◎   ・??・・・・毒・  ○   ×   ×   ×   ×"},
-            // "(×)" fills its four-byte cell; "○+" is followed by one blank.
-            {97, "097(61): ころも           :  (×) (×) (×) (×) ○+  ○+  ○+  ○+  死・・・・・・ス  ○   ○   ○   ○   ○"},
-            {223, "223(DF):                  :  --   --   --   ☆   --   --   --   --   ・・・・・・・・  ×   ×   ×   ×   ×"},
-            {224, "224(E0): くすり           :"},
-        });
+    const std::array<const char*, 5> headers = {
+        "No.      名前",
+        "No.      名前",
+        "No.      名前               防御属性",
+        "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 耐音 耐凝 "
+        "耐地",
+        "No.      名前",
+    };
+    expect_item_report(report_lines(mt3::write_item_regist), headers, {
+        {3, "003(03): アイ             :"},
+        {8, "008(08): かたな           :"},
+        {80, "080(50): たて             : 斬・・・・・・状"},
+        {81, "081(51):                  : ・・・・・・・・"},
+        {96, "096(60): よろい           :  ○   --   ○   --   --   ◎   --   ◎   ・??・・・・毒・  ○   ×   ×   ×   ×"},
+        // "(×)" fills its four-byte cell; "○+" is followed by one blank.
+        {97, "097(61): ころも           :  (×) (×) (×) (×) ○+  ○+  ○+  ○+  死・・・・・・ス  ○   ○   ○   ○   ○"},
+        {223, "223(DF):                  :  --   --   --   ☆   --   --   --   --   ・・・・・・・・  ×   ×   ×   ×   ×"},
+        {224, "224(E0): くすり           :"},
+    });
 }
 
 TEST_F(ItemTest, EffectReport) {
     const char name_only[] = "No.      名前";
-    expect_item_report(report_lines(mt3::write_item_effect),
-                       {name_only, "No.      名前               武器固有技1           武器固有技2", name_only, name_only,
-                        name_only},
-                       {
-                           {8, "008(08): かたな           : いか                , --------------------"},
-                           {9, "009(09):                  :                     ,                     "},
-                           {79, "079(4F): ン               : --------------------, いか                "},
-                           {80, "080(50): たて             :"},
-                           {96, "096(60): よろい           :"},
-                       });
+    const std::array<const char*, 5> headers = {
+        name_only, "No.      名前               武器固有技1           武器固有技2", name_only, name_only, name_only,
+    };
+    expect_item_report(report_lines(mt3::write_item_effect), headers, {
+        {8, "008(08): かたな           : いか                , --------------------"},
+        {9, "009(09):                  :                     ,                     "},
+        {79, "079(4F): ン               : --------------------, いか                "},
+        {80, "080(50): たて             :"},
+        {96, "096(60): よろい           :"},
+    });
 }
