@@ -6,6 +6,7 @@
 # shells' own printing functions among them fails the check, naming the object
 # and the symbol.
 cmake_policy(SET CMP0057 NEW)  # IN_LIST
+include(${CMAKE_CURRENT_LIST_DIR}/core_imports.cmake)
 set(forbidden
   exit _exit _Exit quick_exit abort
   fopen fopen64 freopen fdopen fclose fread fwrite fflush fputs fputc putc puts putchar printf vprintf fprintf
@@ -16,22 +17,8 @@ set(forbidden
   common::write_text common::open_file common::file_identity)
 set(failures "")
 foreach(library IN LISTS LIBRARIES)
-  execute_process(COMMAND ${NM} -A -u -C ${library} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${NM} failed on ${library}")
-  endif()
-  string(REPLACE "\n" ";" lines "${listing}")
-  foreach(line IN LISTS lines)
-    # "<library>:<object>:                 U <symbol>"
-    if(NOT line MATCHES "^[^:]*:([^:]+):[ \t]+U[ \t]+([^(]+)")
-      continue()
-    endif()
-    set(object ${CMAKE_MATCH_1})
-    string(STRIP "${CMAKE_MATCH_2}" symbol)
-    string(REGEX REPLACE "@.*" "" symbol "${symbol}")
-    if(object IN_LIST SHELL_OBJECTS)
-      continue()
-    endif()
+  core_imports(${library} "([^(]+)" objects symbols)
+  foreach(object symbol IN ZIP_LISTS objects symbols)
     if(symbol IN_LIST forbidden)
       list(APPEND failures "${object}: ${symbol}")
     endif()

@@ -30,6 +30,7 @@
 # is the last "typeinfo for" relocation of the function before the call of
 # __cxa_throw.
 cmake_policy(SET CMP0057 NEW)  # IN_LIST
+include(${CMAKE_CURRENT_LIST_DIR}/core_imports.cmake)
 set(allowed_helpers
   std::__throw_bad_alloc std::__throw_bad_array_new_length std::__throw_length_error
   std::__throw_out_of_range_fmt std::__throw_logic_error std::__throw_bad_function_call)
@@ -39,18 +40,10 @@ if(NOT OBJDUMP)
 endif()
 set(failures "")
 foreach(library IN LISTS LIBRARIES)
-  execute_process(COMMAND ${NM} -A -u -C ${library} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${NM} failed on ${library}")
-  endif()
-  string(REPLACE "\n" ";" lines "${listing}")
-  foreach(line IN LISTS lines)
-    # "<library>:<object>:                 U std::__throw_...(...)"
-    if(NOT line MATCHES "^[^:]*:([^:]+):[ \t]+U[ \t]+(std::__throw_[a-z_]+)")
-      continue()
-    endif()
-    if(NOT CMAKE_MATCH_1 IN_LIST SHELL_OBJECTS AND NOT CMAKE_MATCH_2 IN_LIST allowed_helpers)
-      list(APPEND failures "${CMAKE_MATCH_1}: ${CMAKE_MATCH_2}")
+  core_imports(${library} "(std::__throw_[a-z_]+)" objects helpers)
+  foreach(object helper IN ZIP_LISTS objects helpers)
+    if(NOT helper IN_LIST allowed_helpers)
+      list(APPEND failures "${object}: ${helper}")
     endif()
   endforeach()
   # The disassembly cut to the objects' names, the functions' names, the

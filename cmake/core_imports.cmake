@@ -1,0 +1,30 @@
+# core_imports(<library> <symbol regex> <objects variable> <symbols variable>)
+# lists what the core's objects of <library> (every object but the shells':
+# SHELL_OBJECTS) need from elsewhere (nm -u, names demangled): for each
+# undefined symbol whose name matches <symbol regex> (its first group, cut at
+# its version "@..."), its object and its name, in two lists of one length.
+function(core_imports library symbol_regex objects_var symbols_var)
+  execute_process(COMMAND ${NM} -A -u -C ${library} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${library}")
+  endif()
+  string(REPLACE "\n" ";" lines "${listing}")
+  set(objects "")
+  set(symbols "")
+  foreach(line IN LISTS lines)
+    # "<library>:<object>:                 U <symbol>"
+    if(NOT line MATCHES "^[^:]*:([^:]+):[ \t]+U[ \t]+${symbol_regex}")
+      continue()
+    endif()
+    set(object ${CMAKE_MATCH_1})
+    string(STRIP "${CMAKE_MATCH_2}" symbol)
+    string(REGEX REPLACE "@.*" "" symbol "${symbol}")
+    if(object IN_LIST SHELL_OBJECTS)
+      continue()
+    endif()
+    list(APPEND objects "${object}")
+    list(APPEND symbols "${symbol}")
+  endforeach()
+  set(${objects_var} "${objects}" PARENT_SCOPE)
+  set(${symbols_var} "${symbols}" PARENT_SCOPE)
+endfunction()
