@@ -5,12 +5,7 @@
 #
 #   cmake -DWORKBENCH_DIR=<workbench/> -DVIEWER_DIR=<viewer/> -DMODULE=<meridian-core.js>
 #         -DOUTPUT=<workbench.html> -P embed.cmake
-function(read_text variable path)
-  file(READ ${path} content)
-  string(REPLACE "\r" "" content "${content}")
-  set(${variable} "${content}" PARENT_SCOPE)
-endfunction()
-
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/page_text.cmake)
 read_text(page ${WORKBENCH_DIR}/workbench.html)
 read_text(viewer_css ${VIEWER_DIR}/viewer.css)
 read_text(workbench_css ${WORKBENCH_DIR}/workbench.css)
@@ -34,17 +29,8 @@ foreach(pair IN ITEMS "@VIEWER_CSS@=viewer_css" "@WORKBENCH_CSS@=workbench_css" 
   string(REPLACE "=" ";" pair "${pair}")
   list(GET pair 0 marker)
   list(GET pair 1 variable)
-  string(FIND "${page}" "${marker}" at)
-  if(at LESS 0)
-    message(FATAL_ERROR "workbench.html has no ${marker}")
-  endif()
-  string(SUBSTRING "${page}" 0 ${at} before)
-  string(LENGTH "${marker}" length)
-  math(EXPR at "${at} + ${length}")
-  string(SUBSTRING "${page}" ${at} -1 page)
+  cut_at_marker(page ${marker} before workbench.html)
   string(APPEND out "${before}${${variable}}")
 endforeach()
 string(APPEND out "${page}")
-file(WRITE ${OUTPUT}.new "${out}")
-file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)
-file(REMOVE ${OUTPUT}.new)
+write_if_different(${OUTPUT} "${out}")
