@@ -9,19 +9,14 @@
 // presence mark) per column in every row.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "games/a/game.h"
-#include "games/b/game.h"
-#include "import/edited.h"
+#include "fuzz/edited_checks.h"
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) abort();
-}
+using fuzz::check;
 
 void check_records(const std::vector<importer::CsvRecord>& records) {
     int line = 1;
@@ -36,20 +31,14 @@ void check_records(const std::vector<importer::CsvRecord>& records) {
 
 void check_table(const importer::EditedTable& table) {
     check(table.spelled.size() == table.columns.size());
-    for (size_t r = 0; r < table.row_count(); ++r) {
-        const importer::EditedRow row = table.row(r);
-        check(row.cells.size() == table.columns.size());
-        check(row.present.size() == table.columns.size());
-    }
+    fuzz::check_rows(table);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const std::vector<exporter::Table> tables[2] = {mt2::kExporter.describe(), mt3::kExporter.describe()};
-    static const exporter::ExporterInfo* const games[2] = {&mt2::kExporter, &mt3::kExporter};
-    const int game = data[0] & 1;
+    const fuzz::EditedGame game = fuzz::edited_game(data[0]);
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     const size_t end = input.find('\n');
     const std::string name = end == std::string::npos ? input : input.substr(0, end);
@@ -58,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const common::Result<std::vector<importer::CsvRecord>> records = importer::parse_csv(text);
     if (records) check_records(*records);
     const common::Result<importer::EditedTable> table =
-        importer::read_csv_table("edited/" + name, text, games[game]->prefix, tables[game]);
+        importer::read_csv_table("edited/" + name, text, game.info.prefix, game.tables);
     if (table) check_table(*table);
     return 0;
 }

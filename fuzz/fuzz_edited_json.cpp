@@ -7,38 +7,20 @@
 // and no spellings of its columns or one per column.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
-#include "games/a/game.h"
-#include "games/b/game.h"
-#include "import/edited.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok) abort();
-}
-
-}  // namespace
+#include "fuzz/edited_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const std::vector<exporter::Table> tables[2] = {mt2::kExporter.describe(), mt3::kExporter.describe()};
-    static const exporter::ExporterInfo* const games[2] = {&mt2::kExporter, &mt3::kExporter};
-    const int game = data[0] & 1;
+    const fuzz::EditedGame game = fuzz::edited_game(data[0]);
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     const common::Result<importer::EditedDocument> read =
-        importer::read_json_tables("edited.json", text, games[game]->game, tables[game]);
+        importer::read_json_tables("edited.json", text, game.info.game, game.tables);
     if (!read) return 0;
     for (const importer::EditedTable& table : read->tables) {
-        check(table.spelled.empty() || table.spelled.size() == table.columns.size());
-        for (size_t r = 0; r < table.row_count(); ++r) {
-            const importer::EditedRow row = table.row(r);
-            check(row.cells.size() == table.columns.size());
-            check(row.present.size() == table.columns.size());
-        }
+        fuzz::check(table.spelled.empty() || table.spelled.size() == table.columns.size());
+        fuzz::check_rows(table);
     }
     return 0;
 }
