@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "common/chartables.h"
@@ -21,6 +22,16 @@ bool is_one_character(const char* s) {
 }
 
 const common::CharTables* const kBoth[] = {&mt2::kCharTables, &mt3::kCharTables};
+
+// A sample of a game's two-byte entries, each read off the code chart.
+struct TwoByteEntry {
+    int code;
+    const char* text;
+};
+
+void expect_two_byte_entries(const common::CharTables& tables, std::initializer_list<TwoByteEntry> sample) {
+    for (const TwoByteEntry& s : sample) EXPECT_STREQ(tables.dbl[s.code], s.text) << std::hex << s.code;
+}
 
 }  // namespace
 
@@ -90,21 +101,15 @@ TEST(CharTables, CommonSingleByteRows) {
 }
 
 TEST(CharTables, SampleOfGameATwoByteEntries) {
-    const struct {
-        int code;
-        const char* text;
-    } sample[] = {{0x0B0, "兄"}, {0x0BF, "帰"}, {0x123, "不"}, {0x1AA, "ぱ"}, {0x1EB, "～"},
-                  {0x2FF, "刻"}, {0x310, "骨"}, {0x313, "・"}, {0x326, "ぇ"}, {0x375, "々"},
-                  {0x3AA, "ぴ"}, {0x3B7, "援"}, {0x3FF, "狼"}, {0x29F, "荒"}, {0x1BF, "聖"}};
-    for (const auto& s : sample) EXPECT_STREQ(mt2::kCharTables.dbl[s.code], s.text) << std::hex << s.code;
+    expect_two_byte_entries(mt2::kCharTables,
+                            {{0x0B0, "兄"}, {0x0BF, "帰"}, {0x123, "不"}, {0x1AA, "ぱ"}, {0x1EB, "～"},
+                             {0x2FF, "刻"}, {0x310, "骨"}, {0x313, "・"}, {0x326, "ぇ"}, {0x375, "々"},
+                             {0x3AA, "ぴ"}, {0x3B7, "援"}, {0x3FF, "狼"}, {0x29F, "荒"}, {0x1BF, "聖"}});
 }
 
 TEST(CharTables, SampleOfGameBTwoByteEntries) {
-    const struct {
-        int code;
-        const char* text;
-    } sample[] = {{0x0B0, "魔"}, {0x0BF, "子"}, {0x10C, "々"}, {0x267, "ぱ"}, {0x29B, "%"},
-                  {0x2FF, "陶"}, {0x310, "芸"}, {0x3B0, "未"}, {0x3D9, "螢"}, {0x3FF, "汗"},
-                  {0x17B, "旅"}, {0x1C0, "織"}, {0x3A0, "犠"}, {0x2A0, "叩"}, {0x3EF, "占"}};
-    for (const auto& s : sample) EXPECT_STREQ(mt3::kCharTables.dbl[s.code], s.text) << std::hex << s.code;
+    expect_two_byte_entries(mt3::kCharTables,
+                            {{0x0B0, "魔"}, {0x0BF, "子"}, {0x10C, "々"}, {0x267, "ぱ"}, {0x29B, "%"},
+                             {0x2FF, "陶"}, {0x310, "芸"}, {0x3B0, "未"}, {0x3D9, "螢"}, {0x3FF, "汗"},
+                             {0x17B, "旅"}, {0x1C0, "織"}, {0x3A0, "犠"}, {0x2A0, "叩"}, {0x3EF, "占"}});
 }
