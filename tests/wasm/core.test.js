@@ -6,11 +6,10 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 
-const { MODULE, TOOLS, MIB, GAMES, work, run, attempt, assertSameError } = require('./support.js');
+const { MODULE, MIB, GAMES, work, writeDemoImages, run, attempt, assertSameError } = require('./support.js');
 const RANDOM = Number(process.env.MT_WASM_RANDOM || 20);
 
 // A random image of the game: random bytes, or the demo image with some bytes
@@ -47,9 +46,7 @@ const images = { A: [], B: [] };  // [{ name, bytes }] per game, the demo image 
 
 test.before(async () => {
   core = await require(MODULE)();
-  const demoDir = path.join(work, 'demo');
-  fs.mkdirSync(demoDir);
-  execFileSync(path.join(TOOLS, 'tools', 'mt_demo_images'), [demoDir]);
+  writeDemoImages();
   for (const game of ['A', 'B']) {
     const name = path.join('demo', GAMES[game].prefix + 'demo.smc');
     const demo = new Uint8Array(fs.readFileSync(path.join(work, name)));

@@ -13,7 +13,7 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 
-const { MODULE, GAMES, work, run, attempt, assertSameError, TOOLS } = require('./support.js');
+const { MODULE, GAMES, work, writeDemoImages, run, attempt, assertSameError, TOOLS } = require('./support.js');
 const INPUTS = Number(process.env.MT_DIFF_INPUTS || 24);
 const SEED = Number(process.env.MT_DIFF_SEED || 20261211);
 
@@ -62,9 +62,7 @@ let core;
 const demos = {};
 test.before(async () => {
   core = await require(MODULE)();
-  const dir = path.join(work, 'demo');
-  fs.mkdirSync(dir);
-  execFileSync(path.join(TOOLS, 'tools', 'mt_demo_images'), [dir]);
+  const dir = writeDemoImages();
   for (const game of ['A', 'B']) {
     const prefix = GAMES[game].prefix;
     const out = path.join(work, 'export-' + prefix);

@@ -2,7 +2,7 @@
 // and a module call's result or error held beside a tool's run.
 'use strict';
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
+const { execFileSync, spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
@@ -20,6 +20,15 @@ process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
 
 function tool(game, family) {
   return path.join(TOOLS, 'tools', GAMES[game].prefix + family);
+}
+
+// Both games' demo images, written by the build's mt_demo_images into the
+// new folder work/demo, which is returned.
+function writeDemoImages() {
+  const dir = path.join(work, 'demo');
+  fs.mkdirSync(dir);
+  execFileSync(path.join(TOOLS, 'tools', 'mt_demo_images'), [dir]);
+  return dir;
 }
 
 // A tool's run: its status, standard output as bytes, and standard error
@@ -48,4 +57,4 @@ function assertSameError(made, ran, what) {
   assert.equal(made.error.message, ran.error, what);
 }
 
-module.exports = { MODULE, TOOLS, MIB, GAMES, work, tool, run, attempt, assertSameError };
+module.exports = { MODULE, TOOLS, MIB, GAMES, work, tool, writeDemoImages, run, attempt, assertSameError };
