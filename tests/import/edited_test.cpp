@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 
 using namespace exporter;
 using namespace importer;
@@ -23,19 +24,24 @@ std::string error_of(const common::Result<T>& result) {
     return result ? std::string() : result.error().lines.front();
 }
 
-// A CSV file as the exporter writes it and as spreadsheets save it again.
-TEST(ParseCsv, ReadsWhatSpreadsheetsSave) {
-    const Records expected = {{"index", "name"}, {"0", "オオカミ"}, {"1", "a,\"b\"\r\nc"}};
-    const char* const texts[] = {
-        "\xEF\xBB\xBFindex,name\r\n0,オオカミ\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n",
-        "index,name\n0,オオカミ\n1,\"a,\"\"b\"\"\r\nc\"",
-        "\"index\",\"name\"\r\n\"0\",\"オオカミ\"\r\n,\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n\r\n",
-    };
+// Each of the texts read into the same records.
+void expect_each_reads_as(std::initializer_list<const char*> texts, const Records& expected) {
     for (const char* text : texts) {
         const common::Result<std::vector<CsvRecord>> records = parse_csv(text);
         ASSERT_TRUE(records) << error_of(records);
         EXPECT_EQ(fields_of(*records), expected) << text;
     }
+}
+
+// A CSV file as the exporter writes it and as spreadsheets save it again.
+TEST(ParseCsv, ReadsWhatSpreadsheetsSave) {
+    ASSERT_NO_FATAL_FAILURE(expect_each_reads_as(
+        {
+            "\xEF\xBB\xBFindex,name\r\n0,オオカミ\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n",
+            "index,name\n0,オオカミ\n1,\"a,\"\"b\"\"\r\nc\"",
+            "\"index\",\"name\"\r\n\"0\",\"オオカミ\"\r\n,\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n\r\n",
+        },
+        {{"index", "name"}, {"0", "オオカミ"}, {"1", "a,\"b\"\r\nc"}}));
 }
 
 TEST(ParseCsv, RefusesOpenAndMisplacedQuotes) {
@@ -194,19 +200,15 @@ TEST(DecodeText, FindsTheEncodingWithoutAnOption) {
 
 // Separators and line ends as spreadsheets write them.
 TEST(ParseCsv, FindsTheSeparatorAndEveryLineEnd) {
-    const Records expected = {{"index", "name"}, {"0", "a;b,c\td"}, {"1", ""}};
-    const char* const texts[] = {
-        "index,name\r0,\"a;b,c\td\"\r1,\r",
-        "index;name\n0;\"a;b,c\td\"\n1;",
-        "index\tname\r\n0\t\"a;b,c\td\"\r\n1\t\r\n",
-        "\"index\"\t\"name\"\r0\ta;b,c\"\td\"\r1\t",
-    };
-    for (const char* text : texts) {
-        if (std::string(text).find("c\"\t") != std::string::npos) continue;  // a quote inside an unquoted field
-        const common::Result<std::vector<CsvRecord>> records = parse_csv(text);
-        ASSERT_TRUE(records) << error_of(records);
-        EXPECT_EQ(fields_of(*records), expected) << text;
-    }
+    // Not among them: "\"index\"\t\"name\"\r0\ta;b,c\"\td\"\r1\t", a quote inside an
+    // unquoted field.
+    ASSERT_NO_FATAL_FAILURE(expect_each_reads_as(
+        {
+            "index,name\r0,\"a;b,c\td\"\r1,\r",
+            "index;name\n0;\"a;b,c\td\"\n1;",
+            "index\tname\r\n0\t\"a;b,c\td\"\r\n1\t\r\n",
+        },
+        {{"index", "name"}, {"0", "a;b,c\td"}, {"1", ""}}));
     const common::Result<std::vector<CsvRecord>> read = parse_csv("a,b\r1,\"x\ry\"\r2,3");
     ASSERT_TRUE(read) << error_of(read);
     const std::vector<CsvRecord>& records = *read;
