@@ -18,12 +18,18 @@ namespace {
 
 void write_all(FILE* f, const std::string& s) { fwrite(s.data(), 1, s.size(), f); }
 
+// The folder's file r.txt, holding what an earlier run wrote.
+std::string earlier_file(const TempDir& dir, const std::string& content) {
+    const std::string path = dir.file("r.txt");
+    write_file(path, content);
+    return path;
+}
+
 }  // namespace
 
 TEST(OutputFile, ReplacesALongerFile) {
     TempDir dir;
-    const std::string path = dir.file("r.txt");
-    write_file(path, std::string(200000, 'o'));
+    const std::string path = earlier_file(dir, std::string(200000, 'o'));
     common::OutputFile f;
     ASSERT_TRUE(f.open(path.c_str()));
     EXPECT_EQ(read_file(path), "");  // truncated when opened
@@ -34,8 +40,7 @@ TEST(OutputFile, ReplacesALongerFile) {
 
 TEST(OutputFile, EmptyOutputAndNewFiles) {
     TempDir dir;
-    const std::string path = dir.file("r.txt");
-    write_file(path, std::string("old"));
+    const std::string path = earlier_file(dir, "old");
     common::OutputFile f;
     ASSERT_TRUE(f.open(path.c_str()));
     EXPECT_TRUE(f.close());
@@ -75,8 +80,7 @@ TEST(OutputFile, CannotBeCreated) {
 
 TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
     TempDir dir;
-    const std::string path = dir.file("r.txt");
-    write_file(path, std::string(5000, 'o'));
+    const std::string path = earlier_file(dir, std::string(5000, 'o'));
     {
         common::OutputFile f;
         ASSERT_TRUE(f.open(path.c_str()));
@@ -88,8 +92,7 @@ TEST(OutputFile, AbandonedFileHoldsWhatWasWritten) {
 TEST(OutputFileDeathTest, FatalExitLeavesWhatWasWritten) {
     SKIP_ON_WINDOWS("a death test on Windows runs in a new process with its own temporary directory");
     TempDir dir;
-    const std::string path = dir.file("r.txt");
-    write_file(path, std::string(5000, 'o'));
+    const std::string path = earlier_file(dir, std::string(5000, 'o'));
     EXPECT_EXIT(
         {
             common::OutputFile f;
