@@ -18,6 +18,7 @@
 #include "demo/demo.h"
 #include "games/a/demo.h"
 #include "games/b/demo.h"
+#include "tests/support/demo_files_test.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 #include "tools/demo_files.h"
@@ -59,11 +60,10 @@ std::vector<std::string> outputs(const Game& g) {
     return names;
 }
 
-class ExportTest : public ::testing::TestWithParam<Game> {
+class ExportTest : public DemoFilesTest<Game> {
 protected:
     void SetUp() override {
-        write_demo_files(dir_.path());
-        image_ = dir_.file(GetParam().image);
+        DemoFilesTest::SetUp();
         std::filesystem::create_directory(out_);
     }
 
@@ -104,8 +104,6 @@ protected:
         }
     }
 
-    TempDir dir_;
-    std::string image_;
     std::string second_ = dir_.file("second.smc");
     std::string out_ = dir_.file("out");
     std::map<std::string, std::vector<std::string>> complete_;  // per output: the files of both images

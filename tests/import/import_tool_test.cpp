@@ -25,6 +25,7 @@
 #include "games/a/demo.h"
 #include "games/b/demo.h"
 #include "tests/import/bps_reader.h"
+#include "tests/support/demo_files_test.h"
 #include "tests/support/game_regions.h"
 #include "tests/support/test_util.h"
 #include "tools/demo_files.h"
@@ -172,11 +173,10 @@ Bytes random_tables(Bytes image, const GameRegions& regions, unsigned seed) {
     return image;
 }
 
-class ImportTest : public ::testing::TestWithParam<Game> {
+class ImportTest : public DemoFilesTest<Game> {
 protected:
     void SetUp() override {
-        write_demo_files(dir_.path());
-        image_ = dir_.file(GetParam().image);
+        DemoFilesTest::SetUp();
         original_ = bytes_of(image_);
         export_to(image_, exported_);
     }
@@ -215,8 +215,6 @@ protected:
         return Bytes(target.begin(), target.end());
     }
 
-    TempDir dir_;
-    std::string image_;
     Bytes original_;
     std::string exported_ = dir_.file("export");
     std::string new_image_ = dir_.file("new.smc");
