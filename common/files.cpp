@@ -70,4 +70,25 @@ FileIdentity output_identity(const std::string& a, const std::string& b) {
     return output_identity(folder_a, folder_b);
 }
 
+FileMapping::Pages FileMapping::pages_of(int64_t offset, size_t length, uint64_t file_size, int64_t granularity) {
+    const uint64_t held = file_size - static_cast<uint64_t>(offset);
+    const size_t size = held < length ? static_cast<size_t>(held) : length;
+    const int64_t start = offset - offset % granularity;
+    return {start, size + static_cast<size_t>(offset - start), size};
+}
+
+void FileMapping::hold(void* view, const Pages& pages, int64_t offset) {
+    view_ = view;
+    view_size_ = pages.view_size;
+    data_ = static_cast<const unsigned char*>(view) + (offset - pages.start);
+    size_ = pages.size;
+}
+
+void FileMapping::forget() {
+    view_ = nullptr;
+    view_size_ = 0;
+    data_ = nullptr;
+    size_ = 0;
+}
+
 }  // namespace common

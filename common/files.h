@@ -83,6 +83,18 @@ public:
     size_t size() const { return size_; }
 
 private:
+    // The pages to map for length bytes from offset on in a file of
+    // file_size bytes: from the offset rounded down to the granularity.
+    struct Pages {
+        int64_t start;
+        size_t view_size;
+        size_t size;  // the bytes from the offset on
+    };
+    static Pages pages_of(int64_t offset, size_t length, uint64_t file_size, int64_t granularity);
+    // Holds a view of pages mapped for the offset; forgets it.
+    void hold(void* view, const Pages& pages, int64_t offset);
+    void forget();
+
     const unsigned char* data_ = nullptr;
     size_t size_ = 0;
     void* view_ = nullptr;  // the mapped pages, from the offset rounded down

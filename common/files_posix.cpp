@@ -53,17 +53,11 @@ bool FileMapping::map(FILE* stream, int64_t offset, size_t length) {
         errno = saved;
         return false;
     }
-    const uint64_t held = static_cast<uint64_t>(st.st_size - offset);
-    const size_t size = held < length ? static_cast<size_t>(held) : length;
-    const int64_t start = offset - offset % page;
-    const size_t view_size = size + static_cast<size_t>(offset - start);
-    void* view = mmap(nullptr, view_size, PROT_READ, MAP_PRIVATE, fileno(stream), static_cast<off_t>(start));
+    const Pages pages = pages_of(offset, length, static_cast<uint64_t>(st.st_size), page);
+    void* view = mmap(nullptr, pages.view_size, PROT_READ, MAP_PRIVATE, fileno(stream), static_cast<off_t>(pages.start));
     errno = saved;
     if (view == MAP_FAILED) return false;
-    view_ = view;
-    view_size_ = view_size;
-    data_ = static_cast<const unsigned char*>(view) + (offset - start);
-    size_ = size;
+    hold(view, pages, offset);
     return true;
 }
 
@@ -72,10 +66,7 @@ void FileMapping::unmap() {
     const int saved = errno;
     munmap(view_, view_size_);
     errno = saved;
-    view_ = nullptr;
-    view_size_ = 0;
-    data_ = nullptr;
-    size_ = 0;
+    forget();
 }
 
 bool is_directory(FILE* stream) {

@@ -123,32 +123,24 @@ bool FileMapping::map(FILE* stream, int64_t offset, size_t length) {
         !GetFileSizeEx(file, &file_size) || file_size.QuadPart <= offset || granularity <= 0) {
         return false;
     }
-    const uint64_t held = static_cast<uint64_t>(file_size.QuadPart - offset);
-    const size_t size = held < length ? static_cast<size_t>(held) : length;
-    const int64_t start = offset - offset % granularity;
-    const size_t view_size = size + static_cast<size_t>(offset - start);
+    const Pages pages = pages_of(offset, length, static_cast<uint64_t>(file_size.QuadPart), granularity);
+    const uint64_t start = static_cast<uint64_t>(pages.start);
     // The view keeps the mapping object alive after its handle is closed.
     const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(static_cast<uint64_t>(start) >> 32),
-                                         static_cast<DWORD>(start & 0xFFFFFFFF), view_size)
+    void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(start >> 32),
+                                         static_cast<DWORD>(start & 0xFFFFFFFF), pages.view_size)
                          : nullptr;
     if (mapping) CloseHandle(mapping);
     errno = saved;
     if (!view) return false;
-    view_ = view;
-    view_size_ = view_size;
-    data_ = static_cast<const unsigned char*>(view) + (offset - start);
-    size_ = size;
+    hold(view, pages, offset);
     return true;
 }
 
 void FileMapping::unmap() {
     if (!view_) return;
     UnmapViewOfFile(view_);
-    view_ = nullptr;
-    view_size_ = 0;
-    data_ = nullptr;
-    size_ = 0;
+    forget();
 }
 
 bool is_directory(FILE* stream) {
