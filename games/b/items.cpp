@@ -17,21 +17,10 @@ namespace mt3 {
 
 namespace {
 
-
-void decode_weapon(ItemRecord& item, const unsigned char* r) {
-    namespace f = layout::item;
-    item.weight = f::kWeight.get(r);
-    item.attack = f::kAttack.get(r);
-    for (int t = 0; t < 2; ++t) item.techs[t] = f::kTechs[t].get(r);
-}
-
-void decode_shield(ItemRecord& item, const unsigned char* r) {
-    namespace f = layout::item;
-    item.weight = f::kWeight.get(r);
-    item.defence = f::kDefence.get(r);
-    item.evasion = f::kEvasion.get(r);
-    item.attributes = f::kAttributes.get(r);
-}
+constexpr common::WeaponFields kWeaponFields{layout::item::kAttack, layout::item::kWeight,
+                                             {layout::item::kTechs[0], layout::item::kTechs[1]}};
+constexpr common::ShieldFields kShieldFields{layout::item::kDefence, layout::item::kEvasion, layout::item::kAttributes,
+                                             layout::item::kWeight};
 
 // Bits 7..4 of a level byte select the attributes that get the level in its
 // bits 2..0.
@@ -46,16 +35,15 @@ void decode_armour(ItemRecord& item, const unsigned char* r) {
     for (int b = 0; b < 2; ++b) decode_levels(item.levels + b * kPhysicalAttributes, r[f::kLevelBytes[b]]);
     item.statuses = f::kStatuses.get(r);
     for (int i = 0; i < kResistFlagCount; ++i) item.resist_flags[i] = f::kResistFlags[i].get(r);
-    const int amount = f::kBonusAmount.get(r);
-    for (int i = 0; i < kBonusCount; ++i) item.bonuses[i] = f::kBonusFlags[i].get(r) ? amount : 0;
+    common::decode_bonuses(item.bonuses, f::kBonusFlags, f::kBonusAmount, r);
     item.weight = f::kArmourWeight.get(r);
 }
 
 // Indexed by ItemKind.
 constexpr common::ItemKindLayout<ItemRecord> kKinds[kItemKinds] = {
     common::item_kind<ItemRecord>(layout::kBasicItems, layout::kBasicItemRecords),
-    common::item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, decode_weapon),
-    common::item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, decode_shield),
+    common::item_kind<ItemRecord>(layout::kWeaponItems, layout::kWeaponRecords, common::decode_weapon<ItemRecord, kWeaponFields>),
+    common::item_kind<ItemRecord>(layout::kShieldItems, layout::kShieldRecords, common::decode_shield<ItemRecord, kShieldFields>),
     common::item_kind<ItemRecord>(layout::kArmourItems, layout::kArmourRecords, decode_armour),
     common::item_kind<ItemRecord>(layout::kOtherItems),
 };
@@ -67,36 +55,26 @@ constexpr int kTopGrade = 128;
 
 const char* const kLevelMarks[8] = {"--", "×", "△", "○", "○+", "◎", "(×)", "☆"};
 
-// The values after the price in a parameter row.
-int param_values(const ItemRecord& item, int kind, int32_t* out) {
-    int n = 0;
-    switch (kind) {
-        case kItemWeapon:
-            out[n++] = item.attack;
-            break;
-        case kItemShield:
-            out[n++] = item.defence;
-            out[n++] = item.evasion;
-            break;
-        case kItemArmour:
-            out[n++] = item.physical_defence;
-            out[n++] = item.magic_defence;
-            for (int a = 0; a < kAttributeCount; ++a) out[n++] = armour_value(item, a);
-            for (int b = 0; b < kBonusCount; ++b) out[n++] = item.bonuses[b];
-            break;
-        default:
-            return 0;
-    }
-    out[n++] = item.weight;
-    return n;
+// The values after the price in a parameter row: the kind's values and the
+// weight; an armour's eight attribute values graded.
+common::ItemValues param_values(const ItemRecord& item, int kind) {
+    if (kind == kItemWeapon) return {item.attack, item.weight};
+    if (kind == kItemShield) return {item.defence, item.evasion, item.weight};
+    if (kind != kItemArmour) return {};
+    common::ItemValues values{item.physical_defence, item.magic_defence};
+    for (int a = 0; a < kAttributeCount; ++a) values.add(armour_value(item, a));
+    return values.add(item.bonuses).add(item.weight);
 }
 
 void print_armour_regist(common::ReportText& fp, const ItemRecord& item) {
-    fp.ch(' ');
     for (int a = 0; a < kAttributeCount; ++a) fp.ch(' ').left(kLevelMarks[item.levels[a]], 4);
     fp.ch(' ');
     common::print_bit_labels2(fp, item.statuses, 0xFF, mt3::kLabels);
     common::print_mark_cells(fp, item.resist_flags, kResistFlagCount);
+}
+
+common::ItemReport<ItemRecord, kItemKinds> item_report(const Run& run) {
+    return {kKinds, run.items, common::NameLookup(run.names, item_name)};
 }
 
 }  // namespace
@@ -122,18 +100,10 @@ common::Result<std::vector<ItemRecord>> load_items(const common::RomImage& image
     const auto read = common::read_tables(image, {layout::kItemPrices, layout::kItemRecords});
     if (!read) return read.error();
     const auto& [prices, records] = *read;
-    std::vector<ItemRecord> items(kItemCount);
-    for (int k = 0; k < kItemKinds; ++k) {
-        for (int i = kKinds[k].first; i <= kKinds[k].last; ++i) items[i].kind = k;
-    }
-    for (int i = 0; i < kItemCount; ++i) items[i].price = common::le16(prices.record(i));
-    common::decode_kind_records(items.data(), kKinds, records.record(0));
-    return items;
+    return common::decode_items(kKinds, prices, records, kItemCount);
 }
 
 void write_item_param(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const ItemRecord* items = run.items.data();
     static const char* const headers[kItemKinds] = {
         "No.      名前                 価格\n",
         "No.      名前                 価格 攻撃 重量\n",
@@ -141,48 +111,18 @@ void write_item_param(common::ReportText& out, const Run& run) {
         "No.      名前                 価格 物防 魔防 防斬 防打 防突 防射 防熱 防冷 防雷 防状 腕力 器用 素早 体力 魔力 意志 魅力 重量\n",
         "No.      名前                 価格\n",
     };
-    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
-        int32_t values[2 + kAttributeCount + kBonusCount + 1];
-        const int n = param_values(items[i], kind, values);
-        common::print_value_row(fp, items[i].price, values, n);
-    });
+    common::write_item_params(out, item_report(run), headers, param_values);
 }
 
 void write_item_regist(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const ItemRecord* items = run.items.data();
-    static const char* const headers[kItemKinds] = {
-        common::kItemNameOnlyHeader,
-        common::kItemNameOnlyHeader,
-        "No.      名前               防御属性\n",
-        "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 "
-        "耐音 耐凝 耐地\n",
-        common::kItemNameOnlyHeader,
-    };
-    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
-        if (kind == kItemShield) {
-            fp.ch(' ');
-            common::print_bit_labels(fp, items[i].attributes, 0xFF, mt3::kLabels);
-        } else if (kind == kItemArmour) {
-            print_armour_regist(fp, items[i]);
-        }
-        fp.ch('\n');
-    });
+    common::write_item_resistances(out, item_report(run), kItemShield, kItemArmour,
+                                   "No.      名前               防斬 防打 防突 防射 防熱 防冷 防雷 防状  状態変化耐性     耐水 耐投 "
+                                   "耐音 耐凝 耐地\n",
+                                   mt3::kLabels, print_armour_regist);
 }
 
 void write_item_effect(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const ItemRecord* items = run.items.data();
-    static const char* const headers[kItemKinds] = {
-        common::kItemNameOnlyHeader, "No.      名前               武器固有技1           武器固有技2\n", common::kItemNameOnlyHeader, common::kItemNameOnlyHeader, common::kItemNameOnlyHeader,
-    };
-    common::write_item_report(out, kKinds, headers, common::NameLookup(names, item_name), [&](common::ReportText& fp, int i, int kind) {
-        if (kind == kItemWeapon) {
-            fp.ch(' ');
-            common::print_tech_cells(fp, items[i].techs, 2, common::NameLookup(names, tech_name));
-        }
-        fp.ch('\n');
-    });
+    common::write_item_techs(out, item_report(run), kItemWeapon, common::NameLookup(run.names, tech_name));
 }
 
 }  // namespace mt3
