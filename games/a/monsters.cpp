@@ -7,6 +7,7 @@
 #include "common/chartables.h"
 #include "common/labels.h"
 #include "common/names.h"
+#include "common/record_rows.h"
 #include "common/records.h"
 #include "common/report.h"
 #include "common/rows.h"
@@ -60,8 +61,8 @@ void print_item_pair(common::ReportText& fp, const common::NameTables& names, co
     fp.ch('\n');
 }
 
-void print_action_block(common::ReportText& fp, const common::NameTables& names, int n, const MonsterRecord& m) {
-    common::print_block_title(fp, n, monster_name(names, n));
+// A monster's block of the action report, below its title.
+void print_action_block(common::ReportText& fp, const common::NameTables& names, const MonsterRecord& m) {
     fp.str("攻撃目標:");
     for (int t = 0; t < 3; ++t) {
         if (m.targets[t]) fp.str(kTargetTexts[t]);
@@ -94,14 +95,11 @@ common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage&
 }
 
 void write_monparam(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(
+    common::write_record_rows(
         out,
         "No.       名前               技術点     HP   LP   WP   JP 腕力 器用 魔力 不明 素早 体力 技LV 術LV 防斬 防殴 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
-            const MonsterRecord& m = monsters[n];
+        run.monsters, monster_prefix(run.names), [](common::ReportText& fp, const MonsterRecord& m) {
             int values[21] = {m.lp, m.wp, m.jp};
             std::copy(m.abilities, m.abilities + kAbilityCount, values + 3);
             values[9] = m.tech_level;
@@ -116,47 +114,35 @@ void write_monparam(common::ReportText& out, const Run& run) {
 }
 
 void write_monregist(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
     const MonsterRecord* monsters = run.monsters.data();
-    common::write_resistance_report(out, common::NameLookup(names, monster_name), mt2::kLabels, [&](int n) {
+    common::write_resistance_report(out, common::NameLookup(run.names, monster_name), mt2::kLabels, [&](int n) {
         return common::ResistanceBits{monsters[n].shield_attributes, monsters[n].status_resistances};
     });
 }
 
 void write_monflag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out, "No.       名前               女性 不死 ボス 飛行 種族\n", common::kMonsterCount,
-                     monster_prefix(names), [&](common::ReportText& fp, int n) {
-                         print_body_flags(fp, monsters[n].body);
-                         fp.str(common::race_name(monsters[n].race, mt2::kLabels)).ch('\n');
-                     });
+    common::write_record_rows(out, "No.       名前               女性 不死 ボス 飛行 種族\n", run.monsters,
+                              monster_prefix(run.names), [](common::ReportText& fp, const MonsterRecord& m) {
+                                  print_body_flags(fp, m.body);
+                                  fp.str(common::race_name(m.race, mt2::kLabels)).ch('\n');
+                              });
 }
 
 void write_monitem(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out, "No.       名前               高確率            低確率\n", common::kMonsterCount,
-                     monster_prefix(names),
-                     [&](common::ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].drops, kNoDrop); });
+    common::write_record_rows(out, "No.       名前               高確率            低確率\n", run.monsters,
+                              monster_prefix(run.names),
+                              [&](common::ReportText& fp, const MonsterRecord& m) { print_item_pair(fp, run.names, m.drops, kNoDrop); });
 }
 
 void write_monequip(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out, "No.       名前               武器1             武器2\n", common::kMonsterCount,
-                     monster_prefix(names),
-                     [&](common::ReportText& fp, int n) { print_item_pair(fp, names, monsters[n].weapons, kNoWeapon); });
+    common::write_record_rows(out, "No.       名前               武器1             武器2\n", run.monsters,
+                              monster_prefix(run.names),
+                              [&](common::ReportText& fp, const MonsterRecord& m) { print_item_pair(fp, run.names, m.weapons, kNoWeapon); });
 }
 
 void write_monact(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::BlockSeparator separator;
-    for (int n = 0; n < common::kMonsterCount; ++n) {
-        separator.next(out);
-        print_action_block(out, names, n, monsters[n]);
-    }
+    common::write_record_blocks(out, run.monsters, common::NameLookup(run.names, monster_name),
+                                [&](common::ReportText& fp, const MonsterRecord& m) { print_action_block(fp, run.names, m); });
 }
 
 }  // namespace mt2

@@ -5,6 +5,7 @@
 #include "common/labels.h"
 #include "common/monsters.h"
 #include "common/names.h"
+#include "common/record_rows.h"
 #include "common/records.h"
 #include "common/rows.h"
 #include "games/b/labels.h"
@@ -58,6 +59,13 @@ void add_item(EquipmentValues& v, const ItemRecord& item) {
     }
 }
 
+// The rest of a row of the drop or equipment report: its item cells
+// after the lead cells.
+void print_item_row(common::ReportText& fp, const common::NameTables& names, const int32_t* items, int count) {
+    common::print_item_cells(fp, items, count, kEmptySlot, common::NameLookup(names, item_name));
+    fp.ch('\n');
+}
+
 }  // namespace
 
 const char* monster_name(const common::NameTables& names, int index) {
@@ -88,15 +96,12 @@ common::Result<std::vector<MonsterRecord>> load_monsters(const common::RomImage&
 }
 
 void write_monparam(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
     const ItemRecord* items = run.items.data();
-    common::write_row_report(
+    common::write_record_rows(
         out,
         "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力 技LV 術LV 上LV 閃LV 防斬 防打 "
         "防突 防射 防熱 防冷 防雷 防状 盾防 回避\n",
-        common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
-            const MonsterRecord& m = monsters[n];
+        run.monsters, monster_prefix(run.names), [&](common::ReportText& fp, const MonsterRecord& m) {
             const EquipmentValues v = equipment_values(m, items);
             int32_t values[kStatCount + kAttributeCount + 2];
             int k = 0;
@@ -118,60 +123,46 @@ void write_monregist(common::ReportText& out, const Run& run) {
 }
 
 void write_monflag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
-                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
-                         const MonsterRecord& m = monsters[n];
-                         common::print_mark_cells(fp, m.flags, kMonsterFlagCount);
-                         fp.str("  ").left(common::race_name(m.race, mt3::kLabels), 4).str("  ").str(mt3::type_name(m.recovery)).ch('\n');
-                     });
+    common::write_record_rows(out, "No.       名前               男性 女性 不死 不明 耐水 耐投 耐音 耐凝 耐地 種族  回復\n",
+                              run.monsters, monster_prefix(run.names), [](common::ReportText& fp, const MonsterRecord& m) {
+                                  common::print_mark_cells(fp, m.flags, kMonsterFlagCount);
+                                  fp.str("  ").left(common::race_name(m.race, mt3::kLabels), 4).str("  ").str(mt3::type_name(m.recovery)).ch('\n');
+                              });
 }
 
 void write_monitem(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out,
-                     "No.       名前               お金   100%              高確率            中確率            "
-                     "低確率\n",
-                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
-                         fp.str("  ").dec(monsters[n].money, 3).str(",  ");
-                         common::print_item_cells(fp, monsters[n].drops, kDropCount, kEmptySlot, common::NameLookup(names, item_name));
-                         fp.ch('\n');
-                     });
+    common::write_record_rows(out,
+                              "No.       名前               お金   100%              高確率            中確率            "
+                              "低確率\n",
+                              run.monsters, monster_prefix(run.names), [&](common::ReportText& fp, const MonsterRecord& m) {
+                                  fp.str("  ").dec(m.money, 3).str(",  ");
+                                  print_item_row(fp, run.names, m.drops, kDropCount);
+                              });
 }
 
 void write_monequip(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(out,
-                     "No.       名前               無刀1無刀2 武器1             武器2             盾           "
-                     "     防具1             防具2\n",
-                     common::kMonsterCount, monster_prefix(names), [&](common::ReportText& fp, int n) {
-                         const MonsterRecord& m = monsters[n];
-                         fp.str("  ").right(common::mark_of(m.no_blade[0]), 2).str("   ").right(common::mark_of(m.no_blade[1]), 2).str("   ");
-                         common::print_item_cells(fp, m.slots, kSlotCount, kEmptySlot, common::NameLookup(names, item_name));
-                         fp.ch('\n');
-                     });
+    common::write_record_rows(out,
+                              "No.       名前               無刀1無刀2 武器1             武器2             盾           "
+                              "     防具1             防具2\n",
+                              run.monsters, monster_prefix(run.names), [&](common::ReportText& fp, const MonsterRecord& m) {
+                                  fp.str("  ").right(common::mark_of(m.no_blade[0]), 2).str("   ").right(common::mark_of(m.no_blade[1]), 2).str("   ");
+                                  print_item_row(fp, run.names, m.slots, kSlotCount);
+                              });
 }
 
 void write_monact(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::BlockSeparator separator;
-    for (int n = 0; n < common::kMonsterCount; ++n) {
-        separator.next(out);
-        common::print_block_title(out, n, monster_name(names, n));
-        common::print_action_lines(out, monsters[n].pattern1, monsters[n].pattern2, kTechHalf, common::NameLookup(names, tech_name));
-    }
+    const common::NameLookup tech = common::NameLookup(run.names, tech_name);
+    common::write_record_blocks(out, run.monsters, common::NameLookup(run.names, monster_name),
+                                [&](common::ReportText& fp, const MonsterRecord& m) {
+                                    common::print_action_lines(fp, m.pattern1, m.pattern2, kTechHalf, tech);
+                                });
 }
 
 void write_monmisc(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const MonsterRecord* monsters = run.monsters.data();
-    common::write_row_report(
-        out, "No.       名前                サイズ\n", common::kMonsterCount, monster_prefix(names),
-        [&](common::ReportText& fp, int n) { fp.str("  ").dec(monsters[n].sizes[0], 2).str("×").dec(monsters[n].sizes[1], 2).ch('\n'); });
+    common::write_record_rows(out, "No.       名前                サイズ\n", run.monsters, monster_prefix(run.names),
+                              [](common::ReportText& fp, const MonsterRecord& m) {
+                                  fp.str("  ").dec(m.sizes[0], 2).str("×").dec(m.sizes[1], 2).ch('\n');
+                              });
 }
 
 }  // namespace mt3
