@@ -1,12 +1,14 @@
 #include "games/a/characters.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <numeric>
 
 #include "common/bytes.h"
 #include "common/chartables.h"
 #include "common/labels.h"
 #include "common/names.h"
+#include "common/record_rows.h"
 #include "common/records.h"
 #include "common/report.h"
 #include "common/rows.h"
@@ -51,29 +53,58 @@ int points(const int32_t* levels, int count, int bonus) {
     return common::cap(sum + 2 * largest + (largest > 0 ? bonus : 0), kPointCap);
 }
 
-// The eleven weapon and magic columns of a parameter row, in report order.
-void column_values(const int32_t* weapons, const int32_t* magic, int* values) {
-    for (int c = 0; c < 5; ++c) values[c] = weapons[kWeaponColumns[c]];
-    for (int c = 0; c < 6; ++c) values[5 + c] = magic[kMagicColumns[c]];
+// A parameter row: "  ", the leading values, the six abilities, then the
+// weapon and magic columns in report order, each as "%3d" (the columns as
+// "%+3d" where signed_columns), with ", " between them, then the line feed.
+void print_param_row(common::ReportText& fp, std::initializer_list<int> lead, const int32_t* abilities,
+                     const int32_t* weapons, const int32_t* magic, bool signed_columns) {
+    int values[3 + kAbilityCount];
+    const int leads = static_cast<int>(std::copy(lead.begin(), lead.end(), values) - values);
+    std::copy_n(abilities, kAbilityCount, values + leads);
+    int columns[11];
+    for (int c = 0; c < 5; ++c) columns[c] = weapons[kWeaponColumns[c]];
+    for (int c = 0; c < 6; ++c) columns[5 + c] = magic[kMagicColumns[c]];
+    fp.str("  ");
+    common::print_int_list(fp, values, leads + kAbilityCount, 3);
+    fp.str(", ");
+    common::print_int_list(fp, columns, 11, 3, signed_columns);
+    fp.ch('\n');
 }
 
-// The values of a parameter row: "  ", then each value as "%3d" (from
-// signed_from on as "%+3d") with ", " between them, then the line feed.
-void print_param_values(common::ReportText& fp, const int* values, int count, int signed_from) {
-    fp.str("  ");
-    common::print_int_list(fp, values, signed_from, 3);
-    if (signed_from > 0 && signed_from < count) fp.str(", ");
-    common::print_int_list(fp, values + signed_from, count - signed_from, 3, true);
-    fp.ch('\n');
+// The parameter reports of characters and special characters.
+const char kParamHeader[] =
+    "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
+    "天   冥\n";
+const char kSpecialParamHeader[] =
+    "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
+    "風   地   天   冥\n";
+
+// A character's aptitudes: a kind or school the character cannot use shows
+// the lowest aptitude.
+void print_character_params(common::ReportText& fp, const CharacterRecord& c) {
+    int32_t weapons[5];
+    int32_t magic[6];
+    for (int w = 0; w < 5; ++w) weapons[w] = c.weapons[w] ? c.weapon_aptitude : -7;
+    for (int m = 0; m < 6; ++m) magic[m] = c.magic[m] ? c.magic_aptitude : -7;
+    print_param_row(fp, {c.lp}, c.abilities, weapons, magic, true);
+}
+
+// A special character's levels.
+void print_special_params(common::ReportText& fp, const SpecialCharacterRecord& s) {
+    print_param_row(fp, {s.lp, s.wp, s.jp}, s.abilities, s.weapon_levels, s.magic_levels, false);
 }
 
 // The flag reports of characters and special characters.
 const char kFlagHeader[] = "No.       名前               女性 不死 ボス 飛行 種族      閃TYPE\n";
 
 template <typename Record>
-void print_flag_row(common::ReportText& fp, const Record& r) {
-    print_body_flags(fp, r.body);
-    fp.left(common::race_name(r.race, mt2::kLabels), 8).str("  TYPE").dec0(r.spark_type, 2).ch('\n');  // "%-8s  TYPE%02d\n"
+void write_flag_report(common::ReportText& out, const std::vector<Record>& records, common::NameLookup name) {
+    common::write_record_rows(out, kFlagHeader, records, common::RowPrefix{3, 16, name},
+                              [](common::ReportText& fp, const Record& r) {
+                                  print_body_flags(fp, r.body);
+                                  // "%-8s  TYPE%02d\n"
+                                  fp.left(common::race_name(r.race, mt2::kLabels), 8).str("  TYPE").dec0(r.spark_type, 2).ch('\n');
+                              });
 }
 
 struct LevelSection {
@@ -138,56 +169,22 @@ common::Result<std::vector<int32_t>> load_level_tables(const common::RomImage& i
 }
 
 void write_chrparam(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters.data();
-    common::write_row_report(
-        out,
-        "No.      名前                 LP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   風   地   "
-        "天   冥\n",
-        kCharacterCount, common::RowPrefix{2, 16, common::NameLookup(names, character_name)}, [&](common::ReportText& fp, int n) {
-            const CharacterRecord& c = characters[n];
-            // A kind or school the character cannot use shows the lowest aptitude.
-            int32_t weapons[5];
-            int32_t magic[6];
-            for (int w = 0; w < 5; ++w) weapons[w] = c.weapons[w] ? c.weapon_aptitude : -7;
-            for (int m = 0; m < 6; ++m) magic[m] = c.magic[m] ? c.magic_aptitude : -7;
-            int values[18] = {c.lp};
-            std::copy_n(c.abilities, kAbilityCount, values + 1);
-            column_values(weapons, magic, values + 7);
-            print_param_values(fp, values, 18, 7);
-        });
+    common::write_record_rows(out, kParamHeader, run.characters,
+                              common::RowPrefix{2, 16, common::NameLookup(run.names, character_name)}, print_character_params);
 }
 
 void write_chrflag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters.data();
-    common::write_row_report(out, kFlagHeader, kCharacterCount, common::RowPrefix{3, 16, common::NameLookup(names, character_name)},
-                     [&](common::ReportText& fp, int n) { print_flag_row(fp, characters[n]); });
+    write_flag_report(out, run.characters, common::NameLookup(run.names, character_name));
 }
 
 void write_chrspparam(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const SpecialCharacterRecord* specials = run.specials.data();
-    common::write_row_report(
-        out,
-        "No.      名前                 LP   WP   JP 腕力 器用 魔力 不明 素早 体力   剣   槍   斧   弓 体術   火   水   "
-        "風   地   天   冥\n",
-        kSpecialCharacterCount, common::RowPrefix{2, 16, common::NameLookup(names, special_character_name)},
-        [&](common::ReportText& fp, int n) {
-            const SpecialCharacterRecord& s = specials[n];
-            int values[20] = {s.lp, s.wp, s.jp};
-            std::copy_n(s.abilities, kAbilityCount, values + 3);
-            column_values(s.weapon_levels, s.magic_levels, values + 9);
-            print_param_values(fp, values, 20, 20);
-        });
+    common::write_record_rows(out, kSpecialParamHeader, run.specials,
+                              common::RowPrefix{2, 16, common::NameLookup(run.names, special_character_name)},
+                              print_special_params);
 }
 
 void write_chrspflag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const SpecialCharacterRecord* specials = run.specials.data();
-    common::write_row_report(out, kFlagHeader, kSpecialCharacterCount,
-                     common::RowPrefix{3, 16, common::NameLookup(names, special_character_name)},
-                     [&](common::ReportText& fp, int n) { print_flag_row(fp, specials[n]); });
+    write_flag_report(out, run.specials, common::NameLookup(run.names, special_character_name));
 }
 
 void write_chrlvup(common::ReportText& out, const Run& run) {

@@ -3,6 +3,7 @@
 #include "common/bytes.h"
 #include "common/labels.h"
 #include "common/names.h"
+#include "common/record_rows.h"
 #include "common/records.h"
 #include "common/rows.h"
 #include "games/b/chartables.h"
@@ -87,43 +88,36 @@ common::Result<std::vector<CharacterRecord>> load_characters(const common::RomIm
 }
 
 void write_chrparam(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters.data();
-    common::write_row_report(out,
-                     "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
-                     "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
-                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
-                         common::print_value_row(fp, characters[n].hp, characters[n].params, kParamCount);
-                     });
+    common::write_record_rows(out,
+                              "No.       名前                   HP 腕力 器用 素早 体力 魔力 意志 魅力   剣   斧   槍   弓 "
+                              "体術 蒼龍 朱鳥 白虎 玄武 太陽   月 不明\n",
+                              run.characters, character_prefix(run.names), [](common::ReportText& fp, const CharacterRecord& c) {
+                                  common::print_value_row(fp, c.hp, c.params, kParamCount);
+                              });
 }
 
 void write_chrlvup(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters.data();
-    common::write_row_report(out,
-                     "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
-                     "太陽   月    TYPE\n",
-                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
-                         fp.str("  ");
-                         common::print_int_list(fp, characters[n].level_up, kLevelUpCount, 3);
-                         fp.str(", TYPE").dec0(characters[n].type, 2).ch('\n');
-                     });
+    common::write_record_rows(out,
+                              "No.       名前                 HP   WP   JP   剣   斧   槍   弓 体術 蒼龍 朱鳥 白虎 玄武 "
+                              "太陽   月    TYPE\n",
+                              run.characters, character_prefix(run.names), [](common::ReportText& fp, const CharacterRecord& c) {
+                                  fp.str("  ");
+                                  common::print_int_list(fp, c.level_up, kLevelUpCount, 3);
+                                  fp.str(", TYPE").dec0(c.type, 2).ch('\n');
+                              });
 }
 
 void write_chrflag(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const CharacterRecord* characters = run.characters.data();
-    common::write_row_report(out,
-                     "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
-                     "不明  宿星  武器  術    閃TYPE\n",
-                     kCharacterCount, character_prefix(names), [&](common::ReportText& fp, int n) {
-                         const CharacterRecord& c = characters[n];
-                         common::print_mark_cells(fp, c.flags, kCharacterFlagCount);
-                         // "   %-4s  %-4s  %-4s  TYPE%02d\n"
-                         fp.str("   ").left(guardian_star_name(c.guardian_star), 4).str("  ");
-                         fp.left(weapon_kind_name(c.weapon), 4).str("  ").left(arts_name(c.arts), 4);
-                         fp.str("  TYPE").dec0(c.spark_type, 2).ch('\n');
-                     });
+    common::write_record_rows(out,
+                              "No.       名前               男性 女性 不死 不明  HP   剣   斧   槍   弓  体術 地術 天術 "
+                              "不明  宿星  武器  術    閃TYPE\n",
+                              run.characters, character_prefix(run.names), [](common::ReportText& fp, const CharacterRecord& c) {
+                                  common::print_mark_cells(fp, c.flags, kCharacterFlagCount);
+                                  // "   %-4s  %-4s  %-4s  TYPE%02d\n"
+                                  fp.str("   ").left(guardian_star_name(c.guardian_star), 4).str("  ");
+                                  fp.left(weapon_kind_name(c.weapon), 4).str("  ").left(arts_name(c.arts), 4);
+                                  fp.str("  TYPE").dec0(c.spark_type, 2).ch('\n');
+                              });
 }
 
 }  // namespace mt3
