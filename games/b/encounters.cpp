@@ -31,16 +31,28 @@ void decode_group(EncounterRow* rows, const unsigned char* group, const common::
     for (; r < kEncounterRows; ++r) rows[r] = {-1, 0, 0, 0};
 }
 
-// Blocks of rows separated by empty lines: title(stream, block), then
-// row(stream, block, index) for each of its rows.
-template <typename Title, typename Row>
-void write_blocks(common::ReportText& fp, int blocks, int rows, Title&& title, Row&& row) {
+// Blocks of rows separated by empty lines, each of the next rows records:
+// head(stream, block), then row(stream, index, record) for each of its
+// records.
+template <typename Record, typename Head, typename Row>
+void write_blocks(common::ReportText& fp, const std::vector<Record>& records, int rows, Head&& head, Row&& row) {
     common::BlockSeparator separator;
-    for (int b = 0; b < blocks; ++b) {
+    for (size_t first = 0, b = 0; first < records.size(); first += static_cast<size_t>(rows), ++b) {
         separator.next(fp);
-        title(fp, b);
-        for (int i = 0; i < rows; ++i) row(fp, b, i);
+        head(fp, static_cast<int>(b));
+        for (int i = 0; i < rows; ++i) row(fp, i, records[first + static_cast<size_t>(i)]);
     }
+}
+
+// The title and header lines of a main encounter group and of a sub
+// encounter type.
+void print_group_head(common::ReportText& f, int g) {
+    f.format("[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
+    f.str("No. モンスター          Lv. 最大数 最大サイズ\n");
+}
+void print_type_head(common::ReportText& f, int t) {
+    f.format("[No.%02d(%02X): タイプ%02d]\n", t, t, t);
+    f.str("No. モンスター          Lv.\n");
 }
 
 }  // namespace
@@ -74,46 +86,30 @@ common::Result<std::vector<SubEncounter>> load_encounters_sub(const common::RomI
 }
 
 void write_monencmain(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const EncounterRow* rows = run.encounters_main.data();
-    write_blocks(
-        out, kEncounterGroups, kEncounterRows,
-        [](common::ReportText& f, int g) {
-            f.format("[No.%02d(%02X): %s]\n", g, g, encounter_group_name(g));
-            f.str("No. モンスター          Lv. 最大数 最大サイズ\n");
-        },
-        [&](common::ReportText& f, int g, int r) {
-            const EncounterRow& row = rows[g * kEncounterRows + r];
-            // "%2d: %-16s :  %3d, %5d,    %2d×%2d\n"
-            f.dec(r, 2)
-                .str(": ")
-                .left(monster_name(names, row.monster), 16)
-                .str(" :  ")
-                .dec(kLevelBand * r, 3)
-                .str(", ")
-                .dec(row.max_count, 5)
-                .str(",    ")
-                .dec(row.size1, 2)
-                .str("×")
-                .dec(row.size2, 2)
-                .ch('\n');
-        });
+    write_blocks(out, run.encounters_main, kEncounterRows, print_group_head,
+                 [&](common::ReportText& f, int r, const EncounterRow& row) {
+                     // "%2d: %-16s :  %3d, %5d,    %2d×%2d\n"
+                     f.dec(r, 2)
+                         .str(": ")
+                         .left(monster_name(run.names, row.monster), 16)
+                         .str(" :  ")
+                         .dec(kLevelBand * r, 3)
+                         .str(", ")
+                         .dec(row.max_count, 5)
+                         .str(",    ")
+                         .dec(row.size1, 2)
+                         .str("×")
+                         .dec(row.size2, 2)
+                         .ch('\n');
+                 });
 }
 
 void write_monencsub(common::ReportText& out, const Run& run) {
-    const common::NameTables& names = run.names;
-    const SubEncounter* entries = run.encounters_sub.data();
-    write_blocks(
-        out, kSubTypes, kSubEntries,
-        [](common::ReportText& f, int t) {
-            f.format("[No.%02d(%02X): タイプ%02d]\n", t, t, t);
-            f.str("No. モンスター          Lv.\n");
-        },
-        [&](common::ReportText& f, int t, int e) {
-            const SubEncounter& entry = entries[t * kSubEntries + e];
-            // "%2d: %-16s :  %3d\n"
-            f.dec(e, 2).str(": ").left(monster_name(names, entry.monster), 16).str(" :  ").dec(entry.level, 3).ch('\n');
-        });
+    write_blocks(out, run.encounters_sub, kSubEntries, print_type_head,
+                 [&](common::ReportText& f, int e, const SubEncounter& entry) {
+                     // "%2d: %-16s :  %3d\n"
+                     f.dec(e, 2).str(": ").left(monster_name(run.names, entry.monster), 16).str(" :  ").dec(entry.level, 3).ch('\n');
+                 });
 }
 
 }  // namespace mt3
