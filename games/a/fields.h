@@ -8,13 +8,16 @@
 #include <vector>
 
 #include "common/export_keys.h"
+#include "common/record_keys.h"
 #include "games/a/layout.h"
 
 namespace mt2::fields {
 
+// The keys that both games export under one name (kHp, kPrice, ...).
+using namespace common::record_keys;
+
 // Monsters.
 inline constexpr common::Key kTechPoints{"tech_points", "技術点"};
-inline constexpr common::Key kHp{"hp", "HP"};
 inline constexpr common::Key kLp{"lp", "LP"};
 inline constexpr common::Key kWp{"wp", "WP"};
 inline constexpr common::Key kJp{"jp", "JP"};
@@ -27,14 +30,9 @@ inline constexpr common::Key kDefences[8] = {{"defence_slash", "防斬"},  {"def
                                      {"defence_thunder", "防雷"}, {"defence_status", "防状"}};
 inline constexpr common::Key kTechLevel{"tech_level", "技LV"};
 inline constexpr common::Key kSpellLevel{"spell_level", "術LV"};
-inline constexpr common::Key kShieldDefence{"shield_defence", "盾防"};
-inline constexpr common::Key kEvasion{"evasion", "回避"};
-inline constexpr common::Key kShieldAttributes{"shield_attributes", "盾の防御属性"};
-inline constexpr common::Key kStatusResistances{"status_resistances", "状態変化耐性"};
 // Byte 0 of monster and character records: female, undead, boss, flying,
 // then the race.
 inline constexpr common::Key kBody[4] = {{"female", "女性"}, {"undead", "不死"}, {"boss", "ボス"}, {"flying", "飛行"}};
-inline constexpr common::Key kRace{"race", "種族"};
 inline constexpr common::Key kDrops[2] = {{"drop_high", "高確率"}, {"drop_low", "低確率"}};
 inline constexpr common::Key kWeapons[2] = {{"weapon_1", "武器1"}, {"weapon_2", "武器2"}};
 inline constexpr common::Key kTargets[3] = {
@@ -55,21 +53,15 @@ inline constexpr common::Key kWeaponLevels[5] = {{"sword_level", "剣"}, {"axe_l
                                          {"bow_level", "弓"},   {"martial_arts_level", "体術"}};
 inline constexpr common::Key kMagicLevels[6] = {{"fire_level", "火"}, {"water_level", "水"},   {"earth_level", "地"},
                                         {"wind_level", "風"}, {"heaven_level", "天"}, {"underworld_level", "冥"}};
-inline constexpr common::Key kSparkType{"spark_type", "閃TYPE"};
 
 // The skill level tables.
 inline constexpr common::Key kLevel{"level", "LV"};
 
 // Items.
-inline constexpr common::Key kPrice{"price", "価格"};
 inline constexpr common::Key kDisplay{"display", "表示"};
-inline constexpr common::Key kWeight{"weight", "重量"};
-inline constexpr common::Key kAttack{"attack", "攻撃"};
 inline constexpr common::Key kBonuses[6] = {{"strength_bonus", "腕力"}, {"dexterity_bonus", "器用"},
                                     {"magic_power_bonus", "魔力"}, {"unknown_bonus", "不明"},
                                     {"speed_bonus", "素早"},    {"stamina_bonus", "体力"}};
-inline constexpr common::Key kDefenceAttributes{"defence_attributes", "防御属性"};
-inline constexpr common::Key kDefence{"defence", "防御"};
 
 // Byte 0 and the abilities of a table of character-like records.
 inline void add_body(std::vector<common::StoredField>& s, const char* table, const common::TableLayout* records,
@@ -147,12 +139,8 @@ inline std::vector<common::StoredField> stored_fields() {
     return s;
 }
 
-// Stored, but not written yet: the six bonuses share one amount, so that an
-// edit would have to agree across the columns.
-inline constexpr char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
 // Columns that follow from a row's place in its table.
 inline constexpr char kRowLevel[] = "the level of the row: its index + 1";
-inline constexpr char kItemKind[] = "the kind of an item follows from its index";
 
 // The columns that mt2import does not write, and what to change instead.
 inline std::vector<common::ComputedField> computed_fields(const char* learning_count) {

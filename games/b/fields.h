@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "common/export_keys.h"
+#include "common/record_keys.h"
 #include "games/b/layout.h"
 
 namespace mt3::fields {
 
+// The keys that both games export under one name (kHp, kPrice, ...).
+using namespace common::record_keys;
+
 // Monsters.
-inline constexpr common::Key kHp{"hp", "HP"};
 // The seven attributes in record order (monster statistics, characters'
 // parameters), then the monsters' four levels.
 inline constexpr common::Key kStats[11] = {{"strength", "腕力"},     {"dexterity", "器用"},   {common::shared_keys::kSpeed.key, "素早"},
@@ -25,7 +28,6 @@ inline constexpr common::Key kMonsterFlags[9] = {{"male", "男性"},         {"f
                                          {"unknown_flag", "不明"}, {"resist_water", "耐水"}, {"resist_throw", "耐投"},
                                          {"resist_sound", "耐音"}, {"resist_congeal", "耐凝"}, {"resist_earth", "耐地"}};
 inline constexpr const common::Key* kResistFlags = kMonsterFlags + 4;
-inline constexpr common::Key kRace{"race", "種族"};
 inline constexpr common::Key kRecovery{"recovery", "回復"};
 inline constexpr common::Key kUnarmed[2] = {{"unarmed_1", "無刀1"}, {"unarmed_2", "無刀2"}};
 inline constexpr common::Key kSlots[5] = {
@@ -39,10 +41,6 @@ inline constexpr common::Key kDefences[8] = {{"defence_slash", "防斬"},  {"def
                                      {"defence_thrust", "防突"}, {"defence_shot", "防射"},
                                      {"defence_heat", "防熱"},   {"defence_cold", "防冷"},
                                      {"defence_thunder", "防雷"}, {"defence_status", "防状"}};
-inline constexpr common::Key kShieldDefence{"shield_defence", "盾防"};
-inline constexpr common::Key kEvasion{"evasion", "回避"};
-inline constexpr common::Key kShieldAttributes{"shield_attributes", "盾の防御属性"};
-inline constexpr common::Key kStatusResistances{"status_resistances", "状態変化耐性"};
 
 // Encounters: a main encounter row's group (CSV only), a sub encounter
 // entry's type (CSV only), the row's or entry's values.
@@ -71,7 +69,6 @@ inline constexpr common::Key kType{"type", "TYPE"};
 inline constexpr common::Key kGuardianStar{"guardian_star", "宿星"};
 inline constexpr common::Key kWeapon{"weapon", "武器"};
 inline constexpr common::Key kArts{"arts", "術"};
-inline constexpr common::Key kSparkType{"spark_type", "閃TYPE"};
 inline constexpr common::Key kCharacterFlags[13] = {
     {"male", "男性"},          {"female", "女性"},         {"undead", "不死"},
     {"unknown_flag", "不明"},  {"hp_flag", "HP"},          {"sword_flag", "剣"},
@@ -80,11 +77,6 @@ inline constexpr common::Key kCharacterFlags[13] = {
     {"unknown_flag_2", "不明"}};
 
 // Items.
-inline constexpr common::Key kPrice{"price", "価格"};
-inline constexpr common::Key kWeight{"weight", "重量"};
-inline constexpr common::Key kAttack{"attack", "攻撃"};
-inline constexpr common::Key kDefence{"defence", "防御"};
-inline constexpr common::Key kDefenceAttributes{"defence_attributes", "防御属性"};
 inline constexpr common::Key kPhysicalDefence{"physical_defence", "物防"};
 inline constexpr common::Key kMagicDefence{"magic_defence", "魔防"};
 inline constexpr common::Key kDefenceLevels[8] = {
@@ -160,7 +152,6 @@ inline constexpr char kArtsByte[] =
     "a school's level shares its arts byte with the other schools; this version does not write it";
 inline constexpr char kLevelByte[] =
     "the attribute levels of one kind share one level byte; this version does not write them";
-inline constexpr char kBonus[] = "the bonuses of an armour share one amount; this version does not write them";
 inline constexpr char kEquipment[] = "what the monster's equipment gives";
 inline constexpr char kGraded[] = "graded from the armour's defence and the attribute's level";
 
@@ -171,7 +162,7 @@ inline std::vector<common::ComputedField> computed_fields(const char* learning_c
         {"learning-lists", common::shared_keys::kCount, nullptr, learning_count},
         {"main-encounters", common::shared_keys::kName, nullptr,
          "the tools name the groups themselves; the image has no field for it"},
-        {"items", common::shared_keys::kKind, nullptr, "the kind of an item follows from its index"}};
+        {"items", common::shared_keys::kKind, nullptr, kItemKind}};
     const char* slots = "weapon_1 weapon_2 shield armour_1 armour_2";
     for (const common::Key& d : kDefences) c.push_back({"monsters", d, slots, kEquipment});
     for (const common::Key& e : {kShieldDefence, kEvasion, kShieldAttributes, kStatusResistances}) {
