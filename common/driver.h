@@ -5,11 +5,17 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/cmdline.h"
 #include "common/diag.h"
 #include "common/error.h"
+#include "common/formations.h"
+#include "common/learning.h"
+#include "common/names.h"
+#include "common/records.h"
 #include "common/report.h"
+#include "common/techniques.h"
 
 namespace common {
 
@@ -37,6 +43,16 @@ struct ReportEntry {
     void (*write)(ReportText& out, const Run& run);
 };
 
+// The row of the learning-list report (write_learning), which says the same
+// of every game, under the game's file name.
+template <typename Run, NameLookup::Function TechName>
+constexpr ReportEntry<Run> learning_report(const char* file_name) {
+    return {file_name,
+            "Learning lists: for each key technique the techniques that can be learned from it, with "
+            "their difficulty.",
+            write_learning<Run, TechName>};
+}
+
 // Formats and saves each report of the table in order (each in its own
 // buffer, saved in one write), with the checks and diagnostics of
 // write_reports. Returns true when every report was written, else false.
@@ -52,6 +68,50 @@ bool write_reports(const char* prefix, const ReportEntry<Run> (&reports)[N], con
                    }};
     }
     return write_reports(prefix, jobs, static_cast<int>(N));
+}
+
+// The tables that every game's run holds: the name tables, the monsters, the
+// items, the techniques, the learning lists and the formations. A game's Run
+// derives from it and adds its own tables, each with an empty initialiser.
+template <typename Monster, typename Item>
+struct RunTables {
+    NameTables names;
+    std::vector<Monster> monsters{};
+    std::vector<Item> items{};
+    std::vector<TechRecord> techs{};
+    TechLearning learning{};
+    std::vector<FormationEntry> formations{};
+};
+
+// How a game reads the tables of RunTables from an image: its loaders of the
+// monsters, the items and the techniques, the rom offsets of its two learning
+// lists and its formations.
+template <typename Monster, typename Item>
+struct RunLoaders {
+    Result<std::vector<Monster>> (*monsters)(const RomImage& image);
+    Result<std::vector<Item>> (*items)(const RomImage& image);
+    Result<std::vector<TechRecord>> (*techs)(const RomImage& image);
+    long learning_list1;
+    long learning_list2;
+    const FormationTable& formations;
+};
+
+// Loads a run's tables in their order: the monsters, the game's own tables
+// (load_own(run, error), true when they loaded), the items, the techniques,
+// the learning lists and the formations. Returns the run, or the error of the
+// first table that lies beyond the end of the image. The names are read on
+// their first lookup.
+template <typename Run, typename Monster, typename Item, typename LoadOwn>
+Result<Run> load_run(const RomImage& image, const RunLoaders<Monster, Item>& loaders, LoadOwn load_own) {
+    Run run{{NameTables(image)}};
+    Error error;
+    if (take(loaders.monsters(image), run.monsters, error) && load_own(run, error) &&
+        take(loaders.items(image), run.items, error) && take(loaders.techs(image), run.techs, error) &&
+        take(load_learning_lists(image, loaders.learning_list1, loaders.learning_list2), run.learning, error) &&
+        take(load_formations(image, loaders.formations), run.formations, error)) {
+        return run;
+    }
+    return error;
 }
 
 // An analyzer's run over an image: the game's tables loaded (Run::load),

@@ -1,23 +1,22 @@
 #include "games/a/driver.h"
 
-#include "common/records.h"
 #include "games/a/game.h"
 
 namespace mt2 {
 
+namespace {
+
+const common::RunLoaders<MonsterRecord, ItemRecord> kLoaders{
+    load_monsters, load_items, load_techs, layout::kLearningList1.offset, layout::kLearningList2.offset, kFormations};
+
+}  // namespace
+
 common::Result<Run> Run::load(const common::RomImage& image) {
-    Run run{common::NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
-    common::Error error;
-    if (common::take(load_monsters(image), run.monsters, error) && common::take(load_characters(image), run.characters, error) &&
-        common::take(load_special_characters(image), run.specials, error) &&
-        common::take(load_level_tables(image), run.levels, error) && common::take(load_items(image), run.items, error) &&
-        common::take(load_techs(image), run.techs, error) &&
-        common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
-                     run.learning, error) &&
-        common::take(common::load_formations(image, kFormations), run.formations, error)) {
-        return run;
-    }
-    return error;
+    return common::load_run<Run>(image, kLoaders, [&image](Run& run, common::Error& error) {
+        return common::take(load_characters(image), run.characters, error) &&
+               common::take(load_special_characters(image), run.specials, error) &&
+               common::take(load_level_tables(image), run.levels, error);
+    });
 }
 
 const common::ReportEntry<Run> kReports[18] = {
@@ -55,10 +54,7 @@ const common::ReportEntry<Run> kReports[18] = {
     {"mt2itemregist.txt", "Status-change resistances of armour and defence attributes of shields.", write_item_regist},
     {"mt2itemeffect.txt", "The two inherent techniques of each weapon.", write_item_effect},
     {"mt2techlearnflag.txt", "Techniques: derivation flag and the sixteen learn types.", common::write_learn_flags<Run, tech_name>},
-    {"mt2techlearndata.txt",
-     "Learning lists: for each key technique the techniques that can be learned from it, with "
-     "their difficulty.",
-     common::write_learning<Run, tech_name>},
+    common::learning_report<Run, tech_name>("mt2techlearndata.txt"),
     {"mt2techevadedata.txt", "Techniques: evade flag and difficulty.", write_tech_evade_data},
     {"mt2formdata.txt",
      "The sixteen battle formations: for each of five positions the selection rate, the speed "

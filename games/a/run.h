@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/driver.h"
 #include "common/error.h"
-#include "common/names.h"
 #include "games/a/characters.h"
 #include "games/a/formations.h"
 #include "games/a/items.h"
@@ -20,21 +20,14 @@ namespace mt2 {
 // read into memory.
 constexpr long kTableSpan = common::tables_end(layout::kTables);
 
-struct Run {
-    // Loads the eight tables in their order: the run, or the error of the
-    // first table that lies beyond the end of the image. The names are read
-    // on their first lookup.
+// The tables of every game (common::RunTables) and game A's own.
+struct Run : common::RunTables<MonsterRecord, ItemRecord> {
+    // Loads the eight tables in their order (common::load_run).
     static common::Result<Run> load(const common::RomImage& image);
 
-    common::NameTables names;
-    std::vector<MonsterRecord> monsters;
-    std::vector<CharacterRecord> characters;
-    std::vector<SpecialCharacterRecord> specials;
-    std::vector<int32_t> levels;
-    std::vector<ItemRecord> items;
-    std::vector<common::TechRecord> techs;
-    common::TechLearning learning;
-    std::vector<common::FormationEntry> formations;
+    std::vector<CharacterRecord> characters{};
+    std::vector<SpecialCharacterRecord> specials{};
+    std::vector<int32_t> levels{};
 };
 
 }  // namespace mt2

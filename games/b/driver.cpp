@@ -1,24 +1,22 @@
 #include "games/b/driver.h"
 
-#include "common/records.h"
 #include "games/b/game.h"
 
 namespace mt3 {
 
+namespace {
+
+const common::RunLoaders<MonsterRecord, ItemRecord> kLoaders{
+    load_monsters, load_items, load_techs, layout::kLearningList1.offset, layout::kLearningList2.offset, kFormations};
+
+}  // namespace
+
 common::Result<Run> Run::load(const common::RomImage& image) {
-    Run run{common::NameTables(image), {}, {}, {}, {}, {}, {}, {}, {}};
-    common::Error error;
-    if (common::take(load_monsters(image), run.monsters, error) &&
-        common::take(load_encounters_main(image), run.encounters_main, error) &&
-        common::take(load_encounters_sub(image), run.encounters_sub, error) &&
-        common::take(load_characters(image), run.characters, error) && common::take(load_items(image), run.items, error) &&
-        common::take(load_techs(image), run.techs, error) &&
-        common::take(common::load_learning_lists(image, layout::kLearningList1.offset, layout::kLearningList2.offset),
-                     run.learning, error) &&
-        common::take(common::load_formations(image, kFormations), run.formations, error)) {
-        return run;
-    }
-    return error;
+    return common::load_run<Run>(image, kLoaders, [&image](Run& run, common::Error& error) {
+        return common::take(load_encounters_main(image), run.encounters_main, error) &&
+               common::take(load_encounters_sub(image), run.encounters_sub, error) &&
+               common::take(load_characters(image), run.characters, error);
+    });
 }
 
 const common::ReportEntry<Run> kReports[19] = {
@@ -69,10 +67,7 @@ const common::ReportEntry<Run> kReports[19] = {
     {"mt3techlearnflag.txt",
      "Techniques 0 to 255: derivation flag and the sixteen learn types.",
      common::write_learn_flags<Run, tech_name>},
-    {"mt3techlearndata.txt",
-     "Learning lists: for each key technique the techniques that can be learned from it, with "
-     "their difficulty.",
-     common::write_learning<Run, tech_name>},
+    common::learning_report<Run, tech_name>("mt3techlearndata.txt"),
     {"mt3techevadedata.txt", "Techniques 256 to 511: evade flag and difficulty.", write_tech_evade_data},
     {"mt3formdata.txt",
      "The thirty-two battle formations: for each of five positions the selection rate, the "

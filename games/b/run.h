@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "common/driver.h"
 #include "common/error.h"
-#include "common/names.h"
 #include "games/b/characters.h"
 #include "games/b/encounters.h"
 #include "games/b/formations.h"
@@ -20,21 +20,14 @@ namespace mt3 {
 // read into memory.
 constexpr long kTableSpan = common::tables_end(layout::kTables);
 
-struct Run {
-    // Loads the eight tables in their order: the run, or the error of the
-    // first table that lies beyond the end of the image. The names are read
-    // on their first lookup.
+// The tables of every game (common::RunTables) and game B's own.
+struct Run : common::RunTables<MonsterRecord, ItemRecord> {
+    // Loads the eight tables in their order (common::load_run).
     static common::Result<Run> load(const common::RomImage& image);
 
-    common::NameTables names;
-    std::vector<MonsterRecord> monsters;
-    std::vector<EncounterRow> encounters_main;
-    std::vector<SubEncounter> encounters_sub;
-    std::vector<CharacterRecord> characters;
-    std::vector<ItemRecord> items;
-    std::vector<common::TechRecord> techs;
-    common::TechLearning learning;
-    std::vector<common::FormationEntry> formations;
+    std::vector<EncounterRow> encounters_main{};
+    std::vector<SubEncounter> encounters_sub{};
+    std::vector<CharacterRecord> characters{};
 };
 
 }  // namespace mt3
