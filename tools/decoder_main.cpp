@@ -16,7 +16,7 @@ const char* const kOptions[] = {
     "\t-h\tdisplay this help and exit\n",
 };
 
-#define MT_DECODER(game) {game::kGame, game::char_tables()},
+#define MT_DECODER(game) {game::kGame, game::kCharTables},
 const common::GameEntry<const common::CharTables&> kDecoders[] = {MT_GAMES(MT_DECODER)};
 
 int decoder_run(int argc, char** argv) {

@@ -9,9 +9,9 @@ namespace demo {
 
 namespace {
 
-void write_game(const std::string& dir, const DemoGame& game, const char* image, const char* text) {
-    write_demo_file(dir + "/" + image, game.image.file_bytes(kDemoCopierHeaderSize));
-    write_demo_file(dir + "/" + text, game.script_text);
+void write_game(const std::string& dir, const DemoGame& game, const DemoFileNames& files) {
+    write_demo_file(dir + "/" + files.image, game.image.file_bytes(kDemoCopierHeaderSize));
+    write_demo_file(dir + "/" + files.text, game.script_text);
 }
 
 // The demo's later revision of game A, and the patch to it: what the
@@ -27,7 +27,7 @@ void write_revision(const std::string& dir) {
 
 }  // namespace
 
-#define MT_DEMO_GAME(game) write_game(dir, game::make_demo(), game::kDemoImage, game::kDemoText);
+#define MT_DEMO_GAME(game) write_game(dir, game::make_demo(), game::kDemoFiles);
 
 void write_demo_files(const std::string& dir) {
     MT_GAMES(MT_DEMO_GAME)

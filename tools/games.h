@@ -2,8 +2,9 @@
 // lookup of a tool's game by the name it was started by.
 //
 // A game is a folder of its own whose game.h declares, in the game's
-// namespace, kGame (common::Game) and each family's part: kAnalyzerInfo,
-// char_tables(), exporter(), import_layout() and layout::kTables. A tool
+// namespace, kGame (common::Game) and each family's part, or includes the
+// header of the folder that does: kAnalyzerInfo, kCharTables, exporter(),
+// import_layout(), make_demo(), kDemoFiles and layout::kTables. A tool
 // family's main makes its table of games with MT_GAMES and looks its game up
 // with find_game.
 #pragma once

@@ -18,7 +18,7 @@ constexpr size_t kGameARomSize = 2 * 1024 * 1024;
 constexpr const char* kGameATitle = "MERIDIAN TALES2      ";
 constexpr unsigned kGameAMapMode = 0x20;  // LoROM
 
-constexpr DemoFileNames kGameAFiles = {mt2::kDemoImage, mt2::kDemoText};
+constexpr DemoFileNames kGameAFiles = mt2::kDemoFiles;
 // The revised game-A image, and the BPS patch from the first to it.
 constexpr const char* kGameARevisedImage = "mt2demo-v2.smc";
 constexpr const char* kGameARevisionPatch = "mt2demo-v2.bps";

@@ -1,16 +1,14 @@
-// The game-A analyzer driver: the table of its reports, the run
-// that loads the tables and writes the reports.
+// The game-A analyzer driver: the table of its reports, which the run
+// (kAnalyzerInfo, games/a/game.h) loads the tables for and writes.
 #pragma once
 
 #include "common/driver.h"
+#include "games/a/game.h"
 #include "games/a/run.h"
 
 namespace mt2 {
 
 // Every report, in the order they are written.
 extern const common::ReportEntry<Run> kReports[18];
-
-// Title, help text and run (common::run_reports over kReports) of mt2analyzer, for analyzer_main.
-extern const common::AnalyzerInfo kAnalyzerInfo;
 
 }  // namespace mt2

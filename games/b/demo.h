@@ -13,6 +13,6 @@ constexpr size_t kGameBRomSize = 4 * 1024 * 1024;
 constexpr const char* kGameBTitle = "MERIDIAN TALES3      ";
 constexpr unsigned kGameBMapMode = 0x21;  // HiROM
 
-constexpr DemoFileNames kGameBFiles = {mt3::kDemoImage, mt3::kDemoText};
+constexpr DemoFileNames kGameBFiles = mt3::kDemoFiles;
 
 }  // namespace demo
