@@ -6,12 +6,14 @@ namespace mt2 {
 
 namespace {
 
+// The loaders of the tables that every game has.
 const common::RunLoaders<MonsterRecord, ItemRecord> kLoaders{
     load_monsters, load_items, load_techs, layout::kLearningList1.offset, layout::kLearningList2.offset, kFormations};
 
 }  // namespace
 
 common::Result<Run> Run::load(const common::RomImage& image) {
+    // Game A's own tables, read after the monsters.
     return common::load_run<Run>(image, kLoaders, [&image](Run& run, common::Error& error) {
         return common::take(load_characters(image), run.characters, error) &&
                common::take(load_special_characters(image), run.specials, error) &&

@@ -6,12 +6,14 @@ namespace mt3 {
 
 namespace {
 
+// The loaders of the tables that every game has.
 const common::RunLoaders<MonsterRecord, ItemRecord> kLoaders{
     load_monsters, load_items, load_techs, layout::kLearningList1.offset, layout::kLearningList2.offset, kFormations};
 
 }  // namespace
 
 common::Result<Run> Run::load(const common::RomImage& image) {
+    // Game B's own tables, read after the monsters.
     return common::load_run<Run>(image, kLoaders, [&image](Run& run, common::Error& error) {
         return common::take(load_encounters_main(image), run.encounters_main, error) &&
                common::take(load_encounters_sub(image), run.encounters_sub, error) &&
