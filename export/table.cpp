@@ -267,17 +267,10 @@ std::string json_row(const Table& table, const Row& row) { return dump(row_objec
 std::string rom_object(const Table& rom) { return json_row(rom, {-1, 0}); }
 
 std::string json_text(const Value& value) {
-    // Numbers, flags and nulls are most cells: written without the library.
-    switch (value.kind) {
-        case Value::kNumber:
-            return std::to_string(value.number);
-        case Value::kFlag:
-            return value.number ? "true" : "false";
-        case Value::kNull:
-            return "null";
-        default:
-            return dump(to_json(value));
-    }
+    // Numbers, flags and nulls are most cells: written without the library,
+    // numbers and flags as a flat file writes them.
+    if (value.kind == Value::kNumber || value.kind == Value::kFlag) return flat_text(value);
+    return value.kind == Value::kNull ? "null" : dump(to_json(value));
 }
 
 std::string csv_field(const std::string& text) {
