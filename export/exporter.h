@@ -37,21 +37,40 @@ struct ExporterInfo {
     common::Result<std::vector<Table>> (*tables)(const common::RomImage& image, std::shared_ptr<const void>& kept);
 };
 
+// The records of one of a run's tables, or its one block (the learning
+// lists), as the column makers read them; null without a run (the tables
+// described only).
+template <typename Run, typename Record>
+const Record* records_of(const Run* run, std::vector<Record> Run::*table) {
+    return run ? (run->*table).data() : nullptr;
+}
+template <typename Run, typename Block>
+const Block* block_of(const Run* run, Block Run::*block) {
+    return run ? &(run->*block) : nullptr;
+}
+
+// A name table read through one of its records (any whose name the image
+// holds) before any file is written, so that an image too short for the
+// table ends the run first.
+struct FirstName {
+    common::NameLookup::Function name;
+    int record = 0;
+};
+
 // A game's tables over its analyzer's run: the run loaded (Run::load) and
-// kept, every name table read through ReadNames (so that an image too short
-// for one ends the run before any file is written), the tables made by Make
-// from the run's blocks (BlocksOf), and any stored field of the game's
-// (StoredFields) that no column shows yet added (add_stored_columns);
-// described: the same over no blocks and name tables that no lookup may ask
-// (values are not).
-template <typename Run, auto BlocksOf, auto ReadNames, auto Make, auto StoredFields>
+// kept, the name tables of FirstNames read in order, the tables made by Make
+// from the run, and any stored field of the game's (StoredFields) that no
+// column shows yet added (add_stored_columns); described: the same without a
+// run (Make gets null) and over name tables that no lookup may ask (values
+// are not).
+template <typename Run, auto Make, const auto& FirstNames, auto StoredFields>
 common::Result<std::vector<Table>> run_tables(const common::RomImage& image, std::shared_ptr<const void>& kept) {
     common::Result<Run> loaded = Run::load(image);  // the loaders in the analyzer's order
     if (!loaded) return loaded.error();
     const auto run = std::make_shared<const Run>(std::move(*loaded));
     kept = run;
-    ReadNames(run->names);
-    std::vector<Table> tables = Make(BlocksOf(*run), run->names);
+    for (const FirstName& first : FirstNames) first.name(run->names, first.record);
+    std::vector<Table> tables = Make(run.get(), run->names);
     static const std::vector<common::StoredField> fields = StoredFields();
     add_stored_columns(tables, fields, &image);
     return tables;
@@ -60,7 +79,7 @@ template <auto Make, auto StoredFields>
 std::vector<Table> described() {
     static const common::RomImage no_image;
     static const common::NameTables no_names(no_image);
-    std::vector<Table> tables = Make({}, no_names);
+    std::vector<Table> tables = Make(nullptr, no_names);
     add_stored_columns(tables, StoredFields(), nullptr);
     return tables;
 }
@@ -71,12 +90,14 @@ std::vector<Table> described() {
 extern const char* const kExporterOptions[5];
 
 // The exporter of a game (its title, letter and file prefix from game),
-// with the exporters' options.
-constexpr ExporterInfo exporter_info(const char* banner, const char* usage, const common::Game& game,
-                                     long table_span, std::vector<Table> (*describe)(),
-                                     decltype(ExporterInfo::tables) tables) {
+// with the exporters' options: its tables made by Make over the analyzer's
+// Run, as run_tables and described make them.
+template <typename Run, auto Make, const auto& FirstNames, auto StoredFields>
+constexpr ExporterInfo game_exporter(const char* banner, const char* usage, const common::Game& game,
+                                     long table_span) {
     return {{banner, usage, kExporterOptions, static_cast<int>(std::size(kExporterOptions))},
-            game.title, game.letter, game.name, table_span, describe, tables};
+            game.title, game.letter, game.name, table_span, described<Make, StoredFields>,
+            run_tables<Run, Make, FirstNames, StoredFields>};
 }
 
 // The game's title without the blanks that pad it ("MERIDIAN TALES2").

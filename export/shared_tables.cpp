@@ -33,6 +33,15 @@ Columns evade_columns(const common::TechRecord* techs) {
     };
 }
 
+Table technique_table(common::NameLookup name, const common::TechRecord* techs, int count, const RowFilter& learns,
+                      const RowFilter& evades) {
+    const auto where = [](const RowFilter& applies, Columns c) { return applies ? only_where(applies, std::move(c)) : c; };
+    Columns c = {index_column(), name_column(name)};
+    append(c, where(learns, learn_flag_columns(techs)));
+    append(c, where(evades, evade_columns(techs)));
+    return {"techniques", "techniques", [count](int) { return count; }, std::move(c), {}, {}};
+}
+
 Table learning_table(const common::TechLearning* learning, const Target& techs) {
     auto group = [learning](int g) -> const common::LearnGroup& { return learning->groups[g]; };
     Table entries{"entries", "learning-entries", [group](int g) { return group(g).count; }, {}, {}, {}};

@@ -16,6 +16,12 @@ Columns learn_flag_columns(const common::TechRecord* techs);
 // The evade flag and the difficulty of a technique record.
 Columns evade_columns(const common::TechRecord* techs);
 
+// "techniques": index and name, the learn flags and the evade columns, each
+// group only in the rows where it applies (every row, without a filter).
+using RowFilter = std::function<bool(const Row&)>;
+Table technique_table(common::NameLookup name, const common::TechRecord* techs, int count,
+                      const RowFilter& learns = nullptr, const RowFilter& evades = nullptr);
+
 // "name": the name of each row's index.
 Column name_column(common::NameLookup name);
 

@@ -127,6 +127,20 @@ Column flag_of(Name name, const Record* records, int32_t (Record::*member)[N], i
                        [records, member, i](const Row& r) { return (records[r.index].*member)[i] != 0; });
 }
 
+// A column for every element of an array member, keyed in order by keys.
+template <typename Record, size_t N>
+Columns numbers_of(const common::Key (&keys)[N], const Record* records, int32_t (Record::*member)[N]) {
+    Columns c;
+    for (size_t i = 0; i < N; ++i) c.push_back(number_of(keys[i], records, member, static_cast<int>(i)));
+    return c;
+}
+template <typename Record, size_t N>
+Columns flags_of(const common::Key (&keys)[N], const Record* records, int32_t (Record::*member)[N]) {
+    Columns c;
+    for (size_t i = 0; i < N; ++i) c.push_back(flag_of(keys[i], records, member, static_cast<int>(i)));
+    return c;
+}
+
 // The stored fields that no column of their table shows yet, appended to the
 // table as columns read from the image's bytes: a field of record index -
 // first of its records, one bit a flag (inverted where it is stored so), more

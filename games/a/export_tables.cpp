@@ -35,11 +35,6 @@ void add_body(Columns& c, const Record* records) {
     add_reference(c, k::kRace, [records](const Row& r) { return records[r.index].race; }, kRace);
 }
 
-template <typename Record>
-void add_abilities(Columns& c, const Record* records) {
-    for (int a = 0; a < kAbilityCount; ++a) c.push_back(number_of(k::kAbilities[a], records, &Record::abilities, a));
-}
-
 Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
     Columns c = {index_column(), name_column(common::NameLookup(names, monster_name))};
     c.push_back(number_of(k::kTechPoints, m, &MonsterRecord::tech_points));
@@ -47,10 +42,10 @@ Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
     c.push_back(number_of(k::kLp, m, &MonsterRecord::lp));
     c.push_back(number_of(k::kWp, m, &MonsterRecord::wp));
     c.push_back(number_of(k::kJp, m, &MonsterRecord::jp));
-    add_abilities(c, m);
+    append(c, numbers_of(k::kAbilities, m, &MonsterRecord::abilities));
     c.push_back(number_of(k::kTechLevel, m, &MonsterRecord::tech_level));
     c.push_back(number_of(k::kSpellLevel, m, &MonsterRecord::spell_level));
-    for (int d = 0; d < 8; ++d) c.push_back(number_of(k::kDefences[d], m, &MonsterRecord::defences, d));
+    append(c, numbers_of(k::kDefences, m, &MonsterRecord::defences));
     c.push_back(number_of(k::kShieldDefence, m, &MonsterRecord::shield_defence));
     c.push_back(number_of(k::kEvasion, m, &MonsterRecord::evasion));
     c.push_back(labels_column(k::kShieldAttributes,
@@ -66,9 +61,7 @@ Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
     add_reference(c, k::kDrops[1], [m](const Row& r) { return m[r.index].drops[1]; }, drop);
     add_reference(c, k::kWeapons[0], [m](const Row& r) { return m[r.index].weapons[0]; }, weapon);
     add_reference(c, k::kWeapons[1], [m](const Row& r) { return m[r.index].weapons[1]; }, weapon);
-    c.push_back(flag_of(k::kTargets[0], m, &MonsterRecord::targets, 0));
-    c.push_back(flag_of(k::kTargets[1], m, &MonsterRecord::targets, 1));
-    c.push_back(flag_of(k::kTargets[2], m, &MonsterRecord::targets, 2));
+    append(c, flags_of(k::kTargets, m, &MonsterRecord::targets));
     c.push_back(number_of(k::kRateIndex, m, &MonsterRecord::rate_index));
     for (int p = 0; p < 2; ++p) {
         c.push_back(number_column(k::kPatternShares[p],
@@ -82,15 +75,11 @@ Table monster_table(const common::NameTables& names, const MonsterRecord* m) {
 
 Table character_table(const common::NameTables& names, const CharacterRecord* ch) {
     Columns c = {index_column(), name_column(common::NameLookup(names, character_name)), number_of(k::kLp, ch, &CharacterRecord::lp)};
-    add_abilities(c, ch);
+    append(c, numbers_of(k::kAbilities, ch, &CharacterRecord::abilities));
     c.push_back(number_of(k::kWeaponAptitude, ch, &CharacterRecord::weapon_aptitude));
     c.push_back(number_of(k::kMagicAptitude, ch, &CharacterRecord::magic_aptitude));
-    for (int w = 0; w < 5; ++w) {
-        c.push_back(flag_of(k::kWeaponFlags[w], ch, &CharacterRecord::weapons, w));
-    }
-    for (int s = 0; s < 6; ++s) {
-        c.push_back(flag_of(k::kMagicFlags[s], ch, &CharacterRecord::magic, s));
-    }
+    append(c, flags_of(k::kWeaponFlags, ch, &CharacterRecord::weapons));
+    append(c, flags_of(k::kMagicFlags, ch, &CharacterRecord::magic));
     c.push_back(number_of(k::kSparkType, ch, &CharacterRecord::spark_type));
     add_body(c, ch);
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
@@ -101,13 +90,9 @@ Table special_table(const common::NameTables& names, const SpecialCharacterRecor
                  number_of(k::kLp, sp, &SpecialCharacterRecord::lp),
                  number_of(k::kWp, sp, &SpecialCharacterRecord::wp),
                  number_of(k::kJp, sp, &SpecialCharacterRecord::jp)};
-    add_abilities(c, sp);
-    for (int w = 0; w < 5; ++w) {
-        c.push_back(number_of(k::kWeaponLevels[w], sp, &SpecialCharacterRecord::weapon_levels, w));
-    }
-    for (int s = 0; s < 6; ++s) {
-        c.push_back(number_of(k::kMagicLevels[s], sp, &SpecialCharacterRecord::magic_levels, s));
-    }
+    append(c, numbers_of(k::kAbilities, sp, &SpecialCharacterRecord::abilities));
+    append(c, numbers_of(k::kWeaponLevels, sp, &SpecialCharacterRecord::weapon_levels));
+    append(c, numbers_of(k::kMagicLevels, sp, &SpecialCharacterRecord::magic_levels));
     c.push_back(number_of(k::kSparkType, sp, &SpecialCharacterRecord::spark_type));
     add_body(c, sp);
     return {"special_characters", "special-characters", [](int) { return kSpecialCharacterCount; }, std::move(c),
@@ -140,14 +125,11 @@ Table item_table(const common::NameTables& names, const ItemRecord* it) {
     Columns weapon = {number_of(k::kAttack, it, &ItemRecord::attack)};
     add_inherent_techs(weapon, it, technique_target(names));
     append(c, only_where(kind_is({kItemWeapon}), std::move(weapon)));
-    Columns armour;
-    for (int d = 0; d < 8; ++d) armour.push_back(number_of(k::kDefences[d], it, &ItemRecord::defences, d));
+    Columns armour = numbers_of(k::kDefences, it, &ItemRecord::defences);
     armour.push_back(labels_column(k::kStatusResistances,
                                    [it](const Row& r) { return it[r.index].statuses; },
                                    mt2::kLabels.statuses));
-    for (int b = 0; b < 6; ++b) {
-        armour.push_back(number_of(k::kBonuses[b], it, &ItemRecord::bonuses, b));
-    }
+    append(armour, numbers_of(k::kBonuses, it, &ItemRecord::bonuses));
     append(c, only_where(kind_is({kItemArmour}), std::move(armour)));
     append(c, only_where(kind_is({kItemShield}),
                    {labels_column(k::kDefenceAttributes, [it](const Row& r) { return it[r.index].attributes; },
@@ -157,48 +139,18 @@ Table item_table(const common::NameTables& names, const ItemRecord* it) {
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 
-Table technique_table(const common::NameTables& names, const common::TechRecord* techs) {
-    Columns c = {index_column(), name_column(common::NameLookup(names, tech_name))};
-    append(c, learn_flag_columns(techs));
-    append(c, evade_columns(techs));
-    return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
-}
-
-// The loaded blocks; null in a description without an image.
-struct Blocks {
-    const MonsterRecord* monsters = nullptr;
-    const CharacterRecord* characters = nullptr;
-    const SpecialCharacterRecord* specials = nullptr;
-    const int32_t* levels = nullptr;
-    const ItemRecord* items = nullptr;
-    const common::TechRecord* techs = nullptr;
-    const common::TechLearning* learning = nullptr;
-    const common::FormationEntry* formations = nullptr;
-};
-
-std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
-    return {monster_table(names, b.monsters),
-            character_table(names, b.characters),
-            special_table(names, b.specials),
-            level_table("skill_levels", "skill-levels", b.levels, kSkillLevels),
-            level_table("overall_skill_levels", "overall-skill-levels", b.levels ? b.levels + kSkillLevels : nullptr,
+std::vector<Table> tables(const Run* run, const common::NameTables& names) {
+    const int32_t* levels = records_of(run, &Run::levels);
+    return {monster_table(names, records_of(run, &Run::monsters)),
+            character_table(names, records_of(run, &Run::characters)),
+            special_table(names, records_of(run, &Run::specials)),
+            level_table("skill_levels", "skill-levels", levels, kSkillLevels),
+            level_table("overall_skill_levels", "overall-skill-levels", levels ? levels + kSkillLevels : nullptr,
                         kOverallSkillLevels),
-            item_table(names, b.items),
-            technique_table(names, b.techs),
-            learning_table(b.learning, technique_target(names)),
-            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
-}
-
-// Every name table read now, so that an image too short for one ends the run
-// before any file is written.
-void read_names(const common::NameTables& names) {
-    for (common::NameLookup::Function name : {monster_name, character_name, item_name, formation_name}) name(names, 0);
-    tech_name(names, kTechCount - 1);  // techniques 0-10 have fixed names
-}
-
-Blocks blocks_of(const Run& run) {
-    return {run.monsters.data(), run.characters.data(), run.specials.data(), run.levels.data(),
-            run.items.data(),    run.techs.data(),      &run.learning,       run.formations.data()};
+            item_table(names, records_of(run, &Run::items)),
+            technique_table(common::NameLookup(names, tech_name), records_of(run, &Run::techs), kTechCount),
+            learning_table(block_of(run, &Run::learning), technique_target(names)),
+            formation_table(records_of(run, &Run::formations), kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
 }
 
 }  // namespace
@@ -207,10 +159,14 @@ Blocks blocks_of(const Run& run) {
 
 namespace mt2 {
 
-constinit const exporter::ExporterInfo kExporter = exporter::exporter_info(
-    "mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
-    "%s: [option] src-pathname [dst-pathname]\n", kGame, kTableSpan,
-    exporter::described<exporter::tables, fields::stored_fields>,
-    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables, fields::stored_fields>);
+// Every name table, read before any file is written; techniques 0-10 have
+// fixed names.
+constexpr exporter::FirstName kFirstNames[] = {
+    {monster_name}, {character_name}, {item_name}, {formation_name}, {tech_name, kTechCount - 1}};
+
+constinit const exporter::ExporterInfo kExporter =
+    exporter::game_exporter<Run, exporter::tables, kFirstNames, fields::stored_fields>(
+        "mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
+        "%s: [option] src-pathname [dst-pathname]\n", kGame, kTableSpan);
 
 }  // namespace mt2

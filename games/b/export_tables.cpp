@@ -27,11 +27,6 @@ Target monster_target(const common::NameTables& names) { return {"monsters", com
 
 namespace k = mt3::fields;
 
-// The monster statistics: the seven attributes, then the four levels.
-const common::Key& stat_name(int s) { return k::kStats[s]; }
-// The monster flags: the four body flags, then the five resistances.
-const common::Key& monster_flag_name(int f) { return k::kMonsterFlags[f]; }
-
 // What a monster's equipment gives it, as the parameter and resistance
 // reports show it.
 Columns equipment_columns(const MonsterRecord* m, const ItemRecord* items) {
@@ -51,15 +46,12 @@ Columns equipment_columns(const MonsterRecord* m, const ItemRecord* items) {
 
 Table monster_table(const common::NameTables& names, const MonsterRecord* m, const ItemRecord* items) {
     Columns c = {index_column(), name_column(common::NameLookup(names, monster_name)), number_of(k::kHp, m, &MonsterRecord::hp)};
-    for (int s = 0; s < kStatCount; ++s) c.push_back(number_of(stat_name(s), m, &MonsterRecord::stats, s));
+    append(c, numbers_of(k::kStats, m, &MonsterRecord::stats));  // the seven attributes, then the four levels
     append(c, equipment_columns(m, items));
-    for (int f = 0; f < kMonsterFlagCount; ++f) {
-        c.push_back(flag_of(monster_flag_name(f), m, &MonsterRecord::flags, f));
-    }
+    append(c, flags_of(k::kMonsterFlags, m, &MonsterRecord::flags));  // the four body flags, the five resistances
     add_reference(c, k::kRace, [m](const Row& r) { return m[r.index].race; }, {"", race, -1, 16});
     add_reference(c, k::kRecovery, [m](const Row& r) { return m[r.index].recovery; }, {"", mt3::type_name, -1, 8});
-    c.push_back(flag_of(k::kUnarmed[0], m, &MonsterRecord::no_blade, 0));
-    c.push_back(flag_of(k::kUnarmed[1], m, &MonsterRecord::no_blade, 1));
+    append(c, flags_of(k::kUnarmed, m, &MonsterRecord::no_blade));
     for (int s = 0; s < kSlotCount; ++s) {
         add_reference(c, k::kSlots[s], [m, s](const Row& r) { return m[r.index].slots[s]; }, item_target(names));
     }
@@ -67,8 +59,7 @@ Table monster_table(const common::NameTables& names, const MonsterRecord* m, con
     for (int d = 0; d < kDropCount; ++d) {
         add_reference(c, k::kDrops[d], [m, d](const Row& r) { return m[r.index].drops[d]; }, item_target(names));
     }
-    c.push_back(number_of(k::kSizes[0], m, &MonsterRecord::sizes, 0));
-    c.push_back(number_of(k::kSizes[1], m, &MonsterRecord::sizes, 1));
+    append(c, numbers_of(k::kSizes, m, &MonsterRecord::sizes));
     Table t{"monsters", "monsters", [](int) { return common::kMonsterCount; }, std::move(c), {}, {}};
     // Action pattern values stand for techniques 256-511.
     t.children.push_back(action_table(
@@ -117,9 +108,7 @@ const common::Key& param_name(int p) { return p < 7 ? k::kStats[p] : p < 18 ? k:
 Table character_table(const common::NameTables& names, const CharacterRecord* ch) {
     Columns c = {index_column(), name_column(common::NameLookup(names, character_name)), number_of(k::kHp, ch, &CharacterRecord::hp)};
     for (int p = 0; p < kParamCount; ++p) c.push_back(number_of(param_name(p), ch, &CharacterRecord::params, p));
-    for (int u = 0; u < kLevelUpCount; ++u) {
-        c.push_back(number_of(k::kLevelUps[u], ch, &CharacterRecord::level_up, u));
-    }
+    append(c, numbers_of(k::kLevelUps, ch, &CharacterRecord::level_up));
     c.push_back(number_of(k::kType, ch, &CharacterRecord::type));
     add_reference(c, k::kGuardianStar, [ch](const Row& r) { return ch[r.index].guardian_star; },
                   {"", guardian_star_name, -1, kGuardianStarCount});
@@ -127,9 +116,7 @@ Table character_table(const common::NameTables& names, const CharacterRecord* ch
                   {"", weapon_kind_name, -1, kWeaponKindCount});
     add_reference(c, k::kArts, [ch](const Row& r) { return ch[r.index].arts; }, {"", arts_name, -1, kArtsCount});
     c.push_back(number_of(k::kSparkType, ch, &CharacterRecord::spark_type));
-    for (int f = 0; f < kCharacterFlagCount; ++f) {
-        c.push_back(flag_of(k::kCharacterFlags[f], ch, &CharacterRecord::flags, f));
-    }
+    append(c, flags_of(k::kCharacterFlags, ch, &CharacterRecord::flags));
     return {"characters", "characters", [](int) { return kCharacterCount; }, std::move(c), {}, {}};
 }
 
@@ -153,9 +140,7 @@ Table item_table(const common::NameTables& names, const ItemRecord* it) {
                                         mt3::kLabels.attributes)}));
     Columns armour = {number_of(k::kPhysicalDefence, it, &ItemRecord::physical_defence),
                       number_of(k::kMagicDefence, it, &ItemRecord::magic_defence)};
-    for (int a = 0; a < kAttributeCount; ++a) {
-        armour.push_back(number_of(k::kDefenceLevels[a], it, &ItemRecord::levels, a));
-    }
+    append(armour, numbers_of(k::kDefenceLevels, it, &ItemRecord::levels));
     for (int a = 0; a < kAttributeCount; ++a) {
         armour.push_back(number_column(k::kDefences[a], [it, a](const Row& r) { return armour_value(it[r.index], a); }));
     }
@@ -165,56 +150,26 @@ Table item_table(const common::NameTables& names, const ItemRecord* it) {
     for (int f = 0; f < kResistFlagCount; ++f) {
         armour.push_back(flag_of(k::kResistFlags[f], it, &ItemRecord::resist_flags, f));
     }
-    for (int b = 0; b < kBonusCount; ++b) {
-        armour.push_back(number_of(k::kBonuses[b], it, &ItemRecord::bonuses, b));
-    }
+    append(armour, numbers_of(k::kBonuses, it, &ItemRecord::bonuses));
     append(c, only_where(kind_in(kItemArmour, kItemArmour), std::move(armour)));
     return {"items", "items", [](int) { return kItemCount; }, std::move(c), {}, {}};
 }
 
-// Techniques 0-255 carry the learn flags, 256-511 the evade flag and the
-// difficulty.
-Table technique_table(const common::NameTables& names, const common::TechRecord* techs) {
-    Columns c = {index_column(), name_column(common::NameLookup(names, tech_name))};
-    append(c, only_where([](const Row& r) { return r.index < kTechHalf; }, learn_flag_columns(techs)));
-    append(c, only_where([](const Row& r) { return r.index >= kTechHalf; }, evade_columns(techs)));
-    return {"techniques", "techniques", [](int) { return kTechCount; }, std::move(c), {}, {}};
-}
-
-// The loaded blocks; null in a description without an image.
-struct Blocks {
-    const MonsterRecord* monsters = nullptr;
-    const EncounterRow* encounters_main = nullptr;
-    const SubEncounter* encounters_sub = nullptr;
-    const CharacterRecord* characters = nullptr;
-    const ItemRecord* items = nullptr;
-    const common::TechRecord* techs = nullptr;
-    const common::TechLearning* learning = nullptr;
-    const common::FormationEntry* formations = nullptr;
-};
-
-std::vector<Table> tables(const Blocks& b, const common::NameTables& names) {
-    return {monster_table(names, b.monsters, b.items),
-            main_encounter_table(names, b.encounters_main),
-            sub_encounter_table(names, b.encounters_sub),
-            character_table(names, b.characters),
-            item_table(names, b.items),
-            technique_table(names, b.techs),
-            learning_table(b.learning, technique_target(names)),
-            formation_table(b.formations, kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
-}
-
-// Every name table read now, so that an image too short for one ends the run
-// before any file is written.
-void read_names(const common::NameTables& names) {
-    for (common::NameLookup::Function name : {monster_name, character_name, item_name, tech_name, formation_name}) {
-        name(names, 0);
-    }
-}
-
-Blocks blocks_of(const Run& run) {
-    return {run.monsters.data(), run.encounters_main.data(), run.encounters_sub.data(), run.characters.data(),
-            run.items.data(),    run.techs.data(),           &run.learning,             run.formations.data()};
+std::vector<Table> tables(const Run* run, const common::NameTables& names) {
+    const ItemRecord* items = records_of(run, &Run::items);
+    // Techniques 0-255 carry the learn flags, 256-511 the evade flag and the
+    // difficulty.
+    const auto low_half = [](const Row& r) { return r.index < kTechHalf; };
+    const auto high_half = [](const Row& r) { return r.index >= kTechHalf; };
+    return {monster_table(names, records_of(run, &Run::monsters), items),
+            main_encounter_table(names, records_of(run, &Run::encounters_main)),
+            sub_encounter_table(names, records_of(run, &Run::encounters_sub)),
+            character_table(names, records_of(run, &Run::characters)),
+            item_table(names, items),
+            technique_table(common::NameLookup(names, tech_name), records_of(run, &Run::techs), kTechCount, low_half,
+                            high_half),
+            learning_table(block_of(run, &Run::learning), technique_target(names)),
+            formation_table(records_of(run, &Run::formations), kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
 }
 
 }  // namespace
@@ -223,10 +178,13 @@ Blocks blocks_of(const Run& run) {
 
 namespace mt3 {
 
-constinit const exporter::ExporterInfo kExporter = exporter::exporter_info(
-    "mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
-    "%s: [option] src-filename [dst-pathname]\n", kGame, kTableSpan,
-    exporter::described<exporter::tables, fields::stored_fields>,
-    exporter::run_tables<Run, exporter::blocks_of, exporter::read_names, exporter::tables, fields::stored_fields>);
+// Every name table, read before any file is written.
+constexpr exporter::FirstName kFirstNames[] = {
+    {monster_name}, {character_name}, {item_name}, {tech_name}, {formation_name}};
+
+constinit const exporter::ExporterInfo kExporter =
+    exporter::game_exporter<Run, exporter::tables, kFirstNames, fields::stored_fields>(
+        "mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
+        "%s: [option] src-filename [dst-pathname]\n", kGame, kTableSpan);
 
 }  // namespace mt3
