@@ -71,51 +71,6 @@ size_t apply_edits(const std::vector<EditedTable>& edited, const std::vector<exp
                    const ImportLayout& layout, uint8_t* rom, size_t size, std::vector<std::string>* refusals,
                    const uint8_t* source = nullptr);
 
-// Rows found through the image, as both games keep them.
-
-// Slot row % 8 of the action pattern that monster uses as pattern row / 8
-// (the monster record's pattern bytes give the pattern's number).
-template <const common::TableLayout& Monsters, const common::Field (&PatternOf)[2], const common::TableLayout& Patterns>
-long action_slot(const uint8_t* rom, size_t size, int monster, int row) {
-    const long record = Monsters.record(monster);
-    if (monster < 0 || monster >= Monsters.count || static_cast<size_t>(record + Monsters.record_size) > size) {
-        return -1;
-    }
-    return Patterns.record(PatternOf[row / 8].get(rom + record)) + row % 8;
-}
-
-// A group of learning list List (its key and count bytes; parent -1: the
-// group is index) or entry index of group parent there (its technique and
-// difficulty bytes).
-template <const common::TableLayout& List1, const common::TableLayout& List2, const common::TableLayout& List>
-long learning_row(const uint8_t* rom, size_t size, int parent, int index) {
-    const long group = learning_group_at(rom, size, List1.offset, List2.offset, parent < 0 ? index : parent);
-    if (group < List.offset || group >= List.end()) return -1;
-    return parent < 0 ? group : group + 2 + 2 * index;
-}
-
-// The stored columns of the learning lists: a group's key (255 would end the
-// list) and its entries' techniques and difficulties.
-template <const common::TableLayout& List1, const common::TableLayout& List2>
-void add_learning_columns(std::vector<common::StoredField>& s) {
-    for (const common::TableLayout* list : {&List1, &List2}) {
-        const RecordOf row = list == &List1 ? learning_row<List1, List2, List1> : learning_row<List1, List2, List2>;
-        s.push_back({"learning-lists", common::shared_keys::kGroupKey, list, common::byte_field(0), false, {}, 0, row, 254});
-        s.push_back({"learning-entries", common::shared_keys::kTech, list, common::byte_field(0), false, {}, 0, row});
-        s.push_back({"learning-entries", common::shared_keys::kDifficulty, list, common::byte_field(1), false, {}, 0, row});
-    }
-}
-
-// Member index of formation parent: its record (rate) and its flag byte.
-template <const common::TableLayout& Formations>
-long formation_record(const uint8_t*, size_t, int parent, int) {
-    return parent >= 0 && parent < Formations.count ? Formations.record(parent) : -1;
-}
-template <const common::TableLayout& Formations, long (*FlagByte)(int member)>
-long member_flags_at(const uint8_t*, size_t, int parent, int index) {
-    return parent >= 0 && parent < Formations.count ? Formations.record(parent) + FlagByte(index) : -1;
-}
-
 // The flag byte's columns of the formation members, found by flags_at.
 void add_member_flag_columns(std::vector<common::StoredField>& s, const common::TableLayout* formations, RecordOf flags_at);
 
@@ -127,9 +82,5 @@ inline constexpr char kLearningCount[] =
 // Whether the loader reads the byte at offset of the learning window that
 // starts at window: the window is read up to the key byte that ends the list.
 bool learning_window_reads(const uint8_t* rom, size_t size, long window, long offset);
-template <const common::TableLayout& List>
-bool learning_reads(const uint8_t* rom, size_t size, long offset) {
-    return learning_window_reads(rom, size, List.offset, offset);
-}
 
 }  // namespace importer

@@ -8,22 +8,20 @@
 #include "games/b/characters.h"
 #include "games/b/chartables.h"
 #include "games/b/fields.h"
+#include "games/b/formations.h"
 #include "games/b/game.h"
 #include "games/b/layout.h"
+#include "import/game_layout.h"
 
-namespace importer {
+namespace mt3 {
 
 namespace {
-
-namespace map = mt3::layout;
-
-namespace k = mt3::fields;
 
 // The selection rates are differences of cumulative bounds: a member's new
 // rate moves its bound and every later one by the same amount, so that the
 // other members keep their rates.
 bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
-    namespace f = map::formation;
+    namespace f = layout::formation;
     const long now = f::rate(record, member);
     long least = f::kBounds[member].max(), most = 0;
     for (int b = member; b < f::kMembers; ++b) {
@@ -39,92 +37,71 @@ bool encode_rate(uint8_t* record, int member, long rate, long* lo, long* hi) {
 
 // A monster's drop table entry, which monsters may share.
 long drop_entry(const uint8_t* rom, size_t size, int, int monster) {
-    const long record = map::kMonsterRecords.record(monster);
-    if (monster < 0 || static_cast<size_t>(record + map::kMonsterRecords.record_size) > size) return -1;
-    return map::kDropTable.record(map::monster::kDropEntry.get(rom + record));
+    const long record = layout::kMonsterRecords.record(monster);
+    if (monster < 0 || static_cast<size_t>(record + layout::kMonsterRecords.record_size) > size) return -1;
+    return layout::kDropTable.record(layout::monster::kDropEntry.get(rom + record));
 }
 
 // A main encounter row, and the encounter type it names (which rows share).
 long main_row(const uint8_t*, size_t, int group, int row) {
-    return group >= 0 && group < map::kMainEncounters.count
-               ? map::kMainEncounters.record(group) + map::kMainEncounterRows.record(row)
+    return group >= 0 && group < layout::kMainEncounters.count
+               ? layout::kMainEncounters.record(group) + layout::kMainEncounterRows.record(row)
                : -1;
 }
 long encounter_type(const uint8_t* rom, size_t size, int group, int row) {
     const long at = main_row(rom, size, group, row);
-    if (at < 0 || static_cast<size_t>(at + map::kMainEncounterRows.record_size) > size) return -1;
-    const int type = map::encounter::kType.get(rom + at);
-    return type < map::kEncounterTypes.count ? map::kEncounterTypes.record(type) : -1;
+    if (at < 0 || static_cast<size_t>(at + layout::kMainEncounterRows.record_size) > size) return -1;
+    const int type = layout::encounter::kType.get(rom + at);
+    return type < layout::kEncounterTypes.count ? layout::kEncounterTypes.record(type) : -1;
 }
 long sub_entry(const uint8_t*, size_t, int type, int entry) {
-    return type >= 0 && type < map::kSubEncounters.count
-               ? map::kSubEncounters.record(type) + map::kSubEncounterEntries.record(entry)
+    return type >= 0 && type < layout::kSubEncounters.count
+               ? layout::kSubEncounters.record(type) + layout::kSubEncounterEntries.record(entry)
                : -1;
 }
 
-std::vector<ReadTable> read_tables() {
-    std::vector<ReadTable> read;
-    for (const common::TableLayout& t : map::kTables) {
-        read.push_back({&t});
-        if (t.offset == map::kLearningList1.offset) read.back().reads = learning_reads<map::kLearningList1>;
-        if (t.offset == map::kLearningList2.offset) read.back().reads = learning_reads<map::kLearningList2>;
-    }
-    return read;
-}
-
-// The nested rows and the records found through the image: drop table
-// entries, action patterns (techniques 256-511), learning lists, formation
-// members, encounter rows.
-void add_found(std::vector<common::StoredField>& s) {
+// The rows that game B alone finds through the image: drop table entries
+// and encounter rows.
+std::vector<common::StoredField> found_rows() {
+    namespace k = fields;
+    namespace e = layout::encounter;
+    std::vector<common::StoredField> s;
     // Drop codes 253 and 254 stand for what the monster carries in weapon
     // slot 1 or 2, so items 253 and 254 cannot be written as drops.
     for (int d = 0; d < 4; ++d) {
-        s.push_back({"monsters", k::kDrops[d], &map::kDropTable, map::drop::kDrops[d], false, {}, 0, drop_entry, 252});
+        s.push_back({"monsters", k::kDrops[d], &layout::kDropTable, layout::drop::kDrops[d], false, {}, 0, drop_entry, 252});
     }
-    s.push_back({"monsters", k::kMoney, &map::kDropTable, map::drop::kMoney, false, {}, 0, drop_entry});
-    s.push_back({"monster-actions", common::shared_keys::kAction, &map::kActionPatterns, {0, 0, 8, 256}, false, {}, 0,
-                 action_slot<map::kMonsterRecords, map::monster::kPatterns, map::kActionPatterns>});
-    add_learning_columns<map::kLearningList1, map::kLearningList2>(s);
-    const common::TableLayout* formations = &map::kFormationRecords;
-    s.push_back({"formation-members", common::shared_keys::kRate, formations, common::byte_field(0), false, {}, 0,
-                 formation_record<map::kFormationRecords>, -1, encode_rate});
-    add_member_flag_columns(s, formations, member_flags_at<map::kFormationRecords, map::formation::flag_byte>);
-    namespace e = map::encounter;
-    s.push_back({"main-encounter-rows", k::kMonster, &map::kMainEncounters, e::kMonster, false, {}, 0, main_row});
+    s.push_back({"monsters", k::kMoney, &layout::kDropTable, layout::drop::kMoney, false, {}, 0, drop_entry});
+    s.push_back({"main-encounter-rows", k::kMonster, &layout::kMainEncounters, e::kMonster, false, {}, 0, main_row});
     for (auto [key, field] : {std::pair{k::kMaxCount, e::kMaxCount}, {k::kMaxSizes[0], e::kSize1},
                               {k::kMaxSizes[1], e::kSize2}}) {
-        s.push_back({"main-encounter-rows", key, &map::kEncounterTypes, field, false, {}, 0, encounter_type});
+        s.push_back({"main-encounter-rows", key, &layout::kEncounterTypes, field, false, {}, 0, encounter_type});
     }
-    s.push_back({"sub-encounter-entries", k::kMonster, &map::kSubEncounters, e::kSubMonster, false, {}, 0, sub_entry});
-    s.push_back({"sub-encounter-entries", k::kLevel, &map::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
-}
-
-std::vector<common::ComputedField> computed() { return k::computed_fields(kLearningCount); }
-
-std::vector<common::StoredField> stored() {
-    std::vector<common::StoredField> s = k::stored_fields();
-    add_found(s);
+    s.push_back({"sub-encounter-entries", k::kMonster, &layout::kSubEncounters, e::kSubMonster, false, {}, 0, sub_entry});
+    s.push_back({"sub-encounter-entries", k::kLevel, &layout::kSubEncounters, e::kSubLevel, false, {}, 0, sub_entry});
     return s;
 }
 
+constexpr importer::FoundTables kFound = MT_FOUND_TABLES(mt3);
+
 }  // namespace
 
-}  // namespace importer
-
-namespace mt3 {
-
 const importer::ImportLayout& import_layout() {
-    static const importer::ImportLayout kLayout{
-        importer::stored(),
-        {{"monsters", &layout::kMonsterNames},
-         {"items", &layout::kItemNames},
-         {"techniques", &layout::kTechNames},
-         {"characters", &layout::kCharacterNames, mt3::character_name_record},
-         {"formations", &layout::kFormationNames}},
-        importer::computed(),
-        importer::read_tables(),
-        kCharTables,
-    };
+    static const importer::ImportLayout kLayout = importer::import_layout_of<kFound>({
+        .stored = fields::stored_fields,
+        .action = {0, 0, 8, 256},  // techniques 256-511
+        .rate = common::byte_field(0),
+        .encode_rate = encode_rate,
+        .found = found_rows(),
+        .computed = fields::computed_fields,
+        .tables = layout::kTables,
+        .names = {{"monsters", &layout::kMonsterNames},
+                  {"characters", &layout::kCharacterNames, character_name_record},
+                  {"items", &layout::kItemNames},
+                  {"techniques", &layout::kTechNames},
+                  {"formations", &layout::kFormationNames}},
+        .chars = kCharTables,
+    });
     return kLayout;
 }
 
