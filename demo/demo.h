@@ -4,7 +4,6 @@
 // decoders. Each game's folder makes its own (games/a/demo.h).
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,8 +32,9 @@ struct DemoGamePlan {
     const char* script;
     uint32_t seed;
     FormationTable formations;
+    std::vector<TableStep> steps;
 };
-DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps);
+DemoGame build_demo_game(const DemoGamePlan& plan);
 
 constexpr size_t kDemoCopierHeaderSize = 512;
 

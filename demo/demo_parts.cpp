@@ -66,11 +66,12 @@ std::vector<std::string> person_names(size_t count, uint32_t seed) {
     return names;
 }
 
-void put_names(DemoImage& image, long rom_offset, size_t field_length, size_t count,
-               const std::vector<std::string>& names, const common::CharTables& tables) {
-    for (size_t i = 0; i < count; ++i) {
-        const std::string name = i < names.size() ? names[i] : std::string();
-        image.put(rom_offset + static_cast<long>(i * field_length), name_field(name, field_length, tables));
+void put_names(DemoImage& image, const common::TableLayout& table, const std::vector<std::string>& names,
+               const common::CharTables& tables) {
+    for (int i = 0; i < table.count; ++i) {
+        const size_t n = static_cast<size_t>(i);
+        const std::string name = n < names.size() ? names[n] : std::string();
+        image.put(table.record(i), name_field(name, static_cast<size_t>(table.record_size), tables));
     }
 }
 
@@ -95,11 +96,11 @@ std::vector<std::string> monster_names() {
 }
 
 void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const common::CharTables& tables) {
-    put_names(image, table.names_offset, 8, kDemoMonsterCount, monster_names(), tables);
+    put_names(image, table.names, monster_names(), tables);
     for (int n = 0; n < kDemoMonsterCount; ++n) {
-        DemoBytes record(table.record_size);
+        DemoBytes record(static_cast<size_t>(table.records.record_size));
         table.fill(image, record, n, monster_info(n), rng);
-        image.put(table.records_offset + static_cast<long>(table.record_size) * n, record);
+        image.put(table.records.record(n), record);
     }
 }
 
@@ -211,10 +212,10 @@ Formation make_formation(DemoRng& rng, int total) {
 }
 
 void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& table, const common::CharTables& tables) {
-    const std::vector<std::string> names(kFormationWords.begin(), kFormationWords.begin() + table.count);
-    put_names(image, table.names_offset, 10, static_cast<size_t>(table.count), names, tables);
-    long at = table.records_offset;
-    for (int n = 0; n < table.count; ++n) {
+    const std::vector<std::string> names(kFormationWords.begin(), kFormationWords.begin() + table.records.count);
+    put_names(image, table.names, names, tables);
+    long at = table.records.offset;
+    for (int n = 0; n < table.records.count; ++n) {
         DemoBytes r = table.encode(make_formation(rng, table.total));
         r.push_back(static_cast<uint8_t>(rng.range(0, 255)));
         image.put(at, r);
@@ -222,10 +223,10 @@ void put_formation_table(DemoImage& image, DemoRng& rng, const FormationTable& t
     }
 }
 
-DemoGame build_demo_game(const DemoGamePlan& plan, std::initializer_list<TableStep> steps) {
+DemoGame build_demo_game(const DemoGamePlan& plan) {
     DemoGame game{DemoImage(plan.rom_size), {}, monster_names(), plan.script, {}};
     DemoRng rng(plan.seed);
-    for (TableStep step : steps) step(game, rng);
+    for (TableStep step : plan.steps) step(game, rng);
     put_formation_table(game.image, rng, plan.formations, plan.tables);
     game.image.finish_header(plan.title, plan.map_mode);
     game.script_text = encode_game_text(game.script, plan.tables);

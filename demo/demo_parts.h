@@ -10,6 +10,7 @@
 
 #include "common/chartables.h"
 #include "common/formations.h"
+#include "common/layout.h"
 #include "demo/demo_image.h"
 #include "demo/demo_words.h"
 
@@ -38,10 +39,10 @@ std::vector<std::string> cross_words_reversed(const Words& outer, const Words& i
 Words first_words(const Words& words, size_t count);
 // Distinct katakana names of two to four syllables.
 std::vector<std::string> person_names(size_t count, uint32_t seed);
-// count fixed-length name fields from rom_offset on; names past the end of
-// the list are left blank.
-void put_names(DemoImage& image, long rom_offset, size_t field_length, size_t count,
-               const std::vector<std::string>& names, const common::CharTables& tables);
+// The fixed-length name fields of a name table, one a record; names past the
+// end of the list are left blank.
+void put_names(DemoImage& image, const common::TableLayout& table, const std::vector<std::string>& names,
+               const common::CharTables& tables);
 
 // The 320 monsters: eight grades of each family, then the bosses.
 constexpr int kDemoMonsterCount = 320;
@@ -54,14 +55,15 @@ struct MonsterInfo {
     int family;  // -1 for a boss
 };
 MonsterInfo monster_info(int number);
+// Whether monsters of a kind carry weapons of the game's items.
+inline bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman || k == Kind::Giant; }
 std::vector<std::string> monster_names();
-// The monster name table (8-byte fields), then one record per monster that
-// fill builds (and with it anything else a game keeps per monster).
+// The monster name table, then one record per monster that fill builds (and
+// with it anything else a game keeps per monster).
 using MonsterFiller = void (*)(DemoImage& image, DemoBytes& record, int number, const MonsterInfo& m, DemoRng& rng);
 struct MonsterTable {
-    long names_offset;
-    long records_offset;
-    size_t record_size;
+    const common::TableLayout& names;
+    const common::TableLayout& records;
     MonsterFiller fill;
 };
 void put_monster_table(DemoImage& image, DemoRng& rng, const MonsterTable& table, const common::CharTables& tables);
@@ -104,13 +106,12 @@ std::vector<LearnGroupPlan> weapon_learning_groups(DemoRng& rng, int first, int 
 using Formation = std::array<common::FormationEntry, common::kFormationMembers>;
 Formation make_formation(DemoRng& rng, int total);  // shares add up to total
 
-// A formation table: count names (10-byte fields, from kFormationWords) and
-// count records, each the game's encoding of a formation whose shares add up
-// to total, followed by one byte the games do not report.
+// A formation table: its names (from kFormationWords) and as many records,
+// each the game's encoding of a formation whose shares add up to total,
+// followed by one byte the games do not report.
 struct FormationTable {
-    long names_offset;
-    long records_offset;
-    int count;
+    const common::TableLayout& names;
+    const common::TableLayout& records;
     int total;
     DemoBytes (*encode)(const Formation& formation);
 };

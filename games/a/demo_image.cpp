@@ -10,32 +10,22 @@ namespace demo {
 
 namespace {
 
-// Rom offsets of the tables, from the game's layout.
+// The tables at the game's rom offsets.
 namespace map = mt2::layout;
-constexpr long kItemNames = map::kItemNames.offset;
-constexpr long kCharacterNames = map::kCharacterNames.offset;
-constexpr long kSpecialNames = map::kSpecialNames.offset;
-constexpr long kMonsterNames = map::kMonsterNames.offset;
-constexpr long kTechNames = map::kTechNames.offset;
-constexpr long kFormationNames = map::kFormationNames.offset;
-constexpr long kPrices = map::kItemPrices.offset;
-constexpr long kItemRecords = map::kItemRecords.offset;
-constexpr long kItemAttributes = map::kItemAttributes.offset;
-constexpr long kCharacterRecords = map::kCharacterRecords.offset;
-constexpr long kSpecialRecords = map::kSpecialRecords.offset;
-constexpr long kSkillLevels = map::kSkillLevels.offset;
-constexpr long kOverallLevels = map::kOverallSkillLevels.offset;
-constexpr long kTechRecords = map::kTechRecords.offset;
-constexpr long kLearnTypes = map::kLearnTypes.offset;
-constexpr long kDifficulties = map::kDifficulties.offset;
-constexpr long kLearningList1 = map::kLearningList1.offset;
-constexpr long kLearningList2 = map::kLearningList2.offset;
-constexpr long kTechPoints = map::kTechPoints.offset;
-constexpr long kFormations = map::kFormationRecords.offset;
-constexpr long kMonsterStats = map::kMonsterRecords.offset;
-constexpr long kActionPatterns = map::kActionPatterns.offset;
 
 constexpr uint32_t kSeed = 0x4D543200;  // "MT2"
+
+// The names behind the fixed technique texts 0 to 10.
+const Words kFixedTechNames = {"剣", "大剣", "斧", "棍棒", "槍", "小剣", "弓", "爪", "傷薬", "高級傷薬", "パンチ"};
+constexpr int kFirstWeaponTech = 11, kWeaponTechsPerKind = 14, kFirstAbility = 128, kAbilityForms = 8;
+constexpr int kFirstArmour = map::kArmourItems.first, kFirstShield = map::kShieldItems.first;
+constexpr int kFirstOther = map::kOtherItems.first, kWeaponMaterials = 12;
+
+int cap_byte(int v) { return std::clamp(v, 0, 255); }
+
+const common::CharTables& tables() { return mt2::kCharTables; }
+
+// --- monsters ---------------------------------------------------------------
 
 // Per kind of monster: race, basic attack (a fixed technique) and defences
 // (physical, then heat, cold, lightning, status) added to the level's own.
@@ -55,20 +45,6 @@ constexpr KindTraits kKinds[kKindCount] = {
     {15, 10, {24, 10, 10, -4, 30}, 0xFE}, {7, 7, {20, 12, 12, 12, 16}, 0x94},  // golem, dragon
     {3, 3, {14, 4, 4, 4, 6}, 0x10},   {1, 0, {6, 2, 2, 2, 4}, 0x00},   // giant, human
 };
-
-// The names behind the fixed technique texts 0 to 10.
-const Words kFixedTechNames = {"剣", "大剣", "斧", "棍棒", "槍", "小剣", "弓", "爪", "傷薬", "高級傷薬", "パンチ"};
-constexpr int kFirstWeaponTech = 11, kWeaponTechsPerKind = 14, kFirstAbility = 128, kAbilityForms = 8;
-constexpr int kFirstArmour = map::kArmourItems.first, kFirstShield = map::kShieldItems.first;
-constexpr int kFirstOther = map::kOtherItems.first, kWeaponMaterials = 12;
-
-int cap_byte(int v) { return std::clamp(v, 0, 255); }
-
-const common::CharTables& tables() { return mt2::kCharTables; }
-
-// --- monsters ---------------------------------------------------------------
-
-bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman || k == Kind::Giant; }
 
 // Bits of a monster record that the tools do not read: bit 7 of the evasion
 // byte (set for flying monsters) and the last byte.
@@ -132,18 +108,18 @@ void put_action_patterns(DemoImage& image, DemoRng& rng) {
     std::array<int, kKindCount> basic{};
     for (int k = 0; k < kKindCount; ++k) basic[static_cast<size_t>(k)] = kKinds[k].basic_attack;
     for (const PatternPlan& p : monster_action_patterns(rng, kAbilityForms, kFirstAbility, basic))
-        image.put(kActionPatterns + 8L * p.number, p.actions);
+        image.put(map::kActionPatterns.record(p.number), p.actions);
 }
 
 void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
     put_monster_stats(r.data(), m, rng);
     put_monster_defences(r.data(), m, rng);
     put_monster_gear(r.data(), n, m, rng);
-    image.put_le16(kTechPoints + 2L * n, static_cast<unsigned>(m.level * 2 + rng.range(0, 5) + (m.boss ? 40 : 0)));
+    image.put_le16(map::kTechPoints.record(n), static_cast<unsigned>(m.level * 2 + rng.range(0, 5) + (m.boss ? 40 : 0)));
 }
 
 void put_monsters(DemoGame& game, DemoRng& rng) {
-    put_monster_table(game.image, rng, {kMonsterNames, kMonsterStats, 32, fill_monster}, tables());
+    put_monster_table(game.image, rng, {map::kMonsterNames, map::kMonsterRecords, fill_monster}, tables());
     put_action_patterns(game.image, rng);
 }
 
@@ -190,13 +166,13 @@ DemoBytes special_character_record(DemoRng& rng) {
 
 void put_characters(DemoGame& game, DemoRng& rng) {
     DemoImage& image = game.image;
-    put_names(image, kCharacterNames, 8, 256, person_names(256, kSeed), tables());
+    put_names(image, map::kCharacterNames, person_names(256, kSeed), tables());
     std::vector<std::string> specials(kSpecialCharacters.begin(), kSpecialCharacters.end());
-    put_names(image, kSpecialNames, 8, 16, specials, tables());
-    for (int n = 0; n < 256; ++n) image.put(kCharacterRecords + 10L * n, character_record(n, rng));
-    for (int n = 0; n < 16; ++n) image.put(kSpecialRecords + 43L * n, special_character_record(rng));
-    for (int k = 1; k <= 50; ++k) image.put_le16(kSkillLevels + 2L * (k - 1), static_cast<unsigned>(10 * k * k + 50 * k));
-    for (int k = 1; k <= 39; ++k) image.put_le16(kOverallLevels + 2L * (k - 1), static_cast<unsigned>(20 * k * k + 100 * k));
+    put_names(image, map::kSpecialNames, specials, tables());
+    for (int n = 0; n < 256; ++n) image.put(map::kCharacterRecords.record(n), character_record(n, rng));
+    for (int n = 0; n < 16; ++n) image.put(map::kSpecialRecords.record(n), special_character_record(rng));
+    for (int k = 1; k <= 50; ++k) image.put_le16(map::kSkillLevels.record(k - 1), static_cast<unsigned>(10 * k * k + 50 * k));
+    for (int k = 1; k <= 39; ++k) image.put_le16(map::kOverallSkillLevels.record(k - 1), static_cast<unsigned>(20 * k * k + 100 * k));
 }
 
 // --- items --------------------------------------------------------------------
@@ -253,7 +229,7 @@ int item_display(int i) {
 }
 
 void put_item_records(DemoImage& image, DemoRng& rng) {
-    long at = kItemRecords;
+    long at = map::kItemRecords.offset;
     for (int i = 0; i < kFirstOther; ++i) {
         const DemoBytes r = i < kFirstArmour ? weapon_record(i, rng) : i < kFirstShield ? armour_record(i, rng) : shield_record(i, rng);
         image.put(at, r);
@@ -263,12 +239,12 @@ void put_item_records(DemoImage& image, DemoRng& rng) {
 
 void put_items(DemoGame& game, DemoRng& rng) {
     DemoImage& image = game.image;
-    put_names(image, kItemNames, 10, 256, item_names(), tables());
+    put_names(image, map::kItemNames, item_names(), tables());
     put_item_records(image, rng);
     for (int i = 0; i < 256; ++i) {
-        image.put_le16(kPrices + 2L * i, static_cast<unsigned>(item_price(i, rng)));
+        image.put_le16(map::kItemPrices.record(i), static_cast<unsigned>(item_price(i, rng)));
         const int group = i < kFirstArmour ? 0 : i < kFirstShield ? 1 : i < kFirstOther ? 2 : 3;
-        image.put(kItemAttributes + 6L * i, {static_cast<uint8_t>(group), static_cast<uint8_t>(i % 16),
+        image.put(map::kItemAttributes.record(i), {static_cast<uint8_t>(group), static_cast<uint8_t>(i % 16),
                                              static_cast<uint8_t>(item_display(i)), 0, 0, static_cast<uint8_t>(rng.range(0, 3))});
     }
 }
@@ -293,22 +269,22 @@ void put_tech(DemoImage& image, int t, DemoRng& rng) {
     const bool evade = t >= kFirstAbility && rng.chance(40);
     const int derived = step > 0 && rng.chance(70) ? 0x80 : 0;
     const int flags = derived | (evade ? 0x40 : 0) | rng.range(0, 7);
-    image.put(kTechRecords + 10L * t, {static_cast<uint8_t>(10 + step * 6), static_cast<uint8_t>(is_weapon_tech(t) ? 1 + step : 0),
+    image.put(map::kTechRecords.record(t), {static_cast<uint8_t>(10 + step * 6), static_cast<uint8_t>(is_weapon_tech(t) ? 1 + step : 0),
                                        static_cast<uint8_t>(rng.range(0, 3)), 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(flags)});
     const unsigned learn = kind < 0 ? 0 : (1u << kind) | (rng.chance(40) ? 1u << (8 + kind) : 0);
-    image.put_le16(kLearnTypes + 2L * t, learn);
+    image.put_le16(map::kLearnTypes.record(t), learn);
     const int difficulty = is_weapon_tech(t) ? 5 + step * 4 + rng.range(0, 5) : evade ? rng.range(20, 90) : 0;
-    image.put_byte(kDifficulties + t, static_cast<unsigned>(difficulty));
+    image.put_byte(map::kDifficulties.record(t), static_cast<unsigned>(difficulty));
 }
 
 // List 1 shares its 1024-byte window with the difficulty bytes, so it has to
 // end within its first 512 bytes; list 2 has room.
 void put_techs(DemoGame& game, DemoRng& rng) {
-    put_names(game.image, kTechNames, 10, 256, tech_names(), tables());
+    put_names(game.image, map::kTechNames, tech_names(), tables());
     for (int t = 0; t < 256; ++t) put_tech(game.image, t, rng);
     const auto list1 = weapon_learning_groups(rng, kFirstWeaponTech, 8, kWeaponTechsPerKind, 2);
     const auto list2 = weapon_learning_groups(rng, kFirstAbility, 16, kAbilityForms, 1);
-    game.learning = put_learning_lists(game.image, kLearningList1, list1, kLearningList2, list2);
+    game.learning = put_learning_lists(game.image, map::kLearningList1.offset, list1, map::kLearningList2.offset, list2);
 }
 
 // --- formations ---------------------------------------------------------------
@@ -329,14 +305,17 @@ DemoBytes formation_record(const Formation& f) {
     return r;
 }
 
-}  // namespace
+const DemoGamePlan kPlan{kGameARomSize, kGameATitle, kGameAMapMode, tables(), kScriptA, kSeed,
+                         {map::kFormationNames, map::kFormationRecords, 256, formation_record},
+                         {put_monsters, put_characters, put_items, put_techs}};
 
+}  // namespace
 
 void revise_game_a(DemoGame& game) {
     DemoImage& image = game.image;
-    image.revise(kMonsterStats + 1, {150, 0});  // monster 0: HP 150
-    image.revise(kMonsterNames + 1 * 8, name_field(game.monster_names[17], 8, tables()));  // monster 1 renamed
-    image.revise(kLearningList1 + 3, {static_cast<uint8_t>(image.rom()[kLearningList1 + 3] + 1)});  // harder
+    image.revise(map::kMonsterRecords.offset + 1, {150, 0});  // monster 0: HP 150
+    image.revise(map::kMonsterNames.record(1), name_field(game.monster_names[17], 8, tables()));  // monster 1 renamed
+    image.revise(map::kLearningList1.offset + 3, {static_cast<uint8_t>(image.rom()[map::kLearningList1.offset + 3] + 1)});  // harder
     image.revise(0x8000, DemoBytes(16, 0xEA));  // code outside every table: sixteen NOPs
 }
 
@@ -344,11 +323,6 @@ void revise_game_a(DemoGame& game) {
 
 namespace mt2 {
 
-demo::DemoGame make_demo() {
-    namespace d = demo;
-    const d::DemoGamePlan plan{d::kGameARomSize, d::kGameATitle, d::kGameAMapMode, d::tables(), d::kScriptA, d::kSeed,
-                               {d::kFormationNames, d::kFormations, 16, 256, d::formation_record}};
-    return d::build_demo_game(plan, {d::put_monsters, d::put_characters, d::put_items, d::put_techs});
-}
+demo::DemoGame make_demo() { return demo::build_demo_game(demo::kPlan); }
 
 }  // namespace mt2

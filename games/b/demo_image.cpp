@@ -10,32 +10,21 @@ namespace demo {
 
 namespace {
 
-// Rom offsets of the tables, from the game's layout.
+// The tables at the game's rom offsets.
 namespace map = mt3::layout;
-constexpr long kFormationNames = map::kFormationNames.offset;
-constexpr long kItemNames = map::kItemNames.offset;
-constexpr long kMonsterNames = map::kMonsterNames.offset;
-constexpr long kCharacterNames = map::kCharacterNames.offset;
-constexpr long kTechNames = map::kTechNames.offset;
-constexpr long kItemRecords = map::kItemRecords.offset;
-constexpr long kCharacters = map::kCharacterRecords.offset;
-constexpr long kTechRecords = map::kLowTechRecords.offset;
-constexpr long kLevelUps = map::kLevelUpRecords.offset;
-constexpr long kLearnTypes = map::kLearnTypes.offset;
-constexpr long kDifficulties = map::kDifficulties.offset;
-constexpr long kLearningList1 = map::kLearningList1.offset;
-constexpr long kLearningList2 = map::kLearningList2.offset;
-constexpr long kMonsters = map::kMonsterRecords.offset;
-constexpr long kActionPatterns = map::kActionPatterns.offset;
-constexpr long kDropTable = map::kDropTable.offset;
-constexpr long kFormations = map::kFormationRecords.offset;
-constexpr long kEncounterTypes = map::kEncounterTypes.offset;
-constexpr long kMainEncounters = map::kMainEncounters.offset;
-constexpr long kSubEncounters = map::kSubEncounters.offset;
-constexpr long kPrices = map::kItemPrices.offset;
-constexpr long kMonsterSizes = map::kMonsterSizes.offset;
 
 constexpr uint32_t kSeed = 0x4D543300;  // "MT3"
+
+constexpr int kFirstWeapon = map::kWeaponItems.first, kFirstShield = map::kShieldItems.first;
+constexpr int kFirstArmour = map::kArmourItems.first, kFirstOther = map::kOtherItems.first, kWeaponMaterials = 9;
+constexpr int kFirstSpell = 128, kFirstMonsterTech = 256, kTechsPerKind = 16;
+constexpr int kBloodElement = 15;  // "血": the element of the basic bites and claws
+
+const common::CharTables& tables() { return mt3::kCharTables; }
+
+int cap(int v, int limit) { return std::clamp(v, 0, limit); }
+
+// --- monsters ---------------------------------------------------------------
 
 // Per kind of monster: race, natural weapon (items 0-7), resistance flags
 // (byte 1, bits 7-3), recovery type, armour word worn and body size (in
@@ -54,19 +43,6 @@ constexpr KindTraits kKinds[kKindCount] = {
     {6, 5, 0x00, 6, 2, 6},  {14, 0, 0x20, 7, 15, 6}, {13, 4, 0x30, 7, 2, 7}, {12, 7, 0xF8, 5, 15, 4},  // bird .. spirit
     {9, 0, 0xD8, 4, 6, 8},  {4, 2, 0x98, 1, 6, 12}, {15, 0, 0x90, 3, 7, 12}, {0, 0, 0x00, 0, 1, 6},  // golem .. human
 };
-
-constexpr int kFirstWeapon = map::kWeaponItems.first, kFirstShield = map::kShieldItems.first;
-constexpr int kFirstArmour = map::kArmourItems.first, kFirstOther = map::kOtherItems.first, kWeaponMaterials = 9;
-constexpr int kFirstSpell = 128, kFirstMonsterTech = 256, kTechsPerKind = 16;
-constexpr int kBloodElement = 15;  // "血": the element of the basic bites and claws
-
-const common::CharTables& tables() { return mt3::kCharTables; }
-
-int cap(int v, int limit) { return std::clamp(v, 0, limit); }
-
-// --- monsters ---------------------------------------------------------------
-
-bool carries_weapons(Kind k) { return k == Kind::Human || k == Kind::Beastman || k == Kind::Giant; }
 
 int armour_item(const MonsterInfo& m, int word) { return kFirstArmour + word * 8 + std::min(7, m.level / 7); }
 
@@ -121,8 +97,8 @@ void put_monster_tables(DemoImage& image, DemoRng& rng) {
     for (int k = 0; k < kKindCount; ++k)
         basic[static_cast<size_t>(k)] = kBloodElement * kTechsPerKind + (kKinds[k].natural_weapon == 1 ? 2 : 1);
     for (const PatternPlan& p : monster_action_patterns(rng, kTechsPerKind, 0, basic))
-        image.put(kActionPatterns + 8L * p.number, p.actions);
-    for (int e = 0; e < 64; ++e) image.put(kDropTable + 5L * e, drop_entry(e, rng));
+        image.put(map::kActionPatterns.record(p.number), p.actions);
+    for (int e = 0; e < 64; ++e) image.put(map::kDropTable.record(e), drop_entry(e, rng));
 }
 
 void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, DemoRng& rng) {
@@ -132,11 +108,11 @@ void fill_monster(DemoImage& image, DemoBytes& r, int n, const MonsterInfo& m, D
     DemoBytes sizes(1);  // in units of four dots
     map::monster::kWidth.put(sizes.data(), 4 * std::min(15, size));
     map::monster::kHeight.put(sizes.data(), 4 * std::min(15, size + 1));
-    image.put(kMonsterSizes + n, sizes);
+    image.put(map::kMonsterSizes.record(n), sizes);
 }
 
 void put_monsters(DemoGame& game, DemoRng& rng) {
-    put_monster_table(game.image, rng, {kMonsterNames, kMonsters, 25, fill_monster}, tables());
+    put_monster_table(game.image, rng, {map::kMonsterNames, map::kMonsterRecords, fill_monster}, tables());
     put_monster_tables(game.image, rng);
 }
 
@@ -161,7 +137,7 @@ void put_encounters(DemoGame& game, DemoRng& rng) {
     for (int t = 0; t < 16; ++t) {
         DemoBytes r = {static_cast<uint8_t>(std::max(1, 6 - t / 3)), static_cast<uint8_t>(2 + t % 4), static_cast<uint8_t>(2 + t / 4)};
         for (int i = 3; i < 13; ++i) r.push_back(static_cast<uint8_t>(rng.range(0, 31)));
-        image.put(kEncounterTypes + 13L * t, r);
+        image.put(map::kEncounterTypes.record(t), r);
     }
     for (int g = 0; g < 16; ++g) {
         const std::vector<int> families = families_of(kGroupKinds[g]);
@@ -171,7 +147,7 @@ void put_encounters(DemoGame& game, DemoRng& rng) {
             r.push_back(static_cast<uint8_t>(family * kGradesPerFamily + std::min(7, row / 2)));
             r.push_back(static_cast<uint8_t>((row + g) % 16));
         }
-        image.put(kMainEncounters + 32L * g, r);
+        image.put(map::kMainEncounters.record(g), r);
     }
     for (int t = 0; t < 15; ++t) {
         DemoBytes r;
@@ -179,7 +155,7 @@ void put_encounters(DemoGame& game, DemoRng& rng) {
             r.push_back(static_cast<uint8_t>(4 + e * 5));
             r.push_back(static_cast<uint8_t>(rng.range(0, kEncounterFamilies - 1) * kGradesPerFamily + std::min(7, e / 6)));
         }
-        image.put(kSubEncounters + 96L * t, r);
+        image.put(map::kSubEncounters.record(t), r);
     }
 }
 
@@ -222,10 +198,10 @@ DemoBytes level_up_record(DemoRng& rng) {
 
 void put_characters(DemoGame& game, DemoRng& rng) {
     DemoImage& image = game.image;
-    put_names(image, kCharacterNames, 8, 256, person_names(kNamedCharacters, kSeed), tables());
+    put_names(image, map::kCharacterNames, person_names(kNamedCharacters, kSeed), tables());
     for (int n = 0; n < kCharacterCount; ++n) {
-        image.put(kCharacters + 48L * n, character_record(n, rng));
-        image.put(kLevelUps + 16L * n, level_up_record(rng));
+        image.put(map::kCharacterRecords.record(n), character_record(n, rng));
+        image.put(map::kLevelUpRecords.record(n), level_up_record(rng));
     }
 }
 
@@ -283,8 +259,8 @@ int item_price(int i, DemoRng& rng) {
 
 void put_items(DemoGame& game, DemoRng& rng) {
     DemoImage& image = game.image;
-    put_names(image, kItemNames, 8, 256, item_names(), tables());
-    long at = kItemRecords;
+    put_names(image, map::kItemNames, item_names(), tables());
+    long at = map::kItemRecords.offset;
     for (int i = 0; i < kFirstOther; ++i) {
         const DemoBytes r = i < kFirstWeapon ? DemoBytes{static_cast<uint8_t>(i), 0x10, 0xFF, 0xFF}
                             : i < kFirstShield ? weapon_record(i, rng)
@@ -293,7 +269,7 @@ void put_items(DemoGame& game, DemoRng& rng) {
         image.put(at, r);
         at += static_cast<long>(r.size());
     }
-    for (int i = 0; i < 256; ++i) image.put_le16(kPrices + 2L * i, static_cast<unsigned>(item_price(i, rng)));
+    for (int i = 0; i < 256; ++i) image.put_le16(map::kItemPrices.record(i), static_cast<unsigned>(item_price(i, rng)));
 }
 
 // --- techniques ---------------------------------------------------------------
@@ -308,7 +284,7 @@ std::vector<std::string> tech_names() {
 }
 
 void put_tech_records(DemoImage& image, DemoRng& rng) {
-    long at = kTechRecords;
+    long at = map::kLowTechRecords.offset;
     for (int t = 0; t < kFirstMonsterTech; ++t, at += 14) {
         const int step = t % kTechsPerKind;
         DemoBytes r(14);
@@ -318,7 +294,7 @@ void put_tech_records(DemoImage& image, DemoRng& rng) {
         r[6] = static_cast<uint8_t>(derived | rng.range(0, 15));
         image.put(at, r);
         const unsigned group = 1u << (t < kFirstSpell ? t / kTechsPerKind : 8 + (t - kFirstSpell) / kTechsPerKind);
-        image.put_le16(kLearnTypes + 2L * t, group | (rng.chance(25) ? 1u << rng.range(0, 15) : 0));
+        image.put_le16(map::kLearnTypes.record(t), group | (rng.chance(25) ? 1u << rng.range(0, 15) : 0));
     }
     for (int t = kFirstMonsterTech; t < 512; ++t, at += 16) {
         const bool evade = rng.chance(35);
@@ -326,18 +302,18 @@ void put_tech_records(DemoImage& image, DemoRng& rng) {
         r[0] = static_cast<uint8_t>(8 + (t % kTechsPerKind) * 4);
         r[6] = static_cast<uint8_t>((evade ? 0x08 : 0) | (rng.range(0, 15) & 0xF7));
         image.put(at, r);
-        image.put_byte(kDifficulties + (t - kFirstMonsterTech), static_cast<unsigned>(evade ? rng.range(15, 95) : 0));
+        image.put_byte(map::kDifficulties.record(t - kFirstMonsterTech), static_cast<unsigned>(evade ? rng.range(15, 95) : 0));
     }
 }
 
 // List 1 shares its window with the difficulty bytes (768 bytes are free),
 // list 2 with the monster records (112 bytes are free).
 void put_techs(DemoGame& game, DemoRng& rng) {
-    put_names(game.image, kTechNames, 10, 512, tech_names(), tables());
+    put_names(game.image, map::kTechNames, tech_names(), tables());
     put_tech_records(game.image, rng);
     const auto list1 = weapon_learning_groups(rng, 0, 8, kTechsPerKind, 2);
     const auto list2 = weapon_learning_groups(rng, kFirstSpell, 8, kTechsPerKind, 1);
-    game.learning = put_learning_lists(game.image, kLearningList1, list1, kLearningList2, list2);
+    game.learning = put_learning_lists(game.image, map::kLearningList1.offset, list1, map::kLearningList2.offset, list2);
 }
 
 // --- formations ---------------------------------------------------------------
@@ -355,18 +331,16 @@ DemoBytes formation_record(const Formation& f) {
     return r;
 }
 
-}  // namespace
+const DemoGamePlan kPlan{kGameBRomSize, kGameBTitle, kGameBMapMode, tables(), kScriptB, kSeed,
+                         {map::kFormationNames, map::kFormationRecords, 255, formation_record},
+                         {put_monsters, put_encounters, put_characters, put_items, put_techs}};
 
+}  // namespace
 
 }  // namespace demo
 
 namespace mt3 {
 
-demo::DemoGame make_demo() {
-    namespace d = demo;
-    const d::DemoGamePlan plan{d::kGameBRomSize, d::kGameBTitle, d::kGameBMapMode, d::tables(), d::kScriptB, d::kSeed,
-                               {d::kFormationNames, d::kFormations, 32, 255, d::formation_record}};
-    return d::build_demo_game(plan, {d::put_monsters, d::put_encounters, d::put_characters, d::put_items, d::put_techs});
-}
+demo::DemoGame make_demo() { return demo::build_demo_game(demo::kPlan); }
 
 }  // namespace mt3
