@@ -37,18 +37,6 @@ struct ExporterInfo {
     common::Result<std::vector<Table>> (*tables)(const common::RomImage& image, std::shared_ptr<const void>& kept);
 };
 
-// The records of one of a run's tables, or its one block (the learning
-// lists), as the column makers read them; null without a run (the tables
-// described only).
-template <typename Run, typename Record>
-const Record* records_of(const Run* run, std::vector<Record> Run::*table) {
-    return run ? (run->*table).data() : nullptr;
-}
-template <typename Run, typename Block>
-const Block* block_of(const Run* run, Block Run::*block) {
-    return run ? &(run->*block) : nullptr;
-}
-
 // A name table read through one of its records (any whose name the image
 // holds) before any file is written, so that an image too short for the
 // table ends the run first.

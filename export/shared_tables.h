@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "common/formations.h"
 #include "common/learning.h"
@@ -21,6 +22,18 @@ Columns evade_columns(const common::TechRecord* techs);
 using RowFilter = std::function<bool(const Row&)>;
 Table technique_table(common::NameLookup name, const common::TechRecord* techs, int count,
                       const RowFilter& learns = nullptr, const RowFilter& evades = nullptr);
+
+// The records of one of a run's tables, or its one block (the learning
+// lists), as the column makers read them; null without a run (the tables
+// described only).
+template <typename Run, typename Record>
+const Record* records_of(const Run* run, std::vector<Record> Run::*table) {
+    return run ? (run->*table).data() : nullptr;
+}
+template <typename Run, typename Block>
+const Block* block_of(const Run* run, Block Run::*block) {
+    return run ? &(run->*block) : nullptr;
+}
 
 // "name": the name of each row's index.
 Column name_column(common::NameLookup name);
@@ -48,6 +61,30 @@ Table learning_table(const common::TechLearning* learning, const Target& techs);
 // "formations": index and name, with the five "members" of each formation;
 // actual_rear adds the actual rear defence (game A).
 Table formation_table(const common::FormationEntry* formations, int count, common::NameLookup formation_name, bool actual_rear);
+
+// A game's techniques: their name lookup and count, and the rows that carry
+// the learn and the evade columns (every row, without a filter).
+struct Techniques {
+    common::NameLookup::Function name;
+    int count;
+    RowFilter learns = nullptr;
+    RowFilter evades = nullptr;
+};
+
+// tables followed by the tables that end both games' exports, of a run's
+// blocks (null: described only): "techniques", "learning_lists" and
+// "formations" (of the game's formation table Formations).
+template <const common::FormationTable& Formations, typename Run>
+std::vector<Table> with_technique_tables(const Run* run, const common::NameTables& names, const Techniques& techs,
+                                         std::vector<Table> tables) {
+    const Target target{"techniques", common::NameLookup(names, techs.name)};
+    tables.push_back(technique_table(target.name, records_of(run, &Run::techs), techs.count, techs.learns, techs.evades));
+    tables.push_back(learning_table(block_of(run, &Run::learning), target));
+    tables.push_back(formation_table(records_of(run, &Run::formations), Formations.records.count,
+                                     common::NameLookup(names, common::formation_name<Formations>),
+                                     Formations.actual_rear_column));
+    return tables;
+}
 
 // "actions" of the monsters table: sixteen rows per monster, pattern 1 and 2
 // with slots 1 to 8, each naming a technique; tech(monster, pattern, slot)

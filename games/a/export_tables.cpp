@@ -23,6 +23,11 @@ const char* race(int index) { return common::race_name(index, mt2::kLabels); }
 const Target kRace{"", race, -1, 16};
 Target technique_target(const common::NameTables& names) { return {"techniques", common::NameLookup(names, tech_name)}; }
 
+// Every name table, read before any file is written; techniques 0-10 have
+// fixed names.
+constexpr FirstName kFirstNames[] = {
+    {monster_name}, {character_name}, {item_name}, {formation_name}, {tech_name, kTechCount - 1}};
+
 namespace k = mt2::fields;
 
 // Female, undead, boss and flying flags, the race and its name.
@@ -141,16 +146,15 @@ Table item_table(const common::NameTables& names, const ItemRecord* it) {
 
 std::vector<Table> tables(const Run* run, const common::NameTables& names) {
     const int32_t* levels = records_of(run, &Run::levels);
-    return {monster_table(names, records_of(run, &Run::monsters)),
-            character_table(names, records_of(run, &Run::characters)),
-            special_table(names, records_of(run, &Run::specials)),
-            level_table("skill_levels", "skill-levels", levels, kSkillLevels),
-            level_table("overall_skill_levels", "overall-skill-levels", levels ? levels + kSkillLevels : nullptr,
-                        kOverallSkillLevels),
-            item_table(names, records_of(run, &Run::items)),
-            technique_table(common::NameLookup(names, tech_name), records_of(run, &Run::techs), kTechCount),
-            learning_table(block_of(run, &Run::learning), technique_target(names)),
-            formation_table(records_of(run, &Run::formations), kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
+    return with_technique_tables<kFormations>(
+        run, names, {tech_name, kTechCount},
+        {monster_table(names, records_of(run, &Run::monsters)),
+         character_table(names, records_of(run, &Run::characters)),
+         special_table(names, records_of(run, &Run::specials)),
+         level_table("skill_levels", "skill-levels", levels, kSkillLevels),
+         level_table("overall_skill_levels", "overall-skill-levels", levels ? levels + kSkillLevels : nullptr,
+                     kOverallSkillLevels),
+         item_table(names, records_of(run, &Run::items))});
 }
 
 }  // namespace
@@ -159,13 +163,8 @@ std::vector<Table> tables(const Run* run, const common::NameTables& names) {
 
 namespace mt2 {
 
-// Every name table, read before any file is written; techniques 0-10 have
-// fixed names.
-constexpr exporter::FirstName kFirstNames[] = {
-    {monster_name}, {character_name}, {item_name}, {formation_name}, {tech_name, kTechCount - 1}};
-
 constinit const exporter::ExporterInfo kExporter =
-    exporter::game_exporter<Run, exporter::tables, kFirstNames, fields::stored_fields>(
+    exporter::game_exporter<Run, exporter::tables, exporter::kFirstNames, fields::stored_fields>(
         "mt2export - MERIDIAN TALES2 data table exporter (JSON, CSV, SQL and a viewer page)",
         "%s: [option] src-pathname [dst-pathname]\n", kGame, kTableSpan);
 

@@ -25,6 +25,9 @@ Target technique_target(const common::NameTables& names) { return {"techniques",
 Target item_target(const common::NameTables& names) { return {"items", common::NameLookup(names, item_name), kEmptySlot}; }
 Target monster_target(const common::NameTables& names) { return {"monsters", common::NameLookup(names, monster_name)}; }
 
+// Every name table, read before any file is written.
+constexpr FirstName kFirstNames[] = {{monster_name}, {character_name}, {item_name}, {tech_name}, {formation_name}};
+
 namespace k = mt3::fields;
 
 // What a monster's equipment gives it, as the parameter and resistance
@@ -161,15 +164,13 @@ std::vector<Table> tables(const Run* run, const common::NameTables& names) {
     // difficulty.
     const auto low_half = [](const Row& r) { return r.index < kTechHalf; };
     const auto high_half = [](const Row& r) { return r.index >= kTechHalf; };
-    return {monster_table(names, records_of(run, &Run::monsters), items),
-            main_encounter_table(names, records_of(run, &Run::encounters_main)),
-            sub_encounter_table(names, records_of(run, &Run::encounters_sub)),
-            character_table(names, records_of(run, &Run::characters)),
-            item_table(names, items),
-            technique_table(common::NameLookup(names, tech_name), records_of(run, &Run::techs), kTechCount, low_half,
-                            high_half),
-            learning_table(block_of(run, &Run::learning), technique_target(names)),
-            formation_table(records_of(run, &Run::formations), kFormationCount, common::NameLookup(names, formation_name), kFormations.actual_rear_column)};
+    return with_technique_tables<kFormations>(
+        run, names, {tech_name, kTechCount, low_half, high_half},
+        {monster_table(names, records_of(run, &Run::monsters), items),
+         main_encounter_table(names, records_of(run, &Run::encounters_main)),
+         sub_encounter_table(names, records_of(run, &Run::encounters_sub)),
+         character_table(names, records_of(run, &Run::characters)),
+         item_table(names, items)});
 }
 
 }  // namespace
@@ -178,12 +179,8 @@ std::vector<Table> tables(const Run* run, const common::NameTables& names) {
 
 namespace mt3 {
 
-// Every name table, read before any file is written.
-constexpr exporter::FirstName kFirstNames[] = {
-    {monster_name}, {character_name}, {item_name}, {tech_name}, {formation_name}};
-
 constinit const exporter::ExporterInfo kExporter =
-    exporter::game_exporter<Run, exporter::tables, kFirstNames, fields::stored_fields>(
+    exporter::game_exporter<Run, exporter::tables, exporter::kFirstNames, fields::stored_fields>(
         "mt3export - MERIDIAN TALES3 data table exporter (JSON, CSV, SQL and a viewer page)",
         "%s: [option] src-filename [dst-pathname]\n", kGame, kTableSpan);
 
