@@ -25,13 +25,14 @@ Table technique_table(common::NameLookup name, const common::TechRecord* techs, 
 
 // The records of one of a run's tables, or its one block (the learning
 // lists), as the column makers read them; null without a run (the tables
-// described only).
-template <typename Run, typename Record>
-const Record* records_of(const Run* run, std::vector<Record> Run::*table) {
+// described only). The table may be one of the tables every game's run
+// holds (a member of its base, common::RunTables).
+template <typename Run, typename Holder, typename Record>
+const Record* records_of(const Run* run, std::vector<Record> Holder::*table) {
     return run ? (run->*table).data() : nullptr;
 }
-template <typename Run, typename Block>
-const Block* block_of(const Run* run, Block Run::*block) {
+template <typename Run, typename Holder, typename Block>
+const Block* block_of(const Run* run, Block Holder::*block) {
     return run ? &(run->*block) : nullptr;
 }
 
