@@ -27,8 +27,8 @@ struct FoundTables {
     const common::FormationTable* formations;  // their records and the members' flag bytes
 };
 
-// The found tables of a game (its namespace: mt2, mt3), which both games
-// name alike.
+// The found tables of a game, named by its namespace: every game names them
+// alike in its layout.
 #define MT_FOUND_TABLES(game)                                                                           \
     importer::FoundTables {                                                                            \
         &game::layout::kMonsterRecords, &game::layout::monster::kPatterns, &game::layout::kActionPatterns, \
